@@ -1,0 +1,20 @@
+# The two commands a newcomer needs: `make run` and `make test`. Both set everything up first.
+JOBS ?= $(shell nproc)
+
+.PHONY: setup build run test bench
+
+setup:
+	./scripts/setup.sh
+
+build: setup
+	cmake --build build --parallel $(JOBS)
+
+run: build
+	@echo "The Quillfen application is not built yet; the engine (QuillfenKit) has been built in ./build."
+
+test: build
+	ctest --test-dir build --output-on-failure --parallel $(JOBS)
+
+bench: build
+	cmake --build build --parallel $(JOBS) --target all
+	@echo "Benchmarks are in ./build/bench; run them one by one."

@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Quillfen needs when they are missing, then configures the build
+# (CMake with Ninja, ccache when present) in ./build.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(
+    # build
+    cmake ninja-build g++ pkg-config ccache
+    # engine
+    libopencv-dev libcairo2-dev libpango1.0-dev libfontconfig-dev libqpdf-dev libheif-dev
+    libexiv2-dev libturbojpeg0-dev libicu-dev nlohmann-json3-dev
+    # application
+    qt6-base-dev qt6-tools-dev qt6-l10n-tools qt6-svg-dev
+    # fonts the pages are lettered in
+    fonts-comic-neue fonts-noto-core fonts-lato
+    # tests and benchmarks
+    libgtest-dev libbenchmark-dev xvfb poppler-utils qpdf xauth
+)
+
+missing=()
+for package in "${packages[@]}"; do
+    status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+    [[ "$status" == "install ok installed" ]] || missing+=("$package")
+done
+
+if ((${#missing[@]})); then
+    echo "Installing: ${missing[*]}"
+    sudo=()
+    if [[ $(id -u) -ne 0 ]]; then
+        command -v sudo >/dev/null || { echo "Run as root or install sudo to install packages." >&2; exit 1; }
+        sudo=(sudo)
+    fi
+    "${sudo[@]}" apt-get update
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+if [[ ! -f build/build.ninja ]]; then
+    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+fi
