@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace quillfen {
+
+// A picture in memory: 8-bit sRGB in RGBA byte order with premultiplied alpha, rows stored from the
+// top row down, no padding between rows. Decoded photos are opaque; drawn thumbnails may carry alpha.
+// A plain value; safe to copy across threads.
+struct Bitmap {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> pixels;  // width * height * 4 bytes
+
+    Bitmap() = default;
+    Bitmap(int width, int height) : width(width), height(height), pixels(byteCount(width, height), 0) {}
+
+    bool isEmpty() const { return width <= 0 || height <= 0 || pixels.empty(); }
+    std::size_t stride() const { return static_cast<std::size_t>(width) * 4; }
+    // The pixel at column x of row y, counted from the top.
+    std::uint8_t* pixel(int x, int y) {
+        return pixels.data() + static_cast<std::size_t>(y) * stride() + x * 4;
+    }
+    const std::uint8_t* pixel(int x, int y) const {
+        return pixels.data() + static_cast<std::size_t>(y) * stride() + x * 4;
+    }
+
+    static std::size_t byteCount(int width, int height) {
+        return width > 0 && height > 0
+                   ? static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4
+                   : 0;
+    }
+
+    bool operator==(const Bitmap&) const = default;
+};
+
+}  // namespace quillfen
