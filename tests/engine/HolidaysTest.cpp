@@ -1,0 +1,225 @@
+#include "engine/Holidays.h"
+
+#include <unicode/gregocal.h>
+
+#include <gtest/gtest.h>
+
+#include "IcuDefaults.h"
+#include "engine/CalendarLanguage.h"
+
+using namespace quillfen;
+using Kind = CalendarEvent::Kind;
+
+namespace {
+
+std::vector<Day> daysOf(const std::vector<CalendarEvent>& events) {
+    std::vector<Day> out;
+    for (const auto& e : events) out.push_back(e.day);
+    return out;
+}
+
+Date localNoon(int year, int month, int day) {
+    UErrorCode status = U_ZERO_ERROR;
+    icu::GregorianCalendar calendar(status);
+    calendar.clear();
+    calendar.set(year, month - 1, day, 12, 0, 0);
+    return Date::fromIcuMilliseconds(calendar.getTime(status));
+}
+
+Child child(std::string name, std::optional<Date> birthday) {
+    return Child{UUID::random(), std::move(name), birthday, ""};
+}
+
+CustomEvent custom(std::string title, Day date, bool yearly) {
+    return CustomEvent{UUID::random(), std::move(title), date, yearly};
+}
+
+}  // namespace
+
+TEST(Holidays, FederalHolidaysOfWholeYears) {
+    ASSERT_EQ(Holidays::table().size(), 21u);
+    const auto y2027 = Holidays::events(2027, true, false, false);
+    EXPECT_EQ(daysOf(y2027), (std::vector<Day>{{2027, 1, 1},
+                                               {2027, 1, 18},
+                                               {2027, 2, 15},
+                                               {2027, 5, 31},
+                                               {2027, 6, 19},
+                                               {2027, 7, 4},
+                                               {2027, 9, 6},
+                                               {2027, 10, 11},
+                                               {2027, 11, 11},
+                                               {2027, 11, 25},
+                                               {2027, 12, 25}}));
+    for (const auto& e : y2027) EXPECT_EQ(e.kind, Kind::federal);
+    EXPECT_EQ(y2027[3].title, "Memorial Day");
+    EXPECT_EQ(y2027[2].title, "Presidents’ Day");
+}
+
+TEST(Holidays, ObservancesOfWholeYearsInDayOrder) {
+    // Hanukkah 2027 begins on 25 December, after Christmas Eve.
+    const auto y2027 = Holidays::events(2027, false, true, false);
+    EXPECT_EQ(daysOf(y2027), (std::vector<Day>{{2027, 2, 14},
+                                               {2027, 3, 17},
+                                               {2027, 3, 28},
+                                               {2027, 5, 9},
+                                               {2027, 6, 20},
+                                               {2027, 9, 12},
+                                               {2027, 10, 31},
+                                               {2027, 12, 24},
+                                               {2027, 12, 25},
+                                               {2027, 12, 31}}));
+    for (const auto& e : y2027) EXPECT_EQ(e.kind, Kind::observance);
+    EXPECT_EQ(y2027[8].title, "Hanukkah (first day)");
+    // Both on 25 December: the table puts Hanukkah before Christmas Day.
+    const auto all = Holidays::events(2027, true, true, false);
+    ASSERT_EQ(all.size(), 21u);
+    EXPECT_EQ(all[18].title, "Hanukkah (first day)");
+    EXPECT_EQ(all[19].title, "Christmas Day");
+}
+
+TEST(Holidays, MovingHolidaysOf2026) {
+    std::map<std::string, Day> byName;
+    for (const auto& e : Holidays::events(2026, true, true, false)) byName[e.title] = e.day;
+    const std::pair<const char*, Day> expected[] = {
+        {"Martin Luther King Jr. Day", {2026, 1, 19}},
+        {"Presidents’ Day", {2026, 2, 16}},
+        {"Mother’s Day", {2026, 5, 10}},
+        {"Memorial Day", {2026, 5, 25}},
+        {"Father’s Day", {2026, 6, 21}},
+        {"Labor Day", {2026, 9, 7}},
+        {"Grandparents Day", {2026, 9, 13}},
+        {"Columbus Day / Indigenous Peoples’ Day", {2026, 10, 12}},
+        {"Thanksgiving", {2026, 11, 26}},
+        {"Hanukkah (first day)", {2026, 12, 5}},
+        {"Easter", {2026, 4, 5}},
+    };
+    for (const auto& [name, day] : expected) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(byName[name], day);
+    }
+}
+
+TEST(Holidays, SwitchesAndSpanishNames) {
+    EXPECT_TRUE(Holidays::events(2027, false, false, true).empty());
+    const auto spanish = Holidays::events(2027, true, true, true);
+    EXPECT_EQ(spanish.front().title, "Año Nuevo");
+    EXPECT_EQ(spanish.back().title, "Nochevieja");
+}
+
+TEST(Holidays, BirthdaysWithAgesAndLeapDays) {
+    quillfen::testing::ScopedIcuDefaults defaults("America/Chicago");
+    const Child mia = child("  Mia ", localNoon(2020, 2, 29));
+    struct Case {
+        int year;
+        bool spanish;
+        std::optional<CalendarEvent> event;
+    };
+    const Case cases[] = {
+        {2027, false, CalendarEvent{{2027, 2, 28}, "Mia’s birthday (7)", Kind::birthday}},
+        {2028, false, CalendarEvent{{2028, 2, 29}, "Mia’s birthday (8)", Kind::birthday}},
+        {2027, true, CalendarEvent{{2027, 2, 28}, "Cumpleaños de Mia (7)", Kind::birthday}},
+        {2020, false, CalendarEvent{{2020, 2, 29}, "Mia’s birthday", Kind::birthday}},
+        {2019, false, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.year);
+        EXPECT_EQ(Holidays::birthdayEvent(mia, c.year, c.spanish), c.event);
+    }
+    EXPECT_EQ(Holidays::birthdayEvent(child("Ada", std::nullopt), 2027, false), std::nullopt);
+    EXPECT_EQ(Holidays::birthdayEvent(child(" \t\u3000", localNoon(2020, 1, 1)), 2027, false), std::nullopt);
+    EXPECT_EQ(Holidays::birthdayEvent(child("Ada\n", localNoon(2020, 1, 1)), 2027, false)->title,
+              "Ada\n’s birthday (7)");
+}
+
+TEST(Holidays, BirthdayDayIsTheLocalDayOfTheStoredInstant) {
+    // Midnight in Auckland is still the previous day in UTC; the local zone decides.
+    quillfen::testing::ScopedIcuDefaults defaults("Pacific/Auckland");
+    UErrorCode status = U_ZERO_ERROR;
+    icu::GregorianCalendar calendar(status);
+    calendar.clear();
+    calendar.set(2019, 6, 1, 0, 30, 0);
+    const Date birthday = Date::fromIcuMilliseconds(calendar.getTime(status));
+    const Child kid = child("Leo", birthday);
+    const std::vector<Child> children{kid, child("Nobody", std::nullopt), kid};
+    const auto events = Holidays::birthdayEvents(children, 2027, false);
+    ASSERT_EQ(events.size(), 2u);
+    EXPECT_EQ(events[0].day, (Day{2027, 7, 1}));
+}
+
+TEST(Holidays, CustomEventsOfAYear) {
+    const std::vector<CustomEvent> events{
+        custom("Trip", {2030, 7, 10}, true),    custom("Once", {2026, 7, 10}, false),
+        custom("Leap", {2024, 2, 29}, true),    custom("   ", {2027, 1, 1}, false),
+        custom(" Party ", {2027, 8, 1}, false), custom("Leap once", {2028, 2, 29}, false),
+    };
+    const auto in2027 = Holidays::customEvents(events, 2027);
+    EXPECT_EQ(in2027, (std::vector<CalendarEvent>{{{2027, 7, 10}, "Trip", Kind::custom},
+                                                  {{2027, 2, 28}, "Leap", Kind::custom},
+                                                  {{2027, 8, 1}, " Party ", Kind::custom}}));
+    const auto in2028 = Holidays::customEvents(events, 2028);
+    EXPECT_EQ(daysOf(in2028), (std::vector<Day>{{2028, 7, 10}, {2028, 2, 29}, {2028, 2, 29}}));
+}
+
+TEST(CalendarEvent, KindsFromRawValuesAndCustomEventStoredForm) {
+    EXPECT_EQ(CalendarEvent::kindFromRawValue(2), Kind::birthday);
+    EXPECT_EQ(CalendarEvent::kindFromRawValue(4), std::nullopt);
+    EXPECT_EQ(CalendarEvent::kindFromRawValue(-1), std::nullopt);
+    EXPECT_LT(Kind::federal, Kind::observance);
+
+    const CustomEvent event{*UUID::parse("0B1E7C44-55D1-4E0B-9C53-1B5C1F0A2D7E"), "Zoo", {2027, 5, 2}, true};
+    EXPECT_EQ(encode(event).dump(), R"({"id":"0B1E7C44-55D1-4E0B-9C53-1B5C1F0A2D7E","title":"Zoo",)"
+                                    R"("date":{"year":2027,"month":5,"day":2},"yearly":true})");
+    EXPECT_EQ(decode<CustomEvent>(encode(event)), event);
+    Json missing = encode(event);
+    missing.erase("yearly");
+    EXPECT_THROW(decode<CustomEvent>(missing), DocumentError);
+}
+
+TEST(CalendarLanguage, NamesInEachLanguage) {
+    quillfen::testing::ScopedIcuDefaults defaults("UTC", "fr_FR");
+    EXPECT_EQ(monthNames(CalendarLanguage::english, 1), "January");
+    EXPECT_EQ(monthNames(CalendarLanguage::spanish, 9), "Septiembre");
+    EXPECT_EQ(monthNames(CalendarLanguage::system, 2), "Février");  // capital initial, French locale
+    for (int month : {0, 13, -1}) EXPECT_EQ(monthNames(CalendarLanguage::english, month), "");
+
+    struct Case {
+        CalendarLanguage language;
+        int weekStart;
+        std::vector<std::string> names;
+    };
+    const Case cases[] = {
+        {CalendarLanguage::english, 0, {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"}},
+        {CalendarLanguage::english, 1, {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"}},
+        {CalendarLanguage::spanish, 1, {"Lun", "Mar", "Mié", "Jue", "Vie", "Sáb", "Dom"}},
+        {CalendarLanguage::system,
+         1,
+         {"Lun", "Mar", "Mer", "Jeu", "Ven", "Sam", "Dim"}},  // "lun." loses its stop
+        {CalendarLanguage::english, 8, {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"}},
+        {CalendarLanguage::english, -1, {"Sat", "Sun", "Mon", "Tue", "Wed", "Thu", "Fri"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << rawValue(c.language) << " from " << c.weekStart);
+        EXPECT_EQ(weekdayNames(c.language, c.weekStart), c.names);
+    }
+}
+
+TEST(CalendarLanguage, SystemResolvesByTheDefaultLocalesLanguage) {
+    struct Case {
+        const char* locale;
+        CalendarLanguage resolved;
+    };
+    for (const Case& c : {Case{"es_MX", CalendarLanguage::spanish},
+                          {"es", CalendarLanguage::spanish},
+                          {"en_GB", CalendarLanguage::english},
+                          {"de_DE", CalendarLanguage::english},
+                          {"", CalendarLanguage::english}}) {
+        SCOPED_TRACE(c.locale);
+        quillfen::testing::ScopedIcuDefaults defaults("UTC", c.locale);
+        EXPECT_EQ(resolved(CalendarLanguage::system), c.resolved);
+        EXPECT_EQ(resolved(CalendarLanguage::english), CalendarLanguage::english);
+        EXPECT_EQ(resolved(CalendarLanguage::spanish), CalendarLanguage::spanish);
+    }
+    EXPECT_EQ(title(CalendarLanguage::system), "Same as this computer");
+    EXPECT_EQ(decode<CalendarLanguage>(Json("spanish")), CalendarLanguage::spanish);
+    EXPECT_THROW(decode<CalendarLanguage>(Json("Spanish")), DocumentError);
+}
