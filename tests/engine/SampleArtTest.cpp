@@ -1,0 +1,206 @@
+#include "engine/SampleArt.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+using namespace quillfen;
+using SampleArt::Kind;
+
+namespace {
+
+// Mean of red, green and blue at a point in unit coordinates of the bitmap, y upwards.
+double brightness(const Bitmap& b, double x, double y) {
+    const int column = std::clamp(static_cast<int>(x * b.width), 0, b.width - 1);
+    const int row = std::clamp(static_cast<int>((1 - y) * b.height), 0, b.height - 1);
+    const std::uint8_t* p = b.pixel(column, row);
+    return (p[0] + p[1] + p[2]) / 3.0;
+}
+
+Bitmap whiteSheet(int width, int height) {
+    Bitmap b(width, height);
+    std::fill(b.pixels.begin(), b.pixels.end(), 255);
+    return b;
+}
+
+}  // namespace
+
+TEST(SampleArtKind, RawValuesAreTheCaseNamesInSeedOrder) {
+    const char* names[] = {"house", "rocket",  "rainbow", "fish",      "flower",  "dinosaur", "family",
+                           "car",   "snowman", "tree",    "butterfly", "planets", "cat",      "boat"};
+    const auto& kinds = SampleArt::allKinds();
+    ASSERT_EQ(kinds.size(), std::size(names));
+    for (std::size_t i = 0; i < kinds.size(); ++i) {
+        SCOPED_TRACE(names[i]);
+        EXPECT_EQ(static_cast<std::size_t>(kinds[i]), i);  // the position enters the seed
+        EXPECT_EQ(SampleArt::rawValue(kinds[i]), names[i]);
+        EXPECT_EQ(SampleArt::kindFromRawValue(names[i]), kinds[i]);
+    }
+    for (const char* other : {"dragon", "Boat", "boat ", ""}) {
+        SCOPED_TRACE(other);
+        EXPECT_EQ(SampleArt::kindFromRawValue(other), std::nullopt);
+    }
+}
+
+TEST(SampleArtItems, TableHoldsTheSixteenSamplesInOrder) {
+    const SampleArt::Item expected[] = {
+        {Kind::house, "Our house in the sun", 0, 1, false},
+        {Kind::rocket, "Mom on a rocket", 0, 2, true},
+        {Kind::dinosaur, "Rex the dinosaur", 1, 2, false},
+        {Kind::rainbow, "Rainbow after rain", 0, 3, false},
+        {Kind::fish, "Fish having a party", 1, 4, true},
+        {Kind::flower, "A flower for Grandma", 0, 5, false},
+        {Kind::family, "Everybody at the park", 1, 5, false},
+        {Kind::car, "The fastest car", 1, 6, false},
+        {Kind::butterfly, "Butterfly garden", 0, 7, false},
+        {Kind::boat, "Boat on the lake", 1, 8, true},
+        {Kind::tree, "Apple tree", 0, 9, false},
+        {Kind::cat, "Whiskers", 1, 10, false},
+        {Kind::planets, "All the planets", 0, 11, false},
+        {Kind::snowman, "Snow day!", 1, 12, false},
+        {Kind::rocket, "Rocket to the moon", 1, 12, false},
+        {Kind::flower, "Sunflowers", 0, 12, false},
+    };
+    const auto& items = SampleArt::items();
+    ASSERT_EQ(items.size(), std::size(expected));
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        SCOPED_TRACE(testing::Message() << "item " << i + 1);
+        EXPECT_EQ(items[i], expected[i]);
+    }
+}
+
+TEST(SampleArtRandom, FollowsTheSeededXorshiftSequence) {
+    // Worked out by hand from the generator's definition: (index * 7919 + seed) * 0x9E3779B97F4A7C15
+    // with the low bit set, then s ^= s << 13, s ^= s >> 7, s ^= s << 17 and u = (s mod 10^6) / 10^6.
+    struct Case {
+        Kind kind;
+        std::int64_t seed;
+        std::uint64_t initial;
+        double draws[4];
+    };
+    const Case cases[] = {
+        {Kind::house, 1, 0x9e3779b97f4a7c15ull, {0.842989, 0.499574, 0.13503, 0.06226}},
+        {Kind::rocket, 2, 0x727d548b8fa945c5ull, {0.190158, 0.27405, 0.404742, 0.324335}},
+        {Kind::rocket, 15, 0x7b4e82f7067192d7ull, {0.961778, 0.564858, 0.825783, 0.181383}},
+        {Kind::boat, 10, 0xece5af7e56f0c9b1ull, {0.263394, 0.634346, 0.07479, 0.764211}},
+        {Kind::house, -1, 0x61c8864680b583ebull, {0.32894, 0.361032, 0.504767, 0.951146}},  // wraps
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << SampleArt::rawValue(c.kind) << " seed " << c.seed);
+        std::uint64_t state = SampleArt::initialState(c.kind, c.seed);
+        EXPECT_EQ(state, c.initial);
+        for (const double expected : c.draws) EXPECT_DOUBLE_EQ(SampleArt::next(state), expected);
+    }
+}
+
+TEST(SampleArtRandom, InitialStateIsNeverZeroSoTheSequenceNeverStalls) {
+    // (0 * 7919 + 0) multiplies to zero; the low bit keeps xorshift from staying at zero for ever.
+    std::uint64_t state = SampleArt::initialState(Kind::house, 0);
+    EXPECT_EQ(state, 1u);
+    double sum = 0;
+    for (int i = 0; i < 100; ++i) sum += SampleArt::next(state);
+    EXPECT_GT(sum, 10);
+}
+
+TEST(SampleArtSize, TruncatesAndRefusesWhatCannotBeDrawn) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    struct Case {
+        double width;
+        double height;
+        std::optional<std::pair<int, int>> size;
+    };
+    const Case cases[] = {
+        {3300, 2550, std::pair{3300, 2550}},
+        {2550.9, 3300.99, std::pair{2550, 3300}},  // Int() truncates
+        {1, 1, std::pair{1, 1}},
+        {0.5, 100, std::nullopt},
+        {0, 100, std::nullopt},
+        {-20, 100, std::nullopt},
+        {nan, 100, std::nullopt},
+        {100, inf, std::nullopt},
+        {1e9, 1e9, std::nullopt},  // would need petabytes
+        {1e12, 1, std::nullopt},   // does not fit an int
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.width << " x " << c.height);
+        EXPECT_EQ(SampleArt::pixelSize(c.width, c.height), c.size);
+        if (!c.size) {
+            EXPECT_TRUE(
+                SampleArt::photographed(whiteSheet(10, 10), SampleArt::photoQuad(), true, c.width, c.height)
+                    .isEmpty());
+        }
+    }
+}
+
+TEST(SampleArtPhoto, PaperLandsOnTheQuadAndTheTableShowsAround) {
+    const Bitmap sheet = whiteSheet(255, 330);
+    const Quad& quad = SampleArt::photoQuad();
+    for (const auto& [width, height] : {std::pair{450, 600}, std::pair{600, 450}}) {
+        SCOPED_TRACE(testing::Message() << width << " x " << height);
+        const Bitmap photo = SampleArt::photographed(sheet, quad, false, width, height);
+        ASSERT_EQ(photo.width, width);
+        ASSERT_EQ(photo.height, height);
+        for (std::size_t i = 3; i < photo.pixels.size(); i += 4) ASSERT_EQ(photo.pixels[i], 255);
+        const Point centre{(quad.topLeft.x + quad.topRight.x + quad.bottomRight.x + quad.bottomLeft.x) / 4,
+                           (quad.topLeft.y + quad.topRight.y + quad.bottomRight.y + quad.bottomLeft.y) / 4};
+        const char* names[] = {"top left", "top right", "bottom right", "bottom left"};
+        const auto corners = quad.points();
+        for (std::size_t i = 0; i < 4; ++i) {
+            SCOPED_TRACE(names[i]);
+            const Point c = corners[i];
+            const Point inside{c.x + (centre.x - c.x) * 0.06, c.y + (centre.y - c.y) * 0.06};
+            const Point outside{c.x - (centre.x - c.x) * 0.06, c.y - (centre.y - c.y) * 0.06};
+            EXPECT_GT(brightness(photo, inside.x, inside.y), 130);    // paper, even where the light is dim
+            EXPECT_LT(brightness(photo, outside.x, outside.y), 100);  // wood
+        }
+    }
+}
+
+TEST(SampleArtPhoto, DrawingShowsOnTheTintedPaper) {
+    Bitmap sheet = whiteSheet(100, 100);
+    for (int y = 0; y < 50; ++y)  // the upper half is black
+        for (int x = 0; x < 100; ++x) std::fill(sheet.pixel(x, y), sheet.pixel(x, y) + 3, 0);
+    const Quad full = Quad::full();
+    const Bitmap photo = SampleArt::photographed(sheet, full, false, 200, 200);
+    EXPECT_LT(brightness(photo, 0.3, 0.75), 5);
+    const std::uint8_t* paper = photo.pixel(60, 190);  // lower half, near the light
+    EXPECT_GT(paper[0], paper[2] + 20);                // warm, not white
+}
+
+TEST(SampleArtPhoto, ShadowOnlyDarkensTheLowerRight) {
+    const Bitmap sheet = whiteSheet(255, 330);
+    const Bitmap plain = SampleArt::photographed(sheet, SampleArt::photoQuad(), false, 450, 600);
+    const Bitmap shaded = SampleArt::photographed(sheet, SampleArt::photoQuad(), true, 450, 600);
+    EXPECT_LT(brightness(shaded, 0.75, 0.2), brightness(plain, 0.75, 0.2) - 20);
+    for (const Point p : {Point{0.2, 0.8}, Point{0.5, 0.9}, Point{0.1, 0.1}, Point{0.95, 0.95}}) {
+        SCOPED_TRACE(testing::Message() << p.x << ", " << p.y);
+        EXPECT_NEAR(brightness(shaded, p.x, p.y), brightness(plain, p.x, p.y), 1);
+    }
+}
+
+TEST(SampleArtPhoto, SameArgumentsGiveIdenticalPixels) {
+    Bitmap sheet = whiteSheet(120, 150);
+    for (int x = 0; x < 120; ++x) sheet.pixel(x, x)[1] = 0;
+    const Bitmap first = SampleArt::photographed(sheet, SampleArt::photoQuad(), true, 300, 400);
+    EXPECT_EQ(SampleArt::photographed(sheet, SampleArt::photoQuad(), true, 300, 400), first);
+}
+
+TEST(SampleArtPhoto, CollapsedQuadShowsOnlyTheTable) {
+    const Quad point{{0.5, 0.5}, {0.5, 0.5}, {0.5, 0.5}, {0.5, 0.5}};
+    const Bitmap photo = SampleArt::photographed(whiteSheet(10, 10), point, false, 300, 400);
+    ASSERT_EQ(photo.width, 300);
+    EXPECT_LT(brightness(photo, 0.5, 0.5), 100);  // the sheet must not spread over the whole picture
+}
+
+TEST(SampleArtPhoto, UnusableInputGivesNoImage) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    EXPECT_TRUE(SampleArt::photographed(Bitmap(), SampleArt::photoQuad(), true, 300, 400).isEmpty());
+    Quad broken = SampleArt::photoQuad();
+    broken.bottomRight.x = nan;
+    EXPECT_TRUE(SampleArt::photographed(whiteSheet(10, 10), broken, true, 300, 400).isEmpty());
+    Bitmap truncated = whiteSheet(10, 10);
+    truncated.pixels.resize(40);
+    EXPECT_TRUE(SampleArt::photographed(truncated, SampleArt::photoQuad(), true, 300, 400).isEmpty());
+}
