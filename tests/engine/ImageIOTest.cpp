@@ -1,0 +1,244 @@
+#include "engine/ImageIO.h"
+
+#include <gtest/gtest.h>
+#include <opencv2/imgcodecs.hpp>
+
+#include "tests/engine/IcuDefaults.h"
+#include "tests/engine/ImageFixtures.h"
+
+using namespace quillfen;
+using namespace quillfen::testing;
+
+namespace {
+
+Bytes encoded(const cv::Mat& image, const std::string& extension) {
+    std::vector<std::uint8_t> out;
+    cv::imencode(extension, image, out);
+    return out;
+}
+
+// The JPEG's frame header claims width x height; the compressed data stays as it was.
+Bytes withClaimedJpegSize(Bytes jpeg, int width, int height) {
+    for (std::size_t i = 2; i + 9 < jpeg.size(); ++i) {
+        if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xC0) {
+            jpeg[i + 5] = height >> 8, jpeg[i + 6] = height & 0xFF;
+            jpeg[i + 7] = width >> 8, jpeg[i + 8] = width & 0xFF;
+            break;
+        }
+    }
+    return jpeg;
+}
+
+}  // namespace
+
+TEST(ImageIO, JpegOrientationsStandThePictureUpright) {
+    struct Case {
+        int orientation;
+        int width, height;
+        Rgb topLeft, topRight;
+    };
+    const Case cases[] = {
+        {1, 64, 32, red, green},   {2, 64, 32, green, red},   {3, 64, 32, white, blue},
+        {4, 64, 32, blue, white},  {5, 32, 64, red, blue},    {6, 32, 64, blue, red},
+        {7, 32, 64, white, green}, {8, 32, 64, green, white},
+    };
+    const Bytes plain = jpegOf(quadrants(64, 32));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "orientation " << c.orientation);
+        const Bytes file = withOrientation(plain, c.orientation);
+        const auto image = Cleaner::decode(file);
+        ASSERT_TRUE(image);
+        EXPECT_EQ(image->width, c.width);
+        EXPECT_EQ(image->height, c.height);
+        EXPECT_TRUE(near(rgbAt(*image, 4, 4), c.topLeft, 12));
+        EXPECT_TRUE(near(rgbAt(*image, image->width - 5, 4), c.topRight, 12));
+        EXPECT_EQ(Cleaner::imageSize(file), (Size{double(c.width), double(c.height)}));
+    }
+}
+
+TEST(ImageIO, DecodingToAMaximumSideNeverAddsAPixel) {
+    struct Case {
+        int width, height, orientation;
+        double maximumSide;
+        int expectedWidth, expectedHeight;
+    };
+    const Case cases[] = {
+        {2016, 1512, 1, 1000, 1000, 750},  // reduced-size decoding, then a last small step
+        {2016, 1512, 6, 1000, 750, 1000},  // the side limit holds after turning upright
+        {1092, 100, 1, 700, 700, 65},      // 1092 x 700/1092 is 700, not 701
+        {640, 480, 1, 1000, 640, 480},     // never enlarged
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.width << "x" << c.height << " to " << c.maximumSide);
+        const Bytes file = withOrientation(jpegOf(quadrants(c.width, c.height), 0.8), c.orientation);
+        const auto image = Cleaner::decode(file, c.maximumSide);
+        ASSERT_TRUE(image);
+        EXPECT_EQ(image->width, c.expectedWidth);
+        EXPECT_EQ(image->height, c.expectedHeight);
+        // The colours survive the reduced-size decoding where they are flat.
+        const int x = image->width / 4, y = image->height / 4;
+        EXPECT_TRUE(near(rgbAt(*image, x, y), c.orientation == 6 ? blue : red, 12));
+    }
+}
+
+TEST(ImageIO, PngAndTiffDecodeWithTransparencyOnWhite) {
+    cv::Mat bgra(2, 3, CV_8UC4);
+    bgra.at<cv::Vec4b>(0, 0) = {0, 0, 255, 255};  // opaque red
+    bgra.at<cv::Vec4b>(0, 1) = {0, 0, 0, 0};      // fully transparent black
+    bgra.at<cv::Vec4b>(0, 2) = {0, 0, 0, 128};    // half-covered black: half the light of white
+    bgra.at<cv::Vec4b>(1, 0) = bgra.at<cv::Vec4b>(1, 1) = bgra.at<cv::Vec4b>(1, 2) = {255, 0, 0, 255};
+    cv::Mat bgr16(2, 3, CV_16UC3, cv::Scalar(65535, 128 * 257, 0));  // orange at 16 bits
+    cv::Mat grey(2, 3, CV_8UC1, cv::Scalar(77));
+
+    struct Case {
+        const char* name;
+        Bytes file;
+        Rgb first, second, third;
+    };
+    const Case cases[] = {
+        {"PNG with alpha", encoded(bgra, ".png"), red, white, {188, 188, 188}},
+        {"PNG without alpha", encoded(grey, ".png"), {77, 77, 77}, {77, 77, 77}, {77, 77, 77}},
+        {"16-bit TIFF", encoded(bgr16, ".tiff"), {0, 128, 255}, {0, 128, 255}, {0, 128, 255}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto image = Cleaner::decode(c.file);
+        ASSERT_TRUE(image);
+        ASSERT_EQ(image->width, 3);
+        ASSERT_EQ(image->height, 2);
+        EXPECT_TRUE(near(rgbAt(*image, 0, 0), c.first, 1));
+        EXPECT_TRUE(near(rgbAt(*image, 1, 0), c.second, 1));
+        EXPECT_TRUE(near(rgbAt(*image, 2, 0), c.third, 1));
+        EXPECT_EQ(image->pixel(1, 0)[3], 255);
+    }
+}
+
+TEST(ImageIO, HeicComesUprightFromLibheifWithoutTurningTwice) {
+    Exiv2::ExifData exif;
+    exif["Exif.Image.Orientation"] = std::uint16_t(6);  // says the same as the file's irot box
+    exif["Exif.Photo.DateTimeOriginal"] = std::string("2023:12:24 18:30:00");
+    const Bytes file = heicOf(quadrants(64, 32), heif_orientation_rotate_90_cw, &exif);
+    EXPECT_EQ(Cleaner::imageType(file), ImageType::heic);
+    const auto image = Cleaner::decode(file);
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->width, 32);
+    EXPECT_EQ(image->height, 64);
+    EXPECT_TRUE(near(rgbAt(*image, 4, 4), blue, 24));
+    EXPECT_TRUE(near(rgbAt(*image, 27, 4), red, 24));
+    EXPECT_EQ(Cleaner::imageSize(file), (Size{32, 64}));
+
+    ScopedIcuDefaults utc("UTC");
+    EXPECT_EQ(Cleaner::photoDate(file), Date::fromUnixSeconds(1703442600));
+}
+
+TEST(ImageIO, PhotoDateIsReadAsLocalTimeOfTheDefaultZone) {
+    const Bytes jpeg = jpegOf(quadrants(16, 16));
+    const Bytes dated = withDate(jpeg, "2024:03:15 14:07:00");
+    struct Case {
+        const char* zone;
+        double unixSeconds;
+    };
+    const Case cases[] = {{"UTC", 1710511620},
+                          {"America/New_York", 1710511620 + 4 * 3600},
+                          {"Asia/Tokyo", 1710511620 - 9 * 3600}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.zone);
+        ScopedIcuDefaults zone(c.zone);
+        EXPECT_EQ(Cleaner::photoDate(dated), Date::fromUnixSeconds(c.unixSeconds));
+    }
+    ScopedIcuDefaults utc("UTC");
+    EXPECT_FALSE(Cleaner::photoDate(withDate(jpeg, "2024-03-15 14:07:00")));
+    EXPECT_FALSE(Cleaner::photoDate(withDate(jpeg, "")));
+    EXPECT_FALSE(Cleaner::photoDate(withDate(jpeg, "2024:03:15 14:07:00 and more")));
+    EXPECT_FALSE(Cleaner::photoDate(jpeg));
+    EXPECT_FALSE(Cleaner::photoDate(encoded(cv::Mat(4, 4, CV_8UC3, cv::Scalar(1, 2, 3)), ".png")));
+}
+
+TEST(ImageIO, DamagedHugeAndHostileDataDecodesToNothing) {
+    const Bytes jpeg = jpegOf(quadrants(256, 256));
+    const Bytes png = encoded(cv::Mat(256, 256, CV_8UC3, cv::Scalar(1, 2, 3)), ".png");
+    const Bytes heic = heicOf(quadrants(64, 64));
+    Bytes hugePng = png;  // an IHDR that claims 100000 x 100000 pixels
+    hugePng[16] = 0, hugePng[17] = 1, hugePng[18] = 0x86, hugePng[19] = 0xA0;
+    std::copy(hugePng.begin() + 16, hugePng.begin() + 20, hugePng.begin() + 20);
+    Bytes noise(4096);
+    for (std::size_t i = 0; i < noise.size(); ++i) noise[i] = static_cast<std::uint8_t>(i * 7919 >> 3);
+    Bytes jpegHead(jpeg.begin(), jpeg.begin() + 2);
+    jpegHead.insert(jpegHead.end(), noise.begin(), noise.end());
+
+    struct Case {
+        const char* name;
+        Bytes data;
+    };
+    const Case cases[] = {
+        {"empty", {}},
+        {"noise", noise},
+        {"JPEG marker then noise", jpegHead},
+        {"truncated JPEG", Bytes(jpeg.begin(), jpeg.begin() + jpeg.size() / 2)},
+        {"truncated PNG", Bytes(png.begin(), png.begin() + png.size() / 2)},
+        {"truncated HEIC", Bytes(heic.begin(), heic.begin() + heic.size() / 2)},
+        {"JPEG claiming 60000 x 60000", withClaimedJpegSize(jpeg, 60000, 60000)},
+        {"JPEG claiming 20000 x 10001 (over 200 megapixels)", withClaimedJpegSize(jpeg, 20000, 10001)},
+        {"PNG claiming 100000 x 100000", hugePng},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_FALSE(Cleaner::decode(c.data));
+        EXPECT_FALSE(Cleaner::decode(c.data, 1000));
+        EXPECT_FALSE(Cleaner::photoDate(c.data));
+    }
+    EXPECT_FALSE(Cleaner::imageSize(withClaimedJpegSize(jpeg, 60000, 60000)));
+    EXPECT_FALSE(Cleaner::imageFromJpeg(png));
+}
+
+TEST(ImageIO, DownscaledRendersTheScaledExtentRoundedOutward) {
+    struct Case {
+        int width, height;
+        std::optional<double> maximumSide;
+        int expectedWidth, expectedHeight;
+    };
+    const Case cases[] = {
+        {4032, 3024, 700, 700, 525}, {4032, 3024, 5000, 4032, 3024}, {4032, 3024, std::nullopt, 4032, 3024},
+        {1092, 819, 700, 700, 525},  {1000, 500, 699.6, 700, 350},   {3, 1, 1, 1, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.width << "x" << c.height);
+        const auto image = Cleaner::downscaled(Bitmap(c.width, c.height), c.maximumSide);
+        ASSERT_TRUE(image);
+        EXPECT_EQ(image->width, c.expectedWidth);
+        EXPECT_EQ(image->height, c.expectedHeight);
+    }
+    EXPECT_FALSE(Cleaner::downscaled(Bitmap(), 700));
+    EXPECT_FALSE(Cleaner::downscaled(Bitmap(10, 10), 0.5));
+    EXPECT_FALSE(Cleaner::downscaled(Bitmap(10, 10), std::nan("")));
+}
+
+TEST(ImageIO, JpegRoundTripKeepsTheSize) {
+    const Bitmap picture = quadrants(301, 157);
+    const auto data = Cleaner::jpegData(picture, 0.92);
+    ASSERT_TRUE(data);
+    const auto back = Cleaner::imageFromJpeg(*data);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->width, 301);
+    EXPECT_EQ(back->height, 157);
+    EXPECT_TRUE(near(rgbAt(*back, 10, 10), red, 8));
+    EXPECT_FALSE(Cleaner::jpegData(Bitmap(), 0.9));
+}
+
+TEST(ImageIO, TypesByContentAndByExtension) {
+    EXPECT_EQ(Cleaner::imageType(jpegOf(quadrants(8, 8))), ImageType::jpeg);
+    EXPECT_EQ(Cleaner::imageType(encoded(cv::Mat(2, 2, CV_8UC3), ".png")), ImageType::png);
+    EXPECT_EQ(Cleaner::imageType(encoded(cv::Mat(2, 2, CV_8UC3), ".tiff")), ImageType::tiff);
+    const Bytes mif1 = {0, 0, 0, 24, 'f', 't', 'y', 'p', 'm', 'i', 'f', '1',
+                        0, 0, 0, 0,  'm', 'i', 'f', '1', 'm', 'i', 'a', 'f'};
+    EXPECT_EQ(Cleaner::imageType(mif1), ImageType::heif);
+    EXPECT_EQ(Cleaner::imageType(Bytes{'G', 'I', 'F', '8', '9', 'a'}), std::nullopt);
+
+    EXPECT_EQ(Cleaner::imageTypeForExtension("JPG"), ImageType::jpeg);
+    EXPECT_EQ(Cleaner::imageTypeForExtension("tif"), ImageType::tiff);
+    EXPECT_EQ(Cleaner::imageTypeForExtension("HEIC"), ImageType::heic);
+    EXPECT_EQ(Cleaner::imageTypeForExtension("txt"), std::nullopt);
+    EXPECT_EQ(Cleaner::fileExtension(ImageType::jpeg), "jpeg");
+    EXPECT_EQ(Cleaner::fileExtension(ImageType::heif), "heif");
+    EXPECT_EQ(Cleaner::fileExtension(std::nullopt), "jpg");
+}
