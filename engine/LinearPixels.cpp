@@ -12,10 +12,6 @@ namespace {
 
 constexpr double snapTolerance = 1e-6;
 
-double linearOfEncoded(double v) {
-    return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-}
-
 double encodedOfLinearExact(double v) {
     v = std::clamp(v, 0.0, 1.0);
     return v <= 0.0031308 ? v * 12.92 : 1.055 * std::pow(v, 1 / 2.4) - 0.055;
@@ -40,6 +36,10 @@ std::uint8_t overWhite(std::uint8_t code, float alpha) {
 }
 
 }  // namespace
+
+double linearOfEncoded(double v) {
+    return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+}
 
 const std::array<float, 256>& linearOfCode() {
     static const std::array<float, 256> table = [] {

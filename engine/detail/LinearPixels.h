@@ -14,6 +14,8 @@
 // resampling, averages and division act on light rather than on encoded values.
 namespace quillfen::detail {
 
+// Linear light of an sRGB-encoded value 0...1.
+double linearOfEncoded(double encoded);
 // Linear light 0...1 of each 8-bit sRGB code.
 const std::array<float, 256>& linearOfCode();
 // The sRGB-encoded value 0...1 of a linear value 0...1 (clamped).

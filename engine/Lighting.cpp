@@ -1,0 +1,240 @@
+#include "engine/Lighting.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <opencv2/imgproc.hpp>
+
+#include "engine/detail/Finishing.h"
+#include "engine/detail/LinearPixels.h"
+
+namespace quillfen {
+
+namespace {
+
+constexpr int copyLongSide = 256;
+constexpr int levelFactors[] = {1, 4, 16};
+constexpr float neutralFloor = 0.04f;
+constexpr float neutralSaturation = 0.3f;
+constexpr float paperFactor = 0.86f;
+constexpr float blurSigma = 4.0f;
+constexpr float levelWeightFloor = 0.04f;
+constexpr float mapFloor = 0.05f;
+
+// The largest value of a plane over the square window of the given radius, clipped to the grid.
+std::vector<float> windowMaximum(const std::vector<float>& plane, int width, int height, int radius) {
+    const cv::Mat in(height, width, CV_32F, const_cast<float*>(plane.data()));
+    cv::Mat out;
+    cv::dilate(in, out, cv::getStructuringElement(cv::MORPH_RECT, cv::Size(2 * radius + 1, 2 * radius + 1)));
+    return std::vector<float>(out.begin<float>(), out.end<float>());
+}
+
+bool isTiny(const Bitmap& image) {
+    return image.width < 2 || image.height < 2 ||
+           image.pixels.size() != Bitmap::byteCount(image.width, image.height);
+}
+
+}  // namespace
+
+}  // namespace quillfen
+
+namespace quillfen::Cleaner {
+
+std::array<float, 3> BackgroundMap::at(int x, int y) const {
+    if (mapWidth <= 0 || mapHeight <= 0 || width <= 0 || height <= 0) return {1, 1, 1};
+    const auto position = [](int pixel, int pixels, int cells, int& low, int& high) {
+        const double u = std::clamp((pixel + 0.5) * cells / pixels - 0.5, 0.0, cells - 1.0);
+        low = static_cast<int>(u);
+        high = std::min(low + 1, cells - 1);
+        return static_cast<float>(u - low);
+    };
+    int x0 = 0, x1 = 0, y0 = 0, y1 = 0;
+    const float fx = position(x, width, mapWidth, x0, x1);
+    const float fy = position(y, height, mapHeight, y0, y1);
+    std::array<float, 3> out{};
+    for (int c = 0; c < 3; ++c) {
+        const auto cell = [&](int cx, int cy) {
+            return rgb[(static_cast<std::size_t>(cy) * mapWidth + cx) * 3 + c];
+        };
+        const float top = cell(x0, y0) + (cell(x1, y0) - cell(x0, y0)) * fx;
+        const float bottom = cell(x0, y1) + (cell(x1, y1) - cell(x0, y1)) * fx;
+        out[c] = std::clamp(top + (bottom - top) * fy, mapFloor, 1.0f);
+    }
+    return out;
+}
+
+std::vector<float> boxAverage(const std::vector<float>& plane, int width, int height, int factor) {
+    if (factor < 2) return plane;
+    const int cw = std::max(1, width / factor), ch = std::max(1, height / factor);
+    std::vector<float> out(static_cast<std::size_t>(cw) * ch, 0);
+    for (int j = 0; j < ch; ++j) {
+        for (int i = 0; i < cw; ++i) {
+            const int x1 = std::min((i + 1) * factor, width), y1 = std::min((j + 1) * factor, height);
+            double sum = 0;
+            int count = 0;
+            for (int y = j * factor; y < y1; ++y) {
+                for (int x = i * factor; x < x1; ++x, ++count)
+                    sum += plane[static_cast<std::size_t>(y) * width + x];
+            }
+            out[static_cast<std::size_t>(j) * cw + i] = count > 0 ? static_cast<float>(sum / count) : 0;
+        }
+    }
+    return out;
+}
+
+std::vector<float> gaussianBlur(const std::vector<float>& plane, int width, int height, float sigma) {
+    if (width <= 0 || height <= 0 || !(sigma > 0)) return plane;
+    const int radius = static_cast<int>(std::ceil(3 * sigma));
+    cv::Mat kernel(1, 2 * radius + 1, CV_32F);
+    for (int d = -radius; d <= radius; ++d) {
+        kernel.at<float>(0, d + radius) = std::exp(-static_cast<float>(d * d) / (2 * sigma * sigma));
+    }
+    // Blurring the plane and a plane of ones with zeros outside, then dividing, leaves the weights
+    // outside the grid out and renormalises the rest.
+    const cv::Mat in(height, width, CV_32F, const_cast<float*>(plane.data()));
+    cv::Mat sum, weight;
+    cv::sepFilter2D(in, sum, CV_32F, kernel, kernel, cv::Point(-1, -1), 0, cv::BORDER_CONSTANT);
+    cv::sepFilter2D(cv::Mat::ones(height, width, CV_32F), weight, CV_32F, kernel, kernel, cv::Point(-1, -1),
+                    0, cv::BORDER_CONSTANT);
+    cv::divide(sum, weight, sum);
+    return std::vector<float>(sum.begin<float>(), sum.end<float>());
+}
+
+std::vector<float> estimatePaper(const std::vector<float>& rgba, int width, int height) {
+    const std::size_t n = static_cast<std::size_t>(width) * height;
+    std::vector<float> luma(n), neutral(n);
+    for (std::size_t p = 0; p < n; ++p) {
+        const float r = rgba[p * 4], g = rgba[p * 4 + 1], b = rgba[p * 4 + 2];
+        luma[p] = 0.2126f * r + 0.7152f * g + 0.0722f * b;
+        const float mx = std::max({r, g, b}), mn = std::min({r, g, b});
+        neutral[p] = mx > neutralFloor && (mx - mn) / mx < neutralSaturation ? 1 : 0;
+    }
+    const std::vector<float> brightest = windowMaximum(luma, width, height, 3);
+    std::vector<float> notPaper(n);
+    for (std::size_t p = 0; p < n; ++p) {
+        notPaper[p] = neutral[p] > 0 && luma[p] > paperFactor * brightest[p] ? 0 : 1;
+    }
+    std::vector<float> weight = windowMaximum(notPaper, width, height, 2);
+    for (float& w : weight) w = 1 - w;
+
+    struct Level {
+        int factor, cw, ch;
+        std::vector<float> weight;
+        std::array<std::vector<float>, 3> colour;
+    };
+    std::vector<Level> levels;
+    for (const int factor : levelFactors) {
+        Level level{factor, std::max(1, width / factor), std::max(1, height / factor), {}, {}};
+        level.weight = gaussianBlur(boxAverage(weight, width, height, factor), level.cw, level.ch, blurSigma);
+        for (int c = 0; c < 3; ++c) {
+            std::vector<float> weighted(n);
+            for (std::size_t p = 0; p < n; ++p) weighted[p] = rgba[p * 4 + c] * weight[p];
+            level.colour[c] =
+                gaussianBlur(boxAverage(weighted, width, height, factor), level.cw, level.ch, blurSigma);
+        }
+        levels.push_back(std::move(level));
+    }
+
+    double total = 0;
+    std::array<double, 3> sums{};
+    for (std::size_t p = 0; p < n; ++p) {
+        total += weight[p];
+        for (int c = 0; c < 3; ++c) sums[c] += rgba[p * 4 + c] * weight[p];
+    }
+    std::array<float, 3> global{1, 1, 1};
+    if (total > 0) {
+        for (int c = 0; c < 3; ++c) global[c] = static_cast<float>(sums[c] / total);
+    }
+
+    std::vector<float> out(n * 4, 1.0f);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            float* pixel = &out[(static_cast<std::size_t>(y) * width + x) * 4];
+            std::copy(global.begin(), global.end(), pixel);
+            for (const Level& level : levels) {
+                const int column = std::min(x / level.factor, level.cw - 1);
+                const int row = std::min(y / level.factor, level.ch - 1);
+                const std::size_t k = static_cast<std::size_t>(row) * level.cw + column;
+                if (level.weight[k] > levelWeightFloor) {
+                    for (int c = 0; c < 3; ++c) pixel[c] = level.colour[c][k] / level.weight[k];
+                    break;
+                }
+            }
+        }
+    }
+    return out;
+}
+
+BackgroundMap backgroundMap(const Bitmap& image) {
+    if (image.isEmpty()) return {};
+    return detail::backgroundMapOfLinear(detail::linearOfBitmap(image));
+}
+
+BackgroundMap averaged(const BackgroundMap& map) {
+    BackgroundMap out{map.width, map.height, 1, 1, {1, 1, 1}};
+    const std::size_t cells = static_cast<std::size_t>(map.mapWidth) * map.mapHeight;
+    if (cells == 0 || map.rgb.size() != cells * 3) return out;
+    for (int c = 0; c < 3; ++c) {
+        double sum = 0;
+        for (std::size_t k = 0; k < cells; ++k) sum += std::clamp(map.rgb[k * 3 + c], mapFloor, 1.0f);
+        out.rgb[c] = static_cast<float>(sum / cells);
+    }
+    return out;
+}
+
+Bitmap divide(const Bitmap& photo, const BackgroundMap& background) {
+    if (isTiny(photo)) return photo;
+    return detail::finished(detail::linearOfBitmap(photo), &background, nullptr);
+}
+
+Bitmap flatten(const Bitmap& image) {
+    if (isTiny(image)) return image;
+    const cv::Mat linear = detail::linearOfBitmap(image);
+    const BackgroundMap map = detail::backgroundMapOfLinear(linear);
+    return detail::finished(linear, &map, nullptr);
+}
+
+Bitmap evenPaperColor(const Bitmap& image) {
+    if (isTiny(image)) return image;
+    const cv::Mat linear = detail::linearOfBitmap(image);
+    const BackgroundMap mean = averaged(detail::backgroundMapOfLinear(linear));
+    return detail::finished(linear, &mean, nullptr);
+}
+
+}  // namespace quillfen::Cleaner
+
+namespace quillfen::detail {
+
+Cleaner::BackgroundMap backgroundMapOfLinear(const cv::Mat& linear) {
+    const int w = linear.cols, h = linear.rows;
+    Cleaner::BackgroundMap map{w, h, 0, 0, {}};
+    if (w <= 0 || h <= 0) return map;
+    const double scale = std::min(static_cast<double>(copyLongSide) / std::max(w, h), 1.0);
+    const int sw = std::max(2, static_cast<int>(std::lround(w * scale)));
+    const int sh = std::max(2, static_cast<int>(std::lround(h * scale)));
+    cv::Mat small;
+    cv::resize(linear, small, cv::Size(sw, sh), 0, 0, sw < w && sh < h ? cv::INTER_AREA : cv::INTER_LINEAR);
+
+    std::vector<float> rgba(static_cast<std::size_t>(sw) * sh * 4, 1.0f);
+    for (int y = 0; y < sh; ++y) {
+        const auto* row = small.ptr<std::uint16_t>(y);
+        for (int x = 0; x < sw; ++x) {
+            for (int c = 0; c < 3; ++c) {
+                rgba[(static_cast<std::size_t>(y) * sw + x) * 4 + c] =
+                    encodedOfLinear(row[x * 3 + c] / 65535.0f);
+            }
+        }
+    }
+    const std::vector<float> paper = Cleaner::estimatePaper(rgba, sw, sh);
+    map.mapWidth = sw;
+    map.mapHeight = sh;
+    map.rgb.resize(static_cast<std::size_t>(sw) * sh * 3);
+    for (std::size_t k = 0; k < static_cast<std::size_t>(sw) * sh; ++k) {
+        for (int c = 0; c < 3; ++c) {
+            map.rgb[k * 3 + c] = static_cast<float>(linearOfEncoded(paper[k * 4 + c]));
+        }
+    }
+    return map;
+}
+
+}  // namespace quillfen::detail
