@@ -12,12 +12,6 @@ namespace quillfen {
 
 namespace {
 
-constexpr std::array<std::pair<CalendarLanguage, std::string_view>, 3> cases{{
-    {CalendarLanguage::system, "system"},
-    {CalendarLanguage::english, "english"},
-    {CalendarLanguage::spanish, "spanish"},
-}};
-
 // Gregorian names whatever calendar the locale prefers: the grids are Gregorian months.
 std::unique_ptr<icu::DateFormatSymbols> symbols(CalendarLanguage language) {
     UErrorCode status = U_ZERO_ERROR;
@@ -38,16 +32,6 @@ std::string capitalised(icu::UnicodeString name, const icu::Locale& locale) {
 }
 
 }  // namespace
-
-std::string_view rawValue(CalendarLanguage language) {
-    return enumName(language, cases);
-}
-
-std::optional<CalendarLanguage> calendarLanguage(std::string_view rawValue) {
-    for (const auto& [value, name] : cases)
-        if (name == rawValue) return value;
-    return std::nullopt;
-}
 
 std::string_view title(CalendarLanguage language) {
     switch (language) {
@@ -109,14 +93,6 @@ std::vector<std::string> weekdayNames(CalendarLanguage language, int weekStart) 
         out.push_back(capitalised(name, loc));
     }
     return out;
-}
-
-CalendarLanguage Coding<CalendarLanguage>::read(const Json& v) {
-    return readEnum(v, cases);
-}
-
-Json Coding<CalendarLanguage>::write(CalendarLanguage value) {
-    return writeEnum(value, cases);
 }
 
 }  // namespace quillfen

@@ -4,11 +4,12 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include <unicode/locid.h>
 
-#include "engine/Json.h"
+#include "engine/Enumeration.h"
 
 namespace quillfen {
 
@@ -16,11 +17,15 @@ namespace quillfen {
 // default locale. Stored by its raw value.
 enum class CalendarLanguage { system, english, spanish };
 
-inline constexpr std::array allCalendarLanguages{CalendarLanguage::system, CalendarLanguage::english,
-                                                 CalendarLanguage::spanish};
+template <>
+struct CaseNames<CalendarLanguage> {
+    static constexpr std::array<std::pair<CalendarLanguage, std::string_view>, 3> cases{{
+        {CalendarLanguage::system, "system"},
+        {CalendarLanguage::english, "english"},
+        {CalendarLanguage::spanish, "spanish"},
+    }};
+};
 
-std::string_view rawValue(CalendarLanguage language);
-std::optional<CalendarLanguage> calendarLanguage(std::string_view rawValue);
 std::string_view title(CalendarLanguage language);
 // The locale its names come from: ICU's default locale for `system`.
 icu::Locale locale(CalendarLanguage language);
@@ -31,11 +36,5 @@ std::string monthNames(CalendarLanguage language, int month);
 // Seven short standalone weekday names without full stops and with a capital initial, the first
 // for `weekStart` (taken modulo 7).
 std::vector<std::string> weekdayNames(CalendarLanguage language, int weekStart);
-
-template <>
-struct Coding<CalendarLanguage> {
-    static CalendarLanguage read(const Json& v);
-    static Json write(CalendarLanguage value);
-};
 
 }  // namespace quillfen
