@@ -8,7 +8,7 @@
 #include <unicode/unistr.h>
 
 #include "engine/Holidays.h"
-#include "engine/TextTrim.h"
+#include "engine/TextTrimming.h"
 
 namespace quillfen {
 
@@ -116,7 +116,7 @@ std::vector<CalendarMath::YearMonth> CalendarSettings::months() const {
 }
 
 std::string CalendarSettings::displayTitle() const {
-    std::string trimmed = trimmedHorizontalWhitespace(title);
+    std::string trimmed = trimmingHorizontalSpace(title);
     if (!trimmed.empty()) return trimmed;
     const int first = normalisedStart(*this).year;
     const int last = months().back().year;

@@ -9,7 +9,7 @@
 #include <unicode/timezone.h>
 
 #include "engine/CalendarMath.h"
-#include "engine/TextTrim.h"
+#include "engine/TextTrimming.h"
 
 namespace quillfen::Holidays {
 
@@ -64,7 +64,7 @@ Day inYear(int year, int month, int day) {
 std::optional<CalendarEvent> birthday(const Child& child, int year, bool spanish,
                                       const icu::Calendar& gregorian) {
     if (!child.birthday) return std::nullopt;
-    const std::string name = trimmedHorizontalWhitespace(child.name);
+    const std::string name = trimmingHorizontalSpace(child.name);
     if (name.empty()) return std::nullopt;
     const Day born = CalendarMath::day(*child.birthday, gregorian);
     if (year < born.year) return std::nullopt;
@@ -119,7 +119,7 @@ std::vector<CalendarEvent> birthdayEvents(std::span<const Child> children, int y
 std::vector<CalendarEvent> customEvents(std::span<const CustomEvent> events, int year) {
     std::vector<CalendarEvent> out;
     for (const CustomEvent& event : events) {
-        if (trimmedHorizontalWhitespace(event.title).empty()) continue;
+        if (trimmingHorizontalSpace(event.title).empty()) continue;
         if (event.yearly)
             out.push_back(
                 {inYear(year, event.date.month, event.date.day), event.title, CalendarEvent::Kind::custom});
