@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include "IcuDefaults.h"
-#include "engine/TextTrimming.h"
 
 using namespace quillfen;
 
@@ -112,12 +111,4 @@ TEST(Caption, DateTextFollowsTheDefaultTimeZone) {
         quillfen::testing::ScopedIcuDefaults defaults(c.zone, "ar_EG");
         EXPECT_EQ(Caption::dateText(utcFirstOfMarch), c.text);
     }
-}
-
-TEST(TextTrimming, TrimsOnlyTheSetItIsAskedFor) {
-    EXPECT_EQ(trimmingHorizontalSpace(" \t\u3000a b\u2003 "), "a b");
-    EXPECT_EQ(trimmingHorizontalSpace("\n a \n"), "\n a \n");
-    EXPECT_EQ(trimmingWhitespaceAndNewlines(" \r\n\u2028 a\tb \u0085"), "a\tb");
-    EXPECT_EQ(trimmingWhitespaceAndNewlines(" \n\t "), "");
-    EXPECT_EQ(trimmingWhitespaceAndNewlines(" \xff "), "\xff");  // broken UTF-8 is kept as it is
 }

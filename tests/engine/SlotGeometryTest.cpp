@@ -29,8 +29,6 @@ TEST(CaptionMetrics, ScaleWithThePageAndTheNumberOfDrawings) {
     BookSettings on;
     BookSettings off;
     off.showName = off.showAge = off.showDate = false;
-    BookSettings dateOnly = off;
-    dateOnly.showDate = true;
     struct Case {
         const BookSettings* settings;
         int count;
@@ -40,7 +38,6 @@ TEST(CaptionMetrics, ScaleWithThePageAndTheNumberOfDrawings) {
     const Case cases[] = {
         {&on, 2, 576, {14.45, 10.404, 27.455 + 14.5656}},
         {&off, 1, 864, {26, 18.72, 49.4}},
-        {&dateOnly, 1, 864, {26, 18.72, 49.4 + 1.4 * 18.72}},
         {&on, 3, 200, {9 * 0.72, 9 * 0.72 * 0.72, 1.9 * 9 * 0.72 + 1.4 * 9 * 0.72 * 0.72}},  // floor of 9
         {&off, 0, 250, {9, 6.48, 17.1}},
     };
@@ -51,14 +48,6 @@ TEST(CaptionMetrics, ScaleWithThePageAndTheNumberOfDrawings) {
         EXPECT_DOUBLE_EQ(m.detailSize, c.expected.detailSize);
         EXPECT_DOUBLE_EQ(m.height, c.expected.height);
     }
-}
-
-TEST(SlotGeometry, RowsAndColumnsSplitWithTheGutter) {
-    EXPECT_TRUE(Paginator::row(0, square8Content, 18).empty());
-    EXPECT_TRUE(Paginator::column(0, square8Content, 18).empty());
-    EXPECT_EQ(Paginator::row(2, {0, 0, 118, 50}, 18), (std::vector<Rect>{{0, 0, 50, 50}, {68, 0, 50, 50}}));
-    EXPECT_EQ(Paginator::column(2, {0, 10, 50, 118}, 18),
-              (std::vector<Rect>{{0, 78, 50, 50}, {0, 10, 50, 50}}));  // first at the top
 }
 
 TEST(SlotGeometry, AspectFitCentresAndTreatsBadAspectsAsSquare) {
