@@ -51,7 +51,7 @@ struct PrintSpec {
     static PrintSpec make(double bleed, double safe, std::int64_t pageMultiple, std::int64_t minimumPages,
                           std::int64_t maximumPages);
 
-    // The page count the spec asks for: at least `pages` and `minimumPages`, rounded up to a multiple of
+    // The page count this print spec asks for: at least `pages` and `minimumPages`, rounded up to a multiple of
     // `pageMultiple` (treated as 1 below 2). Blank pages are never added past `paddingLimit`: a count
     // whose padding would run beyond it becomes the larger of `pages` and the limit.
     std::int64_t paddedPageCount(std::int64_t pages) const;
