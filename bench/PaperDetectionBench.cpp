@@ -49,6 +49,7 @@ void PaperDetectionQuality(benchmark::State& state) {
     std::map<photos::Surface, Tally> bySurface;
     Tally found, negatives;
     std::vector<double> millis;
+    std::vector<std::uint32_t> poor;  // sheets found badly or not at all, and false quads
     for (auto _ : state) {
         for (std::uint32_t seed = 0; seed < all.size(); ++seed) {
             const auto& photo = all[seed];
@@ -63,6 +64,7 @@ void PaperDetectionQuality(benchmark::State& state) {
             t.noQuad += quad ? 0 : 1;
             t.jaccardSum += j;
             if (j < t.worst) t.worst = j, t.worstSeed = seed;
+            if (photos::shouldBeFound(photo.surface) ? j < 0.9 : quad.has_value()) poor.push_back(seed);
             auto& total = photos::shouldBeFound(photo.surface) ? found : negatives;
             ++total.photos;
             total.noQuad += quad ? 0 : 1;
@@ -79,6 +81,9 @@ void PaperDetectionQuality(benchmark::State& state) {
                  found.photos, found.jaccardSum / found.photos, 100.0 * found.noQuad / found.photos);
     std::fprintf(stderr, "white tables and flatbed scans: %d photos, quads found %d\n", negatives.photos,
                  negatives.photos - negatives.noQuad);
+    std::fprintf(stderr, "photos below Jaccard 0.9 or with a false quad:");
+    for (const auto seed : poor) std::fprintf(stderr, " %u", seed);
+    std::fprintf(stderr, "\n");
     std::fprintf(stderr, "median detection %.1f ms (photos of 1600 x 1200)\n", median);
     state.counters["meanJaccard"] = found.jaccardSum / found.photos;
     state.counters["noQuadShare"] = static_cast<double>(found.noQuad) / found.photos;

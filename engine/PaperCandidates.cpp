@@ -15,29 +15,93 @@ using Corners = std::array<cv::Point2d, 4>;  // pixel centres, y downwards, cloc
 
 constexpr int analysisSide = 384;  // outlines are proposed on a copy this large, then refined
 
-// The picture prepared once for every outline: smoothed luma and "whiteness" (bright and colourless
-// scores high) at full size, and texture-suppressed copies at the analysis size.
+// The picture prepared once for every outline. At full size: lightly smoothed luma and colour. At the
+// analysis size, with texture suppressed: luma, "whiteness" (bright and colourless scores high) and how
+// far each pixel stands out from the surface, which is modelled from the picture's border as a smooth
+// function of position so that uneven light does not count as standing out.
 struct Analysis {
-    cv::Mat luma;        // CV_32F, 0...1, lightly smoothed
-    cv::Mat smallLuma;   // CV_8U, analysis size, median filtered
-    cv::Mat smallWhite;  // CV_8U, analysis size, median filtered
-    double smallScale = 1;
     cv::Size size;
+    cv::Mat colour;      // CV_32FC3 RGB, 0...1
+    cv::Mat smallLuma;   // CV_8U
+    cv::Mat smallWhite;  // CV_8U
+    cv::Mat standOut;  // CV_32F: above 1 where a pixel is clearly brighter or more colourful than the surface
+    cv::Mat foreground;  // CV_8U: standOut above 1
+    double smallScale = 1;
 };
+
+// Per channel, the quadratic in position that best fits the border pixels, ignoring outliers, evaluated
+// over the whole picture.
+cv::Mat surfaceModel(const cv::Mat& lab) {
+    const int band = std::max(2, std::min(lab.cols, lab.rows) / 25);
+    std::vector<cv::Point> border;
+    for (int y = 0; y < lab.rows; y += 2)
+        for (int x = 0; x < lab.cols; x += 2)
+            if (x < band || y < band || x >= lab.cols - band || y >= lab.rows - band)
+                border.emplace_back(x, y);
+    auto terms = [&](double x, double y) {
+        const double u = 2 * x / lab.cols - 1, v = 2 * y / lab.rows - 1;
+        return std::array<double, 6>{1, u, v, u * v, u * u, v * v};
+    };
+    std::vector<char> keep(border.size(), 1);
+    cv::Mat coefficients(6, 3, CV_64F, cv::Scalar(0));
+    for (int pass = 0; pass < 3; ++pass) {
+        cv::Mat A(0, 6, CV_64F), B(0, 3, CV_64F);
+        for (std::size_t i = 0; i < border.size(); ++i) {
+            if (!keep[i]) continue;
+            const auto t = terms(border[i].x, border[i].y);
+            A.push_back(cv::Mat(1, 6, CV_64F, const_cast<double*>(t.data())).clone());
+            const cv::Vec3f c = lab.at<cv::Vec3f>(border[i]);
+            B.push_back(cv::Mat(cv::Matx13d(c[0], c[1], c[2])));
+        }
+        if (A.rows < 12) break;
+        cv::solve(A, B, coefficients, cv::DECOMP_SVD);
+        std::vector<double> residuals(border.size());
+        for (std::size_t i = 0; i < border.size(); ++i) {
+            const auto t = terms(border[i].x, border[i].y);
+            const cv::Vec3f c = lab.at<cv::Vec3f>(border[i]);
+            double r = 0;
+            for (int k = 0; k < 3; ++k) {
+                double m = 0;
+                for (int j = 0; j < 6; ++j) m += t[j] * coefficients.at<double>(j, k);
+                r += (c[k] - m) * (c[k] - m);
+            }
+            residuals[i] = std::sqrt(r);
+        }
+        std::vector<double> sorted = residuals;
+        std::nth_element(sorted.begin(), sorted.begin() + static_cast<std::ptrdiff_t>(sorted.size() / 2),
+                         sorted.end());
+        const double limit = std::max(3.0, 2.5 * sorted[sorted.size() / 2]);
+        for (std::size_t i = 0; i < border.size(); ++i) keep[i] = residuals[i] < limit;
+    }
+    cv::Mat model(lab.size(), CV_32FC3);
+    for (int y = 0; y < lab.rows; ++y)
+        for (int x = 0; x < lab.cols; ++x) {
+            const auto t = terms(x, y);
+            cv::Vec3f m;
+            for (int k = 0; k < 3; ++k) {
+                double v = 0;
+                for (int j = 0; j < 6; ++j) v += t[j] * coefficients.at<double>(j, k);
+                m[k] = static_cast<float>(v);
+            }
+            model.at<cv::Vec3f>(y, x) = m;
+        }
+    return model;
+}
 
 Analysis analyse(const Bitmap& image) {
     Analysis a;
     a.size = cv::Size(image.width, image.height);
     const cv::Mat rgba(image.height, image.width, CV_8UC4, const_cast<std::uint8_t*>(image.pixels.data()));
-    cv::Mat rgb;
-    rgba.convertTo(rgb, CV_32F, 1.0 / 255);
+    cv::Mat rgb8, rgb;
+    cv::cvtColor(rgba, rgb8, cv::COLOR_RGBA2RGB);
+    rgb8.convertTo(rgb, CV_32F, 1.0 / 255);
     std::vector<cv::Mat> ch;
     cv::split(rgb, ch);
     cv::Mat luma = 0.2126 * ch[0] + 0.7152 * ch[1] + 0.0722 * ch[2];
     cv::Mat high = cv::max(cv::max(ch[0], ch[1]), ch[2]);
     cv::Mat low = cv::min(cv::min(ch[0], ch[1]), ch[2]);
     cv::Mat white = luma - (high - low);
-    cv::GaussianBlur(luma, a.luma, cv::Size(), 1.0);
+    cv::GaussianBlur(rgb, a.colour, cv::Size(), 1.0);
 
     a.smallScale = std::min(1.0, static_cast<double>(analysisSide) / std::max(image.width, image.height));
     const cv::Size small(std::max(1, static_cast<int>(std::lround(image.width * a.smallScale))),
@@ -52,6 +116,23 @@ Analysis analyse(const Bitmap& image) {
     };
     a.smallLuma = shrink(luma);
     a.smallWhite = shrink(cv::max(white, 0));
+
+    cv::Mat smallRgb, lab8, lab;
+    cv::resize(rgb8, smallRgb, small, 0, 0, cv::INTER_AREA);
+    cv::medianBlur(smallRgb, smallRgb, 7);
+    cv::cvtColor(smallRgb, lab8, cv::COLOR_RGB2Lab);
+    lab8.convertTo(lab, CV_32F);
+    cv::GaussianBlur(lab, lab, cv::Size(), std::max(1.0, small.width / 120.0));
+    const cv::Mat model = surfaceModel(lab);
+    a.standOut = cv::Mat(small, CV_32F);
+    for (int y = 0; y < small.height; ++y)
+        for (int x = 0; x < small.width; ++x) {
+            const cv::Vec3f c = lab.at<cv::Vec3f>(y, x), m = model.at<cv::Vec3f>(y, x);
+            const double brighter = (c[0] - m[0]) / 25.0;  // 8-bit L: 25 is about 10 L* units
+            const double colourful = std::hypot(c[1] - m[1], c[2] - m[2]) / 14.0;
+            a.standOut.at<float>(y, x) = static_cast<float>(std::max(brighter, colourful));
+        }
+    cv::compare(a.standOut, 1.0, a.foreground, cv::CMP_GT);
     return a;
 }
 
@@ -107,14 +188,17 @@ std::optional<Corners> quadFromContour(const std::vector<cv::Point>& contour) {
     return Corners{hull[0], hull[1], hull[2], hull[3]};
 }
 
-float sample(const cv::Mat& m, cv::Point2d p) {
+cv::Vec3f sampleColour(const cv::Mat& m, cv::Point2d p) {
     const double x = std::clamp(p.x, 0.0, m.cols - 1.001), y = std::clamp(p.y, 0.0, m.rows - 1.001);
     const int x0 = static_cast<int>(x), y0 = static_cast<int>(y);
-    const double fx = x - x0, fy = y - y0;
-    const float* r0 = m.ptr<float>(y0);
-    const float* r1 = m.ptr<float>(y0 + 1);
-    return static_cast<float>((r0[x0] * (1 - fx) + r0[x0 + 1] * fx) * (1 - fy) +
-                              (r1[x0] * (1 - fx) + r1[x0 + 1] * fx) * fy);
+    const float fx = static_cast<float>(x - x0), fy = static_cast<float>(y - y0);
+    const cv::Vec3f* r0 = m.ptr<cv::Vec3f>(y0);
+    const cv::Vec3f* r1 = m.ptr<cv::Vec3f>(y0 + 1);
+    return (r0[x0] * (1 - fx) + r0[x0 + 1] * fx) * (1 - fy) + (r1[x0] * (1 - fx) + r1[x0 + 1] * fx) * fy;
+}
+
+float colourStep(const cv::Mat& colour, cv::Point2d inside, cv::Point2d outside) {
+    return static_cast<float>(cv::norm(sampleColour(colour, inside) - sampleColour(colour, outside)));
 }
 
 struct Line {
@@ -128,9 +212,9 @@ std::optional<cv::Point2d> intersect(const Line& a, const Line& b) {
     return a.point + a.direction * t;
 }
 
-// The straight edge near the side a-b where the picture steps up from outside to inside, found
-// along the side's normal within range pixels and fitted robustly; nothing when too little of it shows.
-std::optional<Line> refineSide(const cv::Mat& luma, cv::Point2d a, cv::Point2d b, double range) {
+// The straight edge near the side a-b where the colour changes most, found along the side's normal
+// within range pixels and fitted robustly; nothing when too little of it shows.
+std::optional<Line> refineSide(const cv::Mat& colour, cv::Point2d a, cv::Point2d b, double range) {
     const double length = cv::norm(b - a);
     if (length < 8) return std::nullopt;
     const cv::Point2d dir = (b - a) / length;
@@ -143,9 +227,9 @@ std::optional<Line> refineSide(const cv::Mat& luma, cv::Point2d a, cv::Point2d b
         const cv::Point2d q = a + (b - a) * (0.05 + 0.9 * (k + 0.5) / count);
         steps.clear();
         for (double s = -range; s <= range; s += stride)
-            steps.push_back(sample(luma, q + inward * (s + half)) - sample(luma, q + inward * (s - half)));
+            steps.push_back(colourStep(colour, q + inward * (s + half), q + inward * (s - half)));
         const auto best = std::max_element(steps.begin(), steps.end());
-        if (*best < 0.03) continue;
+        if (*best < 0.06) continue;
         const std::size_t i = static_cast<std::size_t>(best - steps.begin());
         double offset = -range + static_cast<double>(i) * stride;
         if (i > 0 && i + 1 < steps.size()) {
@@ -169,11 +253,11 @@ std::optional<Line> refineSide(const cv::Mat& luma, cv::Point2d a, cv::Point2d b
 }
 
 // Moves each side of the outline onto the edge nearby, keeping sides that show no edge.
-Corners refine(const cv::Mat& luma, Corners c, double range) {
+Corners refine(const cv::Mat& colour, Corners c, double range) {
     std::array<Line, 4> lines;
     for (int i = 0; i < 4; ++i) {
         const cv::Point2d a = c[i], b = c[(i + 1) % 4];
-        const auto found = refineSide(luma, a, b, range);
+        const auto found = refineSide(colour, a, b, range);
         lines[i] = found ? *found : Line{a, (b - a) / cv::norm(b - a)};
     }
     Corners out;
@@ -185,29 +269,50 @@ Corners refine(const cv::Mat& luma, Corners c, double range) {
     return isConvex(out) ? out : c;
 }
 
-// How much of each side shows the picture stepping up from outside to inside: 0 to 1, weighing the
-// weakest side as much as the average, so that an outline is sure only where all four sides are.
-double edgeSupport(const cv::Mat& luma, const Corners& c) {
+// How much of each side shows a clear change of colour across it: 0 to 1, weighing the weakest side as
+// much as the average, so that an outline is sure only where all four sides are.
+double edgeSupport(const cv::Mat& colour, const Corners& c) {
     double total = 0, weakest = 1;
     for (int i = 0; i < 4; ++i) {
         const cv::Point2d a = c[i], b = c[(i + 1) % 4];
-        const double length = cv::norm(b - a);
-        const cv::Point2d dir = (b - a) / length;
+        const cv::Point2d dir = (b - a) / cv::norm(b - a);
         const cv::Point2d inward(-dir.y, dir.x);
         constexpr int count = 48;
         int supported = 0;
         for (int k = 0; k < count; ++k) {
             const cv::Point2d q = a + (b - a) * (0.06 + 0.88 * (k + 0.5) / count);
-            double contrast = 0;
-            for (double d : {2.5, 4.5, 6.5})
-                contrast += sample(luma, q + inward * d) - sample(luma, q - inward * d);
-            if (contrast / 3 > 0.04) ++supported;
+            cv::Vec3f inside(0, 0, 0), outside(0, 0, 0);
+            for (double d : {2.5, 4.5, 6.5}) {
+                inside += sampleColour(colour, q + inward * d);
+                outside += sampleColour(colour, q - inward * d);
+            }
+            if (cv::norm(inside - outside) / 3 > 0.08) ++supported;
         }
         const double share = static_cast<double>(supported) / count;
         total += share / 4;
         weakest = std::min(weakest, share);
     }
     return 0.5 * total + 0.5 * weakest;
+}
+
+// How well an outline separates what stands out from the surface: the share of its inside that stands
+// out times the share of a band around it that does not.
+double regionSupport(const Analysis& a, const Corners& c) {
+    std::vector<cv::Point> polygon;
+    for (const auto& p : c)
+        polygon.emplace_back(
+            cv::Point(cvRound((p.x + 0.5) * a.smallScale - 0.5), cvRound((p.y + 0.5) * a.smallScale - 0.5)));
+    cv::Mat inside(a.foreground.size(), CV_8U, cv::Scalar(0)), around;
+    cv::fillConvexPoly(inside, polygon, cv::Scalar(255));
+    const int band = std::max(3, std::max(inside.cols, inside.rows) / 30);
+    cv::dilate(inside, around,
+               cv::getStructuringElement(cv::MORPH_RECT, cv::Size(2 * band + 1, 2 * band + 1)));
+    around -= inside;
+    const double insideCount = cv::countNonZero(inside), aroundCount = cv::countNonZero(around);
+    if (insideCount == 0) return 0;
+    const double standing = cv::countNonZero(a.foreground & inside) / insideCount;
+    const double plain = aroundCount == 0 ? 1 : 1 - cv::countNonZero(a.foreground & around) / aroundCount;
+    return standing * plain;
 }
 
 // Whether an outline has the size, proportions and corner angles asked for.
@@ -258,6 +363,13 @@ std::vector<Corners> proposals(const Analysis& a) {
             collect(binary, cv::RETR_EXTERNAL);
         }
     }
+    for (double level : {0.6, 1.0, 1.8}) {
+        cv::Mat binary;
+        cv::compare(a.standOut, level, binary, cv::CMP_GT);
+        cv::morphologyEx(binary, binary, cv::MORPH_OPEN, kernel);
+        cv::morphologyEx(binary, binary, cv::MORPH_CLOSE, kernel);
+        collect(binary, cv::RETR_EXTERNAL);
+    }
     cv::Mat edges;
     cv::Canny(a.smallLuma, edges, 30, 80);
     cv::dilate(edges, edges, cv::Mat());
@@ -305,10 +417,10 @@ std::vector<PaperCandidate> detectRectangles(const Bitmap& image, const Rectangl
         if (std::any_of(scored.begin(), scored.end(),
                         [&](const Scored& s) { return overlap(s.corners, c) > 0.97; }))
             continue;
-        c = refine(a.luma, c, std::max(6.0, reach * 0.015));
-        c = refine(a.luma, c, 3);
+        c = refine(a.colour, c, std::max(6.0, reach * 0.015));
+        c = refine(a.colour, c, 3);
         if (!withinLimits(c, a.size, options)) continue;
-        scored.push_back({c, edgeSupport(a.luma, c)});
+        scored.push_back({c, std::sqrt(edgeSupport(a.colour, c) * regionSupport(a, c))});
     }
     std::stable_sort(scored.begin(), scored.end(),
                      [](const Scored& x, const Scored& y) { return x.confidence > y.confidence; });
@@ -331,9 +443,8 @@ std::vector<PaperCandidate> segmentDocument(const Bitmap& image) {
     if (!usable(image)) return {};
     const Analysis a = analyse(image);
     cv::Mat binary;
-    cv::threshold(a.smallWhite, binary, 0, 255, cv::THRESH_BINARY | cv::THRESH_OTSU);
-    const cv::Mat kernel = cv::getStructuringElement(cv::MORPH_ELLIPSE, cv::Size(7, 7));
-    cv::morphologyEx(binary, binary, cv::MORPH_OPEN, kernel);
+    cv::morphologyEx(a.foreground, binary, cv::MORPH_OPEN,
+                     cv::getStructuringElement(cv::MORPH_ELLIPSE, cv::Size(7, 7)));
     std::vector<std::vector<cv::Point>> contours;
     cv::findContours(binary, contours, cv::RETR_EXTERNAL, cv::CHAIN_APPROX_SIMPLE);
     const auto largest = std::max_element(contours.begin(), contours.end(), [](const auto& x, const auto& y) {
@@ -347,22 +458,10 @@ std::vector<PaperCandidate> segmentDocument(const Bitmap& image) {
     for (int i = 0; i < 4; ++i) c[i] = ((*quad)[i] + cv::Point2d(0.5, 0.5)) * back - cv::Point2d(0.5, 0.5);
     c = ordered(c);
     if (!isConvex(c)) return {};
-    c = refine(a.luma, c, 3);
-
-    // Confidence: how much brighter the region is than a band around it, and how fully it fills its outline.
-    cv::Mat inside(a.size, CV_8U, cv::Scalar(0)), around;
-    std::vector<cv::Point> polygon;
-    for (const auto& p : c) polygon.emplace_back(cv::Point(p));
-    cv::fillConvexPoly(inside, polygon, cv::Scalar(255));
-    const int band = std::max(3, std::max(a.size.width, a.size.height) / 40);
-    cv::dilate(inside, around,
-               cv::getStructuringElement(cv::MORPH_RECT, cv::Size(2 * band + 1, 2 * band + 1)));
-    around -= inside;
-    if (cv::countNonZero(inside) == 0 || cv::countNonZero(around) == 0) return {};
-    const double contrast = cv::mean(a.luma, inside)[0] - cv::mean(a.luma, around)[0];
+    c = refine(a.colour, c, 3);
+    // Sure when the region fills its outline and stands alone on a plain surface.
     const double solidity = cv::contourArea(*largest) / std::max(1.0, polygonArea(*quad));
-    const double confidence = std::clamp(contrast / 0.25, 0.0, 1.0) * std::clamp(solidity, 0.0, 1.0);
-    return {PaperCandidate{unitQuad(c, a.size), confidence}};
+    return {PaperCandidate{unitQuad(c, a.size), std::clamp(solidity, 0.0, 1.0) * regionSupport(a, c)}};
 }
 
 }  // namespace quillfen::Cleaner

@@ -1,5 +1,7 @@
 #include "engine/PaperDetection.h"
 
+#include "engine/ImageIO.h"
+
 #include <opencv2/imgproc.hpp>
 
 #include <algorithm>
@@ -16,22 +18,6 @@ constexpr double areaLimit = 0.97;
 constexpr double documentConfidence = 0.5;
 constexpr std::size_t minimumSamples = 11;
 constexpr double minimumContrast = 0.12;
-
-// The photo scaled so that its longer side is at most workingSide pixels; never enlarged.
-std::optional<Bitmap> workingCopy(const Bitmap& image) {
-    if (image.isEmpty() || image.pixels.size() != Bitmap::byteCount(image.width, image.height))
-        return std::nullopt;
-    const double longer = std::max(image.width, image.height);
-    if (longer <= workingSide) return image;
-    const double scale = workingSide / longer;
-    const cv::Mat source(image.height, image.width, CV_8UC4, const_cast<std::uint8_t*>(image.pixels.data()));
-    const int width = std::max(1, static_cast<int>(std::ceil(image.width * scale - 1e-9)));
-    const int height = std::max(1, static_cast<int>(std::ceil(image.height * scale - 1e-9)));
-    Bitmap out(width, height);
-    cv::Mat target(height, width, CV_8UC4, out.pixels.data());
-    cv::resize(source, target, target.size(), 0, 0, cv::INTER_AREA);
-    return out;
-}
 
 std::vector<Quad> quadsOf(const std::vector<PaperCandidate>& candidates) {
     std::vector<Quad> quads;
@@ -50,7 +36,7 @@ std::optional<Quad> detectPaper(const Bitmap& image) {
 }
 
 std::optional<Quad> detectPaper(const Bitmap& image, const PaperDetectors& detectors) {
-    const auto working = workingCopy(image);
+    const auto working = downscaled(image, workingSide);
     if (!working) return std::nullopt;
 
     std::vector<Quad> candidates = quadsOf(detectors.rectangles(*working));
