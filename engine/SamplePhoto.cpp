@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "engine/SampleArt.h"
+#include "engine/detail/LinearPixels.h"
 
 namespace quillfen::SampleArt {
 
@@ -23,42 +24,13 @@ double linearFromEncoded(double v) {
     return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
 }
 
-double encodedFromLinear(double v) {
-    return v <= 0.0031308 ? v * 12.92 : 1.055 * std::pow(v, 1 / 2.4) - 0.055;
-}
-
 Rgb linear(double r, double g, double b) {
     return {static_cast<float>(linearFromEncoded(r)), static_cast<float>(linearFromEncoded(g)),
             static_cast<float>(linearFromEncoded(b))};
 }
 
-// Linear values of the 256 sRGB byte values.
-const std::array<float, 256>& decodeTable() {
-    static const std::array<float, 256> table = [] {
-        std::array<float, 256> out{};
-        for (int i = 0; i < 256; ++i) out[i] = static_cast<float>(linearFromEncoded(i / 255.0));
-        return out;
-    }();
-    return table;
-}
-
-// sRGB bytes of linear values 0...1 in steps of 1 / (encodeSteps - 1).
-constexpr int encodeSteps = 16384;
-
-const std::array<std::uint8_t, encodeSteps>& encodeTable() {
-    static const std::array<std::uint8_t, encodeSteps> table = [] {
-        std::array<std::uint8_t, encodeSteps> out{};
-        for (int i = 0; i < encodeSteps; ++i)
-            out[i] =
-                static_cast<std::uint8_t>(std::lround(encodedFromLinear(i / double(encodeSteps - 1)) * 255));
-        return out;
-    }();
-    return table;
-}
-
-std::uint8_t encode(float v) {
-    const float clamped = std::clamp(v, 0.0f, 1.0f);
-    return encodeTable()[static_cast<int>(clamped * (encodeSteps - 1) + 0.5f)];
+std::uint8_t encode(float linear) {
+    return detail::codeOfLinear16()[static_cast<int>(std::clamp(linear, 0.0f, 1.0f) * 65535 + 0.5f)];
 }
 
 // Fraction of a Gaussian of `sigma` around `x` that falls inside [from, to].
@@ -135,7 +107,7 @@ const WoodGrain& woodGrain() {
 // resampled. Transparent parts of the drawing show the paper.
 cv::Mat tintedPaper(const Bitmap& image) {
     const Rgb tint = linear(0.96, 0.91, 0.8);
-    const auto& decode = decodeTable();
+    const auto& decode = detail::linearOfCode();
     cv::Mat out(image.height, image.width, CV_16UC4);
     cv::parallel_for_(cv::Range(0, image.height), [&](const cv::Range& rows) {
         for (int y = rows.start; y < rows.end; ++y) {
