@@ -87,10 +87,10 @@ QString MenuHelp::title() const {
 }
 
 MenuBaseline::MenuBaseline(CloseWindowAction close, std::optional<MenuHelp> help)
-    : m_close(std::move(close)), m_help(std::move(help)) {}
+    : close(std::move(close)), help(std::move(help)) {}
 
 MenuBaseline::MenuBaseline(CloseWindowAction close, MenuHelp help, QList<QAction*> helpItems)
-    : m_close(std::move(close)), m_help(std::move(help)), m_helpItems(std::move(helpItems)) {}
+    : close(std::move(close)), help(std::move(help)), helpItems(std::move(helpItems)) {}
 
 QString MenuBaseline::closeWindowTitle(const QString& language) {
     return title(closeWindowKey, language);
@@ -101,17 +101,17 @@ void MenuBaseline::install(QMenuBar& bar) const {
 
     QMenu& file = *fileMenu(bar, language);
     delete actionNamed(file, closeWindowName);
-    QAction* close =
-        command(closeWindowTitle(language), QKeySequence(Qt::CTRL | Qt::Key_W), m_close.run, file);
-    close->setObjectName(closeWindowName);
-    file.insertAction(actionNamed(file, saveGroupName), close);
+    QAction* closeWindow =
+        command(closeWindowTitle(language), QKeySequence(Qt::CTRL | Qt::Key_W), close.run, file);
+    closeWindow->setObjectName(closeWindowName);
+    file.insertAction(actionNamed(file, saveGroupName), closeWindow);
 
-    if (!m_help) return;
-    QMenu& help = *helpMenu(bar, language);
-    for (QAction* item : m_helpItems) help.removeAction(item);
-    help.clear();
-    help.addAction(command(m_help->title(language), m_help->shortcut, m_help->action, help));
-    help.addActions(m_helpItems);
+    if (!help) return;
+    QMenu& menu = *helpMenu(bar, language);
+    for (QAction* item : helpItems) menu.removeAction(item);  // so that clearing cannot delete them
+    menu.clear();
+    menu.addAction(command(help->title(language), help->shortcut, help->action, menu));
+    menu.addActions(helpItems);
 }
 
 }  // namespace quillfen

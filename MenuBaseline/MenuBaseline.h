@@ -41,8 +41,7 @@ struct MenuHelp {
 // Installs two commands into a window's menu bar: "Close Window" (Ctrl+W) in the File menu,
 // and, with a MenuHelp, a Help menu holding only the help item and the extra items after it.
 // A value; install on the main thread.
-class MenuBaseline {
-public:
+struct MenuBaseline {
     // The bar's File and Help menus are the menus with these object names; the File menu's save
     // group starts at its action with the saveGroup object name.
     static constexpr const char* fileMenuName = "fileMenu";
@@ -50,26 +49,20 @@ public:
     static constexpr const char* saveGroupName = "saveGroup";
     static constexpr const char* closeWindowName = "closeWindow";
 
+    CloseWindowAction close;
+    std::optional<MenuHelp> help;  // none: the Help menu is left as it is
+    QList<QAction*> helpItems;     // the caller's; shown after the help item
+
     explicit MenuBaseline(CloseWindowAction close = CloseWindowAction::closeKeyWindow,
                           std::optional<MenuHelp> help = std::nullopt);
-    // helpItems stay the caller's; the Help menu shows them after the help item.
     MenuBaseline(CloseWindowAction close, MenuHelp help, QList<QAction*> helpItems);
 
     // Close Window goes just before the save group, or at the end of the File menu when it has
-    // none; a bar without a File menu gets one in front. Without a MenuHelp the Help menu is
-    // left as it is. Installing again replaces the earlier Close Window command.
+    // none; a bar without a File menu gets one in front. Installing again replaces the earlier
+    // Close Window command.
     void install(QMenuBar& bar) const;
 
     static QString closeWindowTitle(const QString& language);
-
-    const CloseWindowAction& close() const { return m_close; }
-    const std::optional<MenuHelp>& help() const { return m_help; }
-    const QList<QAction*>& helpItems() const { return m_helpItems; }
-
-private:
-    CloseWindowAction m_close;
-    std::optional<MenuHelp> m_help;
-    QList<QAction*> m_helpItems;
 };
 
 }  // namespace quillfen
