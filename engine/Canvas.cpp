@@ -86,10 +86,12 @@ Surface surfaceFromBitmap(const Bitmap& bitmap) {
     return surface;
 }
 
-// A surface of the JPEG's size that carries the compressed bytes, which a PDF embeds unchanged and
-// shares between every use of the same bytes. Its own pixels are never read.
+// A one-pixel surface that carries the JPEG bytes. A PDF embeds the bytes unchanged, at their own
+// pixel size, in the unit square the surface is drawn to, and shares them between every use of the
+// same bytes; the pixel itself is never read. (A surface of the JPEG's size would make cairo copy
+// its unused pixels for every use.)
 Surface surfaceForJpeg(const PageImage& image) {
-    Surface surface(cairo_image_surface_create(CAIRO_FORMAT_RGB24, image.width(), image.height()));
+    Surface surface(cairo_image_surface_create(CAIRO_FORMAT_RGB24, 1, 1));
     if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) return nullptr;
     auto* bytes = new std::shared_ptr<const std::vector<std::uint8_t>>(image.jpeg());
     if (cairo_surface_set_mime_data(
@@ -308,7 +310,8 @@ void Canvas::fill(const Path& path, FillRule rule) {
         y1 = std::floor(y1 - margin);
         x2 = std::ceil(x2 + margin);
         y2 = std::ceil(y2 + margin);
-        double k = m->shadowResolution;
+        // A bitmap's shadow is exact; a PDF's is rasterised just finely enough for its softness.
+        double k = m->raster ? 1.0 : std::clamp(4 / std::max(sigma, 1e-3), 0.5, m->shadowResolution);
         const double longSide = std::max(x2 - x1, y2 - y1);
         if (longSide * k > 4096) k = 4096 / longSide;
         const int w = static_cast<int>(std::ceil((x2 - x1) * k));
@@ -392,7 +395,8 @@ void Canvas::drawImage(const PageImage& image, const Rect& rect) {
     cairo_rectangle(cr, r.minX(), r.minY(), r.width(), r.height());
     cairo_clip(cr);
     cairo_translate(cr, r.minX(), r.maxY());
-    cairo_scale(cr, r.width() / image.width(), -r.height() / image.height());
+    cairo_scale(cr, r.width() / cairo_image_surface_get_width(surface.get()),
+                -r.height() / cairo_image_surface_get_height(surface.get()));
     cairo_set_source_surface(cr, surface.get(), 0, 0);
     cairo_pattern_t* pattern = cairo_get_source(cr);
     cairo_pattern_set_filter(

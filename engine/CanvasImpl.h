@@ -27,7 +27,7 @@ struct Canvas::Impl {
 
     cairo_t* cr = nullptr;
     bool raster = true;           // a bitmap, where images are drawn as pixels
-    double shadowResolution = 1;  // shadow mask pixels per device unit
+    double shadowResolution = 1;  // at most this many shadow mask pixels per device unit
     State state;
     std::vector<State> saved;
 };

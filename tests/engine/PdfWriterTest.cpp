@@ -220,3 +220,34 @@ TEST_F(PdfWriterTest, InvalidPageSizeFailsTheWholeFile) {
     EXPECT_FALSE(writer.finish());
     EXPECT_TRUE(files().empty());
 }
+
+TEST_F(PdfWriterTest, ShadowsFallBelowShapesOnPdfPagesToo) {
+    const fs::path file = folder / "shadow.pdf";
+    PdfWriter writer(file, "Shadow");
+    Canvas* canvas = writer.beginPage({{0, 0, 200, 200}, std::nullopt, std::nullopt});
+    ASSERT_NE(canvas, nullptr);
+    canvas->scale(0.5, 0.5);  // the offset and blur stay in points of the page
+    canvas->setShadow({0, -12}, 6, Color::black(0.8));
+    canvas->setFillColor(Color::white());
+    canvas->fillRect({100, 100, 200, 200});  // the page's (50, 50)-(150, 150)
+    writer.endPage();
+    ASSERT_TRUE(writer.finish());
+
+    // One gray pixel per point, rows from the top.
+    const std::string command =
+        "pdftoppm -r 72 -gray -singlefile '" + file.string() + "' '" + (folder / "shadow").string() + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    const std::string pgm = readAll(folder / "shadow.pgm");
+    ASSERT_GT(pgm.size(), 200u * 200u);
+    const auto gray = [&](int x, int yFromBottom) {
+        return static_cast<unsigned char>(pgm[pgm.size() - 200 * 200 + (199 - yFromBottom) * 200 + x]);
+    };
+    EXPECT_EQ(gray(100, 100), 255) << "the shape itself is white";
+    EXPECT_GT(gray(100, 156), 245) << "the shadow shows above the shape";
+    // The shadow's edge (half its darkness) lies 12 points below the shape's bottom at y = 50.
+    const int darkest = gray(100, 45);
+    int edge = 20;
+    while (edge < 50 && gray(100, edge) > (255 + darkest) / 2) ++edge;
+    EXPECT_LT(darkest, 120);
+    EXPECT_NEAR(edge, 38, 2.5) << "the offset is not 12 points of the page";
+}
