@@ -65,6 +65,9 @@ std::uint64_t initialState(Kind kind, std::int64_t seed);
 // finite or below one pixel, or the picture would exceed 200 megapixels.
 std::optional<std::pair<int, int>> pixelSize(double width, double height);
 
+// The kind's drawing on opaque white, at `pixelSize(width, height)`; an empty bitmap when that is none.
+Bitmap image(Kind kind, std::int64_t seed, double width, double height);
+
 // `image` as a sheet of paper photographed on a wooden table, opaque, at `pixelSize(width, height)`, the
 // paper's corners at `quad` (unit coordinates of the output, y upwards); `shadow` adds a soft shadow in
 // the lower right. An empty bitmap for an empty image or when the size is none.

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <limits>
 
+#include "engine/PaperDetection.h"
+
 using namespace quillfen;
 using SampleArt::Kind;
 
@@ -22,6 +24,24 @@ Bitmap whiteSheet(int width, int height) {
     Bitmap b(width, height);
     std::fill(b.pixels.begin(), b.pixels.end(), 255);
     return b;
+}
+
+bool isPortrait(Kind kind) {
+    return kind == Kind::rocket || kind == Kind::flower || kind == Kind::tree || kind == Kind::snowman ||
+           kind == Kind::butterfly;
+}
+
+// Mean brightness of each cell of a coarse grid: the layout of a picture without its wobble.
+std::vector<double> coarse(const Bitmap& b, int columns, int rows) {
+    std::vector<double> cells(columns * rows, 0);
+    for (int y = 0; y < b.height; ++y)
+        for (int x = 0; x < b.width; ++x) {
+            const std::uint8_t* p = b.pixel(x, y);
+            cells[(y * rows / b.height) * columns + x * columns / b.width] += (p[0] + p[1] + p[2]) / 3.0;
+        }
+    const double perCell = double(b.width) * b.height / (columns * rows);
+    for (double& c : cells) c /= perCell;
+    return cells;
 }
 
 }  // namespace
@@ -203,4 +223,100 @@ TEST(SampleArtPhoto, UnusableInputGivesNoImage) {
     Bitmap truncated = whiteSheet(10, 10);
     truncated.pixels.resize(40);
     EXPECT_TRUE(SampleArt::photographed(truncated, SampleArt::photoQuad(), true, 300, 400).isEmpty());
+}
+
+TEST(SampleArtImage, EveryKindDrawsRepeatablyOnOpaqueWhite) {
+    for (const Kind kind : SampleArt::allKinds()) {
+        SCOPED_TRACE(SampleArt::rawValue(kind));
+        const double width = isPortrait(kind) ? 255 : 330;
+        const double height = isPortrait(kind) ? 330 : 255;
+        const Bitmap first = SampleArt::image(kind, 7, width, height);
+        ASSERT_EQ(first.width, static_cast<int>(width));
+        ASSERT_EQ(first.height, static_cast<int>(height));
+        std::size_t drawn = 0;
+        for (std::size_t i = 0; i < first.pixels.size(); i += 4) {
+            ASSERT_EQ(first.pixels[i + 3], 255);
+            if (first.pixels[i] + first.pixels[i + 1] + first.pixels[i + 2] < 3 * 235) ++drawn;
+        }
+        EXPECT_GT(drawn, first.pixels.size() / 4 / 50);  // at least 2 % of the sheet is crayon
+        EXPECT_LT(drawn, first.pixels.size() / 4 / 2);   // and most of it is still paper
+        EXPECT_EQ(SampleArt::image(kind, 7, width, height), first);
+        EXPECT_NE(SampleArt::image(kind, 8, width, height), first);
+    }
+}
+
+TEST(SampleArtImage, SeedChangesTheWobbleNeverTheLayout) {
+    // Items 2 and 15 are both rockets, drawn with seeds 2 and 15.
+    const Bitmap second = SampleArt::image(Kind::rocket, 2, 255, 330);
+    const Bitmap fifteenth = SampleArt::image(Kind::rocket, 15, 255, 330);
+    ASSERT_NE(second, fifteenth);
+    const auto a = coarse(second, 5, 6);
+    const auto b = coarse(fifteenth, 5, 6);
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        SCOPED_TRACE(testing::Message() << "cell " << i);
+        EXPECT_NEAR(a[i], b[i], 8);
+    }
+    // A different subject is a different layout.
+    const auto flower = coarse(SampleArt::image(Kind::flower, 2, 255, 330), 5, 6);
+    double apart = 0;
+    for (std::size_t i = 0; i < a.size(); ++i) apart = std::max(apart, std::abs(a[i] - flower[i]));
+    EXPECT_GT(apart, 25);
+}
+
+TEST(SampleArtImage, RoundShapesStayRoundOnAWidePicture) {
+    // The yellow planet, radius 7 at (88, 58), is drawn as a circle whatever the picture's aspect.
+    for (const auto& [width, height] : {std::pair{600, 600}, std::pair{776, 600}, std::pair{1000, 600}}) {
+        SCOPED_TRACE(testing::Message() << width << " x " << height);
+        const Bitmap b = SampleArt::image(Kind::planets, 13, width, height);
+        int left = width, right = 0, top = height, bottom = 0;
+        for (int y = 0; y < height; ++y)
+            for (int x = width * 3 / 4; x < width; ++x) {
+                const std::uint8_t* p = b.pixel(x, y);
+                const bool yellow = p[0] > 200 && p[1] > 150 && p[2] < 90;
+                if (!yellow) continue;
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+        const double across = right - left;
+        const double down = bottom - top;
+        EXPECT_NEAR(across / down, 1, 0.1);
+        EXPECT_NEAR(down, 0.14 * height, 0.03 * height);  // 7 % of the height each way
+        EXPECT_NEAR((left + right) / 2.0, 0.88 * width, 0.02 * width);
+    }
+}
+
+TEST(SampleArtImage, UnusableSizeGivesNoImage) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    for (const auto& [width, height] : {std::pair{0.0, 10.0}, std::pair{10.0, nan}, std::pair{1e9, 1e9}}) {
+        SCOPED_TRACE(testing::Message() << width << " x " << height);
+        EXPECT_TRUE(SampleArt::image(Kind::cat, 1, width, height).isEmpty());
+    }
+    const Bitmap fractional = SampleArt::image(Kind::cat, 1, 120.9, 80.2);
+    EXPECT_EQ(fractional.width, 120);
+    EXPECT_EQ(fractional.height, 80);
+}
+
+TEST(SampleArtPhoto, PaperDetectionFindsTheSheetInEveryPhotographedSample) {
+    const Quad& expected = SampleArt::photoQuad();
+    const char* names[] = {"top left", "top right", "bottom right", "bottom left"};
+    for (std::size_t n = 1; n <= SampleArt::items().size(); ++n) {
+        const SampleArt::Item& item = SampleArt::items()[n - 1];
+        if (!item.photographed) continue;
+        SCOPED_TRACE(item.title);
+        const bool portrait = isPortrait(item.kind);
+        const Bitmap drawing = SampleArt::image(item.kind, n, portrait ? 2550 : 3300, portrait ? 3300 : 2550);
+        const Bitmap photo =
+            SampleArt::photographed(drawing, expected, true, portrait ? 2250 : 3000, portrait ? 3000 : 2250);
+        const std::optional<Quad> found = Cleaner::detectPaper(photo);
+        ASSERT_TRUE(found.has_value());
+        const auto want = expected.points();
+        const auto got = found->points();
+        for (std::size_t i = 0; i < 4; ++i) {
+            SCOPED_TRACE(names[i]);
+            EXPECT_NEAR(got[i].x, want[i].x, 0.01);
+            EXPECT_NEAR(got[i].y, want[i].y, 0.01);
+        }
+    }
 }
