@@ -1,0 +1,178 @@
+#include "engine/CalendarPage.h"
+#include "engine/CalendarPaginator.h"
+#include "engine/MonthGrid.h"
+
+#include "tests/engine/CalendarFixtures.h"
+
+#include <gtest/gtest.h>
+
+using namespace quillfen;
+using namespace quillfen::fixtures;
+
+namespace {
+
+UUID idNumber(std::uint8_t n) {
+    std::array<std::uint8_t, 16> bytes{};
+    bytes[15] = n;
+    return UUID(bytes);
+}
+
+// A picture three times as wide as high: red, green and blue thirds.
+PageImage thirds() {
+    Bitmap bitmap(300, 100);
+    for (int y = 0; y < 100; ++y)
+        for (int x = 0; x < 300; ++x) {
+            std::uint8_t* p = bitmap.pixel(x, y);
+            p[0] = x < 100 ? 220 : 0;
+            p[1] = x >= 100 && x < 200 ? 200 : 0;
+            p[2] = x >= 200 ? 220 : 0;
+            p[3] = 255;
+        }
+    return PageImage::fromBitmap(bitmap);
+}
+
+// The page drawn at one pixel a point, its trim's lower-left corner at (b, b).
+Bitmap drawnPage(const CalendarPage& page, const CalendarLayout& layout, const CalendarContent& content,
+                 bool guides = false) {
+    const double b = layout.spec.bleed;
+    return drawn(
+        int(layout.trimSize.width + 2 * b), int(layout.trimSize.height + 2 * b),
+        [&](Canvas& canvas) { CalendarRenderer::drawPage(page, layout, content, canvas, b, b, guides); });
+}
+
+const CalendarPage& pageOf(const CalendarLayout& layout, const CalendarPageContent& content) {
+    for (const auto& page : layout.pages)
+        if (page.content == content) return page;
+    throw std::runtime_error("no such page");
+}
+
+}  // namespace
+
+TEST(CalendarPage, MonthWithoutPictureShowsTheGreyPlaceholder) {
+    const CalendarSettings settings = quietCalendar();
+    const CalendarLayout layout = CalendarPaginator::paginate(settings, {});
+    const CalendarContent content = CalendarContent::make(settings, {}, {}, {});
+    const CalendarPage& page = pageOf(layout, CalendarPicturePage{3});
+    ASSERT_TRUE(page.picture);
+    const Bitmap bitmap = drawnPage(page, layout, content);
+    const Rect P = page.picture->offsetBy(9, 9);
+    const std::uint8_t* corner = at(bitmap, P.minX() + 3, P.minY() + 3);
+    EXPECT_NEAR(corner[0], 237, 1);
+    EXPECT_NEAR(corner[1], 237, 1);
+    EXPECT_NEAR(corner[2], 242, 1);
+    // The muted text sits on the rectangle's middle, above its baseline.
+    EXPECT_GT(countIn(bitmap, {P.midX() - 100, P.midY(), 200, 20},
+                      [](const std::uint8_t* p) { return p[0] < 180; }),
+              20);
+}
+
+TEST(CalendarPage, GuidesShowTheTrimOnlyWithABleed) {
+    struct Case {
+        CalendarPrint print;
+        bool red;
+    };
+    for (const Case c : {Case{CalendarPrint::printShop, true}, Case{CalendarPrint::home, false}}) {
+        SCOPED_TRACE(c.red ? "print shop" : "home");
+        CalendarSettings settings = quietCalendar();
+        settings.print = c.print;
+        const CalendarLayout layout = CalendarPaginator::paginate(settings, {});
+        const CalendarContent content = CalendarContent::make(settings, {}, {}, {});
+        const CalendarPage& page = pageOf(layout, CalendarGridPage{0});
+        const Bitmap withGuides = drawnPage(page, layout, content, true);
+        const Rect media(0, 0, withGuides.width, withGuides.height);
+        EXPECT_EQ(countIn(withGuides, media, isRed) > 100, c.red);
+        EXPECT_GT(countIn(withGuides, media, isBlue), 100);
+        EXPECT_EQ(countIn(drawnPage(page, layout, content), media, isBlue), 0);
+    }
+}
+
+TEST(CalendarPage, CoverTextIsWhiteOnlyOnCharcoal) {
+    for (const CoverColor color : {CoverColor::charcoal, CoverColor::sky, CoverColor::cream}) {
+        SCOPED_TRACE(label(color));
+        CalendarSettings settings = quietCalendar();
+        settings.coverColor = color;
+        settings.subtitle = "The Rivera family";
+        const CalendarLayout layout = CalendarPaginator::paginate(settings, {});
+        const CalendarContent content = CalendarContent::make(settings, {}, {}, {});
+        const Bitmap cover = drawnPage(layout.pages.front(), layout, content);
+        const double top = 9 + layout.trimSize.height - 18;
+        const Rect titleBox(27, top - 0.24 * 612 + 18, 792 - 36, 0.24 * 612 - 18);
+        const bool white = color == CoverColor::charcoal;
+        const int whiteText = countIn(
+            cover, titleBox, [](const std::uint8_t* p) { return p[0] > 245 && p[1] > 245 && p[2] > 245; });
+        const int inkText = countIn(
+            cover, titleBox, [](const std::uint8_t* p) { return p[0] < 70 && p[1] < 70 && p[2] < 80; });
+        EXPECT_EQ(whiteText > 50, white);
+        if (!white) {
+            EXPECT_GT(inkText, 50);
+        }
+        const Rect subtitleBox(27, 27, 792 - 36, 0.1 * 612 - 0.03 * 612);
+        EXPECT_GT(white ? countIn(cover, subtitleBox, [](const std::uint8_t* p) { return p[0] > 245; })
+                        : countIn(cover, subtitleBox, [](const std::uint8_t* p) { return p[0] < 70; }),
+                  20);
+    }
+}
+
+TEST(CalendarPage, FilledPicturesAreCroppedButTheCoverShowsItsPictureWhole) {
+    const UUID id = idNumber(7);
+    for (const bool fill : {false, true}) {
+        SCOPED_TRACE(fill ? "fill" : "fit");
+        CalendarSettings settings = quietCalendar(CalendarFormat::square12);
+        settings.pictures = {{0, id}};
+        settings.fillPicture = fill;
+        DrawingInfo square;  // the record says square, so the rectangle is; the picture is 3:1
+        square.id = id;
+        square.pixelSize = {3000, 3000};
+        const std::unordered_map<UUID, DrawingInfo> drawings{{id, square}};
+        const CalendarLayout layout = CalendarPaginator::paginate(settings, drawings);
+        const CalendarContent content =
+            CalendarContent::make(settings, {}, std::vector{square}, [](const UUID&) { return thirds(); });
+        for (const CalendarPageContent kind :
+             {CalendarPageContent{CalendarPicturePage{0}}, CalendarPageContent{CalendarCoverPage{}}}) {
+            const CalendarPage& page = pageOf(layout, kind);
+            ASSERT_TRUE(page.picture);
+            const Rect P = page.picture->offsetBy(9, 9);
+            const Bitmap bitmap = drawnPage(page, layout, content);
+            const bool cropped = fill && std::holds_alternative<CalendarPicturePage>(kind);
+            // Cropped, the left edge shows the picture's middle third; whole, its left third.
+            EXPECT_EQ(isGreen(at(bitmap, P.minX() + 4, P.midY())), cropped);
+            EXPECT_EQ(isRed(at(bitmap, P.minX() + 4, P.midY())), !cropped);
+        }
+    }
+}
+
+TEST(CalendarPage, DeskMonthPagesDrawCompactGridsAndWallGridPagesFullOnes) {
+    struct Case {
+        CalendarFormat format;
+        CalendarPageContent kind;
+        bool compact;
+    };
+    const Case cases[] = {
+        {CalendarFormat::wall, CalendarGridPage{4}, false},
+        {CalendarFormat::square12, CalendarGridPage{4}, false},
+        {CalendarFormat::letter, CalendarMonthPage{4}, false},
+        {CalendarFormat::desk5x7, CalendarMonthPage{4}, true},
+        {CalendarFormat::desk6x4, CalendarMonthPage{4}, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(label(c.format));
+        const CalendarSettings settings = quietCalendar(c.format);
+        const CalendarLayout layout = CalendarPaginator::paginate(settings, {});
+        const CalendarContent content = CalendarContent::make(settings, {}, {}, {});
+        const CalendarPage& page = pageOf(layout, c.kind);
+        ASSERT_TRUE(page.grid);
+        const Rect G = page.grid->offsetBy(9, 9);
+        const auto m = CalendarRenderer::monthGridMetrics(G, 6, c.compact);  // May 2027 spans six weeks
+        const Bitmap bitmap = drawnPage(page, layout, content);
+        int verticalRules = 0;
+        bool inside = false;
+        const double y = m.body.minY() + 0.1 * m.cellHeight;
+        for (double x = m.body.minX() - 2; x < m.body.maxX() + 2; x += 1) {
+            const std::uint8_t* p = at(bitmap, x, y);
+            const bool ink = p[0] < 252 || p[2] < 252;  // thin rules are faint at a pixel a point
+            verticalRules += ink && !inside;
+            inside = ink;
+        }
+        EXPECT_EQ(verticalRules, c.compact ? 0 : 8);
+    }
+}

@@ -1,0 +1,241 @@
+#include "engine/MonthGrid.h"
+
+#include "engine/CalendarMath.h"
+
+#include "tests/engine/CalendarFixtures.h"
+#include "tests/engine/IcuDefaults.h"
+
+#include <gtest/gtest.h>
+
+using namespace quillfen;
+using namespace quillfen::fixtures;
+using CalendarRenderer::monthGridMetrics;
+
+namespace {
+
+const Rect gridRect(20, 20, 700, 500);
+
+// Runs of ink along a line of pixels: each rule crossed gives one.
+int runs(const Bitmap& bitmap, bool vertical, double fixed, double from, double to) {
+    int count = 0;
+    bool inside = false;
+    for (double v = from; v < to; v += 1) {
+        const bool ink = isInk(vertical ? at(bitmap, fixed, v) : at(bitmap, v, fixed));
+        if (ink && !inside) ++count;
+        inside = ink;
+    }
+    return count;
+}
+
+// The index of a month in a calendar that starts in January of the year of `first`.
+CalendarSettings startingAt(int year, int month, int weekStart) {
+    CalendarSettings settings = quietCalendar();
+    settings.startYear = year;
+    settings.startMonth = month;
+    settings.weekStart = weekStart;
+    return settings;
+}
+
+CalendarEvent event(const char* title, CalendarEvent::Kind kind) {
+    return {Day{2027, 7, 4}, title, kind};
+}
+
+}  // namespace
+
+TEST(MonthGrid, CellsShareTheBodyAmongTheMonthsWeeks) {
+    struct Case {
+        int year, month, weekStart, rows;
+    };
+    const Case cases[] = {
+        {2026, 2, 0, 4},  // 28 days from a Sunday
+        {2027, 2, 1, 4},  // 28 days from a Monday, weeks from Monday
+        {2027, 3, 0, 5},  // 31 days from a Monday
+        {2027, 5, 0, 6},  // 31 days from a Saturday
+        {2027, 5, 1, 6},  // the same month from Monday
+        {2027, 6, 1, 5},  // 30 days from a Tuesday, weeks from Monday
+        {2026, 8, 0, 6},  // 31 days from a Saturday
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.year << "-" << c.month << " week start " << c.weekStart);
+        const CalendarSettings settings = startingAt(c.year, c.month, c.weekStart);
+        ASSERT_EQ(CalendarMath::monthGrid(c.year, c.month, c.weekStart).size(), std::size_t(c.rows));
+        const auto m = monthGridMetrics(gridRect, c.rows, false);
+        const double bodyHeight = 500 - 0.15 * 500 - 0.06 * 500;
+        EXPECT_DOUBLE_EQ(m.body.height(), bodyHeight);
+        EXPECT_DOUBLE_EQ(m.cellHeight, bodyHeight / c.rows);
+        EXPECT_DOUBLE_EQ(m.cell(c.rows - 1, 6).minY(), gridRect.minY());
+
+        // The drawn grid has one horizontal rule per week and one more on top, and eight vertical ones.
+        const CalendarContent content = CalendarContent::make(settings, {}, {}, {});
+        const Bitmap full = drawn(740, 540, [&](Canvas& canvas) {
+            CalendarRenderer::drawMonthGrid(0, content, false, canvas, gridRect);
+        });
+        const double x = m.body.minX() + 0.85 * m.cellWidth;
+        EXPECT_EQ(runs(full, true, x, m.body.minY() - 3, m.body.maxY() + 3), c.rows + 1);
+        const double y = m.body.minY() + 0.1 * m.cellHeight;
+        EXPECT_EQ(runs(full, false, y, m.body.minX() - 3, m.body.maxX() + 3), 8);
+    }
+}
+
+TEST(MonthGrid, CompactGridsHaveLargerNumbersAndNoVerticalRules) {
+    const CalendarContent content = CalendarContent::make(startingAt(2027, 3, 0), {}, {}, {});
+    const auto full = monthGridMetrics(gridRect, 5, false);
+    const auto compact = monthGridMetrics(gridRect, 5, true);
+    EXPECT_DOUBLE_EQ(compact.band, 0.17 * 500);
+    EXPECT_GT(compact.numberSize, full.numberSize);
+    const Bitmap drawn = fixtures::drawn(740, 540, [&](Canvas& canvas) {
+        CalendarRenderer::drawMonthGrid(0, content, true, canvas, gridRect);
+    });
+    const double y = compact.body.minY() + 0.1 * compact.cellHeight;
+    EXPECT_EQ(runs(drawn, false, y, compact.body.minX() - 3, compact.body.maxX() + 3), 0);
+}
+
+TEST(MonthGrid, EventLinesShowAtMostThreeWhileTheyFitTheCell) {
+    const auto m = monthGridMetrics(gridRect, 5, false);
+    const Rect cell = m.cell(1, 1);
+    const std::vector<CalendarEvent> four = {
+        event("A", CalendarEvent::Kind::custom), event("B", CalendarEvent::Kind::custom),
+        event("C", CalendarEvent::Kind::custom), event("D", CalendarEvent::Kind::custom)};
+    const auto lines = CalendarRenderer::eventLines(four, cell, m);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[2].title, "C");
+    EXPECT_NEAR(lines[0].baseline - lines[1].baseline, 1.2 * m.eventSize, 1e-9);
+
+    struct Case {
+        double cellHeight;
+        std::size_t shown;
+    };
+    // One week in a grid 700 points wide: cells 100 wide and as high as asked. Lines whose baseline
+    // would fall within a fifth of the event size of the cell's bottom are left out.
+    for (const Case c : {Case{80, 3}, Case{30, 2}, Case{24, 1}, Case{16, 0}}) {
+        SCOPED_TRACE(::testing::Message() << "cell height " << c.cellHeight);
+        const auto low = monthGridMetrics(Rect(0, 0, 700, c.cellHeight / 0.79), 1, false);
+        ASSERT_NEAR(low.cellHeight, c.cellHeight, 1e-9);
+        const auto shown = CalendarRenderer::eventLines(four, low.cell(0, 0), low);
+        EXPECT_EQ(shown.size(), c.shown);
+        for (const auto& line : shown) EXPECT_GT(line.baseline, 0.2 * low.eventSize);
+    }
+}
+
+namespace {
+
+UUID idNumber(std::uint8_t n) {
+    std::array<std::uint8_t, 16> bytes{};
+    bytes[15] = n;
+    return UUID(bytes);
+}
+
+Child bornOn(const char* name, int year, int month, int day) {
+    const double noon = double(CalendarMath::ordinal(year, month, day)) * 86400 + 43200;
+    return Child{idNumber(1), name, Date::fromUnixSeconds(noon), ""};
+}
+
+// Where a day sits in its month's grid.
+std::pair<int, int> position(int year, int month, int weekStart, int day) {
+    const auto weeks = CalendarMath::monthGrid(year, month, weekStart);
+    for (std::size_t r = 0; r < weeks.size(); ++r)
+        for (int c = 0; c < 7; ++c)
+            if (weeks[r][c] == day) return {int(r), c};
+    return {-1, -1};
+}
+
+}  // namespace
+
+TEST(MonthGrid, ADaysEventsRunHolidayBirthdayCustomInTheirColours) {
+    quillfen::testing::ScopedIcuDefaults defaults("UTC");
+    CalendarSettings settings = startingAt(2027, 1, 0);
+    settings.federalHolidays = true;
+    settings.birthdays = true;
+    settings.customEvents = {{idNumber(2), "Picnic", Day{2027, 7, 4}, true}};
+    const Child mia = bornOn("Mia", 2019, 7, 4);
+    const CalendarContent content = CalendarContent::make(settings, std::span(&mia, 1), {}, {});
+    const auto& events = content.eventsOn(Day{2027, 7, 4});
+    ASSERT_EQ(events.size(), 3u);
+    EXPECT_EQ(events[0].kind, CalendarEvent::Kind::federal);
+    EXPECT_EQ(events[1].kind, CalendarEvent::Kind::birthday);
+    EXPECT_EQ(events[2].kind, CalendarEvent::Kind::custom);
+
+    const int july = 6;
+    const auto m = monthGridMetrics(gridRect, int(CalendarMath::monthGrid(2027, 7, 0).size()), false);
+    const auto [r, c] = position(2027, 7, 0, 4);
+    const Rect cell = m.cell(r, c);
+    const auto lines = CalendarRenderer::eventLines(events, cell, m);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0].color, CalendarRenderer::holidayColor);
+    EXPECT_EQ(lines[1].color, CalendarRenderer::birthdayColor);
+    EXPECT_EQ(lines[2].color, CalendarRenderer::customColor);
+
+    const Bitmap grid = drawn(740, 540, [&](Canvas& canvas) {
+        CalendarRenderer::drawMonthGrid(july, content, false, canvas, gridRect);
+    });
+    // The number is red like the holiday's line; the birthday's line is blue, the picnic's green.
+    const double numberTop = cell.maxY() - m.pad, numberBase = numberTop - 0.8 * m.numberSize - 1;
+    EXPECT_GT(countIn(grid, {cell.minX(), numberBase, cell.width() / 2, numberTop - numberBase}, isRed), 10);
+    const auto band = [&](const CalendarRenderer::EventLine& line) {
+        return Rect(cell.minX(), line.baseline - 0.2 * m.eventSize, cell.width(), 0.9 * m.eventSize);
+    };
+    EXPECT_GT(countIn(grid, band(lines[0]), isRed), 5);
+    EXPECT_GT(countIn(grid, band(lines[1]), isBlue), 5);
+    EXPECT_GT(countIn(grid, band(lines[2]), isGreen), 5);
+    EXPECT_EQ(countIn(grid, band(lines[1]), isRed), 0);
+
+    // A quiet day keeps an ink-coloured number and no event lines.
+    const auto [qr, qc] = position(2027, 7, 0, 14);
+    EXPECT_EQ(countIn(grid, m.cell(qr, qc), isRed) + countIn(grid, m.cell(qr, qc), isBlue), 0);
+}
+
+TEST(MonthGrid, CompactGridColoursTheNumberOfABirthdayAndDrawsNoEventText) {
+    quillfen::testing::ScopedIcuDefaults defaults("UTC");
+    CalendarSettings settings = startingAt(2027, 1, 1);
+    settings.format = CalendarFormat::desk5x7;
+    settings.birthdays = true;
+    const Child leo = bornOn("Leo", 2020, 3, 10);
+    const CalendarContent content = CalendarContent::make(settings, std::span(&leo, 1), {}, {});
+    const auto m = monthGridMetrics(gridRect, int(CalendarMath::monthGrid(2027, 3, 1).size()), true);
+    const Bitmap grid = drawn(740, 540, [&](Canvas& canvas) {
+        CalendarRenderer::drawMonthGrid(2, content, true, canvas, gridRect);
+    });
+    const auto [r, c] = position(2027, 3, 1, 10);
+    const Rect cell = m.cell(r, c);
+    EXPECT_GT(countIn(grid, cell, isBlue), 10);
+    // Nothing below the centred number: the event's title is left out.
+    const Rect below(cell.minX() + 3, cell.minY() + 3, cell.width() - 6,
+                     0.5 * cell.height() - 0.5 * m.numberSize - 3);
+    EXPECT_EQ(countIn(grid, below, isInk), 0);
+    EXPECT_EQ(countIn(grid, gridRect, isRed), 0);
+}
+
+TEST(MonthGrid, MonthIndexOutsideTheYearDrawsNothing) {
+    const CalendarContent content = CalendarContent::make(startingAt(2027, 1, 0), {}, {}, {});
+    const Bitmap blank = drawn(740, 540, [](Canvas&) {});
+    for (const int index : {-1, 12, 1000}) {
+        SCOPED_TRACE(index);
+        for (const bool compact : {false, true}) {
+            EXPECT_EQ(drawn(740, 540,
+                            [&](Canvas& canvas) {
+                                CalendarRenderer::drawMonthGrid(index, content, compact, canvas, gridRect);
+                            }),
+                      blank);
+        }
+        EXPECT_EQ(CalendarRenderer::monthTitle(content.settings, index), "");
+    }
+}
+
+TEST(MonthGrid, TitleNamesTheMonthInTheCalendarsLanguage) {
+    struct Case {
+        CalendarLanguage language;
+        int startMonth, index;
+        const char* title;
+    };
+    const Case cases[] = {
+        {CalendarLanguage::english, 1, 2, "March 2027"},
+        {CalendarLanguage::spanish, 1, 2, "Marzo 2027"},
+        {CalendarLanguage::spanish, 9, 4, "Enero 2028"},  // the calendar runs into the next year
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.title);
+        CalendarSettings settings = startingAt(2027, c.startMonth, 0);
+        settings.language = c.language;
+        EXPECT_EQ(CalendarRenderer::monthTitle(settings, c.index), c.title);
+    }
+}
