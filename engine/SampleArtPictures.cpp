@@ -2,7 +2,9 @@
 // coordinates of the picture (x from the left edge, y from the bottom edge), drawn with the random
 // sequence seeded by the subject and the caller's seed.
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <numbers>
 #include <vector>
 

@@ -7,9 +7,10 @@
 #include <cmath>
 #include <cstdint>
 #include <numbers>
+#include <vector>
+
 #include <opencv2/core.hpp>
 #include <opencv2/imgproc.hpp>
-#include <vector>
 
 #include "engine/SampleArt.h"
 #include "engine/detail/LinearPixels.h"
