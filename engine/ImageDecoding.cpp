@@ -24,7 +24,7 @@ using detail::ImageMetadata;
 
 // Pixels as a decoder delivered them, before orientation and scaling.
 struct Decoded {
-    cv::Mat rgb;  // CV_8UC3, flattened onto white
+    cv::Mat rgb;  // CV_8UC3, or CV_8UC4 with every alpha 255; flattened onto white
     int orientation = 1;
     Size storedSize;  // the full stored size, before any reduced-size decoding
 };
@@ -138,9 +138,10 @@ std::optional<Decoded> decodeJpeg(Bytes data, std::optional<double> wantedSide) 
     const int width = TJSCALED(header->width, scale);
     const int height = TJSCALED(header->height, scale);
     const bool cmyk = header->colorspace == TJCS_CMYK || header->colorspace == TJCS_YCCK;
-    cv::Mat pixels(height, width, cmyk ? CV_8UC4 : CV_8UC3);
+    // RGBX fills the fourth byte with 255, so the rows can become a Bitmap's as they are.
+    cv::Mat pixels(height, width, CV_8UC4);
     if (tjDecompress2(turbo.handle, data.data(), static_cast<unsigned long>(data.size()), pixels.data, width,
-                      static_cast<int>(pixels.step), height, cmyk ? TJPF_CMYK : TJPF_RGB,
+                      static_cast<int>(pixels.step), height, cmyk ? TJPF_CMYK : TJPF_RGBX,
                       TJFLAG_LIMITSCANS) != 0) {
         // Recoverable oddities of real cameras pass; missing data does not.
         if (tjGetErrorCode(turbo.handle) != TJERR_WARNING) return std::nullopt;
@@ -304,14 +305,15 @@ ImageMetadata heifExif(Bytes data) {
 
 // ---- orientation and scaling
 
-void orient(cv::Mat& image, int orientation) {
-    cv::Mat out;
+// The picture turned upright by its EXIF orientation, written into out (which may hold a buffer
+// of the right size already).
+void oriented(const cv::Mat& image, int orientation, cv::Mat& out) {
     switch (orientation) {
         case 2:
             cv::flip(image, out, 1);
             break;
         case 3:
-            cv::rotate(image, out, cv::ROTATE_180);
+            cv::flip(image, out, -1);
             break;
         case 4:
             cv::flip(image, out, 0);
@@ -320,23 +322,44 @@ void orient(cv::Mat& image, int orientation) {
             cv::transpose(image, out);
             break;
         case 6:
-            cv::rotate(image, out, cv::ROTATE_90_CLOCKWISE);
+            cv::transpose(image, out);
+            cv::flip(out, out, 1);
             break;
         case 7:
             cv::transpose(image, out);
-            cv::rotate(out, out, cv::ROTATE_180);
+            cv::flip(out, out, -1);
             break;
         case 8:
-            cv::rotate(image, out, cv::ROTATE_90_COUNTERCLOCKWISE);
+            cv::transpose(image, out);
+            cv::flip(out, out, 0);
             break;
         default:
-            return;
+            image.copyTo(out);
     }
+}
+
+void orient(cv::Mat& image, int orientation) {
+    if (orientation < 2 || orientation > 8) return;
+    cv::Mat out;
+    oriented(image, orientation, out);
     image = out;
 }
 
 bool swapsSides(int orientation) {
     return orientation >= 5;
+}
+
+// The pixels turned upright into a new Bitmap, in one pass when they are opaque RGBA already.
+Bitmap bitmapOfPixels(cv::Mat pixels, int orientation) {
+    if (pixels.type() != CV_8UC4) {
+        orient(pixels, orientation);
+        return detail::bitmapOfRgb(pixels);
+    }
+    const bool swaps = swapsSides(orientation);
+    Bitmap bitmap(swaps ? pixels.rows : pixels.cols, swaps ? pixels.cols : pixels.rows);
+    cv::Mat target(bitmap.height, bitmap.width, CV_8UC4, bitmap.pixels.data());
+    oriented(pixels, orientation, target);
+    return bitmap;
 }
 
 Bitmap finish(Decoded decoded, std::optional<double> maximumSide) {
@@ -350,8 +373,7 @@ Bitmap finish(Decoded decoded, std::optional<double> maximumSide) {
         orient(linear, decoded.orientation);
         return detail::bitmapOfLinear(linear);
     }
-    orient(decoded.rgb, decoded.orientation);
-    return detail::bitmapOfRgb(decoded.rgb);
+    return bitmapOfPixels(std::move(decoded.rgb), decoded.orientation);
 }
 
 }  // namespace
@@ -468,7 +490,7 @@ std::optional<Bitmap> imageFromJpeg(Bytes data) {
     try {
         auto decoded = decodeJpeg(data, std::nullopt);
         if (!decoded) return std::nullopt;
-        return detail::bitmapOfRgb(decoded->rgb);
+        return bitmapOfPixels(std::move(decoded->rgb), 1);
     } catch (const std::exception&) {
         return std::nullopt;
     }

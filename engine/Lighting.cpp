@@ -19,7 +19,6 @@ constexpr float neutralSaturation = 0.3f;
 constexpr float paperFactor = 0.86f;
 constexpr float blurSigma = 4.0f;
 constexpr float levelWeightFloor = 0.04f;
-constexpr float mapFloor = 0.05f;
 
 // The largest value of a plane over the square window of the given radius, clipped to the grid.
 std::vector<float> windowMaximum(const std::vector<float>& plane, int width, int height, int radius) {
@@ -40,25 +39,31 @@ bool isTiny(const Bitmap& image) {
 
 namespace quillfen::Cleaner {
 
+BackgroundMap::Sample BackgroundMap::sample(int pixel, int pixels, int cells) {
+    const double u = std::clamp((pixel + 0.5) * cells / pixels - 0.5, 0.0, cells - 1.0);
+    const int low = static_cast<int>(u);
+    return Sample{low, std::min(low + 1, cells - 1), static_cast<float>(u - low)};
+}
+
+void BackgroundMap::interpolateRow(int y, float* cells) const {
+    const Sample row = sample(y, height, mapHeight);
+    const float* top = &rgb[static_cast<std::size_t>(row.low) * mapWidth * 3];
+    const float* bottom = &rgb[static_cast<std::size_t>(row.high) * mapWidth * 3];
+    for (int i = 0; i < mapWidth * 3; ++i) cells[i] = top[i] + (bottom[i] - top[i]) * row.fraction;
+}
+
 std::array<float, 3> BackgroundMap::at(int x, int y) const {
-    if (mapWidth <= 0 || mapHeight <= 0 || width <= 0 || height <= 0) return {1, 1, 1};
-    const auto position = [](int pixel, int pixels, int cells, int& low, int& high) {
-        const double u = std::clamp((pixel + 0.5) * cells / pixels - 0.5, 0.0, cells - 1.0);
-        low = static_cast<int>(u);
-        high = std::min(low + 1, cells - 1);
-        return static_cast<float>(u - low);
-    };
-    int x0 = 0, x1 = 0, y0 = 0, y1 = 0;
-    const float fx = position(x, width, mapWidth, x0, x1);
-    const float fy = position(y, height, mapHeight, y0, y1);
+    if (mapWidth <= 0 || mapHeight <= 0 || width <= 0 || height <= 0 ||
+        rgb.size() != static_cast<std::size_t>(mapWidth) * mapHeight * 3) {
+        return {1, 1, 1};
+    }
+    std::vector<float> cells(static_cast<std::size_t>(mapWidth) * 3);
+    interpolateRow(y, cells.data());
+    const Sample column = sample(x, width, mapWidth);
     std::array<float, 3> out{};
     for (int c = 0; c < 3; ++c) {
-        const auto cell = [&](int cx, int cy) {
-            return rgb[(static_cast<std::size_t>(cy) * mapWidth + cx) * 3 + c];
-        };
-        const float top = cell(x0, y0) + (cell(x1, y0) - cell(x0, y0)) * fx;
-        const float bottom = cell(x0, y1) + (cell(x1, y1) - cell(x0, y1)) * fx;
-        out[c] = std::clamp(top + (bottom - top) * fy, mapFloor, 1.0f);
+        const float a = cells[column.low * 3 + c], b = cells[column.high * 3 + c];
+        out[c] = clamped(a + (b - a) * column.fraction);
     }
     return out;
 }
@@ -176,7 +181,7 @@ BackgroundMap averaged(const BackgroundMap& map) {
     if (cells == 0 || map.rgb.size() != cells * 3) return out;
     for (int c = 0; c < 3; ++c) {
         double sum = 0;
-        for (std::size_t k = 0; k < cells; ++k) sum += std::clamp(map.rgb[k * 3 + c], mapFloor, 1.0f);
+        for (std::size_t k = 0; k < cells; ++k) sum += BackgroundMap::clamped(map.rgb[k * 3 + c]);
         out.rgb[c] = static_cast<float>(sum / cells);
     }
     return out;

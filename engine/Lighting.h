@@ -21,6 +21,20 @@ struct BackgroundMap {
     // The paper colour at the centre of pixel (x, y) of the picture (rows from the top), in linear
     // light, each component clamped to 0.05...1 so that dividing by it brightens at most twentyfold.
     std::array<float, 3> at(int x, int y) const;
+
+    // Bilinear sampling, one axis at a time: the two cells around pixel centre `pixel` of `pixels`
+    // spread over `cells`, and the weight of the second.
+    struct Sample {
+        int low = 0;
+        int high = 0;
+        float fraction = 0;
+    };
+    static Sample sample(int pixel, int pixels, int cells);
+    static float clamped(float component) {
+        return !(component >= 0.05f) ? 0.05f : component > 1 ? 1 : component;  // not a number: 0.05
+    }
+    // The cells of picture row y, interpolated between the map's rows: mapWidth * 3 floats.
+    void interpolateRow(int y, float* cells) const;
 };
 
 // Evening out the light and whitening the paper: the last steps of the cleanup. Pure functions,

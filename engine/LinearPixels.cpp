@@ -17,18 +17,6 @@ double encodedOfLinearExact(double v) {
     return v <= 0.0031308 ? v * 12.92 : 1.055 * std::pow(v, 1 / 2.4) - 0.055;
 }
 
-constexpr int encodeSteps = 4096;
-
-const std::vector<float>& encodeTable() {
-    static const std::vector<float> table = [] {
-        std::vector<float> t(encodeSteps + 1);
-        for (int i = 0; i <= encodeSteps; ++i)
-            t[i] = static_cast<float>(encodedOfLinearExact(static_cast<double>(i) / encodeSteps));
-        return t;
-    }();
-    return table;
-}
-
 // Straight-alpha colour over white in linear light, back to an 8-bit code.
 std::uint8_t overWhite(std::uint8_t code, float alpha) {
     const float linear = linearOfCode()[code] * alpha + (1 - alpha);
@@ -70,14 +58,27 @@ const std::vector<std::uint8_t>& codeOfLinear16() {
     return table;
 }
 
+const float* encodeTable() {
+    static const std::vector<float> table = [] {
+        std::vector<float> t(encodeSteps + 1);
+        for (int i = 0; i <= encodeSteps; ++i)
+            t[i] = static_cast<float>(encodedOfLinearExact(static_cast<double>(i) / encodeSteps));
+        return t;
+    }();
+    return table.data();
+}
+
+const float* encodedOfLinear16() {
+    static const std::vector<float> table = [] {
+        std::vector<float> t(65536);
+        for (int i = 0; i < 65536; ++i) t[i] = static_cast<float>(encodedOfLinearExact(i / 65535.0));
+        return t;
+    }();
+    return table.data();
+}
+
 float encodedOfLinear(float linear) {
-    if (!(linear > 0)) return 0;
-    if (linear >= 1) return 1;
-    const float position = linear * encodeSteps;
-    const int i = std::min(static_cast<int>(position), encodeSteps - 1);
-    const float f = position - static_cast<float>(i);
-    const auto& t = encodeTable();
-    return t[i] + (t[i + 1] - t[i]) * f;
+    return encodedOfLinear(linear, encodeTable());
 }
 
 int outwardPixels(double extent) {
@@ -119,7 +120,25 @@ cv::Mat rgbFlattened(const cv::Mat& rgba) {
 }
 
 cv::Mat linearOfRgb(const cv::Mat& rgb) {
-    if (rgb.type() == CV_8UC4) return linearOfRgb(rgbFlattened(rgb));
+    if (rgb.type() == CV_8UC4) {
+        cv::Mat linear(rgb.rows, rgb.cols, CV_16UC3);
+        const auto& table = linear16OfCode();
+        forEachRows(rgb.rows, rgb.cols, [&](int begin, int end) {
+            for (int y = begin; y < end; ++y) {
+                const auto* in = rgb.ptr<std::uint8_t>(y);
+                auto* out = linear.ptr<std::uint16_t>(y);
+                for (int x = 0; x < rgb.cols; ++x, in += 4, out += 3) {
+                    const float alpha = in[3] / 255.0f;
+                    for (int c = 0; c < 3; ++c) {
+                        out[c] = in[3] == 255 ? table[in[c]]
+                                              : static_cast<std::uint16_t>(std::lround(
+                                                    (linearOfCode()[in[c]] * alpha + 1 - alpha) * 65535));
+                    }
+                }
+            }
+        });
+        return linear;
+    }
     CV_Assert(rgb.type() == CV_8UC3);
     cv::Mat linear(rgb.rows, rgb.cols, CV_16UC3);
     const auto& table = linear16OfCode();

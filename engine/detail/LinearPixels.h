@@ -18,10 +18,22 @@ namespace quillfen::detail {
 double linearOfEncoded(double encoded);
 // Linear light 0...1 of each 8-bit sRGB code.
 const std::array<float, 256>& linearOfCode();
-// The sRGB-encoded value 0...1 of a linear value 0...1 (clamped).
+// The sRGB-encoded value 0...1 of a linear value 0...1 (clamped), from a table of encodeSteps
+// steps with linear interpolation between them; the table form is for inner loops.
+inline constexpr int encodeSteps = 4096;
+const float* encodeTable();  // encodeSteps + 1 values
+inline float encodedOfLinear(float linear, const float* table) {
+    if (!(linear > 0)) return 0;
+    if (linear >= 1) return 1;
+    const float position = linear * encodeSteps;
+    const int i = static_cast<int>(position);
+    return table[i] + (table[i + 1] - table[i]) * (position - static_cast<float>(i));
+}
 float encodedOfLinear(float linear);
 // The 8-bit sRGB code of each 16-bit linear value.
 const std::vector<std::uint8_t>& codeOfLinear16();
+// The sRGB-encoded value 0...1 of each 16-bit linear value: 65536 floats.
+const float* encodedOfLinear16();
 // The 16-bit linear value of each 8-bit sRGB code.
 const std::array<std::uint16_t, 256>& linear16OfCode();
 
@@ -31,7 +43,8 @@ int outwardPixels(double extent);
 // Rounds a pixel coordinate down to a whole pixel with the same snapping.
 int inwardPixels(double coordinate);
 
-// A working picture of an 8-bit picture: CV_8UC3 (RGB), CV_8UC4 (RGBA, straight alpha) or a Bitmap.
+// A working picture of an 8-bit picture: CV_8UC3 (RGB), CV_8UC4 (RGBA, straight alpha) or a Bitmap
+// (premultiplied).
 // Transparency is flattened onto white.
 cv::Mat linearOfRgb(const cv::Mat& rgb);
 cv::Mat linearOfBitmap(const Bitmap& bitmap);

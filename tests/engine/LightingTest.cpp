@@ -185,3 +185,44 @@ TEST(Lighting, PicturesUnderTwoByTwoAreLeftAlone) {
         EXPECT_EQ(Cleaner::whiten(tiny, 1), tiny);
     }
 }
+
+TEST(Whitening, PicturesAreLookedUpTrilinearlyInTheCube) {
+    std::vector<Rgb> colours;  // a coarse grid, and every near-white grey and cream in fine steps
+    for (int r = 0; r < 256; r += 15) {
+        for (int g = 0; g < 256; g += 15) {
+            for (int b = 0; b < 256; b += 15)
+                colours.push_back(Rgb{std::uint8_t(r), std::uint8_t(g), std::uint8_t(b)});
+        }
+    }
+    for (int v = 150; v < 256; ++v) {
+        colours.push_back(Rgb{std::uint8_t(v), std::uint8_t(v), std::uint8_t(v)});
+        colours.push_back(Rgb{255, std::uint8_t(v), std::uint8_t(v - 10)});
+    }
+    const int count = static_cast<int>(colours.size());
+    const Bitmap photo = filled(count, 2, [&](int x, int) { return colours[x]; });
+    for (const double strength : {0.02, 0.6, 1.0}) {
+        SCOPED_TRACE(strength);
+        const auto cube = Cleaner::whitenCube(*Cleaner::whitenLevel(strength));
+        const Bitmap whitened = Cleaner::whiten(photo, strength);
+        int worst = 0;
+        for (int x = 0; x < count; ++x) {
+            const double v[3] = {colours[x].r / 255.0, colours[x].g / 255.0, colours[x].b / 255.0};
+            int low[3];
+            double f[3];
+            for (int c = 0; c < 3; ++c) low[c] = std::min(int(v[c] * 31), 30), f[c] = v[c] * 31 - low[c];
+            for (int c = 0; c < 3; ++c) {
+                double expected = 0;
+                for (int corner = 0; corner < 8; ++corner) {
+                    const int d[3] = {corner & 1, (corner >> 1) & 1, (corner >> 2) & 1};
+                    double weight = 1;
+                    for (int k = 0; k < 3; ++k) weight *= d[k] ? f[k] : 1 - f[k];
+                    expected +=
+                        weight *
+                        (*cube)[((low[2] + d[2]) * 1024 + (low[1] + d[1]) * 32 + low[0] + d[0]) * 4 + c];
+                }
+                worst = std::max(worst, std::abs(whitened.pixel(x, 1)[c] - int(std::lround(expected * 255))));
+            }
+        }
+        EXPECT_LE(worst, 1);
+    }
+}

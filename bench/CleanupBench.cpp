@@ -1,0 +1,144 @@
+// Cleanup of a 12-megapixel phone photo (4032 x 3024, EXIF orientation 6, a crop, lighting on,
+// whiten 0.6): the thumbnail path and the print path against plain libjpeg-turbo decoding, and the
+// peak memory of Cleaner::apply on a 48-megapixel picture. Compare medians:
+//   ThumbnailPath / DecodeFullSize (goal at most 1), PrintPath / DecodeAndEncode (goal at most 3),
+//   ApplyPeakMemory's copies counter (goal at most 5).
+#include <benchmark/benchmark.h>
+
+#include <fstream>
+#include <string>
+
+#include <exiv2/exiv2.hpp>
+#include <turbojpeg.h>
+
+#include "engine/Cleaner.h"
+
+using namespace quillfen;
+
+namespace {
+
+Bitmap photoOfADrawing(int width, int height) {
+    Bitmap image(width, height);
+    std::uint32_t noise = 12345;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            noise = noise * 1664525 + 1013904223;
+            const int grain = static_cast<int>(noise >> 28) - 8;
+            const bool sheet = x > width / 8 && x < width * 7 / 8 && y > height / 10 && y < height * 9 / 10;
+            const bool stroke = sheet && ((x / 40 + y / 55) % 9 == 0 || std::abs(x - y) % 300 < 6);
+            int r = 120, g = 85, b = 60;  // a wooden table
+            if (sheet) {
+                const int light = 215 - 50 * x / width;
+                r = light, g = light - 4, b = light - 14;
+            }
+            if (stroke) r = 40, g = 70, b = 150;
+            std::uint8_t* p = image.pixel(x, y);
+            p[0] = static_cast<std::uint8_t>(std::clamp(r + grain, 0, 255));
+            p[1] = static_cast<std::uint8_t>(std::clamp(g + grain, 0, 255));
+            p[2] = static_cast<std::uint8_t>(std::clamp(b + grain, 0, 255));
+            p[3] = 255;
+        }
+    }
+    return image;
+}
+
+const std::vector<std::uint8_t>& phoneJpeg() {
+    static const std::vector<std::uint8_t> file = [] {
+        const auto jpeg = Cleaner::jpegData(photoOfADrawing(4032, 3024), 0.9).value();
+        auto image = Exiv2::ImageFactory::open(jpeg.data(), static_cast<long>(jpeg.size()));
+        image->readMetadata();
+        image->exifData()["Exif.Image.Orientation"] = std::uint16_t(6);
+        image->writeMetadata();
+        Exiv2::BasicIo& io = image->io();
+        io.seek(0, Exiv2::BasicIo::beg);
+        const Exiv2::DataBuf buffer = io.read(static_cast<long>(io.size()));
+        return std::vector<std::uint8_t>(buffer.pData_, buffer.pData_ + buffer.size_);
+    }();
+    return file;
+}
+
+const CleanupSettings& cleanup() {
+    static const CleanupSettings settings = [] {
+        CleanupSettings s;
+        s.crop = Quad{{0.1, 0.88}, {0.86, 0.9}, {0.88, 0.12}, {0.12, 0.1}};
+        s.autoCropped = true;
+        s.flatten = true;
+        s.whiten = 0.6;
+        return s;
+    }();
+    return settings;
+}
+
+Bitmap decodeWithTurbo(const std::vector<std::uint8_t>& file) {
+    tjhandle handle = tjInitDecompress();
+    int width = 0, height = 0, subsampling = 0, colorspace = 0;
+    tjDecompressHeader3(handle, file.data(), file.size(), &width, &height, &subsampling, &colorspace);
+    Bitmap out(width, height);
+    tjDecompress2(handle, file.data(), file.size(), out.pixels.data(), width, 0, height, TJPF_RGBA, 0);
+    tjDestroy(handle);
+    return out;
+}
+
+Bitmap printPath(const std::vector<std::uint8_t>& file) {
+    const Bitmap photo = Cleaner::decode(file).value();
+    return Cleaner::downscaled(Cleaner::apply(cleanup(), photo), 2880).value();
+}
+
+long procStatusKilobytes(const std::string& key) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind(key + ":", 0) == 0) return std::stol(line.substr(key.size() + 1));
+    }
+    return 0;
+}
+
+void DecodeFullSize(benchmark::State& state) {
+    const auto& file = phoneJpeg();
+    for (auto _ : state) benchmark::DoNotOptimize(decodeWithTurbo(file));
+}
+
+void ThumbnailPath(benchmark::State& state) {
+    const auto& file = phoneJpeg();
+    for (auto _ : state) {
+        const Bitmap working = Cleaner::decode(file, 1000).value();
+        benchmark::DoNotOptimize(Cleaner::downscaled(Cleaner::apply(cleanup(), working), 700));
+    }
+}
+
+void PrintPath(benchmark::State& state) {
+    const auto& file = phoneJpeg();
+    for (auto _ : state) benchmark::DoNotOptimize(Cleaner::jpegData(printPath(file), 0.92));
+}
+
+void DecodeAndEncode(benchmark::State& state) {
+    const auto& file = phoneJpeg();
+    const Bitmap result = printPath(file);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(decodeWithTurbo(file));
+        benchmark::DoNotOptimize(Cleaner::jpegData(result, 0.92));
+    }
+}
+
+// Peak resident memory while cleaning a 48-megapixel picture at full size, in 8-bit copies of the
+// picture, the input included.
+void ApplyPeakMemory(benchmark::State& state) {
+    const Bitmap photo = photoOfADrawing(8000, 6000);
+    const double copyKilobytes = static_cast<double>(photo.pixels.size()) / 1024;
+    double copies = 0;
+    for (auto _ : state) {
+        std::ofstream("/proc/self/clear_refs") << "5";
+        const long before = procStatusKilobytes("VmRSS");
+        benchmark::DoNotOptimize(Cleaner::apply(cleanup(), photo));
+        copies = (procStatusKilobytes("VmHWM") - before) / copyKilobytes + 1;
+    }
+    state.counters["copies"] = copies;
+}
+
+}  // namespace
+
+BENCHMARK(DecodeFullSize)->Unit(benchmark::kMillisecond)->Repetitions(7)->ReportAggregatesOnly(true);
+BENCHMARK(ThumbnailPath)->Unit(benchmark::kMillisecond)->Repetitions(7)->ReportAggregatesOnly(true);
+BENCHMARK(PrintPath)->Unit(benchmark::kMillisecond)->Repetitions(7)->ReportAggregatesOnly(true);
+BENCHMARK(DecodeAndEncode)->Unit(benchmark::kMillisecond)->Repetitions(7)->ReportAggregatesOnly(true);
+BENCHMARK(ApplyPeakMemory)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3)->ReportAggregatesOnly(true);
