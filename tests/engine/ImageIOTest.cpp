@@ -1,6 +1,10 @@
 #include "engine/ImageIO.h"
 
+#include <atomic>
+#include <thread>
+
 #include <gtest/gtest.h>
+#include <turbojpeg.h>
 #include <opencv2/imgcodecs.hpp>
 
 #include "tests/engine/IcuDefaults.h"
@@ -111,6 +115,24 @@ TEST(ImageIO, PngAndTiffDecodeWithTransparencyOnWhite) {
         EXPECT_TRUE(near(rgbAt(*image, 2, 0), c.third, 1));
         EXPECT_EQ(image->pixel(1, 0)[3], 255);
     }
+}
+
+TEST(ImageIO, CmykJpegDecodesWithAdobeInvertedInks) {
+    // Stored as Adobe writes them: 255 is no ink.
+    const std::uint8_t cmyk[] = {255, 0, 0, 255, 255, 255, 255, 128, 0, 255, 255, 255, 255, 255, 255, 255};
+    tjhandle handle = tjInitCompress();
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    ASSERT_EQ(tjCompress2(handle, cmyk, 4, 16, 1, TJPF_CMYK, &buffer, &size, TJSAMP_444, 100, 0), 0);
+    const Bytes file(buffer, buffer + size);
+    tjFree(buffer);
+    tjDestroy(handle);
+    const auto image = Cleaner::decode(file);
+    ASSERT_TRUE(image);
+    EXPECT_TRUE(near(rgbAt(*image, 0, 0), red, 4));
+    EXPECT_TRUE(near(rgbAt(*image, 1, 0), {128, 128, 128}, 4));  // half black
+    EXPECT_TRUE(near(rgbAt(*image, 2, 0), {0, 255, 255}, 4));    // full cyan
+    EXPECT_TRUE(near(rgbAt(*image, 3, 0), white, 4));
 }
 
 TEST(ImageIO, HeicComesUprightFromLibheifWithoutTurningTwice) {
@@ -241,4 +263,27 @@ TEST(ImageIO, TypesByContentAndByExtension) {
     EXPECT_EQ(Cleaner::fileExtension(ImageType::jpeg), "jpeg");
     EXPECT_EQ(Cleaner::fileExtension(ImageType::heif), "heif");
     EXPECT_EQ(Cleaner::fileExtension(std::nullopt), "jpg");
+}
+
+TEST(ImageIO, DecodingAndDatingRunOnManyThreadsAtOnce) {
+    ScopedIcuDefaults utc("UTC");
+    const Bytes jpeg = withDate(withOrientation(jpegOf(quadrants(96, 64)), 6), "2022:07:01 09:30:00");
+    const Bytes png = encoded(cv::Mat(40, 30, CV_8UC4, cv::Scalar(10, 20, 30, 128)), ".png");
+    const Bytes broken(jpeg.begin(), jpeg.begin() + jpeg.size() / 3);
+    std::vector<std::thread> threads;
+    std::atomic<int> wrong{0};
+    for (int t = 0; t < 8; ++t) {
+        threads.emplace_back([&, t] {
+            for (int i = 0; i < 20; ++i) {
+                const auto image =
+                    Cleaner::decode(t % 2 ? jpeg : png, t % 3 ? std::optional<double>(50) : std::nullopt);
+                if (!image || Cleaner::decode(broken) ||
+                    Cleaner::photoDate(jpeg) != Date::fromUnixSeconds(1656667800)) {
+                    ++wrong;
+                }
+            }
+        });
+    }
+    for (auto& thread : threads) thread.join();
+    EXPECT_EQ(wrong, 0);
 }
