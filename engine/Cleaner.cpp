@@ -50,7 +50,10 @@ std::optional<Warp> perspectiveWarp(const Quad& quad, int width, int height) {
     }
     if (!isConvex(quad) || quad.area() < smallestCropArea) return std::nullopt;
     const Size edges = quad.edgeLengths(Size{static_cast<double>(width), static_cast<double>(height)});
-    if (!(edges.width * edges.height <= maximumPixelCount)) return std::nullopt;
+    if (!(edges.width * edges.height <= maximumPixelCount && edges.width <= maximumPixelCount &&
+          edges.height <= maximumPixelCount)) {
+        return std::nullopt;
+    }
 
     // The squared-up sheet, trimmed and rounded outward in its own y-up coordinates.
     const double inset = cropInset * std::min(edges.width, edges.height);
@@ -135,12 +138,16 @@ Bitmap bitmapOfRgba(const cv::Mat& rgba) {
 }  // namespace
 
 double straightenScale(double width, double height, double radians) {
+    if (!(width > 0 && height > 0)) return 1;
     const double c = std::abs(std::cos(radians)), s = std::abs(std::sin(radians));
     return std::min(width / (width * c + height * s), height / (width * s + height * c));
 }
 
 Size outputSize(const CleanupSettings& settings, Size imageSize) {
-    if (!(imageSize.width >= 1 && imageSize.height >= 1)) return Size{0, 0};
+    if (!(imageSize.width >= 1 && imageSize.height >= 1 &&
+          imageSize.width * imageSize.height <= maximumPixelCount)) {
+        return Size{0, 0};
+    }
     int width = detail::outwardPixels(imageSize.width), height = detail::outwardPixels(imageSize.height);
     if (settings.crop) {
         if (const auto warp = perspectiveWarp(*settings.crop, width, height)) {

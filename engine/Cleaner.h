@@ -16,7 +16,8 @@ namespace quillfen::Cleaner {
 // collinear or smaller than 1 % of the picture is ignored, as is one that would square up to more
 // than maximumPixelCount. Transparency is flattened onto white first.
 Bitmap apply(const CleanupSettings& settings, const Bitmap& image);
-// The pixel size apply gives for a picture of that size, computed without touching pixels.
+// The pixel size apply gives for a picture of that size, computed without touching pixels; zero for
+// an empty size or one beyond maximumPixelCount.
 Size outputSize(const CleanupSettings& settings, Size imageSize);
 Size outputSize(const CleanupSettings& settings, const Bitmap& image);
 

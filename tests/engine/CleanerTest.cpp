@@ -135,6 +135,7 @@ TEST(Cleaner, UnusableCropsAreIgnored) {
         {"all in one point", {{0.5, 0.5}, {0.5, 0.5}, {0.5, 0.5}, {0.5, 0.5}}},
         {"under 1 % of the picture", {{0.5, 0.59}, {0.59, 0.59}, {0.59, 0.5}, {0.5, 0.5}}},
         {"absurdly large", {{0, 1e7}, {1e7, 1e7}, {1e7, 0}, {0, 0}}},
+        {"absurdly long and thin", {{0, 0.5 + 1e-9}, {1e8, 0.5 + 1e-9}, {1e8, 0.5}, {0, 0.5}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
