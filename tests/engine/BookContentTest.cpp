@@ -131,13 +131,3 @@ TEST(AboutPage, SummaryCountsDrawingsAndSpansTheirAges) {
         }
     }
 }
-
-TEST(AboutPage, AgesComeFromTheBirthdayWhenNotTyped) {
-    const quillfen::testing::ScopedIcuDefaults icu("UTC", "en_US");
-    const double year = 365.25;
-    const Child child{idNumber(7), "Leo", Date::fromSecondsSinceReferenceDate(0), ""};
-    const std::vector<DrawingInfo> drawings = {drawing(1, 4.5 * year, 1, child.id),
-                                               drawing(2, 6.5 * year, 2, child.id)};
-    EXPECT_EQ(BookRenderer::aboutSummary(child, BookContent::make({}, {}, drawings, {})),
-              "2 drawings, ages 4 to 6");
-}
