@@ -1,5 +1,6 @@
 #include <benchmark/benchmark.h>
 
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -93,6 +94,9 @@ void PrintWallCalendar(benchmark::State& state) {
     }
     state.counters["pages"] = static_cast<double>(calendar.layout.pages.size());
     state.counters["MB"] = static_cast<double>(fs::file_size(file)) / 1e6;
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    state.counters["peakRSS_MB"] = static_cast<double>(usage.ru_maxrss) / 1024;
     fs::remove(file);
 }
 
