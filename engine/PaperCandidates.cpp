@@ -228,9 +228,11 @@ std::optional<Line> refineSide(const cv::Mat& colour, cv::Point2d a, cv::Point2d
         steps.clear();
         for (double s = -range; s <= range; s += stride)
             steps.push_back(colourStep(colour, q + inward * (s + half), q + inward * (s - half)));
-        const auto best = std::max_element(steps.begin(), steps.end());
-        if (*best < 0.06) continue;
-        const std::size_t i = static_cast<std::size_t>(best - steps.begin());
+        // The outermost clear edge: colour bands drawn up to the sheet's edge must not pull it inwards.
+        const float strongest = *std::max_element(steps.begin(), steps.end());
+        if (strongest < 0.06) continue;
+        std::size_t i = 0;
+        while (!(steps[i] >= 0.5f * strongest && (i + 1 == steps.size() || steps[i] >= steps[i + 1]))) ++i;
         double offset = -range + static_cast<double>(i) * stride;
         if (i > 0 && i + 1 < steps.size()) {
             const double l = steps[i - 1], c = steps[i], r = steps[i + 1];
@@ -341,6 +343,15 @@ double overlap(const Corners& a, const Corners& b) {
     return uni > 0 ? inter / uni : 0;
 }
 
+// The share of a's area that b covers.
+double covered(const Corners& a, const Corners& b) {
+    std::vector<cv::Point2f> pa, pb, meet;
+    for (const auto& p : a) pa.emplace_back(static_cast<float>(p.x), static_cast<float>(p.y));
+    for (const auto& p : b) pb.emplace_back(static_cast<float>(p.x), static_cast<float>(p.y));
+    const double area = polygonArea(a);
+    return area > 0 ? std::max(0.0f, cv::intersectConvexConvex(pa, pb, meet, true)) / area : 0;
+}
+
 // Outlines of bright regions and of closed edges in the analysis copy, in full-size pixels.
 std::vector<Corners> proposals(const Analysis& a) {
     std::vector<std::vector<cv::Point>> contours;
@@ -425,12 +436,15 @@ std::vector<PaperCandidate> detectRectangles(const Bitmap& image, const Rectangl
     std::stable_sort(scored.begin(), scored.end(),
                      [](const Scored& x, const Scored& y) { return x.confidence > y.confidence; });
 
+    // A less sure outline that repeats or swallows a surer one is dropped: the largest passing outline wins
+    // later, so an outline that runs past the sheet onto the table must not stand beside the sheet's own.
     std::vector<PaperCandidate> out;
     std::vector<Corners> kept;
     for (const auto& s : scored) {
         if (s.confidence < options.minimumConfidence || s.confidence < scored.front().confidence - 0.2) break;
-        if (std::any_of(kept.begin(), kept.end(),
-                        [&](const Corners& k) { return overlap(k, s.corners) > 0.8; }))
+        if (std::any_of(kept.begin(), kept.end(), [&](const Corners& k) {
+                return overlap(k, s.corners) > 0.8 || covered(k, s.corners) > 0.8;
+            }))
             continue;
         kept.push_back(s.corners);
         out.push_back({unitQuad(s.corners, a.size), s.confidence});
