@@ -2,6 +2,7 @@
 
 #include "engine/CalendarPage.h"
 #include "engine/Canvas.h"
+#include "engine/HomeSheet.h"
 #include "engine/PdfWriter.h"
 
 #include <cmath>
@@ -10,6 +11,9 @@
 namespace quillfen::CalendarRenderer {
 
 namespace {
+
+// The home print's outline around the page on its sheet.
+constexpr Color sheetOutlineColor{0.8, 0.8, 0.82, 1};
 
 void report(const Progress& progress, std::size_t done, std::size_t total) {
     if (progress) progress(static_cast<int>(done), static_cast<int>(total));
@@ -46,6 +50,33 @@ bool printPDF(const CalendarLayout& layout, const CalendarContent& content,
         Canvas* canvas = writer.beginPage(boxes);
         if (!canvas) return false;
         drawPage(layout.pages[i], layout, content, *canvas, b, b, false);
+        writer.endPage();
+        report(progress, i + 1, n);
+    }
+    return writer.finish();
+}
+
+bool homePrintPDF(const CalendarLayout& layout, const CalendarContent& content,
+                  const std::filesystem::path& destination, const Progress& progress) {
+    const double W = layout.trimSize.width, H = layout.trimSize.height;
+    const auto [sheet, R] = BookRenderer::homeSheet(W, H);
+    PdfWriter writer(destination, content.settings.displayTitle());
+    if (!writer.isOpen()) return false;
+    const PdfPageBoxes boxes{Rect(0, 0, sheet.width, sheet.height), std::nullopt, std::nullopt};
+    const double s = R.width() / W;
+    const std::size_t n = layout.pages.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        Canvas* canvas = writer.beginPage(boxes);
+        if (!canvas) return false;
+        canvas->save();
+        canvas->translate(R.minX(), R.minY());
+        canvas->scale(s, s);
+        canvas->clipToRect({0, 0, W, H});
+        drawPage(layout.pages[i], layout, content, *canvas, 0, 0, false);
+        canvas->restore();
+        canvas->setStrokeColor(sheetOutlineColor);
+        canvas->setLineWidth(0.4);
+        canvas->strokeRect(R);
         writer.endPage();
         report(progress, i + 1, n);
     }

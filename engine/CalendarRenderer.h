@@ -31,6 +31,11 @@ std::optional<Bitmap> thumbnail(const CalendarPage& page, const CalendarLayout& 
 bool printPDF(const CalendarLayout& layout, const CalendarContent& content,
               const std::filesystem::path& destination, const Progress& progress = {});
 
+// The home-print file: every page scaled onto a US Letter sheet, clipped to its trim and outlined in
+// light grey. True only when the whole file was written.
+bool homePrintPDF(const CalendarLayout& layout, const CalendarContent& content,
+                  const std::filesystem::path& destination, const Progress& progress = {});
+
 // For each drawing the pages show, the largest size in points (by area, the earlier of equal areas) at
 // which a page draws it: its picture rectangle, or the size at which it covers that rectangle when
 // pictures fill theirs (never on the cover).
