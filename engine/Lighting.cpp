@@ -217,8 +217,16 @@ Cleaner::BackgroundMap backgroundMapOfLinear(const cv::Mat& linear) {
     const double scale = std::min(static_cast<double>(copyLongSide) / std::max(w, h), 1.0);
     const int sw = std::max(2, static_cast<int>(std::lround(w * scale)));
     const int sh = std::max(2, static_cast<int>(std::lround(h * scale)));
-    cv::Mat small;
-    cv::resize(linear, small, cv::Size(sw, sh), 0, 0, sw < w && sh < h ? cv::INTER_AREA : cv::INTER_LINEAR);
+    // Whole blocks first (OpenCV's fast, parallel path; at most a block's worth of edge pixels is
+    // left out), then the last fractional step.
+    cv::Mat small = linear;
+    const int block = std::min(w / sw, h / sh);
+    if (block >= 2) {
+        const cv::Mat whole = linear(cv::Rect(0, 0, w / block * block, h / block * block));
+        cv::resize(whole, small, cv::Size(w / block, h / block), 0, 0, cv::INTER_AREA);
+    }
+    cv::resize(small, small, cv::Size(sw, sh), 0, 0,
+               sw < small.cols && sh < small.rows ? cv::INTER_AREA : cv::INTER_LINEAR);
 
     std::vector<float> rgba(static_cast<std::size_t>(sw) * sh * 4, 1.0f);
     for (int y = 0; y < sh; ++y) {
