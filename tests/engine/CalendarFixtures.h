@@ -2,13 +2,29 @@
 
 #include "engine/Bitmap.h"
 #include "engine/CalendarContent.h"
+#include "engine/CalendarMath.h"
 #include "engine/Canvas.h"
 #include "engine/Geometry.h"
+#include "engine/LibraryRecords.h"
+#include "engine/UUID.h"
 
+#include <array>
 #include <cstdint>
 #include <functional>
 
 namespace quillfen::fixtures {
+
+inline UUID idNumber(std::uint8_t n) {
+    std::array<std::uint8_t, 16> bytes{};
+    bytes[15] = n;
+    return UUID(bytes);
+}
+
+// A child born at noon UTC on the day.
+inline Child bornOn(const char* name, int year, int month, int day) {
+    const double noon = double(CalendarMath::ordinal(year, month, day)) * 86400 + 43200;
+    return Child{idNumber(1), name, Date::fromUnixSeconds(noon), ""};
+}
 
 // Settings of a calendar from January 2027 without any events, so that only what a test adds shows.
 inline CalendarSettings quietCalendar(CalendarFormat format = CalendarFormat::wall) {
@@ -35,6 +51,10 @@ inline const std::uint8_t* at(const Bitmap& bitmap, double x, double y) {
     return bitmap.pixel(int(x), bitmap.height - 1 - int(y));
 }
 
+// Thin rules at a pixel a point are faint: anything short of white counts.
+inline bool isFaintInk(const std::uint8_t* p) {
+    return p[0] < 252 || p[1] < 252 || p[2] < 252;
+}
 inline bool isInk(const std::uint8_t* p) {
     return p[0] < 240 || p[1] < 240 || p[2] < 240;
 }
@@ -53,6 +73,20 @@ inline int countIn(const Bitmap& bitmap, const Rect& rect, bool (*test)(const st
     int count = 0;
     for (int y = int(rect.minY()); y < int(rect.maxY()); ++y)
         for (int x = int(rect.minX()); x < int(rect.maxX()); ++x) count += test(at(bitmap, x, y)) ? 1 : 0;
+    return count;
+}
+
+// Runs of pixels passing a test along a vertical (x fixed) or horizontal (y fixed) line of canvas
+// units: each rule crossed gives one.
+inline int runs(const Bitmap& bitmap, bool vertical, double fixed, double from, double to,
+                bool (*test)(const std::uint8_t*) = isInk) {
+    int count = 0;
+    bool inside = false;
+    for (double v = from; v < to; v += 1) {
+        const bool hit = test(vertical ? at(bitmap, fixed, v) : at(bitmap, v, fixed));
+        count += hit && !inside;
+        inside = hit;
+    }
     return count;
 }
 
