@@ -229,7 +229,8 @@ std::optional<Decoded> decodeRaster(ImageType type, Bytes data) {
     Decoded decoded;
     decoded.rgb = rgbOfOpenCv(image);
     if (decoded.rgb.empty()) return std::nullopt;
-    decoded.orientation = metadata.orientation;
+    // OpenCV's TIFF reader turns the picture by its orientation tag itself; PNG's stays to do.
+    decoded.orientation = type == ImageType::tiff ? 1 : metadata.orientation;
     decoded.storedSize = Size{static_cast<double>(image.cols), static_cast<double>(image.rows)};
     return decoded;
 }

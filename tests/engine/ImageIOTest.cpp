@@ -35,7 +35,7 @@ Bytes withClaimedJpegSize(Bytes jpeg, int width, int height) {
 
 }  // namespace
 
-TEST(ImageIO, JpegOrientationsStandThePictureUpright) {
+TEST(ImageIO, OrientationsStandThePictureUpright) {
     struct Case {
         int orientation;
         int width, height;
@@ -58,6 +58,13 @@ TEST(ImageIO, JpegOrientationsStandThePictureUpright) {
         EXPECT_TRUE(near(rgbAt(*image, image->width - 5, 4), c.topRight, 12));
         EXPECT_EQ(Cleaner::imageSize(file), (Size{double(c.width), double(c.height)}));
     }
+    // TIFF files carry the same tag in their first directory.
+    cv::Mat stored(32, 64, CV_8UC3, cv::Scalar(255, 255, 255));
+    stored(cv::Rect(0, 0, 32, 16)).setTo(cv::Scalar(0, 0, 255));  // red top left, in BGR
+    const auto tiff = Cleaner::decode(withOrientation(encoded(stored, ".tiff"), 6));
+    ASSERT_TRUE(tiff);
+    EXPECT_EQ(tiff->width, 32);
+    EXPECT_EQ(rgbAt(*tiff, 28, 2), red);
 }
 
 TEST(ImageIO, DecodingToAMaximumSideNeverAddsAPixel) {
@@ -169,6 +176,8 @@ TEST(ImageIO, PhotoDateIsReadAsLocalTimeOfTheDefaultZone) {
         EXPECT_EQ(Cleaner::photoDate(dated), Date::fromUnixSeconds(c.unixSeconds));
     }
     ScopedIcuDefaults utc("UTC");
+    const Bytes tiff = encoded(cv::Mat(4, 4, CV_8UC3, cv::Scalar(1, 2, 3)), ".tiff");
+    EXPECT_EQ(Cleaner::photoDate(withDate(tiff, "2024:03:15 14:07:00")), Date::fromUnixSeconds(1710511620));
     EXPECT_FALSE(Cleaner::photoDate(withDate(jpeg, "2024-03-15 14:07:00")));
     EXPECT_FALSE(Cleaner::photoDate(withDate(jpeg, "")));
     EXPECT_FALSE(Cleaner::photoDate(withDate(jpeg, "2024:03:15 14:07:00 and more")));
