@@ -100,6 +100,17 @@ void PrintWallCalendar(benchmark::State& state) {
     fs::remove(file);
 }
 
+void HomePrintWallCalendar(benchmark::State& state) {
+    const WallCalendar& calendar = wallCalendar();
+    const fs::path file = destination("home.pdf");
+    for (auto _ : state) {
+        if (!CalendarRenderer::homePrintPDF(calendar.layout, calendar.content, file))
+            state.SkipWithError("not written");
+    }
+    state.counters["MB"] = static_cast<double>(fs::file_size(file)) / 1e6;
+    fs::remove(file);
+}
+
 void ThumbnailWallGridPage(benchmark::State& state) {
     const WallCalendar& calendar = wallCalendar();
     for (auto _ : state) {
@@ -111,4 +122,5 @@ void ThumbnailWallGridPage(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(PrintWallCalendar)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(HomePrintWallCalendar)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(ThumbnailWallGridPage)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
