@@ -5,6 +5,7 @@
 #include "engine/TextTrimming.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace quillfen {
 
@@ -56,6 +57,7 @@ std::optional<std::string> BookRenderer::aboutSummary(const Child& child, const 
 
 void BookRenderer::drawAboutPage(const Child& child, const BookContent& content, const FontSet& fonts,
                                  Canvas& canvas, const Rect& S, double m) {
+    if (S.isNull() || !std::isfinite(m)) return;  // a safe margin past the middle leaves no page to set
     const double midX = S.midX();
     const auto line = [&](const std::string& text, const std::string& font, double size, Color color,
                           double baseline) {

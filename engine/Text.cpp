@@ -201,7 +201,7 @@ std::string Text::resolvedFace(const std::string& fontName) {
 
 double TextRendering::drawLine(cairo_t* cr, std::string_view text, const Font& font, Color color,
                                TextAlignment alignment, Point anchor, double maxWidth) {
-    if (text.empty() || !(maxWidth > 0)) return 0;
+    if (text.empty() || !(maxWidth > 0) || !std::isfinite(anchor.x) || !std::isfinite(anchor.y)) return 0;
     auto layout = singleLine(text, font);
     PangoRectangle logical;
     pango_layout_get_extents(layout.get(), nullptr, &logical);
@@ -223,7 +223,8 @@ double TextRendering::drawLine(cairo_t* cr, std::string_view text, const Font& f
 
 void TextRendering::drawFrame(cairo_t* cr, std::string_view text, const Font& font, Color color,
                               const Rect& frame) {
-    if (text.empty() || frame.isEmpty()) return;
+    if (text.empty() || frame.isEmpty() || !std::isfinite(frame.minX()) || !std::isfinite(frame.maxY()))
+        return;
     auto layout = wrapped(text, font, frame.width());
     const int limit = static_cast<int>(std::ceil(frame.height() * PANGO_SCALE));
     cairo_save(cr);
