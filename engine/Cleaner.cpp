@@ -121,6 +121,25 @@ void turn(cv::Mat& image, int quarterTurns) {
     image = out;
 }
 
+// The sheet cut out of the picture: only the part its corners span (with a margin for the
+// sampling) is turned into linear light, and the warp reads from that part.
+cv::Mat croppedLinear(const Bitmap& image, const Quad& quad, Warp warp) {
+    double left = image.width, right = 0, top = image.height, bottom = 0;
+    for (const Point& p : quad.points()) {
+        left = std::min(left, p.x * image.width), right = std::max(right, p.x * image.width);
+        top = std::min(top, (1 - p.y) * image.height), bottom = std::max(bottom, (1 - p.y) * image.height);
+    }
+    const auto within = [](double v, int limit) {
+        return static_cast<int>(std::clamp(v, 0.0, static_cast<double>(limit)));
+    };
+    const int x0 = within(std::floor(left) - 2, image.width), x1 = within(std::ceil(right) + 2, image.width);
+    const int y0 = within(std::floor(top) - 2, image.height),
+              y1 = within(std::ceil(bottom) + 2, image.height);
+    if (x1 <= x0 || y1 <= y0) return warped(detail::linearOfBitmap(image), warp, true);
+    warp.toSource = translation(-x0, -y0) * warp.toSource;
+    return warped(detail::linearOfBitmap(image, cv::Rect(x0, y0, x1 - x0, y1 - y0)), warp, true);
+}
+
 bool isWellFormed(const Bitmap& image) {
     return !image.isEmpty() && image.pixels.size() == Bitmap::byteCount(image.width, image.height);
 }
@@ -169,12 +188,9 @@ Size outputSize(const CleanupSettings& settings, const Bitmap& image) {
 
 Bitmap apply(const CleanupSettings& settings, const Bitmap& image) {
     if (!isWellFormed(image)) return image;
-    cv::Mat linear = detail::linearOfBitmap(image);
-    if (settings.crop) {
-        if (const auto warp = perspectiveWarp(*settings.crop, linear.cols, linear.rows)) {
-            linear = warped(linear, *warp, true);
-        }
-    }
+    const auto crop =
+        settings.crop ? perspectiveWarp(*settings.crop, image.width, image.height) : std::nullopt;
+    cv::Mat linear = crop ? croppedLinear(image, *settings.crop, *crop) : detail::linearOfBitmap(image);
     turn(linear, settings.quarterTurns);
     if (straightens(settings.straighten)) {
         linear = warped(linear, straightenWarp(linear.cols, linear.rows, settings.straighten), false);
@@ -196,7 +212,7 @@ Bitmap perspectiveCorrect(const Bitmap& image, const Quad& quad) {
     if (!isWellFormed(image)) return image;
     const auto warp = perspectiveWarp(quad, image.width, image.height);
     if (!warp) return image;
-    return detail::bitmapOfLinear(warped(detail::linearOfBitmap(image), *warp, true));
+    return detail::bitmapOfLinear(croppedLinear(image, quad, *warp));
 }
 
 Bitmap rotateQuarterTurns(const Bitmap& image, int quarterTurns) {

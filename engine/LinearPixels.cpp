@@ -153,13 +153,17 @@ cv::Mat linearOfRgb(const cv::Mat& rgb) {
 }
 
 cv::Mat linearOfBitmap(const Bitmap& bitmap) {
-    cv::Mat linear(bitmap.height, bitmap.width, CV_16UC3);
+    return linearOfBitmap(bitmap, cv::Rect(0, 0, bitmap.width, bitmap.height));
+}
+
+cv::Mat linearOfBitmap(const Bitmap& bitmap, const cv::Rect& region) {
+    cv::Mat linear(region.height, region.width, CV_16UC3);
     const auto& table = linear16OfCode();
-    forEachRows(bitmap.height, bitmap.width, [&](int begin, int end) {
+    forEachRows(region.height, region.width, [&](int begin, int end) {
         for (int y = begin; y < end; ++y) {
-            const std::uint8_t* in = bitmap.pixel(0, y);
+            const std::uint8_t* in = bitmap.pixel(region.x, region.y + y);
             auto* out = linear.ptr<std::uint16_t>(y);
-            for (int x = 0; x < bitmap.width; ++x, in += 4, out += 3) {
+            for (int x = 0; x < region.width; ++x, in += 4, out += 3) {
                 const std::uint8_t a = in[3];
                 if (a == 255) {
                     out[0] = table[in[0]], out[1] = table[in[1]], out[2] = table[in[2]];

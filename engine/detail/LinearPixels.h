@@ -48,6 +48,7 @@ int inwardPixels(double coordinate);
 // Transparency is flattened onto white.
 cv::Mat linearOfRgb(const cv::Mat& rgb);
 cv::Mat linearOfBitmap(const Bitmap& bitmap);
+cv::Mat linearOfBitmap(const Bitmap& bitmap, const cv::Rect& region);  // region inside the bitmap
 // An 8-bit RGB picture (CV_8UC3) with any straight alpha flattened onto white.
 cv::Mat rgbFlattened(const cv::Mat& rgba);
 // An opaque Bitmap of a working picture or of an 8-bit RGB picture.

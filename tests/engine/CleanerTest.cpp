@@ -142,6 +142,11 @@ TEST(Cleaner, UnusableCropsAreIgnored) {
         EXPECT_EQ(Cleaner::apply(withCrop(c.quad), photo), photo);
         EXPECT_EQ(Cleaner::outputSize(withCrop(c.quad), photo), (Size{120, 90}));
     }
+    // A sheet wholly beside the photo repeats the photo's nearest edge.
+    const Quad beside{{10, 0.6}, {10.2, 0.6}, {10.2, 0.4}, {10, 0.4}};
+    const Bitmap edge = Cleaner::apply(withCrop(beside), photo);
+    EXPECT_EQ(sizeOf(edge), (Size{24, 18}));
+    EXPECT_TRUE(near(rgbAt(edge, 0, 0), green, 1));
     // Just above 1 %, the crop is used.
     const Quad small{{0.5, 0.61}, {0.61, 0.61}, {0.61, 0.5}, {0.5, 0.5}};
     EXPECT_NE(Cleaner::apply(withCrop(small), photo).width, 120);
