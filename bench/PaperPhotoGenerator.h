@@ -430,7 +430,8 @@ inline PaperPhoto generate(std::uint32_t seed, Surface surface) {
             // Drawn and blurred at an eighth of the size: the shadow is soft anyway.
             cv::Mat blob(size / 8, CV_32F, cv::Scalar(0));
             const cv::Point2d c(uniform(rng, 0, size.width), uniform(rng, 0, size.height));
-            cv::ellipse(blob, cv::Point(c / 8), cv::Size(uniformInt(rng, 150, 500), uniformInt(rng, 100, 400)) / 8,
+            cv::ellipse(blob, cv::Point(c / 8),
+                        cv::Size(uniformInt(rng, 150, 500), uniformInt(rng, 100, 400)) / 8,
                         uniform(rng, 0, 180), 0, 360, cv::Scalar(1), cv::FILLED);
             cv::GaussianBlur(blob, blob, cv::Size(), uniform(rng, 30, 80) / 8);
             cv::resize(blob, blob, size, 0, 0, cv::INTER_LINEAR);

@@ -45,16 +45,18 @@ cv::Mat surfaceModel(const cv::Mat& lab) {
     std::vector<char> keep(border.size(), 1);
     cv::Mat coefficients(6, 3, CV_64F, cv::Scalar(0));
     for (int pass = 0; pass < 3; ++pass) {
-        cv::Mat A(0, 6, CV_64F), B(0, 3, CV_64F);
-        for (std::size_t i = 0; i < border.size(); ++i) {
+        const int rows = static_cast<int>(std::count(keep.begin(), keep.end(), 1));
+        if (rows < 12) break;
+        cv::Mat A(rows, 6, CV_64F), B(rows, 3, CV_64F);
+        for (std::size_t i = 0, row = 0; i < border.size(); ++i) {
             if (!keep[i]) continue;
             const auto t = terms(border[i].x, border[i].y);
-            A.push_back(cv::Mat(1, 6, CV_64F, const_cast<double*>(t.data())).clone());
             const cv::Vec3f c = lab.at<cv::Vec3f>(border[i]);
-            B.push_back(cv::Mat(cv::Matx13d(c[0], c[1], c[2])));
+            for (int j = 0; j < 6; ++j) A.at<double>(static_cast<int>(row), j) = t[j];
+            for (int k = 0; k < 3; ++k) B.at<double>(static_cast<int>(row), k) = c[k];
+            ++row;
         }
-        if (A.rows < 12) break;
-        cv::solve(A, B, coefficients, cv::DECOMP_SVD);
+        cv::solve(A, B, coefficients, cv::DECOMP_QR);
         std::vector<double> residuals(border.size());
         for (std::size_t i = 0; i < border.size(); ++i) {
             const auto t = terms(border[i].x, border[i].y);
@@ -95,32 +97,30 @@ Analysis analyse(const Bitmap& image) {
     cv::Mat rgb8, rgb;
     cv::cvtColor(rgba, rgb8, cv::COLOR_RGBA2RGB);
     rgb8.convertTo(rgb, CV_32F, 1.0 / 255);
-    std::vector<cv::Mat> ch;
-    cv::split(rgb, ch);
-    cv::Mat luma = 0.2126 * ch[0] + 0.7152 * ch[1] + 0.0722 * ch[2];
-    cv::Mat high = cv::max(cv::max(ch[0], ch[1]), ch[2]);
-    cv::Mat low = cv::min(cv::min(ch[0], ch[1]), ch[2]);
-    cv::Mat white = luma - (high - low);
     cv::GaussianBlur(rgb, a.colour, cv::Size(), 1.0);
 
     a.smallScale = std::min(1.0, static_cast<double>(analysisSide) / std::max(image.width, image.height));
     const cv::Size small(std::max(1, static_cast<int>(std::lround(image.width * a.smallScale))),
                          std::max(1, static_cast<int>(std::lround(image.height * a.smallScale))));
     a.smallScale = static_cast<double>(small.width) / image.width;
-    auto shrink = [&](const cv::Mat& m) {
-        cv::Mat s, bytes;
-        cv::resize(m, s, small, 0, 0, cv::INTER_AREA);
-        s.convertTo(bytes, CV_8U, 255);
-        cv::medianBlur(bytes, bytes, 5);
-        return bytes;
+    cv::Mat smallRgb;
+    cv::resize(rgb, smallRgb, small, 0, 0, cv::INTER_AREA);
+    std::vector<cv::Mat> ch;
+    cv::split(smallRgb, ch);
+    const cv::Mat luma = 0.2126 * ch[0] + 0.7152 * ch[1] + 0.0722 * ch[2];
+    const cv::Mat high = cv::max(cv::max(ch[0], ch[1]), ch[2]);
+    const cv::Mat low = cv::min(cv::min(ch[0], ch[1]), ch[2]);
+    auto bytes = [](const cv::Mat& m, int median) {
+        cv::Mat out;
+        m.convertTo(out, CV_8U, 255);
+        cv::medianBlur(out, out, median);
+        return out;
     };
-    a.smallLuma = shrink(luma);
-    a.smallWhite = shrink(cv::max(white, 0));
+    a.smallLuma = bytes(luma, 5);
+    a.smallWhite = bytes(cv::max(luma - (high - low), 0), 5);
 
-    cv::Mat smallRgb, lab8, lab;
-    cv::resize(rgb8, smallRgb, small, 0, 0, cv::INTER_AREA);
-    cv::medianBlur(smallRgb, smallRgb, 7);
-    cv::cvtColor(smallRgb, lab8, cv::COLOR_RGB2Lab);
+    cv::Mat lab8, lab;
+    cv::cvtColor(bytes(smallRgb, 7), lab8, cv::COLOR_RGB2Lab);
     lab8.convertTo(lab, CV_32F);
     cv::GaussianBlur(lab, lab, cv::Size(), std::max(1.0, small.width / 120.0));
     const cv::Mat model = surfaceModel(lab);
@@ -220,7 +220,8 @@ std::optional<Line> refineSide(const cv::Mat& colour, cv::Point2d a, cv::Point2d
     const cv::Point2d dir = (b - a) / length;
     const cv::Point2d inward(-dir.y, dir.x);
     const int count = std::clamp(static_cast<int>(length / 5), 16, 120);
-    constexpr double half = 1.5, stride = 0.5;
+    constexpr double half = 1.5;
+    const double stride = std::max(0.5, range / 30);
     std::vector<cv::Point2f> points;
     std::vector<double> steps;
     for (int k = 0; k < count; ++k) {
@@ -428,7 +429,8 @@ std::vector<PaperCandidate> detectRectangles(const Bitmap& image, const Rectangl
         if (std::any_of(scored.begin(), scored.end(),
                         [&](const Scored& s) { return overlap(s.corners, c) > 0.97; }))
             continue;
-        c = refine(a.colour, c, std::max(6.0, reach * 0.015));
+        c = refine(a.colour, c, std::max(8.0, reach * 0.03));
+        c = refine(a.colour, c, std::max(6.0, reach * 0.012));
         c = refine(a.colour, c, 3);
         if (!withinLimits(c, a.size, options)) continue;
         scored.push_back({c, std::sqrt(edgeSupport(a.colour, c) * regionSupport(a, c))});
