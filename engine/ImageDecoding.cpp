@@ -264,27 +264,32 @@ std::optional<Decoded> decodeHeif(Bytes data) {
     const auto file = openHeif(data);
     if (!file) return std::nullopt;
     const bool alpha = heif_image_handle_has_alpha_channel(file->primary.get()) != 0;
+    // Pictures of more than 8 bits (10-bit HDR photos) come as 16-bit samples and are scaled down.
+    const bool deep = heif_image_handle_get_luma_bits_per_pixel(file->primary.get()) > 8;
+    const heif_chroma chroma =
+        deep ? (alpha ? heif_chroma_interleaved_RRGGBBAA_LE : heif_chroma_interleaved_RRGGBB_LE)
+             : (alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB);
     heif_image* raw = nullptr;
-    if (heif_decode_image(file->primary.get(), &raw, heif_colorspace_RGB,
-                          alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB, nullptr)
-            .code != heif_error_Ok) {
+    if (heif_decode_image(file->primary.get(), &raw, heif_colorspace_RGB, chroma, nullptr).code !=
+        heif_error_Ok) {
         return std::nullopt;
     }
     const std::unique_ptr<heif_image, decltype(&heif_image_release)> image(raw, heif_image_release);
     const int width = heif_image_get_width(image.get(), heif_channel_interleaved);
     const int height = heif_image_get_height(image.get(), heif_channel_interleaved);
     const int channels = alpha ? 4 : 3;
-    if (!withinLimits(width, height) ||
-        heif_image_get_bits_per_pixel(image.get(), heif_channel_interleaved) != channels * 8) {
+    const int bits = heif_image_get_bits_per_pixel_range(image.get(), heif_channel_interleaved);
+    if (!withinLimits(width, height) || bits < 1 || bits > 16 || (deep ? bits <= 8 : bits != 8))
         return std::nullopt;
-    }
     int stride = 0;
     const std::uint8_t* plane = heif_image_get_plane_readonly(image.get(), heif_channel_interleaved, &stride);
     if (!plane) return std::nullopt;
-    const cv::Mat pixels(height, width, alpha ? CV_8UC4 : CV_8UC3, const_cast<std::uint8_t*>(plane),
-                         static_cast<std::size_t>(stride));
+    const cv::Mat samples(height, width, CV_MAKETYPE(deep ? CV_16U : CV_8U, channels),
+                          const_cast<std::uint8_t*>(plane), static_cast<std::size_t>(stride));
+    cv::Mat pixels;
+    samples.convertTo(pixels, CV_8U, 255.0 / ((1 << bits) - 1));
     Decoded decoded;
-    decoded.rgb = alpha ? detail::rgbFlattened(pixels) : pixels.clone();
+    decoded.rgb = alpha ? detail::rgbFlattened(pixels) : pixels;
     decoded.storedSize = Size{static_cast<double>(width), static_cast<double>(height)};
     return decoded;
 }

@@ -85,21 +85,30 @@ inline Bytes withDate(const Bytes& file, const std::string& date) {
 // A HEIC file of the picture made with libheif's HEVC encoder, with an optional display orientation
 // (irot/imir boxes) and an optional Exif block.
 inline Bytes heicOf(const Bitmap& picture, heif_orientation orientation = heif_orientation_normal,
-                    const Exiv2::ExifData* exif = nullptr) {
+                    const Exiv2::ExifData* exif = nullptr, int bits = 8) {
     heif_context* context = heif_context_alloc();
     heif_encoder* encoder = nullptr;
     heif_context_get_encoder_for_format(context, heif_compression_HEVC, &encoder);
     if (!encoder) throw std::runtime_error("no HEVC encoder");
     heif_encoder_set_lossy_quality(encoder, 95);
     heif_image* image = nullptr;
-    heif_image_create(picture.width, picture.height, heif_colorspace_RGB, heif_chroma_interleaved_RGB,
-                      &image);
-    heif_image_add_plane(image, heif_channel_interleaved, picture.width, picture.height, 8);
+    heif_image_create(picture.width, picture.height, heif_colorspace_RGB,
+                      bits > 8 ? heif_chroma_interleaved_RRGGBB_LE : heif_chroma_interleaved_RGB, &image);
+    heif_image_add_plane(image, heif_channel_interleaved, picture.width, picture.height, bits);
     int stride = 0;
     std::uint8_t* plane = heif_image_get_plane(image, heif_channel_interleaved, &stride);
     for (int y = 0; y < picture.height; ++y) {
         for (int x = 0; x < picture.width; ++x) {
-            for (int c = 0; c < 3; ++c) plane[y * stride + x * 3 + c] = picture.pixel(x, y)[c];
+            for (int c = 0; c < 3; ++c) {
+                const std::uint8_t v = picture.pixel(x, y)[c];
+                if (bits > 8) {
+                    const int deep = v * ((1 << bits) - 1) / 255;  // little-endian 16-bit samples
+                    plane[y * stride + x * 6 + c * 2] = static_cast<std::uint8_t>(deep & 0xFF);
+                    plane[y * stride + x * 6 + c * 2 + 1] = static_cast<std::uint8_t>(deep >> 8);
+                } else {
+                    plane[y * stride + x * 3 + c] = v;
+                }
+            }
         }
     }
     heif_encoding_options* options = heif_encoding_options_alloc();

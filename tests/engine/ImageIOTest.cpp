@@ -160,6 +160,15 @@ TEST(ImageIO, HeicComesUprightFromLibheifWithoutTurningTwice) {
     EXPECT_EQ(Cleaner::photoDate(file), Date::fromUnixSeconds(1703442600));
 }
 
+TEST(ImageIO, TenBitHeicDecodesToEightBits) {
+    const Bytes file = heicOf(quadrants(64, 32), heif_orientation_normal, nullptr, 10);
+    const auto image = Cleaner::decode(file);
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->width, 64);
+    EXPECT_TRUE(near(rgbAt(*image, 4, 4), red, 24));
+    EXPECT_TRUE(near(rgbAt(*image, 60, 28), white, 24));
+}
+
 TEST(ImageIO, PhotoDateIsReadAsLocalTimeOfTheDefaultZone) {
     const Bytes jpeg = jpegOf(quadrants(16, 16));
     const Bytes dated = withDate(jpeg, "2024:03:15 14:07:00");
