@@ -6,6 +6,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include <unistd.h>
+
+#include <cstdio>
 #include <filesystem>
 
 using namespace quillfen;
@@ -51,6 +54,24 @@ void BM_PdfOfJpegPages(benchmark::State& state) {
     std::filesystem::remove(file);
 }
 BENCHMARK(BM_PdfOfJpegPages)->Arg(24)->Unit(benchmark::kMillisecond);
+
+// The floor for the same file: the JPEG bytes alone written out and synced, twice (the writer's
+// pages pass and its boxes pass each write the whole file).
+void BM_JpegBytesWrittenTwice(benchmark::State& state) {
+    const auto& images = printJpegs();
+    const auto file = std::filesystem::temp_directory_path() / "quillfen-bench.bin";
+    for (auto _ : state) {
+        for (int pass = 0; pass < 2; ++pass) {
+            FILE* out = std::fopen(file.c_str(), "wb");
+            for (const auto& image : images) std::fwrite(image.jpeg()->data(), 1, image.jpeg()->size(), out);
+            std::fflush(out);
+            ::fsync(::fileno(out));
+            std::fclose(out);
+        }
+    }
+    std::filesystem::remove(file);
+}
+BENCHMARK(BM_JpegBytesWrittenTwice)->Unit(benchmark::kMillisecond);
 
 // The book preview's cover thumbnail at 400 pixels with a 700-pixel drawing.
 void BM_CoverThumbnail(benchmark::State& state) {

@@ -311,7 +311,7 @@ void Canvas::fill(const Path& path, FillRule rule) {
         x2 = std::ceil(x2 + margin);
         y2 = std::ceil(y2 + margin);
         // A bitmap's shadow is exact; a PDF's is rasterised just finely enough for its softness.
-        double k = m->raster ? 1.0 : std::clamp(4 / std::max(sigma, 1e-3), 0.5, m->shadowResolution);
+        double k = m->raster ? 1.0 : std::clamp(2 / std::max(sigma, 1e-3), 0.25, m->shadowResolution);
         const double longSide = std::max(x2 - x1, y2 - y1);
         if (longSide * k > 4096) k = 4096 / longSide;
         const int w = static_cast<int>(std::ceil((x2 - x1) * k));

@@ -145,7 +145,7 @@ struct PdfWriter::Impl {
             pdf.getRoot().removeKey("/Metadata");
             QPDFWriter writer(pdf);
             writer.setOutputFile(finalFile.c_str(), out, false);
-            writer.setDeterministicID(true);
+            writer.setStreamDataMode(qpdf_s_preserve);
             writer.write();
             ok = true;
         } catch (const std::exception&) {
