@@ -318,6 +318,51 @@ double regionSupport(const Analysis& a, const Corners& c) {
     return standing * plain;
 }
 
+bool standsOut(const Analysis& a, cv::Point2d p) {
+    const int x = std::clamp(cvRound((p.x + 0.5) * a.smallScale - 0.5), 0, a.standOut.cols - 1);
+    const int y = std::clamp(cvRound((p.y + 0.5) * a.smallScale - 0.5), 0, a.standOut.rows - 1);
+    return a.standOut.at<float>(y, x) > 1;
+}
+
+// The outline with each side pushed outwards across a band of colour drawn up to the sheet's edge: to
+// the nearest parallel line, within 30% of the sheet, where the colour changes clearly, the strip crossed
+// stands out from the surface and what lies beyond it does not.
+Corners widenedOverBands(const Analysis& a, const Corners& c) {
+    std::array<Line, 4> lines;
+    bool widened = false;
+    for (int i = 0; i < 4; ++i) {
+        const cv::Point2d p = c[i], q = c[(i + 1) % 4];
+        const cv::Point2d dir = (q - p) / cv::norm(q - p);
+        const cv::Point2d inward(-dir.y, dir.x);
+        lines[i] = Line{p, dir};
+        const cv::Point2d far = (c[(i + 2) % 4] + c[(i + 3) % 4]) * 0.5;
+        const double depth = (far - (p + q) * 0.5).dot(inward);
+        constexpr int count = 32;
+        for (double d = 6; d <= 0.3 * depth; d += 2) {
+            int edge = 0, strip = 0, beyond = 0;
+            for (int k = 0; k < count; ++k) {
+                const cv::Point2d on = p + (q - p) * (0.1 + 0.8 * (k + 0.5) / count) - inward * d;
+                edge += colourStep(a.colour, on + inward * 3, on - inward * 3) > 0.1f;
+                strip += standsOut(a, on + inward * (d / 2));
+                beyond += !standsOut(a, on - inward * 8);
+            }
+            if (edge >= count * 0.6 && strip >= count * 0.6 && beyond >= count * 0.7) {
+                lines[i].point = p - inward * d;
+                widened = true;
+                break;
+            }
+        }
+    }
+    if (!widened) return c;
+    Corners out;
+    for (int i = 0; i < 4; ++i) {
+        const auto corner = intersect(lines[(i + 3) % 4], lines[i]);
+        if (!corner) return c;
+        out[i] = *corner;
+    }
+    return isConvex(out) ? out : c;
+}
+
 // Whether an outline has the size, proportions and corner angles asked for.
 bool withinLimits(const Corners& c, cv::Size size, const RectangleDetectorOptions& options) {
     if (!isConvex(c)) return false;
@@ -432,23 +477,35 @@ std::vector<PaperCandidate> detectRectangles(const Bitmap& image, const Rectangl
         c = refine(a.colour, c, std::max(8.0, reach * 0.03));
         c = refine(a.colour, c, std::max(6.0, reach * 0.012));
         c = refine(a.colour, c, 3);
-        if (!withinLimits(c, a.size, options)) continue;
-        scored.push_back({c, std::sqrt(edgeSupport(a.colour, c) * regionSupport(a, c))});
+        std::vector<Corners> outlines{c};
+        if (const Corners wide = widenedOverBands(a, c); wide != c)
+            outlines.push_back(refine(a.colour, wide, 3));
+        for (const Corners& outline : outlines) {
+            if (!withinLimits(outline, a.size, options)) continue;
+            scored.push_back(
+                {outline, std::sqrt(edgeSupport(a.colour, outline) * regionSupport(a, outline))});
+        }
     }
     std::stable_sort(scored.begin(), scored.end(),
                      [](const Scored& x, const Scored& y) { return x.confidence > y.confidence; });
 
-    // A less sure outline that repeats or swallows a surer one is dropped: the largest passing outline wins
-    // later, so an outline that runs past the sheet onto the table must not stand beside the sheet's own.
+    // A less sure outline that repeats a surer one is dropped, and so is a clearly less sure one that
+    // swallows it: the largest passing outline wins later, so an outline that runs past the sheet onto
+    // the table must not stand beside the sheet's own.
+    struct Kept {
+        Corners corners;
+        double confidence;
+    };
     std::vector<PaperCandidate> out;
-    std::vector<Corners> kept;
+    std::vector<Kept> kept;
     for (const auto& s : scored) {
         if (s.confidence < options.minimumConfidence || s.confidence < scored.front().confidence - 0.2) break;
-        if (std::any_of(kept.begin(), kept.end(), [&](const Corners& k) {
-                return overlap(k, s.corners) > 0.8 || covered(k, s.corners) > 0.8;
+        if (std::any_of(kept.begin(), kept.end(), [&](const Kept& k) {
+                return overlap(k.corners, s.corners) > 0.8 ||
+                       (covered(k.corners, s.corners) > 0.8 && s.confidence < k.confidence - 0.1);
             }))
             continue;
-        kept.push_back(s.corners);
+        kept.push_back({s.corners, s.confidence});
         out.push_back({unitQuad(s.corners, a.size), s.confidence});
         if (static_cast<int>(out.size()) == options.maximumObservations) break;
     }
