@@ -2,17 +2,8 @@
 #include "engine/PageFiles.h"
 
 #include "tests/engine/PdfReading.h"
-#include "tests/engine/RenderingFixtures.h"
 
 #include <gtest/gtest.h>
-
-#include <sys/resource.h>
-#include <sys/wait.h>
-
-#include <csignal>
-#include <fstream>
-#include <iterator>
-#include <utility>
 
 using namespace quillfen;
 using namespace quillfen::pdfreading;
@@ -38,18 +29,6 @@ bool isBlue(cv::Vec3b bgr) {
 }
 bool isWhite(cv::Vec3b bgr) {
     return bgr[0] > 245 && bgr[1] > 245 && bgr[2] > 245;
-}
-
-using Calls = std::vector<std::pair<int, int>>;
-
-PageProgress recording(Calls& calls) {
-    return [&calls](int done, int total) { calls.emplace_back(done, total); };
-}
-
-Calls expectedCalls(int n) {
-    Calls calls;
-    for (int i = 1; i <= n; ++i) calls.emplace_back(i, n);
-    return calls;
 }
 
 }  // namespace
@@ -83,56 +62,16 @@ TEST(HomeSheet, ChoosesTheOrientationThatShowsThePageLargest) {
 
 using PageFilesTest = TemporaryFolderTest;
 
-TEST_F(PageFilesTest, PrintReadyPagesCarryMediaBleedAndTrimBoxes) {
-    struct Case {
-        Size trim;
-        double bleed;
-    };
-    for (const Case c : {Case{{576, 576}, 9}, Case{{792, 612}, 0}}) {
-        SCOPED_TRACE(::testing::Message() << "bleed " << c.bleed);
-        const fs::path file = folder / "pages.pdf";
-        Calls calls;
-        std::vector<Point> origins;
-        const auto draw = [&](std::size_t, Canvas& canvas, Point origin) {
-            origins.push_back(origin);
-            canvas.setFillColor(blue);
-            canvas.fillRect({origin.x, origin.y, c.trim.width, c.trim.height});
-        };
-        ASSERT_TRUE(PageFiles::printReady(file, "Our Art", c.trim, c.bleed, 3, draw, recording(calls)));
-        EXPECT_EQ(calls, expectedCalls(3));
-        EXPECT_EQ(origins, std::vector<Point>(3, Point{c.bleed, c.bleed}));
-
-        const auto back = readBack(file);
-        const Rect media(0, 0, c.trim.width + 2 * c.bleed, c.trim.height + 2 * c.bleed);
-        const Rect trim(c.bleed, c.bleed, c.trim.width, c.trim.height);
-        ASSERT_EQ(back.pages.size(), 3u);
-        for (const auto& boxes : back.pages) {
-            EXPECT_EQ(boxes, (Boxes{{"/MediaBox", media}, {"/BleedBox", media}, {"/TrimBox", trim}}));
-        }
-        EXPECT_EQ(back.info,
-                  (std::map<std::string, std::string>{{"/Title", "Our Art"}, {"/Creator", "Quillfen"}}));
-
-        const cv::Mat page = renderPage(file, 2, 72);
-        ASSERT_EQ(page.cols, static_cast<int>(media.width()));
-        EXPECT_TRUE(isBlue(at(page, trim.minX() + 1, trim.minY() + 1)));
-        if (c.bleed > 0) {
-            EXPECT_TRUE(isWhite(at(page, 2, 2))) << "the trim is not at (bleed, bleed)";
-        }
-    }
-}
-
 TEST_F(PageFilesTest, HomePrintScalesEachPageIntoTheSheetAndClipsItsBleed) {
     for (const Size trim : {Size{576, 576}, Size{864, 864}, Size{792, 612}}) {
         SCOPED_TRACE(::testing::Message() << trim.width << " x " << trim.height);
         const fs::path file = folder / "home.pdf";
-        Calls calls;
         const auto draw = [&](std::size_t, Canvas& canvas, Point origin) {
             EXPECT_EQ(origin, (Point{0, 0}));
             canvas.setFillColor(blue);  // reaches 40 points into where a bleed would be
             canvas.fillRect({origin.x - 40, origin.y - 40, trim.width + 80, trim.height + 80});
         };
-        ASSERT_TRUE(PageFiles::homePrint(file, "Our Art", trim, 2, draw, recording(calls)));
-        EXPECT_EQ(calls, expectedCalls(2));
+        ASSERT_TRUE(PageFiles::homePrint(file, "Our Art", trim, 2, draw, {}));
 
         const auto [sheet, R] = BookRenderer::homeSheet(trim.width, trim.height);
         const auto back = readBack(file);
@@ -151,55 +90,4 @@ TEST_F(PageFilesTest, HomePrintScalesEachPageIntoTheSheetAndClipsItsBleed) {
             EXPECT_TRUE(isWhite(at(page, outside.x, outside.y))) << "the bleed reached the sheet";
         }
     }
-}
-
-TEST_F(PageFilesTest, NoPagesGiveAnEmptyFileAndNoProgress) {
-    Calls calls;
-    const auto draw = [](std::size_t, Canvas&, Point) { ADD_FAILURE() << "nothing to draw"; };
-    ASSERT_TRUE(PageFiles::printReady(folder / "print.pdf", "", {576, 576}, 9, 0, draw, recording(calls)));
-    ASSERT_TRUE(PageFiles::homePrint(folder / "home.pdf", "", {576, 576}, 0, draw, recording(calls)));
-    EXPECT_TRUE(calls.empty());
-    EXPECT_TRUE(readBack(folder / "print.pdf").pages.empty());
-    EXPECT_TRUE(readBack(folder / "home.pdf").pages.empty());
-}
-
-TEST_F(PageFilesTest, UnwritableDestinationFailsBeforeDrawing) {
-    Calls calls;
-    int drawn = 0;
-    const auto draw = [&](std::size_t, Canvas&, Point) { ++drawn; };
-    EXPECT_FALSE(PageFiles::printReady(folder / "missing" / "book.pdf", "Book", {576, 576}, 9, 4, draw,
-                                       recording(calls)));
-    EXPECT_FALSE(PageFiles::homePrint(folder, "Book", {576, 576}, 4, draw, recording(calls)));
-    EXPECT_EQ(drawn, 0);
-    EXPECT_TRUE(calls.empty());
-    EXPECT_TRUE(files().empty());
-}
-
-TEST_F(PageFilesTest, FullDiskFailsAndKeepsTheEarlierFile) {
-    const fs::path file = folder / "book.pdf";
-    std::ofstream(file) << "the earlier export";
-    const auto jpeg = PageImage::fromJpeg(fixtures::jpegBytes(fixtures::rampBitmap(600, 600), 100));
-    ASSERT_TRUE(jpeg);
-    // Files may grow to 100 kB only, in a child process, like a disk that fills up while writing.
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{100000, 100000};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-        int reported = 0;
-        const auto draw = [&](std::size_t, Canvas& canvas, Point origin) {
-            canvas.drawImage(*jpeg, {origin.x, origin.y, 576, 576});
-        };
-        const bool written =
-            PageFiles::printReady(file, "Book", {576, 576}, 9, 12, draw, [&](int, int) { ++reported; });
-        ::_exit(written ? 1 : reported == 12 ? 2 : 0);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: a full disk reported success; 2: drawing went on after it";
-    EXPECT_EQ(files(), std::vector<std::string>{"book.pdf"}) << "partial files left behind";
-    std::ifstream in(file);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "the earlier export");
 }
