@@ -15,7 +15,7 @@ using Corners = std::array<cv::Point2d, 4>;  // pixel centres, y downwards, cloc
 
 constexpr int analysisSide = 384;  // outlines are proposed on a copy this large, then refined
 
-// The picture prepared once for every outline. At full size: lightly smoothed luma and colour. At the
+// The picture prepared once for every outline. At full size: lightly smoothed colour. At the
 // analysis size, with texture suppressed: luma, "whiteness" (bright and colourless scores high) and how
 // far each pixel stands out from the surface, which is modelled from the picture's border as a smooth
 // function of position so that uneven light does not count as standing out.

@@ -205,6 +205,13 @@ TEST(QuadLooksLikePaper, NeedsElevenSamplesEachSideAndContrastAbove012) {
         {"eleven samples inside are enough", elevenCells, grid(1, 0, 1), true},
         {"everything inside leaves nothing outside", box(-0.1, -0.1, 1.1, 1.1), grid(1, 0, 10), false},
         {"empty grid", threeColumns, LumaGrid{}, false},
+        {"rows shorter than the first are read only as far as they go", threeColumns,
+         [&] {
+             LumaGrid g = grid(0.625, 0.5, 3);
+             for (std::size_t i = 1; i < g.size(); ++i) g[i].resize(5);
+             return g;
+         }(),
+         true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
