@@ -219,7 +219,7 @@ std::optional<Line> refineSide(const cv::Mat& colour, cv::Point2d a, cv::Point2d
     if (length < 8) return std::nullopt;
     const cv::Point2d dir = (b - a) / length;
     const cv::Point2d inward(-dir.y, dir.x);
-    const int count = std::clamp(static_cast<int>(length / 5), 16, 120);
+    const int count = std::clamp(static_cast<int>(length / 8), 16, 72);
     constexpr double half = 1.5;
     const double stride = std::max(0.5, range / 30);
     std::vector<cv::Point2f> points;
