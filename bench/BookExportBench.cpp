@@ -215,8 +215,28 @@ void PrintBookPeakMemory(benchmark::State& state) {
     fs::remove(file);
 }
 
+// The preview's thumbnail of a page of two drawings, from cleaned thumbnails of 700 pixels, 400 pixels wide.
+void PageThumbnail(benchmark::State& state) {
+    BookSettings settings;
+    settings.arrangement = Arrangement::two;
+    const Drawings& made = drawings();
+    const auto records = std::span(made.records).first(2);
+    const BookLayout layout = Paginator::paginate(settings, {}, records);
+    std::vector<PageImage> thumbnails;
+    for (const auto& d : records) {
+        thumbnails.push_back(
+            PageImage::fromBitmap(drawing(d.aspect > 1 ? 700 : 525, d.aspect > 1 ? 525 : 700, 7)));
+    }
+    const BookContent content = BookContent::make(
+        settings, {}, records,
+        [&](const UUID& id) -> std::optional<PageImage> { return thumbnails[id == records[0].id ? 0 : 1]; });
+    const BookPage& page = layout.pages[1];
+    for (auto _ : state) benchmark::DoNotOptimize(BookRenderer::thumbnail(page, layout, content, 400, true));
+}
+
 }  // namespace
 
+BENCHMARK(PageThumbnail)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(PrintBook)
     ->Arg(24)
     ->Arg(96)
