@@ -113,6 +113,24 @@ Surface surfaceForJpeg(const PageImage& image) {
     return surface;
 }
 
+// A picture drawn smaller on a bitmap is first reduced to its size there by averaging pixel areas,
+// as smooth as cairo's best filter and many times cheaper. Only for unrotated, unskewed drawing; true
+// when the bitmap was reduced.
+bool reduceToDevice(cairo_t* cr, const Rect& rect, Bitmap& bitmap) {
+    cairo_matrix_t device;
+    cairo_get_matrix(cr, &device);
+    if (device.xy != 0 || device.yx != 0) return false;
+    const double width = std::round(std::abs(rect.width() * device.xx));
+    const double height = std::round(std::abs(rect.height() * device.yy));
+    if (!(width >= 1 && height >= 1 && width < bitmap.width && height < bitmap.height)) return false;
+    Bitmap smaller(static_cast<int>(width), static_cast<int>(height));
+    const cv::Mat from(bitmap.height, bitmap.width, CV_8UC4, bitmap.pixels.data(), bitmap.stride());
+    cv::Mat to(smaller.height, smaller.width, CV_8UC4, smaller.pixels.data(), smaller.stride());
+    cv::resize(from, to, to.size(), 0, 0, cv::INTER_AREA);
+    bitmap = std::move(smaller);
+    return true;
+}
+
 }  // namespace
 
 // Path
@@ -381,15 +399,18 @@ void Canvas::strokeRect(const Rect& rect) {
 
 void Canvas::drawImage(const PageImage& image, const Rect& rect) {
     if (image.isEmpty() || rect.isEmpty()) return;
+    const Rect r = rect.standardized();
+    cairo_t* cr = m->cr;
+    const bool high = m->state.quality == InterpolationQuality::high;
+    bool reduced = false;
     Surface surface;
     if (image.isJpeg() && !m->raster) {
         surface = surfaceForJpeg(image);
-    } else if (const auto pixels = image.decoded()) {
+    } else if (auto pixels = image.decoded()) {
+        if (m->raster && high) reduced = reduceToDevice(cr, r, *pixels);
         surface = surfaceFromBitmap(*pixels);
     }
     if (!surface) return;
-    const Rect r = rect.standardized();
-    cairo_t* cr = m->cr;
     cairo_save(cr);
     cairo_new_path(cr);
     cairo_rectangle(cr, r.minX(), r.minY(), r.width(), r.height());
@@ -399,8 +420,7 @@ void Canvas::drawImage(const PageImage& image, const Rect& rect) {
                 -r.height() / cairo_image_surface_get_height(surface.get()));
     cairo_set_source_surface(cr, surface.get(), 0, 0);
     cairo_pattern_t* pattern = cairo_get_source(cr);
-    cairo_pattern_set_filter(
-        pattern, m->state.quality == InterpolationQuality::high ? CAIRO_FILTER_BEST : CAIRO_FILTER_GOOD);
+    cairo_pattern_set_filter(pattern, high && !reduced ? CAIRO_FILTER_BEST : CAIRO_FILTER_GOOD);
     if (m->raster) cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
     cairo_paint(cr);
     cairo_restore(cr);

@@ -110,3 +110,33 @@ TEST(PageImage, RejectsBytesThatAreNotJpegAndNamesBytesByContent) {
     EXPECT_EQ(PageImage::fromJpeg(bytes)->uniqueID(), PageImage::fromJpeg(bytes)->uniqueID());
     EXPECT_NE(PageImage::fromJpeg(changed)->uniqueID(), PageImage::fromJpeg(bytes)->uniqueID());
 }
+
+TEST(Canvas, HighQualityDownscalingAveragesFineDetailInsteadOfAliasing) {
+    Bitmap stripes(480, 480);  // one-pixel black and white columns, upside down to tell the flip
+    for (int y = 0; y < 480; ++y) {
+        for (int x = 0; x < 480; ++x) {
+            const std::uint8_t v = y < 240 ? 0 : x % 2 ? 255 : 0;
+            std::uint8_t* p = stripes.pixel(x, y);
+            p[0] = p[1] = p[2] = v;
+            p[3] = 255;
+        }
+    }
+    struct Case {
+        double scale;  // the canvas transform; 60 device pixels either way
+        Rect rect;
+    };
+    for (const Case c :
+         {Case{1, {10, 10, 60, 60}}, Case{0.25, {40, 40, 240, 240}}, Case{2, {5, 5, 30, 30}}}) {
+        SCOPED_TRACE(c.scale);
+        Canvas canvas(80, 80);
+        canvas.scale(c.scale, c.scale);
+        canvas.setInterpolationQuality(InterpolationQuality::high);
+        canvas.drawImage(PageImage::fromBitmap(stripes), c.rect);
+        const Bitmap drawn = canvas.bitmap();
+        for (int x = 15; x < 65; x += 7) {
+            EXPECT_NEAR(drawn.pixel(x, 30)[0], 0, 3) << "the top half is black";
+            EXPECT_NEAR(drawn.pixel(x, 55)[0], 128, 12) << "stripes average to grey, column " << x;
+        }
+        EXPECT_EQ(drawn.pixel(5, 40)[3], 0) << "nothing outside the rectangle";
+    }
+}
