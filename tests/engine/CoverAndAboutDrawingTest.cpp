@@ -1,16 +1,12 @@
 #include "engine/AboutPage.h"
 #include "engine/BookCover.h"
 
+#include "tests/engine/GoldenImages.h"
 #include "tests/engine/IcuDefaults.h"
 #include "tests/engine/RenderingFixtures.h"
 
 #include <gtest/gtest.h>
-#include <opencv2/core.hpp>
-#include <opencv2/imgcodecs.hpp>
-#include <opencv2/imgproc.hpp>
 
-#include <cstdlib>
-#include <filesystem>
 #include <functional>
 
 using namespace quillfen;
@@ -35,26 +31,6 @@ Bitmap render(int width, const std::function<void(Canvas&)>& draw) {
     draw(canvas);
     canvas.restore();
     return canvas.bitmap();
-}
-
-// Compares with tests/data/golden/<name>.png; QUILLFEN_UPDATE_GOLDENS=1 writes the file instead.
-void expectMatchesGolden(const Bitmap& bitmap, const std::string& name) {
-    const std::string path = std::string(QUILLFEN_TEST_DATA) + "/golden/" + name + ".png";
-    cv::Mat drawn;
-    cv::cvtColor(
-        cv::Mat(bitmap.height, bitmap.width, CV_8UC4, const_cast<std::uint8_t*>(bitmap.pixels.data())), drawn,
-        cv::COLOR_RGBA2BGR);
-    if (std::getenv("QUILLFEN_UPDATE_GOLDENS")) {
-        cv::imwrite(path, drawn);
-        return;
-    }
-    const cv::Mat golden = cv::imread(path, cv::IMREAD_COLOR);
-    ASSERT_EQ(golden.size(), drawn.size()) << "missing golden image " << path;
-    cv::Mat difference, gray;
-    cv::absdiff(golden, drawn, difference);
-    cv::cvtColor(difference, gray, cv::COLOR_BGR2GRAY);
-    EXPECT_LT(cv::mean(gray)[0], 1.0) << name << " differs from its golden image";
-    EXPECT_LT(cv::countNonZero(gray > 40), gray.total() / 100) << name << " differs from its golden image";
 }
 
 std::array<int, 3> colourAt(const Bitmap& b, Point page) {
@@ -118,7 +94,7 @@ TEST(BookCover, WorkedExampleMatchesItsGoldenImages) {
         const Bitmap page = render(240, [&](Canvas& canvas) {
             BookRenderer::drawCover(content, squareBook(), canvas, {9, 9, 576, 576}, {0, 0, 594, 594});
         });
-        expectMatchesGolden(page, golden);
+        golden::expectMatches(page, golden);
         EXPECT_PRED2(nearlyEqual, colourAt(page, {1, 1}), bytes(rgb(color)));
         EXPECT_PRED2(nearlyEqual, colourAt(page, {picture.minX() - 5, picture.midY()}),
                      (std::array<int, 3>{255, 255, 255}));
@@ -184,12 +160,13 @@ TEST(AboutPage, WorkedExampleMatchesItsGoldenImage) {
     const std::vector<Child> children = {mia};
     const auto content = BookContent::make({}, children, drawings, {});
     ASSERT_EQ(BookRenderer::aboutSummary(mia, content), "3 drawings, ages 4 to 6");
-    expectMatchesGolden(render(240,
-                               [&](Canvas& canvas) {
-                                   BookRenderer::drawAboutPage(mia, content, fonts(CaptionStyle::handwritten),
-                                                               canvas, {36, 36, 522, 522}, 576);
-                               }),
-                        "about-handwritten");
+    golden::expectMatches(render(240,
+                                 [&](Canvas& canvas) {
+                                     BookRenderer::drawAboutPage(mia, content,
+                                                                 fonts(CaptionStyle::handwritten), canvas,
+                                                                 {36, 36, 522, 522}, 576);
+                                 }),
+                          "about-handwritten");
 }
 
 TEST(AboutPage, BlankNotesDrawNothingAndLongNamesStayInsideTheSafeArea) {
