@@ -10,7 +10,6 @@
 #include <cstdint>
 #include <optional>
 #include <random>
-#include <string>
 #include <vector>
 
 #include "engine/Bitmap.h"
@@ -79,10 +78,10 @@ inline cv::Mat smoothNoise(Rng& rng, cv::Size size, double scale) {
     return big;
 }
 
-inline cv::Mat whiteNoise(Rng& rng, cv::Size size, double sigma) {
+// Gaussian noise from OpenCV's generator of this thread, which generate() seeds.
+inline cv::Mat whiteNoise(cv::Size size, double sigma) {
     cv::Mat n(size, CV_32F);
     cv::randn(n, 0.0, sigma);
-    (void)rng;
     return n;
 }
 
@@ -129,7 +128,7 @@ inline cv::Mat darkClothSurface(Rng& rng, cv::Size size) {
     const cv::Scalar color = colors[uniformInt(rng, 0, 4)];
     const double period = uniform(rng, 3, 6);
     const cv::Mat folds = smoothNoise(rng, size, uniform(rng, 120, 300));
-    const cv::Mat fibres = whiteNoise(rng, size, 0.08);
+    const cv::Mat fibres = whiteNoise(size, 0.08);
     cv::Mat gray(size, CV_32F);
     for (int y = 0; y < size.height; ++y) {
         for (int x = 0; x < size.width; ++x) {
@@ -177,7 +176,7 @@ inline cv::Mat patternSurface(Rng& rng, cv::Size size) {
 }
 
 inline cv::Mat plainSurface(Rng& rng, cv::Size size, cv::Scalar color, double texture) {
-    cv::Mat gray = 1 + texture * smoothNoise(rng, size, 40) + whiteNoise(rng, size, texture * 0.5);
+    cv::Mat gray = 1 + texture * smoothNoise(rng, size, 40) + whiteNoise(size, texture * 0.5);
     return modulate(gray, color);
 }
 
@@ -185,7 +184,7 @@ inline cv::Mat stoneSurface(Rng& rng, cv::Size size) {
     const double base = uniform(rng, 0.3, 0.55);
     cv::Mat gray = base * (1 + 0.12 * smoothNoise(rng, size, 80) + 0.1 * smoothNoise(rng, size, 12) +
                            0.12 * smoothNoise(rng, size, 3));
-    cv::Mat speckle = whiteNoise(rng, size, 1);
+    cv::Mat speckle = whiteNoise(size, 1);
     for (int y = 0; y < size.height; ++y)
         for (int x = 0; x < size.width; ++x) {
             const float s = speckle.at<float>(y, x);
