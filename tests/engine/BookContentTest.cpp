@@ -1,6 +1,7 @@
 #include "engine/AboutPage.h"
 #include "engine/BookContent.h"
 
+#include "tests/engine/CalendarFixtures.h"
 #include "tests/engine/IcuDefaults.h"
 
 #include <gtest/gtest.h>
@@ -8,16 +9,11 @@
 #include <algorithm>
 
 using namespace quillfen;
+using quillfen::fixtures::idNumber;
 
 namespace {
 
 constexpr double day = 86400;
-
-UUID idNumber(std::uint8_t n) {
-    std::array<std::uint8_t, 16> bytes{};
-    bytes[15] = n;
-    return UUID(bytes);
-}
 
 DrawingInfo drawing(std::uint8_t id, double days, std::int64_t sequence, std::optional<UUID> child = {},
                     std::string age = {}) {
@@ -74,23 +70,15 @@ TEST(BookContent, ChildIsFoundByIdAndRepeatedDrawingIdsKeepTheFirst) {
     EXPECT_FALSE(content.imageOf(idNumber(5))) << "no image source gives no image";
 }
 
-TEST(BookContent, EachCaptionStyleHasItsFonts) {
-    struct Case {
-        CaptionStyle style;
-        FontSet fonts;
-    };
-    const Case cases[] = {
-        {CaptionStyle::handwritten, {"Noteworthy-Bold", "Noteworthy-Light", "Noteworthy-Bold"}},
-        {CaptionStyle::classic, {"Georgia-Italic", "Georgia", "Georgia-BoldItalic"}},
-        {CaptionStyle::modern, {"AvenirNext-DemiBold", "AvenirNext-Regular", "AvenirNext-Heavy"}},
-        {CaptionStyle::none, {"AvenirNext-DemiBold", "AvenirNext-Regular", "AvenirNext-Heavy"}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(label(c.style));
-        EXPECT_EQ(fonts(c.style), c.fonts);
-        // The display face is a face of the title's family.
-        const auto family = [](const std::string& face) { return face.substr(0, face.find(' ')); };
-        EXPECT_EQ(family(Text::resolvedFace(c.fonts.display)), family(Text::resolvedFace(c.fonts.title)));
+TEST(BookContent, CaptionStylesChooseFontsWhoseDisplayFaceMatchesTheTitle) {
+    EXPECT_EQ(fonts(CaptionStyle::handwritten),
+              (FontSet{"Noteworthy-Bold", "Noteworthy-Light", "Noteworthy-Bold"}));
+    EXPECT_EQ(fonts(CaptionStyle::none), fonts(CaptionStyle::modern));
+    const auto family = [](const std::string& face) { return face.substr(0, face.find(' ')); };
+    for (const auto style : {CaptionStyle::handwritten, CaptionStyle::classic, CaptionStyle::modern}) {
+        const FontSet set = fonts(style);
+        EXPECT_EQ(family(Text::resolvedFace(set.display)), family(Text::resolvedFace(set.title)))
+            << label(style);
     }
 }
 

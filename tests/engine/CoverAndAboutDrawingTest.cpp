@@ -33,6 +33,12 @@ Bitmap render(int width, const std::function<void(Canvas&)>& draw) {
     return canvas.bitmap();
 }
 
+Bitmap coverOf(const BookContent& content, int width) {
+    return render(width, [&](Canvas& canvas) {
+        BookRenderer::drawCover(content, squareBook(), canvas, {9, 9, 576, 576}, {0, 0, 594, 594});
+    });
+}
+
 std::array<int, 3> colourAt(const Bitmap& b, Point page) {
     const double scale = b.width / 594.0;
     const std::uint8_t* p =
@@ -84,20 +90,14 @@ TEST(BookCover, WorkedExampleMatchesItsGoldenImages) {
     settings.title = "Our Art";
     settings.subtitle = "Drawings by Mia and Leo · 2024";
     const std::vector<DrawingInfo> drawings = {squareDrawing()};
-    for (const auto& [golden, color, style] :
+    for (const auto& [name, color, style] :
          {std::tuple{"cover-cream-handwritten", CoverColor::cream, CaptionStyle::handwritten},
           std::tuple{"cover-charcoal-classic", CoverColor::charcoal, CaptionStyle::classic}}) {
-        SCOPED_TRACE(golden);
+        SCOPED_TRACE(name);
         settings.coverColor = color;
         settings.caption = style;
         const auto content = BookContent::make(settings, {}, drawings, rampSource());
-        const Bitmap page = render(240, [&](Canvas& canvas) {
-            BookRenderer::drawCover(content, squareBook(), canvas, {9, 9, 576, 576}, {0, 0, 594, 594});
-        });
-        golden::expectMatches(page, golden);
-        EXPECT_PRED2(nearlyEqual, colourAt(page, {1, 1}), bytes(rgb(color)));
-        EXPECT_PRED2(nearlyEqual, colourAt(page, {picture.minX() - 5, picture.midY()}),
-                     (std::array<int, 3>{255, 255, 255}));
+        golden::expectMatches(coverOf(content, 240), name);
     }
 }
 
@@ -127,9 +127,7 @@ TEST(BookCover, MissingPicturesAndTextsLeaveTheirPlacesEmpty) {
             c.drawing ? std::vector<DrawingInfo>{squareDrawing()} : std::vector<DrawingInfo>{};
         const auto content =
             BookContent::make(settings, {}, drawings, c.image ? rampSource() : ImageSource{});
-        const Bitmap page = render(300, [&](Canvas& canvas) {
-            BookRenderer::drawCover(content, squareBook(), canvas, {9, 9, 576, 576}, {0, 0, 594, 594});
-        });
+        const Bitmap page = coverOf(content, 300);
         const auto cover = bytes(rgb(settings.coverColor));
         const auto white = std::array<int, 3>{255, 255, 255};
         EXPECT_EQ(anyInkIn(page, titleBand, cover), c.titleInk);
@@ -159,7 +157,6 @@ TEST(AboutPage, WorkedExampleMatchesItsGoldenImage) {
     }
     const std::vector<Child> children = {mia};
     const auto content = BookContent::make({}, children, drawings, {});
-    ASSERT_EQ(BookRenderer::aboutSummary(mia, content), "3 drawings, ages 4 to 6");
     golden::expectMatches(render(240,
                                  [&](Canvas& canvas) {
                                      BookRenderer::drawAboutPage(mia, content,

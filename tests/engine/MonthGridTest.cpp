@@ -15,7 +15,7 @@ namespace {
 
 const Rect gridRect(20, 20, 700, 500);
 
-// The index of a month in a calendar that starts in January of the year of `first`.
+// A quiet calendar starting in the month, its weeks starting on the day (0 Sunday, 1 Monday).
 CalendarSettings startingAt(int year, int month, int weekStart) {
     CalendarSettings settings = quietCalendar();
     settings.startYear = year;
@@ -36,21 +36,15 @@ TEST(MonthGrid, CellsShareTheBodyAmongTheMonthsWeeks) {
     };
     const Case cases[] = {
         {2026, 2, 0, 4},  // 28 days from a Sunday
-        {2027, 2, 1, 4},  // 28 days from a Monday, weeks from Monday
         {2027, 3, 0, 5},  // 31 days from a Monday
-        {2027, 5, 0, 6},  // 31 days from a Saturday
-        {2027, 5, 1, 6},  // the same month from Monday
-        {2027, 6, 1, 5},  // 30 days from a Tuesday, weeks from Monday
-        {2026, 8, 0, 6},  // 31 days from a Saturday
+        {2027, 5, 1, 6},  // 31 days from a Saturday, weeks from Monday
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.year << "-" << c.month << " week start " << c.weekStart);
         const CalendarSettings settings = startingAt(c.year, c.month, c.weekStart);
         ASSERT_EQ(CalendarMath::monthGrid(c.year, c.month, c.weekStart).size(), std::size_t(c.rows));
         const auto m = monthGridMetrics(gridRect, c.rows, false);
-        const double bodyHeight = 500 - 0.15 * 500 - 0.06 * 500;
-        EXPECT_DOUBLE_EQ(m.body.height(), bodyHeight);
-        EXPECT_DOUBLE_EQ(m.cellHeight, bodyHeight / c.rows);
+        EXPECT_DOUBLE_EQ(m.cellHeight, (500 - 0.15 * 500 - 0.06 * 500) / c.rows);
         EXPECT_DOUBLE_EQ(m.cell(c.rows - 1, 6).minY(), gridRect.minY());
 
         // The drawn grid has one horizontal rule per week and one more on top, and eight vertical ones.
@@ -165,15 +159,13 @@ TEST(MonthGrid, CompactGridColoursTheNumberOfABirthdayAndDrawsNoEventText) {
 TEST(MonthGrid, MonthIndexOutsideTheYearDrawsNothing) {
     const CalendarContent content = CalendarContent::make(startingAt(2027, 1, 0), {}, {}, {});
     const Bitmap blank = drawn(740, 540, [](Canvas&) {});
-    for (const int index : {-1, 12, 1000}) {
+    for (const auto& [index, compact] : {std::pair{-1, false}, {12, true}, {1000, false}}) {
         SCOPED_TRACE(index);
-        for (const bool compact : {false, true}) {
-            EXPECT_EQ(drawn(740, 540,
-                            [&](Canvas& canvas) {
-                                CalendarRenderer::drawMonthGrid(index, content, compact, canvas, gridRect);
-                            }),
-                      blank);
-        }
+        EXPECT_EQ(drawn(740, 540,
+                        [&](Canvas& canvas) {
+                            CalendarRenderer::drawMonthGrid(index, content, compact, canvas, gridRect);
+                        }),
+                  blank);
     }
 }
 
@@ -184,10 +176,10 @@ TEST(MonthGrid, TitleNamesTheMonthInTheCalendarsLanguage) {
         const char* title;
     };
     const Case cases[] = {
-        {CalendarLanguage::english, 1, 2, "March 2027"}, {CalendarLanguage::spanish, 1, 2, "Marzo 2027"},
+        {CalendarLanguage::english, 1, 2, "March 2027"},
+        {CalendarLanguage::spanish, 1, 2, "Marzo 2027"},
         {CalendarLanguage::spanish, 9, 4, "Enero 2028"},  // the calendar runs into the next year
         {CalendarLanguage::english, 1, 12, ""},           // no thirteenth month
-        {CalendarLanguage::english, 1, -1, ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.title);
