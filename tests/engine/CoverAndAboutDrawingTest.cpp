@@ -39,6 +39,12 @@ Bitmap coverOf(const BookContent& content, int width) {
     });
 }
 
+Bitmap aboutOf(const Child& child, const BookContent& content, CaptionStyle style, int width) {
+    return render(width, [&](Canvas& canvas) {
+        BookRenderer::drawAboutPage(child, content, fonts(style), canvas, {36, 36, 522, 522}, 576);
+    });
+}
+
 std::array<int, 3> colourAt(const Bitmap& b, Point page) {
     const double scale = b.width / 594.0;
     const std::uint8_t* p =
@@ -157,22 +163,11 @@ TEST(AboutPage, WorkedExampleMatchesItsGoldenImage) {
     }
     const std::vector<Child> children = {mia};
     const auto content = BookContent::make({}, children, drawings, {});
-    golden::expectMatches(render(240,
-                                 [&](Canvas& canvas) {
-                                     BookRenderer::drawAboutPage(mia, content,
-                                                                 fonts(CaptionStyle::handwritten), canvas,
-                                                                 {36, 36, 522, 522}, 576);
-                                 }),
-                          "about-handwritten");
+    golden::expectMatches(aboutOf(mia, content, CaptionStyle::handwritten, 240), "about-handwritten");
 }
 
 TEST(AboutPage, BlankNotesDrawNothingAndLongNamesStayInsideTheSafeArea) {
-    const auto draw = [](const Child& child) {
-        return render(300, [&](Canvas& canvas) {
-            BookRenderer::drawAboutPage(child, BookContent{}, fonts(CaptionStyle::modern), canvas,
-                                        {36, 36, 522, 522}, 576);
-        });
-    };
+    const auto draw = [](const Child& child) { return aboutOf(child, {}, CaptionStyle::modern, 300); };
     const UUID id = UUID::random();
     EXPECT_EQ(draw({id, "Leo", {}, "  \n\t \n "}), draw({id, "Leo", {}, ""}));
     EXPECT_NE(draw({id, "Leo", {}, "Likes boats"}), draw({id, "Leo", {}, ""}));

@@ -24,8 +24,13 @@ CalendarSettings startingAt(int year, int month, int weekStart) {
     return settings;
 }
 
-CalendarEvent event(const char* title, CalendarEvent::Kind kind) {
-    return {Day{2027, 7, 4}, title, kind};
+// Where a day sits in its month's grid.
+std::pair<int, int> position(int year, int month, int weekStart, int day) {
+    const auto weeks = CalendarMath::monthGrid(year, month, weekStart);
+    for (std::size_t r = 0; r < weeks.size(); ++r)
+        for (int c = 0; c < 7; ++c)
+            if (weeks[r][c] == day) return {int(r), c};
+    return {-1, -1};
 }
 
 }  // namespace
@@ -60,9 +65,9 @@ TEST(MonthGrid, CellsShareTheBodyAmongTheMonthsWeeks) {
 }
 
 TEST(MonthGrid, EventLinesShowAtMostThreeWhileTheyFitTheCell) {
-    const std::vector<CalendarEvent> four = {
-        event("A", CalendarEvent::Kind::custom), event("B", CalendarEvent::Kind::custom),
-        event("C", CalendarEvent::Kind::custom), event("D", CalendarEvent::Kind::custom)};
+    std::vector<CalendarEvent> four;
+    for (const char* title : {"A", "B", "C", "D"})
+        four.push_back({Day{2027, 7, 4}, title, CalendarEvent::Kind::custom});
     struct Case {
         double cellHeight;
         std::size_t shown;
@@ -81,19 +86,6 @@ TEST(MonthGrid, EventLinesShowAtMostThreeWhileTheyFitTheCell) {
         }
     }
 }
-
-namespace {
-
-// Where a day sits in its month's grid.
-std::pair<int, int> position(int year, int month, int weekStart, int day) {
-    const auto weeks = CalendarMath::monthGrid(year, month, weekStart);
-    for (std::size_t r = 0; r < weeks.size(); ++r)
-        for (int c = 0; c < 7; ++c)
-            if (weeks[r][c] == day) return {int(r), c};
-    return {-1, -1};
-}
-
-}  // namespace
 
 TEST(MonthGrid, ADaysEventsRunHolidayBirthdayCustomInTheirColours) {
     quillfen::testing::ScopedIcuDefaults defaults("UTC");
