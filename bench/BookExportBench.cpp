@@ -1,6 +1,7 @@
 // A book export as the export job runs it: a square 8-inch print-ready book, one drawing a page, whose
 // drawings arrive as ready JPEGs of 2880 pixels on the long side. Compared with img2pdf putting the same
-// JPEGs into a PDF, the floor for that work; peak memory measured in a child process per book.
+// JPEGs into a PDF, the floor for that work (Debian package img2pdf; skipped when it is not installed);
+// peak memory measured in a child process per book.
 #include "engine/BookRenderer.h"
 #include "engine/ImageIO.h"
 #include "engine/Paginator.h"

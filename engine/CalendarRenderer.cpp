@@ -2,24 +2,12 @@
 
 #include "engine/CalendarPage.h"
 #include "engine/Canvas.h"
-#include "engine/HomeSheet.h"
-#include "engine/PdfWriter.h"
+#include "engine/PageFiles.h"
 
 #include <cmath>
 #include <variant>
 
 namespace quillfen::CalendarRenderer {
-
-namespace {
-
-// The home print's outline around the page on its sheet.
-constexpr Color sheetOutlineColor{0.8, 0.8, 0.82, 1};
-
-void report(const Progress& progress, std::size_t done, std::size_t total) {
-    if (progress) progress(static_cast<int>(done), static_cast<int>(total));
-}
-
-}  // namespace
 
 std::optional<Bitmap> thumbnail(const CalendarPage& page, const CalendarLayout& layout,
                                 const CalendarContent& content, int width, bool guides) {
@@ -38,49 +26,26 @@ std::optional<Bitmap> thumbnail(const CalendarPage& page, const CalendarLayout& 
     return canvas.bitmap();
 }
 
+namespace {
+
+PageFiles::DrawPage pagesOf(const CalendarLayout& layout, const CalendarContent& content) {
+    return [&layout, &content](std::size_t i, Canvas& canvas, Point origin) {
+        drawPage(layout.pages[i], layout, content, canvas, origin.x, origin.y, false);
+    };
+}
+
+}  // namespace
+
 bool printPDF(const CalendarLayout& layout, const CalendarContent& content,
               const std::filesystem::path& destination, const Progress& progress) {
-    PdfWriter writer(destination, content.settings.displayTitle());
-    if (!writer.isOpen()) return false;
-    const double W = layout.trimSize.width, H = layout.trimSize.height, b = layout.spec.bleed;
-    const Rect media(0, 0, W + 2 * b, H + 2 * b);
-    const PdfPageBoxes boxes{media, media, Rect(b, b, W, H)};
-    const std::size_t n = layout.pages.size();
-    for (std::size_t i = 0; i < n; ++i) {
-        Canvas* canvas = writer.beginPage(boxes);
-        if (!canvas) return false;
-        drawPage(layout.pages[i], layout, content, *canvas, b, b, false);
-        writer.endPage();
-        report(progress, i + 1, n);
-    }
-    return writer.finish();
+    return PageFiles::printReady(destination, content.settings.displayTitle(), layout.trimSize,
+                                 layout.spec.bleed, layout.pages.size(), pagesOf(layout, content), progress);
 }
 
 bool homePrintPDF(const CalendarLayout& layout, const CalendarContent& content,
                   const std::filesystem::path& destination, const Progress& progress) {
-    const double W = layout.trimSize.width, H = layout.trimSize.height;
-    const auto [sheet, R] = BookRenderer::homeSheet(W, H);
-    PdfWriter writer(destination, content.settings.displayTitle());
-    if (!writer.isOpen()) return false;
-    const PdfPageBoxes boxes{Rect(0, 0, sheet.width, sheet.height), std::nullopt, std::nullopt};
-    const double s = R.width() / W;
-    const std::size_t n = layout.pages.size();
-    for (std::size_t i = 0; i < n; ++i) {
-        Canvas* canvas = writer.beginPage(boxes);
-        if (!canvas) return false;
-        canvas->save();
-        canvas->translate(R.minX(), R.minY());
-        canvas->scale(s, s);
-        canvas->clipToRect({0, 0, W, H});
-        drawPage(layout.pages[i], layout, content, *canvas, 0, 0, false);
-        canvas->restore();
-        canvas->setStrokeColor(sheetOutlineColor);
-        canvas->setLineWidth(0.4);
-        canvas->strokeRect(R);
-        writer.endPage();
-        report(progress, i + 1, n);
-    }
-    return writer.finish();
+    return PageFiles::homePrint(destination, content.settings.displayTitle(), layout.trimSize,
+                                layout.pages.size(), pagesOf(layout, content), progress);
 }
 
 std::unordered_map<UUID, Size> placedSizes(const CalendarLayout& layout, const CalendarSettings& settings,

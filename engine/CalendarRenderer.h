@@ -6,10 +6,10 @@
 #include "engine/CalendarSettings.h"
 #include "engine/Geometry.h"
 #include "engine/LibraryRecords.h"
+#include "engine/PageFiles.h"
 #include "engine/UUID.h"
 
 #include <filesystem>
-#include <functional>
 #include <optional>
 #include <unordered_map>
 
@@ -18,7 +18,7 @@
 namespace quillfen::CalendarRenderer {
 
 // Called after each page is written with the pages done and the page count.
-using Progress = std::function<void(int done, int total)>;
+using Progress = PageProgress;
 
 // The page width pixels wide, its whole media box (bleed included) filling the bitmap, the height in
 // proportion rounded to the nearest pixel; guides draws the trim and safe lines. Nothing for a width

@@ -15,7 +15,7 @@ packages=(
     # fonts the pages are lettered in
     fonts-comic-neue fonts-noto-core fonts-lato
     # tests and benchmarks
-    libgtest-dev libbenchmark-dev xvfb poppler-utils qpdf xauth img2pdf
+    libgtest-dev libbenchmark-dev xvfb poppler-utils qpdf xauth
 )
 
 missing=()
