@@ -26,9 +26,7 @@ TEST(Day, PrintsZeroPaddedAndOrdersByYearMonthDay) {
     EXPECT_EQ((Day{2027, 3, 5}).description(), "2027-03-05");
     EXPECT_EQ((Day{987, 1, 9}).description(), "0987-01-09");
     EXPECT_LT((Day{2026, 12, 31}), (Day{2027, 1, 1}));
-    EXPECT_LT((Day{2027, 2, 1}), (Day{2027, 2, 2}));
     EXPECT_LT((Day{2027, 1, 31}), (Day{2027, 2, 1}));
-    EXPECT_EQ(std::hash<Day>{}(Day{2027, 2, 1}), std::hash<Day>{}(Day{2027, 2, 1}));
     const std::unordered_set<Day> days{{2027, 1, 2}, {2027, 2, 1}, {2027, 1, 2}};
     EXPECT_EQ(days.size(), 2u);
 }
@@ -44,21 +42,10 @@ TEST(Day, StoredFormIsStrictButUnvalidated) {
 }
 
 TEST(CalendarMath, MonthLengthsAndWeekdays) {
-    struct Case {
-        int year, month, days;
-    };
-    for (const Case& c : {Case{2000, 2, 29},
-                          {1900, 2, 28},
-                          {2024, 2, 29},
-                          {2027, 2, 28},
-                          {2027, 4, 30},
-                          {2027, 12, 31},
-                          {2027, 13, 31}}) {
-        SCOPED_TRACE(::testing::Message() << c.year << "-" << c.month);
-        EXPECT_EQ(CalendarMath::daysInMonth(c.year, c.month), c.days);
-    }
-    EXPECT_EQ(CalendarMath::weekday(2027, 1, 1), 5);
-    EXPECT_EQ(CalendarMath::weekday(1970, 1, 1), 4);
+    // 2000 is a leap year, 1900 is not; month 13 is carried into January.
+    const int days[] = {CalendarMath::daysInMonth(2000, 2), CalendarMath::daysInMonth(1900, 2),
+                        CalendarMath::daysInMonth(2027, 4), CalendarMath::daysInMonth(2027, 13)};
+    EXPECT_EQ(std::vector<int>(std::begin(days), std::end(days)), (std::vector<int>{29, 28, 30, 31}));
     EXPECT_EQ(CalendarMath::weekday(2000, 2, 29), 2);
     // Months out of range are carried into the year instead of indexing past the offsets.
     EXPECT_EQ(CalendarMath::weekday(2026, 13, 1), 5);
@@ -85,8 +72,8 @@ TEST(CalendarMath, RunningDayNumberIsTheExactInverseAndAgreesWithWeekdays) {
 }
 
 TEST(CalendarMath, EasterOverSeveralCenturies) {
-    for (const Day& easter : {Day{1818, 3, 22}, Day{1943, 4, 25}, Day{2000, 4, 23}, Day{2024, 3, 31},
-                              Day{2025, 4, 20}, Day{2026, 4, 5}, Day{2027, 3, 28}, Day{2028, 4, 16},
+    // The earliest and latest possible dates, and century years.
+    for (const Day& easter : {Day{1818, 3, 22}, Day{1943, 4, 25}, Day{2000, 4, 23}, Day{2027, 3, 28},
                               Day{2038, 4, 25}, Day{2100, 3, 28}, Day{2285, 3, 22}}) {
         SCOPED_TRACE(easter.description());
         EXPECT_EQ(CalendarMath::easter(easter.year), easter);
@@ -97,7 +84,6 @@ TEST(CalendarMath, EasterOverSeveralCenturies) {
 TEST(CalendarMath, NthAndLastWeekdays) {
     EXPECT_EQ(CalendarMath::nthWeekday(2027, 1, 1, 3), 18);
     EXPECT_EQ(CalendarMath::nthWeekday(2027, 5, 1, 0), 31);
-    EXPECT_EQ(CalendarMath::nthWeekday(2027, 5, 1, -4), 31);
     EXPECT_EQ(CalendarMath::nthWeekday(2027, 2, 1, 5), 29);  // past the end of the month, unchecked
     EXPECT_EQ(CalendarMath::nthWeekday(2026, 11, 4, 4), 26);
     EXPECT_EQ(CalendarMath::nthWeekday(2027, 2, 0, 0), 28);
@@ -106,8 +92,7 @@ TEST(CalendarMath, NthAndLastWeekdays) {
 TEST(CalendarMath, HanukkahBeginsOnTwentyFiveKislev) {
     // The locale's own calendar must not leak into the search.
     quillfen::testing::ScopedIcuDefaults defaults("Pacific/Kiritimati", "ar_SA@calendar=islamic");
-    for (const Day& first : {Day{2023, 12, 8}, Day{2024, 12, 26}, Day{2025, 12, 15}, Day{2026, 12, 5},
-                             Day{2027, 12, 25}, Day{2013, 11, 28}}) {
+    for (const Day& first : {Day{2024, 12, 26}, Day{2026, 12, 5}, Day{2027, 12, 25}, Day{2013, 11, 28}}) {
         SCOPED_TRACE(first.description());
         EXPECT_EQ(CalendarMath::hanukkahFirstDay(first.year), first);
     }
@@ -120,7 +105,6 @@ TEST(CalendarMath, MonthsCrossTheNewYearAndCarryStrayStarts) {
     EXPECT_EQ(months.front(), (YM{2026, 9}));
     EXPECT_EQ(months[4], (YM{2027, 1}));
     EXPECT_EQ(months.back(), (YM{2027, 8}));
-    EXPECT_TRUE(CalendarMath::months(2026, 1, 0).empty());
     EXPECT_TRUE(CalendarMath::months(2026, 1, -3).empty());
     EXPECT_EQ(CalendarMath::months(2026, 14, 1).front(), (YM{2027, 2}));
     EXPECT_EQ(CalendarMath::months(2026, 0, 1).front(), (YM{2025, 12}));
@@ -136,9 +120,7 @@ TEST(CalendarMath, MonthGridsForBothWeekStarts) {
     const Case cases[] = {
         {2027, 2, 0, 5, {_, 1, 2, 3, 4, 5, 6}, {28, _, _, _, _, _, _}},
         {2026, 8, 0, 6, {_, _, _, _, _, _, 1}, {30, 31, _, _, _, _, _}},
-        {2026, 2, 0, 4, {1, 2, 3, 4, 5, 6, 7}, {22, 23, 24, 25, 26, 27, 28}},
         {2027, 5, 1, 6, {_, _, _, _, _, 1, 2}, {31, _, _, _, _, _, _}},
-        {2027, 2, 1, 4, {1, 2, 3, 4, 5, 6, 7}, {22, 23, 24, 25, 26, 27, 28}},
         {2027, 2, 8, 4, {1, 2, 3, 4, 5, 6, 7}, {22, 23, 24, 25, 26, 27, 28}},  // week start modulo 7
         {2027, 2, -6, 4, {1, 2, 3, 4, 5, 6, 7}, {22, 23, 24, 25, 26, 27, 28}},
         {2026, 14, 1, 4, {1, 2, 3, 4, 5, 6, 7}, {22, 23, 24, 25, 26, 27, 28}},  // February 2027

@@ -31,35 +31,23 @@ TEST(Quad, EdgeLengthsTakeTheLongerOfOppositeEdges) {
 
 TEST(Quad, ClampedLimitsEveryCoordinate) {
     const Quad q{{-0.02, 1.03}, {0.9, 0.95}, {1.5, -3}, {0.1, 0.2}};
-    const Quad c = q.clamped();
-    EXPECT_EQ(c.topLeft, (Point{0, 1}));
-    EXPECT_EQ(c.topRight, (Point{0.9, 0.95}));
-    EXPECT_EQ(c.bottomRight, (Point{1, 0}));
-    EXPECT_EQ(c.bottomLeft, (Point{0.1, 0.2}));
+    EXPECT_EQ(q.clamped(), (Quad{{0, 1}, {0.9, 0.95}, {1, 0}, {0.1, 0.2}}));
 }
 
 TEST(CleanupSettings, EqualityHasNoTolerance) {
     CleanupSettings a;
-    CleanupSettings b;
-    b.straighten = 0.000001;
+    a.crop = Quad::full();
+    CleanupSettings b = a;
+    b.crop->bottomLeft.x = 1e-12;
     EXPECT_NE(a, b);
     b = a;
-    b.crop = Quad::full();
+    b.straighten = 0.000001;
     EXPECT_NE(a, b);
-    a.crop = Quad::full();
-    EXPECT_EQ(a, b);
-    a.crop->bottomLeft.x = 1e-12;
-    EXPECT_NE(a, b);
-    b.whiten = std::nan("");
-    EXPECT_NE(b, b);
 }
 
-TEST(CleanupSettings, DefaultIsWrittenWithoutCropInFieldOrder) {
+TEST(CleanupSettings, StoredFormIsInFieldOrderWithoutCropRoundTripsAndReadsValuesUnchanged) {
     EXPECT_EQ(encode(CleanupSettings::defaults()).dump(),
               R"({"autoCropped":false,"quarterTurns":0,"straighten":0.0,"flatten":false,"whiten":0.0})");
-}
-
-TEST(CleanupSettings, StoredFormRoundTripsAndReadsValuesUnchanged) {
     const CleanupSettings s{Quad{{0.1, 0.9}, {0.9, 0.95}, {0.85, 0.05}, {0.12, 0.1}}, true, 5, -2.5, true, 2};
     EXPECT_EQ(decode<CleanupSettings>(encode(s)), s);
     const Json nullCrop = Json::parse(

@@ -1,7 +1,5 @@
 #include "engine/Holidays.h"
 
-#include <unicode/gregocal.h>
-
 #include <gtest/gtest.h>
 
 #include "IcuDefaults.h"
@@ -9,6 +7,7 @@
 
 using namespace quillfen;
 using Kind = CalendarEvent::Kind;
+using quillfen::testing::localDate;
 
 namespace {
 
@@ -17,14 +16,6 @@ std::vector<int> datesIn(int year, const std::vector<CalendarEvent>& events) {
     std::vector<int> out;
     for (const auto& e : events) out.push_back(e.day.year == year ? e.day.month * 100 + e.day.day : -1);
     return out;
-}
-
-Date localNoon(int year, int month, int day) {
-    UErrorCode status = U_ZERO_ERROR;
-    icu::GregorianCalendar calendar(status);
-    calendar.clear();
-    calendar.set(year, month - 1, day, 12, 0, 0);
-    return Date::fromIcuMilliseconds(calendar.getTime(status));
 }
 
 Child child(std::string name, std::optional<Date> birthday) {
@@ -64,31 +55,9 @@ TEST(Holidays, FederalHolidaysAndObservancesOfWholeYears) {
     EXPECT_EQ(spanish.back().title, "Nochevieja");
 }
 
-TEST(Holidays, MovingHolidaysOf2026) {
-    std::map<std::string, Day> byName;
-    for (const auto& e : Holidays::events(2026, true, true, false)) byName[e.title] = e.day;
-    const std::pair<const char*, Day> expected[] = {
-        {"Martin Luther King Jr. Day", {2026, 1, 19}},
-        {"Presidents’ Day", {2026, 2, 16}},
-        {"Mother’s Day", {2026, 5, 10}},
-        {"Memorial Day", {2026, 5, 25}},
-        {"Father’s Day", {2026, 6, 21}},
-        {"Labor Day", {2026, 9, 7}},
-        {"Grandparents Day", {2026, 9, 13}},
-        {"Columbus Day / Indigenous Peoples’ Day", {2026, 10, 12}},
-        {"Thanksgiving", {2026, 11, 26}},
-        {"Hanukkah (first day)", {2026, 12, 5}},
-        {"Easter", {2026, 4, 5}},
-    };
-    for (const auto& [name, day] : expected) {
-        SCOPED_TRACE(name);
-        EXPECT_EQ(byName[name], day);
-    }
-}
-
 TEST(Holidays, BirthdaysWithAgesAndLeapDays) {
     quillfen::testing::ScopedIcuDefaults defaults("America/Chicago");
-    const Child mia = child("  Mia ", localNoon(2020, 2, 29));
+    const Child mia = child("  Mia ", localDate(2020, 2, 29, 12));
     struct Case {
         int year;
         bool spanish;
@@ -106,20 +75,15 @@ TEST(Holidays, BirthdaysWithAgesAndLeapDays) {
         EXPECT_EQ(Holidays::birthdayEvent(mia, c.year, c.spanish), c.event);
     }
     EXPECT_EQ(Holidays::birthdayEvent(child("Ada", std::nullopt), 2027, false), std::nullopt);
-    EXPECT_EQ(Holidays::birthdayEvent(child(" \t\u3000", localNoon(2020, 1, 1)), 2027, false), std::nullopt);
-    EXPECT_EQ(Holidays::birthdayEvent(child("Ada\n", localNoon(2020, 1, 1)), 2027, false)->title,
+    EXPECT_EQ(Holidays::birthdayEvent(child(" \t\u3000", localDate(2020, 1, 1)), 2027, false), std::nullopt);
+    EXPECT_EQ(Holidays::birthdayEvent(child("Ada\n", localDate(2020, 1, 1)), 2027, false)->title,
               "Ada\n’s birthday (7)");
 }
 
 TEST(Holidays, BirthdayDayIsTheLocalDayOfTheStoredInstant) {
     // Midnight in Auckland is still the previous day in UTC; the local zone decides.
     quillfen::testing::ScopedIcuDefaults defaults("Pacific/Auckland");
-    UErrorCode status = U_ZERO_ERROR;
-    icu::GregorianCalendar calendar(status);
-    calendar.clear();
-    calendar.set(2019, 6, 1, 0, 30, 0);
-    const Date birthday = Date::fromIcuMilliseconds(calendar.getTime(status));
-    const Child kid = child("Leo", birthday);
+    const Child kid = child("Leo", localDate(2019, 7, 1, 0, 30));
     const std::vector<Child> children{kid, child("Nobody", std::nullopt), kid};
     const auto events = Holidays::birthdayEvents(children, 2027, false);
     ASSERT_EQ(events.size(), 2u);
@@ -139,11 +103,8 @@ TEST(Holidays, CustomEventsOfAYear) {
     EXPECT_EQ(datesIn(2028, Holidays::customEvents(events, 2028)), (std::vector<int>{710, 229, 229}));
 }
 
-TEST(CalendarEvent, KindsFromRawValuesAndCustomEventStoredForm) {
-    EXPECT_EQ(CalendarEvent::kindFromRawValue(2), Kind::birthday);
+TEST(CalendarEvent, UnknownKindsAndTheCustomEventStoredForm) {
     EXPECT_EQ(CalendarEvent::kindFromRawValue(4), std::nullopt);
-    EXPECT_EQ(CalendarEvent::kindFromRawValue(-1), std::nullopt);
-    EXPECT_LT(Kind::federal, Kind::observance);
 
     const CustomEvent event{*UUID::parse("0B1E7C44-55D1-4E0B-9C53-1B5C1F0A2D7E"), "Zoo", {2027, 5, 2}, true};
     EXPECT_EQ(encode(event).dump(), R"({"id":"0B1E7C44-55D1-4E0B-9C53-1B5C1F0A2D7E","title":"Zoo",)"
@@ -168,7 +129,6 @@ TEST(CalendarLanguage, NamesInEachLanguage) {
     };
     const Case cases[] = {
         {CalendarLanguage::english, 0, {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"}},
-        {CalendarLanguage::english, 1, {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"}},
         {CalendarLanguage::spanish, 1, {"Lun", "Mar", "Mié", "Jue", "Vie", "Sáb", "Dom"}},
         {CalendarLanguage::system,
          1,
@@ -188,17 +148,12 @@ TEST(CalendarLanguage, SystemResolvesByTheDefaultLocalesLanguage) {
         CalendarLanguage resolved;
     };
     for (const Case& c : {Case{"es_MX", CalendarLanguage::spanish},
-                          {"es", CalendarLanguage::spanish},
-                          {"en_GB", CalendarLanguage::english},
                           {"de_DE", CalendarLanguage::english},
                           {"", CalendarLanguage::english}}) {
         SCOPED_TRACE(c.locale);
         quillfen::testing::ScopedIcuDefaults defaults("UTC", c.locale);
         EXPECT_EQ(resolved(CalendarLanguage::system), c.resolved);
-        EXPECT_EQ(resolved(CalendarLanguage::english), CalendarLanguage::english);
-        EXPECT_EQ(resolved(CalendarLanguage::spanish), CalendarLanguage::spanish);
     }
-    EXPECT_EQ(title(CalendarLanguage::system), "Same as this computer");
     EXPECT_EQ(decode<CalendarLanguage>(Json("spanish")), CalendarLanguage::spanish);
     EXPECT_THROW(decode<CalendarLanguage>(Json("Spanish")), DocumentError);
 }

@@ -3,9 +3,12 @@
 #include <memory>
 #include <string>
 
+#include <unicode/gregocal.h>
 #include <unicode/locid.h>
 #include <unicode/timezone.h>
 #include <unicode/unistr.h>
+
+#include "engine/Date.h"
 
 namespace quillfen::testing {
 
@@ -31,5 +34,14 @@ private:
     std::unique_ptr<icu::TimeZone> m_zone;
     icu::Locale m_locale;
 };
+
+// The instant of a wall-clock time in ICU's default time zone.
+inline Date localDate(int year, int month, int day, int hour = 0, int minute = 0) {
+    UErrorCode status = U_ZERO_ERROR;
+    icu::GregorianCalendar calendar(status);
+    calendar.clear();
+    calendar.set(year, month - 1, day, hour, minute, 0);
+    return Date::fromIcuMilliseconds(calendar.getTime(status));
+}
 
 }  // namespace quillfen::testing

@@ -59,14 +59,6 @@ TEST(SlotGeometry, AspectFitCentresAndTreatsBadAspectsAsSquare) {
         EXPECT_EQ(Paginator::aspectFit(bad, box), (Rect{50, 0, 100, 100}));
 }
 
-TEST(SlotGeometry, OneDrawingFillsTheContentAboveItsCaption) {
-    const auto slots = Paginator::slots(drawings({1}), square8Content, 42);
-    ASSERT_EQ(slots.size(), 1u);
-    EXPECT_EQ(slots[0].cell, square8Content);
-    EXPECT_EQ(slots[0].image, (Rect{27 + 21, 27 + 42, 480, 480}));
-    EXPECT_EQ(slots[0].caption, (Rect{27, 27, 522, 42}));
-}
-
 TEST(SlotGeometry, ChoosesTheCandidateWithTheMostPictureArea) {
     struct Case {
         std::vector<PlacedDrawing> drawings;
@@ -81,7 +73,11 @@ TEST(SlotGeometry, ChoosesTheCandidateWithTheMostPictureArea) {
         {drawings({1, 1, 1}),
          Paginator::candidateCells(3, r)[2]},  // big on top: first of three equal layouts
         {drawings({3, 3, 3, 3}), columns(4)},
-        {drawings({1, 1, 1, 1, 1, 1}), Paginator::candidateCells(4, r)[0]},  // only four are placed
+        {drawings({1, 1, 1, 1, 1, 1}),  // only four are placed, row by row
+         {{27, 27 + 270, 252, 252},
+          {27 + 270, 27 + 270, 252, 252},
+          {27, 27, 252, 252},
+          {27 + 270, 27, 252, 252}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message()
@@ -113,13 +109,12 @@ TEST(SlotGeometry, EqualCandidatesKeepTheEarlierOne) {
     EXPECT_EQ(cells[4][2], (Rect{27, 27, 522, 522 - (522 - 18) * 0.42 - 18}));
 }
 
-TEST(SlotGeometry, FourDrawingsFillTheGridRowByRow) {
-    const auto cells = Paginator::candidateCells(4, {0, 0, 218, 218});
-    EXPECT_EQ(cells[0], (std::vector<Rect>{
-                            {0, 118, 100, 100}, {118, 118, 100, 100}, {0, 0, 100, 100}, {118, 0, 100, 100}}));
-}
-
-TEST(SlotGeometry, ACaptionTallerThanTheCellLeavesAOnePointPicture) {
+TEST(SlotGeometry, CaptionsSitBelowThePictureWhichKeepsAtLeastOnePoint) {
+    const auto one = Paginator::slots(drawings({1}), square8Content, 42);
+    ASSERT_EQ(one.size(), 1u);
+    EXPECT_EQ(one[0].cell, square8Content);
+    EXPECT_EQ(one[0].image, (Rect{27 + 21, 27 + 42, 480, 480}));
+    EXPECT_EQ(one[0].caption, (Rect{27, 27, 522, 42}));
     const auto slots = Paginator::fit(drawings({2}), {{0, 0, 100, 30}}, 50);
     ASSERT_EQ(slots.size(), 1u);
     EXPECT_EQ(slots[0].image, (Rect{49, 50, 2, 1}));
