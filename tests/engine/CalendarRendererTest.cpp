@@ -91,10 +91,7 @@ TEST_F(CalendarRendererTest, PrintReadyAndHomeFilesHaveAPagePerLayoutPageWithThe
     };
     const Case cases[] = {
         {CalendarFormat::wall, CalendarPrint::printShop, {792, 612}},
-        {CalendarFormat::wall, CalendarPrint::home, {792, 612}},
-        {CalendarFormat::letter, CalendarPrint::printShop, {612, 792}},
-        {CalendarFormat::square12, CalendarPrint::printShop, {612, 792}},
-        {CalendarFormat::desk5x7, CalendarPrint::home, {792, 612}},
+        {CalendarFormat::letter, CalendarPrint::home, {612, 792}},
         {CalendarFormat::desk6x4, CalendarPrint::printShop, {792, 612}},
     };
     for (const auto& c : cases) {
@@ -135,23 +132,6 @@ TEST_F(CalendarRendererTest, PrintReadyAndHomeFilesHaveAPagePerLayoutPageWithThe
         for (const auto& boxes : sheets.pages) EXPECT_EQ(boxes, (Boxes{{"/MediaBox", {{0, 0}, c.sheet}}}));
         EXPECT_EQ(sheets.info, printed.info);
     }
-}
-
-TEST_F(CalendarRendererTest, EmptyLayoutsAndUnwritableFolders) {
-    const CalendarSettings settings = quietCalendar();
-    const CalendarContent content = CalendarContent::make(settings, {}, {}, {});
-    CalendarLayout empty = CalendarPaginator::paginate(settings, {});
-    empty.pages.clear();
-    int calls = 0;
-    const auto progress = [&](int, int) { ++calls; };
-    const fs::path file = folder / "empty.pdf";
-    ASSERT_TRUE(CalendarRenderer::printPDF(empty, content, file, progress));
-    EXPECT_TRUE(readBack(file).pages.empty());
-
-    const CalendarLayout layout = CalendarPaginator::paginate(settings, {});
-    EXPECT_FALSE(CalendarRenderer::printPDF(layout, content, folder / "missing" / "c.pdf", progress));
-    EXPECT_EQ(calls, 0);
-    EXPECT_FALSE(fs::exists(folder / "missing"));
 }
 
 TEST(CalendarRendererPlacedSizes, KeepsTheLargestPlacementOfEachDrawing) {
