@@ -1,6 +1,7 @@
 #include "MenuBaseline/CloseGuard.h"
 
 #include <functional>
+#include <optional>
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -91,37 +92,31 @@ TEST(CloseGuard, WindowWithoutCloseButtonBecomesMainButIsNotIntercepted) {
     EXPECT_FALSE(window.isVisible());
 }
 
-TEST(CloseGuard, CloseFrontWindowLetsAnyOtherWindowDecide) {
-    for (const bool otherRefuses : {false, true}) {
-        SCOPED_TRACE(otherRefuses ? "other window refuses" : "other window agrees");
-        Guard guard(false);
+TEST(CloseGuard, CloseFrontWindowLetsTheActiveWindowDecideElseAsksForTheGuardedOne) {
+    // Whether the other, active window refuses to close; none: it is closed already and none is active.
+    for (const std::optional<bool> otherRefuses :
+         {std::optional(false), std::optional(true), std::optional<bool>()}) {
+        SCOPED_TRACE(!otherRefuses ? "no active window" : *otherRefuses ? "other refuses" : "other agrees");
+        Guard guard(true);
         QMainWindow guarded;
-        Window other(otherRefuses);
+        Window other(otherRefuses.value_or(false));
         guard.install(guarded);
         guarded.show();
         showActive(other);
+        if (!otherRefuses) {
+            other.close();
+            ASSERT_EQ(QApplication::activeWindow(), nullptr);
+        }
         guard.closeFrontWindow();
-        EXPECT_EQ(guard.asked, 0);
+        EXPECT_EQ(guard.asked, otherRefuses ? 0 : 1);
         EXPECT_EQ(other.asked, 1);
-        EXPECT_EQ(other.isVisible(), otherRefuses);
-        EXPECT_TRUE(guarded.isVisible());
+        EXPECT_EQ(other.isVisible(), otherRefuses.value_or(false));
+        EXPECT_EQ(guarded.isVisible(), otherRefuses.has_value());
+        if (!otherRefuses) {
+            guard.closeFrontWindow();  // neither an active nor a shown guarded window: nothing to ask
+            EXPECT_EQ(guard.asked, 1);
+        }
     }
-}
-
-TEST(CloseGuard, CloseFrontWindowWithoutAnActiveWindowAsksForTheGuardedOne) {
-    Guard guard(true);
-    QMainWindow guarded;
-    QMainWindow other;
-    guard.install(guarded);
-    guarded.show();
-    showActive(other);
-    other.close();
-    ASSERT_EQ(QApplication::activeWindow(), nullptr);
-    guard.closeFrontWindow();
-    EXPECT_EQ(guard.asked, 1);
-    EXPECT_FALSE(guarded.isVisible());
-    guard.closeFrontWindow();  // neither an active nor a shown guarded window: nothing to ask
-    EXPECT_EQ(guard.asked, 1);
 }
 
 TEST(CloseGuard, GuardedClosePresetAsksTheSharedGuard) {
