@@ -24,6 +24,13 @@ CalendarSettings startingAt(int year, int month, int weekStart) {
     return settings;
 }
 
+// The month of the calendar drawn into gridRect on a white canvas.
+Bitmap gridOf(const CalendarContent& content, int month, bool compact) {
+    return drawn(740, 540, [&](Canvas& canvas) {
+        CalendarRenderer::drawMonthGrid(month, content, compact, canvas, gridRect);
+    });
+}
+
 // Where a day sits in its month's grid.
 std::pair<int, int> position(int year, int month, int weekStart, int day) {
     const auto weeks = CalendarMath::monthGrid(year, month, weekStart);
@@ -54,9 +61,7 @@ TEST(MonthGrid, CellsShareTheBodyAmongTheMonthsWeeks) {
 
         // The drawn grid has one horizontal rule per week and one more on top, and eight vertical ones.
         const CalendarContent content = CalendarContent::make(settings, {}, {}, {});
-        const Bitmap full = drawn(740, 540, [&](Canvas& canvas) {
-            CalendarRenderer::drawMonthGrid(0, content, false, canvas, gridRect);
-        });
+        const Bitmap full = gridOf(content, 0, false);
         const double x = m.body.minX() + 0.85 * m.cellWidth;
         EXPECT_EQ(runs(full, true, x, m.body.minY() - 3, m.body.maxY() + 3), c.rows + 1);
         const double y = m.body.minY() + 0.1 * m.cellHeight;
@@ -97,16 +102,13 @@ TEST(MonthGrid, ADaysEventsRunHolidayBirthdayCustomInTheirColours) {
     const CalendarContent content = CalendarContent::make(settings, std::span(&mia, 1), {}, {});
     const auto& events = content.eventsOn(Day{2027, 7, 4});  // holiday, birthday, picnic
 
-    const int july = 6;
     const auto m = monthGridMetrics(gridRect, int(CalendarMath::monthGrid(2027, 7, 0).size()), false);
     const auto [r, c] = position(2027, 7, 0, 4);
     const Rect cell = m.cell(r, c);
     const auto lines = CalendarRenderer::eventLines(events, cell, m);
     ASSERT_EQ(lines.size(), 3u);
 
-    const Bitmap grid = drawn(740, 540, [&](Canvas& canvas) {
-        CalendarRenderer::drawMonthGrid(july, content, false, canvas, gridRect);
-    });
+    const Bitmap grid = gridOf(content, 6, false);  // July
     // The number is red like the holiday's line; the birthday's line is blue, the picnic's green.
     const double numberTop = cell.maxY() - m.pad, numberBase = numberTop - 0.8 * m.numberSize - 1;
     EXPECT_GT(countIn(grid, {cell.minX(), numberBase, cell.width() / 2, numberTop - numberBase}, isRed), 10);
@@ -131,9 +133,7 @@ TEST(MonthGrid, CompactGridColoursTheNumberOfABirthdayAndDrawsNoEventText) {
     const Child leo = bornOn("Leo", 2020, 3, 10);
     const CalendarContent content = CalendarContent::make(settings, std::span(&leo, 1), {}, {});
     const auto m = monthGridMetrics(gridRect, int(CalendarMath::monthGrid(2027, 3, 1).size()), true);
-    const Bitmap grid = drawn(740, 540, [&](Canvas& canvas) {
-        CalendarRenderer::drawMonthGrid(2, content, true, canvas, gridRect);
-    });
+    const Bitmap grid = gridOf(content, 2, true);
     const auto [r, c] = position(2027, 3, 1, 10);
     const Rect cell = m.cell(r, c);
     EXPECT_GT(countIn(grid, cell, isBlue), 10);
@@ -149,11 +149,7 @@ TEST(MonthGrid, MonthIndexOutsideTheYearDrawsNothing) {
     const Bitmap blank = drawn(740, 540, [](Canvas&) {});
     for (const auto& [index, compact] : {std::pair{-1, false}, {12, true}, {1000, false}}) {
         SCOPED_TRACE(index);
-        EXPECT_EQ(drawn(740, 540,
-                        [&](Canvas& canvas) {
-                            CalendarRenderer::drawMonthGrid(index, content, compact, canvas, gridRect);
-                        }),
-                  blank);
+        EXPECT_EQ(gridOf(content, index, compact), blank);
     }
 }
 
