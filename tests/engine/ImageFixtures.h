@@ -27,6 +27,10 @@ inline Rgb rgbAt(const Bitmap& image, int x, int y) {
     return Rgb{p[0], p[1], p[2]};
 }
 
+inline Size sizeOf(const Bitmap& image) {
+    return Size{static_cast<double>(image.width), static_cast<double>(image.height)};
+}
+
 inline bool near(Rgb a, Rgb b, int tolerance) {
     return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance &&
            std::abs(a.b - b.b) <= tolerance;

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <turbojpeg.h>
 #include <opencv2/imgcodecs.hpp>
+#include <opencv2/imgproc.hpp>
 
 #include "tests/engine/IcuDefaults.h"
 #include "tests/engine/ImageFixtures.h"
@@ -33,38 +34,49 @@ Bytes withClaimedJpegSize(Bytes jpeg, int width, int height) {
     return jpeg;
 }
 
+// Three pixels stored as Adobe writes CMYK (255 is no ink): full magenta and yellow, half black, full cyan.
+Bytes cmykJpeg() {
+    const std::uint8_t cmyk[] = {255, 0, 0, 255, 255, 255, 255, 128, 0, 255, 255, 255};
+    tjhandle handle = tjInitCompress();
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    tjCompress2(handle, cmyk, 3, 12, 1, TJPF_CMYK, &buffer, &size, TJSAMP_444, 100, 0);
+    const Bytes file(buffer, buffer + size);
+    tjFree(buffer);
+    tjDestroy(handle);
+    return file;
+}
+
 }  // namespace
 
 TEST(ImageIO, OrientationsStandThePictureUpright) {
     struct Case {
         int orientation;
-        int width, height;
         Rgb topLeft, topRight;
     };
     const Case cases[] = {
-        {1, 64, 32, red, green},   {2, 64, 32, green, red},   {3, 64, 32, white, blue},
-        {4, 64, 32, blue, white},  {5, 32, 64, red, blue},    {6, 32, 64, blue, red},
-        {7, 32, 64, white, green}, {8, 32, 64, green, white},
+        {1, red, green}, {2, green, red}, {3, white, blue},  {4, blue, white},
+        {5, red, blue},  {6, blue, red},  {7, white, green}, {8, green, white},
     };
-    const Bytes plain = jpegOf(quadrants(64, 32));
-    for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::Message() << "orientation " << c.orientation);
-        const Bytes file = withOrientation(plain, c.orientation);
-        const auto image = Cleaner::decode(file);
-        ASSERT_TRUE(image);
-        EXPECT_EQ(image->width, c.width);
-        EXPECT_EQ(image->height, c.height);
-        EXPECT_TRUE(near(rgbAt(*image, 4, 4), c.topLeft, 12));
-        EXPECT_TRUE(near(rgbAt(*image, image->width - 5, 4), c.topRight, 12));
-        EXPECT_EQ(Cleaner::imageSize(file), (Size{double(c.width), double(c.height)}));
+    const Bitmap picture = quadrants(64, 32);
+    cv::Mat bgr;  // TIFF files carry the tag in their first directory, and OpenCV turns them itself
+    cv::cvtColor(cv::Mat(32, 64, CV_8UC4, const_cast<std::uint8_t*>(picture.pixels.data())), bgr,
+                 cv::COLOR_RGBA2BGR);
+    const std::pair<const char*, Bytes> plainFiles[] = {{"JPEG", jpegOf(picture)},
+                                                        {"TIFF", encoded(bgr, ".tiff")}};
+    for (const auto& [type, plain] : plainFiles) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(::testing::Message() << type << " orientation " << c.orientation);
+            const Bytes file = withOrientation(plain, c.orientation);
+            const Size upright = c.orientation >= 5 ? Size{32, 64} : Size{64, 32};
+            const auto image = Cleaner::decode(file);
+            ASSERT_TRUE(image);
+            EXPECT_EQ(sizeOf(*image), upright);
+            EXPECT_TRUE(near(rgbAt(*image, 4, 4), c.topLeft, 12));
+            EXPECT_TRUE(near(rgbAt(*image, image->width - 5, 4), c.topRight, 12));
+            EXPECT_EQ(Cleaner::imageSize(file), upright);
+        }
     }
-    // TIFF files carry the same tag in their first directory.
-    cv::Mat stored(32, 64, CV_8UC3, cv::Scalar(255, 255, 255));
-    stored(cv::Rect(0, 0, 32, 16)).setTo(cv::Scalar(0, 0, 255));  // red top left, in BGR
-    const auto tiff = Cleaner::decode(withOrientation(encoded(stored, ".tiff"), 6));
-    ASSERT_TRUE(tiff);
-    EXPECT_EQ(tiff->width, 32);
-    EXPECT_EQ(rgbAt(*tiff, 28, 2), red);
 }
 
 TEST(ImageIO, DecodingToAMaximumSideNeverAddsAPixel) {
@@ -84,89 +96,63 @@ TEST(ImageIO, DecodingToAMaximumSideNeverAddsAPixel) {
         const Bytes file = withOrientation(jpegOf(quadrants(c.width, c.height), 0.8), c.orientation);
         const auto image = Cleaner::decode(file, c.maximumSide);
         ASSERT_TRUE(image);
-        EXPECT_EQ(image->width, c.expectedWidth);
-        EXPECT_EQ(image->height, c.expectedHeight);
+        EXPECT_EQ(sizeOf(*image), (Size{double(c.expectedWidth), double(c.expectedHeight)}));
         // The colours survive the reduced-size decoding where they are flat.
         const int x = image->width / 4, y = image->height / 4;
         EXPECT_TRUE(near(rgbAt(*image, x, y), c.orientation == 6 ? blue : red, 12));
     }
 }
 
-TEST(ImageIO, PngAndTiffDecodeWithTransparencyOnWhite) {
-    cv::Mat bgra(2, 3, CV_8UC4);
+TEST(ImageIO, TransparencyDeepAndCmykPixelsDecodeToOpaqueSrgb) {
+    cv::Mat bgra(1, 3, CV_8UC4);
     bgra.at<cv::Vec4b>(0, 0) = {0, 0, 255, 255};  // opaque red
     bgra.at<cv::Vec4b>(0, 1) = {0, 0, 0, 0};      // fully transparent black
     bgra.at<cv::Vec4b>(0, 2) = {0, 0, 0, 128};    // half-covered black: half the light of white
-    bgra.at<cv::Vec4b>(1, 0) = bgra.at<cv::Vec4b>(1, 1) = bgra.at<cv::Vec4b>(1, 2) = {255, 0, 0, 255};
-    cv::Mat bgr16(2, 3, CV_16UC3, cv::Scalar(65535, 128 * 257, 0));  // orange at 16 bits
-    cv::Mat grey(2, 3, CV_8UC1, cv::Scalar(77));
-
+    const Rgb orange{0, 128, 255}, grey{77, 77, 77};
     struct Case {
         const char* name;
         Bytes file;
-        Rgb first, second, third;
+        Rgb pixels[3];
+        int tolerance;
     };
     const Case cases[] = {
-        {"PNG with alpha", encoded(bgra, ".png"), red, white, {188, 188, 188}},
-        {"PNG without alpha", encoded(grey, ".png"), {77, 77, 77}, {77, 77, 77}, {77, 77, 77}},
-        {"16-bit TIFF", encoded(bgr16, ".tiff"), {0, 128, 255}, {0, 128, 255}, {0, 128, 255}},
+        {"PNG with alpha, on white", encoded(bgra, ".png"), {red, white, {188, 188, 188}}, 1},
+        {"grey PNG", encoded(cv::Mat(1, 3, CV_8UC1, cv::Scalar(77)), ".png"), {grey, grey, grey}, 1},
+        {"16-bit TIFF",
+         encoded(cv::Mat(1, 3, CV_16UC3, cv::Scalar(65535, 128 * 257, 0)), ".tiff"),
+         {orange, orange, orange},
+         1},
+        {"Adobe CMYK JPEG", cmykJpeg(), {red, {128, 128, 128}, {0, 255, 255}}, 4},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const auto image = Cleaner::decode(c.file);
         ASSERT_TRUE(image);
-        ASSERT_EQ(image->width, 3);
-        ASSERT_EQ(image->height, 2);
-        EXPECT_TRUE(near(rgbAt(*image, 0, 0), c.first, 1));
-        EXPECT_TRUE(near(rgbAt(*image, 1, 0), c.second, 1));
-        EXPECT_TRUE(near(rgbAt(*image, 2, 0), c.third, 1));
-        EXPECT_EQ(image->pixel(1, 0)[3], 255);
+        ASSERT_EQ(sizeOf(*image), (Size{3, 1}));
+        for (int x = 0; x < 3; ++x) {
+            EXPECT_TRUE(near(rgbAt(*image, x, 0), c.pixels[x], c.tolerance)) << "pixel " << x;
+            EXPECT_EQ(image->pixel(x, 0)[3], 255);
+        }
     }
-}
-
-TEST(ImageIO, CmykJpegDecodesWithAdobeInvertedInks) {
-    // Stored as Adobe writes them: 255 is no ink.
-    const std::uint8_t cmyk[] = {255, 0, 0, 255, 255, 255, 255, 128, 0, 255, 255, 255, 255, 255, 255, 255};
-    tjhandle handle = tjInitCompress();
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    ASSERT_EQ(tjCompress2(handle, cmyk, 4, 16, 1, TJPF_CMYK, &buffer, &size, TJSAMP_444, 100, 0), 0);
-    const Bytes file(buffer, buffer + size);
-    tjFree(buffer);
-    tjDestroy(handle);
-    const auto image = Cleaner::decode(file);
-    ASSERT_TRUE(image);
-    EXPECT_TRUE(near(rgbAt(*image, 0, 0), red, 4));
-    EXPECT_TRUE(near(rgbAt(*image, 1, 0), {128, 128, 128}, 4));  // half black
-    EXPECT_TRUE(near(rgbAt(*image, 2, 0), {0, 255, 255}, 4));    // full cyan
-    EXPECT_TRUE(near(rgbAt(*image, 3, 0), white, 4));
 }
 
 TEST(ImageIO, HeicComesUprightFromLibheifWithoutTurningTwice) {
     Exiv2::ExifData exif;
     exif["Exif.Image.Orientation"] = std::uint16_t(6);  // says the same as the file's irot box
     exif["Exif.Photo.DateTimeOriginal"] = std::string("2023:12:24 18:30:00");
-    const Bytes file = heicOf(quadrants(64, 32), heif_orientation_rotate_90_cw, &exif);
-    EXPECT_EQ(Cleaner::imageType(file), ImageType::heic);
-    const auto image = Cleaner::decode(file);
-    ASSERT_TRUE(image);
-    EXPECT_EQ(image->width, 32);
-    EXPECT_EQ(image->height, 64);
-    EXPECT_TRUE(near(rgbAt(*image, 4, 4), blue, 24));
-    EXPECT_TRUE(near(rgbAt(*image, 27, 4), red, 24));
-    EXPECT_EQ(Cleaner::imageSize(file), (Size{32, 64}));
-
     ScopedIcuDefaults utc("UTC");
-    EXPECT_EQ(Cleaner::photoDate(file), Date::fromUnixSeconds(1703442600));
-}
-
-TEST(ImageIO, TenBitHeicDecodesToEightBits) {
-    const Bytes file = heicOf(quadrants(64, 32), heif_orientation_normal, nullptr, 10);
-    const auto image = Cleaner::decode(file);
-    ASSERT_TRUE(image);
-    EXPECT_EQ(image->width, 64);
-    EXPECT_TRUE(near(rgbAt(*image, 4, 4), red, 24));
-    EXPECT_TRUE(near(rgbAt(*image, 60, 28), white, 24));
+    for (const int bits : {8, 10}) {  // deeper photos come down to eight bits
+        SCOPED_TRACE(::testing::Message() << bits << " bits");
+        const Bytes file = heicOf(quadrants(64, 32), heif_orientation_rotate_90_cw, &exif, bits);
+        EXPECT_EQ(Cleaner::imageType(file), ImageType::heic);
+        const auto image = Cleaner::decode(file);
+        ASSERT_TRUE(image);
+        EXPECT_EQ(sizeOf(*image), (Size{32, 64}));
+        EXPECT_TRUE(near(rgbAt(*image, 4, 4), blue, 24));
+        EXPECT_TRUE(near(rgbAt(*image, 27, 4), red, 24));
+        EXPECT_EQ(Cleaner::imageSize(file), (Size{32, 64}));
+        EXPECT_EQ(Cleaner::photoDate(file), Date::fromUnixSeconds(1703442600));
+    }
 }
 
 TEST(ImageIO, PhotoDateIsReadAsLocalTimeOfTheDefaultZone) {
@@ -187,9 +173,9 @@ TEST(ImageIO, PhotoDateIsReadAsLocalTimeOfTheDefaultZone) {
     ScopedIcuDefaults utc("UTC");
     const Bytes tiff = encoded(cv::Mat(4, 4, CV_8UC3, cv::Scalar(1, 2, 3)), ".tiff");
     EXPECT_EQ(Cleaner::photoDate(withDate(tiff, "2024:03:15 14:07:00")), Date::fromUnixSeconds(1710511620));
-    EXPECT_FALSE(Cleaner::photoDate(withDate(jpeg, "2024-03-15 14:07:00")));
-    EXPECT_FALSE(Cleaner::photoDate(withDate(jpeg, "")));
-    EXPECT_FALSE(Cleaner::photoDate(withDate(jpeg, "2024:03:15 14:07:00 and more")));
+    for (const char* wrong : {"2024-03-15 14:07:00", "2024:03:15 14:07:00 and more"}) {
+        EXPECT_FALSE(Cleaner::photoDate(withDate(jpeg, wrong))) << wrong;
+    }
     EXPECT_FALSE(Cleaner::photoDate(jpeg));
     EXPECT_FALSE(Cleaner::photoDate(encoded(cv::Mat(4, 4, CV_8UC3, cv::Scalar(1, 2, 3)), ".png")));
 }
@@ -238,48 +224,42 @@ TEST(ImageIO, DownscaledRendersTheScaledExtentRoundedOutward) {
         int expectedWidth, expectedHeight;
     };
     const Case cases[] = {
-        {4032, 3024, 700, 700, 525}, {4032, 3024, 5000, 4032, 3024}, {4032, 3024, std::nullopt, 4032, 3024},
-        {1092, 819, 700, 700, 525},  {1000, 500, 699.6, 700, 350},   {3, 1, 1, 1, 1},
+        {4032, 3024, 700, 700, 525},
+        {4032, 3024, 5000, 4032, 3024},
+        {4032, 3024, std::nullopt, 4032, 3024},
+        {1000, 500, 699.6, 700, 350},
+        {3, 1, 1, 1, 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.width << "x" << c.height);
         const auto image = Cleaner::downscaled(Bitmap(c.width, c.height), c.maximumSide);
         ASSERT_TRUE(image);
-        EXPECT_EQ(image->width, c.expectedWidth);
-        EXPECT_EQ(image->height, c.expectedHeight);
+        EXPECT_EQ(sizeOf(*image), (Size{double(c.expectedWidth), double(c.expectedHeight)}));
     }
     EXPECT_FALSE(Cleaner::downscaled(Bitmap(), 700));
     EXPECT_FALSE(Cleaner::downscaled(Bitmap(10, 10), 0.5));
     EXPECT_FALSE(Cleaner::downscaled(Bitmap(10, 10), std::nan("")));
 }
 
-TEST(ImageIO, JpegRoundTripKeepsTheSize) {
-    const Bitmap picture = quadrants(301, 157);
-    const auto data = Cleaner::jpegData(picture, 0.92);
+TEST(ImageIO, JpegRoundTripKeepsTheSizeAndTypesAreKnownByContent) {
+    const auto data = Cleaner::jpegData(quadrants(301, 157), 0.92);
     ASSERT_TRUE(data);
     const auto back = Cleaner::imageFromJpeg(*data);
     ASSERT_TRUE(back);
-    EXPECT_EQ(back->width, 301);
-    EXPECT_EQ(back->height, 157);
+    EXPECT_EQ(sizeOf(*back), (Size{301, 157}));
     EXPECT_TRUE(near(rgbAt(*back, 10, 10), red, 8));
     EXPECT_FALSE(Cleaner::jpegData(Bitmap(), 0.9));
-}
 
-TEST(ImageIO, TypesByContentAndByExtension) {
-    EXPECT_EQ(Cleaner::imageType(jpegOf(quadrants(8, 8))), ImageType::jpeg);
+    EXPECT_EQ(Cleaner::imageType(*data), ImageType::jpeg);
     EXPECT_EQ(Cleaner::imageType(encoded(cv::Mat(2, 2, CV_8UC3), ".png")), ImageType::png);
     EXPECT_EQ(Cleaner::imageType(encoded(cv::Mat(2, 2, CV_8UC3), ".tiff")), ImageType::tiff);
     const Bytes mif1 = {0, 0, 0, 24, 'f', 't', 'y', 'p', 'm', 'i', 'f', '1',
                         0, 0, 0, 0,  'm', 'i', 'f', '1', 'm', 'i', 'a', 'f'};
     EXPECT_EQ(Cleaner::imageType(mif1), ImageType::heif);
     EXPECT_EQ(Cleaner::imageType(Bytes{'G', 'I', 'F', '8', '9', 'a'}), std::nullopt);
-
     EXPECT_EQ(Cleaner::imageTypeForExtension("JPG"), ImageType::jpeg);
     EXPECT_EQ(Cleaner::imageTypeForExtension("tif"), ImageType::tiff);
-    EXPECT_EQ(Cleaner::imageTypeForExtension("HEIC"), ImageType::heic);
     EXPECT_EQ(Cleaner::imageTypeForExtension("txt"), std::nullopt);
-    EXPECT_EQ(Cleaner::fileExtension(ImageType::jpeg), "jpeg");
-    EXPECT_EQ(Cleaner::fileExtension(ImageType::heif), "heif");
     EXPECT_EQ(Cleaner::fileExtension(std::nullopt), "jpg");
 }
 
