@@ -2,12 +2,13 @@
 
 #include <atomic>
 #include <thread>
+#include <tuple>
 
 #include <gtest/gtest.h>
 #include <turbojpeg.h>
 #include <opencv2/imgcodecs.hpp>
-#include <opencv2/imgproc.hpp>
 
+#include "tests/engine/GoldenImages.h"
 #include "tests/engine/IcuDefaults.h"
 #include "tests/engine/ImageFixtures.h"
 
@@ -59,11 +60,9 @@ TEST(ImageIO, OrientationsStandThePictureUpright) {
         {5, red, blue},  {6, blue, red},  {7, white, green}, {8, green, white},
     };
     const Bitmap picture = quadrants(64, 32);
-    cv::Mat bgr;  // TIFF files carry the tag in their first directory, and OpenCV turns them itself
-    cv::cvtColor(cv::Mat(32, 64, CV_8UC4, const_cast<std::uint8_t*>(picture.pixels.data())), bgr,
-                 cv::COLOR_RGBA2BGR);
+    // TIFF files carry the tag in their first directory, and OpenCV turns them itself.
     const std::pair<const char*, Bytes> plainFiles[] = {{"JPEG", jpegOf(picture)},
-                                                        {"TIFF", encoded(bgr, ".tiff")}};
+                                                        {"TIFF", encoded(golden::bgr(picture), ".tiff")}};
     for (const auto& [type, plain] : plainFiles) {
         for (const auto& c : cases) {
             SCOPED_TRACE(::testing::Message() << type << " orientation " << c.orientation);
@@ -157,22 +156,21 @@ TEST(ImageIO, HeicComesUprightFromLibheifWithoutTurningTwice) {
 
 TEST(ImageIO, PhotoDateIsReadAsLocalTimeOfTheDefaultZone) {
     const Bytes jpeg = jpegOf(quadrants(16, 16));
-    const Bytes dated = withDate(jpeg, "2024:03:15 14:07:00");
-    struct Case {
-        const char* zone;
-        double unixSeconds;
+    const Bytes tiff = encoded(cv::Mat(4, 4, CV_8UC3, cv::Scalar(1, 2, 3)), ".tiff");
+    const double utcSeconds = 1710511620;  // 2024-03-15 14:07:00 UTC
+    const std::tuple<const char*, Bytes, double> cases[] = {
+        {"UTC", jpeg, utcSeconds},
+        {"America/New_York", jpeg, utcSeconds + 4 * 3600},
+        {"Asia/Tokyo", jpeg, utcSeconds - 9 * 3600},
+        {"UTC", tiff, utcSeconds},
     };
-    const Case cases[] = {{"UTC", 1710511620},
-                          {"America/New_York", 1710511620 + 4 * 3600},
-                          {"Asia/Tokyo", 1710511620 - 9 * 3600}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.zone);
-        ScopedIcuDefaults zone(c.zone);
-        EXPECT_EQ(Cleaner::photoDate(dated), Date::fromUnixSeconds(c.unixSeconds));
+    for (const auto& [zone, file, seconds] : cases) {
+        SCOPED_TRACE(::testing::Message()
+                     << zone << ", " << Cleaner::fileExtension(Cleaner::imageType(file)));
+        ScopedIcuDefaults defaults(zone);
+        EXPECT_EQ(Cleaner::photoDate(withDate(file, "2024:03:15 14:07:00")), Date::fromUnixSeconds(seconds));
     }
     ScopedIcuDefaults utc("UTC");
-    const Bytes tiff = encoded(cv::Mat(4, 4, CV_8UC3, cv::Scalar(1, 2, 3)), ".tiff");
-    EXPECT_EQ(Cleaner::photoDate(withDate(tiff, "2024:03:15 14:07:00")), Date::fromUnixSeconds(1710511620));
     for (const char* wrong : {"2024-03-15 14:07:00", "2024:03:15 14:07:00 and more"}) {
         EXPECT_FALSE(Cleaner::photoDate(withDate(jpeg, wrong))) << wrong;
     }
