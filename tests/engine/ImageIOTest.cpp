@@ -78,28 +78,37 @@ TEST(ImageIO, OrientationsStandThePictureUpright) {
     }
 }
 
-TEST(ImageIO, DecodingToAMaximumSideNeverAddsAPixel) {
+TEST(ImageIO, ScalingToAMaximumSideRoundsOutwardAndNeverEnlarges) {
     struct Case {
-        int width, height, orientation;
-        double maximumSide;
-        int expectedWidth, expectedHeight;
+        int width, height;
+        std::optional<double> maximumSide;
+        Size expected;
     };
     const Case cases[] = {
-        {2016, 1512, 1, 1000, 1000, 750},  // reduced-size decoding, then a last small step
-        {2016, 1512, 6, 1000, 750, 1000},  // the side limit holds after turning upright
-        {1092, 100, 1, 700, 700, 65},      // 1092 x 700/1092 is 700, not 701
-        {640, 480, 1, 1000, 640, 480},     // never enlarged
+        {2016, 1512, 1000, {1000, 750}},  // a JPEG decodes at reduced size, then takes a last small step
+        {1092, 100, 700, {700, 65}},      // 1092 x 700/1092 is 700, not 701
+        {1000, 500, 699.6, {700, 350}},       {640, 480, 1000, {640, 480}},
+        {640, 480, std::nullopt, {640, 480}}, {3, 1, 1, {1, 1}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::Message() << c.width << "x" << c.height << " to " << c.maximumSide);
-        const Bytes file = withOrientation(jpegOf(quadrants(c.width, c.height), 0.8), c.orientation);
-        const auto image = Cleaner::decode(file, c.maximumSide);
-        ASSERT_TRUE(image);
-        EXPECT_EQ(sizeOf(*image), (Size{double(c.expectedWidth), double(c.expectedHeight)}));
-        // The colours survive the reduced-size decoding where they are flat.
-        const int x = image->width / 4, y = image->height / 4;
-        EXPECT_TRUE(near(rgbAt(*image, x, y), c.orientation == 6 ? blue : red, 12));
+        SCOPED_TRACE(::testing::Message()
+                     << c.width << "x" << c.height << " to " << c.maximumSide.value_or(0));
+        const Bitmap picture = filled(c.width, c.height, [](int, int) { return red; });
+        const auto decoded = Cleaner::decode(jpegOf(picture, 0.8), c.maximumSide);
+        const auto scaled = Cleaner::downscaled(picture, c.maximumSide);
+        ASSERT_TRUE(decoded && scaled);
+        EXPECT_EQ(sizeOf(*decoded), c.expected);
+        EXPECT_EQ(sizeOf(*scaled), c.expected);
+        EXPECT_TRUE(near(rgbAt(*decoded, decoded->width / 2, decoded->height / 2), red, 12));
     }
+    // The side limit holds after turning upright.
+    const auto turned = Cleaner::decode(withOrientation(jpegOf(quadrants(2016, 1512), 0.8), 6), 1000);
+    ASSERT_TRUE(turned);
+    EXPECT_EQ(sizeOf(*turned), (Size{750, 1000}));
+    EXPECT_TRUE(near(rgbAt(*turned, 187, 250), blue, 12));
+    EXPECT_FALSE(Cleaner::downscaled(Bitmap(), 700));
+    EXPECT_FALSE(Cleaner::downscaled(Bitmap(10, 10), 0.5));
+    EXPECT_FALSE(Cleaner::downscaled(Bitmap(10, 10), std::nan("")));
 }
 
 TEST(ImageIO, TransparencyDeepAndCmykPixelsDecodeToOpaqueSrgb) {
@@ -213,30 +222,6 @@ TEST(ImageIO, DamagedHugeAndHostileDataDecodesToNothing) {
     }
     EXPECT_FALSE(Cleaner::imageSize(withClaimedJpegSize(jpeg, 60000, 60000)));
     EXPECT_FALSE(Cleaner::imageFromJpeg(png));
-}
-
-TEST(ImageIO, DownscaledRendersTheScaledExtentRoundedOutward) {
-    struct Case {
-        int width, height;
-        std::optional<double> maximumSide;
-        int expectedWidth, expectedHeight;
-    };
-    const Case cases[] = {
-        {4032, 3024, 700, 700, 525},
-        {4032, 3024, 5000, 4032, 3024},
-        {4032, 3024, std::nullopt, 4032, 3024},
-        {1000, 500, 699.6, 700, 350},
-        {3, 1, 1, 1, 1},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::Message() << c.width << "x" << c.height);
-        const auto image = Cleaner::downscaled(Bitmap(c.width, c.height), c.maximumSide);
-        ASSERT_TRUE(image);
-        EXPECT_EQ(sizeOf(*image), (Size{double(c.expectedWidth), double(c.expectedHeight)}));
-    }
-    EXPECT_FALSE(Cleaner::downscaled(Bitmap(), 700));
-    EXPECT_FALSE(Cleaner::downscaled(Bitmap(10, 10), 0.5));
-    EXPECT_FALSE(Cleaner::downscaled(Bitmap(10, 10), std::nan("")));
 }
 
 TEST(ImageIO, JpegRoundTripKeepsTheSizeAndTypesAreKnownByContent) {
