@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <utility>
 
@@ -44,10 +45,21 @@ constexpr std::optional<E> fromRawValue(std::string_view text) {
     return std::nullopt;
 }
 
+// Stored as the case name; any other text rejects the document.
 template <NamedCases E>
 struct Coding<E> {
-    static E read(const Json& v) { return readEnum(v, CaseNames<E>::cases); }
-    static Json write(E value) { return writeEnum(value, CaseNames<E>::cases); }
+    static E read(const Json& v) {
+        if (!v.is_string())
+            throw DocumentError("", "expected a case name, found " + json_detail::typeName(v));
+        const auto& name = v.get_ref<const std::string&>();
+        if (const auto value = fromRawValue<E>(name)) return *value;
+        throw DocumentError("", "\"" + name + "\" is not a known case");
+    }
+    static Json write(E value) {
+        const std::string_view name = rawValue(value);
+        if (name.empty()) throw EncodingError("", "the value is not a known case");
+        return std::string(name);
+    }
 };
 
 }  // namespace quillfen

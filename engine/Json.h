@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <cmath>
 #include <cstdint>
 #include <map>
@@ -195,6 +194,9 @@ struct Coding<std::vector<T>> {
     }
 };
 
+// The whole text as a decimal int; nothing for anything else.
+std::optional<int> parseDecimalInt(std::string_view text);
+
 // An integer-keyed map is an object whose keys are decimal strings.
 template <class T>
 struct Coding<std::map<int, T>> {
@@ -202,7 +204,7 @@ struct Coding<std::map<int, T>> {
         const Json& obj = json_detail::objectOf(v);
         std::map<int, T> out;
         for (auto it = obj.begin(); it != obj.end(); ++it) {
-            const std::optional<int> key = parseIntegerKey(it.key());
+            const std::optional<int> key = parseDecimalInt(it.key());
             if (!key) throw DocumentError(it.key(), "the key is not a decimal integer");
             try {
                 out.emplace(*key, decode<T>(it.value()));
@@ -217,39 +219,7 @@ struct Coding<std::map<int, T>> {
         for (const auto& [key, value] : values) put(out, std::to_string(key), value);
         return out;
     }
-    static std::optional<int> parseIntegerKey(const std::string& text);
 };
-
-std::optional<int> parseDecimalInt(std::string_view text);
-
-template <class T>
-std::optional<int> Coding<std::map<int, T>>::parseIntegerKey(const std::string& text) {
-    return parseDecimalInt(text);
-}
-
-// Enumerations are stored as their case name.
-template <class E, std::size_t N>
-E readEnum(const Json& v, const std::array<std::pair<E, std::string_view>, N>& cases) {
-    if (!v.is_string()) throw DocumentError("", "expected a case name, found " + json_detail::typeName(v));
-    const auto& name = v.get_ref<const std::string&>();
-    for (const auto& [value, caseName] : cases)
-        if (caseName == name) return value;
-    throw DocumentError("", "\"" + name + "\" is not a known case");
-}
-
-template <class E, std::size_t N>
-std::string_view enumName(E value, const std::array<std::pair<E, std::string_view>, N>& cases) {
-    for (const auto& [caseValue, caseName] : cases)
-        if (caseValue == value) return caseName;
-    return {};
-}
-
-template <class E, std::size_t N>
-Json writeEnum(E value, const std::array<std::pair<E, std::string_view>, N>& cases) {
-    const std::string_view name = enumName(value, cases);
-    if (name.empty()) throw EncodingError("", "the value is not a known case");
-    return std::string(name);
-}
 
 // Parses a whole document; malformed JSON becomes a DocumentError.
 Json parseDocument(std::string_view text);

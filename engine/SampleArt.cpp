@@ -1,53 +1,11 @@
 #include "engine/SampleArt.h"
 
+#include "engine/ImageIO.h"
+
 #include <cmath>
 #include <utility>
 
 namespace quillfen::SampleArt {
-
-namespace {
-
-constexpr std::array<std::pair<Kind, std::string_view>, 14> kindNames{{
-    {Kind::house, "house"},
-    {Kind::rocket, "rocket"},
-    {Kind::rainbow, "rainbow"},
-    {Kind::fish, "fish"},
-    {Kind::flower, "flower"},
-    {Kind::dinosaur, "dinosaur"},
-    {Kind::family, "family"},
-    {Kind::car, "car"},
-    {Kind::snowman, "snowman"},
-    {Kind::tree, "tree"},
-    {Kind::butterfly, "butterfly"},
-    {Kind::planets, "planets"},
-    {Kind::cat, "cat"},
-    {Kind::boat, "boat"},
-}};
-
-constexpr double maximumPixels = 200e6;
-
-}  // namespace
-
-const std::array<Kind, 14>& allKinds() {
-    static const std::array<Kind, 14> kinds = [] {
-        std::array<Kind, 14> out{};
-        for (std::size_t i = 0; i < kindNames.size(); ++i) out[i] = kindNames[i].first;
-        return out;
-    }();
-    return kinds;
-}
-
-std::string_view rawValue(Kind kind) {
-    for (const auto& [value, name] : kindNames)
-        if (value == kind) return name;
-    return {};
-}
-
-std::optional<Kind> kindFromRawValue(std::string_view rawValue) {
-    for (const auto& [value, name] : kindNames)
-        if (name == rawValue) return value;
-    return std::nullopt;
-}
 
 const std::vector<Item>& items() {
     static const std::vector<Item> table{
@@ -91,7 +49,7 @@ std::uint64_t initialState(Kind kind, std::int64_t seed) {
 
 std::optional<std::pair<int, int>> pixelSize(double width, double height) {
     if (!std::isfinite(width) || !std::isfinite(height) || width < 1 || height < 1) return std::nullopt;
-    if (width * height > maximumPixels) return std::nullopt;
+    if (width * height > Cleaner::maximumPixelCount) return std::nullopt;
     return std::pair{static_cast<int>(width), static_cast<int>(height)};
 }
 

@@ -10,6 +10,7 @@
 
 #include "engine/Bitmap.h"
 #include "engine/CleanupRecords.h"
+#include "engine/Enumeration.h"
 
 // The sample book's art: a fixed table of sixteen sample drawings, a procedural child's drawing for each
 // subject, and the look of a photo of the sheet lying on a wooden table. Every operation is pure and
@@ -34,10 +35,31 @@ enum class Kind {
     boat
 };
 
-const std::array<Kind, 14>& allKinds();
-std::string_view rawValue(Kind kind);
-// The kind whose case name is `rawValue`; none for any other text.
-std::optional<Kind> kindFromRawValue(std::string_view rawValue);
+}  // namespace quillfen::SampleArt
+
+// A kind's case name is its stored name; allCases<Kind>() lists them in seed order.
+template <>
+struct quillfen::CaseNames<quillfen::SampleArt::Kind> {
+    using enum quillfen::SampleArt::Kind;
+    static constexpr std::array<std::pair<quillfen::SampleArt::Kind, std::string_view>, 14> cases{{
+        {house, "house"},
+        {rocket, "rocket"},
+        {rainbow, "rainbow"},
+        {fish, "fish"},
+        {flower, "flower"},
+        {dinosaur, "dinosaur"},
+        {family, "family"},
+        {car, "car"},
+        {snowman, "snowman"},
+        {tree, "tree"},
+        {butterfly, "butterfly"},
+        {planets, "planets"},
+        {cat, "cat"},
+        {boat, "boat"},
+    }};
+};
+
+namespace quillfen::SampleArt {
 
 // One sample drawing of the sample book.
 struct Item {

@@ -43,15 +43,15 @@ cv::Mat coarse(const Bitmap& b) {
 }  // namespace
 
 TEST(SampleArtKind, CaseNamesReadBackAndNothingElseReads) {
-    const auto& kinds = SampleArt::allKinds();
+    const auto& kinds = allCases<Kind>();
     for (std::size_t i = 0; i < kinds.size(); ++i) {
-        SCOPED_TRACE(SampleArt::rawValue(kinds[i]));
+        SCOPED_TRACE(rawValue(kinds[i]));
         EXPECT_EQ(static_cast<std::size_t>(kinds[i]), i);  // the position enters the seed
-        EXPECT_EQ(SampleArt::kindFromRawValue(SampleArt::rawValue(kinds[i])), kinds[i]);
+        EXPECT_EQ(fromRawValue<Kind>(rawValue(kinds[i])), kinds[i]);
     }
-    EXPECT_EQ(SampleArt::rawValue(Kind::butterfly), "butterfly");
+    EXPECT_EQ(rawValue(Kind::butterfly), "butterfly");
     for (const char* other : {"dragon", "Boat", "boat ", ""}) {
-        EXPECT_EQ(SampleArt::kindFromRawValue(other), std::nullopt) << other;
+        EXPECT_EQ(fromRawValue<Kind>(other), std::nullopt) << other;
     }
 }
 
@@ -81,7 +81,7 @@ TEST(SampleArtRandom, FollowsTheSeededXorshiftSequence) {
         {Kind::house, 0, 1, {0.269761, 0.853505, 0.764457, 0.937445}},  // the low bit keeps it off zero
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::Message() << SampleArt::rawValue(c.kind) << " seed " << c.seed);
+        SCOPED_TRACE(::testing::Message() << rawValue(c.kind) << " seed " << c.seed);
         std::uint64_t state = SampleArt::initialState(c.kind, c.seed);
         EXPECT_EQ(state, c.initial);
         for (const double expected : c.draws) EXPECT_DOUBLE_EQ(SampleArt::next(state), expected);
@@ -171,8 +171,8 @@ TEST(SampleArtPhoto, UnusableInputGivesNoImageAndACollapsedQuadNoSheet) {
 }
 
 TEST(SampleArtImage, EveryKindDrawsRepeatablyOnOpaqueWhite) {
-    for (const Kind kind : SampleArt::allKinds()) {
-        SCOPED_TRACE(SampleArt::rawValue(kind));
+    for (const Kind kind : allCases<Kind>()) {
+        SCOPED_TRACE(rawValue(kind));
         const double width = isPortrait(kind) ? 255 : 330;
         const double height = isPortrait(kind) ? 330 : 255;
         const Bitmap first = SampleArt::image(kind, 7, width, height);
