@@ -2,10 +2,12 @@
 
 #include <functional>
 
+#include "engine/Hashing.h"
+
 std::size_t std::hash<quillfen::LayoutWarning>::operator()(
     const quillfen::LayoutWarning& warning) const noexcept {
     std::size_t h = warning.page ? std::hash<int>{}(*warning.page) * 2 + 1 : 0;
-    const auto mix = [&h](std::size_t v) { h ^= v + 0x9e3779b97f4a7c15ull + (h << 6) + (h >> 2); };
+    const auto mix = [&h](std::size_t v) { quillfen::hash_detail::combine(h, v); };
     mix(warning.drawing ? std::hash<quillfen::UUID>{}(*warning.drawing) * 2 + 1 : 0);
     mix(std::hash<std::string>{}(warning.text));
     mix(warning.severe ? 1 : 0);

@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 
+#include "engine/Hashing.h"
 #include "engine/Json.h"
 
 namespace quillfen {
@@ -33,12 +34,6 @@ struct Coding<Day> {
     static Day read(const Json& v);
     static Json write(const Day& d);
 };
-
-namespace hash_detail {
-inline void combine(std::size_t& seed, std::size_t value) {
-    seed ^= value + 0x9e3779b97f4a7c15ull + (seed << 6) + (seed >> 2);
-}
-}  // namespace hash_detail
 
 }  // namespace quillfen
 

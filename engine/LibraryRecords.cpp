@@ -1,6 +1,7 @@
 #include "engine/LibraryRecords.h"
 
-#include <memory>
+
+#include "engine/Hashing.h"
 
 #include <unicode/gregocal.h>
 #include <unicode/timezone.h>
@@ -64,7 +65,7 @@ Json Coding<DrawingInfo>::write(const DrawingInfo& d) {
 
 std::size_t std::hash<quillfen::Child>::operator()(const quillfen::Child& child) const noexcept {
     std::size_t h = std::hash<quillfen::UUID>{}(child.id);
-    const auto mix = [&h](std::size_t v) { h ^= v + 0x9e3779b97f4a7c15ull + (h << 6) + (h >> 2); };
+    const auto mix = [&h](std::size_t v) { quillfen::hash_detail::combine(h, v); };
     mix(std::hash<std::string>{}(child.name));
     mix(child.birthday ? 1 : 0);
     if (child.birthday) mix(std::hash<double>{}(child.birthday->seconds));
