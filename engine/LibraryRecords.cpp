@@ -1,6 +1,5 @@
 #include "engine/LibraryRecords.h"
 
-
 #include "engine/Hashing.h"
 
 #include <unicode/gregocal.h>
