@@ -51,10 +51,11 @@ FILE* createBeside(const fs::path& destination, fs::path& created) {
     return nullptr;
 }
 
-// Flushes, syncs and closes; false when any of it failed.
-bool closeSynced(FILE* file) {
+// Flushes and closes, syncing to disk first when `durable`; false when any of it failed. Only the
+// finished file needs to survive a crash: the intermediate one is read back and removed at once.
+bool closeFile(FILE* file, bool durable) {
     bool ok = std::fflush(file) == 0 && !std::ferror(file);
-    ok = ::fsync(::fileno(file)) == 0 && ok;
+    if (durable) ok = ::fsync(::fileno(file)) == 0 && ok;
     return std::fclose(file) == 0 && ok;
 }
 
@@ -151,7 +152,7 @@ struct PdfWriter::Impl {
         } catch (const std::exception&) {
             ok = false;
         }
-        ok = closeSynced(out) && ok;
+        ok = closeFile(out, true) && ok;
         std::error_code error;
         if (ok) fs::rename(finalFile, destination, error);
         if (!ok || error) {
@@ -226,7 +227,7 @@ bool PdfWriter::finish() {
     m->surface = nullptr;
     FILE* file = m->file;
     m->file = nullptr;
-    const bool closed = closeSynced(file);
+    const bool closed = closeFile(file, false);
     const bool ok = drawn && closed && m->completeInto();
     removeQuietly(m->pagesFile);
     m->pagesFile.clear();
