@@ -2,9 +2,9 @@
 // drawings arrive as ready JPEGs of 2880 pixels on the long side. Compared with img2pdf putting the same
 // JPEGs into a PDF, the floor for that work (Debian package img2pdf; skipped when it is not installed);
 // peak memory measured in a child process per book.
-#include "engine/BookRenderer.h"
-#include "engine/ImageIO.h"
-#include "engine/Paginator.h"
+#include "engine/book/BookRenderer.h"
+#include "engine/cleanup/ImageIO.h"
+#include "engine/book/Paginator.h"
 
 #include <benchmark/benchmark.h>
 #include <opencv2/imgproc.hpp>

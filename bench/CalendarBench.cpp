@@ -5,8 +5,8 @@
 #include <unicode/locid.h>
 #include <unicode/timezone.h>
 
-#include "engine/CalendarPaginator.h"
-#include "engine/CalendarSettings.h"
+#include "engine/calendar/CalendarPaginator.h"
+#include "engine/calendar/CalendarSettings.h"
 
 using namespace quillfen;
 

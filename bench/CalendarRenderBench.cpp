@@ -5,10 +5,10 @@
 
 #include <filesystem>
 
-#include "engine/CalendarContent.h"
-#include "engine/CalendarPaginator.h"
-#include "engine/CalendarRenderer.h"
-#include "engine/ImageIO.h"
+#include "engine/calendar/CalendarContent.h"
+#include "engine/calendar/CalendarPaginator.h"
+#include "engine/calendar/CalendarRenderer.h"
+#include "engine/cleanup/ImageIO.h"
 
 using namespace quillfen;
 namespace fs = std::filesystem;

@@ -13,7 +13,7 @@
 #include <turbojpeg.h>
 #include <exiv2/exiv2.hpp>
 
-#include "engine/Cleaner.h"
+#include "engine/cleanup/Cleaner.h"
 
 using namespace quillfen;
 

@@ -2,7 +2,7 @@
 
 #include <random>
 
-#include "engine/Paginator.h"
+#include "engine/book/Paginator.h"
 
 using namespace quillfen;
 

@@ -13,7 +13,7 @@
 #include <thread>
 
 #include "bench/PaperPhotoGenerator.h"
-#include "engine/PaperDetection.h"
+#include "engine/cleanup/PaperDetection.h"
 
 using namespace quillfen;
 namespace photos = quillfen::paperphotos;

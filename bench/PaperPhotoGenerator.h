@@ -12,8 +12,8 @@
 #include <random>
 #include <vector>
 
-#include "engine/Bitmap.h"
-#include "engine/CleanupRecords.h"
+#include "engine/core/Bitmap.h"
+#include "engine/library/CleanupRecords.h"
 
 // Synthetic phone photos of children's drawings with their true paper corners, deterministic by seed.
 // Shared by the paper-detection benchmark and its tests; never part of the application.

@@ -1,6 +1,6 @@
 // The drawing layer's costs: a book-like PDF of ready JPEGs, a cover thumbnail, and setting text.
-#include "engine/BookCover.h"
-#include "engine/PdfWriter.h"
+#include "engine/book/BookCover.h"
+#include "engine/render/PdfWriter.h"
 
 #include "tests/engine/RenderingFixtures.h"
 

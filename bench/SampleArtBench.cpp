@@ -3,7 +3,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "engine/SampleArt.h"
+#include "engine/sample/SampleArt.h"
 
 using namespace quillfen;
 using SampleArt::Kind;

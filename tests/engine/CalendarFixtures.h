@@ -1,12 +1,12 @@
 #pragma once
 
-#include "engine/Bitmap.h"
-#include "engine/CalendarContent.h"
-#include "engine/CalendarMath.h"
-#include "engine/Canvas.h"
-#include "engine/Geometry.h"
-#include "engine/LibraryRecords.h"
-#include "engine/UUID.h"
+#include "engine/core/Bitmap.h"
+#include "engine/calendar/CalendarContent.h"
+#include "engine/calendar/CalendarMath.h"
+#include "engine/render/Canvas.h"
+#include "engine/core/Geometry.h"
+#include "engine/library/LibraryRecords.h"
+#include "engine/core/UUID.h"
 
 #include <array>
 #include <cstdint>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/Bitmap.h"
+#include "engine/core/Bitmap.h"
 
 #include <gtest/gtest.h>
 #include <opencv2/core.hpp>

@@ -8,7 +8,7 @@
 #include <unicode/timezone.h>
 #include <unicode/unistr.h>
 
-#include "engine/Date.h"
+#include "engine/core/Date.h"
 
 namespace quillfen::testing {
 

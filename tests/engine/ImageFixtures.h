@@ -9,8 +9,8 @@
 #include <libheif/heif.h>
 #include <exiv2/exiv2.hpp>
 
-#include "engine/Bitmap.h"
-#include "engine/ImageIO.h"
+#include "engine/core/Bitmap.h"
+#include "engine/cleanup/ImageIO.h"
 
 // Real image files made in the tests: pictures of known colours, encoded by the real codecs and
 // tagged by exiv2.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/Geometry.h"
+#include "engine/core/Geometry.h"
 
 #include <gtest/gtest.h>
 #include <opencv2/imgcodecs.hpp>

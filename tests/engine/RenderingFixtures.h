@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/Bitmap.h"
+#include "engine/core/Bitmap.h"
 
 #include <turbojpeg.h>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "engine/BookContent.h"
-#include "engine/BookLayout.h"
-#include "engine/Paginator.h"
+#include "engine/book/BookContent.h"
+#include "engine/book/BookLayout.h"
+#include "engine/book/Paginator.h"
 
 #include "tests/engine/RenderingFixtures.h"
 

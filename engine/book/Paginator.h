@@ -1,0 +1,34 @@
+#pragma once
+
+#include <span>
+#include <vector>
+
+#include "engine/book/BookLayout.h"
+#include "engine/book/BookSettings.h"
+#include "engine/library/LibraryRecords.h"
+#include "engine/book/SlotGeometry.h"
+
+// Lays a library out as a whole book. Pure: the same arguments give the same layout, on any thread.
+namespace quillfen::Paginator {
+
+// Every page of the book with its slots and the warnings the user sees before printing. `children` are
+// in the user's order, `drawings` in any order. Where ids repeat, the first child or drawing with an id
+// is the one used and later ones are left out.
+BookLayout paginate(const BookSettings& settings, std::span<const Child> children,
+                    std::span<const DrawingInfo> drawings);
+
+// The drawings in book order, a stable sort; `children` are read only for `byChild`, which puts each
+// child's drawings in children order and the drawings of no listed child last.
+std::vector<DrawingInfo> ordered(std::span<const DrawingInfo> drawings, std::span<const Child> children,
+                                 BookOrder order);
+
+// The chronological order: earlier date first, then smaller sequence.
+bool isEarlier(const DrawingInfo& a, const DrawingInfo& b);
+
+// The drawings of each page in order; every page holds one to four.
+std::vector<std::vector<DrawingInfo>> chunk(std::span<const DrawingInfo> drawings, Arrangement arrangement);
+
+// The caption band under each picture on a page of `count` drawings; 0 without captions.
+double captionHeight(const BookSettings& settings, int count, double pageWidth, double pageHeight);
+
+}  // namespace quillfen::Paginator

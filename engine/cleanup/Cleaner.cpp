@@ -1,0 +1,231 @@
+#include "engine/cleanup/Cleaner.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include <opencv2/imgproc.hpp>
+
+#include "engine/cleanup/detail/Finishing.h"
+#include "engine/cleanup/detail/LinearPixels.h"
+
+namespace quillfen::Cleaner {
+
+namespace {
+
+constexpr double cropInset = 0.015;
+constexpr double straightenThreshold = 0.01;
+constexpr double smallestCropArea = 0.01;
+
+// A geometric step: the size it yields and, for each of its pixel indices, the source index.
+struct Warp {
+    int width = 0;
+    int height = 0;
+    cv::Matx33d toSource = cv::Matx33d::eye();
+};
+
+cv::Matx33d translation(double dx, double dy) {
+    return cv::Matx33d(1, 0, dx, 0, 1, dy, 0, 0, 1);
+}
+
+double cross(Point o, Point a, Point b) {
+    return (a.x - o.x) * (b.y - o.y) - (a.y - o.y) * (b.x - o.x);
+}
+
+// Convex, with its corners turning one way round: not crossed, no three corners on a line.
+bool isConvex(const Quad& quad) {
+    const auto p = quad.points();
+    int positive = 0, negative = 0;
+    for (std::size_t i = 0; i < 4; ++i) {
+        const double turn = cross(p[i], p[(i + 1) % 4], p[(i + 2) % 4]);
+        if (turn > 1e-12) ++positive;
+        if (turn < -1e-12) ++negative;
+    }
+    return positive == 4 || negative == 4;
+}
+
+std::optional<Warp> perspectiveWarp(const Quad& quad, int width, int height) {
+    for (const Point& p : quad.points()) {
+        if (!std::isfinite(p.x) || !std::isfinite(p.y)) return std::nullopt;
+    }
+    if (!isConvex(quad) || quad.area() < smallestCropArea) return std::nullopt;
+    const Size edges = quad.edgeLengths(Size{static_cast<double>(width), static_cast<double>(height)});
+    if (!(edges.width * edges.height <= maximumPixelCount && edges.width <= maximumPixelCount &&
+          edges.height <= maximumPixelCount)) {
+        return std::nullopt;
+    }
+
+    // The squared-up sheet, trimmed and rounded outward in its own y-up coordinates.
+    const double inset = cropInset * std::min(edges.width, edges.height);
+    const int xMin = detail::inwardPixels(inset), xMax = detail::outwardPixels(edges.width - inset);
+    const int yMin = detail::inwardPixels(inset), yMax = detail::outwardPixels(edges.height - inset);
+    if (xMax <= xMin || yMax <= yMin) return std::nullopt;
+
+    // Sheet coordinates with rows from the top onto the photo's, pixel centres at half pixels.
+    const auto corner = [&](Point unit) {
+        return cv::Point2f(static_cast<float>(unit.x * width), static_cast<float>((1 - unit.y) * height));
+    };
+    const cv::Point2f sheet[4] = {{0, 0},
+                                  {static_cast<float>(edges.width), 0},
+                                  {static_cast<float>(edges.width), static_cast<float>(edges.height)},
+                                  {0, static_cast<float>(edges.height)}};
+    const cv::Point2f photo[4] = {corner(quad.topLeft), corner(quad.topRight), corner(quad.bottomRight),
+                                  corner(quad.bottomLeft)};
+    const cv::Matx33d projection = cv::getPerspectiveTransform(sheet, photo);
+    return Warp{xMax - xMin, yMax - yMin,
+                translation(-0.5, -0.5) * projection * translation(xMin + 0.5, edges.height - yMax + 0.5)};
+}
+
+Warp straightenWarp(int width, int height, double degrees) {
+    const double theta = degrees * std::numbers::pi / 180;
+    const double s = straightenScale(width, height, theta);
+    const double midX = width / 2.0, midY = height / 2.0;
+    const int xMin = detail::inwardPixels(midX - 0.5 * width * s);
+    const int xMax = detail::outwardPixels(midX + 0.5 * width * s);
+    const int yMin = detail::inwardPixels(midY - 0.5 * height * s);
+    const int yMax = detail::outwardPixels(midY + 0.5 * height * s);
+    // Output index -> y-up point -> turned back about the centre -> source index (rows from the top).
+    const cv::Matx33d outputToPoint(1, 0, xMin + 0.5, 0, -1, yMax - 0.5, 0, 0, 1);
+    const double c = std::cos(theta), sn = std::sin(theta);
+    const cv::Matx33d turnBack =
+        translation(midX, midY) * cv::Matx33d(c, sn, 0, -sn, c, 0, 0, 0, 1) * translation(-midX, -midY);
+    const cv::Matx33d pointToSource(1, 0, -0.5, 0, -1, height - 0.5, 0, 0, 1);
+    return Warp{xMax - xMin, yMax - yMin, pointToSource * turnBack * outputToPoint};
+}
+
+bool straightens(double degrees) {
+    return std::abs(degrees) > straightenThreshold && std::isfinite(degrees);
+}
+
+cv::Mat warped(const cv::Mat& linear, const Warp& warp, bool perspective) {
+    cv::Mat out;
+    const cv::Size size(warp.width, warp.height);
+    const int flags = cv::INTER_LINEAR | cv::WARP_INVERSE_MAP;
+    if (perspective) {
+        cv::warpPerspective(linear, out, cv::Mat(warp.toSource), size, flags, cv::BORDER_REPLICATE);
+    } else {
+        const cv::Matx23d affine(warp.toSource(0, 0), warp.toSource(0, 1), warp.toSource(0, 2),
+                                 warp.toSource(1, 0), warp.toSource(1, 1), warp.toSource(1, 2));
+        cv::warpAffine(linear, out, cv::Mat(affine), size, flags, cv::BORDER_REPLICATE);
+    }
+    return out;
+}
+
+void turn(cv::Mat& image, int quarterTurns) {
+    static constexpr cv::RotateFlags codes[] = {cv::ROTATE_90_CLOCKWISE, cv::ROTATE_180,
+                                                cv::ROTATE_90_COUNTERCLOCKWISE};
+    const int turns = quarterTurns & 3;
+    if (turns == 0) return;
+    cv::Mat out;
+    cv::rotate(image, out, codes[turns - 1]);
+    image = out;
+}
+
+// The sheet cut out of the picture: only the part its corners span (with a margin for the
+// sampling) is turned into linear light, and the warp reads from that part.
+cv::Mat croppedLinear(const Bitmap& image, const Quad& quad, Warp warp) {
+    double left = image.width, right = 0, top = image.height, bottom = 0;
+    for (const Point& p : quad.points()) {
+        left = std::min(left, p.x * image.width), right = std::max(right, p.x * image.width);
+        top = std::min(top, (1 - p.y) * image.height), bottom = std::max(bottom, (1 - p.y) * image.height);
+    }
+    const auto within = [](double v, int limit) {
+        return static_cast<int>(std::clamp(v, 0.0, static_cast<double>(limit)));
+    };
+    const int x0 = within(std::floor(left) - 2, image.width), x1 = within(std::ceil(right) + 2, image.width);
+    const int y0 = within(std::floor(top) - 2, image.height),
+              y1 = within(std::ceil(bottom) + 2, image.height);
+    if (x1 <= x0 || y1 <= y0) return warped(detail::linearOfBitmap(image), warp, true);
+    warp.toSource = translation(-x0, -y0) * warp.toSource;
+    return warped(detail::linearOfBitmap(image, cv::Rect(x0, y0, x1 - x0, y1 - y0)), warp, true);
+}
+
+bool isWellFormed(const Bitmap& image) {
+    return !image.isEmpty() && image.pixels.size() == Bitmap::byteCount(image.width, image.height);
+}
+
+cv::Mat wrapped(const Bitmap& image) {
+    return cv::Mat(image.height, image.width, CV_8UC4, const_cast<std::uint8_t*>(image.pixels.data()));
+}
+
+Bitmap bitmapOfRgba(const cv::Mat& rgba) {
+    Bitmap out(rgba.cols, rgba.rows);
+    rgba.copyTo(wrapped(out));
+    return out;
+}
+
+}  // namespace
+
+double straightenScale(double width, double height, double radians) {
+    if (!(width > 0 && height > 0)) return 1;
+    const double c = std::abs(std::cos(radians)), s = std::abs(std::sin(radians));
+    return std::min(width / (width * c + height * s), height / (width * s + height * c));
+}
+
+Size outputSize(const CleanupSettings& settings, Size imageSize) {
+    if (!(imageSize.width >= 1 && imageSize.height >= 1 &&
+          imageSize.width * imageSize.height <= maximumPixelCount)) {
+        return Size{0, 0};
+    }
+    int width = detail::outwardPixels(imageSize.width), height = detail::outwardPixels(imageSize.height);
+    if (settings.crop) {
+        if (const auto warp = perspectiveWarp(*settings.crop, width, height)) {
+            width = warp->width, height = warp->height;
+        }
+    }
+    if (settings.quarterTurns & 1) std::swap(width, height);
+    if (straightens(settings.straighten)) {
+        const Warp warp = straightenWarp(width, height, settings.straighten);
+        width = warp.width, height = warp.height;
+    }
+    return Size{static_cast<double>(width), static_cast<double>(height)};
+}
+
+Size outputSize(const CleanupSettings& settings, const Bitmap& image) {
+    if (!isWellFormed(image)) return Size{0, 0};
+    return outputSize(settings, Size{static_cast<double>(image.width), static_cast<double>(image.height)});
+}
+
+Bitmap apply(const CleanupSettings& settings, const Bitmap& image) {
+    if (!isWellFormed(image)) return image;
+    const auto crop =
+        settings.crop ? perspectiveWarp(*settings.crop, image.width, image.height) : std::nullopt;
+    cv::Mat linear = crop ? croppedLinear(image, *settings.crop, *crop) : detail::linearOfBitmap(image);
+    turn(linear, settings.quarterTurns);
+    if (straightens(settings.straighten)) {
+        linear = warped(linear, straightenWarp(linear.cols, linear.rows, settings.straighten), false);
+    }
+    if (linear.cols < 2 || linear.rows < 2) return detail::bitmapOfLinear(linear);
+
+    std::optional<BackgroundMap> background;
+    if (settings.flatten) {
+        background = detail::backgroundMapOfLinear(linear);
+    } else if (settings.whiten > 0) {
+        background = averaged(detail::backgroundMapOfLinear(linear));
+    }
+    const auto level = whitenLevel(settings.whiten);
+    const auto cube = level ? whitenCube(*level) : nullptr;
+    return detail::finished(linear, background ? &*background : nullptr, cube.get());
+}
+
+Bitmap perspectiveCorrect(const Bitmap& image, const Quad& quad) {
+    if (!isWellFormed(image)) return image;
+    const auto warp = perspectiveWarp(quad, image.width, image.height);
+    if (!warp) return image;
+    return detail::bitmapOfLinear(croppedLinear(image, quad, *warp));
+}
+
+Bitmap rotateQuarterTurns(const Bitmap& image, int quarterTurns) {
+    if (!isWellFormed(image) || (quarterTurns & 3) == 0) return image;
+    cv::Mat pixels = wrapped(image);
+    turn(pixels, quarterTurns);
+    return bitmapOfRgba(pixels);
+}
+
+Bitmap straighten(const Bitmap& image, double degrees) {
+    if (!isWellFormed(image) || !std::isfinite(degrees)) return image;
+    const Warp warp = straightenWarp(image.width, image.height, degrees);
+    return detail::bitmapOfLinear(warped(detail::linearOfBitmap(image), warp, false));
+}
+
+}  // namespace quillfen::Cleaner

@@ -1,0 +1,124 @@
+#include <algorithm>
+#include <cmath>
+
+#include "engine/cleanup/detail/Finishing.h"
+#include "engine/cleanup/detail/LinearPixels.h"
+
+namespace quillfen::detail {
+
+namespace {
+
+// Where a whitening cube leaves colours alone and where it makes them white, by the smallest
+// component's cube index (an entry's change depends on its smallest component only).
+struct Band {
+    int identityUpTo = 31;
+    int whiteFrom = 32;
+};
+
+Band bandOfCube(const std::vector<float>& cube) {
+    const auto grey = [&](int k) { return cube[(static_cast<std::size_t>(k) * 1024 + k * 32 + k) * 4]; };
+    Band band{-1, 31};
+    while (band.identityUpTo < 30 &&
+           grey(band.identityUpTo + 1) == static_cast<float>((band.identityUpTo + 1) / 31.0)) {
+        ++band.identityUpTo;
+    }
+    while (band.whiteFrom > 0 && grey(band.whiteFrom - 1) == 1.0f) --band.whiteFrom;
+    return band;
+}
+
+// Trilinear lookup of an encoded colour in a 32-entry-per-side cube. A cell whose corners all stay
+// themselves interpolates to the colour itself; one whose corners all turn white gives white.
+void lookUp(const float* cube, Band band, float* rgb) {
+    const int lowest =
+        std::min(static_cast<int>(std::clamp(std::min({rgb[0], rgb[1], rgb[2]}), 0.0f, 1.0f) * 31), 30);
+    if (lowest + 1 <= band.identityUpTo) return;
+    if (lowest >= band.whiteFrom) {
+        rgb[0] = rgb[1] = rgb[2] = 1;
+        return;
+    }
+    int low[3];
+    float fraction[3];
+    for (int c = 0; c < 3; ++c) {
+        const float position = std::clamp(rgb[c], 0.0f, 1.0f) * 31;
+        low[c] = std::min(static_cast<int>(position), 30);
+        fraction[c] = position - static_cast<float>(low[c]);
+    }
+    float out[3] = {0, 0, 0};
+    for (int corner = 0; corner < 8; ++corner) {
+        const int dr = corner & 1, dg = (corner >> 1) & 1, db = (corner >> 2) & 1;
+        const float weight = (dr ? fraction[0] : 1 - fraction[0]) * (dg ? fraction[1] : 1 - fraction[1]) *
+                             (db ? fraction[2] : 1 - fraction[2]);
+        if (weight == 0) continue;
+        const float* entry = cube + ((low[2] + db) * 1024 + (low[1] + dg) * 32 + (low[0] + dr)) * 4;
+        for (int c = 0; c < 3; ++c) out[c] += weight * entry[c];
+    }
+    std::copy(out, out + 3, rgb);
+}
+
+std::uint8_t code(float encoded) {
+    return static_cast<std::uint8_t>(std::clamp(encoded, 0.0f, 1.0f) * 255 + 0.5f);
+}
+
+}  // namespace
+
+Bitmap finished(const cv::Mat& linear, const Cleaner::BackgroundMap* background,
+                const std::vector<float>* cube) {
+    CV_Assert(linear.type() == CV_16UC3);
+    if (!background && !cube) return bitmapOfLinear(linear);
+    const int width = linear.cols, height = linear.rows;
+    Bitmap out(width, height);
+    const bool divides =
+        background && background->width == width && background->height == height &&
+        background->mapWidth > 0 && background->mapHeight > 0 &&
+        background->rgb.size() == static_cast<std::size_t>(background->mapWidth) * background->mapHeight * 3;
+    // Where each column samples the map; each row then interpolates one row of cells between.
+    std::vector<Cleaner::BackgroundMap::Sample> columns;
+    if (divides) {
+        columns.reserve(width);
+        for (int x = 0; x < width; ++x) columns.push_back(background->sample(x, width, background->mapWidth));
+    }
+    const Band band = cube ? bandOfCube(*cube) : Band{};
+    const float* encoded = encodedOfLinear16();
+    const std::uint8_t* codes = codeOfLinear16().data();
+    forEachRows(height, width, [&](int begin, int end) {
+        const std::size_t samples = static_cast<std::size_t>(width) * 3;
+        std::vector<float> cells(divides ? static_cast<std::size_t>(background->mapWidth) * 3 : 0);
+        std::vector<float> paper(divides ? samples : 0);
+        std::vector<std::uint16_t> light(samples);
+        cv::Mat quotient;
+        cv::Mat lightRow(1, static_cast<int>(samples), CV_16U, light.data());
+        for (int y = begin; y < end; ++y) {
+            const auto* in = linear.ptr<std::uint16_t>(y);
+            if (divides) {
+                background->interpolateRow(y, cells.data());
+                for (int x = 0; x < width; ++x) {
+                    const auto& column = columns[x];
+                    for (int c = 0; c < 3; ++c) {
+                        const float a = cells[column.low * 3 + c], b = cells[column.high * 3 + c];
+                        paper[x * 3 + c] = Cleaner::BackgroundMap::clamped(a + (b - a) * column.fraction);
+                    }
+                }
+                const cv::Mat inRow(1, static_cast<int>(samples), CV_16U, const_cast<std::uint16_t*>(in));
+                inRow.convertTo(quotient, CV_32F);
+                cv::divide(quotient, cv::Mat(1, static_cast<int>(samples), CV_32F, paper.data()), quotient);
+                quotient.convertTo(lightRow, CV_16U);  // rounds and saturates at 65535, that is 1
+            } else {
+                std::copy(in, in + samples, light.begin());
+            }
+            std::uint8_t* pixel = out.pixel(0, y);
+            for (int x = 0; x < width; ++x, pixel += 4) {
+                const std::uint16_t* l = &light[x * 3];
+                if (!cube) {
+                    pixel[0] = codes[l[0]], pixel[1] = codes[l[1]], pixel[2] = codes[l[2]], pixel[3] = 255;
+                    continue;
+                }
+                float rgb[3] = {encoded[l[0]], encoded[l[1]], encoded[l[2]]};
+                lookUp(cube->data(), band, rgb);
+                pixel[0] = code(rgb[0]), pixel[1] = code(rgb[1]), pixel[2] = code(rgb[2]), pixel[3] = 255;
+            }
+        }
+    });
+    return out;
+}
+
+}  // namespace quillfen::detail

@@ -1,0 +1,253 @@
+#include "engine/cleanup/Lighting.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <opencv2/imgproc.hpp>
+
+#include "engine/cleanup/detail/Finishing.h"
+#include "engine/cleanup/detail/LinearPixels.h"
+
+namespace quillfen {
+
+namespace {
+
+constexpr int copyLongSide = 256;
+constexpr int levelFactors[] = {1, 4, 16};
+constexpr float neutralFloor = 0.04f;
+constexpr float neutralSaturation = 0.3f;
+constexpr float paperFactor = 0.86f;
+constexpr float blurSigma = 4.0f;
+constexpr float levelWeightFloor = 0.04f;
+
+// The largest value of a plane over the square window of the given radius, clipped to the grid.
+std::vector<float> windowMaximum(const std::vector<float>& plane, int width, int height, int radius) {
+    const cv::Mat in(height, width, CV_32F, const_cast<float*>(plane.data()));
+    cv::Mat out;
+    cv::dilate(in, out, cv::getStructuringElement(cv::MORPH_RECT, cv::Size(2 * radius + 1, 2 * radius + 1)));
+    return std::vector<float>(out.begin<float>(), out.end<float>());
+}
+
+bool isTiny(const Bitmap& image) {
+    return image.width < 2 || image.height < 2 ||
+           image.pixels.size() != Bitmap::byteCount(image.width, image.height);
+}
+
+}  // namespace
+
+}  // namespace quillfen
+
+namespace quillfen::Cleaner {
+
+BackgroundMap::Sample BackgroundMap::sample(int pixel, int pixels, int cells) {
+    const double u = std::clamp((pixel + 0.5) * cells / pixels - 0.5, 0.0, cells - 1.0);
+    const int low = static_cast<int>(u);
+    return Sample{low, std::min(low + 1, cells - 1), static_cast<float>(u - low)};
+}
+
+void BackgroundMap::interpolateRow(int y, float* cells) const {
+    const Sample row = sample(y, height, mapHeight);
+    const float* top = &rgb[static_cast<std::size_t>(row.low) * mapWidth * 3];
+    const float* bottom = &rgb[static_cast<std::size_t>(row.high) * mapWidth * 3];
+    for (int i = 0; i < mapWidth * 3; ++i) cells[i] = top[i] + (bottom[i] - top[i]) * row.fraction;
+}
+
+std::array<float, 3> BackgroundMap::at(int x, int y) const {
+    if (mapWidth <= 0 || mapHeight <= 0 || width <= 0 || height <= 0 ||
+        rgb.size() != static_cast<std::size_t>(mapWidth) * mapHeight * 3) {
+        return {1, 1, 1};
+    }
+    std::vector<float> cells(static_cast<std::size_t>(mapWidth) * 3);
+    interpolateRow(y, cells.data());
+    const Sample column = sample(x, width, mapWidth);
+    std::array<float, 3> out{};
+    for (int c = 0; c < 3; ++c) {
+        const float a = cells[column.low * 3 + c], b = cells[column.high * 3 + c];
+        out[c] = clamped(a + (b - a) * column.fraction);
+    }
+    return out;
+}
+
+std::vector<float> boxAverage(const std::vector<float>& plane, int width, int height, int factor) {
+    if (factor < 2) return plane;
+    const int cw = std::max(1, width / factor), ch = std::max(1, height / factor);
+    std::vector<float> out(static_cast<std::size_t>(cw) * ch, 0);
+    for (int j = 0; j < ch; ++j) {
+        for (int i = 0; i < cw; ++i) {
+            const int x1 = std::min((i + 1) * factor, width), y1 = std::min((j + 1) * factor, height);
+            double sum = 0;
+            int count = 0;
+            for (int y = j * factor; y < y1; ++y) {
+                for (int x = i * factor; x < x1; ++x, ++count)
+                    sum += plane[static_cast<std::size_t>(y) * width + x];
+            }
+            out[static_cast<std::size_t>(j) * cw + i] = count > 0 ? static_cast<float>(sum / count) : 0;
+        }
+    }
+    return out;
+}
+
+std::vector<float> gaussianBlur(const std::vector<float>& plane, int width, int height, float sigma) {
+    if (width <= 0 || height <= 0 || !(sigma > 0)) return plane;
+    const int radius = static_cast<int>(std::ceil(3 * sigma));
+    cv::Mat kernel(1, 2 * radius + 1, CV_32F);
+    for (int d = -radius; d <= radius; ++d) {
+        kernel.at<float>(0, d + radius) = std::exp(-static_cast<float>(d * d) / (2 * sigma * sigma));
+    }
+    // Blurring the plane and a plane of ones with zeros outside, then dividing, leaves the weights
+    // outside the grid out and renormalises the rest.
+    const cv::Mat in(height, width, CV_32F, const_cast<float*>(plane.data()));
+    cv::Mat sum, weight;
+    cv::sepFilter2D(in, sum, CV_32F, kernel, kernel, cv::Point(-1, -1), 0, cv::BORDER_CONSTANT);
+    cv::sepFilter2D(cv::Mat::ones(height, width, CV_32F), weight, CV_32F, kernel, kernel, cv::Point(-1, -1),
+                    0, cv::BORDER_CONSTANT);
+    cv::divide(sum, weight, sum);
+    return std::vector<float>(sum.begin<float>(), sum.end<float>());
+}
+
+std::vector<float> estimatePaper(const std::vector<float>& rgba, int width, int height) {
+    const std::size_t n = static_cast<std::size_t>(width) * height;
+    std::vector<float> luma(n), neutral(n);
+    for (std::size_t p = 0; p < n; ++p) {
+        const float r = rgba[p * 4], g = rgba[p * 4 + 1], b = rgba[p * 4 + 2];
+        luma[p] = 0.2126f * r + 0.7152f * g + 0.0722f * b;
+        const float mx = std::max({r, g, b}), mn = std::min({r, g, b});
+        neutral[p] = mx > neutralFloor && (mx - mn) / mx < neutralSaturation ? 1 : 0;
+    }
+    const std::vector<float> brightest = windowMaximum(luma, width, height, 3);
+    std::vector<float> notPaper(n);
+    for (std::size_t p = 0; p < n; ++p) {
+        notPaper[p] = neutral[p] > 0 && luma[p] > paperFactor * brightest[p] ? 0 : 1;
+    }
+    std::vector<float> weight = windowMaximum(notPaper, width, height, 2);
+    for (float& w : weight) w = 1 - w;
+
+    struct Level {
+        int factor, cw, ch;
+        std::vector<float> weight;
+        std::array<std::vector<float>, 3> colour;
+    };
+    std::vector<Level> levels;
+    for (const int factor : levelFactors) {
+        Level level{factor, std::max(1, width / factor), std::max(1, height / factor), {}, {}};
+        level.weight = gaussianBlur(boxAverage(weight, width, height, factor), level.cw, level.ch, blurSigma);
+        for (int c = 0; c < 3; ++c) {
+            std::vector<float> weighted(n);
+            for (std::size_t p = 0; p < n; ++p) weighted[p] = rgba[p * 4 + c] * weight[p];
+            level.colour[c] =
+                gaussianBlur(boxAverage(weighted, width, height, factor), level.cw, level.ch, blurSigma);
+        }
+        levels.push_back(std::move(level));
+    }
+
+    double total = 0;
+    std::array<double, 3> sums{};
+    for (std::size_t p = 0; p < n; ++p) {
+        total += weight[p];
+        for (int c = 0; c < 3; ++c) sums[c] += rgba[p * 4 + c] * weight[p];
+    }
+    std::array<float, 3> global{1, 1, 1};
+    if (total > 0) {
+        for (int c = 0; c < 3; ++c) global[c] = static_cast<float>(sums[c] / total);
+    }
+
+    std::vector<float> out(n * 4, 1.0f);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            float* pixel = &out[(static_cast<std::size_t>(y) * width + x) * 4];
+            std::copy(global.begin(), global.end(), pixel);
+            for (const Level& level : levels) {
+                const int column = std::min(x / level.factor, level.cw - 1);
+                const int row = std::min(y / level.factor, level.ch - 1);
+                const std::size_t k = static_cast<std::size_t>(row) * level.cw + column;
+                if (level.weight[k] > levelWeightFloor) {
+                    for (int c = 0; c < 3; ++c) pixel[c] = level.colour[c][k] / level.weight[k];
+                    break;
+                }
+            }
+        }
+    }
+    return out;
+}
+
+BackgroundMap backgroundMap(const Bitmap& image) {
+    if (image.isEmpty()) return {};
+    return detail::backgroundMapOfLinear(detail::linearOfBitmap(image));
+}
+
+BackgroundMap averaged(const BackgroundMap& map) {
+    BackgroundMap out{map.width, map.height, 1, 1, {1, 1, 1}};
+    const std::size_t cells = static_cast<std::size_t>(map.mapWidth) * map.mapHeight;
+    if (cells == 0 || map.rgb.size() != cells * 3) return out;
+    for (int c = 0; c < 3; ++c) {
+        double sum = 0;
+        for (std::size_t k = 0; k < cells; ++k) sum += BackgroundMap::clamped(map.rgb[k * 3 + c]);
+        out.rgb[c] = static_cast<float>(sum / cells);
+    }
+    return out;
+}
+
+Bitmap divide(const Bitmap& photo, const BackgroundMap& background) {
+    if (isTiny(photo)) return photo;
+    return detail::finished(detail::linearOfBitmap(photo), &background, nullptr);
+}
+
+Bitmap flatten(const Bitmap& image) {
+    if (isTiny(image)) return image;
+    const cv::Mat linear = detail::linearOfBitmap(image);
+    const BackgroundMap map = detail::backgroundMapOfLinear(linear);
+    return detail::finished(linear, &map, nullptr);
+}
+
+Bitmap evenPaperColor(const Bitmap& image) {
+    if (isTiny(image)) return image;
+    const cv::Mat linear = detail::linearOfBitmap(image);
+    const BackgroundMap mean = averaged(detail::backgroundMapOfLinear(linear));
+    return detail::finished(linear, &mean, nullptr);
+}
+
+}  // namespace quillfen::Cleaner
+
+namespace quillfen::detail {
+
+Cleaner::BackgroundMap backgroundMapOfLinear(const cv::Mat& linear) {
+    const int w = linear.cols, h = linear.rows;
+    Cleaner::BackgroundMap map{w, h, 0, 0, {}};
+    if (w <= 0 || h <= 0) return map;
+    const double scale = std::min(static_cast<double>(copyLongSide) / std::max(w, h), 1.0);
+    const int sw = std::max(2, static_cast<int>(std::lround(w * scale)));
+    const int sh = std::max(2, static_cast<int>(std::lround(h * scale)));
+    // Whole blocks first (OpenCV's fast, parallel path; at most a block's worth of edge pixels is
+    // left out), then the last fractional step.
+    cv::Mat small = linear;
+    const int block = std::min(w / sw, h / sh);
+    if (block >= 2) {
+        const cv::Mat whole = linear(cv::Rect(0, 0, w / block * block, h / block * block));
+        cv::resize(whole, small, cv::Size(w / block, h / block), 0, 0, cv::INTER_AREA);
+    }
+    cv::resize(small, small, cv::Size(sw, sh), 0, 0,
+               sw < small.cols && sh < small.rows ? cv::INTER_AREA : cv::INTER_LINEAR);
+
+    std::vector<float> rgba(static_cast<std::size_t>(sw) * sh * 4, 1.0f);
+    for (int y = 0; y < sh; ++y) {
+        const auto* row = small.ptr<std::uint16_t>(y);
+        for (int x = 0; x < sw; ++x) {
+            for (int c = 0; c < 3; ++c) {
+                rgba[(static_cast<std::size_t>(y) * sw + x) * 4 + c] =
+                    encodedOfLinear(row[x * 3 + c] / 65535.0f);
+            }
+        }
+    }
+    const std::vector<float> paper = Cleaner::estimatePaper(rgba, sw, sh);
+    map.mapWidth = sw;
+    map.mapHeight = sh;
+    map.rgb.resize(static_cast<std::size_t>(sw) * sh * 3);
+    for (std::size_t k = 0; k < static_cast<std::size_t>(sw) * sh; ++k) {
+        for (int c = 0; c < 3; ++c) {
+            map.rgb[k * 3 + c] = static_cast<float>(linearOfEncoded(paper[k * 4 + c]));
+        }
+    }
+    return map;
+}
+
+}  // namespace quillfen::detail

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "engine/core/Bitmap.h"
+#include "engine/library/CleanupRecords.h"
+#include "engine/cleanup/PaperCandidates.h"
+
+namespace quillfen::Cleaner {
+
+// Rows of luma values 0...1; row 0 is the picture's bottom row, value 0 of a row its left end.
+using LumaGrid = std::vector<std::vector<double>>;
+
+// The two detectors that propose sheets in a working copy of a photo.
+struct PaperDetectors {
+    std::function<std::vector<PaperCandidate>(const Bitmap&)> rectangles;
+    std::function<std::vector<PaperCandidate>(const Bitmap&)>
+        document;  // tried only when rectangles finds none
+
+    static PaperDetectors standard();  // detectRectangles with its default limits, and segmentDocument
+};
+
+// The corners of the sheet of paper in a decoded photo, or nothing when no sheet stands out from a
+// darker surface. Pure; any thread, any number at once.
+std::optional<Quad> detectPaper(const Bitmap& image);
+std::optional<Quad> detectPaper(const Bitmap& image, const PaperDetectors& detectors);
+
+// The picture stretched onto columns x rows cells, as luma. Empty when either count is not positive.
+LumaGrid lumaGrid(const Bitmap& image, int columns, int rows);
+
+// Whether the grid cells inside the quad are clearly brighter than those outside it, with enough
+// cells on either side to tell.
+bool quadLooksLikePaper(const Quad& quad, const LumaGrid& grid);
+
+}  // namespace quillfen::Cleaner

@@ -1,0 +1,245 @@
+#include "engine/render/Text.h"
+
+#include "engine/render/TextRendering.h"
+
+#include <fontconfig/fontconfig.h>
+#include <pango/pangocairo.h>
+#include <pango/pangofc-fontmap.h>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <string>
+
+namespace quillfen {
+
+namespace {
+
+// The page fonts by the PostScript names the pages use, and the Debian files that stand in for them.
+struct FontEntry {
+    const char* postScriptName;
+    const char* file;
+    const char* family;
+    PangoWeight weight;
+    PangoStyle style;
+};
+
+constexpr FontEntry fontTable[] = {
+    {"Noteworthy-Bold", "/usr/share/fonts/opentype/comic-neue/ComicNeue-Bold.otf", "Comic Neue",
+     PANGO_WEIGHT_BOLD, PANGO_STYLE_NORMAL},
+    {"Noteworthy-Light", "/usr/share/fonts/opentype/comic-neue/ComicNeue-Light.otf", "Comic Neue",
+     PANGO_WEIGHT_LIGHT, PANGO_STYLE_NORMAL},
+    {"Georgia", "/usr/share/fonts/truetype/noto/NotoSerif-Regular.ttf", "Noto Serif", PANGO_WEIGHT_NORMAL,
+     PANGO_STYLE_NORMAL},
+    {"Georgia-Italic", "/usr/share/fonts/truetype/noto/NotoSerif-Italic.ttf", "Noto Serif",
+     PANGO_WEIGHT_NORMAL, PANGO_STYLE_ITALIC},
+    {"Georgia-BoldItalic", "/usr/share/fonts/truetype/noto/NotoSerif-BoldItalic.ttf", "Noto Serif",
+     PANGO_WEIGHT_BOLD, PANGO_STYLE_ITALIC},
+    {"AvenirNext-Regular", "/usr/share/fonts/truetype/lato/Lato-Regular.ttf", "Lato", PANGO_WEIGHT_NORMAL,
+     PANGO_STYLE_NORMAL},
+    {"AvenirNext-DemiBold", "/usr/share/fonts/truetype/lato/Lato-Semibold.ttf", "Lato", PANGO_WEIGHT_SEMIBOLD,
+     PANGO_STYLE_NORMAL},
+    {"AvenirNext-Heavy", "/usr/share/fonts/truetype/lato/Lato-Heavy.ttf", "Lato", PANGO_WEIGHT_ULTRABOLD,
+     PANGO_STYLE_NORMAL},
+};
+
+// The engine's own font configuration: just the page fonts, so that text is set alike on every
+// machine. Falls back to the system's configuration when none of the files is installed.
+FcConfig* engineFontConfig() {
+    static FcConfig* const config = [] {
+        FcConfig* own = FcConfigCreate();
+        bool any = false;
+        for (const auto& entry : fontTable) {
+            any = FcConfigAppFontAddFile(own, reinterpret_cast<const FcChar8*>(entry.file)) || any;
+        }
+        if (any) return own;
+        FcConfigDestroy(own);
+        return FcInitLoadConfigAndFonts();
+    }();
+    return config;
+}
+
+// Pango font maps and contexts belong to one thread; each thread gets its own over the shared
+// configuration.
+class ThreadText {
+public:
+    ThreadText() {
+        m_fontMap = pango_cairo_font_map_new_for_font_type(CAIRO_FONT_TYPE_FT);
+        if (!m_fontMap) m_fontMap = pango_cairo_font_map_new();
+        if (PANGO_IS_FC_FONT_MAP(m_fontMap)) {
+            pango_fc_font_map_set_config(PANGO_FC_FONT_MAP(m_fontMap), engineFontConfig());
+        }
+        m_context = pango_font_map_create_context(m_fontMap);
+        cairo_font_options_t* options = cairo_font_options_create();
+        cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
+        cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_NONE);
+        cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
+        pango_cairo_context_set_font_options(m_context, options);
+        cairo_font_options_destroy(options);
+        pango_cairo_context_set_resolution(m_context, 72);
+        pango_context_set_round_glyph_positions(m_context, FALSE);
+        pango_context_set_language(m_context, pango_language_from_string("en"));
+    }
+    ~ThreadText() {
+        g_object_unref(m_context);
+        g_object_unref(m_fontMap);
+    }
+    ThreadText(const ThreadText&) = delete;
+    ThreadText& operator=(const ThreadText&) = delete;
+
+    PangoContext* context() const { return m_context; }
+
+private:
+    PangoFontMap* m_fontMap = nullptr;
+    PangoContext* m_context = nullptr;
+};
+
+PangoContext* threadContext() {
+    thread_local ThreadText text;
+    return text.context();
+}
+
+struct DescriptionDeleter {
+    void operator()(PangoFontDescription* d) const { pango_font_description_free(d); }
+};
+using Description = std::unique_ptr<PangoFontDescription, DescriptionDeleter>;
+
+Description describe(const std::string& name, double size) {
+    Description description(pango_font_description_new());
+    const auto entry = std::find_if(std::begin(fontTable), std::end(fontTable),
+                                    [&](const FontEntry& e) { return name == e.postScriptName; });
+    if (entry != std::end(fontTable)) {
+        pango_font_description_set_family(description.get(), entry->family);
+        pango_font_description_set_weight(description.get(), entry->weight);
+        pango_font_description_set_style(description.get(), entry->style);
+    } else {
+        pango_font_description_set_family(description.get(), name.c_str());
+    }
+    const double points = std::isfinite(size) && size > 0 ? size : 1;
+    pango_font_description_set_absolute_size(description.get(), points * PANGO_SCALE);
+    return description;
+}
+
+struct LayoutDeleter {
+    void operator()(PangoLayout* layout) const { g_object_unref(layout); }
+};
+using Layout = std::unique_ptr<PangoLayout, LayoutDeleter>;
+
+Layout singleLine(std::string_view text, const Font& font) {
+    Layout layout(pango_layout_new(threadContext()));
+    const auto description = describe(font.name, font.size);
+    pango_layout_set_font_description(layout.get(), description.get());
+    pango_layout_set_single_paragraph_mode(layout.get(), TRUE);
+    pango_layout_set_text(layout.get(), text.data(), static_cast<int>(text.size()));
+    return layout;
+}
+
+Layout wrapped(std::string_view text, const Font& font, double width) {
+    Layout layout(pango_layout_new(threadContext()));
+    const auto description = describe(font.name, font.size);
+    pango_layout_set_font_description(layout.get(), description.get());
+    pango_layout_set_wrap(layout.get(), PANGO_WRAP_WORD_CHAR);
+    pango_layout_set_alignment(layout.get(), PANGO_ALIGN_CENTER);
+    pango_layout_set_width(layout.get(), std::max(1, static_cast<int>(std::floor(width * PANGO_SCALE))));
+    pango_layout_set_text(layout.get(), text.data(), static_cast<int>(text.size()));
+    return layout;
+}
+
+double toPoints(int units) {
+    return static_cast<double>(units) / PANGO_SCALE;
+}
+
+void setColor(cairo_t* cr, Color color) {
+    cairo_set_source_rgba(cr, color.red, color.green, color.blue, color.alpha);
+}
+
+// Shows one laid-out line with its baseline origin at (x, baseline) in y-up user space.
+void showLine(cairo_t* cr, PangoLayoutLine* line, double x, double baseline) {
+    cairo_save(cr);
+    cairo_translate(cr, x, baseline);
+    cairo_scale(cr, 1, -1);
+    cairo_move_to(cr, 0, 0);
+    pango_cairo_show_layout_line(cr, line);
+    cairo_restore(cr);
+}
+
+}  // namespace
+
+double Text::lineWidth(std::string_view text, const Font& font) {
+    PangoRectangle logical;
+    pango_layout_get_extents(singleLine(text, font).get(), nullptr, &logical);
+    return toPoints(logical.width);
+}
+
+Size Text::suggestedFrameSize(std::string_view text, const Font& font, double width) {
+    PangoRectangle logical;
+    pango_layout_get_extents(wrapped(text, font, width).get(), nullptr, &logical);
+    return {std::min(toPoints(logical.width), width), toPoints(logical.height)};
+}
+
+double Text::fittedSize(std::string_view text, const std::string& fontName, double size, const Rect& box) {
+    double height = suggestedFrameSize(text, {fontName, size}, box.width()).height;
+    while (height > box.height() && size > 8) {
+        size *= 0.9;
+        height = suggestedFrameSize(text, {fontName, size}, box.width()).height;
+    }
+    return size;
+}
+
+std::string Text::resolvedFace(const std::string& fontName) {
+    const auto description = describe(fontName, 12);
+    PangoFont* font = pango_context_load_font(threadContext(), description.get());
+    if (!font) return {};
+    Description loaded(pango_font_describe(font));
+    g_object_unref(font);
+    pango_font_description_unset_fields(loaded.get(), PANGO_FONT_MASK_SIZE);
+    char* text = pango_font_description_to_string(loaded.get());
+    std::string face = text;
+    g_free(text);
+    return face;
+}
+
+double TextRendering::drawLine(cairo_t* cr, std::string_view text, const Font& font, Color color,
+                               TextAlignment alignment, Point anchor, double maxWidth) {
+    if (text.empty() || !(maxWidth > 0) || !std::isfinite(anchor.x) || !std::isfinite(anchor.y)) return 0;
+    auto layout = singleLine(text, font);
+    PangoRectangle logical;
+    pango_layout_get_extents(layout.get(), nullptr, &logical);
+    double width = toPoints(logical.width);
+    if (width > maxWidth) {
+        pango_layout_set_width(layout.get(), static_cast<int>(std::floor(maxWidth * PANGO_SCALE)));
+        pango_layout_set_ellipsize(layout.get(), PANGO_ELLIPSIZE_END);
+        pango_layout_get_extents(layout.get(), nullptr, &logical);
+        if (toPoints(logical.x + logical.width) > maxWidth + 1e-6) return 0;
+        width = maxWidth;
+    }
+    const double x = alignment == TextAlignment::center ? anchor.x - width / 2 : anchor.x;
+    cairo_save(cr);
+    setColor(cr, color);
+    showLine(cr, pango_layout_get_line_readonly(layout.get(), 0), x, anchor.y);
+    cairo_restore(cr);
+    return width;
+}
+
+void TextRendering::drawFrame(cairo_t* cr, std::string_view text, const Font& font, Color color,
+                              const Rect& frame) {
+    if (text.empty() || frame.isEmpty() || !std::isfinite(frame.minX()) || !std::isfinite(frame.maxY()))
+        return;
+    auto layout = wrapped(text, font, frame.width());
+    const int limit = static_cast<int>(std::ceil(frame.height() * PANGO_SCALE));
+    cairo_save(cr);
+    setColor(cr, color);
+    PangoLayoutIter* iter = pango_layout_get_iter(layout.get());
+    do {
+        PangoRectangle logical;
+        pango_layout_iter_get_line_extents(iter, nullptr, &logical);
+        if (logical.y + logical.height > limit) break;
+        const double baseline = toPoints(pango_layout_iter_get_baseline(iter));
+        showLine(cr, pango_layout_iter_get_line_readonly(iter), frame.minX() + toPoints(logical.x),
+                 frame.maxY() - baseline);
+    } while (pango_layout_iter_next_line(iter));
+    pango_layout_iter_free(iter);
+    cairo_restore(cr);
+}
+
+}  // namespace quillfen

@@ -1,0 +1,121 @@
+#include "engine/book/AboutPage.h"
+#include "engine/book/BookContent.h"
+
+#include "tests/engine/CalendarFixtures.h"
+#include "tests/engine/IcuDefaults.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+using namespace quillfen;
+using quillfen::fixtures::idNumber;
+
+namespace {
+
+constexpr double day = 86400;
+
+DrawingInfo drawing(std::uint8_t id, double days, std::int64_t sequence, std::optional<UUID> child = {},
+                    std::string age = {}) {
+    DrawingInfo info;
+    info.id = idNumber(id);
+    info.childID = child;
+    info.date = Date::fromSecondsSinceReferenceDate(days * day);
+    info.sequence = sequence;
+    info.age = std::move(age);
+    return info;
+}
+
+}  // namespace
+
+TEST(BookContent, CoverDrawingFallsBackToTheOldestThenTheLowestSequence) {
+    struct Case {
+        const char* name;
+        std::vector<DrawingInfo> drawings;
+        std::optional<UUID> chosen;
+        std::optional<UUID> expected;
+    };
+    const Case cases[] = {
+        {"chosen and present", {drawing(1, 10, 1), drawing(2, 20, 2)}, idNumber(2), idNumber(2)},
+        {"chosen but deleted", {drawing(1, 30, 1), drawing(2, 20, 2)}, idNumber(9), idNumber(2)},
+        {"none chosen", {drawing(1, 30, 1), drawing(2, 20, 2), drawing(3, 25, 0)}, {}, idNumber(2)},
+        {"equal dates", {drawing(1, 20, 7), drawing(2, 20, 3), drawing(3, 20, 5)}, {}, idNumber(2)},
+        {"no drawings", {}, idNumber(1), std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        BookSettings settings;
+        settings.coverDrawing = c.chosen;
+        auto reversed = c.drawings;
+        std::reverse(reversed.begin(), reversed.end());
+        EXPECT_EQ(BookContent::make(settings, {}, c.drawings, {}).coverDrawing(), c.expected);
+        EXPECT_EQ(BookContent::make(settings, {}, reversed, {}).coverDrawing(), c.expected);
+    }
+}
+
+TEST(BookContent, ChildIsFoundByIdAndRepeatedDrawingIdsKeepTheFirst) {
+    const std::vector<Child> children = {
+        {idNumber(1), "Mia", {}, ""}, {idNumber(2), "Leo", {}, ""}, {idNumber(2), "Leo again", {}, ""}};
+    auto first = drawing(5, 1, 1);
+    first.title = "first";
+    auto second = drawing(5, 2, 2);
+    second.title = "second";
+    const std::vector<DrawingInfo> drawings = {first, second};
+    const auto content = BookContent::make({}, children, drawings, {});
+    EXPECT_FALSE(content.child(std::nullopt));
+    EXPECT_FALSE(content.child(idNumber(3)));
+    EXPECT_EQ(content.child(idNumber(2))->name, "Leo");
+    ASSERT_EQ(content.drawings.size(), 1u);
+    EXPECT_EQ(content.drawings.at(idNumber(5)).title, "first");
+    EXPECT_FALSE(content.imageOf(idNumber(5))) << "no image source gives no image";
+}
+
+TEST(BookContent, CaptionStylesChooseFontsWhoseDisplayFaceMatchesTheTitle) {
+    EXPECT_EQ(fonts(CaptionStyle::handwritten),
+              (FontSet{"Noteworthy-Bold", "Noteworthy-Light", "Noteworthy-Bold"}));
+    EXPECT_EQ(fonts(CaptionStyle::none), fonts(CaptionStyle::modern));
+    const auto family = [](const std::string& face) { return face.substr(0, face.find(' ')); };
+    for (const auto style : {CaptionStyle::handwritten, CaptionStyle::classic, CaptionStyle::modern}) {
+        const FontSet set = fonts(style);
+        EXPECT_EQ(family(Text::resolvedFace(set.display)), family(Text::resolvedFace(set.title)))
+            << label(style);
+    }
+}
+
+TEST(AboutPage, SummaryCountsDrawingsAndSpansTheirAges) {
+    const quillfen::testing::ScopedIcuDefaults icu("UTC", "en_US");
+    const UUID mia = idNumber(100);
+    const UUID leo = idNumber(101);
+    struct Case {
+        const char* name;
+        std::vector<DrawingInfo> drawings;
+        std::optional<std::string> expected;
+    };
+    const Case cases[] = {
+        {"one drawing", {drawing(1, 10, 1, mia, "5")}, "1 drawing, age 5"},
+        {"three drawings",
+         {drawing(1, 30, 1, mia, "6"), drawing(2, 10, 2, mia, "4"), drawing(3, 20, 3, mia, "5")},
+         "3 drawings, ages 4 to 6"},
+        {"typed ages keep their case",
+         {drawing(1, 10, 1, mia, "Age 4"), drawing(2, 20, 2, mia, "age 6")},
+         "2 drawings, Age 4 to 6"},
+        {"equal ends",
+         {drawing(1, 10, 1, mia, "5"), drawing(2, 20, 2, mia, "7"), drawing(3, 30, 3, mia, "5")},
+         "3 drawings, age 5"},
+        {"no ages", {drawing(1, 10, 1, mia), drawing(2, 20, 2, mia)}, "2 drawings"},
+        {"last without age", {drawing(1, 10, 1, mia, "4"), drawing(2, 20, 2, mia)}, "2 drawings"},
+        {"equal dates go by sequence",
+         {drawing(1, 10, 9, mia, "3"), drawing(2, 10, 4, mia, "4")},
+         "2 drawings, ages 4 to 3"},
+        {"another child's drawings", {drawing(1, 10, 1, leo, "4"), drawing(2, 10, 2)}, std::nullopt},
+    };
+    const Child child{mia, "Mia", std::nullopt, ""};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto drawings = c.drawings;
+        for (int round = 0; round < 2; ++round) {  // the same whatever order the library lists them in
+            EXPECT_EQ(BookRenderer::aboutSummary(child, BookContent::make({}, {}, drawings, {})), c.expected);
+            std::reverse(drawings.begin(), drawings.end());
+        }
+    }
+}

@@ -1,0 +1,150 @@
+#include "engine/calendar/CalendarMath.h"
+
+#include <unordered_set>
+
+#include <unicode/gregocal.h>
+#include <unicode/timezone.h>
+
+#include <gtest/gtest.h>
+
+#include "tests/engine/IcuDefaults.h"
+
+using namespace quillfen;
+using CalendarMath::Week;
+
+namespace {
+
+Date utc(int year, int month, int day, int hour, int minute) {
+    const double seconds =
+        static_cast<double>(CalendarMath::ordinal(year, month, day)) * 86400 + hour * 3600 + minute * 60;
+    return Date::fromUnixSeconds(seconds);
+}
+
+}  // namespace
+
+TEST(Day, PrintsZeroPaddedAndOrdersByYearMonthDay) {
+    EXPECT_EQ((Day{2027, 3, 5}).description(), "2027-03-05");
+    EXPECT_EQ((Day{987, 1, 9}).description(), "0987-01-09");
+    EXPECT_LT((Day{2026, 12, 31}), (Day{2027, 1, 1}));
+    EXPECT_LT((Day{2027, 1, 31}), (Day{2027, 2, 1}));
+    const std::unordered_set<Day> days{{2027, 1, 2}, {2027, 2, 1}, {2027, 1, 2}};
+    EXPECT_EQ(days.size(), 2u);
+}
+
+TEST(Day, StoredFormIsStrictButUnvalidated) {
+    EXPECT_EQ(encode(Day{2027, 3, 5}).dump(), R"({"year":2027,"month":3,"day":5})");
+    EXPECT_EQ(decode<Day>(Json::parse(R"({"day":29,"month":2,"year":2027,"note":1})")), (Day{2027, 2, 29}));
+    for (const char* bad : {R"({"year":2027,"month":2})", R"({"year":2027,"month":"2","day":1})",
+                            R"({"year":2027,"month":2.5,"day":1})", R"([2027,2,1])"}) {
+        SCOPED_TRACE(bad);
+        EXPECT_THROW(decode<Day>(Json::parse(bad)), DocumentError);
+    }
+}
+
+TEST(CalendarMath, MonthLengthsAndWeekdays) {
+    // 2000 is a leap year, 1900 is not; month 13 is carried into January.
+    const int days[] = {CalendarMath::daysInMonth(2000, 2), CalendarMath::daysInMonth(1900, 2),
+                        CalendarMath::daysInMonth(2027, 4), CalendarMath::daysInMonth(2027, 13)};
+    EXPECT_EQ(std::vector<int>(std::begin(days), std::end(days)), (std::vector<int>{29, 28, 30, 31}));
+    EXPECT_EQ(CalendarMath::weekday(2000, 2, 29), 2);
+    // Months out of range are carried into the year instead of indexing past the offsets.
+    EXPECT_EQ(CalendarMath::weekday(2026, 13, 1), 5);
+    EXPECT_EQ(CalendarMath::weekday(2027, 0, 1), CalendarMath::weekday(2026, 12, 1));
+}
+
+TEST(CalendarMath, RunningDayNumberIsTheExactInverseAndAgreesWithWeekdays) {
+    EXPECT_EQ(CalendarMath::ordinal(1970, 1, 1), 0);
+    EXPECT_EQ(CalendarMath::day(-1), (Day{1969, 12, 31}));
+    EXPECT_EQ((Day{2028, 2, 28}).adding(1), (Day{2028, 2, 29}));
+    EXPECT_EQ((Day{2027, 12, 31}).adding(1), (Day{2028, 1, 1}));
+    EXPECT_EQ((Day{2027, 3, 1}).adding(-1), (Day{2027, 2, 28}));
+    Day expected{1599, 12, 31};
+    for (std::int64_t n = CalendarMath::ordinal(1600, 1, 1); n <= CalendarMath::ordinal(2400, 12, 31); ++n) {
+        const Day d = CalendarMath::day(n);
+        expected = expected.day < CalendarMath::daysInMonth(expected.year, expected.month)
+                       ? Day{expected.year, expected.month, expected.day + 1}
+                   : expected.month < 12 ? Day{expected.year, expected.month + 1, 1}
+                                         : Day{expected.year + 1, 1, 1};
+        ASSERT_EQ(d, expected);
+        ASSERT_EQ(d.ordinal(), n);
+        ASSERT_EQ(d.weekday(), CalendarMath::floorMod(n + 4, 7)) << d.description();
+    }
+}
+
+TEST(CalendarMath, EasterOverSeveralCenturies) {
+    // The earliest and latest possible dates, and century years.
+    for (const Day& easter : {Day{1818, 3, 22}, Day{1943, 4, 25}, Day{2000, 4, 23}, Day{2027, 3, 28},
+                              Day{2038, 4, 25}, Day{2100, 3, 28}, Day{2285, 3, 22}}) {
+        SCOPED_TRACE(easter.description());
+        EXPECT_EQ(CalendarMath::easter(easter.year), easter);
+        EXPECT_EQ(easter.weekday(), 0);
+    }
+}
+
+TEST(CalendarMath, NthAndLastWeekdays) {
+    EXPECT_EQ(CalendarMath::nthWeekday(2027, 1, 1, 3), 18);
+    EXPECT_EQ(CalendarMath::nthWeekday(2027, 5, 1, 0), 31);
+    EXPECT_EQ(CalendarMath::nthWeekday(2027, 2, 1, 5), 29);  // past the end of the month, unchecked
+    EXPECT_EQ(CalendarMath::nthWeekday(2026, 11, 4, 4), 26);
+    EXPECT_EQ(CalendarMath::nthWeekday(2027, 2, 0, 0), 28);
+}
+
+TEST(CalendarMath, HanukkahBeginsOnTwentyFiveKislev) {
+    // The locale's own calendar must not leak into the search.
+    quillfen::testing::ScopedIcuDefaults defaults("Pacific/Kiritimati", "ar_SA@calendar=islamic");
+    for (const Day& first : {Day{2024, 12, 26}, Day{2026, 12, 5}, Day{2027, 12, 25}, Day{2013, 11, 28}}) {
+        SCOPED_TRACE(first.description());
+        EXPECT_EQ(CalendarMath::hanukkahFirstDay(first.year), first);
+    }
+}
+
+TEST(CalendarMath, MonthsCrossTheNewYearAndCarryStrayStarts) {
+    using YM = CalendarMath::YearMonth;
+    const auto months = CalendarMath::months(2026, 9, 12);
+    ASSERT_EQ(months.size(), 12u);
+    EXPECT_EQ(months.front(), (YM{2026, 9}));
+    EXPECT_EQ(months[4], (YM{2027, 1}));
+    EXPECT_EQ(months.back(), (YM{2027, 8}));
+    EXPECT_TRUE(CalendarMath::months(2026, 1, -3).empty());
+    EXPECT_EQ(CalendarMath::months(2026, 14, 1).front(), (YM{2027, 2}));
+    EXPECT_EQ(CalendarMath::months(2026, 0, 1).front(), (YM{2025, 12}));
+}
+
+TEST(CalendarMath, MonthGridsForBothWeekStarts) {
+    const std::nullopt_t _ = std::nullopt;
+    struct Case {
+        int year, month, weekStart;
+        std::size_t rows;
+        Week first, last;
+    };
+    const Case cases[] = {
+        {2027, 2, 0, 5, {_, 1, 2, 3, 4, 5, 6}, {28, _, _, _, _, _, _}},
+        {2026, 8, 0, 6, {_, _, _, _, _, _, 1}, {30, 31, _, _, _, _, _}},
+        {2027, 5, 1, 6, {_, _, _, _, _, 1, 2}, {31, _, _, _, _, _, _}},
+        {2027, 2, 8, 4, {1, 2, 3, 4, 5, 6, 7}, {22, 23, 24, 25, 26, 27, 28}},  // week start modulo 7
+        {2027, 2, -6, 4, {1, 2, 3, 4, 5, 6, 7}, {22, 23, 24, 25, 26, 27, 28}},
+        {2026, 14, 1, 4, {1, 2, 3, 4, 5, 6, 7}, {22, 23, 24, 25, 26, 27, 28}},  // February 2027
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.year << "-" << c.month << " from " << c.weekStart);
+        const auto grid = CalendarMath::monthGrid(c.year, c.month, c.weekStart);
+        ASSERT_EQ(grid.size(), c.rows);
+        EXPECT_EQ(grid.front(), c.first);
+        EXPECT_EQ(grid.back(), c.last);
+    }
+}
+
+TEST(CalendarMath, DayOfAnInstantFollowsTheCalendarsTimeZone) {
+    struct Case {
+        const char* zone;
+        Day day;
+    };
+    for (const Case& c :
+         {Case{"America/New_York", {2027, 3, 4}}, {"UTC", {2027, 3, 5}}, {"Asia/Tokyo", {2027, 3, 5}}}) {
+        SCOPED_TRACE(c.zone);
+        UErrorCode status = U_ZERO_ERROR;
+        icu::GregorianCalendar calendar(icu::TimeZone::createTimeZone(c.zone), status);
+        ASSERT_TRUE(U_SUCCESS(status));
+        EXPECT_EQ(CalendarMath::day(utc(2027, 3, 5, 0, 30), calendar), c.day);
+    }
+}

@@ -1,0 +1,237 @@
+#include "engine/calendar/CalendarPaginator.h"
+#include "engine/calendar/CalendarRenderer.h"
+#include "engine/render/HomeSheet.h"
+
+#include "tests/engine/CalendarFixtures.h"
+#include "tests/engine/GoldenImages.h"
+#include "tests/engine/PdfReading.h"
+#include "tests/engine/RenderingFixtures.h"
+
+#include <gtest/gtest.h>
+#include <opencv2/imgproc.hpp>
+
+using namespace quillfen;
+using namespace quillfen::fixtures;
+using namespace quillfen::pdfreading;
+
+namespace {
+
+using CalendarRendererTest = TemporaryFolderTest;
+
+// A calendar with a JPEG picture for every month and the cover, every drawing 4:3.
+struct Pictured {
+    CalendarSettings settings;
+    std::vector<DrawingInfo> drawings;
+    CalendarLayout layout;
+    CalendarContent content;
+
+    explicit Pictured(CalendarSettings s) : settings(std::move(s)) {
+        const auto jpeg = PageImage::fromJpeg(jpegBytes(rampBitmap(400, 300)));
+        for (int month = 0; month < 12; ++month) {
+            DrawingInfo drawing;
+            drawing.id = idNumber(std::uint8_t(month % 3 + 1));  // three drawings, each on four months
+            drawing.aspect = 4.0 / 3;
+            drawing.pixelSize = {4000, 3000};
+            if (month < 3) drawings.push_back(drawing);
+            settings.pictures[month] = drawing.id;
+        }
+        std::unordered_map<UUID, DrawingInfo> byID;
+        for (const auto& d : drawings) byID.emplace(d.id, d);
+        layout = CalendarPaginator::paginate(settings, byID);
+        content = CalendarContent::make(settings, {}, drawings, [jpeg](const UUID&) { return jpeg; });
+    }
+};
+
+int jpegObjects(const fs::path& file) {
+    QPDF pdf;
+    pdf.processFile(file.c_str());
+    int jpegs = 0;
+    for (auto& object : pdf.getAllObjects()) {
+        jpegs += object.isStream() && object.getDict().getKey("/Subtype").isNameAndEquals("/Image") &&
+                 object.getDict().getKey("/Filter").isNameAndEquals("/DCTDecode");
+    }
+    return jpegs;
+}
+
+}  // namespace
+
+TEST_F(CalendarRendererTest, ThumbnailFillsTheMediaBoxAtTheAskedWidth) {
+    struct Case {
+        CalendarFormat format;
+        CalendarPrint print;
+        int width, height;
+    };
+    const Case cases[] = {
+        {CalendarFormat::wall, CalendarPrint::printShop, 400, 311},  // 810 × 630
+        {CalendarFormat::wall, CalendarPrint::home, 400, 309},       // 792 × 612
+        {CalendarFormat::square12, CalendarPrint::printShop, 1, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(label(c.format));
+        CalendarSettings settings = quietCalendar(c.format);
+        settings.print = c.print;
+        const CalendarLayout layout = CalendarPaginator::paginate(settings, {});
+        const CalendarContent content = CalendarContent::make(settings, {}, {}, {});
+        const auto bitmap = CalendarRenderer::thumbnail(layout.pages[1], layout, content, c.width, false);
+        ASSERT_TRUE(bitmap);
+        EXPECT_EQ(bitmap->width, c.width);
+        EXPECT_EQ(bitmap->height, c.height);
+        EXPECT_EQ(bitmap->pixel(0, 0)[3], 255) << "the bleed is painted too";
+        EXPECT_FALSE(CalendarRenderer::thumbnail(layout.pages[0], layout, content, 0, false));
+    }
+}
+
+// The print-ready file has a page per layout page with its three boxes and the one JPEG every source
+// returns, once and unchanged; the home file puts every page on a letter sheet with only a media box.
+TEST_F(CalendarRendererTest, PrintReadyAndHomeFilesHaveAPagePerLayoutPageWithTheirBoxes) {
+    struct Case {
+        CalendarFormat format;
+        CalendarPrint print;
+        Size sheet;
+    };
+    const Case cases[] = {
+        {CalendarFormat::wall, CalendarPrint::printShop, {792, 612}},
+        {CalendarFormat::letter, CalendarPrint::home, {612, 792}},
+        {CalendarFormat::desk6x4, CalendarPrint::printShop, {792, 612}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << label(c.format) << ", " << label(c.print));
+        CalendarSettings settings = quietCalendar(c.format);
+        settings.print = c.print;
+        const bool home = c.print == CalendarPrint::home;
+        settings.title = home ? "" : "Our Year";  // an untitled calendar is named by its year
+        settings.language =
+            c.format == CalendarFormat::letter ? CalendarLanguage::spanish : CalendarLanguage::english;
+        const Pictured calendar(settings);
+        const int n = int(calendar.layout.pages.size());
+        EXPECT_EQ(n, hasPicturePage(c.format) ? 25 : 13);
+        std::vector<std::pair<int, int>> calls, everyPage;
+        for (int i = 1; i <= n; ++i) everyPage.emplace_back(i, n);
+        const auto progress = [&](int done, int total) { calls.emplace_back(done, total); };
+
+        const fs::path file = folder / "calendar.pdf";
+        ASSERT_TRUE(CalendarRenderer::printPDF(calendar.layout, calendar.content, file, progress));
+        EXPECT_EQ(calls, everyPage);
+        const ReadBack printed = readBack(file);
+        ASSERT_EQ(int(printed.pages.size()), n);
+        const double W = trimSize(c.format).width, H = trimSize(c.format).height;
+        const double b = home ? 0 : 9;
+        const Rect media(0, 0, W + 2 * b, H + 2 * b);
+        for (const auto& boxes : printed.pages)
+            EXPECT_EQ(boxes, (Boxes{{"/MediaBox", media}, {"/BleedBox", media}, {"/TrimBox", {b, b, W, H}}}));
+        EXPECT_EQ(printed.info, (std::map<std::string, std::string>{{"/Creator", "Quillfen"},
+                                                                    {"/Title", home ? "2027" : "Our Year"}}));
+        EXPECT_EQ(jpegObjects(file), 1) << "the one JPEG that every source returns is one image object";
+
+        calls.clear();
+        const fs::path sheetFile = folder / "home.pdf";
+        ASSERT_TRUE(CalendarRenderer::homePrintPDF(calendar.layout, calendar.content, sheetFile, progress));
+        EXPECT_EQ(calls, everyPage);
+        const ReadBack sheets = readBack(sheetFile);
+        ASSERT_EQ(int(sheets.pages.size()), n);
+        for (const auto& boxes : sheets.pages) EXPECT_EQ(boxes, (Boxes{{"/MediaBox", {{0, 0}, c.sheet}}}));
+        EXPECT_EQ(sheets.info, printed.info);
+    }
+}
+
+TEST(CalendarRendererPlacedSizes, KeepsTheLargestPlacementOfEachDrawing) {
+    const UUID a = idNumber(1), b = idNumber(2), c = idNumber(3), missing = idNumber(9);
+    std::unordered_map<UUID, DrawingInfo> drawings;
+    for (const auto& [id, aspect] : {std::pair{a, 1.0}, {b, 2.0}, {c, 0.0}}) {  // square, wide and flat
+        drawings[id].id = id;
+        drawings[id].aspect = aspect;
+    }
+
+    CalendarLayout layout;
+    layout.trimSize = {792, 612};
+    layout.pages = {
+        {1, CalendarCoverPage{}, Rect(0, 0, 500, 300), std::nullopt},
+        {2, CalendarPicturePage{0}, Rect(0, 0, 400, 300), std::nullopt},
+        {3, CalendarGridPage{0}, std::nullopt, Rect(0, 0, 700, 500)},
+        {4, CalendarPicturePage{1}, Rect(0, 0, 400, 300), std::nullopt},
+        {5, CalendarPicturePage{2}, Rect(0, 0, 300, 400), std::nullopt},
+        {6, CalendarPicturePage{3}, Rect(0, 0, 100, 100), std::nullopt},  // no picture for this month
+        {7, CalendarPicturePage{4}, Rect(0, 0, 200, 100), std::nullopt},
+        {8, CalendarPicturePage{5}, Rect(0, 0, 300, 120), std::nullopt},
+        {9, CalendarMonthPage{6}, Rect(0, 0, 300, 400), Rect(0, 0, 10, 10)},  // equal area to month 1's
+        {10, CalendarMonthPage{7}, std::nullopt, Rect(0, 0, 10, 10)},         // no picture rectangle
+    };
+    CalendarSettings settings;
+    settings.coverPicture = a;
+    settings.pictures = {{0, a}, {1, b}, {2, a}, {4, missing}, {5, c}, {6, b}, {7, idNumber(10)}};
+
+    struct Case {
+        bool fill;
+        Size a, b, c, missing;
+    };
+    const Case cases[] = {
+        // Of two equal areas the earlier page's size stays.
+        {false, {500, 300}, {400, 300}, {300, 120}, {200, 100}},
+        // Filling: a square over 400 × 300 is 400 × 400, beating the cover's own 500 × 300; a 2:1
+        // drawing over 300 × 400 is 800 × 400; an unknown or flat drawing keeps its rectangle.
+        {true, {400, 400}, {800, 400}, {300, 120}, {200, 100}},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.fill ? "fill" : "fit");
+        settings.fillPicture = k.fill;
+        const auto sizes = CalendarRenderer::placedSizes(layout, settings, drawings);
+        EXPECT_EQ(sizes,
+                  (std::unordered_map<UUID, Size>{{a, k.a}, {b, k.b}, {c, k.c}, {missing, k.missing}}));
+    }
+}
+
+TEST(CalendarRendererGolden, ThumbnailsMatchTheirGoldenImages) {
+    struct Case {
+        const char* name;
+        CalendarFormat format;
+        CalendarLanguage language;
+        int weekStart;
+        CoverColor cover;
+        int page;
+    };
+    const Case cases[] = {
+        {"calendar-wall-grid-es-monday", CalendarFormat::wall, CalendarLanguage::spanish, 1, CoverColor::sky,
+         4},
+        {"calendar-desk5x7-month", CalendarFormat::desk5x7, CalendarLanguage::english, 0, CoverColor::sky, 3},
+        {"calendar-square-cover", CalendarFormat::square12, CalendarLanguage::english, 0,
+         CoverColor::charcoal, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CalendarSettings settings = quietCalendar(c.format);
+        settings.language = c.language;
+        settings.weekStart = c.weekStart;
+        settings.coverColor = c.cover;
+        settings.federalHolidays = true;
+        settings.subtitle = "Drawings by Mia";
+        const Pictured calendar(settings);
+        const auto bitmap = CalendarRenderer::thumbnail(calendar.layout.pages[c.page], calendar.layout,
+                                                        calendar.content, 240, true);
+        ASSERT_TRUE(bitmap);
+        golden::expectMatches(*bitmap, c.name);
+    }
+}
+
+// The square calendar's cover, bleed and all, lands clipped to its trim at (18, 108, 576, 576) on a
+// portrait sheet, outlined in light grey; read back through poppler at four pixels a point.
+TEST_F(CalendarRendererTest, PageIsClippedToItsTrimAndOutlined) {
+    CalendarSettings settings = quietCalendar(CalendarFormat::square12);
+    settings.coverColor = CoverColor::charcoal;
+    CalendarLayout layout = CalendarPaginator::paginate(settings, {});
+    layout.pages.resize(1);
+    const CalendarContent content = CalendarContent::make(settings, {}, {}, {});
+    const fs::path file = folder / "cover.pdf";
+    ASSERT_TRUE(CalendarRenderer::homePrintPDF(layout, content, file));
+    cv::Mat sheet;
+    cv::cvtColor(renderPage(file, 1, 288), sheet, cv::COLOR_BGR2GRAY);
+    ASSERT_EQ(sheet.cols, 612 * 4);
+    ASSERT_EQ(sheet.rows, 792 * 4);
+    const int middle = (792 - 108 - 288) * 4;  // the page's middle row, counted from the top
+    EXPECT_EQ(sheet.at<std::uint8_t>(middle, 18 * 4 - 6), 255) << "the bleed must not reach the sheet";
+    EXPECT_LT(sheet.at<std::uint8_t>(middle, 18 * 4 + 6), 100) << "the charcoal cover fills the trim";
+    for (const int outline : {int(sheet.at<std::uint8_t>(middle, 18 * 4 - 1)),
+                              int(sheet.at<std::uint8_t>((792 - 108) * 4, 300))}) {  // left and under
+        EXPECT_GT(outline, 190);
+        EXPECT_LT(outline, 240);
+    }
+}

@@ -1,0 +1,128 @@
+#include "engine/cleanup/PaperCandidates.h"
+
+#include <gtest/gtest.h>
+
+#include <future>
+#include <opencv2/imgproc.hpp>
+
+#include "bench/PaperPhotoGenerator.h"
+#include "engine/cleanup/PaperDetection.h"
+
+using namespace quillfen;
+namespace photos = quillfen::paperphotos;
+
+namespace {
+
+// A clean photo: a white sheet with the given corners (unit coordinates, y upwards) on a dark table.
+Bitmap sheetOnTable(const std::vector<Point>& corners, int width = 800, int height = 600) {
+    cv::Mat image(height, width, CV_8UC4, cv::Scalar(70, 55, 40, 255));
+    std::vector<cv::Point> polygon;
+    for (const auto& c : corners)
+        polygon.emplace_back(static_cast<int>(c.x * width), static_cast<int>((1 - c.y) * height));
+    if (!polygon.empty()) cv::fillConvexPoly(image, polygon, cv::Scalar(245, 245, 240, 255), cv::LINE_AA);
+    Bitmap b(width, height);
+    std::copy(image.data, image.data + b.pixels.size(), b.pixels.begin());
+    return b;
+}
+
+}  // namespace
+
+TEST(PaperCandidates, RectangleDetectorHonoursItsLimits) {
+    struct Case {
+        const char* name;
+        std::vector<Point> corners;
+        RectangleDetectorOptions options;
+        bool found;
+    };
+    RectangleDetectorOptions smaller;
+    smaller.minimumSize = 0.1;
+    RectangleDetectorOptions slender;
+    slender.minimumAspectRatio = 0.1;
+    RectangleDetectorOptions skewed;
+    skewed.quadratureTolerance = 45;
+    const std::vector<Point> small{{0.4, 0.6}, {0.53, 0.6}, {0.53, 0.4}, {0.4, 0.4}};  // 0.2 of the height
+    const std::vector<Point> strip{{0.05, 0.65}, {0.95, 0.65}, {0.95, 0.35}, {0.05, 0.35}};  // sides 1 : 4
+    // In pixels of 800 x 600 the slanted sides lean 37 degrees off vertical.
+    const std::vector<Point> rhombus{{0.45, 0.85}, {0.95, 0.85}, {0.55, 0.15}, {0.05, 0.15}};
+    const Case cases[] = {
+        {"a sheet 0.2 of the shorter side is below the minimum size", small, {}, false},
+        {"found with a smaller minimum", small, smaller, true},
+        {"a strip below the minimum aspect ratio", strip, {}, false},
+        {"found with a lower minimum aspect ratio", strip, slender, true},
+        {"corners more than 30 degrees from square", rhombus, {}, false},
+        {"found with a wider tolerance", rhombus, skewed, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto found = Cleaner::detectRectangles(sheetOnTable(c.corners), c.options);
+        ASSERT_EQ(!found.empty(), c.found);
+        if (found.empty()) continue;
+        EXPECT_GE(found.front().confidence, 0.5);
+        EXPECT_LE(found.front().confidence, 1.0);
+        EXPECT_GT(photos::jaccard(found.front().quad, Quad::fromPoints(c.corners), 800, 600), 0.97);
+    }
+}
+
+TEST(PaperCandidates, CornersComeClockwiseFromTheTopLeftInUnitCoordinates) {
+    const std::vector<Point> corners{{0.2, 0.8}, {0.7, 0.85}, {0.75, 0.2}, {0.25, 0.15}};
+    const auto found = Cleaner::detectRectangles(sheetOnTable(corners));
+    ASSERT_FALSE(found.empty());
+    const auto points = found.front().quad.points();
+    for (std::size_t i = 0; i < 4; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_NEAR(points[i].x, corners[i].x, 0.01);
+        EXPECT_NEAR(points[i].y, corners[i].y, 0.01);
+    }
+}
+
+TEST(PaperCandidates, NothingOnPicturesWithoutASheet) {
+    struct Case {
+        const char* name;
+        Bitmap image;
+    };
+    const Case cases[] = {
+        {"an empty picture", Bitmap()},
+        {"a picture of a few pixels", sheetOnTable({{0.2, 0.8}, {0.8, 0.8}, {0.8, 0.2}, {0.2, 0.2}}, 6, 4)},
+        {"a plain table", sheetOnTable({}, 400, 300)},
+        {"pixels missing from the buffer",
+         [] {
+             Bitmap b(100, 100);
+             b.pixels.resize(10);
+             return b;
+         }()},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_TRUE(Cleaner::detectRectangles(c.image).empty());
+        const auto documents = Cleaner::segmentDocument(c.image);
+        EXPECT_TRUE(documents.empty() || documents.front().confidence <= 0.5);
+        EXPECT_EQ(Cleaner::detectPaper(c.image), std::nullopt);
+    }
+}
+
+TEST(PaperCandidates, FindsSheetsInGeneratedPhotosAndNoneOnWhiteTablesOrScans) {
+    // Two photos of each table, one white table, one flatbed scan; detected side by side, as the
+    // application does when several drawings are added at once.
+    struct Result {
+        photos::PaperPhoto photo;
+        std::optional<Quad> quad;
+    };
+    std::vector<std::future<Result>> jobs;
+    for (std::uint32_t seed = 0; seed < 12; ++seed) {
+        jobs.push_back(std::async(std::launch::async, [seed] {
+            auto photo = photos::generate(seed, photos::surfaceForSeed(seed));
+            const auto quad = Cleaner::detectPaper(photo.image);
+            return Result{std::move(photo), quad};
+        }));
+    }
+    for (std::uint32_t seed = 0; seed < jobs.size(); ++seed) {
+        const auto [photo, quad] = jobs[seed].get();
+        SCOPED_TRACE(testing::Message() << "seed " << seed << ", " << photos::surfaceName(photo.surface));
+        if (!photos::shouldBeFound(photo.surface)) {
+            EXPECT_EQ(quad, std::nullopt);
+            continue;
+        }
+        ASSERT_TRUE(quad.has_value());
+        EXPECT_GT(photos::jaccard(*quad, photo.truth, photo.image.width, photo.image.height), 0.85);
+    }
+}

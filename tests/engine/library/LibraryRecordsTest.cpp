@@ -1,0 +1,129 @@
+#include "engine/library/LibraryRecords.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/engine/IcuDefaults.h"
+
+using namespace quillfen;
+
+using quillfen::testing::localDate;
+
+namespace {
+
+const UUID childID = *UUID::parse("0B1E7C44-55D1-4E0B-9C53-1B5C1F0A2D7E");
+const UUID drawingID = *UUID::parse("6F9619FF-8B86-D011-B42D-00C04FC964FF");
+
+}  // namespace
+
+TEST(ChildAge, CountsWholeYearsAroundBirthdaysInTheLocalZone) {
+    // Each zone is set while the dates are made: a birthday is a local day wherever the family lives.
+    struct Case {
+        const char* zone;
+        const char* locale;
+        int born[3];
+        int at[5];
+        std::optional<int> age;
+    };
+    const Case cases[] = {
+        {"America/Los_Angeles", "en_US", {2018, 3, 15}, {2018, 3, 15, 0, 0}, 0},  // the moment of birth
+        {"Asia/Tokyo", "en_US", {2018, 3, 15}, {2019, 3, 14, 23, 59}, 0},         // the evening before
+        {"Pacific/Kiritimati", "en_US", {2018, 3, 15}, {2019, 3, 15, 0, 0}, 1},   // the first birthday
+        {"UTC", "en_US", {2018, 3, 15}, {2018, 3, 14, 0, 0}, std::nullopt},       // before birth
+        // Leap-day birthdays count from the last day of February.
+        {"Europe/Berlin", "en_US", {2020, 2, 29}, {2021, 2, 27, 0, 0}, 0},
+        {"Europe/Berlin", "en_US", {2020, 2, 29}, {2021, 2, 28, 0, 0}, 1},
+        {"Europe/Berlin", "en_US", {2020, 2, 29}, {2024, 2, 28, 0, 0}, 3},
+        // Gregorian whatever calendar the locale prefers.
+        {"Asia/Jerusalem", "he_IL@calendar=hebrew", {2018, 3, 15}, {2019, 3, 15, 0, 0}, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.zone << " " << c.at[0] << "-" << c.at[1] << "-" << c.at[2]);
+        quillfen::testing::ScopedIcuDefaults defaults(c.zone, c.locale);
+        const Child child{childID, "Ada", localDate(c.born[0], c.born[1], c.born[2]), ""};
+        EXPECT_EQ(child.age(localDate(c.at[0], c.at[1], c.at[2], c.at[3], c.at[4])), c.age);
+    }
+    EXPECT_EQ((Child{childID, "Ada", std::nullopt, ""}).age(Date::now()), std::nullopt);
+}
+
+TEST(LibraryRecords, ReadsWhatTheOriginalPlatformWrote) {
+    // Keys in another order, lower-case UUIDs, integral numbers as 20.0, null optionals, dates with
+    // fractions and unknown keys.
+    const Json child = Json::parse(R"({"about":"Loves horses","birthday":null,
+        "name":"Mia","id":"0b1e7c44-55d1-4e0b-9c53-1b5c1f0a2d7e","colour":"red"})");
+    EXPECT_EQ(decode<Child>(child), (Child{childID, "Mia", std::nullopt, "Loves horses"}));
+
+    const Json drawing = Json::parse(R"({"sequence":20.0,"pixelSize":[3024,4032],"aspect":0.75,
+        "cleanup":{"whiten":0.6,"flatten":true,"straighten":-1.5,"quarterTurns":1,"autoCropped":true,
+                   "crop":{"bottomLeft":[0.1,0.05],"bottomRight":[0.9,0.04],"topRight":[0.92,0.97],
+                           "topLeft":[0.08,0.95]}},
+        "featured":true,"title":"Our house","age":"age 5","date":726364800.25,
+        "childID":"0B1E7C44-55D1-4E0B-9C53-1B5C1F0A2D7E","id":"6f9619ff-8b86-d011-b42d-00c04fc964ff"})");
+    const DrawingInfo expected{
+        drawingID,
+        childID,
+        Date{726364800.25},
+        "age 5",
+        "Our house",
+        true,
+        0.75,
+        {3024, 4032},
+        CleanupSettings{Quad{{0.08, 0.95}, {0.92, 0.97}, {0.9, 0.04}, {0.1, 0.05}}, true, 1, -1.5, true, 0.6},
+        20};
+    EXPECT_EQ(decode<DrawingInfo>(drawing), expected);
+}
+
+TEST(LibraryRecords, WritesKeysInFieldOrderAndLeavesOutAbsentOptionals) {
+    const Child child{childID, "Ada", std::nullopt, ""};
+    EXPECT_EQ(encode(child).dump(),
+              R"({"id":"0B1E7C44-55D1-4E0B-9C53-1B5C1F0A2D7E","name":"Ada","about":""})");
+    const DrawingInfo d{drawingID, std::nullopt, Date{0.5}, "", "", false, 1, {10, 20}, {}, 3};
+    const Json written = encode(d);
+    EXPECT_FALSE(written.contains("childID"));
+    EXPECT_EQ(decode<DrawingInfo>(written), d);
+}
+
+TEST(LibraryRecords, EveryMissingOrMistypedRequiredKeyRejectsTheRead) {
+    const DrawingInfo d{drawingID, childID, Date{2}, "", "Sun", false, 1.5, {3000, 2000}, {}, 7};
+    const Json good = encode(d);
+    struct Case {
+        const char* key;
+        Json wrong;
+    };
+    const Case cases[] = {{"id", "not-a-uuid"}, {"date", "2024-01-01"}, {"age", 5},
+                          {"title", nullptr},   {"featured", "yes"},    {"aspect", Json::array()},
+                          {"pixelSize", 3000},  {"cleanup", "none"},    {"sequence", 1.5}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.key);
+        Json missing = good;
+        missing.erase(c.key);
+        try {
+            (void)decode<DrawingInfo>(missing);
+            ADD_FAILURE() << "a missing key was accepted";
+        } catch (const DocumentError& e) {
+            EXPECT_EQ(e.path(), c.key);
+        }
+        Json mistyped = good;
+        mistyped[c.key] = c.wrong;
+        EXPECT_THROW(decode<DrawingInfo>(mistyped), DocumentError);
+    }
+    Json badChild = good;
+    badChild["childID"] = "E621E1F8-C36C-495A-93FC";
+    EXPECT_THROW(decode<DrawingInfo>(badChild), DocumentError);
+    Json child = encode(Child{childID, "Ada", Date{1}, ""});
+    child.erase("name");
+    EXPECT_THROW(decode<Child>(child), DocumentError);
+}
+
+TEST(LibraryRecords, ARecordHoldingANonFiniteNumberCannotBeWritten) {
+    DrawingInfo d{drawingID, std::nullopt, Date{0}, "", "", false, std::nan(""), {10, 20}, {}, 3};
+    EXPECT_THROW(encode(d), EncodingError);
+    d.aspect = 1;
+    d.cleanup.crop = Quad::full();
+    d.cleanup.crop->topLeft.x = std::numeric_limits<double>::infinity();
+    try {
+        encode(d);
+        FAIL() << "expected an EncodingError";
+    } catch (const EncodingError& e) {
+        EXPECT_EQ(e.path(), "cleanup.crop.topLeft");
+    }
+}

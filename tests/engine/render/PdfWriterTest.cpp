@@ -1,0 +1,173 @@
+#include "engine/render/PdfWriter.h"
+
+#include "tests/engine/PdfReading.h"
+#include "tests/engine/RenderingFixtures.h"
+
+#include <gtest/gtest.h>
+#include <opencv2/imgproc.hpp>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+
+#include <csignal>
+#include <fstream>
+#include <iterator>
+
+using namespace quillfen;
+using namespace quillfen::pdfreading;
+
+namespace {
+
+using PdfWriterTest = TemporaryFolderTest;
+
+std::string readAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// The first page as poppler renders it, one gray pixel per point; gray(x, y) counts y upwards.
+std::function<int(int, int)> renderedFirstPage(const fs::path& file) {
+    cv::Mat gray;
+    cv::cvtColor(renderPage(file, 1, 72), gray, cv::COLOR_BGR2GRAY);
+    EXPECT_FALSE(gray.empty());
+    return [gray](int x, int y) { return int(gray.at<std::uint8_t>(gray.rows - 1 - y, x)); };
+}
+
+}  // namespace
+
+TEST_F(PdfWriterTest, PagesKeepTheirBoxesTheTitleAndTheJpegBytesOnceAndUnchanged) {
+    const auto first = fixtures::jpegBytes(fixtures::rampBitmap(300, 200), 92);
+    const auto second = fixtures::jpegBytes(fixtures::rampBitmap(120, 160), 80);
+    const auto a = PageImage::fromJpeg(first);
+    const auto b = PageImage::fromJpeg(second);
+    ASSERT_TRUE(a && b);
+    const fs::path file = folder / "book.pdf";
+    const std::string title = "Mia’s Book – 2024 · ✓ Ñandú";
+    const std::vector<PdfPageBoxes> asked = {
+        {{0, 0, 594, 594}, Rect{0, 0, 594, 594}, Rect{9, 9, 576, 576}},
+        {{0, 0, 612, 792}, std::nullopt, std::nullopt},
+        {{0, 0, 576, 576}, Rect{0, 0, 576, 576}, Rect{0, 0, 576, 576}},
+    };
+    PdfWriter writer(file, title);
+    for (std::size_t page = 0; page < asked.size(); ++page) {
+        Canvas* canvas = writer.beginPage(asked[page]);
+        ASSERT_NE(canvas, nullptr);
+        canvas->drawImage(*a, {10, 10, 150, 100});
+        canvas->drawImage(*a, {200, 200, 75, 50});  // the same drawing twice on a page, at another size
+        if (page == 1) canvas->drawImage(*b, {10, 200, 60, 80});
+        writer.endPage();
+    }
+    ASSERT_TRUE(writer.finish());
+    EXPECT_EQ(files(), std::vector<std::string>{"book.pdf"}) << "temporary files left behind";
+
+    const ReadBack read = readBack(file);
+    ASSERT_EQ(read.pages.size(), asked.size());
+    for (std::size_t i = 0; i < asked.size(); ++i) {
+        SCOPED_TRACE(i);
+        Boxes expected{{"/MediaBox", asked[i].media}};
+        if (asked[i].bleed) expected["/BleedBox"] = *asked[i].bleed;
+        if (asked[i].trim) expected["/TrimBox"] = *asked[i].trim;
+        EXPECT_EQ(read.pages[i], expected);
+    }
+    EXPECT_EQ(read.info, (std::map<std::string, std::string>{{"/Creator", "Quillfen"}, {"/Title", title}}));
+
+    QPDF pdf;
+    pdf.processFile(file.c_str());
+    std::set<std::string> streams;
+    for (auto& object : pdf.getAllObjects()) {
+        if (!object.isStream() || !object.getDict().getKey("/Subtype").isNameAndEquals("/Image")) continue;
+        EXPECT_TRUE(object.getDict().getKey("/Filter").isNameAndEquals("/DCTDecode"));
+        const auto data = object.getRawStreamData();
+        streams.emplace(reinterpret_cast<const char*>(data->getBuffer()), data->getSize());
+    }
+    EXPECT_EQ(streams, (std::set<std::string>{{first.begin(), first.end()}, {second.begin(), second.end()}}))
+        << "every drawing must be one image object holding its JPEG bytes";
+
+    // The ramp is black at its top-left corner and light at its bottom-right, wherever it is drawn.
+    const auto gray = renderedFirstPage(file);
+    EXPECT_LT(gray(12, 108), 40);
+    EXPECT_GT(gray(157, 12), 180);
+    EXPECT_LT(gray(202, 248), 40);
+    EXPECT_EQ(gray(5, 5), 255);
+    EXPECT_EQ(gray(165, 60), 255);
+}
+
+TEST_F(PdfWriterTest, ShadowsFallBelowShapesOnPdfPagesToo) {
+    const fs::path file = folder / "shadow.pdf";
+    PdfWriter writer(file, "Shadow");
+    Canvas* canvas = writer.beginPage({{0, 0, 200, 200}, std::nullopt, std::nullopt});
+    ASSERT_NE(canvas, nullptr);
+    canvas->scale(0.5, 0.5);  // the offset and blur stay in points of the page
+    canvas->setShadow({0, -12}, 6, Color::black(0.8));
+    canvas->setFillColor(Color::white());
+    canvas->fillRect({100, 100, 200, 200});  // the page's (50, 50)-(150, 150)
+    writer.endPage();
+    ASSERT_TRUE(writer.finish());
+
+    const auto gray = renderedFirstPage(file);
+    EXPECT_EQ(gray(100, 100), 255) << "the shape itself is white";
+    EXPECT_GT(gray(100, 156), 245) << "the shadow shows above the shape";
+    // The shadow's edge (half its darkness) lies 12 points below the shape's bottom at y = 50.
+    const int darkest = gray(100, 45);
+    int edge = 20;
+    while (edge < 50 && gray(100, edge) > (255 + darkest) / 2) ++edge;
+    EXPECT_LT(darkest, 120);
+    EXPECT_NEAR(edge, 38, 2.5) << "the offset is not 12 points of the page";
+}
+
+TEST_F(PdfWriterTest, UnwritableDestinationsFailAndLeaveNothing) {
+    std::ofstream(folder / "a-file") << "not a folder";
+    fs::create_directories(folder / "a-folder.pdf");
+    const fs::path cases[] = {
+        folder / "missing" / "book.pdf",  // no such folder
+        folder / "a-file" / "book.pdf",   // the folder is a file
+        folder / "a-folder.pdf",          // a folder in the way
+        "/proc/quillfen-book.pdf",        // a folder no one may write in, not even root
+        "/dev/full",                      // a device is never replaced
+    };
+    for (const auto& destination : cases) {
+        SCOPED_TRACE(destination);
+        PdfWriter writer(destination, "Book");
+        if (Canvas* canvas = writer.beginPage({{0, 0, 100, 100}, std::nullopt, std::nullopt})) {
+            canvas->fillRect({0, 0, 10, 10});
+            writer.endPage();
+        }
+        EXPECT_FALSE(writer.finish());
+    }
+    EXPECT_TRUE(fs::is_character_file("/dev/full"));
+    EXPECT_TRUE(fs::is_directory(folder / "a-folder.pdf"));
+    EXPECT_EQ(readAll(folder / "a-file"), "not a folder");
+    EXPECT_EQ(files().size(), 2u);
+
+    PdfWriter invalid(folder / "book.pdf", "Book");  // a page without size fails the whole file
+    EXPECT_EQ(invalid.beginPage({{0, 0, 0, 100}, std::nullopt, std::nullopt}), nullptr);
+    EXPECT_FALSE(invalid.finish());
+    EXPECT_EQ(files().size(), 2u);
+}
+
+TEST_F(PdfWriterTest, FullDiskFailsAndKeepsTheEarlierFile) {
+    const fs::path file = folder / "book.pdf";
+    std::ofstream(file) << "the earlier export";
+    const auto jpeg = PageImage::fromJpeg(fixtures::jpegBytes(fixtures::rampBitmap(800, 800), 100));
+    ASSERT_GT(jpeg->jpeg()->size(), 60000u);
+    // In a child process, files may grow to 40 kB only, like a disk that fills up while writing.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{40000, 40000};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        PdfWriter writer(file, "Book");
+        Canvas* canvas = writer.beginPage({{0, 0, 500, 500}, std::nullopt, std::nullopt});
+        if (!canvas) ::_exit(3);
+        canvas->drawImage(*jpeg, {0, 0, 500, 500});
+        writer.endPage();
+        ::_exit(writer.finish() ? 1 : 0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "a write to a full disk reported success (1) or never began (3)";
+    EXPECT_EQ(files(), std::vector<std::string>{"book.pdf"}) << "partial files left behind";
+    EXPECT_EQ(readAll(file), "the earlier export");
+}
