@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QFutureWatcher>
+#include <QObject>
+#include <QThreadPool>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <functional>
+#include <optional>
+#include <utility>
+
+namespace quillfen {
+
+// One slot of background work keyed by a value: starting a job for a new key makes every older job's
+// result stale, and a result is applied on the GUI thread only while its key is still current. The
+// slot lives on the GUI thread inside its owner; when the owner is destroyed, pending results are
+// dropped (the jobs themselves hold only copies and finish on their pool).
+template <typename Key, typename Result>
+class KeyedJob {
+public:
+    explicit KeyedJob(QObject* owner) : m_owner(owner) {}
+
+    // Starts `job` on `pool` unless a job for an equal key is already current; `apply` receives the
+    // result on the GUI thread if the key is still current when the job ends.
+    void start(QThreadPool& pool, Key key, std::function<Result()> job,
+               std::function<void(Result)> apply) {
+        if (m_key && *m_key == key) return;
+        m_key = key;
+        auto* watcher = new QFutureWatcher<Result>(m_owner);
+        QObject::connect(watcher, &QFutureWatcherBase::finished, m_owner,
+                         [this, watcher, key = std::move(key), apply = std::move(apply)] {
+                             watcher->deleteLater();
+                             if (m_key && *m_key == key) apply(watcher->result());
+                         });
+        watcher->setFuture(QtConcurrent::run(&pool, std::move(job)));
+    }
+
+    // Forgets the current key: a running job's result is dropped and the next start always runs.
+    void reset() { m_key.reset(); }
+    const std::optional<Key>& key() const { return m_key; }
+
+private:
+    QObject* m_owner;
+    std::optional<Key> m_key;
+};
+
+}  // namespace quillfen
