@@ -27,11 +27,7 @@ void CloseGuard::install(QWidget& window) {
 
 bool CloseGuard::closeIfAllowed(QWidget& window) {
     const bool allowed = shouldClose();
-    if (allowed) {
-        m_closing = &window;
-        window.close();
-        m_closing = nullptr;
-    }
+    if (allowed) window.close();
     return allowed;
 }
 
@@ -48,12 +44,14 @@ void CloseGuard::closeFrontWindow() {
 
 bool CloseGuard::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::Close || !watched->isWidgetType()) return false;
-    if (watched != m_closing && !shouldClose()) {
+    // Only a close from the window system is spontaneous; close() in code, QWindow::close() and
+    // the closes of quitting are not.
+    if (event->spontaneous() && !shouldClose()) {
         event->ignore();
         return true;
     }
     event->accept();
-    return true;  // allowed: closes at once, without asking the window itself again
+    return true;  // closes at once, without asking the window itself
 }
 
 }  // namespace quillfen

@@ -8,9 +8,9 @@
 
 namespace quillfen {
 
-// Lets the application refuse or allow closing its main window: every close request that reaches
-// a guarded window (its title-bar button, the window manager, close()) first asks shouldClose.
-// Main thread only.
+// Lets the application refuse or allow closing its main window: the user's own close request for a
+// guarded window (its title-bar button, the window manager) first asks shouldClose, while a close the
+// program asks for (close(), the closes Qt sends on quit) closes it at once. Main thread only.
 class CloseGuard : public QObject {
     Q_OBJECT
 public:
@@ -25,8 +25,8 @@ public:
     // Makes the window the guarded one. A window without a close button is not intercepted;
     // installing again on the same window changes nothing. A window guarded earlier stays guarded.
     void install(QWidget& window);
-    // Closes the window when shouldClose allows, without asking again; returns the answer. An
-    // allowed close does not reach the window's own closeEvent: the guard has already answered.
+    // Closes the window when shouldClose allows; returns the answer. A guarded window closes
+    // without its own closeEvent being asked: the guard has already answered.
     bool closeIfAllowed(QWidget& window);
     // Closes the active window, else the guarded window when it is shown: the guarded window only
     // when shouldClose allows, any other as if its close button had been clicked.
@@ -34,9 +34,6 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-    QWidget* m_closing = nullptr;  // a window this guard is closing after asking
 };
 
 }  // namespace quillfen

@@ -104,6 +104,7 @@ void MenuBaseline::install(QMenuBar& bar) const {
     QAction* closeWindow =
         command(closeWindowTitle(language), QKeySequence(Qt::CTRL | Qt::Key_W), close.run, file);
     closeWindow->setObjectName(closeWindowName);
+    closeWindow->setShortcutContext(Qt::ApplicationShortcut);  // closes whichever window is in front
     file.insertAction(actionNamed(file, saveGroupName), closeWindow);
 
     if (!help) return;

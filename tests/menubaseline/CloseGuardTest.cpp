@@ -7,6 +7,7 @@
 #include <QCloseEvent>
 #include <QMainWindow>
 #include <QTest>
+#include <QTimer>
 #include <QWindow>
 
 #include <gtest/gtest.h>
@@ -48,37 +49,61 @@ void showActive(QWidget& window) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
 }
 
+// The user's own close request: the window manager's close event, as its title-bar button sends it.
+void clickCloseButton(QWidget& window) {
+    QCloseEvent event;
+    QCoreApplication::sendEvent(window.windowHandle(), &event);
+}
+
 }  // namespace
 
-TEST(CloseGuard, AsksExactlyOnceBeforeTheGuardedWindowCloses) {
-    const std::pair<const char*, std::function<void(CloseGuard&, QWidget&)>> routes[] = {
-        {"title-bar button", [](CloseGuard&, QWidget& w) { w.windowHandle()->close(); }},
-        {"close()", [](CloseGuard&, QWidget& w) { w.close(); }},
-        {"closeIfAllowed",
+TEST(CloseGuard, AsksOnceForTheUsersCloseAndNeverForTheProgramsOwn) {
+    struct Route {
+        const char* name;
+        bool asks;
+        std::function<void(CloseGuard&, QWidget&)> close;
+    };
+    const Route routes[] = {
+        {"title-bar button", true, [](CloseGuard&, QWidget& w) { clickCloseButton(w); }},
+        {"closeIfAllowed", true,
          [](CloseGuard& g, QWidget& w) {
              const bool allowed = g.closeIfAllowed(w);
              EXPECT_EQ(allowed, !w.isVisible());
          }},
-        {"closeFrontWindow", [](CloseGuard& g, QWidget&) { g.closeFrontWindow(); }},
-        {"installed twice",
+        {"closeFrontWindow", true, [](CloseGuard& g, QWidget&) { g.closeFrontWindow(); }},
+        {"installed twice", true,
          [](CloseGuard& g, QWidget& w) {
              g.install(w);
-             w.close();
+             clickCloseButton(w);
          }},
+        {"close() in code", false, [](CloseGuard&, QWidget& w) { w.close(); }},
+        {"closing all windows", false, [](CloseGuard&, QWidget&) { QApplication::closeAllWindows(); }},
     };
-    for (const auto& [name, close] : routes) {
+    for (const Route& route : routes) {
         for (const bool allow : {false, true}) {
-            SCOPED_TRACE(testing::Message() << name << (allow ? ", allowed" : ", refused"));
+            SCOPED_TRACE(testing::Message() << route.name << (allow ? ", allowed" : ", refused"));
             Guard guard(allow);
-            Window window(true);  // an allowed close must not ask the window a second time
+            Window window(true);  // a close that gets past the guard must not ask the window again
             guard.install(window);
             showActive(window);
-            close(guard, window);
-            EXPECT_EQ(guard.asked, 1);
+            route.close(guard, window);
+            EXPECT_EQ(guard.asked, route.asks ? 1 : 0);
             EXPECT_EQ(window.asked, 0);
-            EXPECT_EQ(window.isVisible(), !allow);
+            EXPECT_EQ(window.isVisible(), route.asks && !allow);
         }
     }
+}
+
+TEST(CloseGuard, RefusingGuardDoesNotBlockQuit) {
+    Guard guard(false);
+    QMainWindow window;
+    guard.install(window);
+    showActive(window);
+    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    QTimer::singleShot(5000, qApp, [] { QCoreApplication::exit(1); });  // a refused quit leaves the loop running
+    EXPECT_EQ(QCoreApplication::exec(), 0);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(guard.asked, 0);
 }
 
 TEST(CloseGuard, WindowWithoutCloseButtonBecomesMainButIsNotIntercepted) {

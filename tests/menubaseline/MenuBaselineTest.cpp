@@ -95,14 +95,20 @@ TEST(MenuBaseline, InstallingAgainKeepsOneOfEachCommand) {
         QStringLiteral("fileMenu:Open,Cerrar ventana[Ctrl+W],-,Export|helpMenu:Ayuda de Quillfen,Guide"));
 }
 
-TEST(MenuBaseline, CtrlWInTheWindowRunsCloseWindow) {
-    int closes = 0;
-    QMainWindow window;
-    MenuBaseline(CloseWindowAction{[&] { ++closes; }}).install(*window.menuBar());
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    QTest::keyClick(&window, Qt::Key_W, Qt::ControlModifier);
-    EXPECT_EQ(closes, 1);
+TEST(MenuBaseline, CtrlWClosesWhicheverWindowIsInFront) {
+    for (const bool settingsInFront : {false, true}) {
+        SCOPED_TRACE(settingsInFront ? "settings window in front" : "main window in front");
+        QMainWindow main;
+        QWidget settings;
+        MenuBaseline().install(*main.menuBar());
+        main.show();
+        if (settingsInFront) settings.show();
+        QWidget& front = settingsInFront ? settings : main;
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&front));
+        QTest::keyClick(&front, Qt::Key_W, Qt::ControlModifier);
+        EXPECT_FALSE(front.isVisible());
+        EXPECT_EQ(main.isVisible(), settingsInFront);
+    }
 }
 
 TEST(MenuBaseline, CloseKeyWindowClosesTheActiveWindowOnly) {
