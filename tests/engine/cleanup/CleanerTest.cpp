@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <numbers>
-#include <random>
 
 #include <gtest/gtest.h>
 
@@ -129,62 +128,16 @@ TEST(Cleaner, UnusableCropsAreIgnored) {
     EXPECT_NE(Cleaner::apply(withCrop(small), photo).width, 120);
 }
 
-TEST(Cleaner, OutputSizeAgreesWithApplyForRandomSettings) {
-    std::mt19937 random(20240315);
-    std::uniform_real_distribution<double> unit(0, 1), angle(-20, 20);
-    std::uniform_int_distribution<int> side(3, 160), turns(-5, 8);
-    for (int i = 0; i < 300; ++i) {
-        const Bitmap photo = Bitmap(side(random), side(random));
-        CleanupSettings settings;
-        if (i % 4 != 0) {
-            const double m = 0.3 * unit(random);
-            settings.crop = Quad{{m * unit(random), 1 - m * unit(random)},
-                                 {1 - m * unit(random), 1 - m * unit(random)},
-                                 {1 - m * unit(random), m * unit(random)},
-                                 {m * unit(random), m * unit(random)}};
-        }
-        settings.quarterTurns = turns(random);
-        settings.straighten = i % 5 == 0 ? 0.01 : angle(random);
-        settings.flatten = i % 2 == 0;
-        settings.whiten = i % 3 == 0 ? 0 : unit(random);
-        settings.autoCropped = i % 7 == 0;
-        SCOPED_TRACE(::testing::Message() << "case " << i << ": " << photo.width << "x" << photo.height);
-        const Bitmap cleaned = Cleaner::apply(settings, photo);
-        EXPECT_EQ(Cleaner::outputSize(settings, photo), sizeOf(cleaned));
-        EXPECT_EQ(Cleaner::outputSize(settings, sizeOf(photo)), sizeOf(cleaned));
-    }
-}
-
-TEST(Cleaner, LightingFollowsTheFlattenAndWhitenSwitches) {
-    const Bitmap photo = filled(160, 120, [](int x, int y) {
-        if (std::abs(x - 80) < 3) return Rgb{40, 40, 90};
+TEST(Cleaner, LightingIsTouchedOnlyWhenSwitchedOn) {
+    const Bitmap photo = filled(160, 120, [](int, int y) {
         const auto level = static_cast<std::uint8_t>(230 - y / 3);
         return Rgb{level, static_cast<std::uint8_t>(level - 6), static_cast<std::uint8_t>(level - 20)};
     });
-    struct Case {
-        bool flatten;
-        double whiten;
-        Bitmap expected;
-        int tolerance;
-    };
-    const Case cases[] = {
-        {false, 0.3, Cleaner::whiten(Cleaner::evenPaperColor(photo), 0.3), 2},
-        {true, 0, Cleaner::flatten(photo), 2},
-        {true, 0.6, Cleaner::whiten(Cleaner::flatten(photo), 0.6), 2},
-        {false, 0, photo, 0},  // everything off: the very pixels, not a trip through linear light
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::Message() << "flatten " << c.flatten << " whiten " << c.whiten);
-        CleanupSettings settings;
-        settings.flatten = c.flatten;
-        settings.whiten = c.whiten;
-        const Bitmap cleaned = Cleaner::apply(settings, photo);
-        ASSERT_EQ(sizeOf(cleaned), sizeOf(c.expected));
-        int worst = 0;
-        for (std::size_t i = 0; i < cleaned.pixels.size(); ++i)
-            worst = std::max(worst, std::abs(cleaned.pixels[i] - c.expected.pixels[i]));
-        EXPECT_LE(worst, c.tolerance);
-    }
+    EXPECT_EQ(Cleaner::apply({}, photo), photo);  // the very pixels, not a trip through linear light
+    CleanupSettings settings;
+    settings.flatten = true;
+    settings.whiten = 1;
+    EXPECT_TRUE(near(rgbAt(Cleaner::apply(settings, photo), 80, 100), white, 8));
 }
 
 TEST(Cleaner, TransparentPicturesAreCleanedOnWhite) {
