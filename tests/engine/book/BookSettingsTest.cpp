@@ -57,12 +57,3 @@ TEST(BookSettings, SettingAPresetReplacesTheNumbersExceptForCustom) {
     s.setPreset(PrintPreset::homePrint);
     EXPECT_EQ(s.spec, (PrintSpec{0, 18, 1, 1, 0}));
 }
-
-TEST(BookEnums, CoverColourLabelsAreTheCapitalisedCaseNames) {
-    for (CoverColor c : allCases<CoverColor>()) {
-        const std::string name(rawValue(c));
-        EXPECT_EQ(label(c), std::string(1, static_cast<char>(name[0] - 'a' + 'A')) + name.substr(1));
-        EXPECT_EQ(isDark(c), c == CoverColor::charcoal);
-    }
-    EXPECT_EQ(fromRawValue<CoverColor>("Charcoal"), std::nullopt);
-}
