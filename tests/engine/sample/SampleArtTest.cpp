@@ -42,19 +42,6 @@ cv::Mat coarse(const Bitmap& b) {
 
 }  // namespace
 
-TEST(SampleArtKind, CaseNamesReadBackAndNothingElseReads) {
-    const auto& kinds = allCases<Kind>();
-    for (std::size_t i = 0; i < kinds.size(); ++i) {
-        SCOPED_TRACE(rawValue(kinds[i]));
-        EXPECT_EQ(static_cast<std::size_t>(kinds[i]), i);  // the position enters the seed
-        EXPECT_EQ(fromRawValue<Kind>(rawValue(kinds[i])), kinds[i]);
-    }
-    EXPECT_EQ(rawValue(Kind::butterfly), "butterfly");
-    for (const char* other : {"dragon", "Boat", "boat ", ""}) {
-        EXPECT_EQ(fromRawValue<Kind>(other), std::nullopt) << other;
-    }
-}
-
 TEST(SampleArtItems, SixteenSamplesRunThroughTheYear) {
     const auto& items = SampleArt::items();
     ASSERT_EQ(items.size(), 16u);
