@@ -1,0 +1,15 @@
+#include <QApplication>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+// Widget tests need a QApplication but no display, and a data folder of their own so that no test
+// ever touches the user's book.
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir data;
+    qputenv("XDG_DATA_HOME", data.path().toUtf8());
+    QApplication app(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

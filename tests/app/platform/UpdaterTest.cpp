@@ -1,0 +1,108 @@
+#include "app/platform/UpdateFramework.h"
+#include "app/shell/Updater.h"
+
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
+
+#include <gtest/gtest.h>
+
+using namespace quillfen;
+
+namespace {
+
+// A local HTTP server that answers every request with one status, or never answers at all.
+class FeedServer {
+public:
+    explicit FeedServer(std::optional<int> status) {
+        server.listen(QHostAddress::LocalHost);
+        QObject::connect(&server, &QTcpServer::newConnection, [this, status] {
+            QTcpSocket* socket = server.nextPendingConnection();
+            ++requests;
+            QObject::connect(socket, &QTcpSocket::readyRead, socket, [socket, status] {
+                const QByteArray request = socket->readAll();
+                if (!status) return;
+                socket->write(QByteArray("HTTP/1.1 ") + QByteArray::number(*status) +
+                              " Status\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+                socket->disconnectFromHost();
+            });
+        });
+    }
+    QUrl url() const { return QUrl(QString("http://127.0.0.1:%1/feed.xml").arg(server.serverPort())); }
+
+    QTcpServer server;
+    int requests = 0;
+};
+
+struct Probe {
+    UpdateFramework framework;
+    Updater updater;
+    int handedOver = 0;
+    QStringList alerts;
+
+    explicit Probe(const QUrl& feed)
+        : framework(feed, "Quillfen", "1.0.0"), updater(framework, "Quillfen", "1.0.0") {
+        updater.timeout = std::chrono::milliseconds(300);
+        updater.alert = [this](const QString& title, const QString&) { alerts << title; };
+        framework.alert = [this](const QString& title, const QString&) { alerts << "framework: " + title; };
+        // The framework's own check reads the feed with GET; counting its alerts tells a hand-over.
+        QObject::connect(&updater, &Updater::checkFinished, [this](Updater::Outcome outcome) {
+            handedOver += outcome == Updater::Outcome::handOver;
+        });
+    }
+};
+
+}  // namespace
+
+TEST(Updater, ProbeStatusDecidesBetweenHandOverUpToDateAndFailure) {
+    struct Case { std::optional<int> status; Updater::Outcome outcome; QString alert; };
+    const Case cases[] = {
+        {200, Updater::Outcome::handOver, ""},
+        {405, Updater::Outcome::handOver, ""},
+        {501, Updater::Outcome::handOver, ""},
+        {404, Updater::Outcome::upToDate, "You’re up to date"},
+        {410, Updater::Outcome::upToDate, "You’re up to date"},
+        {403, Updater::Outcome::failed, "Couldn’t check for updates"},
+        {500, Updater::Outcome::failed, "Couldn’t check for updates"},
+        {std::nullopt, Updater::Outcome::failed, "Couldn’t check for updates"},  // never answers
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.status ? *c.status : 0);
+        FeedServer server(c.status);
+        Probe probe(server.url());
+        QSignalSpy finished(&probe.updater, &Updater::checkFinished);
+        probe.updater.checkForUpdates();
+        probe.updater.checkForUpdates();  // ignored while the probe runs
+        ASSERT_TRUE(finished.wait(5000));
+        EXPECT_EQ(finished.count(), 1);
+        EXPECT_EQ(finished.first().first().value<Updater::Outcome>(), c.outcome);
+        if (c.outcome != Updater::Outcome::handOver) {
+            EXPECT_EQ(probe.alerts, QStringList{c.alert});
+        }
+        EXPECT_FALSE(probe.updater.checking());
+    }
+}
+
+TEST(Updater, WithoutFeedTheFrameworkChecksAndNoRequestIsSent) {
+    Probe probe{QUrl()};
+    probe.updater.checkForUpdates();
+    EXPECT_FALSE(probe.updater.checking());
+    ASSERT_EQ(probe.alerts.size(), 1);
+    EXPECT_TRUE(probe.alerts.first().startsWith("framework: "));
+}
+
+TEST(UpdateFramework, NewestItemIsChosenByNumericVersion) {
+    const QByteArray rss = R"(<?xml version="1.0"?>
+<rss xmlns:sparkle="http://www.andymatuschak.org/xml-namespaces/sparkle"><channel>
+<item><title>1.9</title><link>https://example.org/1.9</link><sparkle:version>1.9</sparkle:version></item>
+<item><title>1.10</title><enclosure url="https://example.org/1.10" sparkle:shortVersionString="1.10"/></item>
+<item><title>no version</title><link>https://example.org/x</link></item>
+</channel></rss>)";
+    const auto newest = UpdateFramework::newestItem(rss);
+    ASSERT_TRUE(newest);
+    EXPECT_EQ(newest->version, "1.10");
+    EXPECT_EQ(newest->link, QUrl("https://example.org/1.10"));
+    EXPECT_FALSE(UpdateFramework::newestItem("<rss><channel><item>"));
+    EXPECT_GT(UpdateFramework::compareVersions("1.0.1", "1.0"), 0);
+    EXPECT_EQ(UpdateFramework::compareVersions("1.0", "1.0.0"), 0);
+}
