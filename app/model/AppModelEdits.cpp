@@ -1,16 +1,107 @@
 #include "app/model/AppModel.h"
 
 #include "app/model/detail/EditState.h"
+#include "engine/cleanup/ImageIO.h"
+#include "engine/cleanup/PaperDetection.h"
+
+#include <QFile>
+
+#include <algorithm>
 
 namespace quillfen {
 
-void AppModel::update(const UUID&, const std::function<void(DrawingInfo&)>&) {}
-void AppModel::rotateRight(const UUID&) {}
-void AppModel::rotateLeft(const UUID&) {}
-void AppModel::resetCleanup(const UUID&) {}
-void AppModel::setCrop(const UUID&, const Quad&, bool) {}
-void AppModel::setFlatten(const UUID&, bool) {}
-void AppModel::useWholePhoto(const UUID&) {}
-void AppModel::findPaperEdgesAgain() {}
+namespace {
+
+const QString noPaperMessage = QStringLiteral(
+    "Couldn't find the paper's edges in this photo. Drag the corners by hand, or use the whole photo "
+    "(best for flatbed scans).");
+
+// A paper search's outcome: whether the original could be read and decoded, and the sheet found.
+struct PaperSearch {
+    bool readable = false;
+    std::optional<Quad> quad;
+};
+
+// Reads and decodes the original as stored and looks for the sheet in it. Any thread.
+PaperSearch searchPaper(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    const QByteArray data = file.readAll();
+    const auto image = Cleaner::decode(
+        {reinterpret_cast<const std::uint8_t*>(data.constData()), static_cast<std::size_t>(data.size())});
+    if (!image) return {};
+    return {true, Cleaner::detectPaper(*image)};
+}
+
+}  // namespace
+
+void AppModel::update(const UUID& id, const std::function<void(DrawingInfo&)>& change) {
+    const auto found = std::find_if(m_drawings.begin(), m_drawings.end(),
+                                    [&](const Drawing& d) { return d.info.id == id; });
+    if (found == m_drawings.end()) return;
+    const CleanupSettings before = found->info.cleanup;
+    change(found->info);
+    const DrawingInfo after = found->info;
+    Q_EMIT drawingsChanged();
+    documentChanged();
+    if (after.childID) setLastChild(after.childID);
+    if (after.cleanup != before) process(id, false);
+}
+
+void AppModel::rotateRight(const UUID& id) {
+    update(id, [](DrawingInfo& info) { info.cleanup.quarterTurns = (info.cleanup.quarterTurns + 1) & 3; });
+}
+
+void AppModel::rotateLeft(const UUID& id) {
+    update(id, [](DrawingInfo& info) { info.cleanup.quarterTurns = (info.cleanup.quarterTurns - 1) & 3; });
+}
+
+void AppModel::resetCleanup(const UUID& id) {
+    update(id, [](DrawingInfo& info) {
+        auto& cleanup = info.cleanup;
+        if (!cleanup.autoCropped) cleanup.crop.reset();
+        cleanup.quarterTurns = 0;
+        cleanup.straighten = 0;
+        cleanup.flatten = true;
+        cleanup.whiten = 0.6;
+    });
+}
+
+void AppModel::setCrop(const UUID& id, const Quad& quad, bool automatic) {
+    update(id, [&](DrawingInfo& info) {
+        info.cleanup.crop = quad;
+        info.cleanup.autoCropped = automatic;
+    });
+}
+
+void AppModel::setFlatten(const UUID& id, bool flatten) {
+    update(id, [&](DrawingInfo& info) { info.cleanup.flatten = flatten; });
+}
+
+void AppModel::useWholePhoto(const UUID& id) {
+    update(id, [](DrawingInfo& info) {
+        info.cleanup.crop.reset();
+        info.cleanup.autoCropped = false;
+    });
+}
+
+void AppModel::findPaperEdgesAgain() {
+    const auto drawing = selected();
+    if (!drawing) return;
+    const QString path = originalPath(*drawing);
+    const UUID id = drawing->info.id;
+    if (path.isEmpty()) return;
+    m_editorPool.start([this, path, id] {
+        const PaperSearch found = searchPaper(path);
+        QMetaObject::invokeMethod(
+            this,
+            [this, id, found] {
+                if (!found.readable) return;
+                if (found.quad) setCrop(id, *found.quad, true);
+                else setError(noPaperMessage);
+            },
+            Qt::QueuedConnection);
+    });
+}
 
 }  // namespace quillfen

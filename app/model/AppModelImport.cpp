@@ -1,14 +1,262 @@
 #include "app/model/AppModel.h"
 
 #include "app/model/detail/ImportState.h"
+#include "engine/cleanup/ImageIO.h"
+
+#include <QCollator>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <algorithm>
 
 namespace quillfen {
 
-void AppModel::chooseFiles() {}
-void AppModel::importURLs(const QList<QUrl>&) {}
-QList<QUrl> AppModel::imageFiles(const QUrl&) { return {}; }
-void AppModel::addImage(const QByteArray&, const ImageOptions&) {}
-void AppModel::importPhotos(const QList<QUrl>&) {}
-void AppModel::addDropped(const QList<ImportedImage>&) {}
+namespace {
+
+const QString noImagesMessage =
+    QStringLiteral("No images found there. Quillfen adds photos and scans (JPEG, HEIC, PNG, TIFF).");
+const QString notAnImageMessage = QStringLiteral("That file isn't an image Quillfen can read.");
+const QString copyFailedMessage = QStringLiteral("Couldn't copy the image into Quillfen's folder: ");
+const QString photoUnreadableMessage = QStringLiteral("One of the photos couldn't be read.");
+
+// The readability check decodes at this size: the decoder still parses the whole file (so truncated
+// and hostile data is refused) but JPEG files decode at a fraction of their pixels.
+constexpr double checkSide = 256;
+
+Cleaner::Bytes bytesOf(const QByteArray& data) {
+    return {reinterpret_cast<const std::uint8_t*>(data.constData()), static_cast<std::size_t>(data.size())};
+}
+
+bool hasImageExtension(const QString& path) {
+    return Cleaner::imageTypeForExtension(QFileInfo(path).suffix().toStdString()).has_value();
+}
+
+// The file manager's order: case-insensitive, numbers compared by value, in the user's language
+// (English rules when the locale is C, whose collation knows no numbers).
+QCollator naturalOrder() {
+    QLocale locale;
+    if (locale.language() == QLocale::C) locale = QLocale(QLocale::English, QLocale::UnitedStates);
+    QCollator collator(locale);
+    collator.setNumericMode(true);
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    return collator;
+}
+
+// Writes every byte. A write the system cuts short (a full disk, a file size limit) is followed by
+// another, which then fails with the reason: the device reports no error for the short write itself,
+// and QSaveFile would commit the truncated file.
+bool writeAll(QSaveFile& file, const QByteArray& data) {
+    qint64 written = 0;
+    while (written < data.size()) {
+        const qint64 step = file.write(data.constData() + written, data.size() - written);
+        if (step <= 0) return false;
+        written += step;
+    }
+    return true;
+}
+
+QString failureCountMessage(int count) {
+    return QStringLiteral("%1 file%2 couldn't be read.").arg(count).arg(count == 1 ? "" : "s");
+}
+
+}  // namespace
+
+namespace importing {
+
+Prepared prepare(const Source& source, const QString& originalsFolder, bool readPhotoDate) {
+    QByteArray read;
+    std::optional<Date> fileDate;
+    if (!source.path.isEmpty()) {
+        QFile file(source.path);
+        if (!file.open(QIODevice::ReadOnly)) return {std::nullopt, Failure::unreadableFile, {}};
+        read = file.readAll();
+        if (file.error() != QFileDevice::NoError) return {std::nullopt, Failure::unreadableFile, {}};
+        const QDateTime modified = QFileInfo(file).lastModified();
+        if (modified.isValid()) fileDate = Date::fromUnixSeconds(modified.toMSecsSinceEpoch() / 1000.0);
+    }
+    const QByteArray& data = source.path.isEmpty() ? source.data : read;
+    const auto bytes = bytesOf(data);
+    if (!Cleaner::decode(bytes, checkSide)) return {std::nullopt, Failure::notAnImage, {}};
+
+    const UUID id = UUID::random();
+    const QString name = QString::fromStdString(id.string() + "." +
+                                                Cleaner::fileExtension(Cleaner::imageType(bytes)));
+    QSaveFile copy(originalsFolder + "/" + name);  // dropped unfinished, it leaves no file behind
+    if (!copy.open(QIODevice::WriteOnly) || !writeAll(copy, data) || !copy.commit())
+        return {std::nullopt, Failure::copyFailed, copy.errorString()};
+
+    Copied copied{id, name, std::nullopt, fileDate};
+    if (readPhotoDate) copied.photoDate = Cleaner::photoDate(bytes);
+    return {std::move(copied), Failure::none, {}};
+}
+
+}  // namespace importing
+
+AppModel::ImportState::ImportState(AppModel& model) : model(model) { worker.setMaxThreadCount(1); }
+
+AppModel::ImportState::~ImportState() {
+    worker.clear();
+    worker.waitForDone();
+}
+
+void AppModel::ImportState::enqueue(Kind kind, bool forCalendar,
+                                    const std::vector<importing::Source>& sources,
+                                    const ImageOptions& options) {
+    const auto batch = std::make_shared<Batch>(Batch{kind, forCalendar, static_cast<int>(sources.size())});
+    const QString originals = model.folder() + "/Originals";
+    ImageOptions batchOptions = options;
+    batchOptions.forCalendar = forCalendar;
+    model.setImporting(model.importing() + batch->remaining);
+    for (const auto& source : sources) {
+        worker.start([this, batch, source, originals, batchOptions] {
+            auto prepared = importing::prepare(source, originals, !batchOptions.date);
+            QMetaObject::invokeMethod(
+                &model,
+                [this, batch, prepared = std::move(prepared), batchOptions] {
+                    finish(batch, prepared, batchOptions);
+                },
+                Qt::QueuedConnection);
+        });
+    }
+}
+
+void AppModel::ImportState::finish(const std::shared_ptr<Batch>& batch,
+                                   const importing::Prepared& prepared, const ImageOptions& options) {
+    using importing::Failure;
+    --batch->remaining;
+    if (prepared.failure != Failure::unreadableFile) ++batch->read;
+    switch (prepared.failure) {
+        case Failure::none: {
+            ImageOptions added = options;  // only files carry their modification date
+            if (batch->kind == Kind::files) added.fileDate = prepared.copied->fileDate;
+            add(*prepared.copied, added);
+            break;
+        }
+        case Failure::unreadableFile:
+            if (batch->kind == Kind::photos) model.setError(photoUnreadableMessage);
+            else ++batch->unreadable;
+            break;
+        case Failure::notAnImage: model.setError(notAnImageMessage); break;
+        case Failure::copyFailed: model.setError(copyFailedMessage + prepared.detail); break;
+    }
+    if (batch->remaining == 0 && batch->kind == Kind::files) {
+        if (batch->read == 0) model.setError(noImagesMessage);
+        else if (batch->unreadable > 0) model.setError(failureCountMessage(batch->unreadable));
+    }
+    model.setImporting(model.importing() - 1);
+}
+
+void AppModel::ImportState::add(const importing::Copied& copied, const ImageOptions& options) {
+    const bool forCalendar = options.forCalendar;
+    DrawingInfo info;
+    info.id = copied.id;
+    if (!forCalendar) {
+        if (options.child) info.childID = options.child;
+        else if (model.m_lastChild) info.childID = model.m_lastChild;
+        else if (model.m_children.size() == 1) info.childID = model.m_children.front().id;
+    }
+    info.date = options.date ? *options.date
+                : copied.photoDate ? *copied.photoDate
+                : options.fileDate ? *options.fileDate
+                                   : Date::now();
+    info.title = options.title.toStdString();
+    info.aspect = 0.77;
+    info.pixelSize = Size{2550, 3300};
+    info.cleanup = forCalendar ? CleanupSettings::defaults()
+                               : CleanupSettings{std::nullopt, false, 0, 0, true, 0.6};
+    info.sequence = model.m_nextSequence;
+
+    model.setNextSequence(model.m_nextSequence + 1);
+    model.m_drawings.push_back(Drawing{info, copied.file, QImage(), true});
+    Q_EMIT model.drawingsChanged();
+    model.documentChanged();
+    if (forCalendar) {
+        auto calendar = model.m_calendar;
+        calendar.calendarOnly.push_back(info.id);
+        model.setCalendar(calendar);
+        for (int month = 0; month < 12; ++month) {
+            if (calendar.pictures.contains(month)) continue;
+            calendar.pictures[month] = info.id;
+            model.setCalendar(calendar);
+            break;
+        }
+    }
+    model.setSelectedID(info.id);
+    model.process(info.id, !forCalendar);
+}
+
+void AppModel::chooseFiles() {
+    const auto urls = m_dialogs.chooseFiles ? m_dialogs.chooseFiles() : QList<QUrl>{};
+    if (urls.isEmpty()) {
+        setImportForCalendar(false);
+        return;
+    }
+    importURLs(urls);
+}
+
+void AppModel::importURLs(const QList<QUrl>& urls) {
+    std::vector<importing::Source> sources;
+    for (const auto& url : urls) {
+        for (const auto& file : imageFiles(url)) sources.push_back({file.toLocalFile(), {}});
+    }
+    const bool forCalendar = m_importForCalendar;
+    setImportForCalendar(false);
+    if (sources.empty()) {
+        setError(noImagesMessage);
+        return;
+    }
+    m_import->enqueue(ImportState::Kind::files, forCalendar, sources, {});
+}
+
+QList<QUrl> AppModel::imageFiles(const QUrl& url) {
+    if (!url.isLocalFile()) return {};
+    const QString path = url.toLocalFile();
+    const QFileInfo info(path);
+    if (!info.exists()) return {};
+    if (!info.isDir()) return hasImageExtension(path) ? QList<QUrl>{url} : QList<QUrl>{};
+
+    QStringList files;
+    QDirIterator walk(path, QDir::Files | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (walk.hasNext()) {
+        const QString file = walk.next();
+        if (hasImageExtension(file)) files.push_back(file);
+    }
+    const QCollator order = naturalOrder();
+    std::sort(files.begin(), files.end(),
+              [&](const QString& a, const QString& b) { return order.compare(a, b) < 0; });
+    QList<QUrl> urls;
+    for (const auto& file : files) urls.push_back(QUrl::fromLocalFile(file));
+    return urls;
+}
+
+void AppModel::addImage(const QByteArray& data, const ImageOptions& options) {
+    const auto prepared = importing::prepare({{}, data}, folder() + "/Originals", !options.date);
+    switch (prepared.failure) {
+        case importing::Failure::none: m_import->add(*prepared.copied, options); break;
+        case importing::Failure::copyFailed: setError(copyFailedMessage + prepared.detail); break;
+        case importing::Failure::notAnImage:
+        case importing::Failure::unreadableFile: setError(notAnImageMessage); break;
+    }
+}
+
+void AppModel::importPhotos(const QList<QUrl>& urls) {
+    const bool forCalendar = m_importForCalendar;
+    setImportForCalendar(false);
+    if (urls.isEmpty()) return;
+    std::vector<importing::Source> sources;
+    for (const auto& url : urls) sources.push_back({url.toLocalFile(), {}});
+    m_import->enqueue(ImportState::Kind::photos, forCalendar, sources, {});
+}
+
+void AppModel::addDropped(const QList<ImportedImage>& images) {
+    if (images.isEmpty()) return;
+    std::vector<importing::Source> sources;
+    for (const auto& image : images) sources.push_back({{}, image.data});
+    ImageOptions options;
+    options.fileDate = Date::now();
+    m_import->enqueue(ImportState::Kind::dropped, m_mode == ViewMode::calendar, sources, options);
+}
 
 }  // namespace quillfen

@@ -1,11 +1,112 @@
 #include "app/model/AppModel.h"
 
+#include "app/model/detail/EditState.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <algorithm>
+#include <set>
+
 namespace quillfen {
 
-void AppModel::removeDrawing(const UUID&) {}
-void AppModel::newBook() {}
-UUID AppModel::addChild(const QString&) { return UUID::random(); }
-void AppModel::removeChild(const UUID&) {}
-void AppModel::deleteRemovedOriginals() {}
+namespace {
+
+// The file names the saved document gives its drawings; nothing when it cannot be read.
+std::optional<std::set<QString>> savedFileNames(const QString& documentPath) {
+    QFile file(documentPath);
+    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+    const QJsonDocument document = QJsonDocument::fromJson(file.readAll());
+    if (!document.isObject()) return std::nullopt;
+    std::set<QString> names;
+    for (const auto& item : document.object().value("drawings").toArray()) {
+        names.insert(item.toObject().value("file").toString());
+    }
+    return names;
+}
+
+}  // namespace
+
+void AppModel::removeDrawing(const UUID& id) {
+    const auto found = std::find_if(m_drawings.begin(), m_drawings.end(),
+                                    [&](const Drawing& d) { return d.info.id == id; });
+    if (found == m_drawings.end()) return;
+    m_edit->removedOriginals.push_back({found->file, originalPath(*found)});
+
+    const auto book = bookDrawings();
+    const auto inBook = std::find_if(book.begin(), book.end(), [&](const Drawing& d) { return d.info.id == id; });
+    const std::size_t position = inBook == book.end() ? 0 : static_cast<std::size_t>(inBook - book.begin());
+
+    auto drawings = m_drawings;
+    drawings.erase(drawings.begin() + (found - m_drawings.begin()));
+    setDrawings(std::move(drawings));
+
+    if (m_settings.coverDrawing == id) {
+        auto settings = m_settings;
+        settings.coverDrawing.reset();
+        setSettings(std::move(settings));
+    }
+
+    auto calendar = m_calendar;
+    std::erase_if(calendar.pictures, [&](const auto& slot) { return slot.second == id; });
+    if (calendar.coverPicture == id) calendar.coverPicture.reset();
+    std::erase(calendar.calendarOnly, id);
+    setCalendar(std::move(calendar));
+
+    if (m_selectedID == id) {
+        const auto remaining = bookDrawings();
+        if (remaining.empty()) setSelectedID(std::nullopt);
+        else setSelectedID(remaining[std::min(position, remaining.size() - 1)].info.id);
+    }
+}
+
+void AppModel::newBook() {
+    for (const auto& drawing : m_drawings) {
+        m_edit->removedOriginals.push_back({drawing.file, originalPath(drawing)});
+    }
+    setDrawings({});
+    setChildren({});
+    setSettings(BookSettings());
+    setCalendar(CalendarSettings());
+    setSelectedID(std::nullopt);
+    setMode(ViewMode::drawing);
+    setNextSequence(0);
+    setLastChild(std::nullopt);
+}
+
+UUID AppModel::addChild(const QString& name) {
+    const Child child{UUID::random(), name.toStdString(), std::nullopt, ""};
+    auto children = m_children;
+    children.push_back(child);
+    setChildren(std::move(children));
+    return child.id;
+}
+
+void AppModel::removeChild(const UUID& id) {
+    auto children = m_children;
+    std::erase_if(children, [&](const Child& c) { return c.id == id; });
+    setChildren(std::move(children));
+    for (auto& drawing : m_drawings) {
+        if (drawing.info.childID != id) continue;
+        drawing.info.childID.reset();
+        Q_EMIT drawingsChanged();
+        documentChanged();
+    }
+    if (m_lastChild == id) setLastChild(std::nullopt);
+}
+
+void AppModel::deleteRemovedOriginals() {
+    auto& removed = m_edit->removedOriginals;
+    if (removed.empty() || m_exportProgress) return;
+    const auto named = savedFileNames(folder() + "/book.json");
+    if (!named) return;
+    std::erase_if(removed, [&](const EditState::RemovedOriginal& original) {
+        if (named->contains(original.file)) return false;
+        if (!original.path.isEmpty()) QFile::remove(original.path);
+        return true;
+    });
+}
 
 }  // namespace quillfen

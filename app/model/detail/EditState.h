@@ -2,11 +2,22 @@
 
 #include "app/model/AppModel.h"
 
+#include <QString>
+
+#include <vector>
+
 namespace quillfen {
 
 struct AppModel::EditState {
     explicit EditState(AppModel& model) : model(model) {}
     AppModel& model;
+
+    // The original of a removed drawing, kept until the saved document no longer names it.
+    struct RemovedOriginal {
+        QString file;  // the name the document used
+        QString path;
+    };
+    std::vector<RemovedOriginal> removedOriginals;
 };
 
 }  // namespace quillfen

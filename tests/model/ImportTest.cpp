@@ -1,0 +1,191 @@
+#include "ModelFixtures.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+
+using namespace quillfen;
+using namespace quillfen::testing;
+
+namespace {
+
+QUrl url(const QTemporaryDir& dir, const QString& name) { return QUrl::fromLocalFile(dir.filePath(name)); }
+
+QStringList names(const QTemporaryDir& dir, const QList<QUrl>& urls) {
+    QStringList out;
+    for (const auto& u : urls) out.push_back(QDir(dir.path()).relativeFilePath(u.toLocalFile()));
+    return out;
+}
+
+// In a child process whose files may not grow beyond `bytes`: imports the file, prints the
+// message and exits with 0 when nothing was added.
+[[noreturn]] void importWithFilesLimitedTo(rlim_t bytes, AppModel& model, const QUrl& file) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{bytes, bytes};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    model.importURLs({file});
+    const bool finished = importsFinished(model);
+    std::fprintf(stderr, "%s\n", qPrintable(model.error().value_or("no message")));
+    std::_Exit(finished && model.drawings().empty() && model.nextSequence() == 0 ? 0 : 1);
+}
+
+}  // namespace
+
+TEST(Import, ImageFilesWalkFoldersInNaturalOrderSkippingHiddenAndOtherFiles) {
+    QTemporaryDir dir;
+    for (const char* name : {"img10.jpg", "img2.png", "IMG3.JPG", "notes.txt", ".hidden.jpg",
+                             ".thumbs/inside.jpg", "Sub/a.heic", "zeta/b.tiff", "noextension"}) {
+        writeFile(dir.filePath(name), "x");
+    }
+    struct Case { const char* what; QUrl url; QStringList expected; };
+    const Case cases[] = {
+        {"folder", url(dir, ""), {"img2.png", "IMG3.JPG", "img10.jpg", "Sub/a.heic", "zeta/b.tiff"}},
+        {"image file", url(dir, "img10.jpg"), {"img10.jpg"}},
+        {"text file", url(dir, "notes.txt"), {}},
+        {"missing path", url(dir, "gone.jpg"), {}},
+        {"not a file URL", QUrl("https://example.com/a.jpg"), {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(names(dir, AppModel::imageFiles(c.url)), c.expected);
+    }
+}
+
+TEST(Import, UnreadableFilesAreCountedAfterTheOthersAreAddedInListOrder) {
+    QTemporaryDir dir;
+    writeFile(dir.filePath("1.jpg"), jpegBytes());
+    writeFile(dir.filePath("3.png"), pngBytes());
+    writeFile(dir.filePath("5.jpg"), jpegBytes());
+    for (const char* name : {"2.jpg", "4.jpg"})  // opens, but every read fails
+        ASSERT_TRUE(QFile::link("/proc/self/mem", dir.filePath(name)));
+    AppModel model(false);
+    model.setImportForCalendar(true);
+    QSignalSpy importing(&model, &AppModel::importingChanged);
+
+    model.importURLs({url(dir, "")});
+    EXPECT_EQ(model.importing(), 5);
+    EXPECT_FALSE(model.importForCalendar());
+    ASSERT_TRUE(importsFinished(model));
+
+    ASSERT_EQ(model.drawings().size(), 3u);
+    EXPECT_EQ(model.error(), QString("2 files couldn't be read."));
+    EXPECT_EQ(model.calendar().calendarOnly.size(), 3u);  // the flag read at the call
+    EXPECT_EQ(model.selectedID(), model.drawings().back().info.id);
+    EXPECT_EQ(importing.count(), 6);  // up once by five, down once per file
+    EXPECT_EQ(originals(model).size(), 3);
+    for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ(model.drawings()[i].info.sequence, std::int64_t(i));
+    EXPECT_TRUE(model.drawings()[1].file.endsWith(".png"));
+}
+
+TEST(Import, StoredExtensionFollowsTheContentNotTheName) {
+    QTemporaryDir dir;
+    writeFile(dir.filePath("a.jpg"), pngBytes());
+    writeFile(dir.filePath("b.png"), jpegBytes());
+    AppModel model(false);
+    model.importURLs({url(dir, "a.jpg"), url(dir, "b.png")});
+    ASSERT_TRUE(importsFinished(model));
+    ASSERT_EQ(model.drawings().size(), 2u);
+    for (const auto& [drawing, extension] : {std::pair{model.drawings()[0], ".png"}, {model.drawings()[1], ".jpeg"}}) {
+        SCOPED_TRACE(extension);
+        EXPECT_EQ(drawing.file, QString::fromStdString(drawing.info.id.string()) + extension);
+        EXPECT_TRUE(QFile::exists(model.originalPath(drawing)));
+    }
+    EXPECT_FALSE(model.error());
+}
+
+TEST(Import, BytesTheDecoderRefusesAddNothing) {
+    const QByteArray jpeg = jpegBytes();
+    struct Case { const char* what; QByteArray data; };
+    const Case cases[] = {
+        {"text", "just some words"},
+        {"truncated JPEG", jpeg.left(jpeg.size() / 3)},
+        {"empty", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        AppModel model(false);
+        model.addImage(c.data, {});
+        EXPECT_EQ(model.error(), QString("That file isn't an image Quillfen can read."));
+        EXPECT_TRUE(model.drawings().empty());
+        EXPECT_EQ(model.nextSequence(), 0);
+        EXPECT_TRUE(originals(model).isEmpty());
+    }
+}
+
+TEST(Import, NothingFoundReportsAndStillClearsTheCalendarFlag) {
+    QTemporaryDir dir;
+    writeFile(dir.filePath("notes.txt"), "x");
+    AppModel model(false);
+    model.setImportForCalendar(true);
+    model.importURLs({url(dir, "notes.txt")});
+    EXPECT_EQ(model.error(),
+              QString("No images found there. Quillfen adds photos and scans (JPEG, HEIC, PNG, TIFF)."));
+    EXPECT_FALSE(model.importForCalendar());
+    EXPECT_EQ(model.importing(), 0);
+}
+
+TEST(Import, ClosedPickersClearTheCalendarFlag) {
+    struct Case { const char* what; std::function<void(AppModel&)> close; };
+    const Case cases[] = {
+        {"open dialog cancelled", [](AppModel& m) { m.chooseFiles(); }},
+        {"photo dialog cancelled", [](AppModel& m) { m.importPhotos({}); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        AppModel model(false);
+        model.setDialogs({[] { return QList<QUrl>{}; }, {}});
+        model.setImportForCalendar(true);
+        c.close(model);
+        EXPECT_FALSE(model.importForCalendar());
+        EXPECT_TRUE(model.drawings().empty());
+    }
+}
+
+TEST(Import, NewDrawingsTakeTheirArtistDateAndCleanupByTheirRoad) {
+    QTemporaryDir dir;
+    const QByteArray dated = jpegBytes();
+    writeFile(dir.filePath("photo.jpg"), dated);
+    QFile touched(dir.filePath("photo.jpg"));
+    ASSERT_TRUE(touched.open(QIODevice::ReadWrite));
+    touched.setFileTime(QDateTime::fromSecsSinceEpoch(1'600'000'000), QFileDevice::FileModificationTime);
+    touched.close();
+    AppModel model(false);
+    const UUID only = model.addChild("Ada");
+
+    model.importURLs({url(dir, "photo.jpg")});   // book drawing: the only child, the file's date
+    ASSERT_TRUE(importsFinished(model));
+    model.setMode(ViewMode::calendar);
+    model.addDropped({{dated}});                 // calendar picture: no artist, all off, January
+    ASSERT_TRUE(importsFinished(model));
+    model.setMode(ViewMode::drawing);
+    model.importPhotos({url(dir, "photo.jpg")});  // a photo: no file date, so the time of import
+    ASSERT_TRUE(importsFinished(model));
+
+    ASSERT_EQ(model.drawings().size(), 3u);
+    const auto& book = model.drawings()[0].info;
+    EXPECT_EQ(book.childID, only);
+    EXPECT_EQ(book.date, Date::fromUnixSeconds(1'600'000'000));
+    EXPECT_EQ(book.cleanup, (CleanupSettings{std::nullopt, false, 0, 0, true, 0.6}));
+    const auto& picture = model.drawings()[1].info;
+    EXPECT_FALSE(picture.childID);
+    EXPECT_EQ(picture.cleanup, CleanupSettings::defaults());
+    EXPECT_EQ(model.calendar().pictures.at(0), picture.id);
+    EXPECT_GT(model.drawings()[2].info.date, Date::fromUnixSeconds(1'700'000'000));
+}
+
+TEST(Import, AFullDiskDuringTheCopyLeavesNoPartialFileAndAddsNothing) {
+    QTemporaryDir dir;
+    writeFile(dir.filePath("big.jpg"), noisyJpeg(400, 300));
+    AppModel model(false);
+    const QString originalsFolder = model.folder() + "/Originals";
+    EXPECT_EXIT(importWithFilesLimitedTo(64 * 1024, model, url(dir, "big.jpg")), ::testing::ExitedWithCode(0),
+                "Couldn't copy the image into Quillfen's folder: File too large");
+    EXPECT_TRUE(QDir(originalsFolder).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
