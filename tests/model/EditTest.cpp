@@ -1,0 +1,109 @@
+#include "ModelFixtures.h"
+
+#include <gtest/gtest.h>
+
+using namespace quillfen;
+using namespace quillfen::testing;
+
+namespace {
+
+const Quad handCrop{{0.1, 0.9}, {0.9, 0.9}, {0.9, 0.1}, {0.1, 0.1}};
+
+// A model with one drawing whose original is `image`, selected; added as a calendar picture so that
+// no paper search of the import's own runs.
+UUID addDrawing(AppModel& model, const QByteArray& image = jpegBytes()) {
+    ImageOptions options;
+    options.forCalendar = true;
+    model.addImage(image, options);
+    return model.drawings().back().info.id;
+}
+
+const CleanupSettings& cleanupOf(const AppModel& model) { return model.drawings().back().info.cleanup; }
+
+}  // namespace
+
+TEST(Edits, NamedEditsChangeExactlyTheirFields) {
+    const CleanupSettings reset{std::nullopt, false, 0, 0, true, 0.6};
+    CleanupSettings autoCropped = reset;
+    autoCropped.crop = handCrop;
+    autoCropped.autoCropped = true;
+    struct Case {
+        const char* what;
+        CleanupSettings start;
+        std::function<void(AppModel&, const UUID&)> edit;
+        CleanupSettings expected;
+    };
+    const Case cases[] = {
+        {"right from 3 wraps to 0", {std::nullopt, false, 3, 0, false, 0},
+         [](AppModel& m, const UUID& id) { m.rotateRight(id); }, {std::nullopt, false, 0, 0, false, 0}},
+        {"left from 0 wraps to 3", {}, [](AppModel& m, const UUID& id) { m.rotateLeft(id); },
+         {std::nullopt, false, 3, 0, false, 0}},
+        {"reset keeps an automatic crop", {handCrop, true, 2, 4.5, false, 0},
+         [](AppModel& m, const UUID& id) { m.resetCleanup(id); }, autoCropped},
+        {"reset drops a hand crop", {handCrop, false, 1, -3, false, 1},
+         [](AppModel& m, const UUID& id) { m.resetCleanup(id); }, reset},
+        {"whole photo drops crop and flag", {handCrop, true, 1, 0, true, 0.6},
+         [](AppModel& m, const UUID& id) { m.useWholePhoto(id); }, {std::nullopt, false, 1, 0, true, 0.6}},
+        {"hand crop", {}, [](AppModel& m, const UUID& id) { m.setCrop(id, handCrop, false); },
+         {handCrop, false, 0, 0, false, 0}},
+        {"flatten", {}, [](AppModel& m, const UUID& id) { m.setFlatten(id, true); },
+         {std::nullopt, false, 0, 0, true, 0}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        AppModel model(false);
+        const UUID id = addDrawing(model);
+        model.update(id, [&](DrawingInfo& info) { info.cleanup = c.start; });
+        const auto revision = model.revision();
+        c.edit(model, id);
+        EXPECT_EQ(cleanupOf(model), c.expected);
+        EXPECT_EQ(model.revision(), revision + 1);
+    }
+}
+
+TEST(Edits, EveryEditOfADrawingWithAnArtistMakesItTheLastChild) {
+    AppModel model(false);
+    const UUID first = model.addChild("Ada"), second = model.addChild("Bo");
+    const UUID drawn = addDrawing(model), anonymous = addDrawing(model);
+    model.update(drawn, [&](DrawingInfo& info) { info.childID = first; });
+    model.setLastChild(second);
+
+    model.update(drawn, [](DrawingInfo& info) { info.title = "Sun"; });  // not a change of artist
+    EXPECT_EQ(model.lastChild(), first);
+    model.setLastChild(second);
+    model.rotateRight(anonymous);  // no artist: left alone
+    EXPECT_EQ(model.lastChild(), second);
+
+    const auto revision = model.revision();
+    model.rotateRight(UUID::random());  // no such drawing
+    EXPECT_EQ(model.revision(), revision);
+}
+
+TEST(Edits, PaperSearchAppliesAFoundSheetOrExplainsWhyNot) {
+    const QByteArray onTable = jpegOf(shaded(320, 240, [](double x, double y) {
+        return x > 0.2 && x < 0.8 && y > 0.2 && y < 0.8 ? 240 : 60;
+    }));
+    const QByteArray flatbedScan = jpegOf(shaded(320, 240, [](double x, double) {
+        return std::abs(x - 0.5) < 0.01 ? 30 : 245;  // one pencil line on white paper
+    }));
+    struct Case { const char* what; QByteArray image; bool found; };
+    const Case cases[] = {{"sheet on a table", onTable, true}, {"flatbed scan", flatbedScan, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        AppModel model(false);
+        const UUID id = addDrawing(model, c.image);
+        model.setCrop(id, handCrop, false);
+        model.findPaperEdgesAgain();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return model.error() || cleanupOf(model).autoCropped; }, 20000));
+        if (c.found) {
+            EXPECT_FALSE(model.error());
+            EXPECT_NEAR(cleanupOf(model).crop->topLeft.x, 0.2, 0.03);
+            EXPECT_NEAR(cleanupOf(model).crop->bottomRight.y, 0.2, 0.03);
+        } else {
+            EXPECT_EQ(model.error(), QString("Couldn't find the paper's edges in this photo. Drag the corners "
+                                             "by hand, or use the whole photo (best for flatbed scans)."));
+            EXPECT_EQ(cleanupOf(model).crop, handCrop);
+            EXPECT_FALSE(cleanupOf(model).autoCropped);
+        }
+    }
+}

@@ -1,0 +1,132 @@
+#include "ModelFixtures.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+using namespace quillfen;
+using namespace quillfen::testing;
+
+namespace {
+
+std::vector<UUID> addDrawings(AppModel& model, int count) {
+    for (int i = 0; i < count; ++i) model.addImage(jpegBytes(), {});
+    std::vector<UUID> ids;
+    for (const auto& d : model.drawings()) ids.push_back(d.info.id);
+    return ids;
+}
+
+bool documentNames(const AppModel& model, const QString& file) {
+    QFile document(model.folder() + "/book.json");
+    return document.open(QIODevice::ReadOnly) && document.readAll().contains(file.toUtf8());
+}
+
+// A book folder of its own for a model that keeps a document.
+struct OwnBookFolder {
+    QTemporaryDir data;
+    QByteArray previous = qgetenv("XDG_DATA_HOME");
+    OwnBookFolder() { qputenv("XDG_DATA_HOME", data.path().toUtf8()); }
+    ~OwnBookFolder() { qputenv("XDG_DATA_HOME", previous); }
+};
+
+}  // namespace
+
+TEST(LibraryEdits, RemovingADrawingClearsEveryReferenceToIt) {
+    AppModel model(false);
+    const auto ids = addDrawings(model, 2);
+    const UUID gone = ids[0], kept = ids[1];
+    auto settings = model.settings();
+    settings.coverDrawing = gone;
+    model.setSettings(settings);
+    auto calendar = model.calendar();
+    calendar.pictures = {{0, gone}, {3, gone}, {5, kept}};
+    calendar.coverPicture = gone;
+    calendar.calendarOnly = {gone, kept};
+    model.setCalendar(calendar);
+
+    model.removeDrawing(gone);
+    ASSERT_EQ(model.drawings().size(), 1u);
+    EXPECT_FALSE(model.settings().coverDrawing);
+    EXPECT_EQ(model.calendar().pictures, (std::map<int, UUID>{{5, kept}}));
+    EXPECT_FALSE(model.calendar().coverPicture);
+    EXPECT_EQ(model.calendar().calendarOnly, std::vector<UUID>{kept});
+}
+
+TEST(LibraryEdits, RemovingTheSelectedDrawingSelectsItsSuccessorInBookOrder) {
+    struct Case { const char* what; int removed; int selected; bool calendarOnly; int expected; };
+    const Case cases[] = {
+        {"middle", 2, 2, false, 3},
+        {"last", 4, 4, false, 3},
+        {"not selected", 1, 3, false, 3},
+        {"selected calendar picture", 4, 4, true, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        AppModel model(false);
+        const auto ids = addDrawings(model, 5);  // book order is import order: dated at import
+        if (c.calendarOnly) {
+            auto calendar = model.calendar();
+            calendar.calendarOnly = {ids[c.removed]};
+            model.setCalendar(calendar);
+        }
+        model.setSelectedID(ids[c.selected]);
+        model.removeDrawing(ids[c.removed]);
+        EXPECT_EQ(model.selectedID(), ids[c.expected]);
+    }
+    AppModel alone(false);
+    const auto only = addDrawings(alone, 1);
+    alone.removeDrawing(only[0]);
+    EXPECT_FALSE(alone.selectedID());
+}
+
+TEST(LibraryEdits, RemovingAChildClearsItsArtworkAndLastChild) {
+    AppModel model(false);
+    const UUID child = model.addChild("Ada");
+    addDrawings(model, 3);
+    for (const auto& d : model.drawings()) EXPECT_EQ(d.info.childID, child);  // the only child
+    model.setLastChild(child);
+    const auto revision = model.revision();
+    model.removeChild(child);
+    for (const auto& d : model.drawings()) EXPECT_FALSE(d.info.childID);
+    EXPECT_EQ(model.revision(), revision + 4);
+    EXPECT_FALSE(model.lastChild());
+    EXPECT_TRUE(model.children().empty());
+}
+
+TEST(LibraryEdits, NewBookForgetsTheLastChild) {
+    AppModel model(false);
+    model.setLastChild(model.addChild("Ada"));
+    addDrawings(model, 2);
+    model.newBook();
+    EXPECT_FALSE(model.lastChild());
+    EXPECT_TRUE(model.drawings().empty());
+    EXPECT_EQ(model.nextSequence(), 0);
+    model.addImage(jpegBytes(), {});
+    EXPECT_FALSE(model.drawings().back().info.childID);
+}
+
+TEST(LibraryEdits, ARemovedOriginalOutlivesAKilledProcessAndARunningExport) {
+    OwnBookFolder folder;
+    AppModel model(true);
+    const UUID id = addDrawings(model, 1)[0];
+    const Drawing drawing = model.drawings()[0];
+    const QString original = model.originalPath(drawing);
+    model.save();
+    ASSERT_TRUE(documentNames(model, drawing.file));
+
+    // Killed between the removal and its save: the document still names an original that exists.
+    EXPECT_EXIT((model.removeDrawing(id), std::raise(SIGKILL)), ::testing::KilledBySignal(SIGKILL), "");
+    EXPECT_TRUE(QFile::exists(original));
+    EXPECT_TRUE(documentNames(model, drawing.file));
+
+    model.setExportProgress(0.5);  // an export may still read it
+    model.removeDrawing(id);
+    model.save();
+    EXPECT_FALSE(documentNames(model, drawing.file));
+    EXPECT_TRUE(QFile::exists(original));
+    model.setExportProgress(std::nullopt);
+    model.save();  // the first save after the export
+    EXPECT_FALSE(QFile::exists(original));
+}
