@@ -119,23 +119,15 @@ TEST(Import, BytesTheDecoderRefusesAddNothing) {
     }
 }
 
-TEST(Import, NothingFoundReportsAndStillClearsTheCalendarFlag) {
+TEST(Import, ImportsThatAddNothingStillClearTheCalendarFlag) {
     QTemporaryDir dir;
     writeFile(dir.filePath("notes.txt"), "x");
-    AppModel model(false);
-    model.setImportForCalendar(true);
-    model.importURLs({url(dir, "notes.txt")});
-    EXPECT_EQ(model.error(),
-              QString("No images found there. Quillfen adds photos and scans (JPEG, HEIC, PNG, TIFF)."));
-    EXPECT_FALSE(model.importForCalendar());
-    EXPECT_EQ(model.importing(), 0);
-}
-
-TEST(Import, ClosedPickersClearTheCalendarFlag) {
-    struct Case { const char* what; std::function<void(AppModel&)> close; };
+    const QString noImages = "No images found there. Quillfen adds photos and scans (JPEG, HEIC, PNG, TIFF).";
+    struct Case { const char* what; std::function<void(AppModel&)> close; std::optional<QString> error; };
     const Case cases[] = {
-        {"open dialog cancelled", [](AppModel& m) { m.chooseFiles(); }},
-        {"photo dialog cancelled", [](AppModel& m) { m.importPhotos({}); }},
+        {"open dialog cancelled", [](AppModel& m) { m.chooseFiles(); }, std::nullopt},
+        {"photo dialog cancelled", [](AppModel& m) { m.importPhotos({}); }, std::nullopt},
+        {"nothing found", [&](AppModel& m) { m.importURLs({url(dir, "notes.txt")}); }, noImages},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -144,7 +136,8 @@ TEST(Import, ClosedPickersClearTheCalendarFlag) {
         model.setImportForCalendar(true);
         c.close(model);
         EXPECT_FALSE(model.importForCalendar());
-        EXPECT_TRUE(model.drawings().empty());
+        EXPECT_EQ(model.error(), c.error);
+        EXPECT_EQ(model.importing(), 0);
     }
 }
 
