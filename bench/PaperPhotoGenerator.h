@@ -12,6 +12,7 @@
 #include <random>
 #include <vector>
 
+#include "bench/PaperPhotoScenes.h"
 #include "engine/core/Bitmap.h"
 #include "engine/library/CleanupRecords.h"
 
@@ -19,7 +20,7 @@
 // Shared by the paper-detection benchmark and its tests; never part of the application.
 namespace quillfen::paperphotos {
 
-enum class Surface { wood, darkCloth, pattern, lightTable, stone, whiteTable, flatbed };
+enum class Surface { wood, darkCloth, pattern, lightTable, stone, clutter, placemat, whiteTable, flatbed };
 
 inline const char* surfaceName(Surface s) {
     switch (s) {
@@ -33,6 +34,10 @@ inline const char* surfaceName(Surface s) {
             return "light table";
         case Surface::stone:
             return "stone";
+        case Surface::clutter:
+            return "cluttered";
+        case Surface::placemat:
+            return "mat or book";
         case Surface::whiteTable:
             return "white table";
         case Surface::flatbed:
@@ -54,39 +59,11 @@ struct PaperPhoto {
 
 namespace detail {
 
-using Rng = std::mt19937;
-
-inline double uniform(Rng& rng, double lo, double hi) {
-    return std::uniform_real_distribution<double>(lo, hi)(rng);
-}
-inline int uniformInt(Rng& rng, int lo, int hi) {
-    return std::uniform_int_distribution<int>(lo, hi)(rng);
-}
-inline bool chance(Rng& rng, double p) {
-    return uniform(rng, 0, 1) < p;
-}
-
-// Smooth noise in -1...1 with features about `scale` pixels wide.
-inline cv::Mat smoothNoise(Rng& rng, cv::Size size, double scale) {
-    const int w = std::max(2, static_cast<int>(size.width / scale) + 2);
-    const int h = std::max(2, static_cast<int>(size.height / scale) + 2);
-    cv::Mat small(h, w, CV_32F);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) small.at<float>(y, x) = static_cast<float>(uniform(rng, -1, 1));
-    cv::Mat big;
-    cv::resize(small, big, size, 0, 0, cv::INTER_CUBIC);
-    return big;
-}
-
 // Gaussian noise from OpenCV's generator of this thread, which generate() seeds.
 inline cv::Mat whiteNoise(cv::Size size, double sigma) {
     cv::Mat n(size, CV_32F);
     cv::randn(n, 0.0, sigma);
     return n;
-}
-
-inline cv::Scalar bgr(double r, double g, double b) {
-    return cv::Scalar(b, g, r);
 }
 
 inline cv::Mat modulate(const cv::Mat& gray, cv::Scalar color) {
@@ -317,6 +294,12 @@ inline PaperPhoto generate(std::uint32_t seed, Surface surface) {
         case Surface::stone:
             scene = stoneSurface(rng, size);
             break;
+        case Surface::clutter:
+            scene = clutterSurface(rng, size);
+            break;
+        case Surface::placemat:
+            scene = chance(rng, 0.5) ? woodSurface(rng, size) : darkClothSurface(rng, size);
+            break;
         case Surface::whiteTable: {
             const double l = uniform(rng, 0.88, 0.95);
             scene = plainSurface(rng, size, bgr(l, l, l * uniform(rng, 0.97, 1.0)), 0.02);
@@ -372,7 +355,7 @@ inline PaperPhoto generate(std::uint32_t seed, Surface surface) {
                 std::max(size.width / (hi.x - lo.x), size.height / (hi.y - lo.y)) * uniform(rng, 1.02, 1.08);
             offset = cv::Point2d(size.width / 2.0, size.height / 2.0) - (lo + hi) * 0.5 * scale;
         } else {
-            const double fraction = uniform(rng, 0.3, 0.72);
+            const double fraction = uniform(rng, 0.2, 0.72);
             scale = std::sqrt(fraction * size.area() / area);
             const double fit =
                 std::min(size.width * 0.96 / (hi.x - lo.x), size.height * 0.96 / (hi.y - lo.y));
@@ -394,6 +377,18 @@ inline PaperPhoto generate(std::uint32_t seed, Surface surface) {
     for (const auto& c : corners)
         to.emplace_back(static_cast<float>(c.x - 0.5), static_cast<float>(c.y - 0.5));
     const cv::Mat homography = cv::getPerspectiveTransform(from, to);
+    if (surface == Surface::placemat) {  // a placemat or book under the sheet, in the sheet's perspective
+        const int margin = static_cast<int>(sheet.width * uniform(rng, 0.06, 0.35));
+        const cv::Mat mat = matUnderSheet(rng, sheet, margin);
+        const cv::Mat place = (cv::Mat_<double>(3, 3) << 1, 0, -margin + uniform(rng, -0.6, 0.6) * margin, 0, 1,
+                               -margin + uniform(rng, -0.6, 0.6) * margin, 0, 0, 1);
+        cv::Mat matWarped, matMask;
+        cv::warpPerspective(mat, matWarped, homography * place, size, cv::INTER_LINEAR, cv::BORDER_REPLICATE);
+        cv::warpPerspective(cv::Mat(mat.size(), CV_32F, cv::Scalar(1)), matMask, homography * place, size,
+                            cv::INTER_LINEAR, cv::BORDER_CONSTANT, 0);
+        const cv::Mat matMask3 = modulate(matMask, cv::Scalar::all(1));
+        scene = scene.mul(cv::Scalar::all(1) - matMask3) + matWarped.mul(matMask3);
+    }
     cv::Mat warped, mask;
     cv::warpPerspective(sheetImage, warped, homography, size, cv::INTER_LINEAR, cv::BORDER_REPLICATE);
     cv::Mat superMask(sheet.height * 2, sheet.width * 2, CV_32F, cv::Scalar(1));
@@ -436,6 +431,7 @@ inline PaperPhoto generate(std::uint32_t seed, Surface surface) {
             cv::resize(blob, blob, size, 0, 0, cv::INTER_LINEAR);
             light = light.mul(1 - uniform(rng, 0.15, 0.35) * blob);
         }
+        if (surface != Surface::flatbed && chance(rng, 0.3)) light = light.mul(hardLight(rng, size));
         const double exposure = uniform(rng, 0.85, 1.08);
         const cv::Scalar temperature = chance(rng, 0.5) ? bgr(1.04, 1.0, 0.9) : bgr(0.97, 1.0, 1.03);
         scene = scene.mul(modulate(light, temperature * exposure));
@@ -463,12 +459,13 @@ inline PaperPhoto generate(std::uint32_t seed, Surface surface) {
     return photo;
 }
 
-// The surface kinds in a fixed rotation, so that any run of seeds covers them all.
+// The surface kinds in a fixed rotation, so that any run of 16 seeds covers them all; a quarter of
+// the photos are of cluttered rooms.
 inline Surface surfaceForSeed(std::uint32_t seed) {
-    constexpr Surface order[] = {Surface::wood,       Surface::darkCloth,  Surface::pattern,
-                                 Surface::lightTable, Surface::stone,      Surface::wood,
-                                 Surface::darkCloth,  Surface::pattern,    Surface::lightTable,
-                                 Surface::stone,      Surface::whiteTable, Surface::flatbed};
+    constexpr Surface order[] = {Surface::clutter,  Surface::wood,       Surface::placemat,  Surface::darkCloth,
+                                 Surface::clutter,  Surface::pattern,    Surface::placemat,  Surface::lightTable,
+                                 Surface::clutter,  Surface::stone,      Surface::wood,      Surface::whiteTable,
+                                 Surface::clutter,  Surface::darkCloth,  Surface::placemat,  Surface::flatbed};
     return order[seed % std::size(order)];
 }
 

@@ -318,6 +318,45 @@ double regionSupport(const Analysis& a, const Corners& c) {
     return standing * plain;
 }
 
+// How well an outline holds a sheet on a busy surface, judged only near it: the share of its inside
+// that is as white as its paper (the brighter part of the inside, so that drawing does not count
+// against it), times the share of a thin band around it that is clearly less white. Busy surroundings
+// do not lower it, unlike regionSupport.
+double paperSupport(const Analysis& a, const Corners& c) {
+    std::vector<cv::Point> polygon;
+    for (const auto& p : c)
+        polygon.emplace_back(
+            cv::Point(cvRound((p.x + 0.5) * a.smallScale - 0.5), cvRound((p.y + 0.5) * a.smallScale - 0.5)));
+    cv::Mat inside(a.smallWhite.size(), CV_8U, cv::Scalar(0)), around;
+    cv::fillConvexPoly(inside, polygon, cv::Scalar(255));
+    const int band = std::max(2, std::max(inside.cols, inside.rows) / 80);
+    cv::dilate(inside, around, cv::getStructuringElement(cv::MORPH_RECT, cv::Size(2 * band + 1, 2 * band + 1)));
+    around -= inside;
+    int histogram[256] = {};
+    int insideCount = 0;
+    for (int y = 0; y < inside.rows; ++y) {
+        const auto* m = inside.ptr<std::uint8_t>(y);
+        const auto* w = a.smallWhite.ptr<std::uint8_t>(y);
+        for (int x = 0; x < inside.cols; ++x)
+            if (m[x]) ++histogram[w[x]], ++insideCount;
+    }
+    if (insideCount == 0) return 0;
+    int paper = 255;
+    for (int seen = 0; paper > 0 && seen < insideCount / 4; --paper) seen += histogram[paper];
+    const int floor = paper - 30;
+    int whiteInside = 0;
+    for (int v = std::max(0, floor); v < 256; ++v) whiteInside += histogram[v];
+    int aroundCount = 0, darkerAround = 0;
+    for (int y = 0; y < around.rows; ++y) {
+        const auto* m = around.ptr<std::uint8_t>(y);
+        const auto* w = a.smallWhite.ptr<std::uint8_t>(y);
+        for (int x = 0; x < around.cols; ++x)
+            if (m[x]) ++aroundCount, darkerAround += w[x] < floor;
+    }
+    const double white = std::min(1.0, static_cast<double>(whiteInside) / insideCount / 0.8);
+    return aroundCount == 0 ? 0 : white * darkerAround / aroundCount;
+}
+
 bool standsOut(const Analysis& a, cv::Point2d p) {
     const int x = std::clamp(cvRound((p.x + 0.5) * a.smallScale - 0.5), 0, a.standOut.cols - 1);
     const int y = std::clamp(cvRound((p.y + 0.5) * a.smallScale - 0.5), 0, a.standOut.rows - 1);
@@ -396,6 +435,33 @@ double covered(const Corners& a, const Corners& b) {
     for (const auto& p : b) pb.emplace_back(static_cast<float>(p.x), static_cast<float>(p.y));
     const double area = polygonArea(a);
     return area > 0 ? std::max(0.0f, cv::intersectConvexConvex(pa, pb, meet, true)) / area : 0;
+}
+
+// Whether outer holds, clear of all four of its sides, a smaller outline that is brighter than the rest
+// of outer: then outer is the surface the sheet lies on (a placemat, a book, a table top), not the
+// sheet. A colour band along some of the sheet's sides leaves an inner outline touching those sides.
+bool enclosesBrighterSheet(const Analysis& a, const Corners& outer, const Corners& inner) {
+    if (covered(inner, outer) < 0.9 || polygonArea(inner) > 0.9 * polygonArea(outer)) return false;
+    const double margin = 0.02 * std::max(a.size.width, a.size.height);
+    for (int i = 0; i < 4; ++i) {
+        const cv::Point2d p = outer[i], q = outer[(i + 1) % 4];
+        const cv::Point2d inward = cv::Point2d(-(q - p).y, (q - p).x) / cv::norm(q - p);
+        const double sign = (outer[(i + 2) % 4] - p).dot(inward) > 0 ? 1 : -1;
+        for (const auto& corner : inner)
+            if (sign * (corner - p).dot(inward) < margin) return false;
+    }
+    auto mask = [&](const Corners& c) {
+        std::vector<cv::Point> polygon;
+        for (const auto& p : c)
+            polygon.emplace_back(cvRound((p.x + 0.5) * a.smallScale - 0.5), cvRound((p.y + 0.5) * a.smallScale - 0.5));
+        cv::Mat m(a.smallLuma.size(), CV_8U, cv::Scalar(0));
+        cv::fillConvexPoly(m, polygon, cv::Scalar(255));
+        return m;
+    };
+    const cv::Mat sheet = mask(inner);
+    const cv::Mat ring = mask(outer) & ~sheet;
+    if (cv::countNonZero(ring) == 0 || cv::countNonZero(sheet) == 0) return false;
+    return cv::mean(a.smallLuma, sheet)[0] > cv::mean(a.smallLuma, ring)[0] + 15;
 }
 
 // Outlines of bright regions and of closed edges in the analysis copy, in full-size pixels.
@@ -482,10 +548,16 @@ std::vector<PaperCandidate> detectRectangles(const Bitmap& image, const Rectangl
             outlines.push_back(refine(a.colour, wide, 3));
         for (const Corners& outline : outlines) {
             if (!withinLimits(outline, a.size, options)) continue;
-            scored.push_back(
-                {outline, std::sqrt(edgeSupport(a.colour, outline) * regionSupport(a, outline))});
+            const double region = std::max(regionSupport(a, outline), paperSupport(a, outline));
+            scored.push_back({outline, std::sqrt(edgeSupport(a.colour, outline) * region)});
         }
     }
+    std::erase_if(scored, [&](const Scored& s) { return s.confidence < options.minimumConfidence; });
+    const std::vector<Scored> sure = scored;
+    std::erase_if(scored, [&](const Scored& outer) {
+        return std::any_of(sure.begin(), sure.end(),
+                           [&](const Scored& inner) { return enclosesBrighterSheet(a, outer.corners, inner.corners); });
+    });
     std::stable_sort(scored.begin(), scored.end(),
                      [](const Scored& x, const Scored& y) { return x.confidence > y.confidence; });
 
@@ -499,7 +571,7 @@ std::vector<PaperCandidate> detectRectangles(const Bitmap& image, const Rectangl
     std::vector<PaperCandidate> out;
     std::vector<Kept> kept;
     for (const auto& s : scored) {
-        if (s.confidence < options.minimumConfidence || s.confidence < scored.front().confidence - 0.2) break;
+        if (s.confidence < scored.front().confidence - 0.2) break;
         if (std::any_of(kept.begin(), kept.end(), [&](const Kept& k) {
                 return overlap(k.corners, s.corners) > 0.8 ||
                        (covered(k.corners, s.corners) > 0.8 && s.confidence < k.confidence - 0.1);
@@ -532,6 +604,8 @@ std::vector<PaperCandidate> segmentDocument(const Bitmap& image) {
     c = ordered(c);
     if (!isConvex(c)) return {};
     c = refine(a.colour, c, 3);
+    // A sheet, not any bright blob: a stripe of wallpaper or a small shape is too small or too slender.
+    if (!withinLimits(c, a.size, RectangleDetectorOptions{})) return {};
     // Sure when the region fills its outline and stands alone on a plain surface.
     const double solidity = cv::contourArea(*largest) / std::max(1.0, polygonArea(*quad));
     return {PaperCandidate{unitQuad(c, a.size), std::clamp(solidity, 0.0, 1.0) * regionSupport(a, c)}};

@@ -1,11 +1,13 @@
 #include "engine/cleanup/PaperDetection.h"
 
-#include "engine/cleanup/ImageIO.h"
+#include "engine/cleanup/detail/LinearPixels.h"
 
+#include <opencv2/core/hal/intrin.hpp>
 #include <opencv2/imgproc.hpp>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace quillfen::Cleaner {
 
@@ -25,7 +27,70 @@ std::vector<Quad> quadsOf(const std::vector<PaperCandidate>& candidates) {
     return quads;
 }
 
+// Adds a row of bytes into 16-bit sums.
+void accumulate(std::uint16_t* sums, const std::uint8_t* row, int count) {
+    int i = 0;
+#if CV_SIMD
+    constexpr int lanes = cv::v_uint8::nlanes;
+    for (; i + lanes <= count; i += lanes) {
+        cv::v_uint16 low, high;
+        cv::v_expand(cv::vx_load(row + i), low, high);
+        cv::v_store(sums + i, cv::vx_load(sums + i) + low);
+        cv::v_store(sums + i + lanes / 2, cv::vx_load(sums + i + lanes / 2) + high);
+    }
+#endif
+    for (; i < count; ++i) sums[i] = static_cast<std::uint16_t>(sums[i] + row[i]);
+}
+
+// Averages the source pixels of each target pixel's box; boxes start and end on whole source pixels.
+// Premultiplied values average exactly, so the transparent share is flattened onto white afterwards.
+void averageBoxes(const Bitmap& source, Bitmap& target) {
+    const int sourceValues = source.width * 4;
+    std::vector<int> columnStart(static_cast<std::size_t>(target.width) + 1);
+    for (int x = 0; x <= target.width; ++x)
+        columnStart[x] = static_cast<int>(static_cast<long long>(x) * source.width / target.width);
+    std::vector<std::uint16_t> sums(static_cast<std::size_t>(sourceValues));
+    for (int y = 0; y < target.height; ++y) {
+        const int top = static_cast<int>(static_cast<long long>(y) * source.height / target.height);
+        const int bottom = static_cast<int>(static_cast<long long>(y + 1) * source.height / target.height);
+        std::fill(sums.begin(), sums.end(), 0);
+        for (int row = top; row < bottom; ++row) accumulate(sums.data(), source.pixel(0, row), sourceValues);
+        std::uint8_t* out = target.pixel(0, y);
+        for (int x = 0; x < target.width; ++x, out += 4) {
+            std::uint32_t total[4] = {0, 0, 0, 0};
+            for (int column = columnStart[x]; column < columnStart[x + 1]; ++column)
+                for (int c = 0; c < 4; ++c) total[c] += sums[column * 4 + c];
+            const float share = 1.0f / static_cast<float>((columnStart[x + 1] - columnStart[x]) * (bottom - top));
+            const float alpha = static_cast<float>(total[3]) * share;
+            for (int c = 0; c < 3; ++c)
+                out[c] = static_cast<std::uint8_t>(
+                    std::min(255.0f, static_cast<float>(total[c]) * share + 255.0f - alpha + 0.5f));
+            out[3] = 255;
+        }
+    }
+}
+
 }  // namespace
+
+std::optional<Bitmap> workingCopy(const Bitmap& image) {
+    if (image.isEmpty() || image.pixels.size() != Bitmap::byteCount(image.width, image.height))
+        return std::nullopt;
+    const double scale = std::min(1.0, workingSide / std::max(image.width, image.height));
+    Bitmap copy(std::max(1, detail::outwardPixels(image.width * scale)),
+                std::max(1, detail::outwardPixels(image.height * scale)));
+    // A box taller than 257 rows would overflow the 16-bit sums: such extreme strips are averaged by
+    // OpenCV first, and the one-to-one pass then only flattens them.
+    if (image.height / copy.height >= 257) {
+        Bitmap averaged = copy;
+        const cv::Mat source(image.height, image.width, CV_8UC4, const_cast<std::uint8_t*>(image.pixels.data()));
+        cv::Mat target(averaged.height, averaged.width, CV_8UC4, averaged.pixels.data());
+        cv::resize(source, target, target.size(), 0, 0, cv::INTER_AREA);
+        averageBoxes(averaged, copy);
+    } else {
+        averageBoxes(image, copy);
+    }
+    return copy;
+}
 
 PaperDetectors PaperDetectors::standard() {
     return PaperDetectors{[](const Bitmap& image) { return detectRectangles(image); }, &segmentDocument};
@@ -36,7 +101,7 @@ std::optional<Quad> detectPaper(const Bitmap& image) {
 }
 
 std::optional<Quad> detectPaper(const Bitmap& image, const PaperDetectors& detectors) {
-    const auto working = downscaled(image, workingSide);
+    const auto working = workingCopy(image);
     if (!working) return std::nullopt;
 
     std::vector<Quad> candidates = quadsOf(detectors.rectangles(*working));

@@ -22,6 +22,11 @@ struct PaperDetectors {
     static PaperDetectors standard();  // detectRectangles with its default limits, and segmentDocument
 };
 
+// The copy of a photo that detection works on: at most 1024 pixels on its longer side, never enlarged,
+// each pixel the plain average of the photo's pixels under it, transparency flattened onto white. For
+// finding outlines only, never for printing. Nothing for a picture without pixels.
+std::optional<Bitmap> workingCopy(const Bitmap& image);
+
 // The corners of the sheet of paper in a decoded photo, or nothing when no sheet stands out from a
 // darker surface. Pure; any thread, any number at once.
 std::optional<Quad> detectPaper(const Bitmap& image);
