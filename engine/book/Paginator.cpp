@@ -168,7 +168,7 @@ double captionHeight(const BookSettings& settings, int count, double pageWidth, 
 BookLayout paginate(const BookSettings& settings, std::span<const Child> children,
                     std::span<const DrawingInfo> drawings) {
     const Size trim = trimSize(settings.size);
-    const PrintSpec& spec = settings.spec;
+    const PrintSpec spec = settings.spec.heldTo(trim);
 
     std::unordered_map<UUID, const DrawingInfo*> table;
     table.reserve(drawings.size());

@@ -10,6 +10,11 @@ namespace {
 
 constexpr std::int64_t int64Max = std::numeric_limits<std::int64_t>::max();
 
+// A length held to 0...limit; nothing for a value that is not a number.
+double heldLength(double value, double limit) {
+    return value > 0 ? std::min(value, limit) : 0;
+}
+
 // Negative and non-finite pixel figures count as nothing; +infinity stays.
 double pixelFigure(double value) {
     return value > 0 ? value : 0;
@@ -56,8 +61,17 @@ std::string_view title(BookSize size) {
 
 PrintSpec PrintSpec::make(double bleed, double safe, std::int64_t pageMultiple, std::int64_t minimumPages,
                           std::int64_t maximumPages) {
-    return PrintSpec{bleed, safe, pageMultiple < 2 ? 1 : pageMultiple, minimumPages < 2 ? 1 : minimumPages,
+    return PrintSpec{heldLength(bleed, largestMargin), heldLength(safe, largestMargin),
+                     pageMultiple < 2 ? 1 : pageMultiple, minimumPages < 2 ? 1 : minimumPages,
                      maximumPages < 1 ? 0 : maximumPages};
+}
+
+PrintSpec PrintSpec::heldTo(Size trimSize) const {
+    const double side = std::min(trimSize.width, trimSize.height);
+    PrintSpec held = *this;
+    held.bleed = heldLength(bleed, side);
+    held.safe = heldLength(safe, side);
+    return held;
 }
 
 std::int64_t PrintSpec::paddedPageCount(std::int64_t pages) const {
@@ -177,7 +191,8 @@ std::int64_t wholeDPI(double dpi) {
 }  // namespace Resolution
 
 PrintSpec Coding<PrintSpec>::read(const Json& v) {
-    return PrintSpec{required<double>(v, "bleed"), required<double>(v, "safe"),
+    return PrintSpec{heldLength(required<double>(v, "bleed"), PrintSpec::largestMargin),
+                     heldLength(required<double>(v, "safe"), PrintSpec::largestMargin),
                      required<std::int64_t>(v, "pageMultiple"), required<std::int64_t>(v, "minimumPages"),
                      required<std::int64_t>(v, "maximumPages")};
 }

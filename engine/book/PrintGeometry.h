@@ -35,8 +35,9 @@ Size inches(BookSize size);
 std::string_view title(BookSize size);
 
 // Bleed and safe margin in points around and inside the trim, and the page-count rules of a print
-// service. Aggregate initialisation stores the numbers as given (the stored form reads them so);
-// `make` clamps the counts as the user's own numbers are clamped.
+// service. Aggregate initialisation stores the numbers as given; the stored form and `make` hold
+// the bleed and safe margin to 0...largestMargin, and `make` clamps the counts as the user's own
+// numbers are clamped.
 struct PrintSpec {
     double bleed = 9;
     double safe = 27;
@@ -46,6 +47,8 @@ struct PrintSpec {
 
     // Padding never reaches beyond this many pages; absurd stored counts cannot run away.
     static constexpr std::int64_t paddingLimit = 2000;
+    // The longest side of the largest trim size: a bleed or margin beyond it means nothing.
+    static constexpr double largestMargin = 864;
 
     // A pageMultiple or minimumPages below 2 becomes 1 and a maximumPages below 1 becomes 0.
     static PrintSpec make(double bleed, double safe, std::int64_t pageMultiple, std::int64_t minimumPages,
@@ -55,6 +58,10 @@ struct PrintSpec {
     // `pageMultiple` (treated as 1 below 2). Blank pages are never added past `paddingLimit`: a count
     // whose padding would run beyond it becomes the larger of `pages` and the limit.
     std::int64_t paddedPageCount(std::int64_t pages) const;
+    // The same spec with its bleed and safe margin held to 0...the trim's shorter side (0 for a
+    // value that is not a number), so that a damaged document gives pages cairo can draw. Every
+    // preset and every spec the application makes is unchanged.
+    PrintSpec heldTo(Size trimSize) const;
 
     bool operator==(const PrintSpec&) const = default;
 };

@@ -1,18 +1,14 @@
 #include "engine/calendar/CalendarMath.h"
 
-#include <cstring>
 #include <memory>
 
 #include <unicode/calendar.h>
-#include <unicode/locid.h>
-#include <unicode/timezone.h>
+
+#include "engine/calendar/HebrewCalendar.h"
 
 namespace quillfen::CalendarMath {
 
 namespace {
-
-constexpr int kislev = 2;  // the Hebrew calendar's months count from Tishri = 0
-constexpr double millisecondsPerDay = 86400000.0;
 
 // The same month with its number brought into 1...12 and the excess carried into the year.
 std::pair<std::int64_t, int> carried(std::int64_t year, int month) {
@@ -94,19 +90,10 @@ Day easter(int year) {
 }
 
 std::optional<Day> hanukkahFirstDay(int year) {
-    UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<icu::Calendar> hebrew(icu::Calendar::createInstance(
-        icu::TimeZone::createTimeZone("UTC"), icu::Locale("en@calendar=hebrew"), status));
-    if (U_FAILURE(status) || !hebrew || std::strcmp(hebrew->getType(), "hebrew") != 0) return std::nullopt;
-    const std::int64_t last = ordinal(year, 12, 31);
-    for (std::int64_t candidate = ordinal(year, 11, 20); candidate <= last; ++candidate) {
-        hebrew->setTime((static_cast<double>(candidate) + 0.5) * millisecondsPerDay, status);
-        const int month = hebrew->get(UCAL_MONTH, status);
-        const int date = hebrew->get(UCAL_DATE, status);
-        if (U_FAILURE(status)) return std::nullopt;
-        if (month == kislev && date == 25) return day(candidate);
-    }
-    return std::nullopt;
+    // The Hebrew year whose Kislev falls at the end of this Gregorian year.
+    const std::int64_t first = HebrewCalendar::kislev(static_cast<std::int64_t>(year) + 3761, 25);
+    if (first < ordinal(year, 11, 20) || first > ordinal(year, 12, 31)) return std::nullopt;
+    return day(first);
 }
 
 std::vector<YearMonth> months(int startYear, int startMonth, int count) {

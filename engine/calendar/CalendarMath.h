@@ -40,7 +40,8 @@ int nthWeekday(std::int64_t year, int month, int weekday, int n);
 std::int64_t ordinal(std::int64_t year, int month, int day);
 Day day(std::int64_t ordinal);
 Day easter(int year);
-// The day of the year whose noon UTC falls on 25 Kislev; searched from November 20 to December 31.
+// The day of the year that is 25 Kislev, by the fixed Hebrew calendar; none when that day falls
+// outside November 20 to December 31.
 std::optional<Day> hanukkahFirstDay(int year);
 // `count` consecutive months from the start; empty for a count below 1.
 std::vector<YearMonth> months(int startYear, int startMonth, int count);

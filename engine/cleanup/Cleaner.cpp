@@ -44,10 +44,17 @@ bool isConvex(const Quad& quad) {
     return positive == 4 || negative == 4;
 }
 
-std::optional<Warp> perspectiveWarp(const Quad& quad, int width, int height) {
+// The crop held to the picture: corners from a damaged document far outside it would square up
+// into a huge sheet. Nothing when a corner is not a number.
+std::optional<Quad> heldToPicture(const Quad& quad) {
     for (const Point& p : quad.points()) {
         if (!std::isfinite(p.x) || !std::isfinite(p.y)) return std::nullopt;
     }
+    return quad.clamped();
+}
+
+// Takes a crop held to the picture.
+std::optional<Warp> perspectiveWarp(const Quad& quad, int width, int height) {
     if (!isConvex(quad) || quad.area() < smallestCropArea) return std::nullopt;
     const Size edges = quad.edgeLengths(Size{static_cast<double>(width), static_cast<double>(height)});
     if (!(edges.width * edges.height <= maximumPixelCount && edges.width <= maximumPixelCount &&
@@ -76,8 +83,20 @@ std::optional<Warp> perspectiveWarp(const Quad& quad, int width, int height) {
                 translation(-0.5, -0.5) * projection * translation(xMin + 0.5, edges.height - yMax + 0.5)};
 }
 
-Warp straightenWarp(int width, int height, double degrees) {
-    const double theta = degrees * std::numbers::pi / 180;
+// The straightening angle in radians; nothing at or below the threshold and for an angle that is
+// not finite once converted (a stored angle beyond about 5.7e307 degrees overflows).
+std::optional<double> straighteningRadians(double degrees) {
+    const double radians = degrees * std::numbers::pi / 180;
+    if (!std::isfinite(radians)) return std::nullopt;
+    return radians;
+}
+
+std::optional<double> appliedRadians(double degrees) {
+    if (!(std::abs(degrees) > straightenThreshold)) return std::nullopt;
+    return straighteningRadians(degrees);
+}
+
+Warp straightenWarp(int width, int height, double theta) {
     const double s = straightenScale(width, height, theta);
     const double midX = width / 2.0, midY = height / 2.0;
     const int xMin = detail::inwardPixels(midX - 0.5 * width * s);
@@ -91,10 +110,6 @@ Warp straightenWarp(int width, int height, double degrees) {
         translation(midX, midY) * cv::Matx33d(c, sn, 0, -sn, c, 0, 0, 0, 1) * translation(-midX, -midY);
     const cv::Matx33d pointToSource(1, 0, -0.5, 0, -1, height - 0.5, 0, 0, 1);
     return Warp{xMax - xMin, yMax - yMin, pointToSource * turnBack * outputToPoint};
-}
-
-bool straightens(double degrees) {
-    return std::abs(degrees) > straightenThreshold && std::isfinite(degrees);
 }
 
 cv::Mat warped(const cv::Mat& linear, const Warp& warp, bool perspective) {
@@ -111,10 +126,10 @@ cv::Mat warped(const cv::Mat& linear, const Warp& warp, bool perspective) {
     return out;
 }
 
-void turn(cv::Mat& image, int quarterTurns) {
+void turn(cv::Mat& image, std::int64_t quarterTurns) {
     static constexpr cv::RotateFlags codes[] = {cv::ROTATE_90_CLOCKWISE, cv::ROTATE_180,
                                                 cv::ROTATE_90_COUNTERCLOCKWISE};
-    const int turns = quarterTurns & 3;
+    const auto turns = static_cast<int>(quarterTurns & 3);
     if (turns == 0) return;
     cv::Mat out;
     cv::rotate(image, out, codes[turns - 1]);
@@ -168,14 +183,14 @@ Size outputSize(const CleanupSettings& settings, Size imageSize) {
         return Size{0, 0};
     }
     int width = detail::outwardPixels(imageSize.width), height = detail::outwardPixels(imageSize.height);
-    if (settings.crop) {
-        if (const auto warp = perspectiveWarp(*settings.crop, width, height)) {
+    if (const auto quad = settings.crop ? heldToPicture(*settings.crop) : std::nullopt) {
+        if (const auto warp = perspectiveWarp(*quad, width, height)) {
             width = warp->width, height = warp->height;
         }
     }
     if (settings.quarterTurns & 1) std::swap(width, height);
-    if (straightens(settings.straighten)) {
-        const Warp warp = straightenWarp(width, height, settings.straighten);
+    if (const auto radians = appliedRadians(settings.straighten)) {
+        const Warp warp = straightenWarp(width, height, *radians);
         width = warp.width, height = warp.height;
     }
     return Size{static_cast<double>(width), static_cast<double>(height)};
@@ -188,12 +203,12 @@ Size outputSize(const CleanupSettings& settings, const Bitmap& image) {
 
 Bitmap apply(const CleanupSettings& settings, const Bitmap& image) {
     if (!isWellFormed(image)) return image;
-    const auto crop =
-        settings.crop ? perspectiveWarp(*settings.crop, image.width, image.height) : std::nullopt;
-    cv::Mat linear = crop ? croppedLinear(image, *settings.crop, *crop) : detail::linearOfBitmap(image);
+    const auto quad = settings.crop ? heldToPicture(*settings.crop) : std::nullopt;
+    const auto crop = quad ? perspectiveWarp(*quad, image.width, image.height) : std::nullopt;
+    cv::Mat linear = crop ? croppedLinear(image, *quad, *crop) : detail::linearOfBitmap(image);
     turn(linear, settings.quarterTurns);
-    if (straightens(settings.straighten)) {
-        linear = warped(linear, straightenWarp(linear.cols, linear.rows, settings.straighten), false);
+    if (const auto radians = appliedRadians(settings.straighten)) {
+        linear = warped(linear, straightenWarp(linear.cols, linear.rows, *radians), false);
     }
     if (linear.cols < 2 || linear.rows < 2) return detail::bitmapOfLinear(linear);
 
@@ -210,12 +225,13 @@ Bitmap apply(const CleanupSettings& settings, const Bitmap& image) {
 
 Bitmap perspectiveCorrect(const Bitmap& image, const Quad& quad) {
     if (!isWellFormed(image)) return image;
-    const auto warp = perspectiveWarp(quad, image.width, image.height);
+    const auto held = heldToPicture(quad);
+    const auto warp = held ? perspectiveWarp(*held, image.width, image.height) : std::nullopt;
     if (!warp) return image;
-    return detail::bitmapOfLinear(croppedLinear(image, quad, *warp));
+    return detail::bitmapOfLinear(croppedLinear(image, *held, *warp));
 }
 
-Bitmap rotateQuarterTurns(const Bitmap& image, int quarterTurns) {
+Bitmap rotateQuarterTurns(const Bitmap& image, std::int64_t quarterTurns) {
     if (!isWellFormed(image) || (quarterTurns & 3) == 0) return image;
     cv::Mat pixels = wrapped(image);
     turn(pixels, quarterTurns);
@@ -223,8 +239,9 @@ Bitmap rotateQuarterTurns(const Bitmap& image, int quarterTurns) {
 }
 
 Bitmap straighten(const Bitmap& image, double degrees) {
-    if (!isWellFormed(image) || !std::isfinite(degrees)) return image;
-    const Warp warp = straightenWarp(image.width, image.height, degrees);
+    const auto radians = straighteningRadians(degrees);
+    if (!isWellFormed(image) || !radians) return image;
+    const Warp warp = straightenWarp(image.width, image.height, *radians);
     return detail::bitmapOfLinear(warped(detail::linearOfBitmap(image), warp, false));
 }
 

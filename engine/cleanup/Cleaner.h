@@ -12,22 +12,23 @@
 namespace quillfen::Cleaner {
 
 // The cleaned picture, opaque. The crop refers to the picture as given (upright, before the turns),
-// the straightening angle to the picture after the turns. A crop that is not finite, crossed,
-// collinear or smaller than 1 % of the picture is ignored, as is one that would square up to more
-// than maximumPixelCount. Transparency is flattened onto white first.
+// the straightening angle to the picture after the turns. The crop's corners are held to the
+// picture; a crop that is not finite, crossed, collinear or smaller than 1 % of the picture is
+// ignored, as is one that would square up to more than maximumPixelCount, and so is an angle that
+// is not finite in radians. Transparency is flattened onto white first.
 Bitmap apply(const CleanupSettings& settings, const Bitmap& image);
 // The pixel size apply gives for a picture of that size, computed without touching pixels; zero for
 // an empty size or one beyond maximumPixelCount.
 Size outputSize(const CleanupSettings& settings, Size imageSize);
 Size outputSize(const CleanupSettings& settings, const Bitmap& image);
 
-// The quad squared up to the longer of its opposite edges and trimmed by 1.5 % of its shorter
-// side on each edge; the picture unchanged when the quad is not usable as a crop.
+// The quad, held to the picture, squared up to the longer of its opposite edges and trimmed by
+// 1.5 % of its shorter side on each edge; the picture unchanged when it is not usable as a crop.
 Bitmap perspectiveCorrect(const Bitmap& image, const Quad& quad);
 // The picture turned clockwise by quarterTurns & 3 quarter turns.
-Bitmap rotateQuarterTurns(const Bitmap& image, int quarterTurns);
+Bitmap rotateQuarterTurns(const Bitmap& image, std::int64_t quarterTurns);
 // The picture turned counterclockwise by degrees about its centre, cut to the largest rectangle of
-// its own aspect that the turned picture covers; unchanged for an angle that is not finite.
+// its own aspect that the turned picture covers; unchanged for an angle that is not finite in radians.
 Bitmap straighten(const Bitmap& image, double degrees);
 // The scale of that rectangle for a width x height picture turned by radians.
 double straightenScale(double width, double height, double radians);

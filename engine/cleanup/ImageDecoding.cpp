@@ -5,6 +5,7 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <string>
 
 #include <libheif/heif.h>
 #include <turbojpeg.h>
@@ -14,6 +15,7 @@
 #include <opencv2/imgproc.hpp>
 
 #include "engine/cleanup/ImageIO.h"
+#include "engine/cleanup/detail/HeifItems.h"
 #include "engine/cleanup/detail/ImageMetadata.h"
 #include "engine/cleanup/detail/LinearPixels.h"
 
@@ -89,6 +91,31 @@ struct JpegHeader {
     int colorspace = TJCS_RGB;
 };
 
+// Whether the frame is arithmetic-coded (SOF9 to SOF15), which can hold a flat picture in far
+// less than a bit per block; the markers before the frame header are walked by their lengths.
+bool arithmeticCoded(Bytes data) {
+    std::size_t at = 2;
+    while (at + 4 <= data.size() && data[at] == 0xFF) {
+        const std::uint8_t marker = data[at + 1];
+        if (marker == 0xFF) {
+            ++at;  // fill byte
+            continue;
+        }
+        if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC)
+            return marker >= 0xC9;
+        if (marker == 0xDA) return false;
+        at += 2 + (std::size_t{data[at + 2]} << 8 | data[at + 3]);
+    }
+    return false;
+}
+
+// Huffman coding spends at least one bit on every 8 x 8 block of the full-resolution component,
+// so a file shorter than that cannot hold the picture its header claims.
+bool canHoldPicture(Bytes data, const JpegHeader& header) {
+    const double blocks = std::ceil(header.width / 8.0) * std::ceil(header.height / 8.0);
+    return static_cast<double>(data.size()) * 8 >= blocks || arithmeticCoded(data);
+}
+
 std::optional<JpegHeader> jpegHeader(tjhandle handle, Bytes data) {
     JpegHeader header;
     int subsampling = 0;
@@ -96,8 +123,17 @@ std::optional<JpegHeader> jpegHeader(tjhandle handle, Bytes data) {
                             &header.height, &subsampling, &header.colorspace) != 0) {
         return std::nullopt;
     }
-    if (!withinLimits(header.width, header.height)) return std::nullopt;
+    if (!withinLimits(header.width, header.height) || !canHoldPicture(data, header)) return std::nullopt;
     return header;
+}
+
+// libjpeg-turbo reports missing data as "Premature end of JPEG file" when the file stops early and
+// as "premature end of data segment" when a marker comes before the scan data is complete.
+bool dataMissing(tjhandle handle) {
+    std::string message = tjGetErrorStr2(handle);
+    std::transform(message.begin(), message.end(), message.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return message.find("premature end") != std::string::npos;
 }
 
 // The smallest DCT scaling whose long side still reaches the wanted side.
@@ -146,7 +182,7 @@ std::optional<Decoded> decodeJpeg(Bytes data, std::optional<double> wantedSide) 
                       TJFLAG_LIMITSCANS) != 0) {
         // Recoverable oddities of real cameras pass; missing data does not.
         if (tjGetErrorCode(turbo.handle) != TJERR_WARNING) return std::nullopt;
-        if (std::strstr(tjGetErrorStr2(turbo.handle), "Premature end") != nullptr) return std::nullopt;
+        if (dataMissing(turbo.handle)) return std::nullopt;
     }
     Decoded decoded;
     decoded.rgb = cmyk ? rgbOfInvertedCmyk(pixels) : pixels;
@@ -244,7 +280,10 @@ struct HeifFile {
         nullptr, heif_image_handle_release};
 };
 
+// libheif aborts on some damaged item structures and sizes a grid's picture by its declared
+// canvas only while decoding, so the structure is checked first.
 std::unique_ptr<HeifFile> openHeif(Bytes data) {
+    if (!detail::heifItemsSound(data, maximumPixelCount)) return nullptr;
     auto file = std::make_unique<HeifFile>();
     if (!file->context) return nullptr;
     if (heif_context_read_from_memory_without_copy(file->context.get(), data.data(), data.size(), nullptr)

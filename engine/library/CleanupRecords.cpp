@@ -81,9 +81,12 @@ Json Coding<Quad>::write(const Quad& q) {
 }
 
 CleanupSettings Coding<CleanupSettings>::read(const Json& v) {
-    return CleanupSettings{optional<Quad>(v, "crop"),        required<bool>(v, "autoCropped"),
-                           required<int>(v, "quarterTurns"), required<double>(v, "straighten"),
-                           required<bool>(v, "flatten"),     required<double>(v, "whiten")};
+    return CleanupSettings{optional<Quad>(v, "crop"),
+                           required<bool>(v, "autoCropped"),
+                           required<std::int64_t>(v, "quarterTurns"),
+                           required<double>(v, "straighten"),
+                           required<bool>(v, "flatten"),
+                           required<double>(v, "whiten")};
 }
 
 Json Coding<CleanupSettings>::write(const CleanupSettings& s) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -38,12 +39,12 @@ struct Quad {
 // The cleanup of one drawing: crop, turns, straightening, lighting and whitening. Stored unchanged,
 // never validated; compared exactly, so any change of any field counts as a change.
 struct CleanupSettings {
-    std::optional<Quad> crop;  // absent: the whole photo
-    bool autoCropped = false;  // the crop came from paper detection
-    int quarterTurns = 0;      // clockwise, used modulo 4
-    double straighten = 0;     // degrees
-    bool flatten = false;      // even out uneven lighting
-    double whiten = 0;         // 0 (off) to 1
+    std::optional<Quad> crop;       // absent: the whole photo
+    bool autoCropped = false;       // the crop came from paper detection
+    std::int64_t quarterTurns = 0;  // clockwise, used modulo 4
+    double straighten = 0;          // degrees
+    bool flatten = false;           // even out uneven lighting
+    double whiten = 0;              // 0 (off) to 1
 
     static const CleanupSettings& defaults();  // everything off
 

@@ -33,7 +33,7 @@ TEST(PrintSpec, PadsToTheMinimumAndMultipleWithoutRunningAway) {
                      << c.pages << " pages, " << c.spec.pageMultiple << "/" << c.spec.minimumPages);
         EXPECT_EQ(c.spec.paddedPageCount(c.pages), c.padded);
     }
-    EXPECT_EQ(PrintSpec::make(-3, 500, 0, 0, -5), (PrintSpec{-3, 500, 1, 1, 0}));
+    EXPECT_EQ(PrintSpec::make(-3, 500, 0, 0, -5), (PrintSpec{0, 500, 1, 1, 0}));
     EXPECT_EQ(PrintSpec::make(9, 18, 4, 8, 64), spec(PrintPreset::saddleStitch));
 }
 
