@@ -9,17 +9,19 @@
 
 namespace quillfen {
 
+void showPlainAlert(const QString& title, const QString& text) {
+    QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Ok);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
 UpdateFramework::UpdateFramework(QUrl feed, QString appName, QString appVersion, QObject* parent)
     : QObject(parent),
       m_feed(std::move(feed)),
       m_appName(std::move(appName)),
       m_appVersion(std::move(appVersion)),
       m_network(new QNetworkAccessManager(this)) {
-    alert = [](const QString& title, const QString& text) {
-        QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Ok);
-        box.setTextFormat(Qt::PlainText);
-        box.exec();
-    };
+    alert = showPlainAlert;
     offer = [this](const Item& item) {
         QMessageBox box(QMessageBox::Information, tr("A new version of %1 is available").arg(m_appName),
                         tr("%1 %2 is available; you have %3.").arg(m_appName, item.version, m_appVersion));

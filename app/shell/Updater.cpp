@@ -2,7 +2,6 @@
 
 #include "app/platform/UpdateFramework.h"
 
-#include <QMessageBox>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 
@@ -14,11 +13,7 @@ Updater::Updater(UpdateFramework& framework, QString appName, QString appVersion
       m_appName(appName.isEmpty() ? tr("This app") : std::move(appName)),
       m_appVersion(std::move(appVersion)),
       m_network(new QNetworkAccessManager(this)) {
-    alert = [](const QString& title, const QString& text) {
-        QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Ok);
-        box.setTextFormat(Qt::PlainText);
-        box.exec();
-    };
+    alert = showPlainAlert;
 }
 
 Updater::Outcome Updater::classify(std::optional<int> status) {
