@@ -231,6 +231,8 @@ private:
     // Edits: private operations.
 
     // Export and sample book: private operations.
+    // Marks the export as running and runs it on the export pool; its end comes back to exportFinished.
+    void startExport(std::function<bool(const std::function<void(int, int)>&)> run, const QUrl& url);
 
 
     const bool m_persist;
