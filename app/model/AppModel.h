@@ -233,6 +233,8 @@ private:
     // Export and sample book: private operations.
     // Marks the export as running and runs it on the export pool; its end comes back to exportFinished.
     void startExport(std::function<bool(const std::function<void(int, int)>&)> run, const QUrl& url);
+    // Imports the sample pictures (one per sample item, in item order) by the normal import road.
+    void addSampleDrawings(const std::vector<QByteArray>& pictures, const UUID& first, const UUID& second);
 
 
     const bool m_persist;

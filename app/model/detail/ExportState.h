@@ -6,13 +6,21 @@
 
 namespace quillfen {
 
-// The export's own pool: one job at a time, never queued behind processing or previews. Waited for
-// when the model goes, so a finishing job never reports to a destroyed model.
+// The export's pool (one job at a time, never queued behind processing or previews) and the sample
+// book's. Both are waited for when the model goes, so a finishing task never reports to a destroyed
+// model.
 struct AppModel::ExportState {
-    explicit ExportState(AppModel& model) : model(model) { pool.setMaxThreadCount(1); }
-    ~ExportState() { pool.waitForDone(); }
+    explicit ExportState(AppModel& model) : model(model) {
+        pool.setMaxThreadCount(1);
+        samplePool.setMaxThreadCount(1);
+    }
+    ~ExportState() {
+        pool.waitForDone();
+        samplePool.waitForDone();
+    }
     AppModel& model;
     QThreadPool pool;
+    QThreadPool samplePool;
 };
 
 }  // namespace quillfen
