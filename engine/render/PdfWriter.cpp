@@ -147,6 +147,7 @@ struct PdfWriter::Impl {
             QPDFWriter writer(pdf);
             writer.setOutputFile(finalFile.c_str(), out, false);
             writer.setStreamDataMode(qpdf_s_preserve);
+            writer.setDeterministicID(true);
             writer.write();
             ok = true;
         } catch (const std::exception&) {

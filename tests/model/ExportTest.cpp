@@ -1,0 +1,393 @@
+#include "app/model/AppModel.h"
+#include "app/model/ExportJob.h"
+#include "engine/book/BookRenderer.h"
+#include "engine/calendar/CalendarRenderer.h"
+#include "engine/cleanup/ImageIO.h"
+#include "engine/render/HomeSheet.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <random>
+#include <sstream>
+
+using namespace quillfen;
+namespace fs = std::filesystem;
+
+namespace {
+
+// A photo-like picture: a noisy gradient with a few blocks of colour, so its JPEG is not trivial.
+Bitmap photo(int width, int height, int seed) {
+    std::mt19937 random(static_cast<unsigned>(seed));
+    Bitmap bitmap(width, height);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            std::uint8_t* p = bitmap.pixel(x, y);
+            const bool block = ((x / 97 + y / 89 + seed) % 5) == 0;
+            p[0] = static_cast<std::uint8_t>(block ? 200 : 255 * x / width);
+            p[1] = static_cast<std::uint8_t>(block ? 40 : 255 * y / height);
+            p[2] = static_cast<std::uint8_t>(random() % 256);
+            p[3] = 255;
+        }
+    }
+    return bitmap;
+}
+
+std::string run(const std::string& command) {
+    std::string output;
+    if (FILE* pipe = ::popen(command.c_str(), "r")) {
+        char buffer[4096];
+        while (const std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) output.append(buffer, n);
+        ::pclose(pipe);
+    }
+    return output;
+}
+
+// The value of a "Key: value" line of pdfinfo.
+std::string pdfinfo(const fs::path& file, const std::string& key, const std::string& options = "") {
+    std::istringstream lines(run("pdfinfo " + options + " '" + file.string() + "' 2>/dev/null"));
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind(key + ":", 0) != 0) continue;
+        const auto value = line.find_first_not_of(' ', key.size() + 1);
+        return value == std::string::npos ? "" : line.substr(value);
+    }
+    return "";
+}
+
+struct EmbeddedImage {
+    int width, height;
+    std::string encoding;
+    int object;
+    auto operator<=>(const EmbeddedImage&) const = default;
+};
+
+// Each JPEG image object of the file once, as pdfimages lists it (shadows are other images).
+std::vector<EmbeddedImage> images(const fs::path& file) {
+    std::istringstream lines(run("pdfimages -list '" + file.string() + "' 2>/dev/null"));
+    std::map<int, EmbeddedImage> byObject;
+    std::string line;
+    std::getline(lines, line);
+    std::getline(lines, line);
+    while (std::getline(lines, line)) {
+        std::istringstream fields(line);
+        std::string page, number, type, color, comp, bpc, interp;
+        EmbeddedImage image{};
+        fields >> page >> number >> type >> image.width >> image.height >> color >> comp >> bpc >>
+            image.encoding >> interp >> image.object;
+        if (image.encoding == "jpeg") byObject.emplace(image.object, image);
+    }
+    std::vector<EmbeddedImage> result;
+    for (const auto& [object, image] : byObject) result.push_back(image);
+    return result;
+}
+
+std::vector<std::pair<int, int>> sizes(const std::vector<EmbeddedImage>& list) {
+    std::vector<std::pair<int, int>> result;
+    for (const auto& image : list) result.emplace_back(image.width, image.height);
+    std::sort(result.begin(), result.end());
+    return result;
+}
+
+std::string contents(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A model holding a library of generated photos, landscape and portrait, with its originals in the
+// model's own "Originals" folder, and a save dialog that answers with a file in a temporary folder.
+class Export : public ::testing::Test {
+protected:
+    void SetUp() override {
+        model.setDialogs({{}, [this](const QString& name, const QString& message) -> std::optional<QUrl> {
+                              asked.emplace_back(name, message);
+                              return answer;
+                          }});
+        answer = QUrl::fromLocalFile(out.filePath("book.pdf"));
+    }
+
+    void addDrawings(int count, bool calendarOnly = false) {
+        auto drawings = model.drawings();
+        auto calendar = model.calendar();
+        for (int i = 0; i < count; ++i) {
+            const int n = static_cast<int>(drawings.size());
+            const bool wide = n % 3 != 1;
+            const int width = wide ? 1200 + 8 * n : 900, height = wide ? 900 : 1200 + 8 * n;
+            Drawing d;
+            d.info.id = UUID::random();
+            d.info.title = "Drawing " + std::to_string(n + 1);
+            d.info.date = Date(1.0e8 + 86400.0 * n);
+            d.info.sequence = n;
+            d.info.aspect = static_cast<double>(width) / height;
+            d.info.pixelSize = {static_cast<double>(width), static_cast<double>(height)};
+            d.file = QString::fromStdString(d.info.id.string()) + ".jpeg";
+            const auto jpeg = Cleaner::jpegData(photo(width, height, n), 0.9);
+            QFile file(model.folder() + "/Originals/" + d.file);
+            EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(reinterpret_cast<const char*>(jpeg->data()), static_cast<qint64>(jpeg->size()));
+            if (calendarOnly) calendar.calendarOnly.push_back(d.info.id);
+            drawings.push_back(d);
+        }
+        model.setDrawings(drawings);
+        model.setCalendar(calendar);
+    }
+
+    fs::path destination() const { return answer->toLocalFile().toStdString(); }
+
+    // Runs the export of the current mode and waits for its end.
+    void exportAndWait(ExportKind kind) {
+        model.runExport(kind);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !model.exportProgress(); }, 120000));
+    }
+
+    // The pixel size the export gives a cleaned picture of `size` placed at `slot` points: the long
+    // side for the slot's longer side at `dpi`, the other side rounded outwards.
+    static std::pair<int, int> expected(Size slot, Size size, double dpi) {
+        const double target = std::max(slot.width, slot.height) / 72 * dpi;
+        const double side = slot.width >= slot.height ? size.width : size.height;
+        const double longSide = std::round(std::max(size.width, size.height) * std::min(target / side, 1.0));
+        const double scale = longSide / std::max(size.width, size.height);
+        const auto outward = [](double v) { return static_cast<int>(std::ceil(v - 1e-6)); };
+        return {outward(size.width * scale), outward(size.height * scale)};
+    }
+
+    AppModel model{false};
+    QTemporaryDir out;
+    std::optional<QUrl> answer;
+    std::vector<std::pair<QString, QString>> asked;
+};
+
+}  // namespace
+
+TEST_F(Export, BookFilesCarryEachDrawingOnceAsJpegAtThePrintedResolution) {
+    addDrawings(7);
+    BookSettings settings = model.settings();
+    settings.title = "Our Year";
+    settings.size = BookSize::square12;
+    model.setSettings(settings);
+    const auto layout = model.layout();
+    const auto placed = BookRenderer::placedSizes(layout, model.bookContent());
+    const auto sheet = BookRenderer::homeSheet(layout.trimSize.width, layout.trimSize.height);
+    const double homeScale = sheet.page.width() / layout.trimSize.width;
+    ASSERT_LT(homeScale, 0.9);  // a large page shrinks onto the sheet: its pictures need fewer pixels
+
+    struct Case { ExportKind kind; int pages; double dpi; double scale; bool trimmed; };
+    const Case cases[] = {
+        {ExportKind::print, static_cast<int>(layout.pages.size()), 360, 1, true},
+        {ExportKind::home, static_cast<int>(std::count_if(layout.pages.begin(), layout.pages.end(),
+                                                          [](const BookPage& p) {
+                                                              return !std::holds_alternative<BlankPage>(p.content);
+                                                          })),
+         150, homeScale, false},
+        {ExportKind::cover, 1, 360, 1, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(caseName(c.kind));
+        exportAndWait(c.kind);
+        EXPECT_EQ(model.error(), std::nullopt);
+        EXPECT_EQ(pdfinfo(destination(), "Pages"), std::to_string(c.pages));
+        EXPECT_EQ(pdfinfo(destination(), "Creator"), "Quillfen");
+        EXPECT_EQ(pdfinfo(destination(), "Title"), c.kind == ExportKind::cover ? "Our Year (cover)" : "Our Year");
+        EXPECT_EQ(pdfinfo(destination(), "TrimBox", "-box").empty() ? "" : "present", "present");
+        EXPECT_EQ(pdfinfo(destination(), "MediaBox", "-box") == pdfinfo(destination(), "TrimBox", "-box"),
+                  !c.trimmed);
+
+        std::vector<std::pair<int, int>> wanted;
+        for (const auto& d : model.drawings()) {
+            const bool onCover = d.info.id == *model.bookContent().coverDrawing();
+            if (c.kind == ExportKind::cover && !onCover) continue;
+            const Size slot = placed.at(d.info.id);
+            wanted.push_back(expected({slot.width * c.scale, slot.height * c.scale}, d.info.pixelSize, c.dpi));
+        }
+        std::sort(wanted.begin(), wanted.end());
+        EXPECT_EQ(sizes(images(destination())), wanted);
+    }
+}
+
+TEST_F(Export, PreparingAheadInParallelWritesTheSameBytesAsOneAtATime) {
+    addDrawings(9);  // more than the cache holds, with the cover drawing asked for twice
+    for (const auto kind : {ExportKind::print, ExportKind::home}) {
+        SCOPED_TRACE(caseName(kind));
+        ExportJob job{kind, model.layout(), model.settings(), model.children(), model.bookInfos(), {}, {}};
+        for (const auto& d : model.drawings()) {
+            job.files.emplace(d.info.id, model.originalPath(d).toStdString());
+        }
+        job.url = fs::path(out.path().toStdString()) / "one.pdf";
+        ASSERT_TRUE(job.run({}, 1));
+        job.url = fs::path(out.path().toStdString()) / "many.pdf";
+        ASSERT_TRUE(job.run({}, 4));
+        EXPECT_TRUE(contents(fs::path(out.path().toStdString()) / "one.pdf") ==
+                    contents(fs::path(out.path().toStdString()) / "many.pdf"));
+    }
+}
+
+TEST_F(Export, MissingOriginalLeavesItsPictureOutAndStillSucceeds) {
+    addDrawings(3);
+    QFile::remove(model.originalPath(model.drawings()[1]));
+    exportAndWait(ExportKind::print);
+    EXPECT_EQ(model.error(), std::nullopt);
+    EXPECT_EQ(model.exportedURL(), answer);
+    EXPECT_EQ(images(destination()).size(), 2u);
+}
+
+TEST_F(Export, CalendarHomeFileSizesItsPicturesForTheEnlargedDeskPage) {
+    addDrawings(2);
+    addDrawings(2, true);
+    auto calendar = model.calendar();
+    calendar.format = CalendarFormat::desk5x7;
+    calendar.pictures = {{0, model.drawings()[0].info.id}, {1, model.drawings()[3].info.id}};
+    model.setCalendar(calendar);
+    model.setMode(ViewMode::calendar);
+    const auto layout = model.calendarLayout();
+    const auto sheet = BookRenderer::homeSheet(layout.trimSize.width, layout.trimSize.height);
+    const double scale = sheet.page.width() / layout.trimSize.width;
+    ASSERT_GT(scale, 1.4);  // the desk page is enlarged onto Letter
+
+    exportAndWait(ExportKind::home);
+    EXPECT_EQ(model.error(), std::nullopt);
+    EXPECT_EQ(pdfinfo(destination(), "Pages"), std::to_string(layout.pages.size()));
+    std::unordered_map<UUID, DrawingInfo> infos;
+    for (const auto& d : model.drawings()) infos.emplace(d.info.id, d.info);
+    std::vector<std::pair<int, int>> wanted;
+    for (const auto& [id, slot] : CalendarRenderer::placedSizes(layout, calendar, infos)) {
+        wanted.push_back(expected({slot.width * scale, slot.height * scale}, infos.at(id).pixelSize, 150));
+    }
+    std::sort(wanted.begin(), wanted.end());
+    ASSERT_EQ(wanted.size(), 2u);
+    EXPECT_EQ(sizes(images(destination())), wanted);
+}
+
+TEST_F(Export, ProposedNamesFollowTheTitleAndKindAndStayInTheChosenFolder) {
+    addDrawings(1);
+    struct Case { ViewMode mode; std::string title; ExportKind kind; const char16_t* name; bool home; };
+    const Case cases[] = {
+        {ViewMode::book, "", ExportKind::print, u"Art Book \u2013 print.pdf", false},
+        {ViewMode::book, "", ExportKind::home, u"Art Book \u2013 home print.pdf", true},
+        {ViewMode::book, "", ExportKind::cover, u"Art Book \u2013 cover.pdf", false},
+        {ViewMode::book, "Our Year", ExportKind::print, u"Our Year \u2013 print.pdf", false},
+        {ViewMode::book, " ../Our\tYear/2026\n", ExportKind::print, u" ..-Our Year-2026  \u2013 print.pdf", false},
+        {ViewMode::calendar, "", ExportKind::print, u"Calendar 2027 \u2013 print.pdf", false},
+        {ViewMode::calendar, "", ExportKind::cover, u"Calendar 2027 \u2013 print.pdf", false},
+        {ViewMode::calendar, "Grandma/Grandpa", ExportKind::home, u"Calendar Grandma-Grandpa \u2013 home print.pdf", true},
+    };
+    answer.reset();  // cancelled: nothing starts
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.title);
+        model.setMode(c.mode);
+        auto settings = model.settings();
+        settings.title = c.title;
+        model.setSettings(settings);
+        auto calendar = model.calendar();
+        calendar.title = c.title;
+        calendar.startYear = 2027;
+        calendar.startMonth = 1;
+        model.setCalendar(calendar);
+        asked.clear();
+        model.runExport(c.kind);
+        ASSERT_EQ(asked.size(), 1u);
+        EXPECT_EQ(asked[0].first, QString::fromUtf16(c.name));
+        EXPECT_EQ(asked[0].second, c.home ? "A lighter PDF on letter paper for your own printer."
+                                          : "A print-ready PDF. Check your printer's spec before you order.");
+        EXPECT_EQ(model.exportProgress(), std::nullopt);
+    }
+    EXPECT_EQ(model.settings().title, "Grandma/Grandpa");  // the title itself is unchanged
+
+    auto settings = model.settings();
+    settings.title = std::string(300, 'x');
+    model.setSettings(settings);
+    model.setMode(ViewMode::book);
+    asked.clear();
+    model.runExport(ExportKind::print);
+    EXPECT_LE(asked.at(0).first.toUtf8().size(), 255);
+}
+
+TEST_F(Export, UnwritableDestinationReportsTheFailureAndLeavesNothing) {
+    addDrawings(1);
+    model.setExportedURL(QUrl("file:///earlier.pdf"));
+    answer = QUrl::fromLocalFile(out.filePath("no such folder/book.pdf"));
+    exportAndWait(ExportKind::print);
+    EXPECT_EQ(model.error(), QString("Couldn't write the PDF."));
+    EXPECT_EQ(model.exportedURL(), QUrl("file:///earlier.pdf"));
+    EXPECT_FALSE(fs::exists(fs::path(out.path().toStdString()) / "no such folder"));
+}
+
+TEST_F(Export, FullDiskKeepsTheExistingFileAndLeavesNoPartialFile) {
+    addDrawings(4);
+    const fs::path folder = out.path().toStdString();
+    const fs::path existing = folder / "book.pdf";
+    std::ofstream(existing) << "the user's earlier book";
+    ExportJob job{ExportKind::print, model.layout(), model.settings(), {}, model.bookInfos(), {}, existing};
+    for (const auto& d : model.drawings()) job.files.emplace(d.info.id, model.originalPath(d).toStdString());
+
+    const pid_t child = ::fork();
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{200'000, 200'000};  // far less than the book's pictures
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        ::_exit(job.run({}, 1) ? 1 : 0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "reported as written";
+    EXPECT_EQ(contents(existing), "the user's earlier book");
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+}
+
+TEST_F(Export, ProgressRisesToOneThenClearsAndASecondExportWaits) {
+    addDrawings(3);
+    std::vector<std::optional<double>> seen;
+    QObject::connect(&model, &AppModel::exportProgressChanged, [&] { seen.push_back(model.exportProgress()); });
+    QSignalSpy announced(&model, &AppModel::announcement);
+    model.runExport(ExportKind::print);
+    model.runExport(ExportKind::home);  // refused while the first runs
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !model.exportProgress(); }, 120000));
+    EXPECT_EQ(asked.size(), 1u);
+    ASSERT_GE(seen.size(), 3u);
+    EXPECT_EQ(seen.front(), 0.0);
+    EXPECT_EQ(seen[seen.size() - 2], 1.0);
+    EXPECT_EQ(seen.back(), std::nullopt);
+    EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end() - 1));
+    EXPECT_EQ(model.exportedURL(), answer);
+    ASSERT_EQ(announced.count(), 1);
+    EXPECT_EQ(announced[0][0].toString(), "Export finished");
+
+    model.requestExport(ExportKind::cover);
+    EXPECT_EQ(model.exportedURL(), std::nullopt);
+    EXPECT_EQ(model.exportKind(), ExportKind::cover);
+    EXPECT_TRUE(model.exportShown());
+}
+
+TEST_F(Export, RequestWithAnEmptyLibraryDoesNothing) {
+    model.requestExport(ExportKind::home);
+    EXPECT_FALSE(model.exportShown());
+    EXPECT_EQ(model.exportKind(), ExportKind::print);
+}
+
+TEST(ExportImages, ASlotWithoutAreaGivesNoPicture) {
+    QTemporaryDir folder;
+    const fs::path file = folder.filePath("photo.jpeg").toStdString();
+    const auto jpeg = Cleaner::jpegData(photo(400, 300, 1), 0.9);
+    std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(jpeg->data()),
+                                                static_cast<std::streamsize>(jpeg->size()));
+    struct Case { Size slot; bool picture; };
+    const Case cases[] = {{{0, 0}, false}, {{0, 200}, false}, {{-5, 200}, false}, {{72, 54}, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.slot.width << " x " << c.slot.height);
+        const auto image = ExportImages::prepare(file, {}, c.slot, ExportImages::quality(ExportKind::print));
+        EXPECT_EQ(image.has_value(), c.picture);
+    }
+}
