@@ -1,0 +1,77 @@
+#include "app/model/AppModel.h"
+#include "engine/calendar/CalendarMath.h"
+
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <unicode/gregocal.h>
+
+#include <memory>
+
+using namespace quillfen;
+
+namespace {
+
+// The year, month and day of a date in ICU's default time zone.
+CalendarMath::YearMonth yearMonth(Date date, int& day) {
+    UErrorCode status = U_ZERO_ERROR;
+    icu::GregorianCalendar calendar(status);
+    const Day d = CalendarMath::day(date, calendar);
+    day = d.day;
+    return {d.year, d.month};
+}
+
+}  // namespace
+
+TEST(SampleBook, AddsTwoChildrenAndSixteenDrawingsInTheBackgroundAfterExistingChildren) {
+    AppModel model(false);
+    const UUID earlier = model.addChild("Ada");
+    auto settings = model.settings();
+    settings.title = "Old title";
+    model.setSettings(settings);
+    const auto calendar = model.calendar();
+    model.setNextSequence(40);
+
+    model.loadSampleBook(false);
+    EXPECT_EQ(model.importing(), 1);
+    ASSERT_EQ(model.children().size(), 3u);  // visible before the pictures are drawn
+    EXPECT_EQ(model.settings().title, "Our Art, 2026");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return model.importing() == 0; }, 120000));
+
+    EXPECT_EQ(model.children()[0].id, earlier);
+    EXPECT_EQ(model.children()[1].name, "Zizu");
+    EXPECT_EQ(model.children()[2].name, "Roz");
+    EXPECT_EQ(model.settings().subtitle, "by Zizu and Roz");
+    EXPECT_EQ(model.settings().dedication, "For Grandma and Grandpa, with love");
+    EXPECT_TRUE(model.calendar() == calendar);
+    ASSERT_EQ(model.drawings().size(), 16u);
+    for (std::size_t i = 0; i < 16; ++i) {
+        const auto& info = model.drawings()[i].info;
+        SCOPED_TRACE(info.title);
+        EXPECT_EQ(info.sequence, 40 + static_cast<std::int64_t>(i));
+        EXPECT_TRUE(info.childID == model.children()[1].id || info.childID == model.children()[2].id);
+    }
+    const auto selected = model.selected();
+    ASSERT_TRUE(selected);
+    EXPECT_EQ(selected->info.title, "Our house in the sun");
+    int day = 0;
+    EXPECT_EQ(yearMonth(selected->info.date, day), (CalendarMath::YearMonth{2026, 1}));
+    EXPECT_EQ(day, 3);
+    EXPECT_EQ(model.drawings()[15].info.title, "Sunflowers");
+    EXPECT_EQ(model.drawings()[15].info.childID, model.children()[1].id);
+
+    // Processing finds the sheet in the three photographed samples.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return std::none_of(model.drawings().begin(), model.drawings().end(),
+                                [](const Drawing& d) { return d.busy; });
+        },
+        120000));
+    for (const std::size_t photographed : {1u, 4u, 9u}) {
+        const auto& info = model.drawings()[photographed].info;
+        SCOPED_TRACE(info.title);
+        EXPECT_TRUE(info.cleanup.crop.has_value());
+        EXPECT_TRUE(info.cleanup.autoCropped);
+    }
+}
