@@ -223,8 +223,14 @@ private:
     // Deletes the originals of removed drawings once a save no longer names them and no export that
     // may read them is running; called after every successful save and when an export ends.
     void deleteRemovedOriginals();
+    // Moves a document that cannot be read aside under a dated name and says so in `error`.
+    void keepUnreadableDocument(const QString& path);
 
     // Processing: private operations.
+    // Stores a processing result on the drawing with that id, unless the drawing is gone or the result
+    // is stale: a newer processing started (ticket) or the cleanup changed since it started.
+    void apply(const std::optional<Processed>& result, const UUID& id, std::uint64_t ticket,
+               const CleanupSettings& started);
 
     // Import: private operations.
 

@@ -1,11 +1,59 @@
 #include "app/model/AppModel.h"
 
+#include "app/model/SavedBook.h"
 #include "app/model/detail/DocumentState.h"
 
+#include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
 #include <QStandardPaths>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace quillfen {
+
+namespace {
+
+constexpr int autosaveDelayMilliseconds = 400;
+// A document this large is not one this program wrote; it is set aside rather than read.
+constexpr qint64 largestDocument = qint64(512) << 20;
+
+// Makes a rename inside the folder survive a power cut, once the renamed file's data is on disk.
+void syncFolder(const QString& path) {
+    const int descriptor = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (descriptor < 0) return;
+    ::fsync(descriptor);
+    ::close(descriptor);
+}
+
+std::optional<SavedBook> readDocument(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > largestDocument) return std::nullopt;
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) return std::nullopt;
+    try {
+        return bookFromDocument({bytes.constData(), static_cast<std::size_t>(bytes.size())});
+    } catch (const DocumentError&) {
+        return std::nullopt;
+    }
+}
+
+}  // namespace
+
+AppModel::DocumentState::DocumentState(AppModel& model) : model(model) {
+    autosave.setSingleShot(true);
+    autosave.setTimerType(Qt::PreciseTimer);
+    autosave.setInterval(autosaveDelayMilliseconds);
+    QObject::connect(&autosave, &QTimer::timeout, &model, [&model] { model.save(); });
+    if (model.persist() && QCoreApplication::instance()) {
+        QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, &model,
+                         [&model] { model.prepareToQuit(); });
+    }
+}
 
 QString AppModel::folder() const {
     QString path;
@@ -28,10 +76,99 @@ QString AppModel::originalPath(const Drawing& drawing) const {
     return folder() + "/Originals/" + name;
 }
 
-void AppModel::save() {}
-void AppModel::load() {}
-void AppModel::scheduleSave() {}
-void AppModel::prepareToQuit() {}
-bool AppModel::ownsBookFolder() const { return true; }
+void AppModel::save() {
+    if (!m_persist || !ownsBookFolder()) return;
+    SavedBook book{m_children, {}, m_settings, m_nextSequence, m_calendar};
+    book.drawings.reserve(m_drawings.size());
+    for (const auto& d : m_drawings) book.drawings.push_back({d.info, d.file.toStdString()});
+    std::string bytes;
+    try {
+        bytes = documentBytes(book);
+    } catch (const EncodingError& e) {
+        setError(QStringLiteral("Couldn't save the book: ") + QString::fromStdString(e.what()));
+        return;
+    }
+    const QString folderPath = folder();
+    QSaveFile file(folderPath + "/book.json");
+    const auto size = static_cast<qint64>(bytes.size());
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes.data(), size) != size || !file.commit()) {
+        setError(QStringLiteral("Couldn't save the book: ") + file.errorString());
+        return;
+    }
+    syncFolder(folderPath);
+    deleteRemovedOriginals();
+}
+
+void AppModel::load() {
+    if (!m_persist || !ownsBookFolder()) return;
+    const QString path = folder() + "/book.json";
+    if (!QFileInfo::exists(path)) return;
+    auto book = readDocument(path);
+    if (!book) {
+        keepUnreadableDocument(path);
+        return;
+    }
+    makeIdentitiesUnique(*book);
+    setChildren(std::move(book->children));
+    setSettings(std::move(book->settings));
+    setCalendar(book->calendar.value_or(CalendarSettings()));
+    setNextSequence(book->nextSequence);
+    std::vector<Drawing> drawings;
+    drawings.reserve(book->drawings.size());
+    for (auto& item : book->drawings) {
+        drawings.push_back({std::move(item.info), QString::fromStdString(item.file), {}, true});
+    }
+    setDrawings(std::move(drawings));
+    const auto inBook = bookDrawings();
+    setSelectedID(inBook.empty() ? std::nullopt : std::optional(inBook.front().info.id));
+    std::vector<UUID> ids;
+    for (const auto& d : m_drawings) ids.push_back(d.info.id);
+    for (const auto& id : ids) process(id, false);
+}
+
+void AppModel::keepUnreadableDocument(const QString& path) {
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    const QString folderPath = QFileInfo(path).path();
+    QString name = QStringLiteral("book.unreadable-%1.json").arg(stamp);
+    for (int copy = 2; !QFile::rename(path, folderPath + "/" + name); ++copy) {
+        if (!QFile::exists(folderPath + "/" + name) || copy > 99) return;
+        name = QStringLiteral("book.unreadable-%1-%2.json").arg(stamp).arg(copy);
+    }
+    setError(QStringLiteral("Quillfen couldn't read your book, so it started a new one. The old file "
+                            "was kept as \u201C%1\u201D in the book folder.")
+                 .arg(name));
+}
+
+void AppModel::scheduleSave() {
+    if (!m_persist) return;
+    m_document->autosave.start();
+}
+
+void AppModel::prepareToQuit() {
+    // Results still on their way belong in the last save: wait for them and apply them first.
+    do {
+        m_processingPool.waitForDone();
+        m_editorPool.waitForDone();
+        QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+    } while (m_processingPool.activeThreadCount() > 0 || m_editorPool.activeThreadCount() > 0);
+    if (m_document->autosave.isActive()) {
+        m_document->autosave.stop();
+        save();
+    }
+}
+
+bool AppModel::ownsBookFolder() const {
+    if (!m_persist) return true;
+    auto& document = *m_document;
+    if (!document.ownsFolder) {
+        document.lock = std::make_unique<QLockFile>(folder() + "/book.lock");
+        document.lock->setStaleLockTime(0);  // held for the whole run; only a dead owner frees it
+        // Only another live copy's lock keeps this one out; a folder that cannot hold a lock file
+        // cannot be shared either, and its own writes report their failures.
+        document.ownsFolder = document.lock->tryLock(0) ||
+                              document.lock->error() != QLockFile::LockFailedError;
+    }
+    return *document.ownsFolder;
+}
 
 }  // namespace quillfen

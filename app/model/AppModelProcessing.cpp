@@ -1,12 +1,96 @@
 #include "app/model/AppModel.h"
 
+#include "app/model/ImageConversion.h"
+#include "app/model/SavedBook.h"
 #include "app/model/detail/ProcessingState.h"
+#include "engine/cleanup/Cleaner.h"
+#include "engine/cleanup/ImageIO.h"
+#include "engine/cleanup/PaperDetection.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <cmath>
 
 namespace quillfen {
 
-void AppModel::process(const UUID&, bool) {}
-std::optional<AppModel::Processed> AppModel::makeProcessed(const QString&, CleanupSettings, bool) {
-    return std::nullopt;
+namespace {
+
+constexpr double workingSide = 1000;
+constexpr double thumbnailSide = 700;
+
+}  // namespace
+
+void AppModel::process(const UUID& id, bool detect) {
+    const auto found = std::find_if(m_drawings.begin(), m_drawings.end(),
+                                    [&](const Drawing& d) { return d.info.id == id; });
+    if (found == m_drawings.end()) return;
+    const QString path = originalPath(*found);
+    const CleanupSettings cleanup = found->info.cleanup;
+    const std::uint64_t ticket = ++m_processing->started;
+    m_processing->newest[id] = ticket;
+    m_processingPool.start([this, path, cleanup, detect, id, ticket] {
+        auto result = makeProcessed(path, cleanup, detect);
+        QMetaObject::invokeMethod(
+            this, [this, result = std::move(result), id, ticket, cleanup] { apply(result, id, ticket, cleanup); },
+            Qt::QueuedConnection);
+    });
+}
+
+std::optional<AppModel::Processed> AppModel::makeProcessed(const QString& path, CleanupSettings cleanup,
+                                                           bool detect) {
+    if (path.isEmpty()) return std::nullopt;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+    const QByteArray bytes = file.readAll();
+    const Cleaner::Bytes data(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                              static_cast<std::size_t>(bytes.size()));
+    // Paper detection needs the whole picture; otherwise the header gives the full size and only the
+    // working copy is decoded (at reduced size where the format allows).
+    std::optional<Size> fullSize;
+    if (detect) {
+        const auto full = Cleaner::decode(data);
+        if (!full) return std::nullopt;
+        fullSize = Size{static_cast<double>(full->width), static_cast<double>(full->height)};
+        if (const auto quad = Cleaner::detectPaper(*full)) {
+            cleanup.crop = quad;
+            cleanup.autoCropped = true;
+        }
+    } else {
+        fullSize = Cleaner::imageSize(data);
+    }
+    const auto working = Cleaner::decode(data, workingSide);
+    if (!fullSize || !working) return std::nullopt;
+    const auto thumb = Cleaner::downscaled(Cleaner::apply(cleanup, *working), thumbnailSide);
+    return Processed{cleanup, Cleaner::outputSize(cleanup, *fullSize), thumb ? rgbImage(*thumb) : QImage()};
+}
+
+void AppModel::apply(const std::optional<Processed>& result, const UUID& id, std::uint64_t ticket,
+                     const CleanupSettings& started) {
+    const auto newest = m_processing->newest.find(id);
+    if (newest == m_processing->newest.end() || newest->second != ticket) return;
+    m_processing->newest.erase(newest);
+    const auto found = std::find_if(m_drawings.begin(), m_drawings.end(),
+                                    [&](const Drawing& d) { return d.info.id == id; });
+    if (found == m_drawings.end()) return;
+    // Settings changed since the task started, without a newer processing: they are newer than this.
+    if (found->info.cleanup != started) return;
+    const auto index = static_cast<std::size_t>(found - m_drawings.begin());
+    auto drawings = m_drawings;
+    Drawing& drawing = drawings[index];
+    drawing.busy = false;
+    const bool usable = result && isFinite(result->cleanup) && std::isfinite(result->pixelSize.width) &&
+                        std::isfinite(result->pixelSize.height);
+    if (!usable) {
+        setDrawings(std::move(drawings));
+        setError(QStringLiteral("Couldn't read one of the images."));
+        return;
+    }
+    drawing.info.cleanup = result->cleanup;
+    drawing.info.pixelSize = result->pixelSize;
+    drawing.info.aspect = result->pixelSize.height > 0 ? result->pixelSize.width / result->pixelSize.height : 1.0;
+    drawing.thumb = result->thumb;
+    setDrawings(std::move(drawings));
 }
 
 }  // namespace quillfen

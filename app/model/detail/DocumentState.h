@@ -2,17 +2,27 @@
 
 #include "app/model/AppModel.h"
 
+#include <QLockFile>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <memory>
+#include <optional>
 
 namespace quillfen {
 
+// The document file's private state; lives on the GUI thread with the model.
 struct AppModel::DocumentState {
-    explicit DocumentState(AppModel& model) : model(model) {}
+    explicit DocumentState(AppModel& model);
+
     AppModel& model;
     // The private folder of a model without a document, made on first use and removed with the model.
     std::unique_ptr<QTemporaryDir> temporaryFolder;
+    // The autosave: single-shot, restarted by every document change.
+    QTimer autosave;
+    // Held while this copy owns the book folder; tried once, on first need.
+    std::unique_ptr<QLockFile> lock;
+    std::optional<bool> ownsFolder;
 };
 
 }  // namespace quillfen
