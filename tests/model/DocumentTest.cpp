@@ -1,0 +1,297 @@
+#include "BookFolder.h"
+
+#include "app/model/SavedBook.h"
+
+#include <QCoreApplication>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QTimer>
+
+using namespace quillfen;
+using namespace quillfen::testing_support;
+
+namespace {
+
+const char* const child1 = "1b4e28ba-2fa1-11d2-883f-0016d3cca427";
+const char* const drawing1 = "6fa459ea-ee8a-3ca4-894e-db77e160355e";
+const char* const drawing2 = "886313e1-3b8a-5372-9b90-0c9aee199e5d";
+
+// A document as the original platform's encoder wrote it: keys in its own order, whole numbers
+// without a fraction, escaped slashes, lower-case ids, nulls for absent optionals.
+QByteArray originalDocument(bool withCalendar) {
+    QString text = QStringLiteral(R"({"nextSequence":3,
+"settings":{"coverInInterior":true,"closing":"","aboutPages":true,"dedication":"For Gran","coverColor":"sky",
+ "coverDrawing":null,"subtitle":"","title":"Mom\/Dad","showDate":true,"showAge":false,"showName":true,
+ "caption":"classic","order":"byChild","arrangement":"mix",
+ "spec":{"maximumPages":0,"minimumPages":20,"pageMultiple":2,"safe":27,"bleed":9},"preset":"photoBook","size":"square10"},
+"drawings":[{"file":"A.jpeg","info":{"sequence":1,"cleanup":{"whiten":0.5,"flatten":true,"straighten":-1.5,
+  "quarterTurns":1,"autoCropped":true,"crop":{"bottomLeft":[0.1,0.1],"topLeft":[0.1,0.9],"topRight":[0.9,0.9],
+  "bottomRight":[0.9,0.1]}},"pixelSize":[3000,4000],"aspect":0.75,"featured":true,"title":"Sun","age":"4",
+  "date":700000000.5,"childID":"C1","id":"D1"}},
+ {"info":{"id":"D2","childID":null,"date":710000000,"age":"","title":"","featured":false,"aspect":1,
+  "pixelSize":[800,800],"cleanup":{"crop":null,"autoCropped":false,"quarterTurns":0,"straighten":0,"flatten":false,
+  "whiten":0},"sequence":2},"file":"B.png"}],
+CALENDAR"children":[{"about":"Loves \/ rockets","name":"Ana","id":"C1","birthday":null}]})");
+    const QString calendar = QStringLiteral(R"("calendar":{"calendarOnly":["D2"],"fillPicture":false,
+ "pictures":{"11":"D2","0":"D1"},"coverColor":"sky","subtitle":"","title":"","cover":true,"customEvents":[],
+ "birthdays":true,"observances":true,"federalHolidays":true,"style":"handwritten","language":"system",
+ "weekStart":1,"print":"printShop","format":"wall","startMonth":1,"startYear":2027},)");
+    text.replace("CALENDAR", withCalendar ? calendar : QString());
+    text.replace("C1", child1).replace("D1", drawing1).replace("D2", drawing2);
+    return text.toUtf8();
+}
+
+UUID id(const char* text) { return UUID::parse(text).value(); }
+
+// The model's document as a value, to compare whole libraries.
+SavedBook snapshot(const AppModel& model) {
+    SavedBook book{model.children(), {}, model.settings(), model.nextSequence(), model.calendar()};
+    for (const auto& d : model.drawings()) book.drawings.push_back({d.info, d.file.toStdString()});
+    return book;
+}
+
+QStringList setAside() {
+    return QDir(bookFolder()).entryList({"book.unreadable-*.json"}, QDir::Files);
+}
+
+class Document : public testing::Test {
+protected:
+    void SetUp() override { removeBookFolder(); }
+};
+
+}  // namespace
+
+TEST_F(Document, OriginalPlatformDocumentsLoadWithEveryValueAndSurviveARoundTrip) {
+    for (const bool withCalendar : {false, true}) {
+        SCOPED_TRACE(withCalendar ? "with calendar" : "without calendar key");
+        removeBookFolder();
+        writeFile(documentPath(), originalDocument(withCalendar));
+        SavedBook loaded;
+        {
+            AppModel model(true);
+            model.load();
+            ASSERT_EQ(model.drawings().size(), 2u);
+            ASSERT_EQ(model.children().size(), 1u);
+            EXPECT_EQ(model.children()[0].id, id(child1));
+            EXPECT_EQ(model.children()[0].about, "Loves / rockets");
+            EXPECT_FALSE(model.children()[0].birthday);
+            const DrawingInfo& first = model.drawings()[0].info;
+            EXPECT_EQ(first.id, id(drawing1));
+            EXPECT_EQ(first.childID, id(child1));
+            EXPECT_EQ(first.date.seconds, 700000000.5);
+            EXPECT_EQ(first.cleanup.crop->topLeft, (Point{0.1, 0.9}));
+            EXPECT_EQ(first.cleanup.straighten, -1.5);
+            EXPECT_EQ(first.pixelSize, (Size{3000, 4000}));
+            EXPECT_FALSE(model.drawings()[1].info.childID);
+            EXPECT_FALSE(model.drawings()[1].info.cleanup.crop);
+            EXPECT_TRUE(model.drawings()[1].busy);
+            EXPECT_EQ(model.settings().title, "Mom/Dad");
+            EXPECT_EQ(model.settings().size, BookSize::square10);
+            EXPECT_FALSE(model.settings().coverDrawing);
+            EXPECT_EQ(model.nextSequence(), 3);
+            if (withCalendar) {
+                EXPECT_EQ(model.calendar().weekStart, 1);
+                EXPECT_EQ(model.calendar().pictures,
+                          (std::map<int, UUID>{{0, id(drawing1)}, {11, id(drawing2)}}));
+            } else {
+                EXPECT_EQ(model.calendar(), CalendarSettings());
+            }
+            EXPECT_EQ(model.selectedID(), id(drawing1));
+            loaded = snapshot(model);
+            model.save();
+        }
+        const QByteArray written = readFile(documentPath());
+        EXPECT_TRUE(written.startsWith(R"({"children":[{"id":"1B4E28BA-)"));
+        EXPECT_FALSE(written.contains('\n'));
+        EXPECT_TRUE(written.contains(R"("calendar":{"startYear":)"));
+        AppModel again(true);
+        again.load();
+        EXPECT_EQ(snapshot(again), loaded);
+    }
+}
+
+TEST_F(Document, UnreadableDocumentIsKeptAsideAndNeverOverwritten) {
+    const QByteArray valid = originalDocument(true);
+    struct Case { const char* fault; QByteArray bytes; };
+    const Case cases[] = {
+        {"missing required key", QByteArray(valid).replace(R"("coverInInterior":true,)", "")},
+        {"wrong type", QByteArray(valid).replace(R"("featured":true)", R"("featured":"yes")")},
+        {"unknown case", QByteArray(valid).replace(R"("size":"square10")", R"("size":"huge")")},
+        {"bad month key", QByteArray(valid).replace(R"("11":)", R"("eleven":)")},
+        {"number beyond double", QByteArray(valid).replace(R"("aspect":0.75)", R"("aspect":1e999)")},
+        {"truncated", valid.left(valid.size() / 2)},
+    };
+    const QRegularExpression message(
+        "^Quillfen couldn't read your book, so it started a new one\\. The old file was kept as "
+        "\u201C(book\\.unreadable-\\d{8}-\\d{6}\\.json)\u201D in the book folder\\.$");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fault);
+        removeBookFolder();
+        writeFile(documentPath(), c.bytes);
+        AppModel model(true);
+        model.load();
+        EXPECT_TRUE(model.drawings().empty());
+        EXPECT_TRUE(model.children().empty());
+        const auto match = message.match(model.error().value_or(""));
+        ASSERT_TRUE(match.hasMatch()) << model.error().value_or("(no message)").toStdString();
+        const QString aside = bookFolder() + "/" + match.captured(1);
+        EXPECT_EQ(readFile(aside), c.bytes);
+        model.setSettings(BookSettings());
+        model.save();
+        EXPECT_EQ(readFile(aside), c.bytes);
+        EXPECT_TRUE(QFile::exists(documentPath()));
+    }
+}
+
+TEST_F(Document, MissingDocumentStartsEmptyWithoutAMessage) {
+    AppModel model(true);
+    model.load();
+    EXPECT_FALSE(model.error());
+    EXPECT_TRUE(setAside().isEmpty());
+}
+
+TEST_F(Document, RepeatedIdsBecomeUniqueAndNextSequencePassesEveryStoredOne) {
+    QByteArray document = originalDocument(false);
+    document.replace(drawing2, drawing1).replace(R"("sequence":2)", R"("sequence":9)");
+    document.replace(R"("children":[)", QByteArray(R"("children":[{"about":"","name":"Twin","id":")") +
+                                            child1 + R"("},)");
+    writeFile(documentPath(), document);
+    AppModel model(true);
+    model.load();
+    ASSERT_EQ(model.drawings().size(), 2u);
+    ASSERT_EQ(model.children().size(), 2u);
+    EXPECT_EQ(model.drawings()[0].info.id, id(drawing1));
+    EXPECT_NE(model.drawings()[1].info.id, id(drawing1));
+    EXPECT_NE(model.children()[0].id, model.children()[1].id);
+    EXPECT_EQ(model.nextSequence(), 10);
+}
+
+TEST_F(Document, FileNamesThatLeaveOriginalsCountAsMissing) {
+    AppModel model(true);
+    writeFile(bookFolder() + "/outside.jpg", "not to be read");
+    for (const QString name : {"../outside.jpg", "/etc/passwd", "", ".", "..", "sub/dir.jpg"}) {
+        SCOPED_TRACE(name.toStdString());
+        EXPECT_TRUE(model.originalPath(Drawing{DrawingInfo{}, name, {}, true}).isEmpty());
+    }
+    EXPECT_EQ(model.originalPath(Drawing{DrawingInfo{}, "A.jpeg", {}, true}), bookFolder() + "/Originals/A.jpeg");
+}
+
+TEST_F(Document, FailedSaveKeepsTheDocumentAndSaysWhy) {
+    AppModel model(true);
+    model.save();
+    const QByteArray before = readFile(documentPath());
+    ASSERT_FALSE(before.isEmpty());
+    Drawing broken{DrawingInfo{}, "A.jpeg", {}, false};
+    broken.info.aspect = std::numeric_limits<double>::quiet_NaN();
+    model.setDrawings({broken});
+    model.save();
+    EXPECT_TRUE(model.error().value_or("").startsWith("Couldn't save the book: "));
+    EXPECT_EQ(readFile(documentPath()), before);
+
+    model.setDrawings({});
+    model.setError(std::nullopt);
+    QFile::remove(documentPath());
+    QDir().mkpath(documentPath() + "/blocking");  // the document's name is taken by a folder
+    model.save();
+    EXPECT_TRUE(model.error().value_or("").startsWith("Couldn't save the book: "));
+}
+
+TEST_F(Document, TenQuickChangesSaveOnceAndNextSequenceAloneNever) {
+    AppModel model(true);
+    model.setNextSequence(7);
+    QTest::qWait(600);
+    EXPECT_FALSE(QFile::exists(documentPath()));
+    for (int i = 0; i < 10; ++i) {
+        auto settings = model.settings();
+        settings.title = "Title " + std::to_string(i);
+        model.setSettings(settings);
+        QTest::qWait(100);
+        EXPECT_FALSE(QFile::exists(documentPath())) << "saved after change " << i;
+    }
+    ASSERT_TRUE(QTest::qWaitFor([] { return QFile::exists(documentPath()); }, 2000));
+    const auto firstSave = QFileInfo(documentPath()).fileTime(QFileDevice::FileModificationTime);
+    QTest::qWait(600);
+    EXPECT_EQ(QFileInfo(documentPath()).fileTime(QFileDevice::FileModificationTime), firstSave);
+    EXPECT_TRUE(readFile(documentPath()).contains(R"("title":"Title 9")"));
+}
+
+TEST_F(Document, PendingSaveIsWrittenAtQuit) {
+    AppModel model(true);
+    auto settings = model.settings();
+    settings.title = "Written at quit";
+    model.setSettings(settings);
+    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    QCoreApplication::exec();
+    EXPECT_TRUE(readFile(documentPath()).contains("Written at quit"));
+}
+
+TEST_F(Document, SecondCopyLeavesTheBookFolderAlone) {
+    writeFile(documentPath(), originalDocument(true));
+    AppModel first(true);
+    ASSERT_TRUE(first.ownsBookFolder());
+    AppModel second(true);
+    EXPECT_FALSE(second.ownsBookFolder());
+    second.load();
+    EXPECT_TRUE(second.drawings().empty());
+    second.save();
+    EXPECT_EQ(readFile(documentPath()), originalDocument(true));
+}
+
+TEST_F(Document, ModelWithoutDocumentWorksInAPrivateFolderOfItsOwn) {
+    AppModel a(false), b(false);
+    EXPECT_NE(a.folder(), b.folder());
+    EXPECT_EQ(QFileInfo(a.folder()).permissions() & (QFile::ReadOther | QFile::WriteOther | QFile::ReadGroup),
+              QFileDevice::Permissions());
+    a.setSettings(BookSettings());
+    a.save();
+    a.load();
+    EXPECT_FALSE(QFile::exists(a.folder() + "/book.json"));
+}
+
+// Runs only as the child of KilledWhileSavingLeavesAWholeDocument: saves a large library over and
+// over until it is killed.
+TEST(DocumentChild, SavesUntilKilled) {
+    const QByteArray dataFolder = qgetenv("QUILLFEN_SAVING_CHILD");
+    if (dataFolder.isEmpty()) GTEST_SKIP() << "only as a child process";
+    qputenv("XDG_DATA_HOME", dataFolder);
+    AppModel model(true);
+    std::vector<Drawing> drawings(3000);
+    for (auto& d : drawings) {
+        d.info.id = UUID::random();
+        d.file = "A.jpeg";
+    }
+    model.setDrawings(std::move(drawings));
+    for (std::int64_t version = 0;; ++version) {
+        model.setNextSequence(version);
+        model.save();
+        if (version == 0) {
+            std::printf("ready\n");
+            std::fflush(stdout);
+        }
+    }
+}
+
+TEST_F(Document, KilledWhileSavingLeavesAWholeDocument) {
+    constexpr int runs = 40;
+    for (int run = 0; run < runs; ++run) {
+        SCOPED_TRACE(testing::Message() << "run " << run);
+        QProcess child;
+        auto environment = QProcessEnvironment::systemEnvironment();
+        // The child saves into this process's data folder, and its own temporary files go there too.
+        environment.insert("QUILLFEN_SAVING_CHILD", qEnvironmentVariable("XDG_DATA_HOME"));
+        environment.insert("TMPDIR", bookFolder());
+        child.setProcessEnvironment(environment);
+        child.start(QCoreApplication::applicationFilePath(), {"--gtest_filter=DocumentChild.SavesUntilKilled"});
+        ASSERT_TRUE(child.waitForStarted());
+        while (!child.readAllStandardOutput().contains("ready")) ASSERT_TRUE(child.waitForReadyRead(20000));
+        QThread::msleep(QRandomGenerator::global()->bounded(1, 60));
+        child.kill();
+        child.waitForFinished();
+        const QByteArray bytes = readFile(documentPath());
+        EXPECT_NO_THROW(EXPECT_EQ(bookFromDocument({bytes.constData(), std::size_t(bytes.size())}).drawings.size(),
+                                  3000u));
+    }
+}

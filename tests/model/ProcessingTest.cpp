@@ -1,0 +1,130 @@
+#include "BookFolder.h"
+
+#include "engine/cleanup/ImageIO.h"
+
+#include <QSignalSpy>
+
+#include <sys/stat.h>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+using namespace quillfen;
+using namespace quillfen::testing_support;
+
+namespace {
+
+QByteArray jpeg(int width, int height) {
+    Bitmap picture(width, height);
+    for (std::size_t i = 0; i < picture.pixels.size(); i += 4) {
+        picture.pixels[i] = static_cast<std::uint8_t>(i / 4 % 251);
+        picture.pixels[i + 1] = 200;
+        picture.pixels[i + 2] = 120;
+        picture.pixels[i + 3] = 255;
+    }
+    const auto bytes = Cleaner::jpegData(picture, 0.9).value();
+    return QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
+}
+
+// A busy drawing whose original is `file` in the model's "Originals".
+UUID addDrawing(AppModel& model, const QString& file) {
+    Drawing d;
+    d.info.id = UUID::random();
+    d.file = file;
+    auto drawings = model.drawings();
+    drawings.push_back(d);
+    model.setDrawings(std::move(drawings));
+    return d.info.id;
+}
+
+const Drawing& drawing(const AppModel& model, const UUID& id) {
+    return *std::find_if(model.drawings().begin(), model.drawings().end(),
+                         [&](const Drawing& d) { return d.info.id == id; });
+}
+
+}  // namespace
+
+TEST(Processing, MeasuresTheFullPictureAndThumbnailsItCompactly) {
+    struct Case { int width, height; Size pixelSize; QSize thumb; };
+    const Case cases[] = {
+        {4000, 3000, {4000, 3000}, {700, 525}},
+        {500, 300, {500, 300}, {500, 300}},  // small pictures keep their size
+    };
+    AppModel model(false);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.width << " x " << c.height);
+        writeFile(model.folder() + "/Originals/photo.jpeg", jpeg(c.width, c.height));
+        const UUID id = addDrawing(model, "photo.jpeg");
+        model.process(id, false);
+        ASSERT_TRUE(waitUntilProcessed(model));
+        const Drawing& d = drawing(model, id);
+        EXPECT_EQ(d.info.pixelSize, c.pixelSize);
+        EXPECT_DOUBLE_EQ(d.info.aspect, c.pixelSize.width / c.pixelSize.height);
+        EXPECT_EQ(d.thumb.size(), c.thumb);
+        EXPECT_EQ(d.thumb.format(), QImage::Format_RGB888);
+        EXPECT_FALSE(model.error());
+    }
+}
+
+TEST(Processing, MissingOriginalStopsBusyAndSaysSo) {
+    AppModel model(false);
+    for (const QString file : {"deleted.jpeg", "../escape.jpeg"}) {
+        SCOPED_TRACE(file.toStdString());
+        model.setError(std::nullopt);
+        writeFile(model.folder() + "/escape.jpeg", jpeg(64, 64));
+        const UUID id = addDrawing(model, file);
+        model.process(id, false);
+        ASSERT_TRUE(waitUntilProcessed(model));
+        EXPECT_TRUE(drawing(model, id).thumb.isNull());
+        EXPECT_EQ(model.error(), "Couldn't read one of the images.");
+    }
+}
+
+// The first processing reads from a pipe that is written only after the second one's result was
+// applied, so the older result surely arrives last.
+TEST(Processing, LateResultOfAnOlderEditNeverReplacesTheNewer) {
+    AppModel model(false);
+    const QString originals = model.folder() + "/Originals/";
+    ASSERT_EQ(::mkfifo(QFile::encodeName(originals + "slow.jpeg").constData(), 0600), 0);
+    writeFile(originals + "photo.jpeg", jpeg(800, 600));
+    const UUID id = addDrawing(model, "slow.jpeg");
+    model.process(id, false);
+
+    auto drawings = model.drawings();
+    drawings[0].file = "photo.jpeg";
+    drawings[0].info.cleanup.quarterTurns = 1;
+    model.setDrawings(drawings);
+    model.process(id, false);
+    const bool newerApplied = waitUntilProcessed(model);
+
+    QSignalSpy changes(&model, &AppModel::drawingsChanged);
+    const int pipe = ::open(QFile::encodeName(originals + "slow.jpeg").constData(), O_WRONLY);
+    const QByteArray older = jpeg(800, 600);
+    EXPECT_EQ(::write(pipe, older.constData(), static_cast<std::size_t>(older.size())), older.size());
+    ::close(pipe);
+    model.processingPool().waitForDone();
+    QCoreApplication::sendPostedEvents(&model, QEvent::MetaCall);
+
+    ASSERT_TRUE(newerApplied);
+    EXPECT_EQ(changes.count(), 0);
+    EXPECT_EQ(drawing(model, id).info.cleanup.quarterTurns, 1);
+    EXPECT_EQ(drawing(model, id).info.pixelSize, (Size{600, 800}));
+    EXPECT_EQ(drawing(model, id).thumb.size(), QSize(525, 700));
+}
+
+TEST(Processing, LoadedLibraryIsRebuiltFromItsOriginalsAndSavedAgain) {
+    removeBookFolder();
+    writeFile(bookFolder() + "/Originals/A.jpeg", jpeg(400, 300));
+    {
+        AppModel model(true);
+        const UUID id = addDrawing(model, "A.jpeg");
+        model.save();
+        EXPECT_EQ(drawing(model, id).info.pixelSize, (Size{0, 0}));
+    }
+    AppModel model(true);
+    model.load();
+    ASSERT_TRUE(waitUntilProcessed(model));
+    EXPECT_FALSE(model.drawings()[0].thumb.isNull());
+    ASSERT_TRUE(QTest::qWaitFor([] { return readFile(documentPath()).contains(R"("pixelSize":[400.0,300.0])"); },
+                                3000));
+}
