@@ -1,5 +1,6 @@
 #include "app/model/AppModel.h"
 
+#include "app/model/SavedBook.h"
 #include "app/model/detail/EditState.h"
 #include "engine/cleanup/ImageIO.h"
 #include "engine/cleanup/PaperDetection.h"
@@ -40,8 +41,11 @@ void AppModel::update(const UUID& id, const std::function<void(DrawingInfo&)>& c
                                     [&](const Drawing& d) { return d.info.id == id; });
     if (found == m_drawings.end()) return;
     const CleanupSettings before = found->info.cleanup;
-    change(found->info);
-    const DrawingInfo after = found->info;
+    DrawingInfo after = found->info;
+    change(after);
+    // A number that is not finite could never be saved: the edit is refused whole.
+    if (!isFinite(after)) return;
+    found->info = after;
     Q_EMIT drawingsChanged();
     documentChanged();
     if (after.childID) setLastChild(after.childID);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 using namespace quillfen;
 using namespace quillfen::testing;
 
@@ -59,6 +61,23 @@ TEST(Edits, NamedEditsChangeExactlyTheirFields) {
         EXPECT_EQ(cleanupOf(model), c.expected);
         EXPECT_EQ(model.revision(), revision + 1);
     }
+}
+
+TEST(Edits, EditsWithNumbersThatCannotBeSavedAreRefusedWhole) {
+    AppModel model(false);
+    const UUID id = addDrawing(model);
+    const CleanupSettings before = cleanupOf(model);
+    const auto revision = model.revision();
+    for (const double bad : {std::nan(""), HUGE_VAL}) {
+        model.update(id, [&](DrawingInfo& info) {
+            info.title = "changed";
+            info.cleanup.straighten = bad;
+        });
+        model.setCrop(id, Quad{{bad, 1}, {1, 1}, {1, 0}, {0, 0}}, false);
+    }
+    EXPECT_EQ(cleanupOf(model), before);
+    EXPECT_EQ(model.drawings().back().info.title, "");
+    EXPECT_EQ(model.revision(), revision);
 }
 
 TEST(Edits, EveryEditOfADrawingWithAnArtistMakesItTheLastChild) {
