@@ -1,10 +1,11 @@
 // The drawing editor's speed on 12-megapixel originals (JPEG and HEIC): from a committed edit to the
 // new after preview on screen, from choosing the next drawing to both previews on screen, and the
-// repaint of the crop view for each pointer move of a corner drag. Each reports the median and the
+// repaint of the crop view for each pointer move of a corner drag, and the decode of one original. Each reports the median and the
 // longest time per step in milliseconds.
 #include "app/editor/AfterView.h"
 #include "app/editor/CropView.h"
 #include "app/editor/EditorPane.h"
+#include "app/editor/PreviewRender.h"
 #include "app/model/AppModel.h"
 #include "tests/engine/ImageFixtures.h"
 
@@ -137,6 +138,23 @@ void nextDrawing(benchmark::State& state, const std::string& format) {
     report(state, times);
 }
 
+// Reading and decoding one original into the working copy and the before preview, the part of
+// showing a drawing that no cache of the drawing on screen can save.
+void loadPhoto(benchmark::State& state, const std::string& format) {
+    Library library(format);
+    const QString path = library.model.originalPath(library.drawings[0]);
+    std::vector<double> times;
+    for (auto _ : state) {
+        QElapsedTimer timer;
+        timer.start();
+        if (!PreviewRender::loadPhoto(path)) state.SkipWithError("unreadable");
+        const double ms = timer.nsecsElapsed() / 1e6;
+        state.SetIterationTime(ms / 1000);
+        times.push_back(ms);
+    }
+    report(state, times);
+}
+
 void dragRepaint(benchmark::State& state) {
     Library library("jpeg");
     EditorPane pane(library.model, library.drawings[0]);
@@ -173,6 +191,8 @@ BENCHMARK_CAPTURE(committedEdit, jpeg, std::string("jpeg"))->UseManualTime()->It
 BENCHMARK_CAPTURE(committedEdit, heic, std::string("heic"))->UseManualTime()->Iterations(15)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(nextDrawing, jpeg, std::string("jpeg"))->UseManualTime()->Iterations(15)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(nextDrawing, heic, std::string("heic"))->UseManualTime()->Iterations(15)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(loadPhoto, jpeg, std::string("jpeg"))->UseManualTime()->Iterations(15)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(loadPhoto, heic, std::string("heic"))->UseManualTime()->Iterations(15)->Unit(benchmark::kMillisecond);
 BENCHMARK(dragRepaint)->UseManualTime()->Iterations(300)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
