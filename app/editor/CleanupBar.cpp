@@ -1,0 +1,174 @@
+#include "app/editor/CleanupBar.h"
+
+#include "app/editor/EditorTexts.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QKeySequence>
+#include <QLabel>
+#include <QMenu>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace quillfen {
+
+namespace {
+
+// Slider positions: straightening in half degrees, whitening in thousandths.
+constexpr double straightenStep = 0.5;
+constexpr double whitenStep = 0.001;
+
+QString shortcutText(const QKeySequence& keys) {
+    return keys.toString(QKeySequence::NativeText);
+}
+
+QToolButton* iconButton(const QString& icon, const QString& name, const QString& help, QWidget* parent) {
+    auto* button = new QToolButton(parent);
+    button->setIcon(QIcon::fromTheme(icon));
+    button->setAccessibleName(name);
+    button->setToolTip(help);
+    return button;
+}
+
+QFont captionFont(const QWidget* widget) {
+    QFont font = widget->font();
+    font.setPointSizeF(font.pointSizeF() * 0.85);
+    font.setStyleHint(QFont::Monospace, QFont::PreferDefault);
+    return font;
+}
+
+// A caption above a slider of 150 pixels, as one column.
+QVBoxLayout* sliderColumn(QLabel* label, QSlider* slider) {
+    auto* column = new QVBoxLayout;
+    column->setSpacing(2);
+    label->setFont(captionFont(label));
+    slider->setFixedWidth(150);
+    column->addWidget(label);
+    column->addWidget(slider);
+    return column;
+}
+
+}  // namespace
+
+CleanupBar::CleanupBar(AppModel& model, QWidget* parent)
+    : QWidget(parent),
+      m_model(model),
+      m_straightenSlider(new QSlider(Qt::Horizontal, this)),
+      m_whitenSlider(new QSlider(Qt::Horizontal, this)),
+      m_straightenLabel(new QLabel(this)),
+      m_whitenLabel(new QLabel(this)),
+      m_flatten(new QCheckBox(tr("Even out lighting"), this)) {
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(16, 10, 16, 10);
+    row->setSpacing(18);
+
+    auto* rotation = new QHBoxLayout;
+    rotation->setSpacing(4);
+    auto* left = iconButton(QStringLiteral("object-rotate-left"), tr("Rotate left"),
+                            tr("Rotate left (%1)").arg(shortcutText(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R))),
+                            this);
+    auto* right = iconButton(QStringLiteral("object-rotate-right"), tr("Rotate right"),
+                             tr("Rotate right (%1)").arg(shortcutText(QKeySequence(Qt::CTRL | Qt::Key_R))), this);
+    connect(left, &QToolButton::clicked, this, [this] { onSelected(&AppModel::rotateLeft); });
+    connect(right, &QToolButton::clicked, this, [this] { onSelected(&AppModel::rotateRight); });
+    rotation->addWidget(left);
+    rotation->addWidget(right);
+    row->addLayout(rotation);
+
+    m_straightenSlider->setRange(-30, 30);
+    m_straightenSlider->setAccessibleName(tr("Straighten"));
+    row->addLayout(sliderColumn(m_straightenLabel, m_straightenSlider));
+    connect(m_straightenSlider, &QSlider::valueChanged, this, [this](int position) {
+        m_straighten = position * straightenStep;
+        showValues();
+        if (!m_straightenSlider->isSliderDown()) commitStraighten();  // keys and clicks on the groove
+    });
+    connect(m_straightenSlider, &QSlider::sliderReleased, this, &CleanupBar::commitStraighten);
+
+    m_flatten->setToolTip(tr("Removes shadows and uneven light across the paper"));
+    connect(m_flatten, &QCheckBox::toggled, this, [this](bool on) {
+        if (m_id) m_model.setFlatten(*m_id, on);
+    });
+    row->addWidget(m_flatten);
+
+    m_whitenSlider->setRange(0, 1000);
+    m_whitenSlider->setAccessibleName(tr("Whiten paper"));
+    row->addLayout(sliderColumn(m_whitenLabel, m_whitenSlider));
+    connect(m_whitenSlider, &QSlider::valueChanged, this, [this](int position) {
+        m_whiten = position * whitenStep;
+        showValues();
+        if (!m_whitenSlider->isSliderDown()) commitWhiten();
+    });
+    connect(m_whitenSlider, &QSlider::sliderReleased, this, &CleanupBar::commitWhiten);
+
+    row->addStretch(1);
+
+    auto* crop = new QToolButton(this);
+    crop->setText(tr("Crop"));
+    crop->setPopupMode(QToolButton::InstantPopup);
+    auto* menu = new QMenu(crop);
+    menu->addAction(tr("Find Paper Edges Again"), this, [this] { m_model.findPaperEdgesAgain(); });
+    menu->addAction(tr("Use the Whole Photo"), this, [this] {
+        if (m_id) m_model.useWholePhoto(*m_id);
+    });
+    menu->addSeparator();
+    menu->addAction(tr("Reset Cleanup"), this, [this] { onSelected(&AppModel::resetCleanup); });
+    crop->setMenu(menu);
+    row->addWidget(crop);
+
+    syncSliders();
+}
+
+void CleanupBar::setDrawing(const Drawing& drawing) {
+    const bool changed = m_id != drawing.info.id || m_cleanup != drawing.info.cleanup;
+    m_id = drawing.info.id;
+    m_cleanup = drawing.info.cleanup;
+    if (changed) syncSliders();
+}
+
+void CleanupBar::syncSliders() {
+    const CleanupSettings cleanup = m_cleanup.value_or(CleanupSettings{});
+    m_straighten = m_cleanup ? cleanup.straighten : 0;
+    m_whiten = m_cleanup ? cleanup.whiten : 0.6;
+    const QSignalBlocker blockStraighten(m_straightenSlider);
+    const QSignalBlocker blockWhiten(m_whitenSlider);
+    const QSignalBlocker blockFlatten(m_flatten);
+    const auto position = [](double value, double step, double low, double high) {
+        return std::isfinite(value) ? static_cast<int>(std::lround(std::clamp(value / step, low, high))) : 0;
+    };
+    m_straightenSlider->setValue(position(m_straighten, straightenStep, -30, 30));
+    m_whitenSlider->setValue(position(m_whiten, whitenStep, 0, 1000));
+    m_flatten->setChecked(cleanup.flatten);
+    showValues();
+}
+
+void CleanupBar::showValues() {
+    const QString degrees = EditorTexts::degreesText(m_straighten);
+    m_straightenLabel->setText(tr("Straighten %1°").arg(degrees));
+    m_straightenSlider->setAccessibleDescription(tr("%1 degrees").arg(degrees));
+    m_whitenLabel->setText(EditorTexts::whitenLabel(m_whiten));
+    m_whitenSlider->setAccessibleDescription(tr("%1 percent").arg(EditorTexts::whitenPercent(m_whiten)));
+}
+
+void CleanupBar::commitStraighten() {
+    if (!m_id) return;
+    const double value = m_straighten;
+    m_model.update(*m_id, [value](DrawingInfo& info) { info.cleanup.straighten = value; });
+}
+
+void CleanupBar::commitWhiten() {
+    if (!m_id) return;
+    const double value = m_whiten;
+    m_model.update(*m_id, [value](DrawingInfo& info) { info.cleanup.whiten = value; });
+}
+
+void CleanupBar::onSelected(void (AppModel::*operation)(const UUID&)) {
+    if (const auto id = m_model.selectedID()) (m_model.*operation)(*id);
+}
+
+}  // namespace quillfen

@@ -1,0 +1,90 @@
+#pragma once
+
+#include "app/editor/PreviewRender.h"
+#include "app/model/AppModel.h"
+#include "app/model/KeyedJob.h"
+
+#include <QWidget>
+
+#include <memory>
+#include <optional>
+
+class QAbstractButton;
+class QLabel;
+class QProgressBar;
+
+namespace quillfen {
+
+class AfterView;
+class CleanupBar;
+class CropView;
+
+// The drawing mode's centre column: the selected drawing before cleanup (with its draggable corners)
+// and after it, a header that steps through the book and switches the comparison, and the cleanup
+// bar. Previews render on the editor's pool; the decoded working copy of the drawing on screen is
+// kept, so a committed edit renders only the cleanup again. GUI thread only.
+class EditorPane : public QWidget {
+    Q_OBJECT
+
+public:
+    EditorPane(AppModel& model, const Drawing& drawing, QWidget* parent = nullptr);
+
+    // The drawing to show; the pane also follows the model's selection and the edits of its drawing.
+    void setDrawing(const Drawing& drawing);
+
+    CropView* cropView() const { return m_crop; }
+    AfterView* afterView() const { return m_after; }
+    CleanupBar* cleanupBar() const { return m_bar; }
+    QAbstractButton* beforeAndAfterButton() const { return m_bothButton; }
+    QAbstractButton* afterOnlyButton() const { return m_afterOnlyButton; }
+    QWidget* beforePane() const { return m_beforePane; }
+    // True while an after preview renders or the model processes the drawing (the header spinner).
+    bool spinnerShown() const;
+
+Q_SIGNALS:
+    // The after preview shown changed (a new picture, or the unreadable note).
+    void afterShown();
+
+private:
+    struct PhotoKey {
+        UUID id;
+        QString path;
+        bool operator==(const PhotoKey&) const = default;
+    };
+    struct AfterKey {
+        UUID id;
+        CleanupSettings cleanup;
+        bool operator==(const AfterKey&) const = default;
+    };
+    // The working copy of the drawing on screen; null when its original could not be read.
+    struct LoadedPhoto {
+        PhotoKey key;
+        std::shared_ptr<const Bitmap> working;
+    };
+
+    QWidget* makeHeader();
+    void photoLoaded(const PhotoKey& key, const std::optional<PreviewRender::Photo>& photo);
+    void renderAfterIfReady();
+    void afterRendered(const QImage& image);
+    void setSideBySide(bool sideBySide);
+    void showSpinner();
+
+    AppModel& m_model;
+    Drawing m_drawing;
+    KeyedJob<PhotoKey, std::optional<PreviewRender::Photo>> m_photoJob;
+    KeyedJob<AfterKey, QImage> m_afterJob;
+    std::optional<PhotoKey> m_photoWanted;
+    std::optional<AfterKey> m_afterWanted;
+    std::optional<LoadedPhoto> m_photo;
+    bool m_working = false;
+
+    QProgressBar* m_spinner = nullptr;
+    QAbstractButton* m_bothButton = nullptr;
+    QAbstractButton* m_afterOnlyButton = nullptr;
+    QWidget* m_beforePane = nullptr;
+    CropView* m_crop = nullptr;
+    AfterView* m_after = nullptr;
+    CleanupBar* m_bar = nullptr;
+};
+
+}  // namespace quillfen

@@ -1,0 +1,123 @@
+#include "EditorFixture.h"
+
+#include "app/editor/AfterView.h"
+#include "app/editor/CropView.h"
+#include "app/editor/EditorPane.h"
+#include "app/editor/PreviewRender.h"
+
+#include <QAbstractButton>
+#include <QSettings>
+#include <QSignalSpy>
+
+using namespace quillfen;
+using quillfen::testing::EditorFixture;
+
+namespace {
+
+class EditorPaneTest : public EditorFixture {
+protected:
+    // The after preview rendered straight from the drawing's original file.
+    QImage fromFile(const UUID& id) {
+        const Drawing& d = drawing(id);
+        const auto photo = PreviewRender::loadPhoto(model.originalPath(d));
+        return photo ? PreviewRender::renderAfter(*photo->working, d.info.cleanup) : QImage();
+    }
+};
+
+}  // namespace
+
+TEST_F(EditorPaneTest, PreviewSizesNeverExceedTheirLimitsByRounding) {
+    const struct {
+        int width, height;
+        QSize before;
+        int workingSide;
+    } cases[] = {
+        {4000, 3000, {1400, 1050}, 1600},
+        {1200, 900, {1200, 900}, 1200},  // never enlarged
+        {900, 900, {900, 900}, 900},
+        {2103, 1000, {1400, 666}, 1600},  // 1400 / 2103 × 2103 is above 1400 in floating point
+        {1000, 2120, {661, 1400}, 1600},  // 1600 / 2120 × 2120 is above 1600 in floating point
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.width << " x " << c.height);
+        const Drawing added = addDrawing(photo(c.width, c.height));
+        const auto loaded = PreviewRender::loadPhoto(model.originalPath(added));
+        ASSERT_TRUE(loaded);
+        EXPECT_EQ(std::max(loaded->working->width, loaded->working->height), c.workingSide);
+        EXPECT_LE(loaded->before.width(), 1400);
+        EXPECT_LE(loaded->before.height(), 1400);
+        EXPECT_EQ(std::max(loaded->before.width(), loaded->before.height()),
+                  std::max(c.before.width(), c.before.height()));
+    }
+}
+
+TEST_F(EditorPaneTest, CommittedEditRendersFromTheKeptPhotoOfTheDrawingNowShown) {
+    const Drawing first = addDrawing(photo(1800, 1200, Qt::red), "First");
+    const Drawing second = addDrawing(photo(1200, 1800, Qt::blue), "Second");
+    model.setSelectedID(first.info.id);
+    EditorPane pane(model, first);
+    settle();
+    model.setSelectedID(second.info.id);
+    settle();
+    model.rotateRight(second.info.id);
+    settle();
+
+    EXPECT_EQ(pane.afterView()->state(), PreviewState::shown);
+    EXPECT_EQ(pane.afterView()->image(), fromFile(second.info.id));
+    EXPECT_EQ(pane.cropView()->state(), PreviewState::shown);
+    EXPECT_FALSE(pane.spinnerShown());
+}
+
+TEST_F(EditorPaneTest, StaleAfterPreviewNeverReplacesANewerOne) {
+    const Drawing added = addDrawing(photo(3000, 2000), "", CleanupSettings{std::nullopt, false, 0, 0, false, 0});
+    model.setSelectedID(added.info.id);
+    EditorPane pane(model, added);
+    settle();
+    QSignalSpy shown(&pane, &EditorPane::afterShown);
+
+    model.setFlatten(added.info.id, true);  // the slower render, superseded at once
+    model.rotateRight(added.info.id);
+    settle();
+
+    EXPECT_EQ(shown.count(), 1);
+    EXPECT_EQ(pane.afterView()->image(), fromFile(added.info.id));
+}
+
+TEST_F(EditorPaneTest, QuickSelectionChangesEndOnTheLastDrawingsImages) {
+    const Drawing first = addDrawing(photo(1600, 1200, Qt::red));
+    const Drawing second = addDrawing(photo(1200, 1600, Qt::blue));
+    model.setSelectedID(first.info.id);
+    EditorPane pane(model, first);
+    model.setSelectedID(second.info.id);
+    settle();
+    EXPECT_EQ(pane.afterView()->image(), fromFile(second.info.id));
+    EXPECT_EQ(pane.cropView()->imageRect().width() < pane.cropView()->imageRect().height(), true);
+}
+
+TEST_F(EditorPaneTest, MissingOriginalShowsTheNoteInsteadOfEndlessSpinners) {
+    const Drawing added = addDrawing({}, "Lost");
+    model.setSelectedID(added.info.id);
+    EditorPane pane(model, added);
+    settle();
+    EXPECT_EQ(pane.cropView()->state(), PreviewState::unreadable);
+    EXPECT_EQ(pane.afterView()->state(), PreviewState::unreadable);
+    EXPECT_FALSE(pane.spinnerShown());
+    EXPECT_EQ(pane.afterView()->accessibleName(), QStringLiteral("Cleaned drawing: Lost"));
+}
+
+TEST_F(EditorPaneTest, CompareChoiceHidesTheBeforePaneAndSurvivesANewPane) {
+    QSettings().remove(QStringLiteral("compareMode"));
+    const Drawing added = addDrawing({});
+    {
+        EditorPane pane(model, added);
+        pane.show();
+        EXPECT_TRUE(pane.beforePane()->isVisible());
+        pane.afterOnlyButton()->click();
+        EXPECT_FALSE(pane.beforePane()->isVisible());
+    }
+    EditorPane again(model, added);
+    again.show();
+    EXPECT_FALSE(again.beforePane()->isVisible());
+    EXPECT_TRUE(again.afterOnlyButton()->isChecked());
+    settle();
+}
