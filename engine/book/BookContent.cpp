@@ -38,18 +38,10 @@ std::optional<Child> BookContent::child(const std::optional<UUID>& id) const {
 }
 
 std::optional<UUID> BookContent::coverDrawing() const {
-    if (settings.coverDrawing && drawings.contains(*settings.coverDrawing)) return settings.coverDrawing;
-    const DrawingInfo* oldest = nullptr;
-    for (const auto& [id, drawing] : drawings) {
-        // Equal date and sequence (a damaged library) fall back to the id, so the choice never
-        // depends on the map's order.
-        if (!oldest || Paginator::isEarlier(drawing, *oldest) ||
-            (!Paginator::isEarlier(*oldest, drawing) && drawing.id < oldest->id)) {
-            oldest = &drawing;
-        }
-    }
-    if (!oldest) return std::nullopt;
-    return oldest->id;
+    std::vector<const DrawingInfo*> all;
+    all.reserve(drawings.size());
+    for (const auto& [id, drawing] : drawings) all.push_back(&drawing);
+    return Paginator::coverDrawing(settings.coverDrawing, all);
 }
 
 std::optional<PageImage> BookContent::imageOf(const UUID& id) const {

@@ -50,6 +50,19 @@ Drawings orderedPointers(Drawings drawings, std::span<const Child> children, Boo
     return drawings;
 }
 
+// The chosen drawing when it is among the drawings, else the oldest (see `coverDrawing`).
+const DrawingInfo* coverOf(const std::optional<UUID>& chosen, std::span<const DrawingInfo* const> drawings) {
+    const DrawingInfo* oldest = nullptr;
+    for (const DrawingInfo* drawing : drawings) {
+        if (chosen && drawing->id == *chosen) return drawing;
+        if (!oldest || isEarlier(*drawing, *oldest) ||
+            (!isEarlier(*oldest, *drawing) && drawing->id < oldest->id)) {
+            oldest = drawing;
+        }
+    }
+    return oldest;
+}
+
 // The number of drawings on each page; pages are consecutive runs of the drawings in order.
 std::vector<std::size_t> chunkSizes(std::span<const DrawingInfo* const> drawings, Arrangement arrangement) {
     std::vector<std::size_t> sizes;
@@ -144,6 +157,13 @@ std::vector<DrawingInfo> ordered(std::span<const DrawingInfo> drawings, std::spa
     out.reserve(drawings.size());
     for (const DrawingInfo* d : orderedPointers(std::move(pointers), children, order)) out.push_back(*d);
     return out;
+}
+
+std::optional<UUID> coverDrawing(const std::optional<UUID>& chosen,
+                                 std::span<const DrawingInfo* const> drawings) {
+    const DrawingInfo* cover = coverOf(chosen, drawings);
+    if (!cover) return std::nullopt;
+    return cover->id;
 }
 
 std::vector<std::vector<DrawingInfo>> chunk(std::span<const DrawingInfo> drawings, Arrangement arrangement) {
@@ -244,27 +264,21 @@ BookLayout paginate(const BookSettings& settings, std::span<const Child> childre
         pages.push_back(std::move(page));
     }
 
-    std::optional<UUID> coverID = settings.coverDrawing;
-    if (!coverID && !inOrder.empty()) coverID = inOrder.front()->id;
-    if (coverID) {
-        if (const auto it = table.find(*coverID); it != table.end()) {
-            const DrawingInfo& cover = *it->second;
-            const Rect rect = coverPictureRect(trim.width, trim.height, s, cover.aspect);
-            if (rect.width() > 0 && rect.height() > 0) {
-                const double dpi = Resolution::dpi(cover.pixelSize, rect.size);
-                if (Resolution::grade(dpi) != Resolution::Grade::good) {
-                    std::optional<int> page;
-                    if (settings.coverInInterior) {
-                        const auto first = std::find_if(pages.begin(), pages.end(), [](const BookPage& p) {
-                            return std::holds_alternative<CoverPage>(p.content);
-                        });
-                        if (first != pages.end()) page = first->number;
-                    }
-                    warnings.push_back(
-                        {page, cover.id,
-                         "The cover drawing prints at " + dpiText(dpi) + " dpi (300 looks sharp).",
-                         dpi < Resolution::minimumDPI});
+    if (const DrawingInfo* cover = coverOf(settings.coverDrawing, unique)) {
+        const Rect rect = coverPictureRect(trim.width, trim.height, s, cover->aspect);
+        if (rect.width() > 0 && rect.height() > 0) {
+            const double dpi = Resolution::dpi(cover->pixelSize, rect.size);
+            if (Resolution::grade(dpi) != Resolution::Grade::good) {
+                std::optional<int> page;
+                if (settings.coverInInterior) {
+                    const auto first = std::find_if(pages.begin(), pages.end(), [](const BookPage& p) {
+                        return std::holds_alternative<CoverPage>(p.content);
+                    });
+                    if (first != pages.end()) page = first->number;
                 }
+                warnings.push_back({page, cover->id,
+                                    "The cover drawing prints at " + dpiText(dpi) + " dpi (300 looks sharp).",
+                                    dpi < Resolution::minimumDPI});
             }
         }
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -24,6 +25,12 @@ std::vector<DrawingInfo> ordered(std::span<const DrawingInfo> drawings, std::spa
 
 // The chronological order: earlier date first, then smaller sequence.
 bool isEarlier(const DrawingInfo& a, const DrawingInfo& b);
+
+// The drawing the cover prints: `chosen` when it is among `drawings`, else the oldest drawing (of
+// equally old ones the lowest sequence, then the lowest id, whatever the order given); nothing without
+// drawings. The cover warning judges the same drawing that the cover draws.
+std::optional<UUID> coverDrawing(const std::optional<UUID>& chosen,
+                                 std::span<const DrawingInfo* const> drawings);
 
 // The drawings of each page in order; every page holds one to four.
 std::vector<std::vector<DrawingInfo>> chunk(std::span<const DrawingInfo> drawings, Arrangement arrangement);

@@ -99,7 +99,7 @@ public:
     double drawTextLine(std::string_view text, const Font& font, Color color, TextAlignment alignment,
                         Point anchor, double maxWidth);
     // Text wrapped at the frame's width with centred lines, from the frame's top down; lines that do
-    // not fit wholly inside the frame are left out.
+    // not fit wholly inside the frame are left out and no ink leaves the frame.
     void drawTextFrame(std::string_view text, const Font& font, Color color, const Rect& frame);
     // A centred block in an area: the frame is as tall as the wrapped text needs, at most the area's
     // height (plus one point of slack), centred in the area or hanging from its top.

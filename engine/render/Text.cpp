@@ -5,9 +5,11 @@
 #include <fontconfig/fontconfig.h>
 #include <pango/pangocairo.h>
 #include <pango/pangofc-fontmap.h>
+#include <unicode/utf8.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -43,20 +45,63 @@ constexpr FontEntry fontTable[] = {
      PANGO_STYLE_NORMAL},
 };
 
-// The engine's own font configuration: just the page fonts, so that text is set alike on every
-// machine. Falls back to the system's configuration when none of the files is installed.
+// The system's font configuration with the page fonts added: a page font matches its own name first, so
+// text in it is set alike on every machine, and characters it lacks fall back to the system's fonts.
 FcConfig* engineFontConfig() {
     static FcConfig* const config = [] {
-        FcConfig* own = FcConfigCreate();
-        bool any = false;
+        FcConfig* config = FcInitLoadConfigAndFonts();
         for (const auto& entry : fontTable) {
-            any = FcConfigAppFontAddFile(own, reinterpret_cast<const FcChar8*>(entry.file)) || any;
+            FcConfigAppFontAddFile(config, reinterpret_cast<const FcChar8*>(entry.file));
         }
-        if (any) return own;
-        FcConfigDestroy(own);
-        return FcInitLoadConfigAndFonts();
+        return config;
     }();
     return config;
+}
+
+// Pins a pattern that asks for a page font to that font's own file, so that another copy of the family
+// installed on the system (of another version) never takes its place.
+void pinPageFontFile(FcPattern* pattern, gpointer) {
+    FcChar8* family = nullptr;
+    double weight = 0;
+    int slant = 0;
+    if (FcPatternGetString(pattern, FC_FAMILY, 0, &family) != FcResultMatch ||
+        FcPatternGetDouble(pattern, FC_WEIGHT, 0, &weight) != FcResultMatch ||
+        FcPatternGetInteger(pattern, FC_SLANT, 0, &slant) != FcResultMatch) {
+        return;
+    }
+    for (const auto& entry : fontTable) {
+        const int entrySlant = entry.style == PANGO_STYLE_NORMAL ? FC_SLANT_ROMAN : FC_SLANT_ITALIC;
+        if (std::string_view(reinterpret_cast<const char*>(family)) == entry.family &&
+            weight == FcWeightFromOpenTypeDouble(entry.weight) && slant == entrySlant) {
+            FcPatternDel(pattern, FC_FILE);
+            FcPatternAddString(pattern, FC_FILE, reinterpret_cast<const FcChar8*>(entry.file));
+            return;
+        }
+    }
+}
+
+// No page shows more characters than this; longer texts are cut before shaping, whose cost grows with
+// the square of a line's length where nothing allows a break.
+constexpr std::int32_t maximumCharacters = 4000;
+
+// The text as pango and cairo can take it: valid UTF-8 without NUL (each ill-formed sequence and each
+// NUL becomes U+FFFD), cut after `maximumCharacters` code points.
+std::string settable(std::string_view text) {
+    std::string out;
+    out.reserve(std::min<std::size_t>(text.size(), 4 * maximumCharacters));
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+    const auto length = static_cast<std::int64_t>(text.size());
+    std::int64_t i = 0;
+    for (std::int32_t count = 0; i < length && count < maximumCharacters; ++count) {
+        UChar32 c;
+        U8_NEXT(bytes, i, length, c);
+        if (c <= 0) c = 0xFFFD;
+        char encoded[U8_MAX_LENGTH];
+        std::int32_t size = 0;
+        U8_APPEND_UNSAFE(encoded, size, c);
+        out.append(encoded, static_cast<std::size_t>(size));
+    }
+    return out;
 }
 
 // Pango font maps and contexts belong to one thread; each thread gets its own over the shared
@@ -68,6 +113,8 @@ public:
         if (!m_fontMap) m_fontMap = pango_cairo_font_map_new();
         if (PANGO_IS_FC_FONT_MAP(m_fontMap)) {
             pango_fc_font_map_set_config(PANGO_FC_FONT_MAP(m_fontMap), engineFontConfig());
+            pango_fc_font_map_set_default_substitute(PANGO_FC_FONT_MAP(m_fontMap), pinPageFontFile, nullptr,
+                                                     nullptr);
         }
         m_context = pango_font_map_create_context(m_fontMap);
         cairo_font_options_t* options = cairo_font_options_create();
@@ -130,7 +177,8 @@ Layout singleLine(std::string_view text, const Font& font) {
     const auto description = describe(font.name, font.size);
     pango_layout_set_font_description(layout.get(), description.get());
     pango_layout_set_single_paragraph_mode(layout.get(), TRUE);
-    pango_layout_set_text(layout.get(), text.data(), static_cast<int>(text.size()));
+    const std::string settableText = settable(text);
+    pango_layout_set_text(layout.get(), settableText.data(), static_cast<int>(settableText.size()));
     return layout;
 }
 
@@ -141,7 +189,8 @@ Layout wrapped(std::string_view text, const Font& font, double width) {
     pango_layout_set_wrap(layout.get(), PANGO_WRAP_WORD_CHAR);
     pango_layout_set_alignment(layout.get(), PANGO_ALIGN_CENTER);
     pango_layout_set_width(layout.get(), std::max(1, static_cast<int>(std::floor(width * PANGO_SCALE))));
-    pango_layout_set_text(layout.get(), text.data(), static_cast<int>(text.size()));
+    const std::string settableText = settable(text);
+    pango_layout_set_text(layout.get(), settableText.data(), static_cast<int>(settableText.size()));
     return layout;
 }
 
@@ -228,6 +277,9 @@ void TextRendering::drawFrame(cairo_t* cr, std::string_view text, const Font& fo
     auto layout = wrapped(text, font, frame.width());
     const int limit = static_cast<int>(std::ceil(frame.height() * PANGO_SCALE));
     cairo_save(cr);
+    cairo_new_path(cr);
+    cairo_rectangle(cr, frame.minX(), frame.minY(), frame.width(), frame.height());
+    cairo_clip(cr);
     setColor(cr, color);
     PangoLayoutIter* iter = pango_layout_get_iter(layout.get());
     do {

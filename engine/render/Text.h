@@ -9,7 +9,7 @@ namespace quillfen {
 
 // A font by the PostScript name the pages use ("Georgia-Italic", "AvenirNext-DemiBold", ...) and a size
 // in points. Names resolve through the engine's own font table; a name it lacks falls back to the
-// closest font that fontconfig finds.
+// closest font that fontconfig finds, and characters the font lacks to the system's fonts.
 struct Font {
     std::string name;
     double size = 12;
@@ -20,7 +20,9 @@ struct Font {
 enum class TextAlignment { left, center };
 
 // Text measurement in points, laid out the same way at every scale and on every target (72 dpi,
-// unhinted metrics, unrounded glyph positions). Safe to call from any thread.
+// unhinted metrics, unrounded glyph positions). Text is taken as UTF-8: ill-formed bytes and NUL set
+// as U+FFFD, and only the first few thousand characters, more than any page can show, are set.
+// Safe to call from any thread.
 namespace Text {
 
 // The typographic width of the text set as one line.

@@ -20,7 +20,8 @@ double drawLine(cairo_t* cr, std::string_view text, const Font& font, Color colo
                 Point anchor, double maxWidth);
 
 // Draws text wrapped at the frame's width with centred lines, from the top of the frame down; a line
-// that does not fit wholly inside the frame, and every line after it, is left out.
+// that does not fit wholly inside the frame, and every line after it, is left out, and ink reaching
+// outside the frame (a cluster wider than the frame) is clipped.
 void drawFrame(cairo_t* cr, std::string_view text, const Font& font, Color color, const Rect& frame);
 
 }  // namespace quillfen::TextRendering

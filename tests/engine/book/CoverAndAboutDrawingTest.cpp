@@ -103,7 +103,7 @@ TEST(BookCover, WorkedExampleMatchesItsGoldenImages) {
         settings.coverColor = color;
         settings.caption = style;
         const auto content = BookContent::make(settings, {}, drawings, rampSource());
-        golden::expectMatches(coverOf(content, 240), name);
+        golden::expectMatches(coverOf(content, 480), name);
     }
 }
 

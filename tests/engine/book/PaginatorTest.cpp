@@ -227,8 +227,9 @@ TEST(Paginator, WarnsAboutSoftAndBlurryDrawingsWithTheirPageNumbers) {
         DrawingInfo d = drawing(0, 0);
         d.pixelSize = {c.pixels, c.pixels};
         d.title = c.title;
-        settings.coverDrawing = UUID{};  // not among the drawings: no cover warning
-        const BookLayout layout = Paginator::paginate(settings, {}, std::vector{d});
+        const DrawingInfo sharp = drawing(1, 1);  // on the cover: no cover warning
+        settings.coverDrawing = sharp.id;
+        const BookLayout layout = Paginator::paginate(settings, {}, std::vector{d, sharp});
         ASSERT_EQ(layout.warnings.size(), c.warning ? 1u : 0u);
         if (c.warning) {
             EXPECT_EQ(layout.warnings[0], *c.warning);
@@ -257,19 +258,6 @@ TEST(Paginator, WarnsAboutTheCoverAndThePageLimitLast) {
                        "68 pages is more than this preset's 64-page limit. Put more drawings on each page or "
                        "make two books.",
                        true}));
-}
-
-TEST(Paginator, ByChildCoverIsTheOldestDrawingOfTheFirstListedChild) {
-    BookSettings settings;
-    settings.order = BookOrder::byChild;
-    settings.coverInInterior = false;
-    std::vector<DrawingInfo> drawings{drawing(1, 1, 2), drawing(2, 5, 1), drawing(3, 9, 1)};
-    drawings[1].pixelSize = {1000, 1000};
-    const BookLayout layout = Paginator::paginate(settings, std::vector{child(1), child(2)}, drawings);
-    ASSERT_EQ(layout.warnings.size(), 2u);  // its page, then the cover
-    EXPECT_EQ(layout.warnings[1],
-              (LayoutWarning{std::nullopt, drawings[1].id,
-                             "The cover drawing prints at 220 dpi (300 looks sharp).", false}));
 }
 
 TEST(Paginator, RepeatedIdsKeepTheFirstOccurrence) {

@@ -206,7 +206,7 @@ TEST(CalendarRendererGolden, ThumbnailsMatchTheirGoldenImages) {
         settings.subtitle = "Drawings by Mia";
         const Pictured calendar(settings);
         const auto bitmap = CalendarRenderer::thumbnail(calendar.layout.pages[c.page], calendar.layout,
-                                                        calendar.content, 240, true);
+                                                        calendar.content, 480, true);
         ASSERT_TRUE(bitmap);
         golden::expectMatches(*bitmap, c.name);
     }
