@@ -142,6 +142,17 @@ TEST_F(CalendarInspectorTest, AddPhotosAsksForThePickerForTheCalendar) {
     EXPECT_TRUE(model.photosPickerShown());
 }
 
+TEST_F(CalendarInspectorTest, ExportButtonsAskForTheirKind) {
+    testing::addDrawings(model, 1);
+    inspector.exportHomeButton().click();
+    EXPECT_TRUE(model.exportShown());
+    EXPECT_EQ(model.exportKind(), ExportKind::home);
+    model.setExportShown(false);
+    inspector.exportButton().click();
+    EXPECT_TRUE(model.exportShown());
+    EXPECT_EQ(model.exportKind(), ExportKind::print);
+}
+
 class CalendarDatesTest : public CalendarInspectorTest {
 protected:
     CalendarDates& dates() { return inspector.dates(); }
