@@ -212,16 +212,5 @@ TEST_F(CalendarDatesTest, RenamesInPlaceAndRemovesOnlyItsOwnRow) {
     EXPECT_EQ(dates().rows()[1].title->text(), "Three");
 }
 
-TEST_F(CalendarDatesTest, SwitchesAndChildrenButtonReachTheModel) {
-    dates().federalBox().click();
-    dates().observancesBox().click();
-    dates().birthdaysBox().click();
-    EXPECT_FALSE(model.calendar().federalHolidays);
-    EXPECT_FALSE(model.calendar().observances);
-    EXPECT_FALSE(model.calendar().birthdays);
-    dates().childrenButton().click();
-    EXPECT_TRUE(model.childrenShown());
-}
-
 }  // namespace
 }  // namespace quillfen
