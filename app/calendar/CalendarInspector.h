@@ -1,0 +1,103 @@
+#pragma once
+
+#include "app/model/AppModel.h"
+
+#include <QScrollArea>
+
+#include <array>
+#include <vector>
+
+class QCheckBox;
+class QComboBox;
+class QFormLayout;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QToolButton;
+
+namespace quillfen {
+
+class CalendarDates;
+
+// The calendar mode's inspector: one form over every calendar setting, the twelve month pictures,
+// the cover, the dates and custom events, and the export buttons. It keeps no copy of the settings:
+// each control writes `AppModel::calendar` at once and is shown again from the model after every
+// change of the document. GUI thread only.
+class CalendarInspector : public QScrollArea {
+    Q_OBJECT
+
+public:
+    CalendarInspector(AppModel& model, QWidget* parent);
+
+    // Steps the start year as the stepper's buttons do (-1 or +1), kept within 2026...2035.
+    void stepYear(int by);
+    // Shows the model's calendar again.
+    void refresh();
+
+    QComboBox& startBox() const { return *m_start; }
+    QLabel& yearTitle() const { return *m_yearTitle; }
+    QComboBox& formatBox() const { return *m_format; }
+    QComboBox& weekStartBox() const { return *m_weekStart; }
+    QComboBox& languageBox() const { return *m_language; }
+    QComboBox& letteringBox() const { return *m_lettering; }
+    QComboBox& monthBox(int slot) const { return *m_months[static_cast<std::size_t>(slot)]; }
+    QLabel& monthTitle(int slot) const { return *m_monthTitles[static_cast<std::size_t>(slot)]; }
+    QPushButton& fillEmptyButton() const { return *m_fillEmpty; }
+    QCheckBox& fillPictureBox() const { return *m_fillPicture; }
+    QPushButton& addPhotosButton() const { return *m_addPhotos; }
+    QPushButton& addFilesButton() const { return *m_addFiles; }
+    QCheckBox& coverBox() const { return *m_cover; }
+    QLineEdit& titleEdit() const { return *m_title; }
+    QLineEdit& subtitleEdit() const { return *m_subtitle; }
+    QComboBox& coverPictureBox() const { return *m_coverPicture; }
+    QComboBox& coverColorBox() const { return *m_coverColor; }
+    // Whether the cover's title, subtitle, picture and colour rows are shown.
+    bool coverDetailsShown() const;
+    CalendarDates& dates() const { return *m_dates; }
+    QComboBox& printBox() const { return *m_print; }
+    QPushButton& exportButton() const { return *m_export; }
+    QPushButton& exportHomeButton() const { return *m_exportHome; }
+
+private:
+    struct Candidate {
+        UUID id;
+        QString label;
+        bool operator==(const Candidate&) const = default;
+    };
+
+    void edit(const std::function<void(CalendarSettings&)>& change);
+    QWidget* calendarSection();
+    QWidget* picturesSection();
+    QWidget* coverSection();
+    QWidget* printingSection();
+    void refreshCandidates();
+
+    AppModel& m_model;
+    QComboBox* m_start;
+    QLabel* m_yearTitle;
+    QToolButton* m_yearDown;
+    QToolButton* m_yearUp;
+    QComboBox* m_format;
+    QComboBox* m_weekStart;
+    QComboBox* m_language;
+    QComboBox* m_lettering;
+    std::array<QLabel*, 12> m_monthTitles{};
+    std::array<QComboBox*, 12> m_months{};
+    QPushButton* m_fillEmpty;
+    QCheckBox* m_fillPicture;
+    QPushButton* m_addPhotos;
+    QPushButton* m_addFiles;
+    QFormLayout* m_coverForm;
+    QCheckBox* m_cover;
+    QLineEdit* m_title;
+    QLineEdit* m_subtitle;
+    QComboBox* m_coverPicture;
+    QComboBox* m_coverColor;
+    CalendarDates* m_dates;
+    QComboBox* m_print;
+    QPushButton* m_export;
+    QPushButton* m_exportHome;
+    std::vector<Candidate> m_candidates;
+};
+
+}  // namespace quillfen

@@ -1,0 +1,216 @@
+#include "app/calendar/CalendarInspector.h"
+
+#include "CalendarFixtures.h"
+#include "app/calendar/CalendarDates.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+namespace quillfen {
+namespace {
+
+class CalendarInspectorTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        testing::editCalendar(model, [](CalendarSettings& c) { c.language = CalendarLanguage::english; });
+        inspector.show();
+    }
+
+    // Chooses an item of a picker as the user does.
+    static void choose(QComboBox& box, const QString& text) {
+        const int index = box.findText(text);
+        ASSERT_GE(index, 0) << text.toStdString();
+        box.setCurrentIndex(index);
+        Q_EMIT box.activated(index);
+    }
+
+    UUID idOf(const QString& title) const {
+        for (const auto& d : model.drawings()) {
+            if (QString::fromStdString(d.info.title) == title) return d.info.id;
+        }
+        throw std::runtime_error("no such drawing");
+    }
+
+    AppModel model{false};
+    CalendarInspector inspector{model, nullptr};
+};
+
+TEST_F(CalendarInspectorTest, MonthRowsFollowTheStartMonthAndLanguage) {
+    choose(inspector.startBox(), "December");
+    EXPECT_EQ(model.calendar().startMonth, 12);
+    EXPECT_EQ(inspector.monthTitle(0).text(), "December 2027");
+    EXPECT_EQ(inspector.monthTitle(1).text(), "January 2028");
+    EXPECT_EQ(inspector.monthTitle(11).text(), "November 2028");
+    choose(inspector.languageBox(), "Español");
+    EXPECT_EQ(inspector.monthTitle(1).text(), "Enero 2028");
+    EXPECT_EQ(inspector.startBox().currentText(), "Diciembre");
+    EXPECT_EQ(inspector.languageBox().itemText(0), "Same as this computer");
+}
+
+TEST_F(CalendarInspectorTest, YearStepsStayWithinTheRangeAndAStoredYearOutsideShowsUnchanged) {
+    EXPECT_EQ(inspector.yearTitle().text(), "Year 2027");
+    for (int i = 0; i < 12; ++i) inspector.stepYear(+1);
+    EXPECT_EQ(model.calendar().startYear, 2035);
+    testing::editCalendar(model, [](CalendarSettings& c) { c.startYear = 2040; });
+    EXPECT_EQ(inspector.yearTitle().text(), "Year 2040");
+    inspector.stepYear(-1);
+    EXPECT_EQ(model.calendar().startYear, 2035);
+    testing::editCalendar(model, [](CalendarSettings& c) { c.startYear = 2026; });
+    inspector.stepYear(-1);
+    EXPECT_EQ(model.calendar().startYear, 2026);
+}
+
+TEST_F(CalendarInspectorTest, MonthPicturesAreChosenClearedAndLeaveWithTheirDrawing) {
+    testing::addDrawings(model, 2);
+    QComboBox& march = inspector.monthBox(2);
+    EXPECT_EQ(march.itemText(0), "None");
+    choose(march, "Drawing 2");
+    EXPECT_EQ(model.calendar().pictures.at(2), idOf("Drawing 2"));
+    choose(inspector.monthBox(5), "Drawing 2");
+    choose(inspector.coverPictureBox(), "Drawing 2");
+    EXPECT_EQ(model.calendar().coverPicture, idOf("Drawing 2"));
+    choose(march, "None");
+    EXPECT_FALSE(model.calendar().pictures.contains(2)) << "None leaves no entry for the slot";
+
+    const std::int64_t revision = model.revision();
+    model.removeDrawing(idOf("Drawing 2"));
+    EXPECT_GT(model.revision(), revision);
+    EXPECT_EQ(inspector.monthBox(5).currentText(), "None");
+    EXPECT_EQ(inspector.monthBox(5).findText("Drawing 2"), -1);
+    EXPECT_EQ(inspector.coverPictureBox().currentText(), "January’s picture");
+}
+
+TEST_F(CalendarInspectorTest, CoverDetailsHideWithTheCoverAndKeepTheirValues) {
+    inspector.titleEdit().setText("");
+    QTest::keyClicks(&inspector.titleEdit(), "Zoo");
+    EXPECT_EQ(model.calendar().title, "Zoo");
+    inspector.titleEdit().clear();
+    Q_EMIT inspector.titleEdit().textEdited(QString());
+    testing::editCalendar(model, [](CalendarSettings& c) { c.startMonth = 9; });
+    EXPECT_EQ(inspector.titleEdit().placeholderText(), "2027–2028");
+    QTest::keyClicks(&inspector.subtitleEdit(), "By Roz");
+    inspector.coverBox().click();
+    EXPECT_FALSE(model.calendar().cover);
+    EXPECT_FALSE(inspector.coverDetailsShown());
+    EXPECT_EQ(model.calendar().subtitle, "By Roz");
+    inspector.coverBox().click();
+    EXPECT_TRUE(inspector.coverDetailsShown());
+    EXPECT_EQ(inspector.subtitleEdit().text(), "By Roz");
+}
+
+TEST_F(CalendarInspectorTest, AddFilesAddsCalendarOnlyPicturesAndACancelLeavesLaterImportsInTheBook) {
+    QTemporaryDir folder;
+    const QString file = folder.filePath("photo.jpg");
+    {
+        QFile out(file);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(testing::calendarJpeg());
+    }
+    QList<QUrl> answer{QUrl::fromLocalFile(file)};
+    model.setDialogs({[&] { return answer; }, {}});
+    inspector.addFilesButton().click();
+    ASSERT_TRUE(testing::settled(model));
+    ASSERT_EQ(model.drawings().size(), 1u);
+    const UUID picture = model.drawings()[0].info.id;
+    EXPECT_EQ(model.calendar().calendarOnly, std::vector<UUID>{picture});
+    EXPECT_EQ(model.calendar().pictures.at(0), picture);
+    EXPECT_EQ(inspector.monthBox(0).currentText(), "Untitled");
+
+    answer.clear();
+    inspector.addFilesButton().click();
+    EXPECT_FALSE(model.importForCalendar());
+    model.importURLs({QUrl::fromLocalFile(file)});
+    ASSERT_TRUE(testing::settled(model));
+    ASSERT_EQ(model.drawings().size(), 2u);
+    EXPECT_EQ(model.calendarOnlyDrawings().size(), 1u);
+    EXPECT_EQ(model.bookDrawings().size(), 1u);
+}
+
+TEST_F(CalendarInspectorTest, AddPhotosAsksForThePickerForTheCalendar) {
+    inspector.addPhotosButton().click();
+    EXPECT_TRUE(model.importForCalendar());
+    EXPECT_TRUE(model.photosPickerShown());
+}
+
+TEST_F(CalendarInspectorTest, ExportButtonsAskForTheirKind) {
+    testing::addDrawings(model, 1);
+    inspector.exportHomeButton().click();
+    EXPECT_TRUE(model.exportShown());
+    EXPECT_EQ(model.exportKind(), ExportKind::home);
+    model.setExportShown(false);
+    inspector.exportButton().click();
+    EXPECT_TRUE(model.exportShown());
+    EXPECT_EQ(model.exportKind(), ExportKind::print);
+}
+
+class CalendarDatesTest : public CalendarInspectorTest {
+protected:
+    CalendarDates& dates() { return inspector.dates(); }
+};
+
+TEST_F(CalendarDatesTest, AddsTrimmedEventsAndKeepsTheDateAndRepeatForTheNext) {
+    dates().newDateEdit().setDate(QDate(2028, 2, 29));
+    QTest::keyClicks(&dates().newTitleEdit(), " \t ");
+    EXPECT_FALSE(dates().addButton().isEnabled());
+    QTest::keyClick(&dates().newTitleEdit(), Qt::Key_Return);
+    EXPECT_TRUE(model.calendar().customEvents.empty());
+
+    dates().newTitleEdit().setText(QStringLiteral("\u00a0Leap day\t"));
+    EXPECT_TRUE(dates().addButton().isEnabled());
+    dates().addButton().click();
+    ASSERT_EQ(model.calendar().customEvents.size(), 1u);
+    const CustomEvent leap = model.calendar().customEvents[0];
+    EXPECT_EQ(leap.title, "Leap day");
+    EXPECT_EQ(leap.date, (Day{2028, 2, 29}));
+    EXPECT_TRUE(leap.yearly);
+    EXPECT_TRUE(dates().newTitleEdit().text().isEmpty());
+    EXPECT_EQ(dates().newDateEdit().date(), QDate(2028, 2, 29));
+    ASSERT_EQ(dates().rows().size(), 1u);
+    EXPECT_EQ(dates().rows()[0].date->text(), "2/29");
+    EXPECT_EQ(dates().rows()[0].remove->accessibleName(), "Remove Leap day");
+
+    dates().yearlyBox().click();
+    QTest::keyClicks(&dates().newTitleEdit(), "Trip");
+    QTest::keyClick(&dates().newTitleEdit(), Qt::Key_Return);
+    ASSERT_EQ(dates().rows().size(), 2u);
+    EXPECT_EQ(dates().rows()[1].date->text(), "2/29/2028");
+}
+
+TEST_F(CalendarDatesTest, RenamesInPlaceAndRemovesOnlyItsOwnRow) {
+    for (const char* title : {"One", "Two", "Three"}) {
+        dates().newTitleEdit().setText(title);
+        dates().addEvent();
+    }
+    QLineEdit* two = dates().rows()[1].title;
+    two->selectAll();
+    QTest::keyClicks(two, "Zwei");
+    EXPECT_EQ(model.calendar().customEvents[1].title, "Zwei");
+    EXPECT_EQ(dates().rows()[1].title, two) << "typing must not rebuild the row under the cursor";
+    two->selectAll();
+    QTest::keyClick(two, Qt::Key_Delete);
+    EXPECT_EQ(model.calendar().customEvents[1].title, "");
+    EXPECT_EQ(dates().rows()[1].remove->accessibleName(), "Remove ");
+
+    const std::int64_t revision = model.revision();
+    dates().rows()[1].remove->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(model.revision(), revision + 1);
+    ASSERT_EQ(model.calendar().customEvents.size(), 2u);
+    EXPECT_EQ(model.calendar().customEvents[0].title, "One");
+    EXPECT_EQ(model.calendar().customEvents[1].title, "Three");
+    ASSERT_EQ(dates().rows().size(), 2u);
+    EXPECT_EQ(dates().rows()[1].title->text(), "Three");
+}
+
+}  // namespace
+}  // namespace quillfen
