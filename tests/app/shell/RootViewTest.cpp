@@ -8,10 +8,12 @@
 #include "tests/app/shell/ShellFixtures.h"
 
 #include <QAbstractButton>
+#include <QBuffer>
 #include <QDragEnterEvent>
 #include <QLabel>
 #include <QMimeData>
 #include <QSignalSpy>
+#include <QTest>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QWindow>
@@ -25,6 +27,16 @@ using quillfen::testing::settle;
 namespace {
 
 QString name(const QWidget* widget) { return widget ? widget->objectName() : QStringLiteral("none"); }
+
+// Drags data over the window and drops it, as the platform does; true when the drop was taken.
+bool drop(QWidget& window, const QMimeData& data) {
+    const QPoint centre = window.rect().center();
+    QDragEnterEvent enter(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&window, &enter);
+    QDropEvent dropped(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&window, &dropped);
+    return enter.isAccepted() && dropped.isAccepted();
+}
 
 }  // namespace
 
@@ -212,6 +224,47 @@ TEST(RootView, ConfirmationsChangeNothingUntilConfirmed) {
     settle();
     EXPECT_FALSE(window.presentations()->removeConfirmation());
     EXPECT_EQ(model.drawings().size(), 1u);
+
+    model.setRemoveConfirm(a.info.id);
+    settle();
+    window.presentations()->removeConfirmation()->findChild<QAbstractButton*>("destructive")->click();
+    settle();
+    EXPECT_TRUE(model.drawings().empty());
+    EXPECT_FALSE(model.removeConfirm().has_value());
+
+    auto settings = model.settings();
+    settings.title = "Grandma's book";
+    model.setSettings(settings);
+    model.setNewBookConfirm(true);
+    settle();
+    window.presentations()->newBookConfirmation()->findChild<QAbstractButton*>("destructive")->click();
+    settle();
+    EXPECT_EQ(model.settings(), BookSettings());
+    EXPECT_FALSE(model.newBookConfirm());
+}
+
+TEST(RootView, DropOfTwoFilesAndOfImageBytesAddsThreeDrawings) {
+    AppModel model(false);
+    RootView window(model);
+    window.show();
+    QTemporaryDir folder;
+    QImage picture(64, 48, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    for (const auto* file : {"one.png", "two.png"}) ASSERT_TRUE(picture.save(folder.filePath(file)));
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(folder.filePath("one.png")), QUrl::fromLocalFile(folder.filePath("two.png"))});
+    EXPECT_TRUE(drop(window, files));
+
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(picture.save(&buffer, "PNG"));
+    QMimeData bytes;
+    bytes.setData(QStringLiteral("image/png"), png);
+    EXPECT_TRUE(drop(window, bytes));
+
+    EXPECT_TRUE(QTest::qWaitFor([&] { return model.drawings().size() == 3; }, 10000));
+    EXPECT_FALSE(model.error().has_value());
 }
 
 TEST(RootView, SheetsOpenWithTheirFlagAndLowerItWhenClosed) {
