@@ -20,7 +20,9 @@ void DrawingListModel::refresh(AppModel& model) {
     };
     const auto add = [&](const Drawing& d) {
         const auto child = model.child(d.info.childID);
-        rows.push_back(Row{d.info.id, rowTitle(d.info), detailLine(d.info, child), d.thumb, d.busy,
+        auto [month, fresh] = m_months.try_emplace(d.info.date.secondsSinceReferenceDate());
+        if (fresh) month->second = monthText(d.info.date);
+        rows.push_back(Row{d.info.id, rowTitle(d.info), detailLine(month->second, child), d.thumb, d.busy,
                            d.info.featured, hasLowResolutionWarning(layout, d.info.id),
                            d.info.title.empty()});
     };

@@ -4,6 +4,8 @@
 
 #include <QAbstractListModel>
 
+#include <unordered_map>
+
 namespace quillfen {
 
 // The sidebar's drawing list as flat rows: the book's drawings in book order (under one header per run of
@@ -50,6 +52,9 @@ private:
     };
 
     std::vector<Row> m_rows;
+    // Month texts by date: formatting one takes an ICU formatter, far too slow for every row at every
+    // refresh.
+    std::unordered_map<double, QString> m_months;
 };
 
 }  // namespace quillfen

@@ -23,9 +23,10 @@ QString rowTitle(const DrawingInfo& info) {
     return info.title.empty() ? QStringLiteral("Untitled") : QString::fromStdString(info.title);
 }
 
-QString detailLine(const DrawingInfo& info, const std::optional<Child>& child) {
-    const auto date = QString::fromStdString(Caption::dateText(info.date));
-    return child ? QString::fromStdString(child->name) + QStringLiteral(" · ") + date : date;
+QString monthText(Date date) { return QString::fromStdString(Caption::dateText(date)); }
+
+QString detailLine(const QString& month, const std::optional<Child>& child) {
+    return child ? QString::fromStdString(child->name) + QStringLiteral(" · ") + month : month;
 }
 
 bool hasLowResolutionWarning(const BookLayout& layout, const UUID& id) {

@@ -16,8 +16,10 @@ QString windowSubtitle(int drawings, int pages);
 QString drawingCount(int drawings);
 // The title of a drawing's row: its title unchanged, or "Untitled" when empty.
 QString rowTitle(const DrawingInfo& info);
+// The month of a drawing's date in English, "March 2026".
+QString monthText(Date date);
 // The child's name (when the child exists) and the month, joined by " · ".
-QString detailLine(const DrawingInfo& info, const std::optional<Child>& child);
+QString detailLine(const QString& month, const std::optional<Child>& child);
 // Whether the layout warns about this drawing (a warning without a drawing never matches).
 bool hasLowResolutionWarning(const BookLayout& layout, const UUID& id);
 
