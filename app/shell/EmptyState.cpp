@@ -23,6 +23,16 @@ QLabel* centredText(const QString& text, int maximumWidth) {
     return label;
 }
 
+// Centres a wrapping label in a row of its own: an alignment flag would size it by its one-line hint and
+// cut off the lines it wraps into.
+QHBoxLayout* centred(QLabel* label) {
+    auto* row = new QHBoxLayout;
+    row->addStretch(0);
+    row->addWidget(label, 1);
+    row->addStretch(0);
+    return row;
+}
+
 }  // namespace
 
 EmptyState::EmptyState(AppModel& model, QWidget* parent)
@@ -64,10 +74,10 @@ EmptyState::EmptyState(AppModel& model, QWidget* parent)
     stack->setContentsMargins(40, 40, 40, 40);
     stack->addWidget(icon, 0, Qt::AlignHCenter);
     stack->addWidget(headline, 0, Qt::AlignHCenter);
-    stack->addWidget(description, 0, Qt::AlignHCenter);
+    stack->addLayout(centred(description));
     stack->addLayout(buttons);
     stack->setAlignment(buttons, Qt::AlignHCenter);
-    stack->addWidget(hint, 0, Qt::AlignHCenter);
+    stack->addLayout(centred(hint));
     auto* outer = new QVBoxLayout(this);
     outer->addStretch(1);
     outer->addLayout(stack);
