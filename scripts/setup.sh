@@ -12,6 +12,8 @@ packages=(
     libexiv2-dev libturbojpeg0-dev libicu-dev nlohmann-json3-dev
     # application
     qt6-base-dev qt6-tools-dev qt6-l10n-tools qt6-svg-dev
+    # the freedesktop icons the window names, on a machine whose desktop lacks them
+    adwaita-icon-theme
     # fonts the pages are lettered in, and one that covers Chinese, Japanese and Korean for the
     # characters they lack (fonts-noto-core covers Arabic and Hebrew)
     fonts-comic-neue fonts-noto-core fonts-lato fonts-wqy-microhei

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QCache>
+#include <QStyledItemDelegate>
+
+namespace quillfen {
+
+// Draws the sidebar's rows from DrawingListModel: section headers, and drawing rows with their thumbnail
+// (or grey placeholder), a spinner while busy, title, detail line and the featured and low-resolution
+// badges. Thumbnails are the model's images, scaled once per image and kept. GUI thread only.
+class DrawingRowDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+
+public:
+    explicit DrawingRowDelegate(QObject* parent = nullptr);
+
+    // The spinners' frame; the list advances it while a drawing is busy.
+    void setPhase(int phase) { m_phase = phase; }
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override;
+
+private:
+    void paintHeader(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const;
+    void paintThumbnail(QPainter* painter, const QRectF& frame, const QImage& thumb, qreal ratio) const;
+    // A badge from the icon theme, tinted with `color` unless the theme's own colours are kept.
+    QPixmap badge(const QString& icon, const QColor& color, bool themeColours, qreal ratio) const;
+
+    int m_phase = 0;
+    mutable QCache<qint64, QImage> m_scaled;
+    mutable QCache<QString, QPixmap> m_badges;
+};
+
+}  // namespace quillfen

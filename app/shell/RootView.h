@@ -1,0 +1,68 @@
+#pragma once
+
+#include "app/model/AppModel.h"
+
+#include <QMainWindow>
+#include <QTimer>
+
+namespace quillfen {
+
+class DrawingScreen;
+class EmptyState;
+class MainToolbar;
+class Presentations;
+class Sidebar;
+class StatusAnnouncer;
+
+// The main window: the sidebar, the detail column and (while the library has drawings) the inspector
+// column; which screen fills each column follows the mode, the selection and the library. It takes drops
+// of files and images, and presents what the model's flags ask for (Presentations). The window installs
+// the shell's dialogs on the model. Lives on the GUI thread; reads the model only through AppModel.
+class RootView : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit RootView(AppModel& model, QWidget* parent = nullptr);
+
+    // What fills the columns now (the inspector is null while the library is empty).
+    QWidget* detail() const { return m_detail; }
+    QWidget* inspector() const { return m_inspector; }
+    Sidebar* sidebar() const { return m_sidebar; }
+    MainToolbar* toolbar() const { return m_toolbar; }
+    Presentations* presentations() const { return m_presentations; }
+    StatusAnnouncer* statusAnnouncer() const { return m_announcer; }
+    bool dropTargeted() const { return m_dropTargeted; }
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    enum class Screen { none, empty, editor, bookPreview, calendarPreview, drawingInspector, bookInspector,
+                        calendarInspector };
+
+    void refresh();
+    void routeDetail();
+    void routeInspector();
+    void setDropTargeted(bool targeted);
+    QWidget* replace(QWidget* host, QWidget* current, QWidget* next);
+
+    AppModel& m_model;
+    Sidebar* m_sidebar;
+    MainToolbar* m_toolbar;
+    Presentations* m_presentations;
+    StatusAnnouncer* m_announcer;
+    QWidget* m_detailHost;
+    QWidget* m_inspectorHost;
+    QWidget* m_inspectorDivider;
+    QWidget* m_detail = nullptr;
+    QWidget* m_inspector = nullptr;
+    Screen m_detailScreen = Screen::none;
+    Screen m_inspectorScreen = Screen::none;
+    QTimer m_refresh;
+    bool m_dropTargeted = false;
+};
+
+}  // namespace quillfen

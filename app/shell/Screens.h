@@ -1,0 +1,40 @@
+#pragma once
+
+#include "app/model/AppModel.h"
+
+#include <QDialog>
+#include <QWidget>
+
+namespace quillfen {
+
+// A screen of the drawing mode, built for one drawing. The main window keeps it in its column while the
+// selection moves from drawing to drawing and hands it every newer value of the selected drawing, so its
+// own state lives on. GUI thread only.
+class DrawingScreen : public QWidget {
+    Q_OBJECT
+
+public:
+    using QWidget::QWidget;
+    virtual void setDrawing(const Drawing& drawing) = 0;
+};
+
+// The factories of the screens that fill the main window's detail and inspector columns, and of its
+// sheets. Each builds a new widget for `parent`; the window decides which one shows and when. The screens
+// read their zoom and comparison choices from QSettings ("pageZoom" 230, "calendarZoom" 300,
+// "compareMode" true when absent). GUI thread only.
+
+// Drawing mode with a selected drawing.
+DrawingScreen* makeDrawingEditor(AppModel& model, const Drawing& drawing, QWidget* parent);
+DrawingScreen* makeDrawingInspector(AppModel& model, const Drawing& drawing, QWidget* parent);
+// Book mode, and drawing mode without a selection.
+QWidget* makeBookPreview(AppModel& model, QWidget* parent);
+QWidget* makeBookInspector(AppModel& model, QWidget* parent);
+// Calendar mode.
+QWidget* makeCalendarPreview(AppModel& model, QWidget* parent);
+QWidget* makeCalendarInspector(AppModel& model, QWidget* parent);
+// Sheets, shown window-modal; the window lowers their flag when they close.
+QDialog* makeChildrenSheet(AppModel& model, QWidget* parent);
+QDialog* makeExportSheet(AppModel& model, QWidget* parent);
+QDialog* makeCalendarExportSheet(AppModel& model, QWidget* parent);
+
+}  // namespace quillfen

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "app/model/AppModel.h"
+
+#include <QListView>
+#include <QTimer>
+
+class QLabel;
+class QPushButton;
+
+namespace quillfen {
+
+class CoverSwatch;
+class DrawingListModel;
+class DrawingRowDelegate;
+class SidebarCard;
+
+// The drawing list: the platform's delete keys ask for the selected drawing's removal. GUI thread.
+class DrawingListView : public QListView {
+    Q_OBJECT
+
+public:
+    using QListView::QListView;
+
+Q_SIGNALS:
+    void deleteRequested();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+};
+
+// The main window's left column: the book and calendar cards, the list of every drawing and the footer
+// with the count and "Children…". Reads the model on each change (coalesced into one refresh per turn of
+// the event loop) and changes it only through its properties and operations. GUI thread only.
+class Sidebar : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit Sidebar(AppModel& model, QWidget* parent = nullptr);
+
+    SidebarCard* bookCard() const { return m_bookCard; }
+    SidebarCard* calendarCard() const { return m_calendarCard; }
+    CoverSwatch* swatch() const { return m_swatch; }
+    DrawingListView* list() const { return m_list; }
+    DrawingListModel* rows() const { return m_rows; }
+    QLabel* footer() const { return m_footer; }
+    QPushButton* childrenButton() const { return m_childrenButton; }
+
+private:
+    void refresh();
+    void refreshCards();
+    void syncSelection();
+    void userSelected();
+
+    AppModel& m_model;
+    SidebarCard* m_bookCard;
+    SidebarCard* m_calendarCard;
+    CoverSwatch* m_swatch;
+    DrawingListView* m_list;
+    DrawingListModel* m_rows;
+    DrawingRowDelegate* m_delegate;
+    QLabel* m_footer;
+    QPushButton* m_childrenButton;
+    QTimer m_refresh;
+    QTimer m_spin;
+    bool m_documentChanged = true;
+    bool m_syncing = false;
+    int m_phase = 0;
+};
+
+}  // namespace quillfen

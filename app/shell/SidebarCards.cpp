@@ -1,0 +1,87 @@
+#include "app/shell/SidebarCards.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+#include <QVBoxLayout>
+
+namespace quillfen {
+
+CoverSwatch::CoverSwatch(QWidget* parent) : QWidget(parent) {
+    setFixedSize(44, 46);  // 44 × 44 and the shadow below
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void CoverSwatch::setCover(const QColor& color, const QImage& thumb) {
+    m_color = color;
+    m_thumb = thumb.isNull() ? QImage() : thumb.scaled(QSize(34, 34) * devicePixelRatioF(), Qt::KeepAspectRatio,
+                                                      Qt::SmoothTransformation);
+    m_thumb.setDevicePixelRatio(devicePixelRatioF());
+    update();
+}
+
+void CoverSwatch::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF plate(0, 0, 44, 44);
+    QPainterPath shadow;
+    shadow.addRoundedRect(plate.translated(0, 1), 4, 4);
+    painter.fillPath(shadow, QColor(0, 0, 0, 84));
+    QPainterPath path;
+    path.addRoundedRect(plate, 4, 4);
+    painter.fillPath(path, m_color);
+    if (m_thumb.isNull()) return;
+    const QSizeF size = m_thumb.deviceIndependentSize();
+    painter.drawImage(QRectF(plate.center() - QPointF(size.width() / 2, size.height() / 2), size), m_thumb);
+}
+
+SidebarCard::SidebarCard(QWidget* leading, QMargins padding, QWidget* parent)
+    : QAbstractButton(parent), m_headline(new QLabel), m_caption(new QLabel) {
+    setFocusPolicy(Qt::TabFocus);
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(padding);
+    row->setSpacing(10);
+    row->addWidget(leading, 0, Qt::AlignVCenter);
+    auto* lines = new QVBoxLayout;
+    lines->setSpacing(2);
+    QFont headlineFont = m_headline->font();
+    headlineFont.setBold(true);
+    m_headline->setFont(headlineFont);
+    QFont captionFont = m_caption->font();
+    captionFont.setPointSizeF(captionFont.pointSizeF() * 0.85);
+    m_caption->setFont(captionFont);
+    m_caption->setForegroundRole(QPalette::PlaceholderText);
+    for (auto* label : {m_headline, m_caption}) {
+        label->setTextFormat(Qt::PlainText);
+        label->setAttribute(Qt::WA_TransparentForMouseEvents);
+        label->setMinimumWidth(0);
+        label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        lines->addWidget(label);
+    }
+    row->addLayout(lines, 1);
+}
+
+void SidebarCard::setTexts(const QString& headline, const QString& caption) {
+    m_headline->setText(headline);
+    m_caption->setText(caption);
+}
+
+void SidebarCard::setHighlighted(bool highlighted) {
+    if (m_highlighted == highlighted) return;
+    m_highlighted = highlighted;
+    update();
+}
+
+void SidebarCard::paintEvent(QPaintEvent*) {
+    if (!m_highlighted) return;
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QColor plate = palette().color(QPalette::Highlight);
+    plate.setAlphaF(0.18f);
+    QPainterPath path;
+    path.addRoundedRect(QRectF(rect()), 8, 8);
+    painter.fillPath(path, plate);
+}
+
+}  // namespace quillfen

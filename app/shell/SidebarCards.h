@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QAbstractButton>
+#include <QImage>
+
+class QLabel;
+
+namespace quillfen {
+
+// The book card's 44-point swatch: the cover colour with the cover drawing's thumbnail on it. GUI thread.
+class CoverSwatch : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit CoverSwatch(QWidget* parent = nullptr);
+    void setCover(const QColor& color, const QImage& thumb);
+    const QColor& color() const { return m_color; }
+    bool hasPicture() const { return !m_thumb.isNull(); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QColor m_color;
+    QImage m_thumb;
+};
+
+// A card at the top of the sidebar: a leading picture, a headline and a caption, on a rounded plate
+// tinted with the accent colour while the card's mode is shown. One accessible button. GUI thread.
+class SidebarCard : public QAbstractButton {
+    Q_OBJECT
+
+public:
+    SidebarCard(QWidget* leading, QMargins padding, QWidget* parent = nullptr);
+    void setTexts(const QString& headline, const QString& caption);
+    void setHighlighted(bool highlighted);
+    bool highlighted() const { return m_highlighted; }
+    QLabel* headline() const { return m_headline; }
+    QLabel* caption() const { return m_caption; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QLabel* m_headline;
+    QLabel* m_caption;
+    bool m_highlighted = false;
+};
+
+}  // namespace quillfen
