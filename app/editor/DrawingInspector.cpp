@@ -49,7 +49,7 @@ void setTextKeepingCursor(QLineEdit* field, const QString& text) {
 }  // namespace
 
 DrawingInspector::DrawingInspector(AppModel& model, const Drawing& drawing, QWidget* parent)
-    : QWidget(parent),
+    : DrawingScreen(parent),
       m_model(model),
       m_drawing(drawing),
       m_title(new QLineEdit(this)),

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/model/AppModel.h"
+#include "app/shell/DrawingScreen.h"
 
 #include <QWidget>
 
@@ -18,14 +19,14 @@ namespace quillfen {
 // The drawing mode's inspector: the selected drawing's caption fields, its book options, its print
 // size with the book's warnings about it, and its removal. Every edit goes to the model at once;
 // refreshing from the model never writes back. GUI thread only.
-class DrawingInspector : public QWidget {
+class DrawingInspector : public DrawingScreen {
     Q_OBJECT
 
 public:
     DrawingInspector(AppModel& model, const Drawing& drawing, QWidget* parent = nullptr);
 
     // The drawing to show; the inspector also follows the model's selection and the edits of its drawing.
-    void setDrawing(const Drawing& drawing);
+    void setDrawing(const Drawing& drawing) override;
 
     QLineEdit* titleField() const { return m_title; }
     QComboBox* artistPicker() const { return m_artist; }

@@ -50,7 +50,7 @@ QWidget* paneColumn(QLabel* title, QWidget* content, QWidget* parent) {
 }  // namespace
 
 EditorPane::EditorPane(AppModel& model, const Drawing& drawing, QWidget* parent)
-    : QWidget(parent), m_model(model), m_drawing(drawing), m_photoJob(this), m_afterJob(this) {
+    : DrawingScreen(parent), m_model(model), m_drawing(drawing), m_photoJob(this), m_afterJob(this) {
     auto* stack = new QVBoxLayout(this);
     stack->setContentsMargins(0, 0, 0, 0);
     stack->setSpacing(0);

@@ -2,6 +2,7 @@
 
 #include "app/editor/PreviewRender.h"
 #include "app/model/AppModel.h"
+#include "app/shell/DrawingScreen.h"
 #include "app/model/KeyedJob.h"
 
 #include <QWidget>
@@ -23,14 +24,14 @@ class CropView;
 // and after it, a header that steps through the book and switches the comparison, and the cleanup
 // bar. Previews render on the editor's pool; the decoded working copy of the drawing on screen is
 // kept, so a committed edit renders only the cleanup again. GUI thread only.
-class EditorPane : public QWidget {
+class EditorPane : public DrawingScreen {
     Q_OBJECT
 
 public:
     EditorPane(AppModel& model, const Drawing& drawing, QWidget* parent = nullptr);
 
     // The drawing to show; the pane also follows the model's selection and the edits of its drawing.
-    void setDrawing(const Drawing& drawing);
+    void setDrawing(const Drawing& drawing) override;
 
     CropView* cropView() const { return m_crop; }
     AfterView* afterView() const { return m_after; }

@@ -1,13 +1,13 @@
+#include "app/calendar/CalendarInspector.h"
+#include "app/calendar/CalendarPreview.h"
 #include "app/shell/Placeholders.h"
 
 namespace quillfen {
 
-QWidget* makeCalendarPreview(AppModel&, QWidget* parent) {
-    return new PlaceholderScreen(QObject::tr("Calendar preview"), parent);
-}
+QWidget* makeCalendarPreview(AppModel& model, QWidget* parent) { return new CalendarPreview(model, parent); }
 
-QWidget* makeCalendarInspector(AppModel&, QWidget* parent) {
-    return new PlaceholderScreen(QObject::tr("Calendar settings"), parent);
+QWidget* makeCalendarInspector(AppModel& model, QWidget* parent) {
+    return new CalendarInspector(model, parent);
 }
 
 QDialog* makeCalendarExportSheet(AppModel&, QWidget* parent) {
