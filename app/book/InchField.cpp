@@ -20,7 +20,7 @@ InchField::InchField(std::function<void(double points)> commit, QWidget* parent)
     connect(this, &QLineEdit::editingFinished, this, &InchField::commitText);
 }
 
-QString InchField::text(double points, const QLocale& locale) {
+QString InchField::inchText(double points, const QLocale& locale) {
     double inches = std::round(points / pointsPerInch * 1000) / 1000;
     if (inches == 0) inches = 0;  // no "-0"
     QString shown = locale.toString(inches, 'f', 3);
@@ -41,24 +41,24 @@ double InchField::pointsFromInches(double inches) {
 void InchField::setPoints(double points) {
     m_points = points;
     if (hasFocus() && isModified()) return;
-    const QString shown = text(points, locale());
-    if (QLineEdit::text() != shown) setText(shown);
+    const QString shown = inchText(points, locale());
+    if (text() != shown) setText(shown);
 }
 
 void InchField::commitText() {
     if (!isModified()) return;
     setModified(false);
     bool ok = false;
-    const double inches = locale().toDouble(QLineEdit::text(), &ok);
+    const double inches = locale().toDouble(text(), &ok);
     if (ok) {
         m_commit(pointsFromInches(inches));
     }
-    setText(text(m_points, locale()));
+    setText(inchText(m_points, locale()));
 }
 
 void InchField::changeEvent(QEvent* event) {
     QLineEdit::changeEvent(event);
-    if (event->type() == QEvent::LocaleChange) setText(text(m_points, locale()));
+    if (event->type() == QEvent::LocaleChange) setText(inchText(m_points, locale()));
 }
 
 }  // namespace quillfen

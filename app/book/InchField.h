@@ -20,7 +20,7 @@ public:
     void setPoints(double points);
 
     // The inch text of a length in points: 9 shows as 0.125, 36 as 0.5, 0 as 0, 1 as 0.014.
-    static QString text(double points, const QLocale& locale);
+    static QString inchText(double points, const QLocale& locale);
     // The points stored for `inches` typed: below 0 or not a number 0, above 2 inches 144 points.
     static double pointsFromInches(double inches);
 
