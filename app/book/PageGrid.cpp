@@ -48,9 +48,12 @@ void PageGrid::setBook(BookLayout layout, BookContent content, QSizeF cellSize) 
     update();
 }
 
+// Several scroll steps can arrive in one pass of the event loop; only the last view renders.
 void PageGrid::setViewport(QRect visible) {
     m_viewport = visible;
-    requestRenders();
+    if (m_rendersPending) return;
+    m_rendersPending = true;
+    QMetaObject::invokeMethod(this, &PageGrid::requestRenders, Qt::QueuedConnection);
 }
 
 double PageGrid::captionHeight() const { return QFontMetricsF(captionFont(font())).height(); }
@@ -84,7 +87,7 @@ std::vector<int> PageGrid::visiblePages() const {
 }
 
 QImage PageGrid::image(int number) const {
-    return number >= 1 && number <= static_cast<int>(m_cells.size()) ? m_cells[number - 1]->image : QImage();
+    return number >= 1 && number <= static_cast<int>(m_cells.size()) ? m_cells[number - 1]->picture.image : QImage();
 }
 
 std::optional<PageKey> PageGrid::imageKey(int number) const {
@@ -102,12 +105,13 @@ void PageGrid::forget(Cell& cell, bool dropImage) {
     cell.wanted.reset();
     cell.job.reset();
     if (dropImage) {
-        cell.image = QImage();
+        cell.picture = {};
         cell.imageKey.reset();
     }
 }
 
 void PageGrid::requestRenders() {
+    m_rendersPending = false;
     if (!isVisible() || m_viewport.isEmpty()) return;
     const QRect kept = m_viewport.adjusted(0, -m_viewport.height(), 0, m_viewport.height());
     const int pages = static_cast<int>(m_layout->pages.size());
@@ -131,19 +135,25 @@ void PageGrid::render(int number) {
     target.wanted = wanted;
     const BookPage page = m_layout->pages[number - 1];
     const int pixelWidth = wholeWidth(m_cellSize.width() * 2);
+    const qreal ratio = devicePixelRatioF();
+    const QSize screenSize = (m_cellSize * ratio).toSize();
     target.job.start(
         m_model.editorPool(), key,
-        [page, layout = m_layout, content = m_content, pixelWidth, guides = key.guides, wanted,
+        [page, layout = m_layout, content = m_content, pixelWidth, screenSize, ratio, guides = key.guides, wanted,
          renders = m_renders]() -> Render {
             if (!wanted->load()) return std::nullopt;
             renders->fetch_add(1);
             const auto bitmap = BookRenderer::thumbnail(page, *layout, *content, pixelWidth, guides);
-            return bitmap ? rgbImage(*bitmap) : QImage();
+            if (!bitmap) return Picture{};
+            Picture picture{rgbImage(*bitmap), {}};
+            picture.shown = picture.image.scaled(screenSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            picture.shown.setDevicePixelRatio(ratio);
+            return picture;
         },
         [this, number, key](Render result) {
             if (!result) return;
             Cell& shown = cell(number);
-            shown.image = std::move(*result);
+            shown.picture = std::move(*result);
             shown.imageKey = key;
             update(cellRect(number).toAlignedRect().adjusted(-4, -4, 4, 6));
             Q_EMIT pageShown(number);
@@ -159,15 +169,18 @@ void PageGrid::paintEvent(QPaintEvent* event) {
     for (int n = 1; n <= static_cast<int>(m_layout->pages.size()); ++n) {
         const QRectF rect = cellRect(n);
         const QRectF withCaption = rect.adjusted(-4, -4, 4, captionGap + captionHeight());
-        if (!withCaption.intersects(event->rect())) continue;
+        if (!event->region().intersects(withCaption.toAlignedRect())) continue;
         // A soft shadow two points down, fading out over three points.
         for (int step = 3; step >= 1; --step) {
             painter.fillRect(rect.translated(0, 2).adjusted(-step, -step, step, step),
                              QColor(0, 0, 0, static_cast<int>(0.22 * 255 / 4)));
         }
         const Cell* shown = n <= static_cast<int>(m_cells.size()) ? m_cells[n - 1].get() : nullptr;
-        if (shown && !shown->image.isNull()) {
-            painter.drawImage(rect, shown->image);
+        const qreal ratio = devicePixelRatioF();
+        if (shown && shown->picture.shown.size() == (rect.size() * ratio).toSize()) {
+            painter.drawImage(rect.topLeft().toPoint(), shown->picture.shown);
+        } else if (shown && !shown->picture.image.isNull()) {
+            painter.drawImage(rect, shown->picture.image);
         } else {
             painter.fillRect(rect, Qt::white);
         }

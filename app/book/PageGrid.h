@@ -36,7 +36,8 @@ public:
     // One evaluation of the book: every cell takes the new layout, content and cell size. Renders start
     // with the next setViewport, once the grid has its new geometry.
     void setBook(BookLayout layout, BookContent content, QSizeF cellSize);
-    // The part of the grid in view, in its own coordinates; cells entering it render.
+    // The part of the grid in view, in its own coordinates; cells in it render once the event loop
+    // has handled the changes pending now.
     void setViewport(QRect visible);
 
     // Where a page cell lies in the grid; the null rectangle for a number not in the book.
@@ -61,12 +62,17 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
-    using Render = std::optional<QImage>;
+    // A page at two pixels per point, and a copy at the screen's pixel size that paints unscaled.
+    struct Picture {
+        QImage image;
+        QImage shown;
+    };
+    using Render = std::optional<Picture>;
     struct Cell {
         explicit Cell(QObject* owner) : job(owner) {}
         KeyedJob<PageKey, Render> job;
         std::shared_ptr<std::atomic<bool>> wanted;  // false once the render is no longer needed
-        QImage image;
+        Picture picture;
         std::optional<PageKey> imageKey;
     };
 
@@ -83,6 +89,7 @@ private:
     QSizeF m_cellSize;
     std::vector<std::vector<int>> m_spreads;
     QRect m_viewport;
+    bool m_rendersPending = false;
     // Kept for the grid's life: a pending render refers to its cell's job slot.
     std::vector<std::unique_ptr<Cell>> m_cells;
     std::shared_ptr<std::atomic<int>> m_renders = std::make_shared<std::atomic<int>>(0);
