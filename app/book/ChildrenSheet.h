@@ -1,0 +1,45 @@
+#pragma once
+
+#include "app/model/AppModel.h"
+
+#include <QDialog>
+
+#include <vector>
+
+class QLabel;
+class QPushButton;
+class QScrollArea;
+class QVBoxLayout;
+
+namespace quillfen {
+
+class ChildRow;
+
+// The sheet where the user names the children and sets their birthdays and notes. Every edit is written
+// straight into the model's children; closing the sheet lowers the model's `childrenShown`. GUI thread.
+class ChildrenSheet : public QDialog {
+    Q_OBJECT
+
+public:
+    ChildrenSheet(AppModel& model, QWidget* parent);
+
+    // The row of each child, in the model's order.
+    const std::vector<ChildRow*>& rows() const { return m_rows; }
+    QPushButton& addChild() const { return *m_add; }
+    QPushButton& doneButton() const { return *m_done; }
+    bool emptyNoteShown() const;
+
+private:
+    void refresh();
+
+    AppModel& m_model;
+    QLabel* m_empty;
+    QScrollArea* m_scroll;
+    QWidget* m_list;
+    QVBoxLayout* m_listColumn;
+    std::vector<ChildRow*> m_rows;
+    QPushButton* m_add;
+    QPushButton* m_done;
+};
+
+}  // namespace quillfen

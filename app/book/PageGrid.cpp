@@ -1,0 +1,200 @@
+#include "app/book/PageGrid.h"
+
+#include "app/book/BookPages.h"
+#include "app/model/ImageConversion.h"
+#include "engine/book/BookRenderer.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPaintEvent>
+
+#include <cmath>
+
+namespace quillfen {
+
+namespace {
+
+constexpr double margin = 24;
+constexpr double spreadSpacing = 22;
+constexpr double cellSpacing = 2;
+constexpr double captionGap = 4;
+
+QFont captionFont(const QFont& base) {
+    QFont font = base;
+    font.setPointSizeF(base.pointSizeF() * 0.8);
+    return font;
+}
+
+// The cell width in whole points, truncated toward zero.
+int wholeWidth(double width) { return static_cast<int>(std::trunc(width)); }
+
+}  // namespace
+
+PageGrid::PageGrid(AppModel& model, QWidget* parent)
+    : QWidget(parent),
+      m_model(model),
+      m_layout(std::make_shared<BookLayout>()),
+      m_content(std::make_shared<BookContent>()) {}
+
+void PageGrid::setBook(BookLayout layout, BookContent content, QSizeF cellSize) {
+    m_layout = std::make_shared<const BookLayout>(std::move(layout));
+    m_content = std::make_shared<const BookContent>(std::move(content));
+    m_cellSize = cellSize;
+    m_spreads = BookPages::spreads(static_cast<int>(m_layout->pages.size()));
+    const double rows = static_cast<double>(m_spreads.size());
+    const double height = rows > 0 ? 2 * margin + rows * rowHeight() + (rows - 1) * spreadSpacing : 0;
+    setMinimumSize(static_cast<int>(std::ceil(2 * margin + 2 * cellSize.width() + cellSpacing)),
+                   static_cast<int>(std::ceil(height)));
+    update();
+}
+
+// Several scroll steps can arrive in one pass of the event loop; only the last view renders.
+void PageGrid::setViewport(QRect visible) {
+    m_viewport = visible;
+    if (m_rendersPending) return;
+    m_rendersPending = true;
+    QMetaObject::invokeMethod(this, &PageGrid::requestRenders, Qt::QueuedConnection);
+}
+
+double PageGrid::captionHeight() const { return QFontMetricsF(captionFont(font())).height(); }
+
+double PageGrid::rowHeight() const { return m_cellSize.height() + captionGap + captionHeight(); }
+
+QRectF PageGrid::cellRect(int number) const {
+    if (number < 1 || number > static_cast<int>(m_layout->pages.size())) return {};
+    const int row = number / 2;
+    const bool right = number % 2 == 1;
+    const double spreadWidth = 2 * m_cellSize.width() + cellSpacing;
+    const double left = std::max(margin, (width() - spreadWidth) / 2);
+    const double x = left + (right ? m_cellSize.width() + cellSpacing : 0);
+    const double y = margin + row * (rowHeight() + spreadSpacing);
+    return {x, y, m_cellSize.width(), m_cellSize.height()};
+}
+
+std::optional<int> PageGrid::pageAt(QPointF point) const {
+    for (int n = 1; n <= static_cast<int>(m_layout->pages.size()); ++n) {
+        if (cellRect(n).contains(point)) return n;
+    }
+    return std::nullopt;
+}
+
+std::vector<int> PageGrid::visiblePages() const {
+    std::vector<int> pages;
+    for (int n = 1; n <= static_cast<int>(m_layout->pages.size()); ++n) {
+        if (cellRect(n).intersects(m_viewport)) pages.push_back(n);
+    }
+    return pages;
+}
+
+QImage PageGrid::image(int number) const {
+    return number >= 1 && number <= static_cast<int>(m_cells.size()) ? m_cells[number - 1]->picture.image : QImage();
+}
+
+std::optional<PageKey> PageGrid::imageKey(int number) const {
+    if (number < 1 || number > static_cast<int>(m_cells.size())) return std::nullopt;
+    return m_cells[number - 1]->imageKey;
+}
+
+PageGrid::Cell& PageGrid::cell(int number) {
+    while (static_cast<int>(m_cells.size()) < number) m_cells.push_back(std::make_unique<Cell>(this));
+    return *m_cells[number - 1];
+}
+
+void PageGrid::forget(Cell& cell, bool dropImage) {
+    if (cell.wanted) cell.wanted->store(false);
+    cell.wanted.reset();
+    cell.job.reset();
+    if (dropImage) {
+        cell.picture = {};
+        cell.imageKey.reset();
+    }
+}
+
+void PageGrid::requestRenders() {
+    m_rendersPending = false;
+    if (!isVisible() || m_viewport.isEmpty()) return;
+    const QRect kept = m_viewport.adjusted(0, -m_viewport.height(), 0, m_viewport.height());
+    const int pages = static_cast<int>(m_layout->pages.size());
+    for (int n = 1; n <= pages; ++n) {
+        const QRectF rect = cellRect(n);
+        if (rect.intersects(m_viewport)) {
+            render(n);
+        } else if (n <= static_cast<int>(m_cells.size())) {
+            forget(*m_cells[n - 1], !rect.intersects(kept));
+        }
+    }
+    for (int n = pages + 1; n <= static_cast<int>(m_cells.size()); ++n) forget(*m_cells[n - 1], true);
+}
+
+void PageGrid::render(int number) {
+    const PageKey key{m_model.revision(), m_model.showGuides(), number, wholeWidth(m_cellSize.width())};
+    Cell& target = cell(number);
+    if (target.job.key() == key) return;
+    if (target.wanted) target.wanted->store(false);
+    auto wanted = std::make_shared<std::atomic<bool>>(true);
+    target.wanted = wanted;
+    const BookPage page = m_layout->pages[number - 1];
+    const int pixelWidth = wholeWidth(m_cellSize.width() * 2);
+    const qreal ratio = devicePixelRatioF();
+    const QSize screenSize = (m_cellSize * ratio).toSize();
+    target.job.start(
+        m_model.editorPool(), key,
+        [page, layout = m_layout, content = m_content, pixelWidth, screenSize, ratio, guides = key.guides, wanted,
+         renders = m_renders]() -> Render {
+            if (!wanted->load()) return std::nullopt;
+            renders->fetch_add(1);
+            const auto bitmap = BookRenderer::thumbnail(page, *layout, *content, pixelWidth, guides);
+            if (!bitmap) return Picture{};
+            Picture picture{rgbImage(*bitmap), {}};
+            picture.shown = picture.image.scaled(screenSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            picture.shown.setDevicePixelRatio(ratio);
+            return picture;
+        },
+        [this, number, key](Render result) {
+            if (!result) return;
+            Cell& shown = cell(number);
+            shown.picture = std::move(*result);
+            shown.imageKey = key;
+            update(cellRect(number).toAlignedRect().adjusted(-4, -4, 4, 6));
+            Q_EMIT pageShown(number);
+        });
+}
+
+void PageGrid::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    const QFont font = captionFont(this->font());
+    painter.setFont(font);
+    const QColor captionColor = palette().color(QPalette::PlaceholderText);
+    for (int n = 1; n <= static_cast<int>(m_layout->pages.size()); ++n) {
+        const QRectF rect = cellRect(n);
+        const QRectF withCaption = rect.adjusted(-4, -4, 4, captionGap + captionHeight());
+        if (!event->region().intersects(withCaption.toAlignedRect())) continue;
+        // A soft shadow two points down, fading out over three points.
+        for (int step = 3; step >= 1; --step) {
+            painter.fillRect(rect.translated(0, 2).adjusted(-step, -step, step, step),
+                             QColor(0, 0, 0, static_cast<int>(0.22 * 255 / 4)));
+        }
+        const Cell* shown = n <= static_cast<int>(m_cells.size()) ? m_cells[n - 1].get() : nullptr;
+        const qreal ratio = devicePixelRatioF();
+        if (shown && shown->picture.shown.size() == (rect.size() * ratio).toSize()) {
+            painter.drawImage(rect.topLeft().toPoint(), shown->picture.shown);
+        } else if (shown && !shown->picture.image.isNull()) {
+            painter.drawImage(rect, shown->picture.image);
+        } else {
+            painter.fillRect(rect, Qt::white);
+        }
+        painter.setPen(captionColor);
+        painter.drawText(QRectF(rect.left() - spreadSpacing, rect.bottom() + captionGap,
+                                rect.width() + 2 * spreadSpacing, captionHeight()),
+                         Qt::AlignHCenter | Qt::AlignTop, BookPages::caption(m_layout->pages[n - 1]));
+    }
+}
+
+void PageGrid::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (const auto number = pageAt(event->position())) {
+        BookPages::openFirstDrawing(m_model, m_layout->pages[*number - 1]);
+    }
+}
+
+}  // namespace quillfen

@@ -1,0 +1,111 @@
+#include "BookFixtures.h"
+
+#include "app/book/ChildRow.h"
+#include "app/book/ChildrenSheet.h"
+
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+
+namespace quillfen {
+namespace {
+
+class ChildrenSheetTest : public testing::BookScreenTest {
+protected:
+    void open() {
+        sheet = std::make_unique<ChildrenSheet>(model, nullptr);
+        sheet->show();
+    }
+
+    std::unique_ptr<ChildrenSheet> sheet;
+};
+
+TEST_F(ChildrenSheetTest, AddChildTwiceGivesTwoNewArtistsEachWithItsOwnId) {
+    open();
+    EXPECT_TRUE(sheet->emptyNoteShown());
+    sheet->addChild().click();
+    sheet->addChild().click();
+    ASSERT_EQ(model.children().size(), 2u);
+    EXPECT_FALSE(sheet->emptyNoteShown());
+    EXPECT_NE(model.children()[0].id, model.children()[1].id);
+    ASSERT_EQ(sheet->rows().size(), 2u);
+    for (const auto* row : sheet->rows()) {
+        EXPECT_EQ(row->name().text(), "New artist");
+        EXPECT_FALSE(row->birthday().isChecked());
+    }
+}
+
+TEST_F(ChildrenSheetTest, RemovingAChildClearsItAsEveryDrawingsArtist) {
+    auto all = testing::drawings(3);
+    model.setDrawings(all);
+    const auto zizu = model.addChild("Zizu");
+    const auto roz = model.addChild("Roz");
+    for (const auto& [index, child] : {std::pair{0, zizu}, {1, zizu}, {2, roz}}) {
+        model.update(all[index].info.id, [child = child](DrawingInfo& info) { info.childID = child; });
+    }
+    open();
+    ASSERT_EQ(sheet->rows().size(), 2u);
+    sheet->rows()[0]->trash().click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_EQ(model.children().size(), 1u);
+    EXPECT_EQ(model.children()[0].id, roz);
+    EXPECT_EQ(model.drawings().size(), 3u);
+    EXPECT_FALSE(model.drawings()[0].info.childID);
+    EXPECT_FALSE(model.drawings()[1].info.childID);
+    EXPECT_EQ(model.drawings()[2].info.childID, roz);
+    ASSERT_EQ(sheet->rows().size(), 1u);
+    EXPECT_EQ(sheet->rows()[0]->id(), roz);
+}
+
+TEST_F(ChildrenSheetTest, TypingANameKeepsTheRowAndTheTrashLabelFollows) {
+    model.addChild("");
+    open();
+    auto* row = sheet->rows().front();
+    EXPECT_EQ(row->trash().accessibleName(), "Remove ");
+    row->name().setFocus();
+    QTest::keyClicks(&row->name(), "Ana");
+    EXPECT_EQ(model.children()[0].name, "Ana");
+    EXPECT_EQ(sheet->rows().front(), row);
+    EXPECT_EQ(row->trash().accessibleName(), "Remove Ana");
+}
+
+TEST_F(ChildrenSheetTest, BirthdaySwitchStartsFiveCalendarYearsBackAndForgetsOnOff) {
+    const QDateTime leap(QDate(2024, 2, 29), QTime(15, 30));
+    const auto back = ChildRow::birthdayOn(std::nullopt, leap);
+    ASSERT_TRUE(back);
+    const QDateTime shown = QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(back->unixSeconds() * 1000));
+    EXPECT_EQ(shown.date(), QDate(2019, 2, 28));
+    EXPECT_EQ(shown.time(), QTime(15, 30));
+    EXPECT_EQ(ChildRow::birthdayOn(Date{1000}, leap), Date{1000});
+
+    model.addChild("Zizu");
+    open();
+    auto* row = sheet->rows().front();
+    row->birthday().click();
+    ASSERT_TRUE(model.children()[0].birthday);
+    EXPECT_TRUE(row->birthdayPicker().isVisibleTo(sheet.get()));
+    EXPECT_EQ(row->birthdayPicker().date(), QDate::currentDate().addYears(-5));
+    row->birthdayPicker().setDate(QDate(2018, 6, 1));
+    EXPECT_EQ(QDateTime::fromMSecsSinceEpoch(
+                  static_cast<qint64>(model.children()[0].birthday->unixSeconds() * 1000)).date(),
+              QDate(2018, 6, 1));
+    row->birthday().click();
+    EXPECT_FALSE(model.children()[0].birthday);
+    EXPECT_FALSE(row->birthdayPicker().isVisibleTo(sheet.get()));
+    row->birthday().click();
+    EXPECT_EQ(row->birthdayPicker().date(), QDate::currentDate().addYears(-5));
+}
+
+TEST_F(ChildrenSheetTest, DoneClosesTheSheetAndLowersTheFlag) {
+    model.setChildrenShown(true);
+    open();
+    sheet->doneButton().click();
+    EXPECT_FALSE(model.childrenShown());
+    EXPECT_FALSE(sheet->isVisible());
+}
+
+}  // namespace
+}  // namespace quillfen
