@@ -1,5 +1,6 @@
 #include "app/editor/DrawingInspector.h"
 
+#include "app/book/BookCover.h"
 #include "app/editor/EditorTexts.h"
 
 #include <QCheckBox>
@@ -187,7 +188,7 @@ void DrawingInspector::refresh() {
     m_age->setPlaceholderText(EditorTexts::agePrompt(info, child));
     m_showsAs->setText(tr("Shows as: %1").arg(EditorTexts::showsAsLine(info, child, m_model.settings())));
     m_featured->setChecked(info.featured);
-    m_cover->setChecked(m_model.bookContent().coverDrawing() == info.id);
+    m_cover->setChecked(BookCover::coverDrawing(m_model) == info.id);
     m_pixels->setText(EditorTexts::pixelText(info.pixelSize));
     m_sharp->setText(EditorTexts::sharpSizeText(info.pixelSize));
 

@@ -1,5 +1,6 @@
 #include "app/shell/Sidebar.h"
 
+#include "app/book/BookCover.h"
 #include "app/shell/DrawingListModel.h"
 #include "app/shell/DrawingRowDelegate.h"
 #include "app/shell/Icons.h"
@@ -163,7 +164,7 @@ void Sidebar::refreshCards() {
     m_bookCard->setAccessibleName(tr("Whole book, %1 pages").arg(pages));
 
     QImage cover;
-    if (const auto id = m_model.bookContent().coverDrawing()) {
+    if (const auto id = BookCover::coverDrawing(m_model)) {
         for (const auto& d : m_model.drawings()) {
             if (d.info.id == *id) {
                 cover = d.thumb;
