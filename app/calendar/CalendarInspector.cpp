@@ -75,6 +75,11 @@ CalendarInspector::CalendarInspector(AppModel& model, QWidget* parent) : QScroll
     column->addWidget(dates);
     column->addWidget(printingSection());
     column->addStretch(1);
+    // Long choices (the formats, drawing titles) are elided so that the column keeps its width.
+    for (auto* box : form->findChildren<QComboBox*>()) {
+        box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        box->setMinimumContentsLength(8);
+    }
     setWidget(form);
     connect(&model, &AppModel::revisionChanged, this, &CalendarInspector::refresh);
     refresh();
@@ -157,7 +162,6 @@ QWidget* CalendarInspector::picturesSection() {
     for (int slot = 0; slot < 12; ++slot) {
         auto* title = new QLabel(box);
         auto* picker = new QComboBox(box);
-        picker->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
         title->setBuddy(picker);
         form->addRow(title, picker);
         m_monthTitles[static_cast<std::size_t>(slot)] = title;
@@ -230,7 +234,6 @@ QWidget* CalendarInspector::coverSection() {
     });
 
     m_coverPicture = new QComboBox(box);
-    m_coverPicture->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_coverForm->addRow(tr("Picture"), m_coverPicture);
     connect(m_coverPicture, &QComboBox::activated, this, [this](int index) {
         const auto id = chosenID(m_coverPicture, index);
