@@ -1,5 +1,6 @@
 #include "app/shell/MoreAppsView.h"
 
+#include "app/shell/Icons.h"
 #include "app/shell/MacApp.h"
 #include "app/shell/Site.h"
 
@@ -8,7 +9,6 @@
 #include <QFrame>
 #include <QGuiApplication>
 #include <QHBoxLayout>
-#include <QIcon>
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
@@ -37,7 +37,7 @@ QPixmap tile(const QString& iconName, const QColor& tint, qreal scale) {
     square.addRoundedRect(QRectF(0, 0, tileSide, tileSide), 8, 8);
     painter.fillPath(square, gradient);
 
-    const QIcon icon = QIcon::fromTheme(iconName + QStringLiteral("-symbolic"), QIcon::fromTheme(iconName));
+    const QIcon icon = themeIcon(iconName + QStringLiteral("-symbolic"));
     if (icon.isNull()) return pixmap;
     QPixmap glyph = icon.pixmap(QSize(18, 18), scale);
     {
@@ -77,7 +77,7 @@ public:
         }
         layout->addLayout(texts, 1);
         auto* arrow = new QLabel;
-        arrow->setPixmap(QIcon::fromTheme(QStringLiteral("go-next")).pixmap(16, 16));
+        arrow->setPixmap(themeIcon(QStringLiteral("go-next")).pixmap(16, 16));
         layout->addWidget(arrow);
         for (QLabel* label : findChildren<QLabel*>()) label->setAttribute(Qt::WA_TransparentForMouseEvents);
     }

@@ -1,9 +1,9 @@
 #include "app/shell/SettingsWindow.h"
 
+#include "app/shell/Icons.h"
 #include "app/shell/MoreAppsView.h"
 
 #include <QFrame>
-#include <QIcon>
 #include <QLabel>
 #include <QSettings>
 #include <QTabWidget>
@@ -50,8 +50,8 @@ QWidget* privacyTab() {
 
 SettingsWindow::SettingsWindow(QWidget* parent) : QWidget(parent, Qt::Window), m_tabs(new QTabWidget) {
     setWindowTitle(tr("Settings"));
-    m_tabs->addTab(privacyTab(), QIcon::fromTheme(QStringLiteral("security-high")), tr("Privacy"));
-    m_tabs->addTab(new MoreAppsView, QIcon::fromTheme(QStringLiteral("view-app-grid-symbolic")), tr("More Apps"));
+    m_tabs->addTab(privacyTab(), themeIcon(QStringLiteral("security-high")), tr("Privacy"));
+    m_tabs->addTab(new MoreAppsView, themeIcon(QStringLiteral("view-app-grid-symbolic")), tr("More Apps"));
     m_tabs->setFixedSize(560, 460);
     const QString stored = QSettings().value(tabKey, tags[0]).toString();
     m_tabs->setCurrentIndex(stored == tags[1] ? 1 : 0);
