@@ -10,7 +10,7 @@ build: setup
 	cmake --build build --parallel $(JOBS)
 
 run: build
-	@echo "The Quillfen application window is not built yet; the engine (QuillfenKit) and the menu module have been built in ./build."
+	./build/app/quillfen
 
 test: build
 	ctest --test-dir build --output-on-failure --parallel $(JOBS)

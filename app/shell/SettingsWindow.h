@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QWidget>
+
+class QTabWidget;
+
+namespace quillfen {
+
+// The settings window: a Privacy tab and the list of the maker's other applications. The chosen tab is
+// kept in the settings under "settingsTab" ("privacy" or "more"), so the window reopens on it, also
+// after a relaunch; an unknown value shows the first tab. A window of its own. GUI thread only.
+class SettingsWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit SettingsWindow(QWidget* parent = nullptr);
+
+    // Shows the window, or brings it to the front.
+    void present();
+    QTabWidget* tabs() const { return m_tabs; }
+
+private:
+    QTabWidget* m_tabs;
+};
+
+}  // namespace quillfen

@@ -1,0 +1,121 @@
+#include "app/model/AppModel.h"
+#include "app/shell/AppCommands.h"
+
+#include <QAction>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+
+#include <gtest/gtest.h>
+
+using namespace quillfen;
+
+namespace {
+
+Drawing drawing() {
+    Drawing d;
+    d.info.id = UUID::random();
+    d.file = QStringLiteral("a.jpg");
+    return d;
+}
+
+struct Menus {
+    AppModel model{false};
+    QMainWindow window;
+    ShellCommands shell{[] {}, [] {}, [] {}};
+
+    Menus() { new AppCommands(model, shell, window); }
+
+    QAction& action(const char* name) {
+        auto* found = window.findChild<QAction*>(QLatin1String(name));
+        EXPECT_NE(found, nullptr) << name;
+        return *found;
+    }
+};
+
+const char* const selectionCommands[] = {"showDrawing", "rotateRight", "rotateLeft", "findPaperEdgesAgain",
+                                         "useWholePhoto", "resetCleanup", "useAsCover", "removeFromBook"};
+
+}  // namespace
+
+TEST(AppCommands, MenusComeInTheLinuxOrderWithCloseWindowBeforeTheExports) {
+    Menus menus;
+    QStringList titles;
+    for (QAction* menu : menus.window.menuBar()->actions()) titles << menu->text();
+    EXPECT_EQ(titles, QStringList({"Quillfen", "File", "Book", "Drawing", "Help"}));
+    QStringList file;
+    for (QAction* item : menus.window.menuBar()->actions()[1]->menu()->actions())
+        if (!item->isSeparator()) file << item->objectName();
+    EXPECT_EQ(file, QStringList({"addFromPhotos", "addFiles", "newBook", "closeWindow", "exportPrint", "exportHome"}));
+}
+
+TEST(AppCommands, TitlesAndEnabledStatesFollowTheLibrarySelectionAndMode) {
+    struct Case {
+        const char* name;
+        int drawings;
+        bool select;
+        ViewMode mode;
+        std::string exportTitle;
+        bool exportsEnabled;
+        bool selectionEnabled;
+    };
+    const Case cases[] = {
+        {"empty library", 0, false, ViewMode::drawing, "Export Book…", false, false},
+        {"drawings without a selection", 2, false, ViewMode::book, "Export Book…", true, false},
+        {"a selected drawing", 2, true, ViewMode::drawing, "Export Book…", true, true},
+        {"calendar mode", 2, false, ViewMode::calendar, "Export Calendar…", true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Menus menus;  // built first: the menus must follow changes made afterwards
+        std::vector<Drawing> drawings;
+        for (int i = 0; i < c.drawings; ++i) drawings.push_back(drawing());
+        menus.model.setDrawings(drawings);
+        if (c.select) menus.model.setSelectedID(drawings.front().info.id);
+        menus.model.setMode(c.mode);
+
+        EXPECT_EQ(menus.action("exportPrint").text().toStdString(), c.exportTitle);
+        EXPECT_EQ(menus.action("exportPrint").isEnabled(), c.exportsEnabled);
+        EXPECT_EQ(menus.action("exportHome").isEnabled(), c.exportsEnabled);
+        for (const char* name : selectionCommands) EXPECT_EQ(menus.action(name).isEnabled(), c.selectionEnabled) << name;
+        for (const char* name : {"showBook", "showCalendar", "previousDrawing", "nextDrawing", "children"})
+            EXPECT_TRUE(menus.action(name).isEnabled()) << name;
+    }
+}
+
+TEST(AppCommands, ASelectionThatNamesNoDrawingDisablesTheDrawingCommands) {
+    Menus menus;
+    menus.model.setDrawings({drawing()});
+    menus.model.setSelectedID(UUID::random());
+    for (const char* name : selectionCommands) EXPECT_FALSE(menus.action(name).isEnabled()) << name;
+    menus.action("useAsCover").trigger();
+    EXPECT_FALSE(menus.model.settings().coverDrawing.has_value());
+}
+
+TEST(AppCommands, UseAsCoverIsADocumentChangeEvenForTheCurrentCover) {
+    Menus menus;
+    const Drawing d = drawing();
+    menus.model.setDrawings({d});
+    menus.model.setSelectedID(d.info.id);
+    for (int time = 1; time <= 2; ++time) {
+        const auto before = menus.model.revision();
+        menus.action("useAsCover").trigger();
+        EXPECT_EQ(menus.model.settings().coverDrawing, d.info.id);
+        EXPECT_EQ(menus.model.revision(), before + 1) << "time " << time;
+    }
+}
+
+TEST(AppCommands, RemoveFromBookOnlyAsksAndTheGuidesCheckMarkFollowsTheModel) {
+    Menus menus;
+    const Drawing d = drawing();
+    menus.model.setDrawings({d});
+    menus.model.setSelectedID(d.info.id);
+    menus.action("removeFromBook").trigger();
+    EXPECT_EQ(menus.model.removeConfirm(), d.info.id);
+    EXPECT_EQ(menus.model.drawings().size(), 1u);
+
+    menus.action("showGuides").trigger();
+    EXPECT_TRUE(menus.model.showGuides());
+    menus.model.setShowGuides(false);
+    EXPECT_FALSE(menus.action("showGuides").isChecked());
+}
