@@ -181,6 +181,9 @@ public:
     // Callable from any thread.
     void reportExportProgress(int done, int total);
     void exportFinished(bool written, const QUrl& url);
+    // Returns once no export runs, so that its file is complete; meanwhile raises exportShown (the sheet
+    // shows the progress) and runs the event loop without user input. Called when the application quits.
+    void waitForExport();
 
 Q_SIGNALS:
     void childrenChanged();

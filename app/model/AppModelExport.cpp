@@ -4,6 +4,7 @@
 #include "app/model/detail/ExportState.h"
 #include "engine/calendar/CalendarPaginator.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 namespace quillfen {
@@ -122,6 +123,14 @@ void AppModel::exportFinished(bool written, const QUrl& url) {
         setError(QStringLiteral("Couldn't write the PDF."));
     }
     deleteRemovedOriginals();
+}
+
+void AppModel::waitForExport() {
+    if (!m_exportProgress) return;
+    setExportShown(true);
+    while (m_exportProgress) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::ExcludeUserInputEvents);
+    }
 }
 
 }  // namespace quillfen

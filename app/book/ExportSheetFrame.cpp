@@ -1,0 +1,262 @@
+#include "app/book/ExportSheetFrame.h"
+
+#include "app/platform/ShowInFolder.h"
+
+#include <QButtonGroup>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QPainter>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
+
+#include <cmath>
+
+namespace quillfen {
+
+namespace {
+
+constexpr int sheetWidth = 520;
+constexpr int inset = 22;
+constexpr int columnWidth = sheetWidth - 2 * inset;
+constexpr int spacing = 14;
+constexpr int warningRowSpacing = 6;
+constexpr int warningListHeight = 140;
+constexpr int iconSize = 16;
+
+const QColor red(215, 45, 40);
+const QColor orange(230, 126, 20);
+const QColor green(40, 160, 70);
+
+// A theme icon drawn in one colour, as symbol images are.
+QPixmap tinted(const QString& themeName, const QColor& color, qreal ratio) {
+    QPixmap pixmap = QIcon::fromTheme(themeName).pixmap(QSize(iconSize, iconSize), ratio);
+    if (pixmap.isNull()) {
+        pixmap = QPixmap(QSize(iconSize, iconSize) * ratio);
+        pixmap.setDevicePixelRatio(ratio);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setBrush(Qt::black);
+        painter.setPen(Qt::NoPen);
+        painter.drawEllipse(QRectF(2, 2, iconSize - 4, iconSize - 4));
+    }
+    QPainter painter(&pixmap);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
+    painter.fillRect(pixmap.rect(), color);
+    return pixmap;
+}
+
+QLabel* wrappingLabel(QWidget* parent) {
+    auto* label = new QLabel(parent);
+    label->setWordWrap(true);
+    label->setTextFormat(Qt::PlainText);
+    label->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Minimum);
+    return label;
+}
+
+void setForeground(QWidget* widget, const QColor& color) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, color);
+    widget->setPalette(palette);
+}
+
+void setSecondary(QWidget* widget) { setForeground(widget, widget->palette().color(QPalette::PlaceholderText)); }
+
+// A symbol and a wrapping text beside it, both in `color`.
+QWidget* symbolRow(const QString& themeName, const QColor& color, QLabel* text, QWidget* parent) {
+    auto* row = new QWidget(parent);
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* symbol = new QLabel(row);
+    symbol->setPixmap(tinted(themeName, color, parent->devicePixelRatioF()));
+    symbol->setAlignment(Qt::AlignTop);
+    text->setParent(row);
+    setForeground(text, color);
+    layout->addWidget(symbol, 0, Qt::AlignTop);
+    layout->addWidget(text, 1);
+    return row;
+}
+
+}  // namespace
+
+QString ExportSheetFrame::inches(double points, const QLocale& locale) {
+    const double rounded = std::round(points / pointsPerInch * 1000) / 1000 + 0.0;
+    QLocale plain = locale;
+    plain.setNumberOptions(QLocale::OmitGroupSeparator);
+    return plain.toString(rounded, 'f', QLocale::FloatingPointShortest) + QStringLiteral(" in");
+}
+
+ExportSheetFrame::ExportSheetFrame(AppModel& model, Texts texts, std::function<ExportSummary()> summary,
+                                   QWidget* parent)
+    : QDialog(parent), m_model(model), m_summary(std::move(summary)) {
+    setWindowModality(Qt::WindowModal);
+    setWindowTitle(texts.title);
+
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(inset, inset, inset, inset);
+    outer->setSizeConstraint(QLayout::SetFixedSize);
+    auto* column = new QWidget(this);
+    column->setFixedWidth(columnWidth);
+    outer->addWidget(column);
+    auto* layout = new QVBoxLayout(column);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(spacing);
+
+    auto* title = new QLabel(texts.title, column);
+    QFont titleFont = title->font();
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.3);
+    titleFont.setWeight(QFont::DemiBold);
+    title->setFont(titleFont);
+    layout->addWidget(title);
+
+    auto* picker = new QWidget(column);
+    picker->setAccessibleName(tr("Export"));
+    auto* pickerLayout = new QVBoxLayout(picker);
+    pickerLayout->setContentsMargins(0, 0, 0, 0);
+    m_kinds = new QButtonGroup(picker);
+    for (const auto& [kind, label] : texts.kinds) {
+        auto* button = new QRadioButton(label, picker);
+        m_kinds->addButton(button, static_cast<int>(kind));
+        pickerLayout->addWidget(button);
+    }
+    connect(m_kinds, &QButtonGroup::idClicked, this,
+            [this](int id) { m_model.setExportKind(static_cast<ExportKind>(id)); });
+    layout->addWidget(picker);
+
+    m_description = wrappingLabel(column);
+    setSecondary(m_description);
+    layout->addWidget(m_description);
+
+    m_noticeText = wrappingLabel(column);
+    QFont callout = m_noticeText->font();
+    callout.setPointSizeF(callout.pointSizeF() * 0.95);
+    m_noticeText->setFont(callout);
+    m_notice = symbolRow(QStringLiteral("dialog-information-symbolic"), orange, m_noticeText, column);
+    layout->addWidget(m_notice);
+
+    auto* sharpText = wrappingLabel(column);
+    sharpText->setText(texts.everyPictureSharp);
+    m_sharp = symbolRow(QStringLiteral("object-select-symbolic"), green, sharpText, column);
+    layout->addWidget(m_sharp);
+
+    m_warningList = new QScrollArea(column);
+    m_warningList->setFrameShape(QFrame::NoFrame);
+    m_warningList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_warningList->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_warningList->setWidgetResizable(true);
+    m_warningRows = new QWidget(m_warningList);
+    m_warningLayout = new QVBoxLayout(m_warningRows);
+    m_warningLayout->setContentsMargins(0, 0, 0, 0);
+    m_warningLayout->setSpacing(warningRowSpacing);
+    m_warningList->setWidget(m_warningRows);
+    layout->addWidget(m_warningList);
+
+    m_progress = new QWidget(column);
+    auto* progressLayout = new QVBoxLayout(m_progress);
+    progressLayout->setContentsMargins(0, 0, 0, 0);
+    auto* progressLabel = new QLabel(tr("Making the PDF…"), m_progress);
+    m_progressBar = new QProgressBar(m_progress);
+    m_progressBar->setRange(0, 1000);
+    m_progressBar->setTextVisible(false);
+    m_progressBar->setAccessibleName(progressLabel->text());
+    progressLabel->setBuddy(m_progressBar);
+    progressLayout->addWidget(progressLabel);
+    progressLayout->addWidget(m_progressBar);
+    layout->addWidget(m_progress);
+
+    auto* buttons = new QHBoxLayout;
+    m_showInFolder = new QPushButton(tr("Show in Folder"), column);
+    m_showInFolder->setAutoDefault(false);
+    m_saved = new QLabel(tr("Saved."), column);
+    setSecondary(m_saved);
+    m_cancel = new QPushButton(column);
+    m_cancel->setAutoDefault(false);
+    m_export = new QPushButton(tr("Export…"), column);
+    m_export->setDefault(true);
+    buttons->addWidget(m_showInFolder, 0, Qt::AlignVCenter);
+    buttons->addWidget(m_saved, 0, Qt::AlignVCenter);
+    buttons->addStretch(1);
+    buttons->addWidget(m_cancel, 0, Qt::AlignVCenter);
+    buttons->addWidget(m_export, 0, Qt::AlignVCenter);
+    layout->addLayout(buttons);
+
+    // Closing never stops a running export: the model runs it to its end.
+    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_export, &QPushButton::clicked, this, [this] { m_model.runExport(m_model.exportKind()); });
+    connect(m_showInFolder, &QPushButton::clicked, this, [this] {
+        if (!m_model.exportedURL()) return;
+        if (m_reveal) return m_reveal(*m_model.exportedURL());
+        ShowInFolder::show(*m_model.exportedURL());
+    });
+
+    connect(&model, &AppModel::revisionChanged, this, &ExportSheetFrame::refreshSummary);
+    connect(&model, &AppModel::exportKindChanged, this, &ExportSheetFrame::refreshSummary);
+    connect(&model, &AppModel::exportProgressChanged, this, &ExportSheetFrame::refreshProgress);
+    connect(&model, &AppModel::exportedURLChanged, this, &ExportSheetFrame::refreshProgress);
+}
+
+void ExportSheetFrame::refresh() {
+    refreshSummary();
+    refreshProgress();
+}
+
+void ExportSheetFrame::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::LocaleChange) refreshSummary();
+}
+
+void ExportSheetFrame::refreshSummary() {
+    if (auto* button = m_kinds->button(static_cast<int>(m_model.exportKind()))) {
+        button->setChecked(true);
+    } else if (auto* checked = m_kinds->checkedButton()) {
+        m_kinds->setExclusive(false);
+        checked->setChecked(false);
+        m_kinds->setExclusive(true);
+    }
+    const ExportSummary summary = m_summary();
+    m_description->setText(summary.description);
+    m_notice->setVisible(summary.notice.has_value());
+    m_noticeText->setText(summary.notice.value_or(QString()));
+    m_sharp->setVisible(summary.warnings.empty());
+    m_warningList->setVisible(!summary.warnings.empty());
+    if (summary.warnings != m_shownWarnings) showWarnings(summary.warnings);
+}
+
+void ExportSheetFrame::showWarnings(const std::vector<LayoutWarning>& warnings) {
+    while (auto* item = m_warningLayout->takeAt(0)) {
+        delete item->widget();
+        delete item;
+    }
+    for (const auto& warning : warnings) {
+        auto* text = wrappingLabel(m_warningRows);
+        text->setText(QString::fromStdString(warning.text));
+        m_warningLayout->addWidget(
+            symbolRow(QStringLiteral("dialog-warning-symbolic"), warning.severe ? red : orange, text, m_warningRows));
+    }
+    m_shownWarnings = warnings;
+    // As tall as the rows, up to the list's height. The rows wrap in the width beside the scroll bar
+    // and never shrink below their minimum, as the scroll area itself computes it.
+    const int rowsWidth = columnWidth - m_warningList->verticalScrollBar()->sizeHint().width();
+    m_warningLayout->activate();
+    const int rowsHeight =
+        std::max(m_warningRows->heightForWidth(rowsWidth), m_warningRows->minimumSizeHint().height());
+    m_warningList->setFixedHeight(std::min(rowsHeight, warningListHeight));
+}
+
+void ExportSheetFrame::refreshProgress() {
+    const auto& progress = m_model.exportProgress();
+    m_progress->setVisible(progress.has_value());
+    if (progress) m_progressBar->setValue(static_cast<int>(std::lround(std::clamp(*progress, 0.0, 1.0) * 1000)));
+    m_export->setEnabled(!progress);
+    const bool saved = m_model.exportedURL().has_value();
+    m_showInFolder->setVisible(saved);
+    m_saved->setVisible(saved);
+    m_cancel->setText(saved ? tr("Done") : tr("Cancel"));
+}
+
+}  // namespace quillfen
