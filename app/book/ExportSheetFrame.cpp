@@ -55,6 +55,7 @@ QLabel* wrappingLabel(QWidget* parent) {
     auto* label = new QLabel(parent);
     label->setWordWrap(true);
     label->setTextFormat(Qt::PlainText);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Minimum);
     return label;
 }
