@@ -1,7 +1,7 @@
+#include "app/book/BookExportSheet.h"
 #include "app/book/BookInspector.h"
 #include "app/book/BookPreview.h"
 #include "app/book/ChildrenSheet.h"
-#include "app/shell/Placeholders.h"
 
 namespace quillfen {
 
@@ -11,6 +11,6 @@ QWidget* makeBookInspector(AppModel& model, QWidget* parent) { return new BookIn
 
 QDialog* makeChildrenSheet(AppModel& model, QWidget* parent) { return new ChildrenSheet(model, parent); }
 
-QDialog* makeExportSheet(AppModel&, QWidget* parent) { return placeholderSheet(QObject::tr("Export"), parent); }
+QDialog* makeExportSheet(AppModel& model, QWidget* parent) { return new BookExportSheet(model, parent); }
 
 }  // namespace quillfen

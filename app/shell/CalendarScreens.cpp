@@ -1,6 +1,6 @@
+#include "app/calendar/CalendarExportSheet.h"
 #include "app/calendar/CalendarInspector.h"
 #include "app/calendar/CalendarPreview.h"
-#include "app/shell/Placeholders.h"
 
 namespace quillfen {
 
@@ -10,8 +10,8 @@ QWidget* makeCalendarInspector(AppModel& model, QWidget* parent) {
     return new CalendarInspector(model, parent);
 }
 
-QDialog* makeCalendarExportSheet(AppModel&, QWidget* parent) {
-    return placeholderSheet(QObject::tr("Export Calendar"), parent);
+QDialog* makeCalendarExportSheet(AppModel& model, QWidget* parent) {
+    return new CalendarExportSheet(model, parent);
 }
 
 }  // namespace quillfen
