@@ -13,35 +13,11 @@ TEST(BookSettings, DefaultsAreWrittenInFieldOrderWithoutACoverDrawing) {
               R"("coverInInterior":true})");
 }
 
-TEST(BookSettings, ReadsBackEqualAndTakesPresetAndSpecAsStored) {
-    BookSettings s;
-    s.preset = PrintPreset::homePrint;  // disagrees with the photo book spec on purpose
-    s.arrangement = Arrangement::mix;
-    s.caption = CaptionStyle::none;
-    s.coverDrawing = *UUID::parse("6F9619FF-8B86-D011-B42D-00C04FC964FF");
-    s.coverColor = CoverColor::charcoal;
-    s.dedication = "  For Grandma\n";
-    s.coverInInterior = false;
-    EXPECT_EQ(decode<BookSettings>(Json::parse(encode(s).dump())), s);
-
-    Json nulled = encode(s);
-    nulled["coverDrawing"] = nullptr;
-    EXPECT_EQ(decode<BookSettings>(nulled).coverDrawing, std::nullopt);
-}
-
-TEST(BookSettings, EveryKeyButTheCoverDrawingIsRequiredAndStrict) {
+TEST(BookSettings, EveryKeyButTheCoverDrawingIsRequired) {
     const Json good = encode(BookSettings{});
     for (const auto& [key, value] : good.items()) {
         Json broken = good;
         broken.erase(key);
-        EXPECT_THROW(decode<BookSettings>(broken), DocumentError) << key;
-    }
-    const std::pair<const char*, Json> bad[] = {{"arrangement", "five"}, {"coverColor", "Charcoal"},
-                                                {"showAge", 1},          {"coverDrawing", "not-a-uuid"},
-                                                {"spec", Json::array()}, {"title", nullptr}};
-    for (const auto& [key, value] : bad) {
-        Json broken = good;
-        broken[key] = value;
         EXPECT_THROW(decode<BookSettings>(broken), DocumentError) << key;
     }
 }

@@ -37,27 +37,6 @@ TEST(PrintSpec, PadsToTheMinimumAndMultipleWithoutRunningAway) {
     EXPECT_EQ(PrintSpec::make(9, 18, 4, 8, 64), spec(PrintPreset::saddleStitch));
 }
 
-TEST(PrintSpec, StoredFormKeepsEveryNumberUnclampedAndRejectsMistypes) {
-    const Json json = encode(PrintSpec{9, 27, 2, 20, 0});
-    EXPECT_EQ(json.dump(),
-              R"({"bleed":9.0,"safe":27.0,"pageMultiple":2,"minimumPages":20,"maximumPages":0})");
-    EXPECT_EQ(decode<PrintSpec>(Json::parse(
-                  R"({"maximumPages":-3,"minimumPages":0,"pageMultiple":0,"safe":1.5,"bleed":0,"x":1})")),
-              (PrintSpec{0, 1.5, 0, 0, -3}));
-    for (const char* key : {"bleed", "safe", "pageMultiple", "minimumPages", "maximumPages"}) {
-        SCOPED_TRACE(key);
-        Json broken = json;
-        broken.erase(key);
-        EXPECT_THROW(decode<PrintSpec>(broken), DocumentError);
-        broken[key] = "2";
-        EXPECT_THROW(decode<PrintSpec>(broken), DocumentError);
-    }
-    Json fraction = json;
-    fraction["pageMultiple"] = 2.5;
-    EXPECT_THROW(decode<PrintSpec>(fraction), DocumentError);
-    EXPECT_THROW(decode<BookSize>(Json("square9")), DocumentError);
-}
-
 TEST(PageBoxes, FollowTheBleedAndSafeMargin) {
     const PageBoxes book(spec(PrintPreset::photoBook), trimSize(BookSize::square8));
     EXPECT_EQ(book.media, (Rect{0, 0, 594, 594}));
