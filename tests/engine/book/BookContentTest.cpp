@@ -53,15 +53,6 @@ TEST(BookContent, CoverDrawingFallsBackToTheOldestThenTheLowestSequence) {
     }
 }
 
-TEST(BookContent, CaptionStylesChooseFontsWhoseDisplayFaceMatchesTheTitle) {
-    const auto family = [](const std::string& face) { return face.substr(0, face.find(' ')); };
-    for (const auto style : {CaptionStyle::handwritten, CaptionStyle::classic, CaptionStyle::modern}) {
-        const FontSet set = fonts(style);
-        EXPECT_EQ(family(Text::resolvedFace(set.display)), family(Text::resolvedFace(set.title)))
-            << label(style);
-    }
-}
-
 TEST(AboutPage, SummaryCountsDrawingsAndSpansTheirAges) {
     const quillfen::testing::ScopedIcuDefaults icu("UTC", "en_US");
     const UUID mia = idNumber(100);

@@ -42,23 +42,9 @@ std::array<int, 3> rgbAt(const Bitmap& b, const BookLayout& layout, Point media)
     return {p[0], p[1], p[2]};
 }
 
-// Counts pixels of a thumbnail for which the test holds.
-int countPixels(const Bitmap& b, const std::function<bool(int r, int g, int bl)>& test) {
-    int count = 0;
-    for (int y = 0; y < b.height; ++y) {
-        for (int x = 0; x < b.width; ++x) {
-            const std::uint8_t* p = b.pixel(x, y);
-            count += test(p[0], p[1], p[2]);
-        }
-    }
-    return count;
-}
-
-bool reddish(int r, int g, int b) {
-    return r > 200 && r - g > 50 && r - b > 50;
-}
-bool bluish(int r, int g, int b) {
-    return b > 200 && b - r > 50 && b - g > 20;
+// Pixels of a whole thumbnail for which the test holds.
+int countPixels(const Bitmap& b, bool (*test)(const std::uint8_t*)) {
+    return fixtures::countIn(b, {0, 0, double(b.width), double(b.height)}, test);
 }
 
 }  // namespace
@@ -177,8 +163,8 @@ TEST(PageThumbnail, GuidesAreDrawnOnlyWhenAskedAndTheTrimLineOnlyWithBleed) {
         SCOPED_TRACE(c.name);
         const auto page = c.render(c.guides);
         ASSERT_TRUE(page);
-        EXPECT_EQ(countPixels(*page, reddish) > 100, c.trimLine);
-        EXPECT_EQ(countPixels(*page, bluish) > 100, c.safeLine);
+        EXPECT_EQ(countPixels(*page, fixtures::isRed) > 100, c.trimLine);
+        EXPECT_EQ(countPixels(*page, fixtures::isBlue) > 100, c.safeLine);
     }
 }
 
@@ -204,7 +190,7 @@ TEST(BookPage, EachSlotShowsItsImageOrPlaceholderOnAShadowedBacking) {
         SmallBook book;
         book.settings.caption = c.style;
         BookLayout layout = book.layout();
-        const UUID id = c.known ? book.drawings[2].id : fixtures::numbered(99);
+        const UUID id = c.known ? book.drawings[2].id : fixtures::idNumber(99);
         const BookPage page{5, DrawingsPage{{id}}, {Slot{id, image, image, caption}}};
         BookContent content = book.content();
         if (!c.hasImage) content.image = [](const UUID&) { return std::nullopt; };

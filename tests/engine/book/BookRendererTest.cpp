@@ -11,7 +11,7 @@
 
 using namespace quillfen;
 using namespace quillfen::pdfreading;
-using fixtures::numbered;
+using fixtures::idNumber;
 using fixtures::SmallBook;
 
 namespace {
@@ -111,25 +111,6 @@ TEST_F(BookRendererTest, CoverFileShowsTheCoverEvenWhenTheInteriorLeavesItOut) {
     }
 }
 
-TEST_F(BookRendererTest, EmptyLayoutsGiveFilesWithoutPages) {
-    BookLayout empty;
-    empty.trimSize = trimSize(BookSize::square8);
-    BookLayout blanks = empty;
-    for (int i = 1; i <= 4; ++i) blanks.pages.push_back({i, BlankPage{}, {}});
-    const BookContent content = SmallBook().content();
-    int reported = 0;
-    const auto record = [&](int, int) { ++reported; };
-
-    ASSERT_TRUE(BookRenderer::printPDF(empty, content, folder / "print.pdf", record));
-    ASSERT_TRUE(BookRenderer::homePrintPDF(empty, content, folder / "home.pdf", record));
-    ASSERT_TRUE(BookRenderer::homePrintPDF(blanks, content, folder / "blanks.pdf", record));
-    EXPECT_EQ(reported, 0);
-    for (const char* name : {"print.pdf", "home.pdf", "blanks.pdf"}) {
-        SCOPED_TRACE(name);
-        EXPECT_TRUE(readBack(folder / name).pages.empty());
-    }
-}
-
 TEST_F(BookRendererTest, FailedWritesReturnFalseAndLeaveNoFile) {
     const SmallBook book;
     const BookLayout layout = book.layout();
@@ -145,7 +126,7 @@ TEST_F(BookRendererTest, FailedWritesReturnFalseAndLeaveNoFile) {
 }
 
 TEST(BookRenderer, PlacedSizesKeepEachDrawingsLargestPlacement) {
-    const UUID a = numbered(1), b = numbered(2), stranger = numbered(9);
+    const UUID a = idNumber(1), b = idNumber(2), stranger = idNumber(9);
     const auto slot = [](UUID id, double width, double height) {
         return Slot{id, {}, {0, 0, width, height}, {}};
     };
