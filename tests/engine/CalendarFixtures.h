@@ -8,17 +8,12 @@
 #include "engine/library/LibraryRecords.h"
 #include "engine/core/UUID.h"
 
-#include <array>
+#include "tests/engine/RenderingFixtures.h"
+
 #include <cstdint>
 #include <functional>
 
 namespace quillfen::fixtures {
-
-inline UUID idNumber(std::uint8_t n) {
-    std::array<std::uint8_t, 16> bytes{};
-    bytes[15] = n;
-    return UUID(bytes);
-}
 
 // A child born at noon UTC on the day.
 inline Child bornOn(const char* name, int year, int month, int day) {
@@ -51,10 +46,6 @@ inline const std::uint8_t* at(const Bitmap& bitmap, double x, double y) {
     return bitmap.pixel(int(x), bitmap.height - 1 - int(y));
 }
 
-// Thin rules at a pixel a point are faint: anything short of white counts.
-inline bool isFaintInk(const std::uint8_t* p) {
-    return p[0] < 252 || p[1] < 252 || p[2] < 252;
-}
 inline bool isInk(const std::uint8_t* p) {
     return p[0] < 240 || p[1] < 240 || p[2] < 240;
 }

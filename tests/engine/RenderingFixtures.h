@@ -1,13 +1,22 @@
 #pragma once
 
 #include "engine/core/Bitmap.h"
+#include "engine/core/UUID.h"
 
 #include <turbojpeg.h>
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
 namespace quillfen::fixtures {
+
+// An identifier that is all zeros but its last byte.
+inline UUID idNumber(std::uint8_t n) {
+    std::array<std::uint8_t, 16> bytes{};
+    bytes[15] = n;
+    return UUID(bytes);
+}
 
 // An opaque picture with a diagonal colour ramp, so that every region differs.
 inline Bitmap rampBitmap(int width, int height) {

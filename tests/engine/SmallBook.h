@@ -6,7 +6,6 @@
 
 #include "tests/engine/RenderingFixtures.h"
 
-#include <array>
 #include <cmath>
 #include <optional>
 #include <vector>
@@ -15,12 +14,6 @@
 // artist" page per child, pages of one and two drawings (one drawing without an image), blank pages
 // and the back page.
 namespace quillfen::fixtures {
-
-inline UUID numbered(std::uint8_t n) {
-    std::array<std::uint8_t, 16> bytes{};
-    bytes[15] = n;
-    return UUID(bytes);
-}
 
 inline Date dayNumber(double days) {
     return Date::fromSecondsSinceReferenceDate(days * 86400);
@@ -37,8 +30,8 @@ struct SmallBook {
         settings.dedication = "For Grandma, who keeps every one of our drawings on her fridge.";
         settings.closing = "\n  The end. See you next year!  \n";
         settings.arrangement = Arrangement::mix;
-        children = {{numbered(50), "Mia", dayNumber(18 * 365.25), "Mia loves rockets and her cat Whiskers."},
-                    {numbered(51), "Leo", std::nullopt, "Leo draws boats."}};
+        children = {{idNumber(50), "Mia", dayNumber(18 * 365.25), "Mia loves rockets and her cat Whiskers."},
+                    {idNumber(51), "Leo", std::nullopt, "Leo draws boats."}};
         const struct {
             const char* title;
             std::uint8_t child;
@@ -50,8 +43,8 @@ struct SmallBook {
                     {"", 51, 1.5, "3"}};
         for (std::uint8_t i = 0; i < 4; ++i) {
             DrawingInfo info;
-            info.id = numbered(i + 1);
-            info.childID = numbered(list[i].child);
+            info.id = idNumber(i + 1);
+            info.childID = idNumber(list[i].child);
             info.date = dayNumber(23.5 * 365.25 + 30 * i);
             info.title = list[i].title;
             info.age = list[i].age;

@@ -1,5 +1,8 @@
 #include "engine/book/BookRenderer.h"
+#include "engine/calendar/CalendarPaginator.h"
+#include "engine/calendar/CalendarRenderer.h"
 
+#include "tests/engine/CalendarFixtures.h"
 #include "tests/engine/GoldenImages.h"
 #include "tests/engine/IcuDefaults.h"
 #include "tests/engine/SmallBook.h"
@@ -39,23 +42,9 @@ std::array<int, 3> rgbAt(const Bitmap& b, const BookLayout& layout, Point media)
     return {p[0], p[1], p[2]};
 }
 
-// Counts pixels of a thumbnail for which the test holds.
-int countPixels(const Bitmap& b, const std::function<bool(int r, int g, int bl)>& test) {
-    int count = 0;
-    for (int y = 0; y < b.height; ++y) {
-        for (int x = 0; x < b.width; ++x) {
-            const std::uint8_t* p = b.pixel(x, y);
-            count += test(p[0], p[1], p[2]);
-        }
-    }
-    return count;
-}
-
-bool reddish(int r, int g, int b) {
-    return r > 200 && r - g > 50 && r - b > 50;
-}
-bool bluish(int r, int g, int b) {
-    return b > 200 && b - r > 50 && b - g > 20;
+// Pixels of a whole thumbnail for which the test holds.
+int countPixels(const Bitmap& b, bool (*test)(const std::uint8_t*)) {
+    return fixtures::countIn(b, {0, 0, double(b.width), double(b.height)}, test);
 }
 
 }  // namespace
@@ -81,69 +70,101 @@ TEST(BookPage, ThumbnailsOfEveryKindOfPageMatchTheirGoldenImages) {
     golden::expectMatches(sheet, "book-pages");
 }
 
-TEST(BookPage, ThumbnailFillsTheMediaBoxAtTheAskedWidth) {
+// Book and calendar pages share one page-image contract: the bleed is part of the picture, the height
+// follows the media box, and a width no bitmap can have gives nothing.
+TEST(PageThumbnail, FillsTheMediaBoxAtTheAskedWidth) {
     struct Case {
-        BookSize size;
+        const char* name;
+        std::function<std::optional<Bitmap>(int width)> render;
         int width;
         std::optional<std::pair<int, int>> pixels;
     };
-    const Case cases[] = {
-        {BookSize::square8, 400, std::pair{400, 400}}, {BookSize::landscape11x8, 400, std::pair{400, 311}},
-        {BookSize::letter, 81, std::pair{81, 104}},  // 103.52 rounds up
-        {BookSize::square8, 0, std::nullopt},          {BookSize::square8, -20, std::nullopt},
-        {BookSize::square8, 1 << 20, std::nullopt},  // no bitmap that large can be made
+    const auto book = [](BookSize size) {
+        return [size](int width) {
+            SmallBook book;
+            book.settings.size = size;
+            const BookLayout layout = book.layout();
+            return BookRenderer::thumbnail(layout.pages[0], layout, book.content(), width, false);
+        };
     };
-    SmallBook book;
+    const auto calendar = [](CalendarFormat format, CalendarPrint print) {
+        return [=](int width) {
+            CalendarSettings settings = fixtures::quietCalendar(format);
+            settings.print = print;
+            const CalendarLayout layout = CalendarPaginator::paginate(settings, {});
+            const CalendarContent content = CalendarContent::make(settings, {}, {}, {});
+            return CalendarRenderer::thumbnail(layout.pages[1], layout, content, width, false);
+        };
+    };
+    const Case cases[] = {
+        {"square book", book(BookSize::square8), 400, std::pair{400, 400}},
+        {"landscape book", book(BookSize::landscape11x8), 400, std::pair{400, 311}},
+        {"letter book", book(BookSize::letter), 81, std::pair{81, 104}},  // 103.52 rounds up
+        {"no width", book(BookSize::square8), 0, std::nullopt},
+        {"negative width", book(BookSize::square8), -20, std::nullopt},
+        {"no bitmap that large", book(BookSize::square8), 1 << 20, std::nullopt},
+        {"wall calendar with bleed", calendar(CalendarFormat::wall, CalendarPrint::printShop), 400,
+         std::pair{400, 311}},  // 810 × 630
+        {"wall calendar at home", calendar(CalendarFormat::wall, CalendarPrint::home), 400,
+         std::pair{400, 309}},  // 792 × 612
+        {"calendar page of one pixel", calendar(CalendarFormat::square12, CalendarPrint::printShop), 1,
+         std::pair{1, 1}},
+        {"calendar without width", calendar(CalendarFormat::wall, CalendarPrint::printShop), 0, std::nullopt},
+    };
+    const RGB cover = rgb(BookSettings{}.coverColor);
     for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::Message() << title(c.size) << " at " << c.width);
-        book.settings.size = c.size;
-        const BookLayout layout = book.layout();
-        const auto thumbnail =
-            BookRenderer::thumbnail(layout.pages[0], layout, book.content(), c.width, false);
+        SCOPED_TRACE(c.name);
+        const auto thumbnail = c.render(c.width);
         ASSERT_EQ(thumbnail.has_value(), c.pixels.has_value());
         if (!thumbnail) continue;
         EXPECT_EQ(std::pair(thumbnail->width, thumbnail->height), *c.pixels);
-        // The bleed is part of the picture: the cover colour reaches every corner.
-        const RGB fill = rgb(book.settings.coverColor);
-        const std::uint8_t* corner = thumbnail->pixel(0, thumbnail->height - 1);
-        EXPECT_NEAR(corner[0], fill.red * 255, 2);
-        EXPECT_NEAR(corner[2], fill.blue * 255, 2);
+        if (std::string(c.name).ends_with("book")) {  // the cover colour reaches every corner
+            const std::uint8_t* corner = thumbnail->pixel(0, thumbnail->height - 1);
+            EXPECT_NEAR(corner[0], cover.red * 255, 2);
+            EXPECT_NEAR(corner[2], cover.blue * 255, 2);
+        }
     }
 }
 
-TEST(BookPage, GuidesAreDrawnOnlyWhenAskedAndTheTrimLineOnlyWithBleed) {
+// Guides are drawn only when asked, and the trim line only where there is a bleed to trim.
+TEST(PageThumbnail, GuidesAreDrawnOnlyWhenAskedAndTheTrimLineOnlyWithBleed) {
     struct Case {
-        PrintPreset preset;
+        const char* name;
+        std::function<std::optional<Bitmap>(bool guides)> render;
         bool guides;
         bool trimLine, safeLine;
     };
-    const Case cases[] = {
-        {PrintPreset::photoBook, false, false, false},
-        {PrintPreset::photoBook, true, true, true},
-        {PrintPreset::homePrint, true, false, true},
-    };
-    SmallBook book;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::Message() << title(c.preset) << (c.guides ? " with guides" : ""));
-        book.settings.setPreset(c.preset);
-        const BookLayout layout = book.layout();
-        const auto page =
-            BookRenderer::thumbnail(firstPage<BackPage>(layout), layout, book.content(), 1200, c.guides);
-        ASSERT_TRUE(page);
-        EXPECT_EQ(countPixels(*page, reddish) > 100, c.trimLine);
-        EXPECT_EQ(countPixels(*page, bluish) > 100, c.safeLine);
-        const double b = layout.spec.bleed, s = layout.spec.safe;
-        // Dashed lines: most points along the left edges of the safe and trim rectangles are inked.
-        const auto along = [&](double x, bool (*test)(int, int, int)) {
-            int hits = 0;
-            for (double y = b + s; y < b + layout.trimSize.height - s; y += 1) {
-                const auto p = rgbAt(*page, layout, {x, y});
-                hits += test(p[0], p[1], p[2]);
-            }
-            return hits > (layout.trimSize.height - 2 * s) / 3;
+    const auto book = [](PrintPreset preset) {
+        return [preset](bool guides) {
+            SmallBook book;
+            book.settings.setPreset(preset);
+            const BookLayout layout = book.layout();
+            return BookRenderer::thumbnail(firstPage<BackPage>(layout), layout, book.content(), 1200, guides);
         };
-        EXPECT_EQ(along(b + s, bluish), c.safeLine);
-        EXPECT_EQ(along(b, reddish), c.trimLine);
+    };
+    const auto calendar = [](CalendarPrint print) {
+        return [print](bool guides) {
+            CalendarSettings settings = fixtures::quietCalendar();
+            settings.print = print;
+            const CalendarLayout layout = CalendarPaginator::paginate(settings, {});
+            const CalendarContent content = CalendarContent::make(settings, {}, {}, {});
+            return CalendarRenderer::thumbnail(layout.pages[1], layout, content, 800, guides);
+        };
+    };
+    const Case cases[] = {
+        {"photo book", book(PrintPreset::photoBook), false, false, false},
+        {"photo book with guides", book(PrintPreset::photoBook), true, true, true},
+        {"home book with guides", book(PrintPreset::homePrint), true, false, true},
+        {"calendar", calendar(CalendarPrint::printShop), false, false, false},
+        {"calendar with guides", calendar(CalendarPrint::printShop), true, true, true},
+        {"home calendar with guides", calendar(CalendarPrint::home), true, false, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto page = c.render(c.guides);
+        ASSERT_TRUE(page);
+        EXPECT_EQ(countPixels(*page, fixtures::isRed) > 100, c.trimLine);
+        EXPECT_EQ(countPixels(*page, fixtures::isBlue) > 100, c.safeLine);
     }
 }
 
@@ -169,7 +190,7 @@ TEST(BookPage, EachSlotShowsItsImageOrPlaceholderOnAShadowedBacking) {
         SmallBook book;
         book.settings.caption = c.style;
         BookLayout layout = book.layout();
-        const UUID id = c.known ? book.drawings[2].id : fixtures::numbered(99);
+        const UUID id = c.known ? book.drawings[2].id : fixtures::idNumber(99);
         const BookPage page{5, DrawingsPage{{id}}, {Slot{id, image, image, caption}}};
         BookContent content = book.content();
         if (!c.hasImage) content.image = [](const UUID&) { return std::nullopt; };

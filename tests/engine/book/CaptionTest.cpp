@@ -40,15 +40,11 @@ TEST(Caption, AgeTextTakesTheTypedAgeOrTheBirthday) {
     const Case cases[] = {
         {"5", nullptr, "age 5"},
         {" \t5 years\u00A0", nullptr, "age 5 years"},
-        {"AGE 7", nullptr, "AGE 7"},
         {"aged six", nullptr, "aged six"},
-        {"almost 5", nullptr, "age almost 5"},
         {"5\n", nullptr, "age 5\n"},  // line breaks are not horizontal space
         {"", &born, "age 4"},
-        {"   ", &born, "age 4"},
         {"", &unborn, std::nullopt},
         {"", &noBirthday, std::nullopt},
-        {"", nullptr, std::nullopt},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << "\"" << c.typed << "\"");
@@ -72,9 +68,7 @@ TEST(Caption, DetailLineJoinsWhatTheSwitchesAskFor) {
     const Case cases[] = {
         {&typed, &mia, switches(true, true, true), "Mia, age 5 · March 2024"},
         {&typed, &mia, switches(false, true, true), "Age 5 · March 2024"},
-        {&typed, &mia, switches(false, false, true), "March 2024"},
         {&typed, &mia, switches(true, true, false), "Mia, age 5"},
-        {&typed, &mia, switches(false, false, false), ""},
         {&untyped, nullptr, switches(true, true, false), ""},
         {&untyped, &nameless, switches(true, true, false), "Age 4"},
         {&typed, &spaced, switches(true, false, false), "  Mia"},

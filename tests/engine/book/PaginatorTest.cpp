@@ -1,4 +1,7 @@
 #include "engine/book/Paginator.h"
+#include "engine/book/SlotGeometry.h"
+
+#include <cmath>
 
 #include <gtest/gtest.h>
 
@@ -39,6 +42,14 @@ std::vector<DrawingInfo> sharpDrawings(int count) {
     for (int i = 0; i < count; ++i) out.push_back(drawing(i, i));
     return out;
 }
+
+std::vector<PlacedDrawing> placed(std::initializer_list<double> aspects) {
+    std::vector<PlacedDrawing> out;
+    for (double a : aspects) out.push_back({makeID(int(out.size()), 0xD0), a});
+    return out;
+}
+
+const Rect square8Content{27, 27, 522, 522};
 
 // A drawings page shows its number of drawings; other pages their kind.
 std::string describe(const PageContent& content) {
@@ -190,15 +201,6 @@ TEST(Paginator, MixStartsAfreshForEachChildInByChildOrder) {
     EXPECT_EQ(layout.pages[4].content, PageContent{AboutPage{childID(2)}});
 }
 
-TEST(Paginator, OrdersByDateThenSequenceThenInputOrder) {
-    std::vector<DrawingInfo> drawings{drawing(1, 3), drawing(2, 3), drawing(3, 3), drawing(4, 1)};
-    drawings[0].sequence = drawings[2].sequence = 5;
-    drawings[1].sequence = 2;
-    std::vector<UUID> ids;
-    for (const auto& d : Paginator::ordered(drawings, {}, BookOrder::chronological)) ids.push_back(d.id);
-    EXPECT_EQ(ids, (std::vector<UUID>{drawings[3].id, drawings[1].id, drawings[0].id, drawings[2].id}));
-}
-
 TEST(Paginator, WarnsAboutSoftAndBlurryDrawingsWithTheirPageNumbers) {
     BookSettings settings;  // square8, safe 27: a single drawing's image is 480 points wide
     settings.spec = spec(PrintPreset::homePrint);
@@ -211,7 +213,6 @@ TEST(Paginator, WarnsAboutSoftAndBlurryDrawingsWithTheirPageNumbers) {
     };
     const UUID id = drawing(0, 0).id;
     const Case cases[] = {
-        {522 / 72.0 * 299.5, "Sun", std::nullopt},
         {522 / 72.0 * 150, "  ",
          LayoutWarning{
              2, id, "“  ” on page 2 prints at 150 dpi (300 looks sharp). It may look a little soft.", false}},
@@ -288,4 +289,39 @@ TEST(Paginator, ASafeMarginWithoutRoomIsASevereWarning) {
         (LayoutWarning{std::nullopt, std::nullopt,
                        "The safe margin leaves no room on the page. Choose a smaller safe margin.", true}));
     for (const auto& page : layout.pages) EXPECT_TRUE(page.slots.empty());
+}
+
+TEST(SlotGeometry, AspectFitCentresAndTreatsBadAspectsAsSquare) {
+    const Rect box{0, 0, 200, 100};
+    EXPECT_EQ(Paginator::aspectFit(2, box), box);
+    EXPECT_EQ(Paginator::aspectFit(4, box), (Rect{0, 25, 200, 50}));
+    EXPECT_EQ(Paginator::aspectFit(0.5, box), (Rect{75, 0, 50, 100}));
+    for (double bad : {0.0, -2.0, std::nan("")})
+        EXPECT_EQ(Paginator::aspectFit(bad, box), (Rect{50, 0, 100, 100}));
+}
+
+TEST(SlotGeometry, PlacesAtMostFourDrawingsRowByRow) {
+    const auto six = placed({1, 1, 1, 1, 1, 1});
+    const auto slots = Paginator::slots(six, square8Content, 0);
+    const Rect cells[] = {{27, 297, 252, 252}, {297, 297, 252, 252}, {27, 27, 252, 252}, {297, 27, 252, 252}};
+    ASSERT_EQ(slots.size(), 4u);
+    for (std::size_t i = 0; i < slots.size(); ++i) {
+        EXPECT_EQ(slots[i].drawing, six[i].id);
+        EXPECT_EQ(slots[i].cell, cells[i]);
+        EXPECT_EQ(slots[i].caption, (Rect{0, 0, 0, 0}));
+    }
+}
+
+TEST(SlotGeometry, CaptionsSitBelowThePictureWhichKeepsAtLeastOnePoint) {
+    const auto one = Paginator::slots(placed({1}), square8Content, 42);
+    ASSERT_EQ(one.size(), 1u);
+    EXPECT_EQ(one[0].cell, square8Content);
+    EXPECT_EQ(one[0].image, (Rect{27 + 21, 27 + 42, 480, 480}));
+    EXPECT_EQ(one[0].caption, (Rect{27, 27, 522, 42}));
+    const auto slots = Paginator::fit(placed({2}), {{0, 0, 100, 30}}, 50);
+    ASSERT_EQ(slots.size(), 1u);
+    EXPECT_EQ(slots[0].image, (Rect{49, 50, 2, 1}));
+    EXPECT_EQ(slots[0].caption, (Rect{0, 0, 100, 50}));
+    EXPECT_TRUE(Paginator::fit(placed({1, 1}), {}, 10).empty());
+    EXPECT_TRUE(Paginator::slots({}, square8Content, 10).empty());
 }

@@ -53,26 +53,6 @@ TEST(CalendarPage, MonthWithoutPictureShowsTheGreyPlaceholder) {
               20);
 }
 
-TEST(CalendarPage, GuidesShowTheTrimOnlyWithABleed) {
-    struct Case {
-        CalendarPrint print;
-        bool red;
-    };
-    for (const Case c : {Case{CalendarPrint::printShop, true}, Case{CalendarPrint::home, false}}) {
-        SCOPED_TRACE(c.red ? "print shop" : "home");
-        CalendarSettings settings = quietCalendar();
-        settings.print = c.print;
-        const CalendarLayout layout = CalendarPaginator::paginate(settings, {});
-        const CalendarContent content = CalendarContent::make(settings, {}, {}, {});
-        const CalendarPage& page = pageOf(layout, CalendarGridPage{0});
-        const Bitmap withGuides = drawnPage(page, layout, content, true);
-        const Rect media(0, 0, withGuides.width, withGuides.height);
-        EXPECT_EQ(countIn(withGuides, media, isRed) > 100, c.red);
-        EXPECT_GT(countIn(withGuides, media, isBlue), 100);
-        EXPECT_EQ(countIn(drawnPage(page, layout, content), media, isBlue), 0);
-    }
-}
-
 TEST(CalendarPage, FilledPicturesAreCroppedButTheCoverShowsItsPictureWhole) {
     const UUID id = idNumber(7);
     for (const bool fill : {false, true}) {
@@ -98,32 +78,5 @@ TEST(CalendarPage, FilledPicturesAreCroppedButTheCoverShowsItsPictureWhole) {
             EXPECT_EQ(isGreen(at(bitmap, P.minX() + 4, P.midY())), cropped);
             EXPECT_EQ(isRed(at(bitmap, P.minX() + 4, P.midY())), !cropped);
         }
-    }
-}
-
-TEST(CalendarPage, DeskMonthPagesDrawCompactGridsAndWallGridPagesFullOnes) {
-    struct Case {
-        CalendarFormat format;
-        CalendarPageContent kind;
-        bool compact;
-    };
-    const Case cases[] = {
-        {CalendarFormat::wall, CalendarGridPage{4}, false},
-        {CalendarFormat::letter, CalendarMonthPage{4}, false},
-        {CalendarFormat::desk5x7, CalendarMonthPage{4}, true},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(label(c.format));
-        const CalendarSettings settings = quietCalendar(c.format);
-        const CalendarLayout layout = CalendarPaginator::paginate(settings, {});
-        const CalendarContent content = CalendarContent::make(settings, {}, {}, {});
-        const CalendarPage& page = pageOf(layout, c.kind);
-        ASSERT_TRUE(page.grid);
-        const Rect G = page.grid->offsetBy(9, 9);
-        const auto m = CalendarRenderer::monthGridMetrics(G, 6, c.compact);  // May 2027 spans six weeks
-        const Bitmap bitmap = drawnPage(page, layout, content);
-        const int verticalRules = runs(bitmap, false, m.body.minY() + 0.1 * m.cellHeight, m.body.minX() - 2,
-                                       m.body.maxX() + 2, isFaintInk);
-        EXPECT_EQ(verticalRules, c.compact ? 0 : 8);
     }
 }

@@ -120,7 +120,6 @@ TEST(CalendarPaginator, WarnsAtTheResolutionBounds) {
         std::optional<LayoutWarning> warning;
     };
     const Case cases[] = {
-        {2396, std::nullopt},  // 299.5 dpi
         {1200,
          LayoutWarning{1, sun,
                        "“Sun” on page 1 prints at 150 dpi (300 looks sharp). It may look a little soft.",

@@ -8,7 +8,6 @@
 #include "tests/engine/RenderingFixtures.h"
 
 #include <gtest/gtest.h>
-#include <opencv2/imgproc.hpp>
 
 using namespace quillfen;
 using namespace quillfen::fixtures;
@@ -54,32 +53,6 @@ int jpegObjects(const fs::path& file) {
 }
 
 }  // namespace
-
-TEST_F(CalendarRendererTest, ThumbnailFillsTheMediaBoxAtTheAskedWidth) {
-    struct Case {
-        CalendarFormat format;
-        CalendarPrint print;
-        int width, height;
-    };
-    const Case cases[] = {
-        {CalendarFormat::wall, CalendarPrint::printShop, 400, 311},  // 810 × 630
-        {CalendarFormat::wall, CalendarPrint::home, 400, 309},       // 792 × 612
-        {CalendarFormat::square12, CalendarPrint::printShop, 1, 1},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(label(c.format));
-        CalendarSettings settings = quietCalendar(c.format);
-        settings.print = c.print;
-        const CalendarLayout layout = CalendarPaginator::paginate(settings, {});
-        const CalendarContent content = CalendarContent::make(settings, {}, {}, {});
-        const auto bitmap = CalendarRenderer::thumbnail(layout.pages[1], layout, content, c.width, false);
-        ASSERT_TRUE(bitmap);
-        EXPECT_EQ(bitmap->width, c.width);
-        EXPECT_EQ(bitmap->height, c.height);
-        EXPECT_EQ(bitmap->pixel(0, 0)[3], 255) << "the bleed is painted too";
-        EXPECT_FALSE(CalendarRenderer::thumbnail(layout.pages[0], layout, content, 0, false));
-    }
-}
 
 // The print-ready file has a page per layout page with its three boxes and the one JPEG every source
 // returns, once and unchanged; the home file puts every page on a letter sheet with only a media box.
@@ -209,29 +182,5 @@ TEST(CalendarRendererGolden, ThumbnailsMatchTheirGoldenImages) {
                                                         calendar.content, 480, true);
         ASSERT_TRUE(bitmap);
         golden::expectMatches(*bitmap, c.name);
-    }
-}
-
-// The square calendar's cover, bleed and all, lands clipped to its trim at (18, 108, 576, 576) on a
-// portrait sheet, outlined in light grey; read back through poppler at four pixels a point.
-TEST_F(CalendarRendererTest, PageIsClippedToItsTrimAndOutlined) {
-    CalendarSettings settings = quietCalendar(CalendarFormat::square12);
-    settings.coverColor = CoverColor::charcoal;
-    CalendarLayout layout = CalendarPaginator::paginate(settings, {});
-    layout.pages.resize(1);
-    const CalendarContent content = CalendarContent::make(settings, {}, {}, {});
-    const fs::path file = folder / "cover.pdf";
-    ASSERT_TRUE(CalendarRenderer::homePrintPDF(layout, content, file));
-    cv::Mat sheet;
-    cv::cvtColor(renderPage(file, 1, 288), sheet, cv::COLOR_BGR2GRAY);
-    ASSERT_EQ(sheet.cols, 612 * 4);
-    ASSERT_EQ(sheet.rows, 792 * 4);
-    const int middle = (792 - 108 - 288) * 4;  // the page's middle row, counted from the top
-    EXPECT_EQ(sheet.at<std::uint8_t>(middle, 18 * 4 - 6), 255) << "the bleed must not reach the sheet";
-    EXPECT_LT(sheet.at<std::uint8_t>(middle, 18 * 4 + 6), 100) << "the charcoal cover fills the trim";
-    for (const int outline : {int(sheet.at<std::uint8_t>(middle, 18 * 4 - 1)),
-                              int(sheet.at<std::uint8_t>((792 - 108) * 4, 300))}) {  // left and under
-        EXPECT_GT(outline, 190);
-        EXPECT_LT(outline, 240);
     }
 }

@@ -98,31 +98,6 @@ TEST(Lighting, PaperEstimateFallsBackToWhiteWithoutNeutralBrightPixels) {
     }
 }
 
-TEST(Lighting, BackgroundMapIsASmallCopyClampedToBrightenAtMostTwentyfold) {
-    struct Case {
-        int width, height, mapWidth, mapHeight;
-    };
-    const Case cases[] = {{1, 1, 2, 2}, {1000, 500, 256, 128}, {100, 50, 100, 50}, {3, 700, 2, 256}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::Message() << c.width << "x" << c.height);
-        const auto map = Cleaner::backgroundMap(filled(c.width, c.height, [](int, int) { return white; }));
-        EXPECT_EQ(map.mapWidth, c.mapWidth);
-        EXPECT_EQ(map.mapHeight, c.mapHeight);
-    }
-    const Cleaner::BackgroundMap map{10, 10, 1, 1, {0.01f, 2.0f, 0.5f}};
-    EXPECT_EQ(map.at(3, 4), (std::array<float, 3>{0.05f, 1.0f, 0.5f}));
-}
-
-TEST(Lighting, BlurKeepsBordersAndBoxesUseWholeBlocks) {
-    const std::vector<float> constant(9 * 7, 0.6f);
-    for (const float v : Cleaner::gaussianBlur(constant, 9, 7, 4)) EXPECT_NEAR(v, 0.6f, 1e-5);
-    std::vector<float> ramp(5 * 5);
-    for (int i = 0; i < 25; ++i) ramp[i] = static_cast<float>(i % 5);  // 0 1 2 3 4 on each row
-    const auto boxes = Cleaner::boxAverage(ramp, 5, 5, 2);
-    EXPECT_EQ(boxes, (std::vector<float>{0.5f, 2.5f, 0.5f, 2.5f}));  // the fifth column is not used
-    EXPECT_EQ(Cleaner::boxAverage(ramp, 5, 5, 1), ramp);
-}
-
 TEST(Lighting, FlattenEvensPaperAndKeepsInk) {
     const Bitmap photo = unevenlyLitPaper(400, 300);
     const Bitmap flat = Cleaner::flatten(photo);

@@ -36,24 +36,13 @@ TEST(CleanupSettings, StoredFormIsInFieldOrderWithoutCropRoundTripsAndReadsValue
     EXPECT_EQ(decode<CleanupSettings>(nullCrop), CleanupSettings::defaults());
 }
 
-TEST(CleanupSettings, EveryMissingOrMistypedKeyRejectsTheRead) {
+TEST(CleanupSettings, EveryMissingKeyButTheCropRejectsTheRead) {
     const Json good = encode(CleanupSettings{Quad::full(), false, 1, 0.5, true, 0.3});
-    struct Case {
-        const char* key;
-        Json wrong;
-    };
-    const Case cases[] = {{"autoCropped", 0},   {"quarterTurns", 1.5}, {"straighten", "0"},
-                          {"flatten", nullptr}, {"whiten", false},     {"crop", Json::array({1, 2})}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.key);
+    for (const char* key : {"autoCropped", "quarterTurns", "straighten", "flatten", "whiten"}) {
+        SCOPED_TRACE(key);
         Json missing = good;
-        missing.erase(c.key);
-        if (std::string(c.key) != "crop") {
-            EXPECT_THROW(decode<CleanupSettings>(missing), DocumentError);
-        }
-        Json mistyped = good;
-        mistyped[c.key] = c.wrong;
-        EXPECT_THROW(decode<CleanupSettings>(mistyped), DocumentError);
+        missing.erase(key);
+        EXPECT_THROW(decode<CleanupSettings>(missing), DocumentError);
     }
     Json badCorner = good;
     badCorner["crop"]["topLeft"] = Json::array({0.5});

@@ -79,46 +79,22 @@ TEST(LibraryRecords, WritesKeysInFieldOrderAndLeavesOutAbsentOptionals) {
     EXPECT_FALSE(encode(DrawingInfo{}).contains("childID"));
 }
 
-TEST(LibraryRecords, EveryMissingOrMistypedRequiredKeyRejectsTheRead) {
+TEST(LibraryRecords, EveryMissingRequiredKeyRejectsTheReadAndIsNamed) {
     const DrawingInfo d{drawingID, childID, Date{2}, "", "Sun", false, 1.5, {3000, 2000}, {}, 7};
     const Json good = encode(d);
-    struct Case {
-        const char* key;
-        Json wrong;
-    };
-    const Case cases[] = {{"id", "not-a-uuid"}, {"date", "2024-01-01"}, {"age", 5},
-                          {"title", nullptr},   {"featured", "yes"},    {"aspect", Json::array()},
-                          {"pixelSize", 3000},  {"cleanup", "none"},    {"sequence", 1.5}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.key);
+    for (const char* key :
+         {"id", "date", "age", "title", "featured", "aspect", "pixelSize", "cleanup", "sequence"}) {
+        SCOPED_TRACE(key);
         Json missing = good;
-        missing.erase(c.key);
+        missing.erase(key);
         try {
             (void)decode<DrawingInfo>(missing);
             ADD_FAILURE() << "a missing key was accepted";
         } catch (const DocumentError& e) {
-            EXPECT_EQ(e.path(), c.key);
+            EXPECT_EQ(e.path(), key);
         }
-        Json mistyped = good;
-        mistyped[c.key] = c.wrong;
-        EXPECT_THROW(decode<DrawingInfo>(mistyped), DocumentError);
     }
-    Json badChild = good;
-    badChild["childID"] = "E621E1F8-C36C-495A-93FC";
-    EXPECT_THROW(decode<DrawingInfo>(badChild), DocumentError);
     Json child = encode(Child{childID, "Ada", Date{1}, ""});
     child.erase("name");
     EXPECT_THROW(decode<Child>(child), DocumentError);
-}
-
-TEST(LibraryRecords, ARecordHoldingANonFiniteNumberCannotBeWritten) {
-    DrawingInfo d{drawingID, std::nullopt, Date{0}, "", "", false, 1, {10, 20}, {}, 3};
-    d.cleanup.crop = Quad::full();
-    d.cleanup.crop->topLeft.x = std::numeric_limits<double>::infinity();
-    try {
-        encode(d);
-        FAIL() << "expected an EncodingError";
-    } catch (const EncodingError& e) {
-        EXPECT_EQ(e.path(), "cleanup.crop.topLeft");
-    }
 }

@@ -89,5 +89,10 @@ TEST_F(PageFilesTest, HomePrintScalesEachPageIntoTheSheetAndClipsItsBleed) {
                                     Point{R.midX(), R.minY() - 3}, Point{R.midX(), R.maxY() + 3}}) {
             EXPECT_TRUE(isWhite(at(page, outside.x, outside.y))) << "the bleed reached the sheet";
         }
+        // A light grey outline at the trim, read at four pixels a point.
+        const cv::Mat fine = renderPage(file, 1, 288);
+        const auto outline = fine.at<cv::Vec3b>(int((sheet.height - R.midY()) * 4), int(R.minX() * 4) - 1);
+        EXPECT_GT(outline[1], 190);
+        EXPECT_LT(outline[1], 240);
     }
 }
