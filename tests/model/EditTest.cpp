@@ -46,10 +46,6 @@ TEST(Edits, NamedEditsChangeExactlyTheirFields) {
          [](AppModel& m, const UUID& id) { m.resetCleanup(id); }, reset},
         {"whole photo drops crop and flag", {handCrop, true, 1, 0, true, 0.6},
          [](AppModel& m, const UUID& id) { m.useWholePhoto(id); }, {std::nullopt, false, 1, 0, true, 0.6}},
-        {"hand crop", {}, [](AppModel& m, const UUID& id) { m.setCrop(id, handCrop, false); },
-         {handCrop, false, 0, 0, false, 0}},
-        {"flatten", {}, [](AppModel& m, const UUID& id) { m.setFlatten(id, true); },
-         {std::nullopt, false, 0, 0, true, 0}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -1,14 +1,12 @@
-#include "app/model/AppModel.h"
+#include "ModelFixtures.h"
+
 #include "app/model/ExportJob.h"
 #include "engine/book/BookRenderer.h"
 #include "engine/calendar/CalendarRenderer.h"
-#include "engine/cleanup/ImageIO.h"
 #include "engine/render/HomeSheet.h"
 
-#include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -16,36 +14,18 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <random>
 #include <sstream>
 
 using namespace quillfen;
+using namespace quillfen::testing;
 namespace fs = std::filesystem;
 
 namespace {
-
-// A photo-like picture: a noisy gradient with a few blocks of colour, so its JPEG is not trivial.
-Bitmap photo(int width, int height, int seed) {
-    std::mt19937 random(static_cast<unsigned>(seed));
-    Bitmap bitmap(width, height);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            std::uint8_t* p = bitmap.pixel(x, y);
-            const bool block = ((x / 97 + y / 89 + seed) % 5) == 0;
-            p[0] = static_cast<std::uint8_t>(block ? 200 : 255 * x / width);
-            p[1] = static_cast<std::uint8_t>(block ? 40 : 255 * y / height);
-            p[2] = static_cast<std::uint8_t>(random() % 256);
-            p[3] = 255;
-        }
-    }
-    return bitmap;
-}
 
 std::string run(const std::string& command) {
     std::string output;
@@ -68,44 +48,26 @@ std::string pdfinfo(const fs::path& file, const std::string& key, const std::str
     return "";
 }
 
-struct EmbeddedImage {
-    int width, height;
-    std::string encoding;
-    int object;
-    auto operator<=>(const EmbeddedImage&) const = default;
-};
-
-// Each JPEG image object of the file once, as pdfimages lists it (shadows are other images).
-std::vector<EmbeddedImage> images(const fs::path& file) {
+// The pixel sizes of the file's JPEG image objects, each object once (shadows are other images), sorted.
+std::vector<std::pair<int, int>> jpegSizes(const fs::path& file) {
     std::istringstream lines(run("pdfimages -list '" + file.string() + "' 2>/dev/null"));
-    std::map<int, EmbeddedImage> byObject;
-    std::string line;
+    std::map<int, std::pair<int, int>> byObject;
+    std::string line, skip, encoding;
     std::getline(lines, line);
     std::getline(lines, line);
     while (std::getline(lines, line)) {
         std::istringstream fields(line);
-        std::string page, number, type, color, comp, bpc, interp;
-        EmbeddedImage image{};
-        fields >> page >> number >> type >> image.width >> image.height >> color >> comp >> bpc >>
-            image.encoding >> interp >> image.object;
-        if (image.encoding == "jpeg") byObject.emplace(image.object, image);
+        int width = 0, height = 0, object = 0;
+        fields >> skip >> skip >> skip >> width >> height >> skip >> skip >> skip >> encoding >> skip >> object;
+        if (encoding == "jpeg") byObject.emplace(object, std::pair{width, height});
     }
-    std::vector<EmbeddedImage> result;
-    for (const auto& [object, image] : byObject) result.push_back(image);
-    return result;
-}
-
-std::vector<std::pair<int, int>> sizes(const std::vector<EmbeddedImage>& list) {
     std::vector<std::pair<int, int>> result;
-    for (const auto& image : list) result.emplace_back(image.width, image.height);
+    for (const auto& [object, size] : byObject) result.push_back(size);
     std::sort(result.begin(), result.end());
     return result;
 }
 
-std::string contents(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+QByteArray contents(const fs::path& file) { return readFile(QString::fromStdString(file.string())); }
 
 // A model holding a library of generated photos, landscape and portrait, with its originals in the
 // model's own "Originals" folder, and a save dialog that answers with a file in a temporary folder.
@@ -134,10 +96,7 @@ protected:
             d.info.aspect = static_cast<double>(width) / height;
             d.info.pixelSize = {static_cast<double>(width), static_cast<double>(height)};
             d.file = QString::fromStdString(d.info.id.string()) + ".jpeg";
-            const auto jpeg = Cleaner::jpegData(photo(width, height, n), 0.9);
-            QFile file(model.folder() + "/Originals/" + d.file);
-            EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-            file.write(reinterpret_cast<const char*>(jpeg->data()), static_cast<qint64>(jpeg->size()));
+            writeFile(model.folder() + "/Originals/" + d.file, noisyJpeg(width, height, static_cast<unsigned>(n)));
             if (calendarOnly) calendar.calendarOnly.push_back(d.info.id);
             drawings.push_back(d);
         }
@@ -174,10 +133,10 @@ protected:
 
 TEST_F(Export, BookFilesCarryEachDrawingOnceAsJpegAtThePrintedResolution) {
     addDrawings(7);
-    BookSettings settings = model.settings();
-    settings.title = "Our Year";
-    settings.size = BookSize::square12;
-    model.setSettings(settings);
+    editSettings(model, [](BookSettings& s) {
+        s.title = "Our Year";
+        s.size = BookSize::square12;
+    });
     const auto layout = model.layout();
     const auto placed = BookRenderer::placedSizes(layout, model.bookContent());
     const auto sheet = BookRenderer::homeSheet(layout.trimSize.width, layout.trimSize.height);
@@ -213,7 +172,7 @@ TEST_F(Export, BookFilesCarryEachDrawingOnceAsJpegAtThePrintedResolution) {
             wanted.push_back(expected({slot.width * c.scale, slot.height * c.scale}, d.info.pixelSize, c.dpi));
         }
         std::sort(wanted.begin(), wanted.end());
-        EXPECT_EQ(sizes(images(destination())), wanted);
+        EXPECT_EQ(jpegSizes(destination()), wanted);
     }
 }
 
@@ -240,16 +199,17 @@ TEST_F(Export, MissingOriginalLeavesItsPictureOutAndStillSucceeds) {
     exportAndWait(ExportKind::print);
     EXPECT_EQ(model.error(), std::nullopt);
     EXPECT_EQ(model.exportedURL(), answer);
-    EXPECT_EQ(images(destination()).size(), 2u);
+    EXPECT_EQ(jpegSizes(destination()).size(), 2u);
 }
 
 TEST_F(Export, CalendarHomeFileSizesItsPicturesForTheEnlargedDeskPage) {
     addDrawings(2);
     addDrawings(2, true);
-    auto calendar = model.calendar();
-    calendar.format = CalendarFormat::desk5x7;
-    calendar.pictures = {{0, model.drawings()[0].info.id}, {1, model.drawings()[3].info.id}};
-    model.setCalendar(calendar);
+    editCalendar(model, [&](CalendarSettings& c) {
+        c.format = CalendarFormat::desk5x7;
+        c.pictures = {{0, model.drawings()[0].info.id}, {1, model.drawings()[3].info.id}};
+    });
+    const auto calendar = model.calendar();
     model.setMode(ViewMode::calendar);
     const auto layout = model.calendarLayout();
     const auto sheet = BookRenderer::homeSheet(layout.trimSize.width, layout.trimSize.height);
@@ -267,47 +227,37 @@ TEST_F(Export, CalendarHomeFileSizesItsPicturesForTheEnlargedDeskPage) {
     }
     std::sort(wanted.begin(), wanted.end());
     ASSERT_EQ(wanted.size(), 2u);
-    EXPECT_EQ(sizes(images(destination())), wanted);
+    EXPECT_EQ(jpegSizes(destination()), wanted);
 }
 
 TEST_F(Export, ProposedNamesFollowTheTitleAndKindAndStayInTheChosenFolder) {
     addDrawings(1);
-    struct Case { ViewMode mode; std::string title; ExportKind kind; const char16_t* name; bool home; };
+    struct Case { ViewMode mode; std::string title; ExportKind kind; const char16_t* name; };
     const Case cases[] = {
-        {ViewMode::book, "", ExportKind::print, u"Art Book \u2013 print.pdf", false},
-        {ViewMode::book, "", ExportKind::home, u"Art Book \u2013 home print.pdf", true},
-        {ViewMode::book, "", ExportKind::cover, u"Art Book \u2013 cover.pdf", false},
-        {ViewMode::book, "Our Year", ExportKind::print, u"Our Year \u2013 print.pdf", false},
-        {ViewMode::book, " ../Our\tYear/2026\n", ExportKind::print, u" ..-Our Year-2026  \u2013 print.pdf", false},
-        {ViewMode::calendar, "", ExportKind::print, u"Calendar 2027 \u2013 print.pdf", false},
-        {ViewMode::calendar, "", ExportKind::cover, u"Calendar 2027 \u2013 print.pdf", false},
-        {ViewMode::calendar, "Grandma/Grandpa", ExportKind::home, u"Calendar Grandma-Grandpa \u2013 home print.pdf", true},
+        {ViewMode::book, "", ExportKind::home, u"Art Book \u2013 home print.pdf"},
+        {ViewMode::book, " ../Our\tYear/2026\n", ExportKind::print, u" ..-Our Year-2026  \u2013 print.pdf"},
+        {ViewMode::calendar, "", ExportKind::cover, u"Calendar 2027 \u2013 print.pdf"},  // a calendar has no cover file
+        {ViewMode::calendar, "Grandma/Grandpa", ExportKind::home, u"Calendar Grandma-Grandpa \u2013 home print.pdf"},
     };
     answer.reset();  // cancelled: nothing starts
     for (const auto& c : cases) {
         SCOPED_TRACE(c.title);
         model.setMode(c.mode);
-        auto settings = model.settings();
-        settings.title = c.title;
-        model.setSettings(settings);
-        auto calendar = model.calendar();
-        calendar.title = c.title;
-        calendar.startYear = 2027;
-        calendar.startMonth = 1;
-        model.setCalendar(calendar);
+        editSettings(model, [&](BookSettings& s) { s.title = c.title; });
+        editCalendar(model, [&](CalendarSettings& calendar) {
+            calendar.title = c.title;
+            calendar.startYear = 2027;
+            calendar.startMonth = 1;
+        });
         asked.clear();
         model.runExport(c.kind);
         ASSERT_EQ(asked.size(), 1u);
         EXPECT_EQ(asked[0].first, QString::fromUtf16(c.name));
-        EXPECT_EQ(asked[0].second, c.home ? "A lighter PDF on letter paper for your own printer."
-                                          : "A print-ready PDF. Check your printer's spec before you order.");
         EXPECT_EQ(model.exportProgress(), std::nullopt);
     }
     EXPECT_EQ(model.settings().title, "Grandma/Grandpa");  // the title itself is unchanged
 
-    auto settings = model.settings();
-    settings.title = std::string(300, 'x');
-    model.setSettings(settings);
+    editSettings(model, [](BookSettings& s) { s.title = std::string(300, 'x'); });
     model.setMode(ViewMode::book);
     asked.clear();
     model.runExport(ExportKind::print);
@@ -348,6 +298,8 @@ TEST_F(Export, FullDiskKeepsTheExistingFileAndLeavesNoPartialFile) {
 }
 
 TEST_F(Export, ProgressRisesToOneThenClearsAndASecondExportWaits) {
+    model.requestExport(ExportKind::home);  // nothing to export yet
+    EXPECT_FALSE(model.exportShown());
     addDrawings(3);
     std::vector<std::optional<double>> seen;
     QObject::connect(&model, &AppModel::exportProgressChanged, [&] { seen.push_back(model.exportProgress()); });
@@ -371,22 +323,14 @@ TEST_F(Export, ProgressRisesToOneThenClearsAndASecondExportWaits) {
     EXPECT_TRUE(model.exportShown());
 }
 
-TEST_F(Export, RequestWithAnEmptyLibraryDoesNothing) {
-    model.requestExport(ExportKind::home);
-    EXPECT_FALSE(model.exportShown());
-    EXPECT_EQ(model.exportKind(), ExportKind::print);
-}
-
 TEST(ExportImages, ASlotWithoutAreaGivesNoPicture) {
     QTemporaryDir folder;
     const fs::path file = folder.filePath("photo.jpeg").toStdString();
-    const auto jpeg = Cleaner::jpegData(photo(400, 300, 1), 0.9);
-    std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(jpeg->data()),
-                                                static_cast<std::streamsize>(jpeg->size()));
+    writeFile(folder.filePath("photo.jpeg"), jpegBytes(400, 300));
     struct Case { Size slot; bool picture; };
     const Case cases[] = {{{0, 0}, false}, {{0, 200}, false}, {{-5, 200}, false}, {{72, 54}, true}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.slot.width << " x " << c.slot.height);
+        SCOPED_TRACE(::testing::Message() << c.slot.width << " x " << c.slot.height);
         const auto image = ExportImages::prepare(file, {}, c.slot, ExportImages::quality(ExportKind::print));
         EXPECT_EQ(image.has_value(), c.picture);
     }

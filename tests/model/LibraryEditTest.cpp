@@ -1,7 +1,5 @@
 #include "ModelFixtures.h"
 
-#include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -23,28 +21,18 @@ bool documentNames(const AppModel& model, const QString& file) {
     return document.open(QIODevice::ReadOnly) && document.readAll().contains(file.toUtf8());
 }
 
-// A book folder of its own for a model that keeps a document.
-struct OwnBookFolder {
-    QTemporaryDir data;
-    QByteArray previous = qgetenv("XDG_DATA_HOME");
-    OwnBookFolder() { qputenv("XDG_DATA_HOME", data.path().toUtf8()); }
-    ~OwnBookFolder() { qputenv("XDG_DATA_HOME", previous); }
-};
-
 }  // namespace
 
 TEST(LibraryEdits, RemovingADrawingClearsEveryReferenceToIt) {
     AppModel model(false);
     const auto ids = addDrawings(model, 2);
     const UUID gone = ids[0], kept = ids[1];
-    auto settings = model.settings();
-    settings.coverDrawing = gone;
-    model.setSettings(settings);
-    auto calendar = model.calendar();
-    calendar.pictures = {{0, gone}, {3, gone}, {5, kept}};
-    calendar.coverPicture = gone;
-    calendar.calendarOnly = {gone, kept};
-    model.setCalendar(calendar);
+    editSettings(model, [&](BookSettings& s) { s.coverDrawing = gone; });
+    editCalendar(model, [&](CalendarSettings& c) {
+        c.pictures = {{0, gone}, {3, gone}, {5, kept}};
+        c.coverPicture = gone;
+        c.calendarOnly = {gone, kept};
+    });
 
     model.removeDrawing(gone);
     ASSERT_EQ(model.drawings().size(), 1u);
@@ -67,9 +55,7 @@ TEST(LibraryEdits, RemovingTheSelectedDrawingSelectsItsSuccessorInBookOrder) {
         AppModel model(false);
         const auto ids = addDrawings(model, 5);  // book order is import order: dated at import
         if (c.calendarOnly) {
-            auto calendar = model.calendar();
-            calendar.calendarOnly = {ids[c.removed]};
-            model.setCalendar(calendar);
+            editCalendar(model, [&](CalendarSettings& calendar) { calendar.calendarOnly = {ids[c.removed]}; });
         }
         model.setSelectedID(ids[c.selected]);
         model.removeDrawing(ids[c.removed]);
@@ -108,7 +94,7 @@ TEST(LibraryEdits, NewBookForgetsTheLastChild) {
 }
 
 TEST(LibraryEdits, ARemovalKilledBeforeItsSaveKeepsTheOriginalTheDocumentNames) {
-    OwnBookFolder folder;
+    removeBookFolder();
     AppModel model(true);
     const UUID id = addDrawings(model, 1)[0];
     const Drawing drawing = model.drawings()[0];
@@ -121,13 +107,13 @@ TEST(LibraryEdits, ARemovalKilledBeforeItsSaveKeepsTheOriginalTheDocumentNames) 
 }
 
 TEST(LibraryEdits, RemovedOriginalsGoWithTheFirstSaveAfterAnyRunningExport) {
-    OwnBookFolder folder;
+    removeBookFolder();
     AppModel model(true);
     const UUID id = addDrawings(model, 1)[0];
     const Drawing drawing = model.drawings()[0];
     const QString original = model.originalPath(drawing);
     model.save();
-    if (!documentNames(model, drawing.file)) GTEST_SKIP() << "this build writes no document yet";
+    ASSERT_TRUE(documentNames(model, drawing.file));
 
     model.setExportProgress(0.5);  // an export may still read it
     model.removeDrawing(id);

@@ -7,13 +7,15 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QStandardPaths>
 #include <QTest>
 
+#include <algorithm>
 #include <functional>
 #include <random>
 #include <stdexcept>
 
-// Real image files for the model's tests, and waits for the model's background work.
+// Real image files, the persisting model's book folder, and waits for the model's background work.
 namespace quillfen::testing {
 
 // A picture of grey levels given by shade(x, y) in unit coordinates (y upwards).
@@ -40,8 +42,8 @@ inline QByteArray jpegBytes(int width = 64, int height = 48) {
 }
 
 // Noise that JPEG cannot compress: about width * height * 1.5 bytes.
-inline QByteArray noisyJpeg(int width, int height) {
-    std::mt19937 random(7);
+inline QByteArray noisyJpeg(int width, int height, unsigned seed = 7) {
+    std::mt19937 random(seed);
     return jpegOf(shaded(width, height, [&](double, double) { return std::uint8_t(random()); }));
 }
 
@@ -62,13 +64,62 @@ inline void writeFile(const QString& path, const QByteArray& data) {
         throw std::runtime_error("cannot write " + path.toStdString());
 }
 
+inline QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The book folder of a persisting model under the tests' private XDG_DATA_HOME.
+inline QString bookFolder() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Quillfen/Book";
+}
+inline QString documentPath() { return bookFolder() + "/book.json"; }
+inline void removeBookFolder() { QDir(bookFolder()).removeRecursively(); }
+
 inline QStringList originals(AppModel& model) {
     return QDir(model.folder() + "/Originals").entryList(QDir::Files | QDir::Hidden);
+}
+
+inline void editSettings(AppModel& model, const std::function<void(BookSettings&)>& change) {
+    auto settings = model.settings();
+    change(settings);
+    model.setSettings(std::move(settings));
+}
+
+inline void editCalendar(AppModel& model, const std::function<void(CalendarSettings&)>& change) {
+    auto calendar = model.calendar();
+    change(calendar);
+    model.setCalendar(std::move(calendar));
 }
 
 // Runs the event loop until the model has added every image it was asked to import.
 inline bool importsFinished(AppModel& model) {
     return QTest::qWaitFor([&] { return model.importing() == 0; }, 20000);
+}
+
+// Runs the event loop until no drawing of the model is busy.
+inline bool processed(AppModel& model) {
+    return QTest::qWaitFor(
+        [&] { return std::none_of(model.drawings().begin(), model.drawings().end(), [](const Drawing& d) { return d.busy; }); },
+        60000);
+}
+
+// Adds a busy drawing whose original is `file` in the model's "Originals", as a loaded document does.
+inline UUID addStored(AppModel& model, const QString& file) {
+    Drawing d;
+    d.info.id = UUID::random();
+    d.file = file;
+    auto drawings = model.drawings();
+    drawings.push_back(d);
+    model.setDrawings(std::move(drawings));
+    return d.info.id;
+}
+
+inline const Drawing& drawingOf(const AppModel& model, const UUID& id) {
+    const auto found = std::find_if(model.drawings().begin(), model.drawings().end(),
+                                    [&](const Drawing& d) { return d.info.id == id; });
+    if (found == model.drawings().end()) throw std::logic_error("no such drawing");
+    return *found;
 }
 
 }  // namespace quillfen::testing

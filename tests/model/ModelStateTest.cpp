@@ -1,10 +1,11 @@
-#include "app/model/AppModel.h"
+#include "ModelFixtures.h"
 
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
 
 using namespace quillfen;
+using quillfen::testing::editCalendar;
 
 namespace {
 
@@ -40,9 +41,7 @@ TEST(ModelState, StepMovesThroughBookDrawingsOnly) {
     AppModel model(false);
     std::vector<Drawing> all{drawing(0), drawing(1), drawing(2)};
     model.setDrawings(all);
-    auto calendar = model.calendar();
-    calendar.calendarOnly = {all[2].info.id};
-    model.setCalendar(calendar);
+    editCalendar(model, [&](CalendarSettings& c) { c.calendarOnly = {all[2].info.id}; });
 
     struct Case { std::optional<UUID> selected; int offset; UUID expected; };
     const Case cases[] = {
@@ -53,22 +52,15 @@ TEST(ModelState, StepMovesThroughBookDrawingsOnly) {
         {all[2].info.id, -1, all[1].info.id},   // calendar-only counts as no selection
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "offset " << c.offset);
+        SCOPED_TRACE(::testing::Message() << "offset " << c.offset);
         model.setSelectedID(c.selected);
         model.setMode(ViewMode::book);
         model.step(c.offset);
         EXPECT_EQ(model.selectedID(), c.expected);
         EXPECT_EQ(model.mode(), ViewMode::drawing);
     }
-}
-
-TEST(ModelState, StepWithOnlyCalendarPicturesChangesNothing) {
-    AppModel model(false);
-    const auto picture = drawing(0);
-    model.setDrawings({picture});
-    auto calendar = model.calendar();
-    calendar.calendarOnly = {picture.info.id};
-    model.setCalendar(calendar);
+    editCalendar(model, [&](CalendarSettings& c) { c.calendarOnly = {all[0].info.id, all[1].info.id, all[2].info.id}; });
+    model.setSelectedID(std::nullopt);
     model.setMode(ViewMode::book);
     model.step(+1);
     EXPECT_FALSE(model.selectedID());
@@ -79,10 +71,10 @@ TEST(ModelState, FillEmptyMonthsPlacesCalendarPicturesFirstAndKeepsChosenMonths)
     AppModel model(false);
     std::vector<Drawing> all{drawing(0), drawing(1), drawing(2), drawing(3)};
     model.setDrawings(all);
-    auto calendar = model.calendar();
-    calendar.calendarOnly = {all[3].info.id};
-    calendar.pictures = {{1, all[0].info.id}};
-    model.setCalendar(calendar);
+    editCalendar(model, [&](CalendarSettings& c) {
+        c.calendarOnly = {all[3].info.id};
+        c.pictures = {{1, all[0].info.id}};
+    });
 
     model.fillEmptyMonths();
     const std::map<int, UUID> expected{

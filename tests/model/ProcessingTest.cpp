@@ -1,8 +1,8 @@
-#include "BookFolder.h"
-
-#include "engine/cleanup/ImageIO.h"
+#include "ModelFixtures.h"
 
 #include <QSignalSpy>
+
+#include <gtest/gtest.h>
 
 #include <sys/stat.h>
 
@@ -10,39 +10,8 @@
 #include <unistd.h>
 
 using namespace quillfen;
-using namespace quillfen::testing_support;
+using namespace quillfen::testing;
 
-namespace {
-
-QByteArray jpeg(int width, int height) {
-    Bitmap picture(width, height);
-    for (std::size_t i = 0; i < picture.pixels.size(); i += 4) {
-        picture.pixels[i] = static_cast<std::uint8_t>(i / 4 % 251);
-        picture.pixels[i + 1] = 200;
-        picture.pixels[i + 2] = 120;
-        picture.pixels[i + 3] = 255;
-    }
-    const auto bytes = Cleaner::jpegData(picture, 0.9).value();
-    return QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
-}
-
-// A busy drawing whose original is `file` in the model's "Originals".
-UUID addDrawing(AppModel& model, const QString& file) {
-    Drawing d;
-    d.info.id = UUID::random();
-    d.file = file;
-    auto drawings = model.drawings();
-    drawings.push_back(d);
-    model.setDrawings(std::move(drawings));
-    return d.info.id;
-}
-
-const Drawing& drawing(const AppModel& model, const UUID& id) {
-    return *std::find_if(model.drawings().begin(), model.drawings().end(),
-                         [&](const Drawing& d) { return d.info.id == id; });
-}
-
-}  // namespace
 
 TEST(Processing, MeasuresTheFullPictureAndThumbnailsItCompactly) {
     struct Case { int width, height; Size pixelSize; QSize thumb; };
@@ -52,12 +21,12 @@ TEST(Processing, MeasuresTheFullPictureAndThumbnailsItCompactly) {
     };
     AppModel model(false);
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.width << " x " << c.height);
-        writeFile(model.folder() + "/Originals/photo.jpeg", jpeg(c.width, c.height));
-        const UUID id = addDrawing(model, "photo.jpeg");
+        SCOPED_TRACE(::testing::Message() << c.width << " x " << c.height);
+        writeFile(model.folder() + "/Originals/photo.jpeg", jpegBytes(c.width, c.height));
+        const UUID id = addStored(model, "photo.jpeg");
         model.process(id, false);
-        ASSERT_TRUE(waitUntilProcessed(model));
-        const Drawing& d = drawing(model, id);
+        ASSERT_TRUE(processed(model));
+        const Drawing& d = drawingOf(model, id);
         EXPECT_EQ(d.info.pixelSize, c.pixelSize);
         EXPECT_DOUBLE_EQ(d.info.aspect, c.pixelSize.width / c.pixelSize.height);
         EXPECT_EQ(d.thumb.size(), c.thumb);
@@ -71,11 +40,11 @@ TEST(Processing, MissingOriginalStopsBusyAndSaysSo) {
     for (const QString file : {"deleted.jpeg", "../escape.jpeg"}) {
         SCOPED_TRACE(file.toStdString());
         model.setError(std::nullopt);
-        writeFile(model.folder() + "/escape.jpeg", jpeg(64, 64));
-        const UUID id = addDrawing(model, file);
+        writeFile(model.folder() + "/escape.jpeg", jpegBytes(64, 64));
+        const UUID id = addStored(model, file);
         model.process(id, false);
-        ASSERT_TRUE(waitUntilProcessed(model));
-        EXPECT_TRUE(drawing(model, id).thumb.isNull());
+        ASSERT_TRUE(processed(model));
+        EXPECT_TRUE(drawingOf(model, id).thumb.isNull());
         EXPECT_EQ(model.error(), "Couldn't read one of the images.");
     }
 }
@@ -86,8 +55,8 @@ TEST(Processing, LateResultOfAnOlderEditNeverReplacesTheNewer) {
     AppModel model(false);
     const QString originals = model.folder() + "/Originals/";
     ASSERT_EQ(::mkfifo(QFile::encodeName(originals + "slow.jpeg").constData(), 0600), 0);
-    writeFile(originals + "photo.jpeg", jpeg(800, 600));
-    const UUID id = addDrawing(model, "slow.jpeg");
+    writeFile(originals + "photo.jpeg", jpegBytes(800, 600));
+    const UUID id = addStored(model, "slow.jpeg");
     model.process(id, false);
 
     auto drawings = model.drawings();
@@ -95,11 +64,11 @@ TEST(Processing, LateResultOfAnOlderEditNeverReplacesTheNewer) {
     drawings[0].info.cleanup.quarterTurns = 1;
     model.setDrawings(drawings);
     model.process(id, false);
-    const bool newerApplied = waitUntilProcessed(model);
+    const bool newerApplied = processed(model);
 
     QSignalSpy changes(&model, &AppModel::drawingsChanged);
     const int pipe = ::open(QFile::encodeName(originals + "slow.jpeg").constData(), O_WRONLY);
-    const QByteArray older = jpeg(800, 600);
+    const QByteArray older = jpegBytes(800, 600);
     EXPECT_EQ(::write(pipe, older.constData(), static_cast<std::size_t>(older.size())), older.size());
     ::close(pipe);
     model.processingPool().waitForDone();
@@ -107,23 +76,23 @@ TEST(Processing, LateResultOfAnOlderEditNeverReplacesTheNewer) {
 
     ASSERT_TRUE(newerApplied);
     EXPECT_EQ(changes.count(), 0);
-    EXPECT_EQ(drawing(model, id).info.cleanup.quarterTurns, 1);
-    EXPECT_EQ(drawing(model, id).info.pixelSize, (Size{600, 800}));
-    EXPECT_EQ(drawing(model, id).thumb.size(), QSize(525, 700));
+    EXPECT_EQ(drawingOf(model, id).info.cleanup.quarterTurns, 1);
+    EXPECT_EQ(drawingOf(model, id).info.pixelSize, (Size{600, 800}));
+    EXPECT_EQ(drawingOf(model, id).thumb.size(), QSize(525, 700));
 }
 
 TEST(Processing, LoadedLibraryIsRebuiltFromItsOriginalsAndSavedAgain) {
     removeBookFolder();
-    writeFile(bookFolder() + "/Originals/A.jpeg", jpeg(400, 300));
+    writeFile(bookFolder() + "/Originals/A.jpeg", jpegBytes(400, 300));
     {
         AppModel model(true);
-        const UUID id = addDrawing(model, "A.jpeg");
+        const UUID id = addStored(model, "A.jpeg");
         model.save();
-        EXPECT_EQ(drawing(model, id).info.pixelSize, (Size{0, 0}));
+        EXPECT_EQ(drawingOf(model, id).info.pixelSize, (Size{0, 0}));
     }
     AppModel model(true);
     model.load();
-    ASSERT_TRUE(waitUntilProcessed(model));
+    ASSERT_TRUE(processed(model));
     EXPECT_FALSE(model.drawings()[0].thumb.isNull());
     ASSERT_TRUE(QTest::qWaitFor([] { return readFile(documentPath()).contains(R"("pixelSize":[400.0,300.0])"); },
                                 3000));

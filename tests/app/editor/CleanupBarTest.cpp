@@ -85,13 +85,13 @@ TEST_F(CleanupBarTest, RotateAndResetActOnTheSelectedDrawingOnly) {
     CleanupBar bar(model);
     bar.setDrawing(added);
     QSignalSpy changes(&model, &AppModel::revisionChanged);
-    for (auto* button : bar.findChildren<QToolButton*>()) {
-        if (button->accessibleName() == QStringLiteral("Rotate right")) button->click();
-    }
+    const auto rotateRight = [&] {
+        for (auto* button : bar.findChildren<QToolButton*>())
+            if (button->accessibleName() == QStringLiteral("Rotate right")) button->click();
+    };
+    rotateRight();
     EXPECT_EQ(changes.count(), 0) << "nothing is selected";
     model.setSelectedID(added.info.id);
-    for (auto* button : bar.findChildren<QToolButton*>()) {
-        if (button->accessibleName() == QStringLiteral("Rotate right")) button->click();
-    }
+    rotateRight();
     EXPECT_EQ(drawing(added.info.id).info.cleanup.quarterTurns, 0);
 }

@@ -80,14 +80,3 @@ TEST_F(CropViewTest, PressOffCentreWithoutMovingCommitsThePressedPointOnAWholePh
     EXPECT_NEAR(crop->bottomRight.x, 594.0 / 600, 1e-12);
     EXPECT_NEAR(crop->bottomRight.y, 9.0 / 450, 1e-12);
 }
-
-TEST_F(CropViewTest, HandlesFollowTheFittedPhotoNotTheView) {
-    const Drawing added = addDrawing({});
-    CropView view(model, {"a", "b", "c", "d"});
-    view.resize(800, 400);
-    view.setImage(photo(300, 600));  // portrait: drawn 200 × 400, centred with bands at the sides
-    view.setDrawing(added.info.id, std::nullopt);
-    EXPECT_EQ(view.imageRect(), QRectF(300, 0, 200, 400));
-    EXPECT_EQ(QRectF(view.handle(0)->geometry()).center(), QPointF(300, 0));
-    EXPECT_EQ(QRectF(view.handle(2)->geometry()).center(), QPointF(500, 400));
-}

@@ -34,7 +34,6 @@ TEST_F(EditorPaneTest, PreviewSizesNeverExceedTheirLimitsByRounding) {
     } cases[] = {
         {4000, 3000, {1400, 1050}, 1600},
         {1200, 900, {1200, 900}, 1200},  // never enlarged
-        {900, 900, {900, 900}, 900},
         {2103, 1000, {1400, 666}, 1600},  // 1400 / 2103 × 2103 is above 1400 in floating point
         {1000, 2120, {661, 1400}, 1600},  // 1600 / 2120 × 2120 is above 1600 in floating point
     };

@@ -9,22 +9,16 @@
 
 using namespace quillfen;
 
-TEST(EditorTexts, WhitenLabelTruncatesThePercentageAndSaysOffOnlyAtZero) {
+TEST(EditorTexts, WhitenLabelTruncatesThePercentageSaysOffOnlyAtZeroAndSurvivesHandEditedValues) {
     const struct {
         double whiten;
         const char* label;
-    } cases[] = {
-        {0, "Whiten paper: off"},      {0.004, "Whiten paper 0%"}, {0.29, "Whiten paper 28%"},
-        {0.57, "Whiten paper 56%"},    {0.6, "Whiten paper 60%"},  {1, "Whiten paper 100%"},
-        {1.5, "Whiten paper 150%"},
-    };
+    } cases[] = {{0, "Whiten paper: off"}, {0.004, "Whiten paper 0%"}, {0.29, "Whiten paper 28%"},
+                 {1.5, "Whiten paper 150%"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.whiten);
         EXPECT_EQ(EditorTexts::whitenLabel(c.whiten).toStdString(), c.label);
     }
-}
-
-TEST(EditorTexts, WhitenPercentOfAHandEditedValueBeyondRangeDoesNotOverflow) {
     EXPECT_EQ(EditorTexts::whitenPercent(std::numeric_limits<double>::quiet_NaN()), 0);
     EXPECT_GT(EditorTexts::whitenPercent(std::numeric_limits<double>::infinity()), 0);
     EXPECT_LT(EditorTexts::whitenPercent(-1e300), 0);
@@ -36,8 +30,7 @@ TEST(EditorTexts, DegreesRoundToOneDigitTiesToEvenInTheLocale) {
         double degrees;
         const char* text;
     } cases[] = {
-        {"en_US", 0, "0.0"},  {"en_US", 2.5, "2.5"},    {"en_US", -15, "-15.0"},
-        {"en_US", 0.25, "0.2"}, {"en_US", 0.35, "0.4"}, {"de_DE", 2.5, "2,5"},
+        {"en_US", -15, "-15.0"}, {"en_US", 0.25, "0.2"}, {"en_US", 0.35, "0.4"}, {"de_DE", 2.5, "2,5"},
     };
     const icu::Locale saved = icu::Locale::getDefault();
     for (const auto& c : cases) {
@@ -56,8 +49,6 @@ TEST(EditorTexts, PrintSizeTextsTruncatePixelsAndRoundInchesLikePrintf) {
         const char* pixelText;
         const char* sharpText;
     } cases[] = {
-        {{600, 900}, "600 × 900", "2.0 × 3.0 in"},
-        {{2550, 3300}, "2550 × 3300", "8.5 × 11.0 in"},
         {{600.9, 899.99}, "600 × 899", "2.0 × 3.0 in"},
         {{75, 45}, "75 × 45", "0.2 × 0.1 in"},  // 0.25 and 0.15 are printf's ties and near-ties
     };
@@ -80,7 +71,6 @@ TEST(EditorTexts, ShowsAsLineLeavesOutEmptyPartsAndKeepsTheTitleUntrimmed) {
         const char* line;
     } cases[] = {
         {"", std::nullopt, ""},
-        {"Rocket", std::nullopt, "\u201CRocket\u201D"},
         {"  ", std::nullopt, "\u201C  \u201D"},
         {"", ada, "Ada"},
         {"Rocket", ada, "\u201CRocket\u201D \u2014 Ada"},
@@ -101,7 +91,6 @@ TEST(EditorTexts, AgePromptComesFromTheBirthdayOnlyWhenItLiesBeforeTheDrawing) {
     const Child five{UUID::random(), "B", Date::fromUnixSeconds(1'700'000'000 - 5.5 * year), ""};
     const Child infant{UUID::random(), "C", Date::fromUnixSeconds(1'700'000'000 - 0.5 * year), ""};
     const Child later{UUID::random(), "D", Date::fromUnixSeconds(1'700'000'000 + year), ""};
-    EXPECT_EQ(EditorTexts::agePrompt(info, std::nullopt).toStdString(), "e.g. 5");
     EXPECT_EQ(EditorTexts::agePrompt(info, none).toStdString(), "e.g. 5");
     EXPECT_EQ(EditorTexts::agePrompt(info, later).toStdString(), "e.g. 5");
     EXPECT_EQ(EditorTexts::agePrompt(info, five).toStdString(), "5 (from birthday)");

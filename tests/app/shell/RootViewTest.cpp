@@ -5,7 +5,7 @@
 #include "app/shell/Presentations.h"
 #include "app/shell/ShellDialogs.h"
 #include "app/shell/StatusAnnouncer.h"
-#include "tests/app/shell/ShellFixtures.h"
+#include "tests/app/AppFixtures.h"
 
 #include <QAbstractButton>
 #include <QBuffer>
@@ -22,6 +22,8 @@
 
 using namespace quillfen;
 using quillfen::testing::drawing;
+using quillfen::testing::editCalendar;
+using quillfen::testing::editSettings;
 using quillfen::testing::settle;
 
 namespace {
@@ -68,9 +70,7 @@ TEST(RootView, RoutesEachModeAndSelectionToItsScreens) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         model.setDrawings(c.library ? std::vector<Drawing>{a, calendarPhoto} : std::vector<Drawing>{});
-        auto calendar = model.calendar();
-        calendar.calendarOnly = {calendarPhoto.info.id};
-        model.setCalendar(calendar);
+        editCalendar(model, [&](CalendarSettings& cal) { cal.calendarOnly = {calendarPhoto.info.id}; });
         model.setImporting(c.importing);
         model.setMode(c.mode);
         model.setSelectedID(c.selected);
@@ -78,22 +78,14 @@ TEST(RootView, RoutesEachModeAndSelectionToItsScreens) {
         EXPECT_EQ(name(window.detail()), c.detail);
         EXPECT_EQ(name(window.inspector()), c.inspector);
     }
-}
-
-TEST(RootView, EditorKeepsItsPlaceWhenTheSelectionMoves) {
-    AppModel model(false);
-    RootView window(model);
-    const auto a = drawing(0);
-    const auto b = drawing(1);
-    model.setDrawings({a, b});
+    model.setDrawings({a, calendarPhoto});
+    model.setMode(ViewMode::drawing);
     model.setSelectedID(a.info.id);
     settle();
     const QWidget* editor = window.detail();
-    const QWidget* inspector = window.inspector();
-    model.setSelectedID(b.info.id);
+    model.setSelectedID(calendarPhoto.info.id);
     settle();
-    EXPECT_EQ(window.detail(), editor);  // its own state lives on
-    EXPECT_EQ(window.inspector(), inspector);
+    EXPECT_EQ(window.detail(), editor);  // the editor keeps its own state as the selection moves
 }
 
 TEST(RootView, TitleNamesTheBookAndCountsDrawingsAndPages) {
@@ -110,41 +102,12 @@ TEST(RootView, TitleNamesTheBookAndCountsDrawingsAndPages) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.title + " / " + std::to_string(c.drawings));
-        auto settings = model.settings();
-        settings.title = c.title;
-        model.setSettings(settings);
-        std::vector<Drawing> drawings;
-        for (int i = 0; i < c.drawings; ++i) drawings.push_back(drawing(i));
-        model.setDrawings(drawings);
+        editSettings(model, [&](BookSettings& s) { s.title = c.title; });
+        model.setDrawings(quillfen::testing::drawings(c.drawings));
         settle();
         const auto pages = QString::number(model.layout().pages.size());
         EXPECT_EQ(window.windowHandle()->title(), QString(c.expected).replace("%1", pages));
     }
-}
-
-TEST(RootView, DropTakesEachFileAloneAndImageBytesAndSkipsTheRest) {
-    QTemporaryDir folder;
-    QMimeData files;
-    files.setUrls({QUrl::fromLocalFile(folder.filePath("a.jpg")), QUrl(QStringLiteral("https://example.com/b.jpg")),
-                   QUrl::fromLocalFile(folder.path())});
-    EXPECT_EQ(droppedItems(files).files.size(), 2);
-    EXPECT_TRUE(droppedItems(files).images.isEmpty());
-
-    QMimeData png;
-    png.setData(QStringLiteral("image/png"), QByteArray("\x89PNG bytes"));
-    EXPECT_EQ(droppedItems(png).images, QList<QByteArray>{QByteArray("\x89PNG bytes")});
-
-    QMimeData plainImage;  // an application's image without a file type: handed on as PNG
-    QImage red(4, 3, QImage::Format_RGB32);
-    red.fill(Qt::red);
-    plainImage.setImageData(red);
-    ASSERT_EQ(droppedItems(plainImage).images.size(), 1);
-    EXPECT_EQ(QImage::fromData(droppedItems(plainImage).images.first(), "PNG").size(), QSize(4, 3));
-
-    QMimeData text;
-    text.setText(QStringLiteral("not a picture"));
-    EXPECT_FALSE(acceptsDrop(text));
-    EXPECT_TRUE(droppedItems(text).files.isEmpty() && droppedItems(text).images.isEmpty());
 }
 
 TEST(RootView, DragHoverLightsTheEmptyStateFrameUntilItLeaves) {
@@ -164,7 +127,6 @@ TEST(RootView, DragHoverLightsTheEmptyStateFrameUntilItLeaves) {
     QDragLeaveEvent leave;
     QCoreApplication::sendEvent(&window, &leave);
     EXPECT_EQ(empty->frameColor(), resting);
-    EXPECT_NEAR(resting.alphaF(), 0.35, 0.01);
 }
 
 TEST(RootView, ErrorAlertShowsTheMessageAsPlainTextAndClosingClearsTheError) {
@@ -205,9 +167,6 @@ TEST(RootView, ConfirmationsChangeNothingUntilConfirmed) {
     auto* remove = window.presentations()->removeConfirmation();
     auto* newBook = window.presentations()->newBookConfirmation();
     ASSERT_TRUE(remove && newBook);
-    EXPECT_EQ(remove->text(), "Remove this drawing from the book?");
-    EXPECT_EQ(newBook->text(), "Start a new book?");
-    EXPECT_EQ(model.drawings().size(), 1u);
 
     remove->button(QMessageBox::Cancel)->click();
     newBook->button(QMessageBox::Cancel)->click();
@@ -232,9 +191,7 @@ TEST(RootView, ConfirmationsChangeNothingUntilConfirmed) {
     EXPECT_TRUE(model.drawings().empty());
     EXPECT_FALSE(model.removeConfirm().has_value());
 
-    auto settings = model.settings();
-    settings.title = "Grandma's book";
-    model.setSettings(settings);
+    editSettings(model, [](BookSettings& s) { s.title = "Grandma's book"; });
     model.setNewBookConfirm(true);
     settle();
     window.presentations()->newBookConfirmation()->findChild<QAbstractButton*>("destructive")->click();
@@ -243,7 +200,7 @@ TEST(RootView, ConfirmationsChangeNothingUntilConfirmed) {
     EXPECT_FALSE(model.newBookConfirm());
 }
 
-TEST(RootView, DropOfTwoFilesAndOfImageBytesAddsThreeDrawings) {
+TEST(RootView, DropTakesLocalFilesImageBytesAndPlainImagesAndRefusesText) {
     AppModel model(false);
     RootView window(model);
     window.show();
@@ -252,7 +209,8 @@ TEST(RootView, DropOfTwoFilesAndOfImageBytesAddsThreeDrawings) {
     picture.fill(Qt::white);
     for (const auto* file : {"one.png", "two.png"}) ASSERT_TRUE(picture.save(folder.filePath(file)));
     QMimeData files;
-    files.setUrls({QUrl::fromLocalFile(folder.filePath("one.png")), QUrl::fromLocalFile(folder.filePath("two.png"))});
+    files.setUrls({QUrl::fromLocalFile(folder.filePath("one.png")), QUrl("https://example.com/b.jpg"),
+                   QUrl::fromLocalFile(folder.filePath("two.png"))});
     EXPECT_TRUE(drop(window, files));
 
     QByteArray png;
@@ -262,49 +220,40 @@ TEST(RootView, DropOfTwoFilesAndOfImageBytesAddsThreeDrawings) {
     QMimeData bytes;
     bytes.setData(QStringLiteral("image/png"), png);
     EXPECT_TRUE(drop(window, bytes));
+    QMimeData plainImage;  // an application's image without a file type: handed on as PNG
+    plainImage.setImageData(picture);
+    EXPECT_TRUE(drop(window, plainImage));
+    QMimeData text;
+    text.setText(QStringLiteral("not a picture"));
+    EXPECT_FALSE(drop(window, text));
 
-    EXPECT_TRUE(QTest::qWaitFor([&] { return model.drawings().size() == 3; }, 10000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return model.drawings().size() == 4 && model.importing() == 0; }, 10000));
+    EXPECT_EQ(model.drawings().size(), 4u);
     EXPECT_FALSE(model.error().has_value());
 }
 
-TEST(RootView, SheetsOpenWithTheirFlagAndLowerItWhenClosed) {
+TEST(RootView, SheetsAndThePhotoDialogOpenWithTheirFlagAndLowerItWhenClosed) {
     AppModel model(false);
     RootView window(model);
     window.show();
     model.setChildrenShown(true);
     model.setExportShown(true);
+    model.setPhotosPickerShown(true);
     settle();
     auto* children = window.presentations()->childrenSheet();
-    ASSERT_TRUE(children && window.presentations()->exportSheet());
+    auto* photos = window.presentations()->photoDialog();
+    ASSERT_TRUE(children && photos && window.presentations()->exportSheet());
     EXPECT_EQ(children->windowModality(), Qt::WindowModal);
     children->reject();
+    photos->reject();  // cancelled: the flag falls, nothing is imported
     settle();
     EXPECT_FALSE(model.childrenShown());
+    EXPECT_FALSE(model.photosPickerShown());
+    EXPECT_EQ(model.importing(), 0);
     EXPECT_TRUE(model.exportShown());
     model.setExportShown(false);
     settle();
     EXPECT_FALSE(window.presentations()->exportSheet());
-}
-
-TEST(RootView, PhotoDialogImportsTheChosenFilesAndLowersItsFlag) {
-    AppModel model(false);
-    RootView window(model);
-    window.show();
-    model.setPhotosPickerShown(true);
-    settle();
-    auto* dialog = window.presentations()->photoDialog();
-    ASSERT_TRUE(dialog);
-    dialog->reject();  // cancelled: the flag falls, nothing else happens
-    settle();
-    EXPECT_FALSE(model.photosPickerShown());
-    EXPECT_EQ(model.importing(), 0);
-}
-
-TEST(RootView, AnnouncementsBecomeTheStatusLabelsAccessibleName) {
-    AppModel model(false);
-    RootView window(model);
-    model.announce(QStringLiteral("Export finished"));
-    EXPECT_EQ(window.statusAnnouncer()->accessibleName(), "Export finished");
 }
 
 TEST(RootView, ToolbarFollowsTheLibraryAndTheMode) {
@@ -314,14 +263,12 @@ TEST(RootView, ToolbarFollowsTheLibraryAndTheMode) {
     EXPECT_FALSE(toolbar->modePicker()->isEnabled());
     EXPECT_FALSE(toolbar->exportButton()->isEnabled());
     EXPECT_TRUE(toolbar->addButton()->isEnabled());
-    EXPECT_TRUE(toolbar->addButton()->toolTip().contains("Ctrl+Shift+I, Ctrl+O"));
 
     model.setDrawings({drawing(0), drawing(1)});
     model.setImporting(2);
     EXPECT_TRUE(toolbar->modePicker()->isEnabled());
     EXPECT_TRUE(toolbar->exportButton()->isEnabled());
     EXPECT_TRUE(toolbar->progress()->isVisible());
-    EXPECT_EQ(toolbar->exportButton()->toolTip(), "Export the book as a PDF (Ctrl+E)");
 
     QSignalSpy modes(&model, &AppModel::modeChanged);
     toolbar->modeButton(ViewMode::drawing)->click();  // the current mode: nobody is told
@@ -329,8 +276,9 @@ TEST(RootView, ToolbarFollowsTheLibraryAndTheMode) {
     toolbar->modeButton(ViewMode::calendar)->click();  // through showCalendar: the months get pictures
     EXPECT_EQ(model.mode(), ViewMode::calendar);
     EXPECT_FALSE(model.calendar().pictures.empty());
-    EXPECT_EQ(toolbar->exportButton()->toolTip(), "Export the calendar as a PDF (Ctrl+E)");
 
     model.setImporting(0);
     EXPECT_FALSE(toolbar->progress()->isVisible());
+    model.announce(QStringLiteral("Export finished"));  // read out through the status label
+    EXPECT_EQ(window.statusAnnouncer()->accessibleName(), "Export finished");
 }
