@@ -14,7 +14,6 @@ namespace {
 
 const QString zoomKey = QStringLiteral("calendarZoom");
 
-QSettings settings() { return QSettings(QStringLiteral("Quillfen"), QStringLiteral("Quillfen")); }
 
 // The month slot a page shows; none for the cover.
 std::optional<int> slotOf(const CalendarPageContent& content) {
@@ -46,11 +45,11 @@ double clampedZoom(double zoom) {
 
 double storedZoom() {
     bool ok = false;
-    const double zoom = settings().value(zoomKey, defaultZoom).toDouble(&ok);
+    const double zoom = QSettings().value(zoomKey, defaultZoom).toDouble(&ok);
     return ok ? clampedZoom(zoom) : defaultZoom;
 }
 
-void storeZoom(double zoom) { settings().setValue(zoomKey, clampedZoom(zoom)); }
+void storeZoom(double zoom) { QSettings().setValue(zoomKey, clampedZoom(zoom)); }
 
 std::vector<std::vector<int>> sheets(const CalendarLayout& layout) {
     std::vector<std::vector<int>> result;

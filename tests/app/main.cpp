@@ -11,6 +11,8 @@ int main(int argc, char** argv) {
     qputenv("XDG_DATA_HOME", data.path().toUtf8());
     qputenv("XDG_CONFIG_HOME", (data.path() + QStringLiteral("/config")).toUtf8());
     QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Quillfen"));
+    QApplication::setApplicationName(QStringLiteral("Quillfen"));
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -55,7 +55,7 @@ TEST(CalendarPages, DamagedZoomSettingIsHeldToTheSlidersRange) {
                           {QStringLiteral("big"), 300}, {QVariant(), 300}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.stored.toString().toStdString());
-        QSettings settings(QStringLiteral("Quillfen"), QStringLiteral("Quillfen"));
+        QSettings settings;
         if (c.stored.isValid()) settings.setValue("calendarZoom", c.stored);
         else settings.remove("calendarZoom");
         settings.sync();
