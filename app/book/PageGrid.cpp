@@ -25,16 +25,15 @@ QFont captionFont(const QFont& base) {
     return font;
 }
 
-// The cell width in whole points, truncated toward zero.
-int wholeWidth(double width) { return static_cast<int>(std::trunc(width)); }
-
 }  // namespace
 
 PageGrid::PageGrid(AppModel& model, QWidget* parent)
     : QWidget(parent),
       m_model(model),
       m_layout(std::make_shared<BookLayout>()),
-      m_content(std::make_shared<BookContent>()) {}
+      m_content(std::make_shared<BookContent>()) {
+    installAccessibleGrids();
+}
 
 void PageGrid::setBook(BookLayout layout, BookContent content, QSizeF cellSize) {
     m_layout = std::make_shared<const BookLayout>(std::move(layout));
@@ -46,6 +45,7 @@ void PageGrid::setBook(BookLayout layout, BookContent content, QSizeF cellSize) 
     setMinimumSize(static_cast<int>(std::ceil(2 * margin + 2 * cellSize.width() + cellSpacing)),
                    static_cast<int>(std::ceil(height)));
     update();
+    announceCellsChanged(this);
 }
 
 // Several scroll steps can arrive in one pass of the event loop; only the last view renders.
@@ -86,63 +86,35 @@ std::vector<int> PageGrid::visiblePages() const {
     return pages;
 }
 
-QImage PageGrid::image(int number) const {
-    return number >= 1 && number <= static_cast<int>(m_cells.size()) ? m_cells[number - 1]->picture.image : QImage();
+QImage PageGrid::image(int number) const { return m_pictures.picture(number - 1).image; }
+
+std::optional<PageKey> PageGrid::imageKey(int number) const { return m_pictures.pictureKey(number - 1); }
+
+QString PageGrid::cellText(int cell) const {
+    return BookPages::accessibilityText(m_model, m_layout->pages[static_cast<std::size_t>(cell)]);
 }
 
-std::optional<PageKey> PageGrid::imageKey(int number) const {
-    if (number < 1 || number > static_cast<int>(m_cells.size())) return std::nullopt;
-    return m_cells[number - 1]->imageKey;
-}
-
-PageGrid::Cell& PageGrid::cell(int number) {
-    while (static_cast<int>(m_cells.size()) < number) m_cells.push_back(std::make_unique<Cell>(this));
-    return *m_cells[number - 1];
-}
-
-void PageGrid::forget(Cell& cell, bool dropImage) {
-    if (cell.wanted) cell.wanted->store(false);
-    cell.wanted.reset();
-    cell.job.reset();
-    if (dropImage) {
-        cell.picture = {};
-        cell.imageKey.reset();
-    }
+void PageGrid::runCellAction(int cell) {
+    BookPages::openFirstDrawing(m_model, m_layout->pages[static_cast<std::size_t>(cell)]);
 }
 
 void PageGrid::requestRenders() {
     m_rendersPending = false;
     if (!isVisible() || m_viewport.isEmpty()) return;
-    const QRect kept = m_viewport.adjusted(0, -m_viewport.height(), 0, m_viewport.height());
-    const int pages = static_cast<int>(m_layout->pages.size());
-    for (int n = 1; n <= pages; ++n) {
-        const QRectF rect = cellRect(n);
-        if (rect.intersects(m_viewport)) {
-            render(n);
-        } else if (n <= static_cast<int>(m_cells.size())) {
-            forget(*m_cells[n - 1], !rect.intersects(kept));
-        }
-    }
-    for (int n = pages + 1; n <= static_cast<int>(m_cells.size()); ++n) forget(*m_cells[n - 1], true);
+    m_pictures.follow(
+        m_viewport, static_cast<int>(m_layout->pages.size()), [this](int slot) { return cellRect(slot + 1); },
+        [this](int slot) { render(slot + 1); });
 }
 
 void PageGrid::render(int number) {
-    const PageKey key{m_model.revision(), m_model.showGuides(), number, wholeWidth(m_cellSize.width())};
-    Cell& target = cell(number);
-    if (target.job.key() == key) return;
-    if (target.wanted) target.wanted->store(false);
-    auto wanted = std::make_shared<std::atomic<bool>>(true);
-    target.wanted = wanted;
-    const BookPage page = m_layout->pages[number - 1];
-    const int pixelWidth = wholeWidth(m_cellSize.width() * 2);
+    const PageKey key{m_model.revision(), m_model.showGuides(), number, wholePoints(m_cellSize.width())};
+    const BookPage page = m_layout->pages[static_cast<std::size_t>(number - 1)];
+    const int pixelWidth = wholePoints(m_cellSize.width() * 2);
     const qreal ratio = devicePixelRatioF();
     const QSize screenSize = (m_cellSize * ratio).toSize();
-    target.job.start(
-        m_model.editorPool(), key,
-        [page, layout = m_layout, content = m_content, pixelWidth, screenSize, ratio, guides = key.guides, wanted,
-         renders = m_renders]() -> Render {
-            if (!wanted->load()) return std::nullopt;
-            renders->fetch_add(1);
+    m_pictures.render(
+        number - 1, key, m_model.editorPool(),
+        [page, layout = m_layout, content = m_content, pixelWidth, screenSize, ratio, guides = key.guides] {
             const auto bitmap = BookRenderer::thumbnail(page, *layout, *content, pixelWidth, guides);
             if (!bitmap) return Picture{};
             Picture picture{rgbImage(*bitmap), {}};
@@ -150,11 +122,7 @@ void PageGrid::render(int number) {
             picture.shown.setDevicePixelRatio(ratio);
             return picture;
         },
-        [this, number, key](Render result) {
-            if (!result) return;
-            Cell& shown = cell(number);
-            shown.picture = std::move(*result);
-            shown.imageKey = key;
+        [this, number] {
             update(cellRect(number).toAlignedRect().adjusted(-4, -4, 4, 6));
             Q_EMIT pageShown(number);
         });
@@ -170,17 +138,13 @@ void PageGrid::paintEvent(QPaintEvent* event) {
         const QRectF rect = cellRect(n);
         const QRectF withCaption = rect.adjusted(-4, -4, 4, captionGap + captionHeight());
         if (!event->region().intersects(withCaption.toAlignedRect())) continue;
-        // A soft shadow two points down, fading out over three points.
-        for (int step = 3; step >= 1; --step) {
-            painter.fillRect(rect.translated(0, 2).adjusted(-step, -step, step, step),
-                             QColor(0, 0, 0, static_cast<int>(0.22 * 255 / 4)));
-        }
-        const Cell* shown = n <= static_cast<int>(m_cells.size()) ? m_cells[n - 1].get() : nullptr;
+        paintPageShadow(painter, rect);
+        const Picture& shown = m_pictures.picture(n - 1);
         const qreal ratio = devicePixelRatioF();
-        if (shown && shown->picture.shown.size() == (rect.size() * ratio).toSize()) {
-            painter.drawImage(rect.topLeft().toPoint(), shown->picture.shown);
-        } else if (shown && !shown->picture.image.isNull()) {
-            painter.drawImage(rect, shown->picture.image);
+        if (!shown.shown.isNull() && shown.shown.size() == (rect.size() * ratio).toSize()) {
+            painter.drawImage(rect.topLeft().toPoint(), shown.shown);
+        } else if (!shown.image.isNull()) {
+            painter.drawImage(rect, shown.image);
         } else {
             painter.fillRect(rect, Qt::white);
         }

@@ -1,33 +1,24 @@
 #pragma once
 
 #include "app/model/AppModel.h"
-#include "app/model/KeyedJob.h"
+#include "app/shell/AccessibleGrid.h"
+#include "app/shell/PageCells.h"
 
 #include <QImage>
 #include <QWidget>
 
-#include <atomic>
 #include <memory>
 #include <optional>
 #include <vector>
 
 namespace quillfen {
 
-// The identity of one page render: a new render starts whenever any field changes.
-struct PageKey {
-    std::int64_t revision = 0;
-    bool guides = false;
-    int number = 0;
-    int width = 0;  // the cell width in whole points
-
-    bool operator==(const PageKey&) const = default;
-};
-
 // The book's pages as two-page spreads, painted lazily: only the cells in view are painted and
 // rendered. A cell's picture is rendered off the GUI thread on the editor pool and applied only while
 // its key is current; a cell scrolled out of view before its render began is never rendered, and
-// pictures of cells far out of view are dropped. GUI thread only.
-class PageGrid : public QWidget {
+// pictures of cells far out of view are dropped. Each page is one accessible button whose default
+// action opens the page's first drawing. GUI thread only.
+class PageGrid : public QWidget, public CellGrid {
     Q_OBJECT
 
 public:
@@ -50,8 +41,15 @@ public:
     QImage image(int number) const;
     std::optional<PageKey> imageKey(int number) const;
     // Renders that actually ran since the grid was made.
-    int renderCount() const { return m_renders->load(); }
+    int renderCount() const { return m_pictures.renderCount(); }
     const BookLayout& layout() const { return *m_layout; }
+
+    // Cell i is page i + 1.
+    int cellCount() const override { return static_cast<int>(m_layout->pages.size()); }
+    QRectF cellArea(int cell) const override { return cellRect(cell + 1); }
+    QString cellText(int cell) const override;
+    bool cellsHaveAction() const override { return true; }
+    void runCellAction(int cell) override;
 
 Q_SIGNALS:
     // A render's result reached a cell.
@@ -67,18 +65,8 @@ private:
         QImage image;
         QImage shown;
     };
-    using Render = std::optional<Picture>;
-    struct Cell {
-        explicit Cell(QObject* owner) : job(owner) {}
-        KeyedJob<PageKey, Render> job;
-        std::shared_ptr<std::atomic<bool>> wanted;  // false once the render is no longer needed
-        Picture picture;
-        std::optional<PageKey> imageKey;
-    };
 
-    Cell& cell(int number);
     void render(int number);
-    void forget(Cell& cell, bool dropImage);
     void requestRenders();
     double rowHeight() const;
     double captionHeight() const;
@@ -90,9 +78,7 @@ private:
     std::vector<std::vector<int>> m_spreads;
     QRect m_viewport;
     bool m_rendersPending = false;
-    // Kept for the grid's life: a pending render refers to its cell's job slot.
-    std::vector<std::unique_ptr<Cell>> m_cells;
-    std::shared_ptr<std::atomic<int>> m_renders = std::make_shared<std::atomic<int>>(0);
+    PageRenders<Picture> m_pictures{this};  // slot number − 1
 };
 
 }  // namespace quillfen

@@ -18,34 +18,31 @@ constexpr double margin = 24;
 constexpr double spacing = 24;     // between columns and between rows
 constexpr double columnExtra = 8;  // a column is at least this much wider than a cell
 
-// A length in whole points, truncated toward zero.
-int whole(double points) { return static_cast<int>(std::trunc(points)); }
-
 }  // namespace
 
 CalendarGrid::CalendarGrid(AppModel& model, QWidget* parent)
     : QWidget(parent),
       m_model(model),
       m_layout(std::make_shared<CalendarLayout>()),
-      m_content(std::make_shared<CalendarContent>()) {}
+      m_content(std::make_shared<CalendarContent>()) {
+    installAccessibleGrids();
+}
 
 void CalendarGrid::setCalendar(CalendarLayout layout, CalendarContent content, QSizeF cellSize) {
     auto sheets = CalendarPages::sheets(layout);
     // A page keeps its picture only while it stays on an equal sheet.
-    std::vector<const std::vector<int>*> oldSheetOf(m_cells.size(), nullptr);
+    std::vector<const std::vector<int>*> oldSheetOf(m_layout->pages.size(), nullptr);
     for (const auto& sheet : m_sheets) {
-        for (int index : sheet) {
-            if (index < static_cast<int>(oldSheetOf.size())) oldSheetOf[static_cast<std::size_t>(index)] = &sheet;
-        }
+        for (int index : sheet) oldSheetOf[static_cast<std::size_t>(index)] = &sheet;
     }
     for (const auto& sheet : sheets) {
         for (int index : sheet) {
-            if (index >= static_cast<int>(m_cells.size())) continue;
-            const auto* old = oldSheetOf[static_cast<std::size_t>(index)];
-            if (!old || *old != sheet) forget(*m_cells[static_cast<std::size_t>(index)], true);
+            const auto* old = index < static_cast<int>(oldSheetOf.size()) ? oldSheetOf[static_cast<std::size_t>(index)]
+                                                                          : nullptr;
+            if (!old || *old != sheet) m_pictures.forget(index, true);
         }
     }
-    for (std::size_t index = layout.pages.size(); index < m_cells.size(); ++index) forget(*m_cells[index], true);
+    m_pictures.forgetFrom(static_cast<int>(layout.pages.size()));
 
     m_layout = std::make_shared<const CalendarLayout>(std::move(layout));
     m_content = std::make_shared<const CalendarContent>(std::move(content));
@@ -53,6 +50,7 @@ void CalendarGrid::setCalendar(CalendarLayout layout, CalendarContent content, Q
     m_sheets = std::move(sheets);
     arrange();
     update();
+    announceCellsChanged(this);
 }
 
 void CalendarGrid::setViewport(QRect visible) {
@@ -109,69 +107,37 @@ std::vector<int> CalendarGrid::visiblePages() const {
     return pages;
 }
 
-QImage CalendarGrid::image(int index) const {
-    return index >= 0 && index < static_cast<int>(m_cells.size()) ? m_cells[static_cast<std::size_t>(index)]->image
-                                                                   : QImage();
+QImage CalendarGrid::image(int index) const { return m_pictures.picture(index); }
+
+std::optional<PageKey> CalendarGrid::imageKey(int index) const { return m_pictures.pictureKey(index); }
+
+QString CalendarGrid::cellText(int cell) const {
+    return CalendarPages::accessibilityText(m_model, m_layout->pages[static_cast<std::size_t>(cell)]);
 }
 
-std::optional<CalendarPageKey> CalendarGrid::imageKey(int index) const {
-    if (index < 0 || index >= static_cast<int>(m_cells.size())) return std::nullopt;
-    return m_cells[static_cast<std::size_t>(index)]->imageKey;
-}
-
-CalendarPageKey CalendarGrid::currentKey(int index) const {
+PageKey CalendarGrid::currentKey(int index) const {
     return {m_model.revision(), m_model.showGuides(), m_layout->pages[static_cast<std::size_t>(index)].number,
-            whole(m_cellSize.width())};
-}
-
-CalendarGrid::Cell& CalendarGrid::cell(int index) {
-    while (static_cast<int>(m_cells.size()) <= index) m_cells.push_back(std::make_unique<Cell>(this));
-    return *m_cells[static_cast<std::size_t>(index)];
-}
-
-void CalendarGrid::forget(Cell& cell, bool dropImage) {
-    if (cell.wanted) cell.wanted->store(false);
-    cell.wanted.reset();
-    cell.job.reset();
-    if (dropImage) {
-        cell.image = QImage();
-        cell.imageKey.reset();
-    }
+            wholePoints(m_cellSize.width())};
 }
 
 void CalendarGrid::requestRenders() {
     if (!isVisible() || m_viewport.isEmpty()) return;
-    const QRect kept = m_viewport.adjusted(0, -m_viewport.height(), 0, m_viewport.height());
-    for (int i = 0; i < static_cast<int>(m_layout->pages.size()); ++i) {
-        const QRectF rect = cellRect(i);
-        if (rect.intersects(m_viewport)) render(i);
-        else if (i < static_cast<int>(m_cells.size())) forget(*m_cells[static_cast<std::size_t>(i)], !rect.intersects(kept));
-    }
+    m_pictures.follow(
+        m_viewport, static_cast<int>(m_layout->pages.size()), [this](int index) { return cellRect(index); },
+        [this](int index) { render(index); });
 }
 
 void CalendarGrid::render(int index) {
-    const CalendarPageKey key = currentKey(index);
-    Cell& target = cell(index);
-    if (target.job.key() == key) return;
-    if (target.wanted) target.wanted->store(false);
-    auto wanted = std::make_shared<std::atomic<bool>>(true);
-    target.wanted = wanted;
+    const PageKey key = currentKey(index);
     const CalendarPage page = m_layout->pages[static_cast<std::size_t>(index)];
-    const int pixelWidth = whole(m_cellSize.width() * 2);
-    target.job.start(
-        m_model.editorPool(), key,
-        [page, layout = m_layout, content = m_content, pixelWidth, guides = key.guides, wanted,
-         renders = m_renders]() -> Render {
-            if (!wanted->load()) return std::nullopt;
-            renders->fetch_add(1);
+    const int pixelWidth = wholePoints(m_cellSize.width() * 2);
+    m_pictures.render(
+        index, key, m_model.editorPool(),
+        [page, layout = m_layout, content = m_content, pixelWidth, guides = key.guides] {
             const auto bitmap = CalendarRenderer::thumbnail(page, *layout, *content, pixelWidth, guides);
             return bitmap ? rgbImage(*bitmap) : QImage();
         },
-        [this, index, key](Render result) {
-            if (!result) return;
-            Cell& shown = cell(index);
-            shown.image = std::move(*result);
-            shown.imageKey = key;
+        [this, index] {
             update(cellRect(index).toAlignedRect().adjusted(-4, -4, 4, 6));
             Q_EMIT pageShown(index);
         });
@@ -183,11 +149,7 @@ void CalendarGrid::paintEvent(QPaintEvent* event) {
     for (std::size_t s = 0; s < m_sheets.size(); ++s) {
         const QRectF sheet = sheetRect(s);
         if (!sheet.adjusted(-4, -4, 4, 6).intersects(event->rect())) continue;
-        // The sheet's soft shadow two points down, fading out over three points.
-        for (int step = 3; step >= 1; --step) {
-            painter.fillRect(sheet.translated(0, 2).adjusted(-step, -step, step, step),
-                             QColor(0, 0, 0, static_cast<int>(0.22 * 255 / 4)));
-        }
+        paintPageShadow(painter, sheet);
         for (int index : m_sheets[s]) {
             const QRectF rect = cellRect(index);
             const QImage shown = image(index);

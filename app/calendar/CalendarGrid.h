@@ -1,33 +1,24 @@
 #pragma once
 
 #include "app/model/AppModel.h"
-#include "app/model/KeyedJob.h"
+#include "app/shell/AccessibleGrid.h"
+#include "app/shell/PageCells.h"
 
 #include <QImage>
 #include <QWidget>
 
-#include <atomic>
 #include <memory>
 #include <optional>
 #include <vector>
 
 namespace quillfen {
 
-// The identity of one calendar page render: a new render starts whenever any field changes.
-struct CalendarPageKey {
-    std::int64_t revision = 0;
-    bool guides = false;
-    int number = 0;
-    int width = 0;  // the cell width in whole points, truncated
-
-    bool operator==(const CalendarPageKey&) const = default;
-};
-
 // The calendar's pages as sheets (a picture page directly above its grid page) in adaptive columns,
 // painted lazily: only the cells in view are painted and rendered. A cell's page is rendered off the
 // GUI thread on the editor pool and applied only while its key is current; a cell scrolled out of view
-// before its render began is never rendered, and pictures far out of view are dropped. GUI thread only.
-class CalendarGrid : public QWidget {
+// before its render began is never rendered, and pictures far out of view are dropped. Each page is one
+// accessible element that reads its description and has no action. GUI thread only.
+class CalendarGrid : public QWidget, public CellGrid {
     Q_OBJECT
 
 public:
@@ -46,12 +37,17 @@ public:
     std::vector<int> visiblePages() const;
     // The picture a cell shows (null: the white page) and the key it was rendered for.
     QImage image(int index) const;
-    std::optional<CalendarPageKey> imageKey(int index) const;
+    std::optional<PageKey> imageKey(int index) const;
     // The key a render of the page would carry now.
-    CalendarPageKey currentKey(int index) const;
+    PageKey currentKey(int index) const;
     // Renders that actually ran since the grid was made.
-    int renderCount() const { return m_renders->load(); }
+    int renderCount() const { return m_pictures.renderCount(); }
     const CalendarLayout& layout() const { return *m_layout; }
+
+    // Cell i is the page at index i.
+    int cellCount() const override { return static_cast<int>(m_layout->pages.size()); }
+    QRectF cellArea(int cell) const override { return cellRect(cell); }
+    QString cellText(int cell) const override;
 
 Q_SIGNALS:
     // A render's result reached a cell.
@@ -62,17 +58,6 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    using Render = std::optional<QImage>;
-    struct Cell {
-        explicit Cell(QObject* owner) : job(owner) {}
-        KeyedJob<CalendarPageKey, Render> job;
-        std::shared_ptr<std::atomic<bool>> wanted;  // false once the render is no longer needed
-        QImage image;
-        std::optional<CalendarPageKey> imageKey;
-    };
-
-    Cell& cell(int index);
-    void forget(Cell& cell, bool dropImage);
     void arrange();
     void requestRenders();
     void render(int index);
@@ -85,9 +70,7 @@ private:
     std::vector<std::vector<int>> m_sheets;
     std::vector<QPointF> m_sheetOrigins;  // top left of each sheet, from arrange()
     QRect m_viewport;
-    // Kept for the grid's life: a pending render refers to its cell's job slot.
-    std::vector<std::unique_ptr<Cell>> m_cells;
-    std::shared_ptr<std::atomic<int>> m_renders = std::make_shared<std::atomic<int>>(0);
+    PageRenders<QImage> m_pictures{this};  // slot: page index
 };
 
 }  // namespace quillfen

@@ -1,9 +1,11 @@
 #include "BookFixtures.h"
 
+#include "app/book/BookPages.h"
 #include "app/book/BookPreview.h"
 #include "app/book/PageGrid.h"
 #include "app/book/WarningRow.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QLabel>
 #include <QScrollArea>
@@ -127,6 +129,38 @@ TEST_F(BookPreviewTest, DoubleClickOnADrawingsPageOpensItsFirstDrawingAndNothing
     QTest::mouseDClick(&preview->grid(), Qt::LeftButton, {}, centre(page));
     EXPECT_EQ(model.mode(), ViewMode::drawing);
     EXPECT_EQ(model.selectedID(), std::get<DrawingsPage>(layout.pages[page - 1].content).drawings.front());
+}
+
+TEST_F(BookPreviewTest, EachPageIsOneAccessibleButtonWhosePressOpensItsFirstDrawing) {
+    model.setDrawings(testing::drawings(2));
+    model.setSettings(richBook());
+    model.setMode(ViewMode::book);
+    open();
+    const auto& grid = preview->grid();
+    const auto& layout = grid.layout();
+    QAccessibleInterface* access = QAccessible::queryAccessibleInterface(&preview->grid());
+    ASSERT_TRUE(access);
+    ASSERT_EQ(access->childCount(), static_cast<int>(layout.pages.size()));
+    for (int i = 0; i < access->childCount(); ++i) {
+        SCOPED_TRACE(i);
+        QAccessibleInterface* cell = access->child(i);
+        ASSERT_TRUE(cell);
+        EXPECT_EQ(cell->role(), QAccessible::Button);
+        EXPECT_EQ(cell->text(QAccessible::Name), BookPages::accessibilityText(model, layout.pages[i]));
+        const QRect area = grid.cellRect(i + 1).toAlignedRect();
+        EXPECT_EQ(cell->rect(), QRect(grid.mapToGlobal(area.topLeft()), area.size()));
+        EXPECT_EQ(access->indexOfChild(cell), i);
+        EXPECT_EQ(cell->parent(), access);
+    }
+    EXPECT_EQ(access->child(2)->text(QAccessible::Name), "Page 3: Drawing 1. Double-click to edit.");
+    EXPECT_EQ(access->childAt(grid.mapToGlobal(centre(3)).x(), grid.mapToGlobal(centre(3)).y()), access->child(2));
+
+    access->child(1)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(model.mode(), ViewMode::book);
+    EXPECT_FALSE(model.selectedID());
+    access->child(2)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(model.mode(), ViewMode::drawing);
+    EXPECT_EQ(model.selectedID(), std::get<DrawingsPage>(layout.pages[2].content).drawings.front());
 }
 
 TEST_F(BookPreviewTest, ListsFourWarningsAndCountsTheRest) {

@@ -2,7 +2,9 @@
 
 #include "tests/app/AppFixtures.h"
 #include "app/calendar/CalendarGrid.h"
+#include "app/calendar/CalendarPages.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -123,6 +125,33 @@ TEST_F(CalendarPreviewTest, SwitchingTheCoverOffBlanksTheShiftedSheetsButAnEditK
     ASSERT_EQ(view.grid().sheets().front(), (std::vector<int>{0, 1}));
     EXPECT_TRUE(view.grid().image(0).isNull());
     EXPECT_TRUE(view.grid().image(1).isNull());
+}
+
+TEST_F(CalendarPreviewTest, EachPageIsOneAccessibleTextWithoutActionThatFollowsANewLayout) {
+    testing::editCalendar(model, [](CalendarSettings& c) { c.title = "Our Year"; });
+    auto& view = shown();
+    const auto& grid = view.grid();
+    QAccessibleInterface* access = QAccessible::queryAccessibleInterface(&view.grid());
+    ASSERT_TRUE(access);
+    ASSERT_EQ(access->childCount(), static_cast<int>(grid.layout().pages.size()));
+    for (int i = 0; i < access->childCount(); ++i) {
+        SCOPED_TRACE(i);
+        QAccessibleInterface* cell = access->child(i);
+        ASSERT_TRUE(cell);
+        EXPECT_EQ(cell->role(), QAccessible::StaticText);
+        EXPECT_TRUE(!cell->actionInterface() || cell->actionInterface()->actionNames().isEmpty());
+        EXPECT_EQ(cell->text(QAccessible::Name), CalendarPages::accessibilityText(model, grid.layout().pages[i]));
+        const QRect area = grid.cellRect(i).toAlignedRect();
+        EXPECT_EQ(cell->rect(), QRect(grid.mapToGlobal(area.topLeft()), area.size()));
+    }
+    EXPECT_EQ(access->child(0)->text(QAccessible::Name), "Page 1, the cover: Our Year");
+
+    const int pages = access->childCount();
+    testing::editCalendar(model, [](CalendarSettings& c) { c.cover = false; });
+    shown();
+    EXPECT_EQ(access->childCount(), pages - 1);
+    EXPECT_EQ(access->child(0)->text(QAccessible::Name),
+              CalendarPages::accessibilityText(model, grid.layout().pages[0]));
 }
 
 TEST_F(CalendarPreviewTest, ListsOnlyTheFirstThreeWarnings) {
