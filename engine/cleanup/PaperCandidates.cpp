@@ -357,45 +357,54 @@ double paperSupport(const Analysis& a, const Corners& c) {
     return aroundCount == 0 ? 0 : white * darkerAround / aroundCount;
 }
 
-bool standsOut(const Analysis& a, cv::Point2d p) {
-    const int x = std::clamp(cvRound((p.x + 0.5) * a.smallScale - 0.5), 0, a.standOut.cols - 1);
-    const int y = std::clamp(cvRound((p.y + 0.5) * a.smallScale - 0.5), 0, a.standOut.rows - 1);
-    return a.standOut.at<float>(y, x) > 1;
+// The share of points along a to b where the colour changes clearly across the line through them.
+double lineSupport(const cv::Mat& colour, cv::Point2d a, cv::Point2d b, double spacing) {
+    const double length = cv::norm(b - a);
+    const int count = std::max(1, static_cast<int>(length / spacing));
+    const cv::Point2d normal = cv::Point2d(-(b - a).y, (b - a).x) / std::max(1e-9, length);
+    int supported = 0;
+    for (int k = 0; k < count; ++k) {
+        const cv::Point2d on = a + (b - a) * ((k + 0.5) / count);
+        supported += colourStep(colour, on + normal * 3, on - normal * 3) > 0.1f;
+    }
+    return static_cast<double>(supported) / count;
 }
 
-// The outline with each side pushed outwards across a band of colour drawn up to the sheet's edge: to
-// the nearest parallel line, within 30% of the sheet, where the colour changes clearly, the strip crossed
-// stands out from the surface and what lies beyond it does not.
-Corners widenedOverBands(const Analysis& a, const Corners& c) {
+// The outline with each side pushed outwards to the sheet's real edge when the side stopped early, at a
+// band of colour drawn up to the edge or at the edge of a hard shadow falling across the sheet: the two
+// neighbouring sides must go on as clear edges past the old corners, and the farthest parallel line
+// they reach that shows a clear edge along its length becomes the side.
+Corners widenedToSheetEdges(const cv::Mat& colour, const Corners& c) {
     std::array<Line, 4> lines;
-    bool widened = false;
+    for (int i = 0; i < 4; ++i) lines[i] = Line{c[i], (c[(i + 1) % 4] - c[i]) / cv::norm(c[(i + 1) % 4] - c[i])};
+    std::array<Line, 4> widened = lines;
+    bool changed = false;
     for (int i = 0; i < 4; ++i) {
-        const cv::Point2d p = c[i], q = c[(i + 1) % 4];
-        const cv::Point2d dir = (q - p) / cv::norm(q - p);
-        const cv::Point2d inward(-dir.y, dir.x);
-        lines[i] = Line{p, dir};
+        const Line& side = lines[i];
+        const Line& before = lines[(i + 3) % 4];
+        const Line& after = lines[(i + 1) % 4];
+        const cv::Point2d inward(-side.direction.y, side.direction.x);
         const cv::Point2d far = (c[(i + 2) % 4] + c[(i + 3) % 4]) * 0.5;
-        const double depth = (far - (p + q) * 0.5).dot(inward);
-        constexpr int count = 32;
-        for (double d = 6; d <= 0.3 * depth; d += 2) {
-            int edge = 0, strip = 0, beyond = 0;
-            for (int k = 0; k < count; ++k) {
-                const cv::Point2d on = p + (q - p) * (0.1 + 0.8 * (k + 0.5) / count) - inward * d;
-                edge += colourStep(a.colour, on + inward * 3, on - inward * 3) > 0.1f;
-                strip += standsOut(a, on + inward * (d / 2));
-                beyond += !standsOut(a, on - inward * 8);
-            }
-            if (edge >= count * 0.6 && strip >= count * 0.6 && beyond >= count * 0.7) {
-                lines[i].point = p - inward * d;
-                widened = true;
+        const double depth = (far - (c[i] + c[(i + 1) % 4]) * 0.5).dot(inward);
+        double best = 0;
+        for (double d = 4; d <= 0.7 * depth; d += 2) {
+            const Line shifted{side.point - inward * d, side.direction};
+            const auto p = intersect(before, shifted), q = intersect(after, shifted);
+            if (!p || !q) break;
+            if (lineSupport(colour, c[i], *p, 3) < 0.6 || lineSupport(colour, c[(i + 1) % 4], *q, 3) < 0.6)
                 break;
-            }
+            const cv::Point2d along = *q - *p;
+            if (lineSupport(colour, *p + along * 0.1, *q - along * 0.1, 6) >= 0.6) best = d;
+        }
+        if (best > 0) {
+            widened[i].point = side.point - inward * best;
+            changed = true;
         }
     }
-    if (!widened) return c;
+    if (!changed) return c;
     Corners out;
     for (int i = 0; i < 4; ++i) {
-        const auto corner = intersect(lines[(i + 3) % 4], lines[i]);
+        const auto corner = intersect(widened[(i + 3) % 4], widened[i]);
         if (!corner) return c;
         out[i] = *corner;
     }
@@ -543,10 +552,8 @@ std::vector<PaperCandidate> detectRectangles(const Bitmap& image, const Rectangl
         c = refine(a.colour, c, std::max(8.0, reach * 0.03));
         c = refine(a.colour, c, std::max(6.0, reach * 0.012));
         c = refine(a.colour, c, 3);
-        std::vector<Corners> outlines{c};
-        if (const Corners wide = widenedOverBands(a, c); wide != c)
-            outlines.push_back(refine(a.colour, wide, 3));
-        for (const Corners& outline : outlines) {
+        if (const Corners wide = widenedToSheetEdges(a.colour, c); wide != c) c = refine(a.colour, wide, 3);
+        for (const Corners& outline : {c}) {
             if (!withinLimits(outline, a.size, options)) continue;
             const double region = std::max(regionSupport(a, outline), paperSupport(a, outline));
             scored.push_back({outline, std::sqrt(edgeSupport(a.colour, outline) * region)});
