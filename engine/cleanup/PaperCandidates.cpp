@@ -21,7 +21,7 @@ constexpr int analysisSide = 384;  // outlines are proposed on a copy this large
 // function of position so that uneven light does not count as standing out.
 struct Analysis {
     cv::Size size;
-    cv::Mat colour;      // CV_32FC3 RGB, 0...1
+    cv::Mat colour;      // CV_8UC3 RGB
     cv::Mat smallLuma;   // CV_8U
     cv::Mat smallWhite;  // CV_8U
     cv::Mat standOut;  // CV_32F: above 1 where a pixel is clearly brighter or more colourful than the surface
@@ -94,17 +94,17 @@ Analysis analyse(const Bitmap& image) {
     Analysis a;
     a.size = cv::Size(image.width, image.height);
     const cv::Mat rgba(image.height, image.width, CV_8UC4, const_cast<std::uint8_t*>(image.pixels.data()));
-    cv::Mat rgb8, rgb;
+    cv::Mat rgb8;
     cv::cvtColor(rgba, rgb8, cv::COLOR_RGBA2RGB);
-    rgb8.convertTo(rgb, CV_32F, 1.0 / 255);
-    cv::GaussianBlur(rgb, a.colour, cv::Size(), 1.0);
+    cv::GaussianBlur(rgb8, a.colour, cv::Size(), 1.0);
 
     a.smallScale = std::min(1.0, static_cast<double>(analysisSide) / std::max(image.width, image.height));
     const cv::Size small(std::max(1, static_cast<int>(std::lround(image.width * a.smallScale))),
                          std::max(1, static_cast<int>(std::lround(image.height * a.smallScale))));
     a.smallScale = static_cast<double>(small.width) / image.width;
     cv::Mat smallRgb;
-    cv::resize(rgb, smallRgb, small, 0, 0, cv::INTER_AREA);
+    cv::resize(rgb8, smallRgb, small, 0, 0, cv::INTER_AREA);
+    smallRgb.convertTo(smallRgb, CV_32F, 1.0 / 255);
     std::vector<cv::Mat> ch;
     cv::split(smallRgb, ch);
     const cv::Mat luma = 0.2126 * ch[0] + 0.7152 * ch[1] + 0.0722 * ch[2];
@@ -120,9 +120,9 @@ Analysis analyse(const Bitmap& image) {
     a.smallWhite = bytes(cv::max(luma - (high - low), 0), 5);
 
     cv::Mat lab8, lab;
-    cv::cvtColor(bytes(smallRgb, 7), lab8, cv::COLOR_RGB2Lab);
+    cv::cvtColor(bytes(smallRgb, 5), lab8, cv::COLOR_RGB2Lab);
+    cv::GaussianBlur(lab8, lab8, cv::Size(), std::max(1.0, small.width / 120.0));
     lab8.convertTo(lab, CV_32F);
-    cv::GaussianBlur(lab, lab, cv::Size(), std::max(1.0, small.width / 120.0));
     const cv::Mat model = surfaceModel(lab);
     a.standOut = cv::Mat(small, CV_32F);
     for (int y = 0; y < small.height; ++y)
@@ -192,9 +192,13 @@ cv::Vec3f sampleColour(const cv::Mat& m, cv::Point2d p) {
     const double x = std::clamp(p.x, 0.0, m.cols - 1.001), y = std::clamp(p.y, 0.0, m.rows - 1.001);
     const int x0 = static_cast<int>(x), y0 = static_cast<int>(y);
     const float fx = static_cast<float>(x - x0), fy = static_cast<float>(y - y0);
-    const cv::Vec3f* r0 = m.ptr<cv::Vec3f>(y0);
-    const cv::Vec3f* r1 = m.ptr<cv::Vec3f>(y0 + 1);
-    return (r0[x0] * (1 - fx) + r0[x0 + 1] * fx) * (1 - fy) + (r1[x0] * (1 - fx) + r1[x0 + 1] * fx) * fy;
+    const std::uint8_t* r0 = m.ptr<std::uint8_t>(y0) + x0 * 3;
+    const std::uint8_t* r1 = m.ptr<std::uint8_t>(y0 + 1) + x0 * 3;
+    const float w00 = (1 - fx) * (1 - fy) / 255, w01 = fx * (1 - fy) / 255, w10 = (1 - fx) * fy / 255,
+                w11 = fx * fy / 255;
+    cv::Vec3f out;
+    for (int k = 0; k < 3; ++k) out[k] = r0[k] * w00 + r0[k + 3] * w01 + r1[k] * w10 + r1[k + 3] * w11;
+    return out;
 }
 
 float colourStep(const cv::Mat& colour, cv::Point2d inside, cv::Point2d outside) {
@@ -219,9 +223,9 @@ std::optional<Line> refineSide(const cv::Mat& colour, cv::Point2d a, cv::Point2d
     if (length < 8) return std::nullopt;
     const cv::Point2d dir = (b - a) / length;
     const cv::Point2d inward(-dir.y, dir.x);
-    const int count = std::clamp(static_cast<int>(length / 8), 16, 72);
+    const int count = std::clamp(static_cast<int>(length / 12), 12, 48);
     constexpr double half = 1.5;
-    const double stride = std::max(0.5, range / 30);
+    const double stride = std::max(0.5, range / 20);
     std::vector<cv::Point2f> points;
     std::vector<double> steps;
     for (int k = 0; k < count; ++k) {
@@ -545,11 +549,12 @@ std::vector<PaperCandidate> detectRectangles(const Bitmap& image, const Rectangl
         double confidence;
     };
     std::vector<Scored> scored;
+    std::vector<Corners> seen;  // after the first, coarse refinement: proposals often meet there
     for (Corners c : proposals(a)) {
-        if (std::any_of(scored.begin(), scored.end(),
-                        [&](const Scored& s) { return overlap(s.corners, c) > 0.97; }))
-            continue;
         c = refine(a.colour, c, std::max(8.0, reach * 0.03));
+        if (std::any_of(seen.begin(), seen.end(), [&](const Corners& s) { return overlap(s, c) > 0.97; }))
+            continue;
+        seen.push_back(c);
         c = refine(a.colour, c, std::max(6.0, reach * 0.012));
         c = refine(a.colour, c, 3);
         if (const Corners wide = widenedToSheetEdges(a.colour, c); wide != c) c = refine(a.colour, wide, 3);
