@@ -151,3 +151,15 @@ TEST(PaperCandidates, DocumentFallbackIgnoresSmallOrSlenderBrightShapes) {
         EXPECT_TRUE(documents.empty() || documents.front().confidence <= 0.5);
     }
 }
+
+TEST(PaperCandidates, ColourBandsDrawnToTheSheetsEdgeStayInsideTheOutline) {
+    // Grass and sky drawn up to the sheet's edge once cut the outline short, in a busy room and on a
+    // dark cloth alike.
+    for (const std::uint32_t seed : {156u, 3u}) {
+        const auto photo = photos::generate(seed, photos::surfaceForSeed(seed));
+        SCOPED_TRACE(testing::Message() << "seed " << seed << ", " << photos::surfaceName(photo.surface));
+        const auto quad = Cleaner::detectPaper(photo.image);
+        ASSERT_TRUE(quad.has_value());
+        EXPECT_GT(photos::jaccard(*quad, photo.truth, photo.image.width, photo.image.height), 0.95);
+    }
+}

@@ -1,0 +1,211 @@
+#include "engine/cleanup/detail/PaperAnalysis.h"
+
+#include <opencv2/imgproc.hpp>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+namespace quillfen::detail::paper {
+
+namespace {
+
+constexpr int analysisSide = 384;  // outlines are proposed on a copy this large, then refined
+
+// Per channel, the quadratic in position that best fits the border pixels, ignoring outliers, evaluated
+// over the whole picture.
+cv::Mat surfaceModel(const cv::Mat& lab) {
+    const int band = std::max(2, std::min(lab.cols, lab.rows) / 25);
+    std::vector<cv::Point> border;
+    for (int y = 0; y < lab.rows; y += 2)
+        for (int x = 0; x < lab.cols; x += 2)
+            if (x < band || y < band || x >= lab.cols - band || y >= lab.rows - band)
+                border.emplace_back(x, y);
+    auto terms = [&](double x, double y) {
+        const double u = 2 * x / lab.cols - 1, v = 2 * y / lab.rows - 1;
+        return std::array<double, 6>{1, u, v, u * v, u * u, v * v};
+    };
+    std::vector<char> keep(border.size(), 1);
+    cv::Mat coefficients(6, 3, CV_64F, cv::Scalar(0));
+    for (int pass = 0; pass < 3; ++pass) {
+        const int rows = static_cast<int>(std::count(keep.begin(), keep.end(), 1));
+        if (rows < 12) break;
+        cv::Mat A(rows, 6, CV_64F), B(rows, 3, CV_64F);
+        for (std::size_t i = 0, row = 0; i < border.size(); ++i) {
+            if (!keep[i]) continue;
+            const auto t = terms(border[i].x, border[i].y);
+            const cv::Vec3f c = lab.at<cv::Vec3f>(border[i]);
+            for (int j = 0; j < 6; ++j) A.at<double>(static_cast<int>(row), j) = t[j];
+            for (int k = 0; k < 3; ++k) B.at<double>(static_cast<int>(row), k) = c[k];
+            ++row;
+        }
+        cv::solve(A, B, coefficients, cv::DECOMP_QR);
+        std::vector<double> residuals(border.size());
+        for (std::size_t i = 0; i < border.size(); ++i) {
+            const auto t = terms(border[i].x, border[i].y);
+            const cv::Vec3f c = lab.at<cv::Vec3f>(border[i]);
+            double r = 0;
+            for (int k = 0; k < 3; ++k) {
+                double m = 0;
+                for (int j = 0; j < 6; ++j) m += t[j] * coefficients.at<double>(j, k);
+                r += (c[k] - m) * (c[k] - m);
+            }
+            residuals[i] = std::sqrt(r);
+        }
+        std::vector<double> sorted = residuals;
+        std::nth_element(sorted.begin(), sorted.begin() + static_cast<std::ptrdiff_t>(sorted.size() / 2),
+                         sorted.end());
+        const double limit = std::max(3.0, 2.5 * sorted[sorted.size() / 2]);
+        for (std::size_t i = 0; i < border.size(); ++i) keep[i] = residuals[i] < limit;
+    }
+    cv::Mat model(lab.size(), CV_32FC3);
+    for (int y = 0; y < lab.rows; ++y)
+        for (int x = 0; x < lab.cols; ++x) {
+            const auto t = terms(x, y);
+            cv::Vec3f m;
+            for (int k = 0; k < 3; ++k) {
+                double v = 0;
+                for (int j = 0; j < 6; ++j) v += t[j] * coefficients.at<double>(j, k);
+                m[k] = static_cast<float>(v);
+            }
+            model.at<cv::Vec3f>(y, x) = m;
+        }
+    return model;
+}
+
+// The outline's polygon in pixels of the analysis size.
+std::vector<cv::Point> smallPolygon(const Analysis& a, const Corners& c) {
+    std::vector<cv::Point> polygon;
+    for (const auto& p : c)
+        polygon.emplace_back(cvRound((p.x + 0.5) * a.smallScale - 0.5), cvRound((p.y + 0.5) * a.smallScale - 0.5));
+    return polygon;
+}
+
+}  // namespace
+
+Analysis analyse(const Bitmap& image) {
+    Analysis a;
+    a.size = cv::Size(image.width, image.height);
+    const cv::Mat rgba(image.height, image.width, CV_8UC4, const_cast<std::uint8_t*>(image.pixels.data()));
+    cv::Mat rgb8;
+    cv::cvtColor(rgba, rgb8, cv::COLOR_RGBA2RGB);
+    cv::GaussianBlur(rgb8, a.colour, cv::Size(), 1.0);
+
+    a.smallScale = std::min(1.0, static_cast<double>(analysisSide) / std::max(image.width, image.height));
+    const cv::Size small(std::max(1, static_cast<int>(std::lround(image.width * a.smallScale))),
+                         std::max(1, static_cast<int>(std::lround(image.height * a.smallScale))));
+    a.smallScale = static_cast<double>(small.width) / image.width;
+    cv::Mat smallRgb;
+    cv::resize(rgb8, smallRgb, small, 0, 0, cv::INTER_AREA);
+    smallRgb.convertTo(smallRgb, CV_32F, 1.0 / 255);
+    std::vector<cv::Mat> ch;
+    cv::split(smallRgb, ch);
+    const cv::Mat luma = 0.2126 * ch[0] + 0.7152 * ch[1] + 0.0722 * ch[2];
+    const cv::Mat high = cv::max(cv::max(ch[0], ch[1]), ch[2]);
+    const cv::Mat low = cv::min(cv::min(ch[0], ch[1]), ch[2]);
+    auto bytes = [](const cv::Mat& m, int median) {
+        cv::Mat out;
+        m.convertTo(out, CV_8U, 255);
+        cv::medianBlur(out, out, median);
+        return out;
+    };
+    a.smallLuma = bytes(luma, 5);
+    a.smallWhite = bytes(cv::max(luma - (high - low), 0), 5);
+
+    cv::Mat lab8, lab;
+    cv::cvtColor(bytes(smallRgb, 5), lab8, cv::COLOR_RGB2Lab);
+    cv::GaussianBlur(lab8, lab8, cv::Size(), std::max(1.0, small.width / 120.0));
+    lab8.convertTo(lab, CV_32F);
+    const cv::Mat model = surfaceModel(lab);
+    a.standOut = cv::Mat(small, CV_32F);
+    for (int y = 0; y < small.height; ++y)
+        for (int x = 0; x < small.width; ++x) {
+            const cv::Vec3f c = lab.at<cv::Vec3f>(y, x), m = model.at<cv::Vec3f>(y, x);
+            const double brighter = (c[0] - m[0]) / 25.0;  // 8-bit L: 25 is about 10 L* units
+            const double colourful = std::hypot(c[1] - m[1], c[2] - m[2]) / 14.0;
+            a.standOut.at<float>(y, x) = static_cast<float>(std::max(brighter, colourful));
+        }
+    cv::compare(a.standOut, 1.0, a.foreground, cv::CMP_GT);
+    return a;
+}
+
+// How well an outline separates what stands out from the surface: the share of its inside that stands
+// out times the share of a band around it that does not.
+double regionSupport(const Analysis& a, const Corners& c) {
+    const std::vector<cv::Point> polygon = smallPolygon(a, c);
+    cv::Mat inside(a.foreground.size(), CV_8U, cv::Scalar(0)), around;
+    cv::fillConvexPoly(inside, polygon, cv::Scalar(255));
+    const int band = std::max(3, std::max(inside.cols, inside.rows) / 30);
+    cv::dilate(inside, around,
+               cv::getStructuringElement(cv::MORPH_RECT, cv::Size(2 * band + 1, 2 * band + 1)));
+    around -= inside;
+    const double insideCount = cv::countNonZero(inside), aroundCount = cv::countNonZero(around);
+    if (insideCount == 0) return 0;
+    const double standing = cv::countNonZero(a.foreground & inside) / insideCount;
+    const double plain = aroundCount == 0 ? 1 : 1 - cv::countNonZero(a.foreground & around) / aroundCount;
+    return standing * plain;
+}
+
+// How well an outline holds a sheet on a busy surface, judged only near it: the share of its inside
+// that is as white as its paper (the brighter part of the inside, so that drawing does not count
+// against it), times the share of a thin band around it that is clearly less white. Busy surroundings
+// do not lower it, unlike regionSupport.
+double paperSupport(const Analysis& a, const Corners& c) {
+    const std::vector<cv::Point> polygon = smallPolygon(a, c);
+    cv::Mat inside(a.smallWhite.size(), CV_8U, cv::Scalar(0)), around;
+    cv::fillConvexPoly(inside, polygon, cv::Scalar(255));
+    const int band = std::max(2, std::max(inside.cols, inside.rows) / 80);
+    cv::dilate(inside, around, cv::getStructuringElement(cv::MORPH_RECT, cv::Size(2 * band + 1, 2 * band + 1)));
+    around -= inside;
+    int histogram[256] = {};
+    int insideCount = 0;
+    for (int y = 0; y < inside.rows; ++y) {
+        const auto* m = inside.ptr<std::uint8_t>(y);
+        const auto* w = a.smallWhite.ptr<std::uint8_t>(y);
+        for (int x = 0; x < inside.cols; ++x)
+            if (m[x]) ++histogram[w[x]], ++insideCount;
+    }
+    if (insideCount == 0) return 0;
+    int paper = 255;
+    for (int seen = 0; paper > 0 && seen < insideCount / 4; --paper) seen += histogram[paper];
+    const int floor = paper - 30;
+    int whiteInside = 0;
+    for (int v = std::max(0, floor); v < 256; ++v) whiteInside += histogram[v];
+    int aroundCount = 0, darkerAround = 0;
+    for (int y = 0; y < around.rows; ++y) {
+        const auto* m = around.ptr<std::uint8_t>(y);
+        const auto* w = a.smallWhite.ptr<std::uint8_t>(y);
+        for (int x = 0; x < around.cols; ++x)
+            if (m[x]) ++aroundCount, darkerAround += w[x] < floor;
+    }
+    const double white = std::min(1.0, static_cast<double>(whiteInside) / insideCount / 0.8);
+    return aroundCount == 0 ? 0 : white * darkerAround / aroundCount;
+}
+
+// Whether outer holds, clear of all four of its sides, a smaller outline that is brighter than the rest
+// of outer: then outer is the surface the sheet lies on (a placemat, a book, a table top), not the
+// sheet. A colour band along some of the sheet's sides leaves an inner outline touching those sides.
+bool enclosesBrighterSheet(const Analysis& a, const Corners& outer, const Corners& inner) {
+    if (covered(inner, outer) < 0.9 || polygonArea(inner) > 0.9 * polygonArea(outer)) return false;
+    const double margin = 0.02 * std::max(a.size.width, a.size.height);
+    for (int i = 0; i < 4; ++i) {
+        const cv::Point2d p = outer[i], q = outer[(i + 1) % 4];
+        const cv::Point2d inward = cv::Point2d(-(q - p).y, (q - p).x) / cv::norm(q - p);
+        const double sign = (outer[(i + 2) % 4] - p).dot(inward) > 0 ? 1 : -1;
+        for (const auto& corner : inner)
+            if (sign * (corner - p).dot(inward) < margin) return false;
+    }
+    auto mask = [&](const Corners& c) {
+        cv::Mat m(a.smallLuma.size(), CV_8U, cv::Scalar(0));
+        cv::fillConvexPoly(m, smallPolygon(a, c), cv::Scalar(255));
+        return m;
+    };
+    const cv::Mat sheet = mask(inner);
+    const cv::Mat ring = mask(outer) & ~sheet;
+    if (cv::countNonZero(ring) == 0 || cv::countNonZero(sheet) == 0) return false;
+    return cv::mean(a.smallLuma, sheet)[0] > cv::mean(a.smallLuma, ring)[0] + 15;
+}
+
+}  // namespace quillfen::detail::paper

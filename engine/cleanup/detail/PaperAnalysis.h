@@ -1,0 +1,42 @@
+#pragma once
+
+#include <opencv2/core.hpp>
+
+#include "engine/cleanup/detail/PaperGeometry.h"
+#include "engine/core/Bitmap.h"
+
+// Internal to paper detection: the working copy prepared once for every outline, and the judgements
+// of an outline's inside and surroundings made on it. Pure functions on values.
+namespace quillfen::detail::paper {
+
+// The picture prepared once for every outline. At full size: lightly smoothed colour. At the
+// analysis size, with texture suppressed: luma, "whiteness" (bright and colourless scores high) and how
+// far each pixel stands out from the surface, which is modelled from the picture's border as a smooth
+// function of position so that uneven light does not count as standing out.
+struct Analysis {
+    cv::Size size;
+    cv::Mat colour;      // CV_8UC3 RGB
+    cv::Mat smallLuma;   // CV_8U
+    cv::Mat smallWhite;  // CV_8U
+    cv::Mat standOut;  // CV_32F: above 1 where a pixel is clearly brighter or more colourful than the surface
+    cv::Mat foreground;  // CV_8U: standOut above 1
+    double smallScale = 1;
+};
+
+// The analysis of a picture of at least a few pixels each way.
+Analysis analyse(const Bitmap& image);
+
+// How well an outline separates what stands out from the surface: the share of its inside that stands
+// out times the share of a band around it that does not.
+double regionSupport(const Analysis& a, const Corners& c);
+// How well an outline holds a sheet on a busy surface, judged only near it: the share of its inside
+// that is as white as its paper (the brighter part of the inside, so that drawing does not count
+// against it), times the share of a thin band around it that is clearly less white. Busy surroundings
+// do not lower it, unlike regionSupport.
+double paperSupport(const Analysis& a, const Corners& c);
+// Whether outer holds, clear of all four of its sides, a smaller outline that is brighter than the rest
+// of outer: then outer is the surface the sheet lies on (a placemat, a book, a table top), not the
+// sheet. A colour band along some of the sheet's sides leaves an inner outline touching those sides.
+bool enclosesBrighterSheet(const Analysis& a, const Corners& outer, const Corners& inner);
+
+}  // namespace quillfen::detail::paper

@@ -1,0 +1,172 @@
+#include "engine/cleanup/detail/PaperEdges.h"
+
+#include <opencv2/imgproc.hpp>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+namespace quillfen::detail::paper {
+
+namespace {
+
+cv::Vec3f sampleColour(const cv::Mat& m, cv::Point2d p) {
+    const double x = std::clamp(p.x, 0.0, m.cols - 1.001), y = std::clamp(p.y, 0.0, m.rows - 1.001);
+    const int x0 = static_cast<int>(x), y0 = static_cast<int>(y);
+    const float fx = static_cast<float>(x - x0), fy = static_cast<float>(y - y0);
+    const std::uint8_t* r0 = m.ptr<std::uint8_t>(y0) + x0 * 3;
+    const std::uint8_t* r1 = m.ptr<std::uint8_t>(y0 + 1) + x0 * 3;
+    const float w00 = (1 - fx) * (1 - fy) / 255, w01 = fx * (1 - fy) / 255, w10 = (1 - fx) * fy / 255,
+                w11 = fx * fy / 255;
+    cv::Vec3f out;
+    for (int k = 0; k < 3; ++k) out[k] = r0[k] * w00 + r0[k + 3] * w01 + r1[k] * w10 + r1[k + 3] * w11;
+    return out;
+}
+
+float colourStep(const cv::Mat& colour, cv::Point2d inside, cv::Point2d outside) {
+    return static_cast<float>(cv::norm(sampleColour(colour, inside) - sampleColour(colour, outside)));
+}
+
+// The straight edge near the side a-b where the colour changes most, found along the side's normal
+// within range pixels and fitted robustly; nothing when too little of it shows.
+std::optional<Line> refineSide(const cv::Mat& colour, cv::Point2d a, cv::Point2d b, double range) {
+    const double length = cv::norm(b - a);
+    if (length < 8) return std::nullopt;
+    const cv::Point2d dir = (b - a) / length;
+    const cv::Point2d inward(-dir.y, dir.x);
+    const int count = std::clamp(static_cast<int>(length / 12), 12, 48);
+    constexpr double half = 1.5;
+    const double stride = std::max(0.5, range / 20);
+    std::vector<cv::Point2f> points;
+    std::vector<double> steps;
+    for (int k = 0; k < count; ++k) {
+        const cv::Point2d q = a + (b - a) * (0.05 + 0.9 * (k + 0.5) / count);
+        steps.clear();
+        for (double s = -range; s <= range; s += stride)
+            steps.push_back(colourStep(colour, q + inward * (s + half), q + inward * (s - half)));
+        // The outermost clear edge: colour bands drawn up to the sheet's edge must not pull it inwards.
+        const float strongest = *std::max_element(steps.begin(), steps.end());
+        if (strongest < 0.06) continue;
+        std::size_t i = 0;
+        while (!(steps[i] >= 0.5f * strongest && (i + 1 == steps.size() || steps[i] >= steps[i + 1]))) ++i;
+        double offset = -range + static_cast<double>(i) * stride;
+        if (i > 0 && i + 1 < steps.size()) {
+            const double l = steps[i - 1], c = steps[i], r = steps[i + 1];
+            const double denominator = l - 2 * c + r;
+            if (denominator < 0) offset += stride * 0.5 * (l - r) / denominator;
+        }
+        const cv::Point2d p = q + inward * offset;
+        points.emplace_back(static_cast<float>(p.x), static_cast<float>(p.y));
+    }
+    if (points.size() < static_cast<std::size_t>(count) / 4 || points.size() < 6) return std::nullopt;
+    cv::Vec4f fit;
+    cv::fitLine(points, fit, cv::DIST_HUBER, 0, 0.01, 0.01);
+    Line line{{fit[2], fit[3]}, {fit[0], fit[1]}};
+    std::vector<cv::Point2f> inliers;
+    for (const auto& p : points)
+        if (std::abs((cv::Point2d(p) - line.point).cross(line.direction)) < 1.5) inliers.push_back(p);
+    if (inliers.size() < points.size() / 2 || inliers.size() < 6) return std::nullopt;
+    cv::fitLine(inliers, fit, cv::DIST_L2, 0, 0.01, 0.01);
+    return Line{{fit[2], fit[3]}, {fit[0], fit[1]}};
+}
+
+// The share of points along a to b where the colour changes clearly across the line through them.
+double lineSupport(const cv::Mat& colour, cv::Point2d a, cv::Point2d b, double spacing) {
+    const double length = cv::norm(b - a);
+    const int count = std::max(1, static_cast<int>(length / spacing));
+    const cv::Point2d normal = cv::Point2d(-(b - a).y, (b - a).x) / std::max(1e-9, length);
+    int supported = 0;
+    for (int k = 0; k < count; ++k) {
+        const cv::Point2d on = a + (b - a) * ((k + 0.5) / count);
+        supported += colourStep(colour, on + normal * 3, on - normal * 3) > 0.1f;
+    }
+    return static_cast<double>(supported) / count;
+}
+
+}  // namespace
+
+// Moves each side of the outline onto the edge nearby, keeping sides that show no edge.
+Corners refine(const cv::Mat& colour, Corners c, double range) {
+    std::array<Line, 4> lines;
+    for (int i = 0; i < 4; ++i) {
+        const cv::Point2d a = c[i], b = c[(i + 1) % 4];
+        const auto found = refineSide(colour, a, b, range);
+        lines[i] = found ? *found : Line{a, (b - a) / cv::norm(b - a)};
+    }
+    Corners out;
+    for (int i = 0; i < 4; ++i) {
+        const auto p = intersect(lines[(i + 3) % 4], lines[i]);
+        if (!p || cv::norm(*p - c[i]) > range * 4) return c;
+        out[i] = *p;
+    }
+    return isConvex(out) ? out : c;
+}
+
+// The outline with each side pushed outwards to the sheet's real edge when the side stopped early, at a
+// band of colour drawn up to the edge or at the edge of a hard shadow falling across the sheet: the two
+// neighbouring sides must go on as clear edges past the old corners, and the farthest parallel line
+// they reach that shows a clear edge along its length becomes the side.
+Corners widenedToSheetEdges(const cv::Mat& colour, const Corners& c) {
+    std::array<Line, 4> lines;
+    for (int i = 0; i < 4; ++i) lines[i] = Line{c[i], (c[(i + 1) % 4] - c[i]) / cv::norm(c[(i + 1) % 4] - c[i])};
+    std::array<Line, 4> widened = lines;
+    bool changed = false;
+    for (int i = 0; i < 4; ++i) {
+        const Line& side = lines[i];
+        const Line& before = lines[(i + 3) % 4];
+        const Line& after = lines[(i + 1) % 4];
+        const cv::Point2d inward(-side.direction.y, side.direction.x);
+        const cv::Point2d far = (c[(i + 2) % 4] + c[(i + 3) % 4]) * 0.5;
+        const double depth = (far - (c[i] + c[(i + 1) % 4]) * 0.5).dot(inward);
+        double best = 0;
+        for (double d = 4; d <= 0.7 * depth; d += 2) {
+            const Line shifted{side.point - inward * d, side.direction};
+            const auto p = intersect(before, shifted), q = intersect(after, shifted);
+            if (!p || !q) break;
+            if (lineSupport(colour, c[i], *p, 3) < 0.6 || lineSupport(colour, c[(i + 1) % 4], *q, 3) < 0.6)
+                break;
+            const cv::Point2d along = *q - *p;
+            if (lineSupport(colour, *p + along * 0.1, *q - along * 0.1, 6) >= 0.6) best = d;
+        }
+        if (best > 0) {
+            widened[i].point = side.point - inward * best;
+            changed = true;
+        }
+    }
+    if (!changed) return c;
+    Corners out;
+    for (int i = 0; i < 4; ++i) {
+        const auto corner = intersect(widened[(i + 3) % 4], widened[i]);
+        if (!corner) return c;
+        out[i] = *corner;
+    }
+    return isConvex(out) ? out : c;
+}
+
+// How much of each side shows a clear change of colour across it: 0 to 1, weighing the weakest side as
+// much as the average, so that an outline is sure only where all four sides are.
+double edgeSupport(const cv::Mat& colour, const Corners& c) {
+    double total = 0, weakest = 1;
+    for (int i = 0; i < 4; ++i) {
+        const cv::Point2d a = c[i], b = c[(i + 1) % 4];
+        const cv::Point2d dir = (b - a) / cv::norm(b - a);
+        const cv::Point2d inward(-dir.y, dir.x);
+        constexpr int count = 48;
+        int supported = 0;
+        for (int k = 0; k < count; ++k) {
+            const cv::Point2d q = a + (b - a) * (0.06 + 0.88 * (k + 0.5) / count);
+            cv::Vec3f inside(0, 0, 0), outside(0, 0, 0);
+            for (double d : {2.5, 4.5, 6.5}) {
+                inside += sampleColour(colour, q + inward * d);
+                outside += sampleColour(colour, q - inward * d);
+            }
+            if (cv::norm(inside - outside) / 3 > 0.08) ++supported;
+        }
+        const double share = static_cast<double>(supported) / count;
+        total += share / 4;
+        weakest = std::min(weakest, share);
+    }
+    return 0.5 * total + 0.5 * weakest;
+}
+
+}  // namespace quillfen::detail::paper

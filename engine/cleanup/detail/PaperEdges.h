@@ -1,0 +1,22 @@
+#pragma once
+
+#include <opencv2/core.hpp>
+
+#include "engine/cleanup/detail/PaperGeometry.h"
+
+// Internal to paper detection: the sides of an outline judged and moved against the colour edges of
+// the working copy (CV_8UC3 RGB, lightly smoothed). Pure functions.
+namespace quillfen::detail::paper {
+
+// Moves each side of the outline onto the edge nearby, keeping sides that show no edge.
+Corners refine(const cv::Mat& colour, Corners c, double range);
+// The outline with each side pushed outwards to the sheet's real edge when the side stopped early, at a
+// band of colour drawn up to the edge or at the edge of a hard shadow falling across the sheet: the two
+// neighbouring sides must go on as clear edges past the old corners, and the farthest parallel line
+// they reach that shows a clear edge along its length becomes the side.
+Corners widenedToSheetEdges(const cv::Mat& colour, const Corners& c);
+// How much of each side shows a clear change of colour across it: 0 to 1, weighing the weakest side as
+// much as the average, so that an outline is sure only where all four sides are.
+double edgeSupport(const cv::Mat& colour, const Corners& c);
+
+}  // namespace quillfen::detail::paper

@@ -1,0 +1,111 @@
+#include "engine/cleanup/detail/PaperGeometry.h"
+
+#include <opencv2/imgproc.hpp>
+
+#include <algorithm>
+#include <cmath>
+
+namespace quillfen::detail::paper {
+
+std::optional<cv::Point2d> intersect(const Line& a, const Line& b) {
+    const double d = a.direction.cross(b.direction);
+    if (std::abs(d) < 1e-9) return std::nullopt;
+    const double t = (b.point - a.point).cross(b.direction) / d;
+    return a.point + a.direction * t;
+}
+
+double polygonArea(const Corners& c) {
+    double sum = 0;
+    for (int i = 0; i < 4; ++i) sum += c[i].cross(c[(i + 1) % 4]);
+    return std::abs(sum) / 2;
+}
+
+// Puts four points in clockwise order on screen, starting with the one nearest the top left.
+Corners ordered(Corners c) {
+    cv::Point2d centre(0, 0);
+    for (const auto& p : c) centre += p * 0.25;
+    std::sort(c.begin(), c.end(), [&](const cv::Point2d& a, const cv::Point2d& b) {
+        return std::atan2(a.y - centre.y, a.x - centre.x) < std::atan2(b.y - centre.y, b.x - centre.x);
+    });
+    const auto first = std::min_element(
+        c.begin(), c.end(), [](const cv::Point2d& a, const cv::Point2d& b) { return a.x + a.y < b.x + b.y; });
+    std::rotate(c.begin(), first, c.end());
+    return c;
+}
+
+bool isConvex(const Corners& c) {
+    int sign = 0;
+    for (int i = 0; i < 4; ++i) {
+        const cv::Point2d e1 = c[(i + 1) % 4] - c[i], e2 = c[(i + 2) % 4] - c[(i + 1) % 4];
+        const double z = e1.cross(e2);
+        if (std::abs(z) < 1e-9) return false;
+        const int s = z > 0 ? 1 : -1;
+        if (sign != 0 && s != sign) return false;
+        sign = s;
+    }
+    return true;
+}
+
+// The four hull vertices that keep the most area: vertices are dropped, least loss first.
+std::optional<Corners> quadFromContour(const std::vector<cv::Point>& contour) {
+    std::vector<cv::Point> hullPoints;
+    cv::convexHull(contour, hullPoints);
+    if (hullPoints.size() < 4) return std::nullopt;
+    std::vector<cv::Point2d> hull(hullPoints.begin(), hullPoints.end());
+    while (hull.size() > 4) {
+        std::size_t drop = 0;
+        double least = 1e300;
+        for (std::size_t i = 0; i < hull.size(); ++i) {
+            const auto& p = hull[(i + hull.size() - 1) % hull.size()];
+            const auto& q = hull[(i + 1) % hull.size()];
+            const double loss = std::abs((hull[i] - p).cross(q - p));
+            if (loss < least) least = loss, drop = i;
+        }
+        hull.erase(hull.begin() + static_cast<std::ptrdiff_t>(drop));
+    }
+    return Corners{hull[0], hull[1], hull[2], hull[3]};
+}
+
+// Whether an outline has the size, proportions and corner angles asked for.
+bool withinLimits(const Corners& c, cv::Size size, const RectangleDetectorOptions& options) {
+    if (!isConvex(c)) return false;
+    const double shorterSide = std::min(size.width, size.height);
+    double shortest = 1e300, longest = 0;
+    for (int i = 0; i < 4; ++i) {
+        const cv::Point2d e1 = c[(i + 1) % 4] - c[i], e0 = c[i] - c[(i + 3) % 4];
+        const double length = cv::norm(e1);
+        shortest = std::min(shortest, length);
+        longest = std::max(longest, length);
+        const double cosine = -e0.dot(e1) / (cv::norm(e0) * length);
+        const double angle = std::acos(std::clamp(cosine, -1.0, 1.0)) * 180 / CV_PI;
+        if (std::abs(angle - 90) > options.quadratureTolerance) return false;
+    }
+    return shortest >= options.minimumSize * shorterSide && shortest >= options.minimumAspectRatio * longest;
+}
+
+double overlap(const Corners& a, const Corners& b) {
+    std::vector<cv::Point2f> pa, pb, meet;
+    for (const auto& p : a) pa.emplace_back(static_cast<float>(p.x), static_cast<float>(p.y));
+    for (const auto& p : b) pb.emplace_back(static_cast<float>(p.x), static_cast<float>(p.y));
+    const double inter = std::max(0.0f, cv::intersectConvexConvex(pa, pb, meet, true));
+    const double uni = polygonArea(a) + polygonArea(b) - inter;
+    return uni > 0 ? inter / uni : 0;
+}
+
+// The share of a's area that b covers.
+double covered(const Corners& a, const Corners& b) {
+    std::vector<cv::Point2f> pa, pb, meet;
+    for (const auto& p : a) pa.emplace_back(static_cast<float>(p.x), static_cast<float>(p.y));
+    for (const auto& p : b) pb.emplace_back(static_cast<float>(p.x), static_cast<float>(p.y));
+    const double area = polygonArea(a);
+    return area > 0 ? std::max(0.0f, cv::intersectConvexConvex(pa, pb, meet, true)) / area : 0;
+}
+
+Quad unitQuad(const Corners& c, cv::Size size) {
+    auto unit = [&](const cv::Point2d& p) {
+        return Point{(p.x + 0.5) / size.width, 1 - (p.y + 0.5) / size.height};
+    };
+    return Quad{unit(c[0]), unit(c[1]), unit(c[2]), unit(c[3])};
+}
+
+}  // namespace quillfen::detail::paper

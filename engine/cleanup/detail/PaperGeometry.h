@@ -1,0 +1,40 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <vector>
+
+#include <opencv2/core.hpp>
+
+#include "engine/cleanup/PaperCandidates.h"
+#include "engine/library/CleanupRecords.h"
+
+// Internal to paper detection: outlines of four corners in pixels of the working copy, and the plane
+// geometry that proposing and judging them needs. Pure functions on values.
+namespace quillfen::detail::paper {
+
+using Corners = std::array<cv::Point2d, 4>;  // pixel centres, y downwards, clockwise from top left
+
+struct Line {
+    cv::Point2d point, direction;
+};
+
+// Where two lines cross; nothing for parallel lines.
+std::optional<cv::Point2d> intersect(const Line& a, const Line& b);
+
+double polygonArea(const Corners& c);
+// Puts four points in clockwise order on screen, starting with the one nearest the top left.
+Corners ordered(Corners c);
+bool isConvex(const Corners& c);
+// The four hull vertices that keep the most area: vertices are dropped, least loss first.
+std::optional<Corners> quadFromContour(const std::vector<cv::Point>& contour);
+// Whether an outline has the size, proportions and corner angles asked for.
+bool withinLimits(const Corners& c, cv::Size size, const RectangleDetectorOptions& options);
+// Intersection over union of two convex outlines.
+double overlap(const Corners& a, const Corners& b);
+// The share of a's area that b covers.
+double covered(const Corners& a, const Corners& b);
+// Corners in unit coordinates of a picture of that size, origin at the bottom left, y upwards.
+Quad unitQuad(const Corners& c, cv::Size size);
+
+}  // namespace quillfen::detail::paper
