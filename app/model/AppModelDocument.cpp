@@ -2,6 +2,7 @@
 
 #include "app/model/SavedBook.h"
 #include "app/model/detail/DocumentState.h"
+#include "app/model/detail/ImportState.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -145,12 +146,18 @@ void AppModel::scheduleSave() {
 }
 
 void AppModel::prepareToQuit() {
-    // Results still on their way belong in the last save: wait for them and apply them first.
+    // Images being imported and results still on their way belong in the last save: wait for them
+    // and apply them first.
+    const auto busy = [this] {
+        return m_import->worker.activeThreadCount() > 0 || m_processingPool.activeThreadCount() > 0 ||
+               m_editorPool.activeThreadCount() > 0;
+    };
     do {
+        m_import->worker.waitForDone();
         m_processingPool.waitForDone();
         m_editorPool.waitForDone();
         QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
-    } while (m_processingPool.activeThreadCount() > 0 || m_editorPool.activeThreadCount() > 0);
+    } while (busy());
     if (m_document->autosave.isActive()) {
         m_document->autosave.stop();
         save();
