@@ -45,19 +45,8 @@ Bitmap aboutOf(const Child& child, const BookContent& content, CaptionStyle styl
     });
 }
 
-std::array<int, 3> colourAt(const Bitmap& b, Point page) {
-    const double scale = b.width / 594.0;
-    const std::uint8_t* p =
-        b.pixel(static_cast<int>(page.x * scale), b.height - 1 - static_cast<int>(page.y * scale));
-    return {p[0], p[1], p[2]};
-}
-
 std::array<int, 3> bytes(RGB c) {
     return {int(std::lround(c.red * 255)), int(std::lround(c.green * 255)), int(std::lround(c.blue * 255))};
-}
-
-bool nearlyEqual(std::array<int, 3> a, std::array<int, 3> b) {
-    return std::abs(a[0] - b[0]) <= 2 && std::abs(a[1] - b[1]) <= 2 && std::abs(a[2] - b[2]) <= 2;
 }
 
 // Whether any pixel inside the page rectangle differs clearly from the background.
@@ -87,7 +76,6 @@ ImageSource rampSource() {
 
 const Rect picture{133.92, 93.6, 326.16, 326.16};  // the square cover drawing on the page
 const Rect titleBand{36, 446.76, 522, 111.24};
-const Rect subtitleBand{36, 36, 522, 40.32};
 
 }  // namespace
 
@@ -107,45 +95,33 @@ TEST(BookCover, WorkedExampleMatchesItsGoldenImages) {
     }
 }
 
+// A long title shrinks into its band; a missing drawing or image leaves the picture's place empty.
 TEST(BookCover, MissingPicturesAndTextsLeaveTheirPlacesEmpty) {
     struct Case {
         const char* name;
-        std::string title, subtitle;
-        bool drawing, image;
-        bool titleInk, subtitleInk, pictureInk, mat;
+        std::string title;
+        bool drawing, image, mat;
     };
-    const std::string longTitle =
-        "The Wonderful, Enormous and Completely True Book of Everything Mia and Leo Drew";
     const Case cases[] = {
-        {"empty title", "", "2024", true, true, false, true, true, true},
-        {"title too long shrinks into its band", longTitle, "", true, true, true, false, true, true},
-        {"no drawings", "Our Art", "2024", false, false, true, true, false, false},
-        {"image cannot be had", "Our Art", "2024", true, false, true, true, false, true},
+        {"title too long", "The Wonderful, Enormous and Completely True Book of Everything Mia and Leo Drew",
+         true, true, true},
+        {"no drawings", "Our Art", false, false, false},
+        {"image cannot be had", "Our Art", true, false, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         BookSettings settings;
         settings.title = c.title;
-        settings.subtitle = c.subtitle;
         const auto drawings =
             c.drawing ? std::vector<DrawingInfo>{squareDrawing()} : std::vector<DrawingInfo>{};
-        const auto content =
-            BookContent::make(settings, {}, drawings, c.image ? rampSource() : ImageSource{});
-        const Bitmap page = coverOf(content, 300);
+        const Bitmap page =
+            coverOf(BookContent::make(settings, {}, drawings, c.image ? rampSource() : ImageSource{}), 300);
         const auto cover = bytes(rgb(settings.coverColor));
-        const auto white = std::array<int, 3>{255, 255, 255};
-        EXPECT_EQ(anyInkIn(page, titleBand, cover), c.titleInk);
-        EXPECT_EQ(anyInkIn(page, subtitleBand.intersection({0, 0, 594, picture.minY() - 16}), cover),
-                  c.subtitleInk);
-        EXPECT_EQ(anyInkIn(page, picture.insetBy(20, 20), c.mat ? white : cover), c.pictureInk);
-        EXPECT_PRED2(nearlyEqual, colourAt(page, {picture.minX() - 5, picture.midY()}),
-                     c.mat ? white : cover);
+        EXPECT_TRUE(anyInkIn(page, titleBand, cover));
+        EXPECT_EQ(anyInkIn(page, picture.insetBy(20, 20), c.mat ? std::array{255, 255, 255} : cover), c.image);
+        EXPECT_EQ(anyInkIn(page, picture.insetBy(-4, -4), cover), c.mat);
         EXPECT_FALSE(anyInkIn(page, {picture.maxX() + 20, 0, 20, titleBand.minY() - 2}, cover))
             << "text spilled";
-        if (c.mat) {  // the shadow falls below the mat only
-            EXPECT_LT(colourAt(page, {picture.midX(), picture.minY() - 12})[0],
-                      colourAt(page, {picture.midX(), picture.maxY() + 12})[0] - 4);
-        }
     }
 }
 

@@ -87,8 +87,8 @@ TEST(ImageIO, ScalingToAMaximumSideRoundsOutwardAndNeverEnlarges) {
     const Case cases[] = {
         {2016, 1512, 1000, {1000, 750}},  // a JPEG decodes at reduced size, then takes a last small step
         {1092, 100, 700, {700, 65}},      // 1092 x 700/1092 is 700, not 701
-        {1000, 500, 699.6, {700, 350}},       {640, 480, 1000, {640, 480}},
-        {640, 480, std::nullopt, {640, 480}}, {3, 1, 1, {1, 1}},
+        {640, 480, 1000, {640, 480}},
+        {3, 1, 1, {1, 1}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message()

