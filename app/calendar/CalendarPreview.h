@@ -1,14 +1,6 @@
 #pragma once
 
-#include "app/model/AppModel.h"
-
-#include <QWidget>
-
-class QCheckBox;
-class QLabel;
-class QScrollArea;
-class QSlider;
-class QVBoxLayout;
+#include "app/shell/PreviewFrame.h"
 
 namespace quillfen {
 
@@ -16,46 +8,21 @@ class CalendarGrid;
 
 // The calendar mode's centre pane: the months covered and the page count, the trim-and-safe-lines
 // switch and the page size slider over the calendar's sheets, and the first three layout warnings.
-// Everything shown is evaluated afresh from the model after each change; the zoom is the
-// "calendarZoom" setting. GUI thread only.
-class CalendarPreview : public QWidget {
+// The zoom is the "calendarZoom" setting. GUI thread only.
+class CalendarPreview : public PreviewFrame {
     Q_OBJECT
 
 public:
     CalendarPreview(AppModel& model, QWidget* parent);
 
     CalendarGrid& grid() const { return *m_grid; }
-    QScrollArea& scrollArea() const { return *m_scroll; }
-    QCheckBox& guidesBox() const { return *m_guides; }
-    QString summary() const;
-    // The warning texts listed under the pages.
-    QStringList warningTexts() const;
-    double zoom() const { return m_zoom; }
-    // Sets the page size as the slider does, storing it in the settings.
-    void setZoom(double zoom);
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
+    void refresh() override;
+    void showViewport(QRect visible) override;
 
 private:
-    void scheduleEvaluation();
-    void evaluate();
-    void showWarnings(const std::vector<LayoutWarning>& warnings);
-    void updateViewport();
-
-    AppModel& m_model;
-    double m_zoom;
-    bool m_evaluationPending = false;
-    QLabel* m_summary;
-    QCheckBox* m_guides;
-    QSlider* m_slider;
-    QScrollArea* m_scroll;
     CalendarGrid* m_grid;
-    QWidget* m_warningsDivider;
-    QWidget* m_warnings;
-    QVBoxLayout* m_warningRows;
-    std::vector<LayoutWarning> m_shownWarnings;
 };
 
 }  // namespace quillfen

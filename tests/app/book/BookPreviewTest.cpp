@@ -3,7 +3,7 @@
 #include "app/book/BookPages.h"
 #include "app/book/BookPreview.h"
 #include "app/book/PageGrid.h"
-#include "app/book/WarningRow.h"
+#include "app/shell/WarningRow.h"
 
 #include <QAccessible>
 #include <QCheckBox>

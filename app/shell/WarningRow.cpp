@@ -1,4 +1,4 @@
-#include "app/book/WarningRow.h"
+#include "app/shell/WarningRow.h"
 
 #include <QHBoxLayout>
 #include <QIcon>
@@ -17,6 +17,7 @@ WarningRow::WarningRow(const LayoutWarning& warning, QWidget* parent) : QWidget(
     const int side = fontMetrics().height();
     symbol->setPixmap(QIcon::fromTheme("dialog-warning").pixmap(side, side));
     auto* text = new QLabel(QString::fromStdString(warning.text), this);
+    text->setObjectName(QStringLiteral("warningText"));
     text->setWordWrap(true);
     text->setTextFormat(Qt::PlainText);
     layout->addWidget(symbol, 0, Qt::AlignTop);
