@@ -1,14 +1,11 @@
 #include "app/editor/CropView.h"
 
-#include "engine/book/SlotGeometry.h"
-
-#include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
-#include <QProgressBar>
 
 #include <algorithm>
+#include <cmath>
 
 namespace quillfen {
 
@@ -62,47 +59,15 @@ private:
 };
 
 CropView::CropView(AppModel& model, const QStringList& names, QWidget* parent)
-    : QWidget(parent), m_model(model), m_spinner(new QProgressBar(this)), m_note(new QLabel(this)) {
+    : PictureView(parent), m_model(model) {
     setAccessibleName(tr("Original photo"));
-    setMinimumSize(120, 120);
     for (int i = 0; i < 4; ++i) {
         m_handles[i] = new CornerHandle(this, i);
         m_handles[i]->setAccessibleName(tr("%1 corner of the paper").arg(names.value(i)));
         m_handles[i]->setAccessibleDescription(
             tr("Drag to the paper's corner. Or use Drawing › Find Paper Edges Again."));
     }
-    m_spinner->setRange(0, 0);
-    m_spinner->setTextVisible(false);
-    m_spinner->setFixedWidth(80);
-    m_note->setText(tr("Couldn't read this photo."));
-    m_note->setAlignment(Qt::AlignCenter);
-    m_note->setForegroundRole(QPalette::PlaceholderText);
     setLoading();
-}
-
-void CropView::setLoading() {
-    m_state = PreviewState::loading;
-    m_image = {};
-    m_fitted = {};
-    placeChildren();
-    update();
-}
-
-void CropView::setUnreadable() {
-    m_state = PreviewState::unreadable;
-    m_image = {};
-    m_fitted = {};
-    placeChildren();
-    update();
-}
-
-void CropView::setImage(const QImage& image) {
-    if (image.isNull()) return setUnreadable();
-    m_state = PreviewState::shown;
-    m_image = image;
-    m_fitted = {};
-    placeChildren();
-    update();
 }
 
 void CropView::setDrawing(const UUID& id, const std::optional<Quad>& crop) {
@@ -115,12 +80,6 @@ void CropView::setDrawing(const UUID& id, const std::optional<Quad>& crop) {
 
 QWidget* CropView::handle(int index) const {
     return m_handles.at(index);
-}
-
-QRectF CropView::imageRect() const {
-    const double aspect = m_image.isNull() ? 1 : double(m_image.width()) / double(m_image.height());
-    const Rect fitted = Paginator::aspectFit(aspect, Rect(0, 0, width(), height()));
-    return {fitted.origin.x, fitted.origin.y, fitted.size.width, fitted.size.height};
 }
 
 Quad CropView::shownQuad() const {
@@ -138,7 +97,7 @@ std::array<QPointF, 4> CropView::cornerPoints(const QRectF& rect) const {
 }
 
 void CropView::dragChanged(int index, QPointF location) {
-    if (m_state != PreviewState::shown) return;
+    if (state() != PreviewState::shown) return;
     const QRectF rect = imageRect();
     auto points = shownQuad().points();
     const double x = (location.x() - rect.left()) / rect.width();
@@ -157,31 +116,20 @@ void CropView::dragEnded() {
 }
 
 void CropView::placeChildren() {
-    const bool shown = m_state == PreviewState::shown;
+    const bool shown = state() == PreviewState::shown;
     const auto points = cornerPoints(imageRect());
     for (int i = 0; i < 4; ++i) {
         m_handles[i]->setVisible(shown);
         m_handles[i]->centreOn(points[i]);
     }
-    m_spinner->setVisible(m_state == PreviewState::loading);
-    m_spinner->move((width() - m_spinner->width()) / 2, (height() - m_spinner->height()) / 2);
-    m_note->setVisible(m_state == PreviewState::unreadable);
-    m_note->setGeometry(rect());
-}
-
-void CropView::resizeEvent(QResizeEvent*) {
-    placeChildren();
+    PictureView::placeChildren();
 }
 
 void CropView::paintEvent(QPaintEvent*) {
-    if (m_state != PreviewState::shown) return;
+    if (state() != PreviewState::shown) return;
     QPainter painter(this);
     const QRectF rect = imageRect();
-    const QSize size(static_cast<int>(std::lround(rect.width())), static_cast<int>(std::lround(rect.height())));
-    if (m_fitted.size() != size) {
-        m_fitted = QPixmap::fromImage(m_image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
-    }
-    painter.drawPixmap(rect.topLeft(), m_fitted);
+    paintPicture(painter, rect);
 
     const auto points = cornerPoints(rect);
     const QPolygonF quad(QList<QPointF>(points.begin(), points.end()));

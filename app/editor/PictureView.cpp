@@ -1,0 +1,66 @@
+#include "app/editor/PictureView.h"
+
+#include "engine/book/SlotGeometry.h"
+
+#include <QLabel>
+#include <QPainter>
+#include <QProgressBar>
+
+#include <cmath>
+
+namespace quillfen {
+
+PictureView::PictureView(QWidget* parent)
+    : QWidget(parent), m_spinner(new QProgressBar(this)), m_note(new QLabel(this)) {
+    setMinimumSize(120, 120);
+    m_spinner->setRange(0, 0);
+    m_spinner->setTextVisible(false);
+    m_spinner->setFixedWidth(80);
+    m_note->setText(tr("Couldn't read this photo."));
+    m_note->setAlignment(Qt::AlignCenter);
+    m_note->setForegroundRole(QPalette::PlaceholderText);
+}
+
+void PictureView::setLoading() { showState(PreviewState::loading, {}); }
+
+void PictureView::setUnreadable() { showState(PreviewState::unreadable, {}); }
+
+void PictureView::setImage(const QImage& image) {
+    if (image.isNull()) return setUnreadable();
+    showState(PreviewState::shown, image);
+}
+
+void PictureView::showState(PreviewState state, const QImage& image) {
+    m_state = state;
+    m_image = image;
+    m_fitted = {};
+    placeChildren();
+    update();
+}
+
+QRectF PictureView::imageRect() const {
+    const double aspect = m_image.isNull() ? 1 : double(m_image.width()) / double(m_image.height());
+    const Rect fitted = Paginator::aspectFit(aspect, Rect(0, 0, width(), height()));
+    return {fitted.origin.x, fitted.origin.y, fitted.size.width, fitted.size.height};
+}
+
+void PictureView::paintPicture(QPainter& painter, const QRectF& rect) {
+    const QSize size(static_cast<int>(std::lround(rect.width())), static_cast<int>(std::lround(rect.height())));
+    if (m_fitted.size() != size) {
+        m_fitted = QPixmap::fromImage(m_image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    }
+    painter.drawPixmap(rect.topLeft(), m_fitted);
+}
+
+void PictureView::placeChildren() {
+    m_spinner->setVisible(m_state == PreviewState::loading);
+    m_spinner->move((width() - m_spinner->width()) / 2, (height() - m_spinner->height()) / 2);
+    m_note->setVisible(m_state == PreviewState::unreadable);
+    m_note->setGeometry(rect());
+}
+
+void PictureView::resizeEvent(QResizeEvent*) {
+    placeChildren();
+}
+
+}  // namespace quillfen
