@@ -2,18 +2,10 @@
 
 namespace quillfen {
 
-namespace {
-
-QString text(std::string_view value) { return QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size())); }
-
-}  // namespace
-
 BookExportSheet::BookExportSheet(AppModel& model, QWidget* parent)
     : ExportSheetFrame(model,
                        {tr("Export the Book"),
-                        {{ExportKind::print, QStringLiteral("Print-ready PDF (with bleed)")},
-                         {ExportKind::home, QStringLiteral("Home-print PDF (letter paper)")},
-                         {ExportKind::cover, QStringLiteral("Cover only (with bleed)")}},
+                        {ExportKind::print, ExportKind::home, ExportKind::cover},
                         tr("Every drawing prints at 300 dpi or more.")},
                        [&model] { return summary(model.layout(), model.settings(), model.exportKind()); }, parent) {
     refresh();
@@ -21,7 +13,7 @@ BookExportSheet::BookExportSheet(AppModel& model, QWidget* parent)
 
 ExportSummary BookExportSheet::summary(const BookLayout& layout, const BookSettings& settings, ExportKind kind,
                                        const QLocale& locale) {
-    const QString size = text(title(settings.size));
+    const QString size = QString::fromUtf8(title(settings.size));
     QString description;
     switch (kind) {
     case ExportKind::print: {
@@ -45,7 +37,7 @@ ExportSummary BookExportSheet::summary(const BookLayout& layout, const BookSetti
     }
     std::optional<QString> notice;
     if (kind != ExportKind::home)
-        notice = tr("%1: %2").arg(text(title(settings.preset)), text(printPresetCaveat));
+        notice = tr("%1: %2").arg(QString::fromUtf8(title(settings.preset)), QString::fromUtf8(printPresetCaveat));
     return {description, notice, layout.warnings};
 }
 

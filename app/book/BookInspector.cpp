@@ -16,8 +16,6 @@ namespace quillfen {
 
 namespace {
 
-QString text(std::string_view view) { return QString::fromUtf8(view.data(), static_cast<qsizetype>(view.size())); }
-
 QGroupBox* section(const QString& title, QWidget* parent, QFormLayout*& form) {
     auto* box = new QGroupBox(title, parent);
     form = new QFormLayout(box);
@@ -138,7 +136,7 @@ GrowingTextEdit* BookInspector::addText(QFormLayout* form, const QString& title,
 template <typename E, typename Label>
 QComboBox* BookInspector::addPicker(QFormLayout* form, const QString& title, E BookSettings::*field, Label label) {
     auto* picker = new QComboBox(form->parentWidget());
-    for (const auto& [value, name] : CaseNames<E>::cases) picker->addItem(text(label(value)), static_cast<int>(value));
+    for (const auto& [value, name] : CaseNames<E>::cases) picker->addItem(QString::fromUtf8(label(value)), static_cast<int>(value));
     form->addRow(title, picker);
     connect(picker, &QComboBox::activated, this, [this, picker, field](int index) {
         const auto value = static_cast<E>(picker->itemData(index).toInt());

@@ -57,7 +57,7 @@ QString pageCountSummary(const BookLayout& layout, PrintPreset preset) {
     const int added = layout.addedPages();
     if (added <= 0) return summary;
     summary += " (" + number(added) + " blank added: " +
-               QString::fromUtf8(title(preset).data(), static_cast<qsizetype>(title(preset).size())).toLower() +
+               QString::fromUtf8(title(preset)).toLower() +
                " needs at least " + number(layout.spec.minimumPages);
     if (layout.spec.pageMultiple >= 2) summary += ", in multiples of " + number(layout.spec.pageMultiple);
     return summary + ")";

@@ -1,13 +1,13 @@
 #include "app/book/ExportSheetFrame.h"
 
 #include "app/platform/ShowInFolder.h"
+#include "app/shell/Icons.h"
 
 #include <QButtonGroup>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
-#include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -35,20 +35,19 @@ const QColor green(40, 160, 70);
 // A theme icon drawn in one colour, as symbol images are.
 QPixmap tinted(const QString& themeName, const QColor& color, qreal ratio) {
     QPixmap pixmap = QIcon::fromTheme(themeName).pixmap(QSize(iconSize, iconSize), ratio);
-    if (pixmap.isNull()) {
-        pixmap = QPixmap(QSize(iconSize, iconSize) * ratio);
-        pixmap.setDevicePixelRatio(ratio);
-        pixmap.fill(Qt::transparent);
-        QPainter painter(&pixmap);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setBrush(Qt::black);
-        painter.setPen(Qt::NoPen);
-        painter.drawEllipse(QRectF(2, 2, iconSize - 4, iconSize - 4));
-    }
-    QPainter painter(&pixmap);
-    painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
-    painter.fillRect(pixmap.rect(), color);
+    if (pixmap.isNull()) pixmap = dotSymbol(iconSize, ratio);
+    tint(pixmap, color);
     return pixmap;
+}
+
+// The picker's name for a kind of file.
+QString kindName(ExportKind kind) {
+    switch (kind) {
+    case ExportKind::print: return QStringLiteral("Print-ready PDF (with bleed)");
+    case ExportKind::home: return QStringLiteral("Home-print PDF (letter paper)");
+    case ExportKind::cover: return QStringLiteral("Cover only (with bleed)");
+    }
+    return {};
 }
 
 QLabel* wrappingLabel(QWidget* parent) {
@@ -120,8 +119,8 @@ ExportSheetFrame::ExportSheetFrame(AppModel& model, Texts texts, std::function<E
     auto* pickerLayout = new QVBoxLayout(picker);
     pickerLayout->setContentsMargins(0, 0, 0, 0);
     m_kinds = new QButtonGroup(picker);
-    for (const auto& [kind, label] : texts.kinds) {
-        auto* button = new QRadioButton(label, picker);
+    for (const ExportKind kind : texts.kinds) {
+        auto* button = new QRadioButton(kindName(kind), picker);
         m_kinds->addButton(button, static_cast<int>(kind));
         pickerLayout->addWidget(button);
     }

@@ -46,7 +46,7 @@ public:
 protected:
     struct Texts {
         QString title;
-        std::vector<std::pair<ExportKind, QString>> kinds;  // in the picker's order
+        std::vector<ExportKind> kinds;  // in the picker's order
         QString everyPictureSharp;
     };
     // `summary` is asked again whenever the document or the kind changes. Derived classes call

@@ -16,8 +16,6 @@ namespace quillfen {
 
 namespace {
 
-QString text(std::string_view view) { return QString::fromUtf8(view.data(), static_cast<qsizetype>(view.size())); }
-
 int shownCount(std::int64_t count) {
     return static_cast<int>(std::clamp<std::int64_t>(count, std::numeric_limits<int>::min(),
                                                      std::numeric_limits<int>::max()));
@@ -36,7 +34,7 @@ PrintSpecSection::PrintSpecSection(AppModel& model, QWidget* parent)
     m_form = new QFormLayout(this);
     m_printer = new QComboBox(this);
     for (const auto& [preset, name] : CaseNames<PrintPreset>::cases) {
-        m_printer->addItem(text(quillfen::title(preset)), static_cast<int>(preset));
+        m_printer->addItem(QString::fromUtf8(quillfen::title(preset)), static_cast<int>(preset));
     }
     m_form->addRow(tr("Printer"), m_printer);
 
@@ -72,7 +70,7 @@ PrintSpecSection::PrintSpecSection(AppModel& model, QWidget* parent)
     auto* symbol = new QLabel(caveat);
     const int side = fontMetrics().height();
     symbol->setPixmap(QIcon::fromTheme("dialog-information").pixmap(side, side));
-    auto* caveatText = new QLabel(text(printPresetCaveat), caveat);
+    auto* caveatText = new QLabel(QString::fromUtf8(printPresetCaveat), caveat);
     caveatText->setWordWrap(true);
     caveatText->setFont(captionFont(font()));
     caveatRow->addWidget(symbol, 0, Qt::AlignTop);
@@ -101,7 +99,7 @@ void PrintSpecSection::refresh() {
         const QSignalBlocker blocker(m_printer);
         m_printer->setCurrentIndex(m_printer->findData(static_cast<int>(settings.preset)));
     }
-    m_note->setText(text(quillfen::note(settings.preset)));
+    m_note->setText(QString::fromUtf8(quillfen::note(settings.preset)));
     m_bleed->setPoints(settings.spec.bleed);
     m_safe->setPoints(settings.spec.safe);
     m_multiple->setValue(shownCount(settings.spec.pageMultiple));

@@ -2,17 +2,10 @@
 
 namespace quillfen {
 
-namespace {
-
-QString text(std::string_view value) { return QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size())); }
-
-}  // namespace
-
 CalendarExportSheet::CalendarExportSheet(AppModel& model, QWidget* parent)
     : ExportSheetFrame(model,
                        {tr("Export the Calendar"),
-                        {{ExportKind::print, QStringLiteral("Print-ready PDF (with bleed)")},
-                         {ExportKind::home, QStringLiteral("Home-print PDF (letter paper)")}},
+                        {ExportKind::print, ExportKind::home},
                         tr("Every picture prints at 300 dpi or more.")},
                        [&model] { return summary(model.calendarLayout(), model.calendar(), model.exportKind()); },
                        parent) {
@@ -32,9 +25,9 @@ ExportSummary CalendarExportSheet::summary(const CalendarLayout& layout, const C
     const Size media = PageBoxes(layout.spec, layout.trimSize).media.size;
     return {tr("%1 pages, %2, %3 bleed on every side (the page file is %4 × %5). Pictures embedded at up to "
                "360 dpi.")
-                .arg(pages, text(label(settings.format)), inches(layout.spec.bleed, locale),
+                .arg(pages, QString::fromUtf8(label(settings.format)), inches(layout.spec.bleed, locale),
                      inches(media.width, locale), inches(media.height, locale)),
-            text(printPresetCaveat), layout.warnings};
+            QString::fromUtf8(printPresetCaveat), layout.warnings};
 }
 
 }  // namespace quillfen

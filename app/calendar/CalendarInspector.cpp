@@ -23,8 +23,6 @@ namespace {
 constexpr int firstYear = 2026;
 constexpr int lastYear = 2035;
 
-QString text(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
-
 // Fills a picker with every case of an enumeration, labelled by `name`; each item's data is the case.
 template <typename E, typename Name>
 void addCases(QComboBox* box, Name name) {
@@ -120,7 +118,7 @@ QWidget* CalendarInspector::calendarSection() {
     connect(m_yearUp, &QToolButton::clicked, this, [this] { stepYear(+1); });
 
     m_format = new QComboBox(box);
-    addCases<CalendarFormat>(m_format, [](CalendarFormat f) { return text(label(f)); });
+    addCases<CalendarFormat>(m_format, [](CalendarFormat f) { return QString::fromUtf8(label(f)); });
     form->addRow(tr("Size"), m_format);
     connect(m_format, &QComboBox::activated, this, [this](int index) {
         const auto format = static_cast<CalendarFormat>(m_format->itemData(index).toInt());
@@ -137,7 +135,7 @@ QWidget* CalendarInspector::calendarSection() {
     });
 
     m_language = new QComboBox(box);
-    addCases<CalendarLanguage>(m_language, [](CalendarLanguage l) { return text(title(l)); });
+    addCases<CalendarLanguage>(m_language, [](CalendarLanguage l) { return QString::fromUtf8(title(l)); });
     form->addRow(tr("Language"), m_language);
     connect(m_language, &QComboBox::activated, this, [this](int index) {
         const auto language = static_cast<CalendarLanguage>(m_language->itemData(index).toInt());
@@ -146,7 +144,7 @@ QWidget* CalendarInspector::calendarSection() {
 
     m_lettering = new QComboBox(box);
     for (const auto style : {CaptionStyle::handwritten, CaptionStyle::classic, CaptionStyle::modern})
-        m_lettering->addItem(text(label(style)), static_cast<int>(style));
+        m_lettering->addItem(QString::fromUtf8(label(style)), static_cast<int>(style));
     form->addRow(tr("Lettering"), m_lettering);
     connect(m_lettering, &QComboBox::activated, this, [this](int index) {
         const auto style = static_cast<CaptionStyle>(m_lettering->itemData(index).toInt());
@@ -241,7 +239,7 @@ QWidget* CalendarInspector::coverSection() {
     });
 
     m_coverColor = new QComboBox(box);
-    addCases<CoverColor>(m_coverColor, [](CoverColor colour) { return text(label(colour)); });
+    addCases<CoverColor>(m_coverColor, [](CoverColor colour) { return QString::fromUtf8(label(colour)); });
     m_coverForm->addRow(tr("Color"), m_coverColor);
     connect(m_coverColor, &QComboBox::activated, this, [this](int index) {
         const auto colour = static_cast<CoverColor>(m_coverColor->itemData(index).toInt());
@@ -254,7 +252,7 @@ QWidget* CalendarInspector::printingSection() {
     auto* box = section(tr("Printing"), this);
     auto* form = new QFormLayout(box);
     m_print = new QComboBox(box);
-    addCases<CalendarPrint>(m_print, [](CalendarPrint print) { return text(label(print)); });
+    addCases<CalendarPrint>(m_print, [](CalendarPrint print) { return QString::fromUtf8(label(print)); });
     form->addRow(tr("Print at"), m_print);
     connect(m_print, &QComboBox::activated, this, [this](int index) {
         const auto print = static_cast<CalendarPrint>(m_print->itemData(index).toInt());
@@ -267,7 +265,7 @@ QWidget* CalendarInspector::printingSection() {
     auto* symbol = new QLabel(caveat);
     const int side = fontMetrics().height();
     symbol->setPixmap(QIcon::fromTheme(QStringLiteral("dialog-information")).pixmap(side, side));
-    auto* note = new QLabel(text(printPresetCaveat), caveat);
+    auto* note = new QLabel(QString::fromUtf8(printPresetCaveat), caveat);
     note->setWordWrap(true);
     QFont caption = note->font();
     caption.setPointSizeF(caption.pointSizeF() * 0.85);

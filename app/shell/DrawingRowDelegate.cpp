@@ -164,21 +164,8 @@ QPixmap DrawingRowDelegate::badge(const QString& icon, const QColor& color, bool
     if (auto* cached = m_badges.object(key)) return *cached;
     QPixmap pixmap = themeIcon(icon).pixmap(QSize(badgeSize, badgeSize), ratio);
     const bool missing = pixmap.isNull();
-    if (missing) {  // a dot of the badge's colour stands in for an icon the theme lacks
-        pixmap = QPixmap(QSize(badgeSize, badgeSize) * ratio);
-        pixmap.setDevicePixelRatio(ratio);
-        pixmap.fill(Qt::transparent);
-        QPainter dot(&pixmap);
-        dot.setRenderHint(QPainter::Antialiasing);
-        dot.setBrush(Qt::black);
-        dot.setPen(Qt::NoPen);
-        dot.drawEllipse(QRectF(2, 2, badgeSize - 4, badgeSize - 4));
-    }
-    if (missing || !themeColours) {
-        QPainter tint(&pixmap);
-        tint.setCompositionMode(QPainter::CompositionMode_SourceIn);
-        tint.fillRect(QRect(QPoint(), pixmap.size()), color);
-    }
+    if (missing) pixmap = dotSymbol(badgeSize, ratio);  // in the badge's colour, below
+    if (missing || !themeColours) tint(pixmap, color);
     m_badges.insert(key, new QPixmap(pixmap));
     return pixmap;
 }

@@ -1,5 +1,7 @@
 #include "app/shell/Icons.h"
 
+#include <QPainter>
+
 namespace quillfen {
 
 QIcon themeIcon(const QString& name) {
@@ -7,6 +9,24 @@ QIcon themeIcon(const QString& name) {
         QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
     if (QIcon::themeName().isEmpty()) QIcon::setThemeName(QStringLiteral("Adwaita"));
     return QIcon::fromTheme(name);
+}
+
+QPixmap dotSymbol(int side, qreal ratio) {
+    QPixmap pixmap(QSize(side, side) * ratio);
+    pixmap.setDevicePixelRatio(ratio);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setBrush(Qt::black);
+    painter.setPen(Qt::NoPen);
+    painter.drawEllipse(QRectF(2, 2, side - 4, side - 4));
+    return pixmap;
+}
+
+void tint(QPixmap& pixmap, const QColor& color) {
+    QPainter painter(&pixmap);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
+    painter.fillRect(pixmap.rect(), color);
 }
 
 }  // namespace quillfen

@@ -1,11 +1,17 @@
 #pragma once
 
 #include <QIcon>
+#include <QPixmap>
 
 namespace quillfen {
 
 // An icon of the desktop's theme by its freedesktop name, falling back to Adwaita (installed with the
 // application) when the desktop names no theme that has it. GUI thread.
 QIcon themeIcon(const QString& name);
+
+// A black dot, `side` points square at `ratio`, that stands in for a symbol the theme lacks.
+QPixmap dotSymbol(int side, qreal ratio);
+// Paints the pixmap's shape in one colour, as symbol images are drawn.
+void tint(QPixmap& pixmap, const QColor& color);
 
 }  // namespace quillfen
