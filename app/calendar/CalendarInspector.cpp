@@ -23,12 +23,6 @@ namespace {
 constexpr int firstYear = 2026;
 constexpr int lastYear = 2035;
 
-// Fills a picker with every case of an enumeration, labelled by `name`; each item's data is the case.
-template <typename E, typename Name>
-void addCases(QComboBox* box, Name name) {
-    for (const E value : allCases<E>()) box->addItem(name(value), static_cast<int>(value));
-}
-
 template <typename E>
 void select(QComboBox* box, E value) {
     const QSignalBlocker blocker(box);
@@ -56,6 +50,17 @@ void setTextKeepingCursor(QLineEdit* edit, const QString& value) {
 }
 
 }  // namespace
+
+template <typename E, typename Name>
+QComboBox* CalendarInspector::casePicker(QWidget* parent, E CalendarSettings::*field, Name name) {
+    auto* picker = new QComboBox(parent);
+    for (const E value : allCases<E>()) picker->addItem(name(value), static_cast<int>(value));
+    connect(picker, &QComboBox::activated, this, [this, picker, field](int index) {
+        const auto value = static_cast<E>(picker->itemData(index).toInt());
+        edit([value, field](CalendarSettings& c) { c.*field = value; });
+    });
+    return picker;
+}
 
 CalendarInspector::CalendarInspector(AppModel& model, QWidget* parent) : QScrollArea(parent), m_model(model) {
     setWidgetResizable(true);
@@ -117,13 +122,9 @@ QWidget* CalendarInspector::calendarSection() {
     connect(m_yearDown, &QToolButton::clicked, this, [this] { stepYear(-1); });
     connect(m_yearUp, &QToolButton::clicked, this, [this] { stepYear(+1); });
 
-    m_format = new QComboBox(box);
-    addCases<CalendarFormat>(m_format, [](CalendarFormat f) { return QString::fromUtf8(label(f)); });
+    m_format = casePicker(box, &CalendarSettings::format,
+                          [](CalendarFormat f) { return QString::fromUtf8(label(f)); });
     form->addRow(tr("Size"), m_format);
-    connect(m_format, &QComboBox::activated, this, [this](int index) {
-        const auto format = static_cast<CalendarFormat>(m_format->itemData(index).toInt());
-        edit([format](CalendarSettings& c) { c.format = format; });
-    });
 
     m_weekStart = new QComboBox(box);
     m_weekStart->addItem(tr("Sunday"), 0);
@@ -134,13 +135,9 @@ QWidget* CalendarInspector::calendarSection() {
         edit([weekStart](CalendarSettings& c) { c.weekStart = weekStart; });
     });
 
-    m_language = new QComboBox(box);
-    addCases<CalendarLanguage>(m_language, [](CalendarLanguage l) { return QString::fromUtf8(title(l)); });
+    m_language = casePicker(box, &CalendarSettings::language,
+                            [](CalendarLanguage l) { return QString::fromUtf8(title(l)); });
     form->addRow(tr("Language"), m_language);
-    connect(m_language, &QComboBox::activated, this, [this](int index) {
-        const auto language = static_cast<CalendarLanguage>(m_language->itemData(index).toInt());
-        edit([language](CalendarSettings& c) { c.language = language; });
-    });
 
     m_lettering = new QComboBox(box);
     for (const auto style : {CaptionStyle::handwritten, CaptionStyle::classic, CaptionStyle::modern})
@@ -238,26 +235,18 @@ QWidget* CalendarInspector::coverSection() {
         edit([id](CalendarSettings& c) { c.coverPicture = id; });
     });
 
-    m_coverColor = new QComboBox(box);
-    addCases<CoverColor>(m_coverColor, [](CoverColor colour) { return QString::fromUtf8(label(colour)); });
+    m_coverColor = casePicker(box, &CalendarSettings::coverColor,
+                              [](CoverColor colour) { return QString::fromUtf8(label(colour)); });
     m_coverForm->addRow(tr("Color"), m_coverColor);
-    connect(m_coverColor, &QComboBox::activated, this, [this](int index) {
-        const auto colour = static_cast<CoverColor>(m_coverColor->itemData(index).toInt());
-        edit([colour](CalendarSettings& c) { c.coverColor = colour; });
-    });
     return box;
 }
 
 QWidget* CalendarInspector::printingSection() {
     auto* box = section(tr("Printing"), this);
     auto* form = new QFormLayout(box);
-    m_print = new QComboBox(box);
-    addCases<CalendarPrint>(m_print, [](CalendarPrint print) { return QString::fromUtf8(label(print)); });
+    m_print = casePicker(box, &CalendarSettings::print,
+                         [](CalendarPrint print) { return QString::fromUtf8(label(print)); });
     form->addRow(tr("Print at"), m_print);
-    connect(m_print, &QComboBox::activated, this, [this](int index) {
-        const auto print = static_cast<CalendarPrint>(m_print->itemData(index).toInt());
-        edit([print](CalendarSettings& c) { c.print = print; });
-    });
 
     auto* caveat = new QWidget(box);
     auto* caveatRow = new QHBoxLayout(caveat);

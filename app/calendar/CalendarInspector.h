@@ -66,6 +66,9 @@ private:
     };
 
     void edit(const std::function<void(CalendarSettings&)>& change);
+    // A picker of every case of `E`, labelled by `name`, whose choice is stored in `field`.
+    template <typename E, typename Name>
+    QComboBox* casePicker(QWidget* parent, E CalendarSettings::*field, Name name);
     QWidget* calendarSection();
     QWidget* picturesSection();
     QWidget* coverSection();
