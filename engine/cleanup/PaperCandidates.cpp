@@ -3,6 +3,7 @@
 #include "engine/cleanup/detail/PaperAnalysis.h"
 #include "engine/cleanup/detail/PaperEdges.h"
 #include "engine/cleanup/detail/PaperGeometry.h"
+#include "engine/cleanup/detail/PaperLines.h"
 
 #include <opencv2/imgproc.hpp>
 
@@ -81,20 +82,25 @@ std::vector<PaperCandidate> detectRectangles(const Bitmap& image, const Rectangl
     };
     std::vector<Scored> scored;
     std::vector<Corners> seen;  // after the first, coarse refinement: proposals often meet there
-    for (Corners c : proposals(a)) {
+    auto consider = [&](Corners c) {
         c = refine(a.colour, c, std::max(8.0, reach * 0.03));
         if (std::any_of(seen.begin(), seen.end(), [&](const Corners& s) { return overlap(s, c) > 0.97; }))
-            continue;
+            return;
         seen.push_back(c);
         c = refine(a.colour, c, std::max(6.0, reach * 0.012));
         c = refine(a.colour, c, 3);
         if (const Corners wide = widenedToSheetEdges(a.colour, c); wide != c) c = refine(a.colour, wide, 3);
-        for (const Corners& outline : {c}) {
-            if (!withinLimits(outline, a.size, options)) continue;
-            const double region = std::max(regionSupport(a, outline), paperSupport(a, outline));
-            scored.push_back({outline, std::sqrt(edgeSupport(a.colour, outline) * region)});
-        }
-    }
+        if (!withinLimits(c, a.size, options)) return;
+        const double region = std::max(regionSupport(a, c), paperSupport(a, c));
+        scored.push_back({c, std::sqrt(edgeSupport(a.colour, c) * region)});
+    };
+    const std::vector<Corners> regions = proposals(a);
+    for (const Corners& c : regions) consider(c);
+    // Outlines of straight edges find sheets whose region does not stand out from a busy room; the
+    // best two that the regions did not already propose are judged like them.
+    for (const Corners& c : lineProposals(a, options, 2))
+        if (std::none_of(regions.begin(), regions.end(), [&](const Corners& r) { return overlap(r, c) > 0.95; }))
+            consider(c);
     std::erase_if(scored, [&](const Scored& s) { return s.confidence < options.minimumConfidence; });
     const std::vector<Scored> sure = scored;
     std::erase_if(scored, [&](const Scored& outer) {
