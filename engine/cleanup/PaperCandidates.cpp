@@ -79,6 +79,7 @@ std::vector<PaperCandidate> detectRectangles(const Bitmap& image, const Rectangl
     struct Scored {
         Corners corners;
         double confidence;
+        double edges;
     };
     std::vector<Scored> scored;
     std::vector<Corners> seen;  // after the first, coarse refinement: proposals often meet there
@@ -92,7 +93,8 @@ std::vector<PaperCandidate> detectRectangles(const Bitmap& image, const Rectangl
         if (const Corners wide = widenedToSheetEdges(a.colour, c); wide != c) c = refine(a.colour, wide, 3);
         if (!withinLimits(c, a.size, options)) return;
         const double region = std::max(regionSupport(a, c), paperSupport(a, c));
-        scored.push_back({c, std::sqrt(edgeSupport(a.colour, c) * region)});
+        const double edges = edgeSupport(a.colour, c);
+        scored.push_back({c, std::sqrt(edges * region), edges});
     };
     const std::vector<Corners> regions = proposals(a);
     for (const Corners& c : regions) consider(c);
@@ -112,7 +114,8 @@ std::vector<PaperCandidate> detectRectangles(const Bitmap& image, const Rectangl
 
     // A less sure outline that repeats a surer one is dropped, and so is a clearly less sure one that
     // swallows it: the largest passing outline wins later, so an outline that runs past the sheet onto
-    // the table must not stand beside the sheet's own.
+    // the table must not stand beside the sheet's own. One whose four sides all show clear edges stays:
+    // it is the whole sheet around the sunlit part of a sheet that a hard shadow crosses.
     struct Kept {
         Corners corners;
         double confidence;
@@ -123,7 +126,7 @@ std::vector<PaperCandidate> detectRectangles(const Bitmap& image, const Rectangl
         if (s.confidence < scored.front().confidence - 0.2) break;
         if (std::any_of(kept.begin(), kept.end(), [&](const Kept& k) {
                 return overlap(k.corners, s.corners) > 0.8 ||
-                       (covered(k.corners, s.corners) > 0.8 && s.confidence < k.confidence - 0.1);
+                       (covered(k.corners, s.corners) > 0.8 && s.confidence < k.confidence - 0.1 && s.edges < 0.97);
             }))
             continue;
         kept.push_back({s.corners, s.confidence});

@@ -175,3 +175,14 @@ TEST(PaperCandidates, SheetsWhoseRegionDoesNotStandOutInABusyRoomAreFoundByTheir
         EXPECT_GT(photos::jaccard(*quad, photo.truth, photo.image.width, photo.image.height), 0.95);
     }
 }
+
+TEST(PaperCandidates, HardShadowAcrossTheSheetDoesNotCutItsOutlineShort) {
+    // The sunlit part of the sheet was surer than the whole sheet and swallowed it.
+    for (const std::uint32_t seed : {151u, 238u}) {
+        const auto photo = photos::generate(seed, photos::surfaceForSeed(seed));
+        SCOPED_TRACE(testing::Message() << "seed " << seed << ", " << photos::surfaceName(photo.surface));
+        const auto quad = Cleaner::detectPaper(photo.image);
+        ASSERT_TRUE(quad.has_value());
+        EXPECT_GT(photos::jaccard(*quad, photo.truth, photo.image.width, photo.image.height), 0.95);
+    }
+}
