@@ -5,7 +5,6 @@
 #include "app/shell/AppCommands.h"
 #include "app/shell/AppDelegate.h"
 #include "app/shell/RootView.h"
-#include "tests/app/shell/ShellFixtures.h"
 #include "tests/engine/ImageFixtures.h"
 
 #include <QAbstractButton>
@@ -70,9 +69,10 @@ T* named(QWidget* root, const QString& name) {
     return nullptr;
 }
 
-inline void click(QWidget* widget) {
+// Clicks the widget at `at`, or at its centre.
+inline void click(QWidget* widget, QPoint at = {}) {
     ASSERT_TRUE(widget && widget->isVisible());
-    QTest::mouseClick(widget, Qt::LeftButton);
+    QTest::mouseClick(widget, Qt::LeftButton, {}, at);
     App::settle();
 }
 

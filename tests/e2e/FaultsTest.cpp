@@ -24,7 +24,7 @@ protected:
     // written is left in the book folder.
     void expectLibraryIntact() {
         const QString book = home.path() + "/data/Quillfen/Book";
-        EXPECT_TRUE(QDir(book).entryList(QDir::Files | QDir::Hidden).filter(".tmp").isEmpty());
+        EXPECT_EQ(QDir(book).entryList(QDir::Files | QDir::Hidden).filter(".tmp").join(' '), QString());
         const QStringList documents = QDir(book).entryList({"book*.json"}, QDir::Files);
         EXPECT_TRUE(documents.isEmpty() || documents == QStringList{"book.json"}) << documents.join(' ').toStdString();
         for (const QString& name : originals(home.path())) {
@@ -99,7 +99,7 @@ TEST_F(Faults, KilledDuringExportLeavesNoPartialFile) {
     Copy exporting = act("export", out + "/book.pdf");
     ASSERT_TRUE(exporting.waitForLine("exporting"));
     exporting.killNow();
-    EXPECT_EQ(QDir(out).entryList(QDir::Files | QDir::Hidden), QStringList());
+    EXPECT_EQ(QDir(out).entryList(QDir::Files | QDir::Hidden).join(' '), QString()) << "a partial file was left";
     expectLibraryIntact();
 }
 

@@ -13,6 +13,8 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMimeData>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QSlider>
 #include <QTemporaryDir>
 
@@ -51,16 +53,21 @@ protected:
         FAIL() << "no row selects the drawing";
     }
 
-    // Exports through the File menu, answering the save dialog with `path`.
-    static void exportAs(App& app, const char* command, ExportKind kind, const QString& path) {
+    // Exports through the File menu's command and the export sheet it opens, answering the save dialog
+    // with `path`, then closes the sheet.
+    static void exportAs(App& app, const char* command, const QString& kind, const QString& path) {
         app.command(command);
-        ASSERT_TRUE(app.model.exportShown());
+        QDialog* sheet = app.window.presentations()->exportSheet();
+        ASSERT_TRUE(sheet && sheet->isVisible());
+        QRadioButton* choice = named<QRadioButton>(sheet, kind);
+        ASSERT_TRUE(choice);
+        click(choice, QPoint(8, choice->height() / 2));  // on its round mark: the row is wider than its text
         answerNextFileDialog(path);
-        app.model.setExportKind(kind);
-        app.model.runExport(kind);
+        click(named<QPushButton>(sheet, QObject::tr("Export…")));
         ASSERT_TRUE(QTest::qWaitFor([&] { return !app.model.exportProgress(); }, 60000));
         ASSERT_EQ(app.model.exportedURL(), QUrl::fromLocalFile(path));
-        app.model.setExportShown(false);
+        click(named<QPushButton>(sheet, QObject::tr("Done")));
+        EXPECT_FALSE(app.model.exportShown());
     }
 
     QTemporaryDir home;
@@ -164,12 +171,13 @@ TEST_F(ParentJourney, EverySettingDrawingCropAndEventSurvivesExportsAndARestart)
         // Five PDFs, each checked by qpdf and poppler.
         const QString out = home.path() + "/out/";
         QDir().mkpath(out);
-        exportAs(app, "exportPrint", ExportKind::print, out + "calendar.pdf");
-        exportAs(app, "exportHome", ExportKind::home, out + "calendar-home.pdf");
+        const QString print = "Print-ready PDF (with bleed)", homePrint = "Home-print PDF (letter paper)";
+        exportAs(app, "exportPrint", print, out + "calendar.pdf");
+        exportAs(app, "exportHome", homePrint, out + "calendar-home.pdf");
         app.command("showBook");
-        exportAs(app, "exportPrint", ExportKind::print, out + "book.pdf");
-        exportAs(app, "exportHome", ExportKind::home, out + "book-home.pdf");
-        exportAs(app, "exportPrint", ExportKind::cover, out + "cover.pdf");
+        exportAs(app, "exportPrint", print, out + "book.pdf");
+        exportAs(app, "exportHome", homePrint, out + "book-home.pdf");
+        exportAs(app, "exportPrint", "Cover only (with bleed)", out + "cover.pdf");
         struct Expected {
             const char* file;
             bool bleed;
