@@ -1,7 +1,7 @@
 # The two commands a newcomer needs: `make run` and `make test`. Both set everything up first.
 JOBS ?= $(shell nproc)
 
-.PHONY: setup build run test bench
+.PHONY: setup build run test bench screenshots journey
 
 setup:
 	./scripts/setup.sh
@@ -18,3 +18,11 @@ test: build
 bench: build
 	cmake --build build --parallel $(JOBS) --target all
 	@echo "Benchmarks are in ./build/bench; run them one by one."
+
+# Refreshes the README's screenshots in docs/screenshots (the sample book in each mode, on Xvfb).
+screenshots: build
+	./bench/screenshots.sh
+
+# The application's figures: start, sample book, memory and export times, medians of five starts.
+journey: build
+	./bench/journey.sh

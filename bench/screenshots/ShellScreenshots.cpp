@@ -1,6 +1,7 @@
 // Takes the README's screenshots of the main window: the empty state, then the sample book in the
 // drawing, book and calendar modes. Run under Xvfb by bench/screenshots.sh; writes PNG files into the
 // folder given as the only argument. Not a test: nothing is compared.
+#include "app/shell/AppCommands.h"
 #include "app/shell/RootView.h"
 
 #include <QApplication>
@@ -31,8 +32,9 @@ bool shoot(QWidget& window, const QDir& folder, const QString& name) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    QTemporaryDir data;  // the sample book never touches the user's own
+    QTemporaryDir data;  // the sample book never touches the user's own library or settings
     qputenv("XDG_DATA_HOME", data.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", data.path().toUtf8());
     QApplication app(argc, argv);
     if (argc != 2) {
         std::fprintf(stderr, "usage: %s <folder for the screenshots>\n", argv[0]);
@@ -43,6 +45,7 @@ int main(int argc, char** argv) {
 
     AppModel model(false);
     RootView window(model);
+    new AppCommands(model, {[] {}, [] {}, [] {}}, window);
     window.show();
     bool saved = shoot(window, folder, QStringLiteral("empty-state"));
 

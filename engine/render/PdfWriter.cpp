@@ -27,35 +27,69 @@ namespace {
 // Shadows on PDF pages are rasterised at two pixels per point.
 constexpr double pdfShadowResolution = 2;
 
-// A new file beside the destination, opened for writing with the usual permissions.
-FILE* createBeside(const fs::path& destination, fs::path& created) {
+// A hidden name beside the destination that no file has yet, or empty.
+template <typename Take>
+fs::path freeNameBeside(const fs::path& destination, Take take) {
     std::random_device random;
     for (int attempt = 0; attempt < 16; ++attempt) {
         char suffix[32];
         std::snprintf(suffix, sizeof suffix, ".%08x.tmp", static_cast<unsigned>(random()));
         fs::path candidate = destination.parent_path() / ("." + destination.filename().string() + suffix);
-        const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0) {
-            if (errno == EEXIST) continue;
-            return nullptr;
-        }
-        FILE* file = ::fdopen(fd, "wb");
-        if (!file) {
-            ::close(fd);
-            ::unlink(candidate.c_str());
-            return nullptr;
-        }
-        created = std::move(candidate);
-        return file;
+        if (take(candidate)) return candidate;
+        if (errno != EEXIST) break;
     }
-    return nullptr;
+    return {};
 }
 
-// Flushes and closes, syncing to disk first when `durable`; false when any of it failed. Only the
-// finished file needs to survive a crash: the intermediate one is read back and removed at once.
+// A new file beside the destination, opened for writing with the usual permissions. Where the file
+// system allows, the file has no name until nameFile() gives it one, so that a process killed on the
+// way leaves nothing behind; `created` is then the path of its descriptor and `unnamed` is set.
+FILE* createBeside(const fs::path& destination, fs::path& created, bool& unnamed) {
+    const fs::path folder = destination.parent_path().empty() ? fs::path(".") : destination.parent_path();
+    int fd = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
+    unnamed = fd >= 0;
+    if (unnamed) {
+        created = "/proc/self/fd/" + std::to_string(fd);
+    } else {
+        created = freeNameBeside(destination, [&fd](const fs::path& candidate) {
+            fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            return fd >= 0;
+        });
+        if (created.empty()) return nullptr;
+    }
+    FILE* file = ::fdopen(fd, "wb");
+    if (!file) {
+        ::close(fd);
+        if (!unnamed) ::unlink(created.c_str());
+    }
+    return file;
+}
+
+// Puts the unnamed file at `descriptor` in place: linked as the destination when that name is free,
+// else linked beside it and renamed over it.
+bool nameFile(const fs::path& descriptor, const fs::path& destination) {
+    const auto link = [&](const fs::path& name) {
+        return ::linkat(AT_FDCWD, descriptor.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0;
+    };
+    if (link(destination)) return true;
+    if (errno != EEXIST) return false;
+    const fs::path beside = freeNameBeside(destination, link);
+    if (beside.empty()) return false;
+    std::error_code error;
+    fs::rename(beside, destination, error);
+    if (error) fs::remove(beside, error);
+    return !error;
+}
+
+// Flushes, syncing to disk too when `durable`; false when any of it failed. Only the finished file
+// needs to survive a crash: the intermediate one is read back and removed at once.
+bool flushFile(FILE* file, bool durable) {
+    const bool ok = std::fflush(file) == 0 && !std::ferror(file);
+    return (!durable || ::fsync(::fileno(file)) == 0) && ok;
+}
+
 bool closeFile(FILE* file, bool durable) {
-    bool ok = std::fflush(file) == 0 && !std::ferror(file);
-    if (durable) ok = ::fsync(::fileno(file)) == 0 && ok;
+    const bool ok = flushFile(file, durable);
     return std::fclose(file) == 0 && ok;
 }
 
@@ -84,6 +118,7 @@ struct PdfWriter::Impl {
     fs::path destination;
     std::string title;
     fs::path pagesFile;  // cairo's output
+    bool pagesUnnamed = false;  // it vanishes when closed
     FILE* file = nullptr;
     bool failed = false;
     cairo_surface_t* surface = nullptr;
@@ -111,7 +146,7 @@ struct PdfWriter::Impl {
             std::fclose(file);
             file = nullptr;
         }
-        removeQuietly(pagesFile);
+        if (!pagesUnnamed) removeQuietly(pagesFile);
         pagesFile.clear();
         failed = true;
     }
@@ -119,7 +154,8 @@ struct PdfWriter::Impl {
     // The boxes pass: writes the final file beside the destination and renames it into place.
     bool completeInto() {
         fs::path finalFile;
-        FILE* out = createBeside(destination, finalFile);
+        bool unnamed = false;
+        FILE* out = createBeside(destination, finalFile, unnamed);
         if (!out) return false;
         bool ok = false;
         try {
@@ -153,6 +189,11 @@ struct PdfWriter::Impl {
         } catch (const std::exception&) {
             ok = false;
         }
+        if (unnamed) {
+            ok = flushFile(out, true) && ok && nameFile(finalFile, destination);
+            std::fclose(out);
+            return ok;
+        }
         ok = closeFile(out, true) && ok;
         std::error_code error;
         if (ok) fs::rename(finalFile, destination, error);
@@ -175,7 +216,7 @@ PdfWriter::PdfWriter(fs::path destination, std::string title) : m(std::make_uniq
         m->failed = true;
         return;
     }
-    m->file = createBeside(destination, m->pagesFile);
+    m->file = createBeside(destination, m->pagesFile, m->pagesUnnamed);
     if (!m->file) {
         m->failed = true;
         return;
@@ -228,9 +269,14 @@ bool PdfWriter::finish() {
     m->surface = nullptr;
     FILE* file = m->file;
     m->file = nullptr;
-    const bool closed = closeFile(file, false);
-    const bool ok = drawn && closed && m->completeInto();
-    removeQuietly(m->pagesFile);
+    // An unnamed pages file lives only while it is open, so it is closed once it has been read back.
+    const bool written = m->pagesUnnamed ? flushFile(file, false) : closeFile(file, false);
+    const bool ok = drawn && written && m->completeInto();
+    if (m->pagesUnnamed) {
+        std::fclose(file);
+    } else {
+        removeQuietly(m->pagesFile);
+    }
     m->pagesFile.clear();
     m->failed = true;  // the writer is spent either way
     return ok;

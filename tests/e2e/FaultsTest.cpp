@@ -1,0 +1,152 @@
+#include "app/shell/Presentations.h"
+#include "tests/e2e/AppDriver.h"
+#include "tests/e2e/RealProgram.h"
+
+#include <QImageReader>
+#include <QMessageBox>
+#include <QTemporaryDir>
+
+using namespace quillfen;
+using namespace quillfen::testing;
+
+namespace {
+
+class Faults : public ::testing::Test {
+protected:
+    Faults() { qputenv("XDG_DATA_HOME", (home.path() + "/data").toUtf8()); }
+
+    // This program acting as the application in a process of its own.
+    Copy act(const QString& name, const QString& argument = {}, qint64 fileSizeLimit = 0) {
+        return Copy(QCoreApplication::applicationFilePath(), home.path(), {"--act", name, argument}, fileSizeLimit);
+    }
+
+    // After an abrupt end: the document reads, names only complete originals, and nothing half
+    // written is left in the book folder.
+    void expectLibraryIntact() {
+        const QString book = home.path() + "/data/Quillfen/Book";
+        EXPECT_EQ(QDir(book).entryList(QDir::Files | QDir::Hidden).filter(".tmp").join(' '), QString());
+        const QStringList documents = QDir(book).entryList({"book*.json"}, QDir::Files);
+        EXPECT_TRUE(documents.isEmpty() || documents == QStringList{"book.json"}) << documents.join(' ').toStdString();
+        for (const QString& name : originals(home.path())) {
+            SCOPED_TRACE(name.toStdString());
+            EXPECT_FALSE(name.startsWith('.'));
+            if (name.endsWith(".heic")) continue;  // Qt reads no HEIC; the restart below decodes it
+            QImageReader reader(book + "/Originals/" + name);
+            EXPECT_FALSE(reader.read().isNull()) << reader.errorString().toStdString();
+        }
+        const int saved = std::max(drawingsOnDisk(home.path()), 0);
+        App again;
+        EXPECT_FALSE(again.model.error()) << again.model.error()->toStdString();
+        EXPECT_EQ(static_cast<int>(again.model.drawings().size()), saved);
+        if (saved > 0) again.waitForThumbnails();
+    }
+
+    QTemporaryDir home;
+};
+
+}  // namespace
+
+// Files given at launch arrive after the library has loaded, a second copy hands its files to the
+// running one and exits, and a change still pending when the program is told to quit reaches the disk.
+TEST_F(Faults, OpenedFilesJoinTheLoadedLibraryThroughOneCopyAndSurviveQuitting) {
+    writePhotoFolder(home.path() + "/photos", Qt::red);
+    const QString a = home.path() + "/photos/IMG_0002.heic", b = home.path() + "/photos/IMG_0001.jpg",
+                  c = home.path() + "/photos/IMG_0003.png";
+    {
+        Copy first(quillfenProgram(), home.path(), {a});
+        ASSERT_TRUE(QTest::qWaitFor([&] { return drawingsOnDisk(home.path()) == 1; }, 30000));
+        EXPECT_EQ(first.quit(), 0);
+    }
+    Copy first(quillfenProgram(), home.path(), {b});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return drawingsOnDisk(home.path()) == 2; }, 30000))
+        << "the file given at launch was replaced by the library's load";
+
+    Copy second(quillfenProgram(), home.path(), {c});
+    ASSERT_TRUE(second.waitForFinished(30000));
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_EQ(first.state(), QProcess::Running);
+    EXPECT_EQ(first.quit(), 0);  // at once: the forwarded drawing is still waiting for its autosave
+    EXPECT_EQ(drawingsOnDisk(home.path()), 3);
+    expectLibraryIntact();
+}
+
+// The program killed while it copies photos into the library, at several moments.
+TEST_F(Faults, KilledDuringImportLeavesTheLibraryIntact) {
+    for (const QColor ink : {Qt::red, Qt::blue, Qt::green, Qt::magenta})
+        writePhotoFolder(home.path() + "/photos/" + ink.name(), ink);
+    for (const int after : {300, 1200, 2500}) {
+        SCOPED_TRACE(after);
+        Copy program(quillfenProgram(), home.path(), {home.path() + "/photos"});
+        QTest::qWait(after);
+        program.killNow();
+    }
+    expectLibraryIntact();
+}
+
+TEST_F(Faults, KilledDuringSaveLeavesTheLibraryIntact) {
+    Copy saving = act("save");
+    ASSERT_TRUE(saving.waitForLine("saving"));
+    QTest::qWait(200);
+    saving.killNow();
+    EXPECT_TRUE(savedBook(home.path()).value("settings").toObject().value("title").toString().startsWith("Our Art"));
+    expectLibraryIntact();
+}
+
+// An export cut off leaves neither a partial PDF nor any of its temporary files beside it.
+TEST_F(Faults, KilledDuringExportLeavesNoPartialFile) {
+    const QString out = home.path() + "/out";
+    QDir().mkpath(out);
+    Copy exporting = act("export", out + "/book.pdf");
+    ASSERT_TRUE(exporting.waitForLine("exporting"));
+    exporting.killNow();
+    EXPECT_EQ(QDir(out).entryList(QDir::Files | QDir::Hidden).join(' '), QString()) << "a partial file was left";
+    expectLibraryIntact();
+}
+
+// A document damaged by hand is kept aside under another name, the window says so, and the library
+// starts afresh and saves again.
+TEST_F(Faults, DamagedDocumentIsKeptAsideWithAMessage) {
+    const QString book = home.path() + "/data/Quillfen/Book";
+    QDir().mkpath(book);
+    QFile damaged(book + "/book.json");
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write("{\"drawings\": [ {\"id\": ");
+    damaged.close();
+
+    App app;
+    App::settle();
+    QMessageBox* alert = app.window.presentations()->errorAlert();
+    ASSERT_TRUE(alert && alert->isVisible());
+    EXPECT_FALSE(alert->text().isEmpty());
+    const QStringList kept = QDir(book).entryList({"*.json"}, QDir::Files);
+    ASSERT_EQ(kept.size(), 1);
+    EXPECT_NE(kept.front(), "book.json");
+    alert->accept();
+    App::settle();
+    writePhotoFolder(home.path() + "/photos", Qt::red);
+    app.model.importURLs({QUrl::fromLocalFile(home.path() + "/photos")});
+    app.waitForThumbnails();
+    app.model.save();
+    EXPECT_EQ(drawingsOnDisk(home.path()), 3);
+}
+
+// The book folder on a full disk: the photo that does not fit is reported and leaves nothing behind,
+// the one that fits is kept.
+TEST_F(Faults, FullDiskReportsTheFailedCopyAndKeepsTheRest) {
+    const QString photos = home.path() + "/photos";
+    QDir().mkpath(photos);
+    ASSERT_TRUE(photo(400, 300, Qt::red).save(photos + "/small.jpg", "JPEG", 80));
+    QImage noise(1600, 1200, QImage::Format_RGB888);
+    for (int y = 0; y < noise.height(); ++y)
+        for (int x = 0; x < noise.width(); ++x) noise.setPixel(x, y, qRgb(x * 7 % 256, y * 13 % 256, (x * y) % 256));
+    ASSERT_TRUE(noise.save(photos + "/large.png"));
+    ASSERT_GT(QFileInfo(photos + "/large.png").size(), 200 * 1024);
+
+    Copy importing = act("import", photos, 150 * 1024);
+    ASSERT_TRUE(importing.waitForFinished(60000));
+    const QString said = QString::fromUtf8(importing.readAllStandardOutput());
+    EXPECT_TRUE(said.contains("drawings 1")) << said.toStdString();
+    EXPECT_FALSE(said.contains("error: \n")) << "the failed copy was not reported";
+    EXPECT_EQ(originals(home.path()).size(), 1);
+    expectLibraryIntact();
+}
