@@ -15,7 +15,6 @@ public:
     explicit CoverSwatch(QWidget* parent = nullptr);
     void setCover(const QColor& color, const QImage& thumb);
     const QColor& color() const { return m_color; }
-    bool hasPicture() const { return !m_thumb.isNull(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -38,17 +38,6 @@ const char* const selectionCommands[] = {"showDrawing", "rotateRight", "rotateLe
 
 }  // namespace
 
-TEST(AppCommands, MenusComeInTheLinuxOrderWithCloseWindowBeforeTheExports) {
-    Menus menus;
-    QStringList titles;
-    for (QAction* menu : menus.window.menuBar()->actions()) titles << menu->text();
-    EXPECT_EQ(titles, QStringList({"Quillfen", "File", "Book", "Drawing", "Help"}));
-    QStringList file;
-    for (QAction* item : menus.window.menuBar()->actions()[1]->menu()->actions())
-        if (!item->isSeparator()) file << item->objectName();
-    EXPECT_EQ(file, QStringList({"addFromPhotos", "addFiles", "newBook", "closeWindow", "exportPrint", "exportHome"}));
-}
-
 TEST(AppCommands, TitlesAndEnabledStatesFollowTheLibrarySelectionAndMode) {
     struct Case {
         const char* name;
@@ -90,19 +79,6 @@ TEST(AppCommands, ASelectionThatNamesNoDrawingDisablesTheDrawingCommands) {
     for (const char* name : selectionCommands) EXPECT_FALSE(menus.action(name).isEnabled()) << name;
     menus.action("useAsCover").trigger();
     EXPECT_FALSE(menus.model.settings().coverDrawing.has_value());
-}
-
-TEST(AppCommands, UseAsCoverIsADocumentChangeEvenForTheCurrentCover) {
-    Menus menus;
-    const Drawing d = drawing();
-    menus.model.setDrawings({d});
-    menus.model.setSelectedID(d.info.id);
-    for (int time = 1; time <= 2; ++time) {
-        const auto before = menus.model.revision();
-        menus.action("useAsCover").trigger();
-        EXPECT_EQ(menus.model.settings().coverDrawing, d.info.id);
-        EXPECT_EQ(menus.model.revision(), before + 1) << "time " << time;
-    }
 }
 
 TEST(AppCommands, RemoveFromBookOnlyAsksAndTheGuidesCheckMarkFollowsTheModel) {

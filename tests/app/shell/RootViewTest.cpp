@@ -1,10 +1,7 @@
 #include "app/shell/RootView.h"
 
-#include "app/shell/EmptyState.h"
-#include "app/shell/MainToolbar.h"
 #include "app/shell/Presentations.h"
 #include "app/shell/ShellDialogs.h"
-#include "app/shell/StatusAnnouncer.h"
 #include "tests/app/AppFixtures.h"
 
 #include <QAbstractButton>
@@ -12,11 +9,8 @@
 #include <QDragEnterEvent>
 #include <QLabel>
 #include <QMimeData>
-#include <QSignalSpy>
 #include <QTest>
 #include <QTemporaryDir>
-#include <QToolButton>
-#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -86,47 +80,6 @@ TEST(RootView, RoutesEachModeAndSelectionToItsScreens) {
     model.setSelectedID(calendarPhoto.info.id);
     settle();
     EXPECT_EQ(window.detail(), editor);  // the editor keeps its own state as the selection moves
-}
-
-TEST(RootView, TitleNamesTheBookAndCountsDrawingsAndPages) {
-    AppModel model(false);
-    RootView window(model);
-    window.show();
-    struct Case { std::string title; int drawings; QString expected; };
-    const Case cases[] = {
-        {"", 0, "Quillfen"},
-        {"Our Art", 1, "Our Art — 1 drawing · %1 pages"},
-        {"Our Art", 2, "Our Art — 2 drawings · %1 pages"},
-        {"  ", 0, "  "},                // spaces stay a title
-        {"A [*] B", 0, "A [*] B"},      // not taken for Qt's modified marker
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.title + " / " + std::to_string(c.drawings));
-        editSettings(model, [&](BookSettings& s) { s.title = c.title; });
-        model.setDrawings(quillfen::testing::drawings(c.drawings));
-        settle();
-        const auto pages = QString::number(model.layout().pages.size());
-        EXPECT_EQ(window.windowHandle()->title(), QString(c.expected).replace("%1", pages));
-    }
-}
-
-TEST(RootView, DragHoverLightsTheEmptyStateFrameUntilItLeaves) {
-    AppModel model(false);
-    RootView window(model);
-    window.show();
-    settle();
-    auto* empty = qobject_cast<EmptyState*>(window.detail());
-    ASSERT_TRUE(empty);
-    const QColor resting = empty->frameColor();
-    QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/a.png"))});
-    QDragEnterEvent enter(QPoint(600, 400), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(&window, &enter);
-    EXPECT_TRUE(enter.isAccepted());
-    EXPECT_EQ(empty->frameColor(), window.palette().color(QPalette::Highlight));
-    QDragLeaveEvent leave;
-    QCoreApplication::sendEvent(&window, &leave);
-    EXPECT_EQ(empty->frameColor(), resting);
 }
 
 TEST(RootView, ErrorAlertShowsTheMessageAsPlainTextAndClosingClearsTheError) {
@@ -230,55 +183,4 @@ TEST(RootView, DropTakesLocalFilesImageBytesAndPlainImagesAndRefusesText) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return model.drawings().size() == 4 && model.importing() == 0; }, 10000));
     EXPECT_EQ(model.drawings().size(), 4u);
     EXPECT_FALSE(model.error().has_value());
-}
-
-TEST(RootView, SheetsAndThePhotoDialogOpenWithTheirFlagAndLowerItWhenClosed) {
-    AppModel model(false);
-    RootView window(model);
-    window.show();
-    model.setChildrenShown(true);
-    model.setExportShown(true);
-    model.setPhotosPickerShown(true);
-    settle();
-    auto* children = window.presentations()->childrenSheet();
-    auto* photos = window.presentations()->photoDialog();
-    ASSERT_TRUE(children && photos && window.presentations()->exportSheet());
-    EXPECT_EQ(children->windowModality(), Qt::WindowModal);
-    children->reject();
-    photos->reject();  // cancelled: the flag falls, nothing is imported
-    settle();
-    EXPECT_FALSE(model.childrenShown());
-    EXPECT_FALSE(model.photosPickerShown());
-    EXPECT_EQ(model.importing(), 0);
-    EXPECT_TRUE(model.exportShown());
-    model.setExportShown(false);
-    settle();
-    EXPECT_FALSE(window.presentations()->exportSheet());
-}
-
-TEST(RootView, ToolbarFollowsTheLibraryAndTheMode) {
-    AppModel model(false);
-    RootView window(model);
-    auto* toolbar = window.toolbar();
-    EXPECT_FALSE(toolbar->modePicker()->isEnabled());
-    EXPECT_FALSE(toolbar->exportButton()->isEnabled());
-    EXPECT_TRUE(toolbar->addButton()->isEnabled());
-
-    model.setDrawings({drawing(0), drawing(1)});
-    model.setImporting(2);
-    EXPECT_TRUE(toolbar->modePicker()->isEnabled());
-    EXPECT_TRUE(toolbar->exportButton()->isEnabled());
-    EXPECT_TRUE(toolbar->progress()->isVisible());
-
-    QSignalSpy modes(&model, &AppModel::modeChanged);
-    toolbar->modeButton(ViewMode::drawing)->click();  // the current mode: nobody is told
-    EXPECT_EQ(modes.count(), 0);
-    toolbar->modeButton(ViewMode::calendar)->click();  // through showCalendar: the months get pictures
-    EXPECT_EQ(model.mode(), ViewMode::calendar);
-    EXPECT_FALSE(model.calendar().pictures.empty());
-
-    model.setImporting(0);
-    EXPECT_FALSE(toolbar->progress()->isVisible());
-    model.announce(QStringLiteral("Export finished"));  // read out through the status label
-    EXPECT_EQ(window.statusAnnouncer()->accessibleName(), "Export finished");
 }
