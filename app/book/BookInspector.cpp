@@ -88,8 +88,6 @@ BookInspector::BookInspector(AppModel& model, QWidget* parent) : QScrollArea(par
     refresh();
 }
 
-bool BookInspector::captionSwitchesShown() const { return m_pages->isRowVisible(m_showName); }
-
 void BookInspector::change(const std::function<void(BookSettings&)>& edit) {
     auto settings = m_model.settings();
     edit(settings);

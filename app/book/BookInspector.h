@@ -41,8 +41,6 @@ public:
     QPushButton& children() const { return *m_children; }
     QPushButton& exportBook() const { return *m_exportBook; }
     QPushButton& exportHome() const { return *m_exportHome; }
-    // Whether the three caption switches show.
-    bool captionSwitchesShown() const;
 
 private:
     void refresh();

@@ -85,8 +85,6 @@ PrintSpecSection::PrintSpecSection(AppModel& model, QWidget* parent)
     refresh();
 }
 
-bool PrintSpecSection::customShown() const { return m_form->isRowVisible(m_bleed); }
-
 void PrintSpecSection::change(const std::function<void(BookSettings&)>& edit) {
     auto settings = m_model.settings();
     edit(settings);

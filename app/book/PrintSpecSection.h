@@ -27,8 +27,6 @@ public:
     InchField& safe() const { return *m_safe; }
     Stepper& multiple() const { return *m_multiple; }
     Stepper& minimum() const { return *m_minimum; }
-    // Whether the custom rows show (they exist always).
-    bool customShown() const;
 
 private:
     void refresh();
