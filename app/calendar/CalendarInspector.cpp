@@ -281,8 +281,6 @@ void CalendarInspector::stepYear(int by) {
     edit([year](CalendarSettings& c) { c.startYear = year; });
 }
 
-bool CalendarInspector::coverDetailsShown() const { return m_coverForm->isRowVisible(m_title); }
-
 void CalendarInspector::refreshCandidates() {
     std::vector<Candidate> candidates;
     for (const auto& pool : {m_model.bookDrawings(), m_model.calendarOnlyDrawings()}) {

@@ -51,8 +51,6 @@ public:
     QLineEdit& subtitleEdit() const { return *m_subtitle; }
     QComboBox& coverPictureBox() const { return *m_coverPicture; }
     QComboBox& coverColorBox() const { return *m_coverColor; }
-    // Whether the cover's title, subtitle, picture and colour rows are shown.
-    bool coverDetailsShown() const;
     CalendarDates& dates() const { return *m_dates; }
     QComboBox& printBox() const { return *m_print; }
     QPushButton& exportButton() const { return *m_export; }

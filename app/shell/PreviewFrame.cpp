@@ -105,12 +105,6 @@ void PreviewFrame::setGrid(QWidget* grid) {
 
 QString PreviewFrame::summary() const { return m_summary->text(); }
 
-QStringList PreviewFrame::warningTexts() const {
-    QStringList texts;
-    for (const auto* label : m_warnings->findChildren<QLabel*>(QStringLiteral("warningText"))) texts << label->text();
-    return texts;
-}
-
 void PreviewFrame::setZoom(double zoom) {
     m_setup.zoom.store(zoom);
     m_zoom = m_setup.zoom.clamped(zoom);

@@ -44,8 +44,6 @@ public:
     QScrollArea& scrollArea() const { return *m_scroll; }
     QCheckBox& guidesBox() const { return *m_guides; }
     QString summary() const;
-    // The warning texts listed under the pages.
-    QStringList warningTexts() const;
     double zoom() const { return m_zoom; }
     // Sets the page size as the slider does, storing it in the settings.
     void setZoom(double zoom);

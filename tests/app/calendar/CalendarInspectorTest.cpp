@@ -43,29 +43,6 @@ protected:
     CalendarInspector inspector{model, nullptr};
 };
 
-TEST_F(CalendarInspectorTest, MonthRowsFollowTheStartMonthAndLanguage) {
-    choose(inspector.startBox(), "December");
-    EXPECT_EQ(model.calendar().startMonth, 12);
-    EXPECT_EQ(inspector.monthTitle(0).text(), "December 2027");
-    EXPECT_EQ(inspector.monthTitle(1).text(), "January 2028");
-    choose(inspector.languageBox(), "Español");
-    EXPECT_EQ(inspector.monthTitle(1).text(), "Enero 2028");
-    EXPECT_EQ(inspector.startBox().currentText(), "Diciembre");
-}
-
-TEST_F(CalendarInspectorTest, YearStepsStayWithinTheRangeAndAStoredYearOutsideShowsUnchanged) {
-    EXPECT_EQ(inspector.yearTitle().text(), "Year 2027");
-    for (int i = 0; i < 12; ++i) inspector.stepYear(+1);
-    EXPECT_EQ(model.calendar().startYear, 2035);
-    testing::editCalendar(model, [](CalendarSettings& c) { c.startYear = 2040; });
-    EXPECT_EQ(inspector.yearTitle().text(), "Year 2040");
-    inspector.stepYear(-1);
-    EXPECT_EQ(model.calendar().startYear, 2035);
-    testing::editCalendar(model, [](CalendarSettings& c) { c.startYear = 2026; });
-    inspector.stepYear(-1);
-    EXPECT_EQ(model.calendar().startYear, 2026);
-}
-
 TEST_F(CalendarInspectorTest, MonthPicturesAreChosenClearedAndLeaveWithTheirDrawing) {
     model.setDrawings(testing::drawings(2));
     QComboBox& march = inspector.monthBox(2);
@@ -83,19 +60,6 @@ TEST_F(CalendarInspectorTest, MonthPicturesAreChosenClearedAndLeaveWithTheirDraw
     EXPECT_EQ(inspector.coverPictureBox().currentText(), "January’s picture");
 }
 
-TEST_F(CalendarInspectorTest, CoverDetailsHideWithTheCoverAndKeepTheirValues) {
-    testing::editCalendar(model, [](CalendarSettings& c) { c.startMonth = 9; });
-    EXPECT_EQ(inspector.titleEdit().placeholderText(), "2027–2028");
-    QTest::keyClicks(&inspector.subtitleEdit(), "By Roz");
-    inspector.coverBox().click();
-    EXPECT_FALSE(model.calendar().cover);
-    EXPECT_FALSE(inspector.coverDetailsShown());
-    EXPECT_EQ(model.calendar().subtitle, "By Roz");
-    inspector.coverBox().click();
-    EXPECT_TRUE(inspector.coverDetailsShown());
-    EXPECT_EQ(inspector.subtitleEdit().text(), "By Roz");
-}
-
 TEST_F(CalendarInspectorTest, AddFilesAddsCalendarOnlyPicturesToTheFirstFreeMonth) {
     QTemporaryDir folder;
     const QString file = folder.filePath("photo.jpg");
@@ -108,20 +72,6 @@ TEST_F(CalendarInspectorTest, AddFilesAddsCalendarOnlyPicturesToTheFirstFreeMont
     EXPECT_EQ(model.calendar().calendarOnly, std::vector<UUID>{picture});
     EXPECT_EQ(model.calendar().pictures.at(0), picture);
     EXPECT_EQ(inspector.monthBox(0).currentText(), "Untitled");
-}
-
-TEST_F(CalendarInspectorTest, AddPhotosAndExportButtonsAskForTheirKind) {
-    inspector.addPhotosButton().click();
-    EXPECT_TRUE(model.importForCalendar());
-    EXPECT_TRUE(model.photosPickerShown());
-    model.setDrawings(testing::drawings(1));
-    inspector.exportHomeButton().click();
-    EXPECT_TRUE(model.exportShown());
-    EXPECT_EQ(model.exportKind(), ExportKind::home);
-    model.setExportShown(false);
-    inspector.exportButton().click();
-    EXPECT_TRUE(model.exportShown());
-    EXPECT_EQ(model.exportKind(), ExportKind::print);
 }
 
 class CalendarDatesTest : public CalendarInspectorTest {

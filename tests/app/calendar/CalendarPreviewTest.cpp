@@ -12,8 +12,6 @@
 
 #include <gtest/gtest.h>
 
-#include <variant>
-
 namespace quillfen {
 namespace {
 
@@ -44,37 +42,9 @@ protected:
         return true;
     }
 
-    // The first grid page in view.
-    int firstGridPage() const {
-        for (int index : preview->grid().visiblePages()) {
-            if (std::holds_alternative<CalendarGridPage>(preview->grid().layout().pages[index].content)) return index;
-        }
-        ADD_FAILURE() << "no grid page in view";
-        return 0;
-    }
-
     AppModel model{false};
     std::unique_ptr<CalendarPreview> preview;
 };
-
-TEST_F(CalendarPreviewTest, MondayStartAndSpanishChangeTheRenderedGrid) {
-    auto& view = shown();
-    const int grid = firstGridPage();
-    const QImage sunday = view.grid().image(grid);
-    testing::editCalendar(model, [](CalendarSettings& c) { c.weekStart = 1; });
-    shown();
-    const QImage monday = view.grid().image(grid);
-    EXPECT_NE(monday, sunday);
-    testing::editCalendar(model, [](CalendarSettings& c) { c.language = CalendarLanguage::spanish; });
-    shown();
-    EXPECT_NE(view.grid().image(grid), monday);
-    testing::editCalendar(model, [](CalendarSettings& c) {
-        c.weekStart = 0;
-        c.language = CalendarLanguage::english;
-    });
-    shown();
-    EXPECT_EQ(view.grid().image(grid), sunday) << "the same settings must render the same page";
-}
 
 TEST_F(CalendarPreviewTest, OnlyCellsInViewRenderUntilScrolledTo) {
     auto& view = shown();
@@ -101,20 +71,6 @@ TEST_F(CalendarPreviewTest, GuidesSwitchRerendersEveryVisibleCellWithTheLines) {
     EXPECT_FALSE(view.guidesBox().isChecked());
 }
 
-TEST_F(CalendarPreviewTest, CellWidthChangesWithinOnePointKeepTheRender) {
-    auto& view = shown();
-    view.setZoom(300.9);
-    shown();
-    const int renders = view.grid().renderCount();
-    EXPECT_EQ(view.grid().currentKey(0).width, 300);
-    view.setZoom(300.0);
-    shown();
-    EXPECT_EQ(view.grid().renderCount(), renders);
-    view.setZoom(301);
-    shown();
-    EXPECT_EQ(view.grid().image(0).width(), 602);
-}
-
 TEST_F(CalendarPreviewTest, SwitchingTheCoverOffBlanksTheShiftedSheetsButAnEditKeepsThem) {
     auto& view = shown();
     testing::editCalendar(model, [](CalendarSettings& c) { c.title = "Our Year"; });
@@ -133,48 +89,18 @@ TEST_F(CalendarPreviewTest, EachPageIsOneAccessibleTextWithoutActionThatFollowsA
     const auto& grid = view.grid();
     QAccessibleInterface* access = QAccessible::queryAccessibleInterface(&view.grid());
     ASSERT_TRUE(access);
-    ASSERT_EQ(access->childCount(), static_cast<int>(grid.layout().pages.size()));
-    for (int i = 0; i < access->childCount(); ++i) {
-        SCOPED_TRACE(i);
-        QAccessibleInterface* cell = access->child(i);
-        ASSERT_TRUE(cell);
-        EXPECT_EQ(cell->role(), QAccessible::StaticText);
-        EXPECT_TRUE(!cell->actionInterface() || cell->actionInterface()->actionNames().isEmpty());
-        EXPECT_EQ(cell->text(QAccessible::Name), CalendarPages::accessibilityText(model, grid.layout().pages[i]));
-        const QRect area = grid.cellRect(i).toAlignedRect();
-        EXPECT_EQ(cell->rect(), QRect(grid.mapToGlobal(area.topLeft()), area.size()));
-    }
-    EXPECT_EQ(access->child(0)->text(QAccessible::Name), "Page 1, the cover: Our Year");
-
     const int pages = access->childCount();
+    ASSERT_EQ(pages, static_cast<int>(grid.layout().pages.size()));
+    QAccessibleInterface* cover = access->child(0);
+    EXPECT_EQ(cover->role(), QAccessible::StaticText);
+    EXPECT_TRUE(!cover->actionInterface() || cover->actionInterface()->actionNames().isEmpty());
+    EXPECT_EQ(cover->text(QAccessible::Name), "Page 1, the cover: Our Year");
+
     testing::editCalendar(model, [](CalendarSettings& c) { c.cover = false; });
     shown();
     EXPECT_EQ(access->childCount(), pages - 1);
     EXPECT_EQ(access->child(0)->text(QAccessible::Name),
               CalendarPages::accessibilityText(model, grid.layout().pages[0]));
-}
-
-TEST_F(CalendarPreviewTest, ListsOnlyTheFirstThreeWarnings) {
-    auto& view = shown();
-    EXPECT_TRUE(view.warningTexts().isEmpty());
-    std::vector<Drawing> drawings(5);
-    for (auto& d : drawings) {
-        d.info.id = UUID::random();
-        d.info.pixelSize = {40, 30};
-        d.info.aspect = 4.0 / 3;
-        d.busy = false;
-    }
-    const auto ids = std::vector<Drawing>(drawings);
-    model.setDrawings(std::move(drawings));
-    testing::editCalendar(model, [&](CalendarSettings& c) {
-        for (int slot = 0; slot < 5; ++slot) c.pictures[slot] = ids[static_cast<std::size_t>(slot)].info.id;
-    });
-    QTest::qWait(0);
-    const auto warnings = model.calendarLayout().warnings;
-    ASSERT_GE(warnings.size(), 5u);
-    const QStringList expected{QString::fromStdString(warnings[0].text), QString::fromStdString(warnings[1].text),
-                               QString::fromStdString(warnings[2].text)};
-    EXPECT_EQ(view.warningTexts(), expected);
 }
 
 }  // namespace
