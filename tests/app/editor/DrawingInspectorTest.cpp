@@ -5,10 +5,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
-#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QSignalSpy>
 
 using namespace quillfen;
@@ -60,27 +58,4 @@ TEST_F(DrawingInspectorTest, FieldsRoundTripThroughTheModel) {
 
     QTest::keyClick(inspector.artistPicker(), Qt::Key_Up);
     EXPECT_EQ(drawing(added.info.id).info.childID, std::nullopt) << "\"None\" stores no artist";
-}
-
-TEST_F(DrawingInspectorTest, AddingAChildTrimsTheNameAndMakesItTheArtist) {
-    const Drawing added = addDrawing({});
-    DrawingInspector inspector(model, added);
-    inspector.show();
-    QTest::mouseClick(inspector.addChildButton(), Qt::LeftButton);
-    ASSERT_TRUE(inspector.addChildPopup()->isVisible());
-
-    QTest::keyClicks(inspector.newChildField(), QStringLiteral(" \t "));
-    EXPECT_FALSE(inspector.addButton()->isEnabled());
-    QTest::keyClick(inspector.newChildField(), Qt::Key_Return);
-    EXPECT_TRUE(model.children().empty());
-    EXPECT_TRUE(inspector.addChildPopup()->isVisible());
-
-    inspector.newChildField()->setText(QStringLiteral("\u00A0 Ada\t"));
-    QTest::keyClick(inspector.newChildField(), Qt::Key_Return);
-    ASSERT_EQ(model.children().size(), 1u);
-    EXPECT_EQ(model.children()[0].name, "Ada");
-    EXPECT_EQ(drawing(added.info.id).info.childID, model.children()[0].id);
-    EXPECT_FALSE(inspector.addChildPopup()->isVisible());
-    EXPECT_TRUE(inspector.newChildField()->text().isEmpty());
-    EXPECT_EQ(inspector.artistPicker()->currentText(), QStringLiteral("Ada"));
 }

@@ -5,8 +5,6 @@
 #include "app/editor/EditorPane.h"
 #include "app/editor/PreviewRender.h"
 
-#include <QAbstractButton>
-#include <QSettings>
 #include <QSignalSpy>
 
 using namespace quillfen;
@@ -102,21 +100,4 @@ TEST_F(EditorPaneTest, MissingOriginalShowsTheNoteInsteadOfEndlessSpinners) {
     EXPECT_EQ(pane.afterView()->state(), PreviewState::unreadable);
     EXPECT_FALSE(pane.spinnerShown());
     EXPECT_EQ(pane.afterView()->accessibleName(), QStringLiteral("Cleaned drawing: Lost"));
-}
-
-TEST_F(EditorPaneTest, CompareChoiceHidesTheBeforePaneAndSurvivesANewPane) {
-    QSettings().remove(QStringLiteral("compareMode"));
-    const Drawing added = addDrawing({});
-    {
-        EditorPane pane(model, added);
-        pane.show();
-        EXPECT_TRUE(pane.beforePane()->isVisible());
-        pane.afterOnlyButton()->click();
-        EXPECT_FALSE(pane.beforePane()->isVisible());
-    }
-    EditorPane again(model, added);
-    again.show();
-    EXPECT_FALSE(again.beforePane()->isVisible());
-    EXPECT_TRUE(again.afterOnlyButton()->isChecked());
-    settle();
 }
