@@ -82,27 +82,3 @@ TEST(Updater, ProbeStatusDecidesBetweenHandOverUpToDateAndFailure) {
         EXPECT_FALSE(probe.updater.checking());
     }
 }
-
-TEST(Updater, WithoutFeedTheFrameworkChecksAndNoRequestIsSent) {
-    Probe probe{QUrl()};
-    probe.updater.checkForUpdates();
-    EXPECT_FALSE(probe.updater.checking());
-    ASSERT_EQ(probe.alerts.size(), 1);
-    EXPECT_TRUE(probe.alerts.first().startsWith("framework: "));
-}
-
-TEST(UpdateFramework, NewestItemIsChosenByNumericVersion) {
-    const QByteArray rss = R"(<?xml version="1.0"?>
-<rss xmlns:sparkle="http://www.andymatuschak.org/xml-namespaces/sparkle"><channel>
-<item><title>1.9</title><link>https://example.org/1.9</link><sparkle:version>1.9</sparkle:version></item>
-<item><title>1.10</title><enclosure url="https://example.org/1.10" sparkle:shortVersionString="1.10"/></item>
-<item><title>no version</title><link>https://example.org/x</link></item>
-</channel></rss>)";
-    const auto newest = UpdateFramework::newestItem(rss);
-    ASSERT_TRUE(newest);
-    EXPECT_EQ(newest->version, "1.10");
-    EXPECT_EQ(newest->link, QUrl("https://example.org/1.10"));
-    EXPECT_FALSE(UpdateFramework::newestItem("<rss><channel><item>"));
-    EXPECT_GT(UpdateFramework::compareVersions("1.0.1", "1.0"), 0);
-    EXPECT_EQ(UpdateFramework::compareVersions("1.0", "1.0.0"), 0);
-}

@@ -8,15 +8,11 @@
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QRadioButton>
-#include <QScrollArea>
-#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <memory>
 
 using namespace quillfen;
@@ -71,19 +67,6 @@ bool validPdf(const QString& path) {
 std::unique_ptr<ExportSheetFrame> sheetFor(AppModel& model) {
     if (model.mode() == ViewMode::calendar) return std::make_unique<CalendarExportSheet>(model);
     return std::make_unique<BookExportSheet>(model);
-}
-
-// Drawings far too small for a sharp print, so the book warns about each of them.
-std::vector<Drawing> blurryDrawings(int count) {
-    std::vector<Drawing> drawings;
-    for (int i = 0; i < count; ++i) {
-        Drawing drawing;
-        drawing.info.id = UUID::random();
-        drawing.info.pixelSize = {100, 100};
-        drawing.info.sequence = i;
-        drawings.push_back(drawing);
-    }
-    return drawings;
 }
 
 }  // namespace
@@ -198,54 +181,4 @@ TEST(ExportSheet, QuittingWaitsForTheExportWithItsProgressShown) {
     EXPECT_TRUE(shownWhileRunning);
     EXPECT_TRUE(validPdf(path));
     EXPECT_EQ(QDir(fixture.folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList("calendar.pdf"));
-}
-
-TEST(ExportSheet, ChoosingAKindWritesTheModelAndTheCalendarTurnsCoverIntoPrint) {
-    ExportFixture fixture(1);
-    fixture.model.requestExport(ExportKind::cover);
-    CalendarExportSheet calendar(fixture.model);
-    EXPECT_EQ(fixture.model.exportKind(), ExportKind::print);
-    EXPECT_EQ(calendar.findChildren<QRadioButton*>().size(), 2);
-    EXPECT_TRUE(calendar.findChildren<QRadioButton*>().front()->isChecked());
-
-    BookExportSheet book(fixture.model);
-    auto radios = book.findChildren<QRadioButton*>();
-    ASSERT_EQ(radios.size(), 3);
-    radios[1]->click();
-    EXPECT_EQ(fixture.model.exportKind(), ExportKind::home);
-    const auto texts = book.findChildren<QLabel*>();
-    EXPECT_TRUE(std::any_of(texts.begin(), texts.end(),
-                            [](const QLabel* text) { return text->text().contains("pages on letter paper"); }));
-    EXPECT_TRUE(calendar.findChildren<QRadioButton*>()[1]->isChecked());
-}
-
-TEST(ExportSheet, WarningsReplaceTheSharpLineAndScrollWithinTheList) {
-    struct Case {
-        int drawings;
-        bool scrolls;
-    };
-    for (const Case c : {Case{1, false}, Case{60, true}}) {
-        SCOPED_TRACE(::testing::Message() << c.drawings << " blurry drawings");
-        AppModel model(false);
-        model.setDrawings(blurryDrawings(c.drawings));
-        BookExportSheet sheet(model);
-        sheet.show();
-        ASSERT_FALSE(model.layout().warnings.empty());
-        EXPECT_FALSE(shown(label(sheet, "Every drawing prints at 300 dpi or more.")));
-        auto* list = sheet.findChild<QScrollArea*>();
-        ASSERT_TRUE(shown(list));
-        EXPECT_LE(list->height(), 140);
-        EXPECT_EQ(list->verticalScrollBar()->maximum() > 0, c.scrolls);
-        const auto* row = label(sheet, QString::fromStdString(model.layout().warnings.front().text));
-        ASSERT_NE(row, nullptr);
-        EXPECT_EQ(row->palette().color(QPalette::WindowText), QColor(215, 45, 40));  // severe: red
-    }
-    AppModel sharp(false);
-    auto drawings = blurryDrawings(1);
-    drawings.front().info.pixelSize = {4000, 4000};
-    sharp.setDrawings(drawings);
-    BookExportSheet sheet(sharp);
-    EXPECT_TRUE(shown(label(sheet, "Every drawing prints at 300 dpi or more.")));
-    EXPECT_FALSE(shown(sheet.findChild<QScrollArea*>()));
-    EXPECT_EQ(sheet.sizeHint().width(), 520);
 }
