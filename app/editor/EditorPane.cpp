@@ -14,6 +14,9 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <iterator>
+
 namespace quillfen {
 
 namespace {
@@ -147,9 +150,11 @@ void EditorPane::setDrawing(const Drawing& drawing) {
         m_photoWanted = photo;
         m_photo.reset();
         m_crop->setLoading();
-        m_photoJob.start(
-            m_model.editorPool(), photo, [path = photo.path] { return PreviewRender::loadPhoto(path); },
-            [this, photo](const std::optional<PreviewRender::Photo>& loaded) { photoLoaded(photo, loaded); });
+        m_photos.keepOnly(neighbourhood(photo));
+        m_photoJob.watch(photo, m_photos.load(m_model.editorPool(), photo),
+                         [this, photo](const std::optional<PreviewRender::Photo>& loaded) {
+                             photoLoaded(photo, loaded);
+                         });
     }
     const AfterKey after{info.id, info.cleanup};
     if (after != m_afterWanted) {
@@ -166,6 +171,22 @@ void EditorPane::photoLoaded(const PhotoKey& key, const std::optional<PreviewRen
     if (photo) m_crop->setImage(photo->before);
     else m_crop->setUnreadable();
     renderAfterIfReady();
+    // The neighbours load once the photo on screen has, so that they never delay it.
+    const auto keys = neighbourhood(key);
+    m_photos.keepOnly(keys);
+    for (const PhotoKey& neighbour : keys) m_photos.load(m_model.editorPool(), neighbour);
+}
+
+std::vector<EditorPane::PhotoKey> EditorPane::neighbourhood(const PhotoKey& shown) const {
+    std::vector<PhotoKey> keys{shown};
+    const auto book = m_model.bookDrawings();
+    const auto at =
+        std::find_if(book.begin(), book.end(), [&](const Drawing& d) { return d.info.id == shown.id; });
+    if (at == book.end()) return keys;
+    const auto add = [&](const Drawing& d) { keys.push_back({d.info.id, m_model.originalPath(d)}); };
+    if (at != book.begin()) add(*std::prev(at));
+    if (std::next(at) != book.end()) add(*std::next(at));
+    return keys;
 }
 
 void EditorPane::renderAfterIfReady() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/editor/PhotoCache.h"
 #include "app/editor/PreviewRender.h"
 #include "app/model/AppModel.h"
 #include "app/shell/DrawingScreen.h"
@@ -22,8 +23,9 @@ class CropView;
 
 // The drawing mode's centre column: the selected drawing before cleanup (with its draggable corners)
 // and after it, a header that steps through the book and switches the comparison, and the cleanup
-// bar. Previews render on the editor's pool; the decoded working copy of the drawing on screen is
-// kept, so a committed edit renders only the cleanup again. GUI thread only.
+// bar. Previews render on the editor's pool; the decoded working copies of the drawing on screen and
+// of its neighbours in the book are kept, so a committed edit renders only the cleanup again and a
+// step to the next drawing starts from its decoded photo. GUI thread only.
 class EditorPane : public DrawingScreen {
     Q_OBJECT
 
@@ -41,17 +43,15 @@ public:
     QWidget* beforePane() const { return m_beforePane; }
     // True while an after preview renders or the model processes the drawing (the header spinner).
     bool spinnerShown() const;
+    // How many decoded photos the pane keeps or is loading (the drawing on screen and its neighbours).
+    std::size_t keptPhotos() const { return m_photos.size(); }
 
 Q_SIGNALS:
     // The after preview shown changed (a new picture, or the unreadable note).
     void afterShown();
 
 private:
-    struct PhotoKey {
-        UUID id;
-        QString path;
-        bool operator==(const PhotoKey&) const = default;
-    };
+    using PhotoKey = PhotoCache::Key;
     struct AfterKey {
         UUID id;
         CleanupSettings cleanup;
@@ -65,6 +65,8 @@ private:
 
     QWidget* makeHeader();
     void photoLoaded(const PhotoKey& key, const std::optional<PreviewRender::Photo>& photo);
+    // The photos of the drawing on screen and of the drawings before and after it in the book.
+    std::vector<PhotoKey> neighbourhood(const PhotoKey& shown) const;
     void renderAfterIfReady();
     void afterRendered(const QImage& image);
     void setSideBySide(bool sideBySide);
@@ -77,6 +79,7 @@ private:
     std::optional<PhotoKey> m_photoWanted;
     std::optional<AfterKey> m_afterWanted;
     std::optional<LoadedPhoto> m_photo;
+    PhotoCache m_photos;
     bool m_working = false;
 
     QProgressBar* m_spinner = nullptr;

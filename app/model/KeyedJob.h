@@ -25,6 +25,12 @@ public:
     void start(QThreadPool& pool, Key key, std::function<Result()> job,
                std::function<void(Result)> apply) {
         if (m_key && *m_key == key) return;
+        watch(std::move(key), QtConcurrent::run(&pool, std::move(job)), std::move(apply));
+    }
+
+    // As start, for work another holder started already: `apply` receives the future's result.
+    void watch(Key key, QFuture<Result> future, std::function<void(Result)> apply) {
+        if (m_key && *m_key == key) return;
         m_key = key;
         auto* watcher = new QFutureWatcher<Result>(m_owner);
         QObject::connect(watcher, &QFutureWatcherBase::finished, m_owner,
@@ -32,7 +38,7 @@ public:
                              watcher->deleteLater();
                              if (m_key && *m_key == key) apply(watcher->result());
                          });
-        watcher->setFuture(QtConcurrent::run(&pool, std::move(job)));
+        watcher->setFuture(std::move(future));
     }
 
     // Forgets the current key: a running job's result is dropped and the next start always runs.

@@ -5,6 +5,7 @@
 #include "app/editor/EditorPane.h"
 #include "app/editor/PreviewRender.h"
 
+#include <QFile>
 #include <QSignalSpy>
 
 using namespace quillfen;
@@ -89,6 +90,26 @@ TEST_F(EditorPaneTest, QuickSelectionChangesEndOnTheLastDrawingsImages) {
     settle();
     EXPECT_EQ(pane.afterView()->image(), fromFile(second.info.id));
     EXPECT_EQ(pane.cropView()->imageRect().width() < pane.cropView()->imageRect().height(), true);
+}
+
+TEST_F(EditorPaneTest, StepToTheNextDrawingShowsItsOwnPhotoDecodedAheadAndKeepsAtMostThree) {
+    for (const auto colour : {Qt::red, Qt::green, Qt::blue, Qt::yellow}) addDrawing(photo(1600, 1200, colour));
+    model.setSelectedID(model.bookDrawings().front().info.id);
+    EditorPane pane(model, *model.selected());
+    settle();
+    for (int step = 1; step < 4; ++step) {
+        SCOPED_TRACE(step);
+        const auto book = model.bookDrawings();
+        const Drawing& next = book[static_cast<std::size_t>(step)];
+        const QImage expected = fromFile(next.info.id);
+        // Gone from the disk, the next drawing still shows: its photo was decoded while this one showed.
+        QFile::remove(model.originalPath(next));
+        model.step(1);
+        settle();
+        EXPECT_EQ(pane.cropView()->state(), PreviewState::shown);
+        EXPECT_EQ(pane.afterView()->image(), expected);
+        EXPECT_LE(pane.keptPhotos(), 3u);
+    }
 }
 
 TEST_F(EditorPaneTest, MissingOriginalShowsTheNoteInsteadOfEndlessSpinners) {
