@@ -8,6 +8,7 @@
 #include "engine/cleanup/PaperDetection.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cmath>
@@ -19,6 +20,14 @@ namespace {
 constexpr double workingSide = 1000;
 constexpr double thumbnailSide = 700;
 
+// Whether processing decodes the whole picture: for paper detection, and for every format but JPEG
+// (only JPEG decodes at reduced size). Such a drawing costs several times a JPEG's working copy, so
+// it is started first: left to the end of a launch, it would run alone while the other cores idle.
+bool decodesWholePicture(const QString& path, bool detect) {
+    return detect ||
+           Cleaner::imageTypeForExtension(QFileInfo(path).suffix().toStdString()) != ImageType::jpeg;
+}
+
 }  // namespace
 
 void AppModel::process(const UUID& id, bool detect) {
@@ -29,12 +38,15 @@ void AppModel::process(const UUID& id, bool detect) {
     const CleanupSettings cleanup = found->info.cleanup;
     const std::uint64_t ticket = ++m_processing->started;
     m_processing->newest[id] = ticket;
-    m_processingPool.start([this, path, cleanup, detect, id, ticket] {
-        auto result = makeProcessed(path, cleanup, detect);
-        QMetaObject::invokeMethod(
-            this, [this, result = std::move(result), id, ticket, cleanup] { apply(result, id, ticket, cleanup); },
-            Qt::QueuedConnection);
-    });
+    m_processingPool.start(
+        [this, path, cleanup, detect, id, ticket] {
+            auto result = makeProcessed(path, cleanup, detect);
+            QMetaObject::invokeMethod(
+                this,
+                [this, result = std::move(result), id, ticket, cleanup] { apply(result, id, ticket, cleanup); },
+                Qt::QueuedConnection);
+        },
+        decodesWholePicture(path, detect) ? 1 : 0);
 }
 
 std::optional<AppModel::Processed> AppModel::makeProcessed(const QString& path, CleanupSettings cleanup,
