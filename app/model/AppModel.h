@@ -230,10 +230,13 @@ private:
     void keepUnreadableDocument(const QString& path);
 
     // Processing: private operations.
-    // Stores a processing result on the drawing with that id, unless the drawing is gone or the result
+    // Takes a finished processing to be stored with the others that reach the GUI thread in the same
+    // pass of the event loop: one change of `drawings` for all of them.
+    void arrive(std::optional<Processed> result, const UUID& id, std::uint64_t ticket,
+                const CleanupSettings& started);
+    // Stores the results that arrived on their drawings, each unless the drawing is gone or the result
     // is stale: a newer processing started (ticket) or the cleanup changed since it started.
-    void apply(const std::optional<Processed>& result, const UUID& id, std::uint64_t ticket,
-               const CleanupSettings& started);
+    void applyArrived();
 
     // Import: private operations.
 

@@ -158,6 +158,7 @@ void AppModel::prepareToQuit() {
         m_editorPool.waitForDone();
         QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
     } while (busy());
+    applyArrived();
     if (m_document->autosave.isActive()) {
         m_document->autosave.stop();
         save();

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace quillfen {
 
@@ -43,7 +44,9 @@ void AppModel::process(const UUID& id, bool detect) {
             auto result = makeProcessed(path, cleanup, detect);
             QMetaObject::invokeMethod(
                 this,
-                [this, result = std::move(result), id, ticket, cleanup] { apply(result, id, ticket, cleanup); },
+                [this, result = std::move(result), id, ticket, cleanup]() mutable {
+                    arrive(std::move(result), id, ticket, cleanup);
+                },
                 Qt::QueuedConnection);
         },
         decodesWholePicture(path, detect) ? 1 : 0);
@@ -77,32 +80,46 @@ std::optional<AppModel::Processed> AppModel::makeProcessed(const QString& path, 
     return Processed{cleanup, Cleaner::outputSize(cleanup, *fullSize), thumb ? rgbImage(*thumb) : QImage()};
 }
 
-void AppModel::apply(const std::optional<Processed>& result, const UUID& id, std::uint64_t ticket,
-                     const CleanupSettings& started) {
-    const auto newest = m_processing->newest.find(id);
-    if (newest == m_processing->newest.end() || newest->second != ticket) return;
-    m_processing->newest.erase(newest);
-    const auto found = std::find_if(m_drawings.begin(), m_drawings.end(),
-                                    [&](const Drawing& d) { return d.info.id == id; });
-    if (found == m_drawings.end()) return;
-    // Settings changed since the task started, without a newer processing: they are newer than this.
-    if (found->info.cleanup != started) return;
-    const auto index = static_cast<std::size_t>(found - m_drawings.begin());
+void AppModel::arrive(std::optional<Processed> result, const UUID& id, std::uint64_t ticket,
+                      const CleanupSettings& started) {
+    auto& arrived = m_processing->arrived;
+    // Results posted before the first one's pass of the event loop ends are stored together with it.
+    if (arrived.empty()) QMetaObject::invokeMethod(this, &AppModel::applyArrived, Qt::QueuedConnection);
+    arrived.push_back({std::move(result), id, ticket, started});
+}
+
+void AppModel::applyArrived() {
+    const auto arrived = std::exchange(m_processing->arrived, {});
+    if (arrived.empty()) return;
     auto drawings = m_drawings;
-    Drawing& drawing = drawings[index];
-    drawing.busy = false;
-    const bool usable = result && isFinite(result->cleanup) && std::isfinite(result->pixelSize.width) &&
-                        std::isfinite(result->pixelSize.height);
-    if (!usable) {
-        setDrawings(std::move(drawings));
-        setError(QStringLiteral("Couldn't read one of the images."));
-        return;
+    bool stored = false;
+    bool unreadable = false;
+    for (const auto& [result, id, ticket, started] : arrived) {
+        const auto newest = m_processing->newest.find(id);
+        if (newest == m_processing->newest.end() || newest->second != ticket) continue;
+        m_processing->newest.erase(newest);
+        const auto found = std::find_if(drawings.begin(), drawings.end(),
+                                        [&](const Drawing& d) { return d.info.id == id; });
+        if (found == drawings.end()) continue;
+        // Settings changed since the task started, without a newer processing: they are newer than this.
+        if (found->info.cleanup != started) continue;
+        Drawing& drawing = *found;
+        drawing.busy = false;
+        stored = true;
+        const bool usable = result && isFinite(result->cleanup) && std::isfinite(result->pixelSize.width) &&
+                            std::isfinite(result->pixelSize.height);
+        if (!usable) {
+            unreadable = true;
+            continue;
+        }
+        drawing.info.cleanup = result->cleanup;
+        drawing.info.pixelSize = result->pixelSize;
+        drawing.info.aspect =
+            result->pixelSize.height > 0 ? result->pixelSize.width / result->pixelSize.height : 1.0;
+        drawing.thumb = result->thumb;
     }
-    drawing.info.cleanup = result->cleanup;
-    drawing.info.pixelSize = result->pixelSize;
-    drawing.info.aspect = result->pixelSize.height > 0 ? result->pixelSize.width / result->pixelSize.height : 1.0;
-    drawing.thumb = result->thumb;
-    setDrawings(std::move(drawings));
+    if (stored) setDrawings(std::move(drawings));
+    if (unreadable) setError(QStringLiteral("Couldn't read one of the images."));
 }
 
 }  // namespace quillfen

@@ -49,6 +49,22 @@ TEST(Processing, MissingOriginalStopsBusyAndSaysSo) {
     }
 }
 
+// Every change of the library re-renders the views' pages: results that reach the GUI thread in one
+// pass of the event loop (as at a launch) are stored with one change, not one each.
+TEST(Processing, ResultsArrivingTogetherChangeTheLibraryOnce) {
+    AppModel model(false);
+    writeFile(model.folder() + "/Originals/photo.jpeg", jpegBytes(400, 300));
+    std::vector<UUID> ids;
+    for (int i = 0; i < 3; ++i) ids.push_back(addStored(model, "photo.jpeg"));
+    for (const auto& id : ids) model.process(id, false);
+    model.processingPool().waitForDone();
+
+    QSignalSpy changes(&model, &AppModel::drawingsChanged);
+    ASSERT_TRUE(processed(model));
+    EXPECT_EQ(changes.count(), 1);
+    for (const auto& id : ids) EXPECT_EQ(drawingOf(model, id).thumb.size(), QSize(400, 300));
+}
+
 // The first processing reads from a pipe that is written only after the second one's result was
 // applied, so the older result surely arrives last.
 TEST(Processing, LateResultOfAnOlderEditNeverReplacesTheNewer) {

@@ -3,7 +3,9 @@
 #include "app/model/AppModel.h"
 
 #include <cstdint>
+#include <optional>
 #include <unordered_map>
+#include <vector>
 
 namespace quillfen {
 
@@ -14,6 +16,15 @@ struct AppModel::ProcessingState {
     AppModel& model;
     std::uint64_t started = 0;
     std::unordered_map<UUID, std::uint64_t> newest;  // by drawing id, while a result is pending
+
+    // Results received on the GUI thread and not yet stored.
+    struct Arrived {
+        std::optional<AppModel::Processed> result;
+        UUID id;
+        std::uint64_t ticket = 0;
+        CleanupSettings started;
+    };
+    std::vector<Arrived> arrived;
 };
 
 }  // namespace quillfen
