@@ -1,8 +1,8 @@
 // The export road from 12-megapixel phone photos of drawings (the sample art photographed on a table,
 // its sheet found, the book's default cleanup): one drawing's print path against a bare decode and
 // encode of the same photo, on one core; whole book exports of 24 and 96 drawings with the originals
-// prepared ahead in parallel, against the one-at-a-time road; and the peak memory of each book,
-// measured in a child process. Compare ratios from one run: the machine may be shared.
+// prepared ahead in parallel (as many at once as the default allows, and eight), against the
+// one-at-a-time road; and the peak memory of each book, measured in a child process. Compare ratios from one run: the machine may be shared.
 #include "app/model/ExportJob.h"
 #include "engine/book/BookContent.h"
 #include "engine/book/BookRenderer.h"
@@ -149,9 +149,11 @@ long statusKilobytes(const char* key) {
     return 0;
 }
 
-// How far the peak memory rises over the whole export, in a fresh child process.
+// How far the peak memory rises over the whole export, in a fresh child process; range(1) workers as
+// above.
 void WholeExportPeakMemory(benchmark::State& state) {
     const auto job = library().job(static_cast<int>(state.range(0)));
+    const int workers = state.range(1) == 0 ? exportWorkers() : static_cast<int>(state.range(1));
     double growthMB = 0;
     for (auto _ : state) {
         int channel[2];
@@ -159,7 +161,7 @@ void WholeExportPeakMemory(benchmark::State& state) {
         const pid_t child = ::fork();
         if (child == 0) {
             const long before = statusKilobytes("VmRSS:");
-            const bool written = job.run({});
+            const bool written = job.run({}, workers);
             const long growth = written ? statusKilobytes("VmHWM:") - before : -1;
             (void)!::write(channel[1], &growth, sizeof growth);
             ::_exit(0);
@@ -185,10 +187,18 @@ BENCHMARK(WholeExport)
     ->Args({24, 0})
     ->Args({96, 0})
     ->Args({24, 1})
+    ->Args({24, 8})
+    ->Args({96, 8})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(1)
     ->Repetitions(3)
     ->ReportAggregatesOnly(true)
     ->ArgNames({"drawings", "workers"});
-BENCHMARK(WholeExportPeakMemory)->Arg(24)->Arg(96)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(WholeExportPeakMemory)
+    ->Args({24, 0})
+    ->Args({96, 0})
+    ->Args({96, 8})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->ArgNames({"drawings", "workers"});

@@ -14,6 +14,7 @@
 #include <QThreadPool>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include <algorithm>
 #include <cmath>
 #include <deque>
 #include <fstream>
@@ -164,7 +165,7 @@ std::vector<UUID> calendarAsks(const CalendarLayout& layout, const CalendarSetti
 }  // namespace
 
 int exportWorkers() {
-    return std::max(QThread::idealThreadCount(), 1);
+    return std::clamp(QThread::idealThreadCount(), 1, 4);
 }
 
 ExportImages::Quality ExportImages::quality(ExportKind kind) {
