@@ -7,6 +7,7 @@
 #include "app/editor/EditorPane.h"
 #include "app/editor/PreviewRender.h"
 #include "app/model/AppModel.h"
+#include "engine/cleanup/ImageIO.h"
 #include "tests/engine/ImageFixtures.h"
 
 #include <QApplication>
@@ -50,7 +51,7 @@ Bitmap phonePhoto() {
 
 std::vector<std::uint8_t> encoded(const std::string& format) {
     static const Bitmap picture = phonePhoto();
-    return format == "heic" ? testing::heicOf(picture) : *Cleaner::jpegData(picture, 0.9);
+    return format == "heic" ? fixtures::heicOf(picture) : *Cleaner::jpegData(picture, 0.9);
 }
 
 // The model with two drawings whose originals are 12-megapixel files of one format.

@@ -120,7 +120,7 @@ inline QImage photo(int width, int height, QColor ink) {
     return image;
 }
 
-inline void write(const QString& path, const Bytes& bytes) {
+inline void write(const QString& path, const fixtures::Bytes& bytes) {
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
@@ -129,8 +129,9 @@ inline void write(const QString& path, const Bytes& bytes) {
 // A folder of phone photos: a JPEG stored sideways with EXIF orientation 6, a HEIC and a PNG.
 inline void writePhotoFolder(const QString& folder, QColor ink) {
     QDir().mkpath(folder);
-    write(folder + "/IMG_0001.jpg", withOrientation(jpegOf(bitmapFromImage(photo(800, 600, ink))), 6));
-    write(folder + "/IMG_0002.heic", heicOf(bitmapFromImage(photo(640, 800, ink))));
+    const Bitmap sideways = bitmapFromImage(photo(800, 600, ink));
+    write(folder + "/IMG_0001.jpg", fixtures::withOrientation(fixtures::jpegBytes(sideways, 95), 6));
+    write(folder + "/IMG_0002.heic", fixtures::heicOf(bitmapFromImage(photo(640, 800, ink))));
     ASSERT_TRUE(photo(600, 800, ink).save(folder + "/IMG_0003.png"));
 }
 

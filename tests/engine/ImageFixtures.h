@@ -4,65 +4,14 @@
 #include <functional>
 #include <stdexcept>
 #include <string>
-#include <vector>
 
 #include <libheif/heif.h>
 #include <exiv2/exiv2.hpp>
 
-#include "engine/core/Bitmap.h"
-#include "engine/cleanup/ImageIO.h"
+#include "tests/engine/RenderingFixtures.h"
 
-// Real image files made in the tests: pictures of known colours, encoded by the real codecs and
-// tagged by exiv2.
-namespace quillfen::testing {
-
-using Bytes = std::vector<std::uint8_t>;
-struct Rgb {
-    std::uint8_t r, g, b;
-    bool operator==(const Rgb&) const = default;
-};
-
-inline Rgb rgbAt(const Bitmap& image, int x, int y) {
-    const std::uint8_t* p = image.pixel(x, y);
-    return Rgb{p[0], p[1], p[2]};
-}
-
-inline Size sizeOf(const Bitmap& image) {
-    return Size{static_cast<double>(image.width), static_cast<double>(image.height)};
-}
-
-inline bool near(Rgb a, Rgb b, int tolerance) {
-    return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance &&
-           std::abs(a.b - b.b) <= tolerance;
-}
-
-inline Bitmap filled(int width, int height, const std::function<Rgb(int x, int y)>& colour) {
-    Bitmap image(width, height);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const Rgb c = colour(x, y);
-            std::uint8_t* p = image.pixel(x, y);
-            p[0] = c.r, p[1] = c.g, p[2] = c.b, p[3] = 255;
-        }
-    }
-    return image;
-}
-
-inline constexpr Rgb red{255, 0, 0}, green{0, 255, 0}, blue{0, 0, 255}, white{255, 255, 255};
-
-// Top-left red, top-right green, bottom-left blue, bottom-right white.
-inline Bitmap quadrants(int width, int height) {
-    return filled(width, height, [=](int x, int y) {
-        const bool right = x >= width / 2, bottom = y >= height / 2;
-        return bottom ? (right ? white : blue) : (right ? green : red);
-    });
-}
-
-inline Bytes jpegOf(const Bitmap& image, double quality = 0.95) {
-    auto data = Cleaner::jpegData(image, quality);
-    if (!data) throw std::runtime_error("JPEG encoding failed");
-    return *data;
-}
+// Image files tagged by exiv2 and HEIC files made by libheif.
+namespace quillfen::fixtures {
 
 // The file with its EXIF entries changed by edit, written back by exiv2.
 inline Bytes withExif(const Bytes& file, const std::function<void(Exiv2::ExifData&)>& edit) {
@@ -140,4 +89,4 @@ inline Bytes heicOf(const Bitmap& picture, heif_orientation orientation = heif_o
     return out;
 }
 
-}  // namespace quillfen::testing
+}  // namespace quillfen::fixtures

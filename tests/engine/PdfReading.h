@@ -10,6 +10,7 @@
 
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -60,6 +61,18 @@ inline cv::Mat renderPage(const fs::path& file, int page, int dpi) {
                                 "' '" + stem.string() + "'";
     if (std::system(command.c_str()) != 0) return {};
     return cv::imread(stem.string() + ".png", cv::IMREAD_COLOR);
+}
+
+// The pixel at (x, y) of a page rendered at 72 dpi, y counted from the bottom as on the page.
+inline cv::Vec3b pagePixel(const cv::Mat& page, double x, double y) {
+    return page.at<cv::Vec3b>(page.rows - 1 - static_cast<int>(y), static_cast<int>(x));
+}
+
+// Whether a BGR pixel shows a colour whose red, green and blue run from 0 to 1.
+template <typename Colour>
+bool shows(cv::Vec3b bgr, const Colour& c, double tolerance) {
+    return std::abs(bgr[2] - c.red * 255) < tolerance && std::abs(bgr[1] - c.green * 255) < tolerance &&
+           std::abs(bgr[0] - c.blue * 255) < tolerance;
 }
 
 // A fresh, empty folder for each test, removed afterwards.

@@ -14,7 +14,6 @@ namespace {
 
 // A picture three times as wide as high: red, green and blue thirds.
 PageImage thirds() {
-    using namespace quillfen::testing;
     return PageImage::fromBitmap(filled(300, 100, [](int x, int) {
         return x < 100 ? red : x < 200 ? green : blue;
     }));
@@ -46,7 +45,7 @@ TEST(CalendarPage, MonthWithoutPictureShowsTheGreyPlaceholder) {
     const Bitmap bitmap = drawnPage(page, layout, content);
     const Rect P = page.picture->offsetBy(9, 9);
     const std::uint8_t* corner = at(bitmap, P.minX() + 3, P.minY() + 3);
-    EXPECT_TRUE(quillfen::testing::near({corner[0], corner[1], corner[2]}, {237, 237, 242}, 1));
+    EXPECT_TRUE(near({corner[0], corner[1], corner[2]}, {237, 237, 242}, 1));
     // The muted text sits on the rectangle's middle, above its baseline.
     EXPECT_GT(countIn(bitmap, {P.midX() - 100, P.midY(), 200, 20},
                       [](const std::uint8_t* p) { return p[0] < 180; }),

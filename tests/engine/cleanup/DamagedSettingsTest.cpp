@@ -9,7 +9,7 @@
 #include "tests/engine/ImageFixtures.h"
 
 using namespace quillfen;
-using namespace quillfen::testing;
+using namespace quillfen::fixtures;
 
 // Settings that a damaged document can hold: the pipeline takes them without undefined behaviour
 // and without growing a picture beyond what its crop can show.

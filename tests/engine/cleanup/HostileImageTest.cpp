@@ -11,7 +11,7 @@
 #include "tests/engine/ImageFixtures.h"
 
 using namespace quillfen;
-using namespace quillfen::testing;
+using namespace quillfen::fixtures;
 
 namespace {
 

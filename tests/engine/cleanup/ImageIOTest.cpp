@@ -14,6 +14,7 @@
 
 using namespace quillfen;
 using namespace quillfen::testing;
+using namespace quillfen::fixtures;
 
 namespace {
 
@@ -61,7 +62,7 @@ TEST(ImageIO, OrientationsStandThePictureUpright) {
     };
     const Bitmap picture = quadrants(64, 32);
     // TIFF files carry the tag in their first directory, and OpenCV turns them itself.
-    const std::pair<const char*, Bytes> plainFiles[] = {{"JPEG", jpegOf(picture)},
+    const std::pair<const char*, Bytes> plainFiles[] = {{"JPEG", jpegBytes(picture)},
                                                         {"TIFF", encoded(golden::bgr(picture), ".tiff")}};
     for (const auto& [type, plain] : plainFiles) {
         for (const auto& c : cases) {
@@ -94,7 +95,7 @@ TEST(ImageIO, ScalingToAMaximumSideRoundsOutwardAndNeverEnlarges) {
         SCOPED_TRACE(::testing::Message()
                      << c.width << "x" << c.height << " to " << c.maximumSide.value_or(0));
         const Bitmap picture = filled(c.width, c.height, [](int, int) { return red; });
-        const auto decoded = Cleaner::decode(jpegOf(picture, 0.8), c.maximumSide);
+        const auto decoded = Cleaner::decode(jpegBytes(picture, 80), c.maximumSide);
         const auto scaled = Cleaner::downscaled(picture, c.maximumSide);
         ASSERT_TRUE(decoded && scaled);
         EXPECT_EQ(sizeOf(*decoded), c.expected);
@@ -102,7 +103,7 @@ TEST(ImageIO, ScalingToAMaximumSideRoundsOutwardAndNeverEnlarges) {
         EXPECT_TRUE(near(rgbAt(*decoded, decoded->width / 2, decoded->height / 2), red, 12));
     }
     // The side limit holds after turning upright.
-    const auto turned = Cleaner::decode(withOrientation(jpegOf(quadrants(2016, 1512), 0.8), 6), 1000);
+    const auto turned = Cleaner::decode(withOrientation(jpegBytes(quadrants(2016, 1512), 80), 6), 1000);
     ASSERT_TRUE(turned);
     EXPECT_EQ(sizeOf(*turned), (Size{750, 1000}));
     EXPECT_TRUE(near(rgbAt(*turned, 187, 250), blue, 12));
@@ -164,7 +165,7 @@ TEST(ImageIO, HeicComesUprightFromLibheifWithoutTurningTwice) {
 }
 
 TEST(ImageIO, PhotoDateIsReadAsLocalTimeOfTheDefaultZone) {
-    const Bytes jpeg = jpegOf(quadrants(16, 16));
+    const Bytes jpeg = jpegBytes(quadrants(16, 16));
     const Bytes tiff = encoded(cv::Mat(4, 4, CV_8UC3, cv::Scalar(1, 2, 3)), ".tiff");
     const double utcSeconds = 1710511620;  // 2024-03-15 14:07:00 UTC
     const std::tuple<const char*, Bytes, double> cases[] = {
@@ -188,7 +189,7 @@ TEST(ImageIO, PhotoDateIsReadAsLocalTimeOfTheDefaultZone) {
 }
 
 TEST(ImageIO, DamagedHugeAndHostileDataDecodesToNothing) {
-    const Bytes jpeg = jpegOf(quadrants(256, 256));
+    const Bytes jpeg = jpegBytes(quadrants(256, 256));
     const Bytes png = encoded(cv::Mat(256, 256, CV_8UC3, cv::Scalar(1, 2, 3)), ".png");
     const Bytes heic = heicOf(quadrants(64, 64));
     Bytes hugePng = png;  // an IHDR that claims 100000 x 100000 pixels
@@ -248,7 +249,7 @@ TEST(ImageIO, JpegRoundTripKeepsTheSizeAndTypesAreKnownByContent) {
 
 TEST(ImageIO, DecodingAndDatingRunOnManyThreadsAtOnce) {
     ScopedIcuDefaults utc("UTC");
-    const Bytes jpeg = withDate(withOrientation(jpegOf(quadrants(96, 64)), 6), "2022:07:01 09:30:00");
+    const Bytes jpeg = withDate(withOrientation(jpegBytes(quadrants(96, 64)), 6), "2022:07:01 09:30:00");
     const Bytes png = encoded(cv::Mat(40, 30, CV_8UC4, cv::Scalar(10, 20, 30, 128)), ".png");
     const Bytes broken(jpeg.begin(), jpeg.begin() + jpeg.size() / 3);
     std::vector<std::thread> threads;

@@ -1,24 +1,15 @@
 #include "engine/cleanup/Lighting.h"
 
 #include <cmath>
-#include <thread>
-#include <tuple>
 
 #include <gtest/gtest.h>
 
 #include "tests/engine/ImageFixtures.h"
 
 using namespace quillfen;
-using namespace quillfen::testing;
+using namespace quillfen::fixtures;
 
 namespace {
-
-// How far the cube moves the grey entry k towards white.
-double greyWeight(const std::vector<float>& cube, int k) {
-    const double v = k / 31.0;
-    const float entry = cube[(static_cast<std::size_t>(k) * 1024 + k * 32 + k) * 4];
-    return (entry - v) / (1 - v);
-}
 
 // Grey paper lit from the left, darker to the right, with a black stroke across the middle.
 Bitmap unevenlyLitPaper(int width, int height) {
@@ -30,71 +21,6 @@ Bitmap unevenlyLitPaper(int width, int height) {
 }
 
 }  // namespace
-
-TEST(Whitening, WeightsAndLevels) {
-    EXPECT_NEAR(Cleaner::whitenWeight(0.73, 1), 0.5, 1e-12);
-    EXPECT_EQ(Cleaner::whitenWeight(0.62, 1), 0);
-    EXPECT_EQ(Cleaner::whitenWeight(0.84, 1), 1);
-
-    struct Case {
-        double strength;
-        std::optional<int> level;
-    };
-    const Case cases[] = {{0.024, 0}, {0.025, 1}, {1.7, 20}, {std::nan(""), std::nullopt}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.strength);
-        EXPECT_EQ(Cleaner::whitenLevel(c.strength), c.level);
-    }
-}
-
-TEST(Whitening, CubeEntriesLiftOnlyNearWhiteGreys) {
-    const auto strongest = Cleaner::whitenCube(20);
-    ASSERT_EQ(strongest->size(), 32u * 32 * 32 * 4);
-    const auto entry = [&](int r, int g, int b) {
-        const float* e = &(*strongest)[(b * 1024 + g * 32 + r) * 4];
-        return std::array<float, 4>{e[0], e[1], e[2], e[3]};
-    };
-    EXPECT_EQ(entry(0, 0, 0), (std::array<float, 4>{0, 0, 0, 1}));
-    EXPECT_EQ(entry(31, 0, 0), (std::array<float, 4>{1, 0, 0, 1}));  // pure red stays red
-    EXPECT_EQ(entry(31, 31, 31), (std::array<float, 4>{1, 1, 1, 1}));
-    struct Case {
-        int level, k;
-        double weight;
-    };
-    const Case cases[] = {{0, 28, 0}, {0, 30, 0.643}, {12, 26, 0.651}, {20, 27, 1}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::Message() << "level " << c.level << " grey " << c.k);
-        EXPECT_NEAR(greyWeight(*Cleaner::whitenCube(c.level), c.k), c.weight, 0.002);
-    }
-}
-
-TEST(Whitening, OneCubeIsBuiltOnceForTwoThreads) {
-    std::shared_ptr<const std::vector<float>> first, second;
-    std::thread a([&] { first = Cleaner::whitenCube(7); });
-    std::thread b([&] { second = Cleaner::whitenCube(7); });
-    a.join();
-    b.join();
-    EXPECT_EQ(first.get(), second.get());
-    EXPECT_EQ(Cleaner::whitenCube(7).get(), first.get());
-}
-
-TEST(Lighting, PaperEstimateFallsBackToWhiteWithoutNeutralBrightPixels) {
-    using Colour = std::array<float, 3>;
-    const std::tuple<const char*, Colour, Colour> cases[] = {
-        {"black", {0, 0, 0}, {1, 1, 1}},
-        {"strong colour", {0.9f, 0.1f, 0.1f}, {1, 1, 1}},
-        {"grey paper", {0.8f, 0.8f, 0.75f}, {0.8f, 0.8f, 0.75f}},
-    };
-    for (const auto& [name, colour, expected] : cases) {
-        SCOPED_TRACE(name);
-        std::vector<float> rgba;
-        for (int i = 0; i < 40 * 30; ++i) rgba.insert(rgba.end(), {colour[0], colour[1], colour[2], 1});
-        const auto paper = Cleaner::estimatePaper(rgba, 40, 30);
-        ASSERT_EQ(paper.size(), rgba.size());
-        for (std::size_t i = 0; i < paper.size(); ++i)
-            ASSERT_NEAR(paper[i], i % 4 == 3 ? 1 : expected[i % 4], 1e-5);
-    }
-}
 
 TEST(Lighting, FlattenEvensPaperAndKeepsInk) {
     const Bitmap photo = unevenlyLitPaper(400, 300);

@@ -132,9 +132,11 @@ TEST(PaperCandidates, FindsSheetsInGeneratedPhotosAndNoneOnWhiteTablesOrScans) {
     }
 }
 
-TEST(PaperCandidates, ExactOutlinesInClutteredRoomsAreSureEnoughToCount) {
-    // Busy rooms around the sheet once left its exact outline just under the confidence that counts.
-    for (const std::uint32_t seed : {52u, 128u}) {
+TEST(PaperCandidates, GeneratedPhotosThatOnceMissedTheSheetFindItsExactOutline) {
+    // Each pair once failed: busy rooms left the exact outline just under the confidence that counts;
+    // grass and sky drawn up to the sheet's edge cut the outline short; in busy rooms no bright region
+    // stood out, so only the sheet's sides can find it; a hard shadow's sunlit part swallowed the sheet.
+    for (const std::uint32_t seed : {52u, 128u, 156u, 3u, 80u, 232u, 151u, 238u}) {
         const auto photo = photos::generate(seed, photos::surfaceForSeed(seed));
         SCOPED_TRACE(testing::Message() << "seed " << seed << ", " << photos::surfaceName(photo.surface));
         const auto quad = Cleaner::detectPaper(photo.image);
@@ -149,40 +151,5 @@ TEST(PaperCandidates, DocumentFallbackIgnoresSmallOrSlenderBrightShapes) {
     for (const Bitmap* image : {&stripe, &smallShape}) {
         const auto documents = Cleaner::segmentDocument(*image);
         EXPECT_TRUE(documents.empty() || documents.front().confidence <= 0.5);
-    }
-}
-
-TEST(PaperCandidates, ColourBandsDrawnToTheSheetsEdgeStayInsideTheOutline) {
-    // Grass and sky drawn up to the sheet's edge once cut the outline short, in a busy room and on a
-    // dark cloth alike.
-    for (const std::uint32_t seed : {156u, 3u}) {
-        const auto photo = photos::generate(seed, photos::surfaceForSeed(seed));
-        SCOPED_TRACE(testing::Message() << "seed " << seed << ", " << photos::surfaceName(photo.surface));
-        const auto quad = Cleaner::detectPaper(photo.image);
-        ASSERT_TRUE(quad.has_value());
-        EXPECT_GT(photos::jaccard(*quad, photo.truth, photo.image.width, photo.image.height), 0.95);
-    }
-}
-
-TEST(PaperCandidates, SheetsWhoseRegionDoesNotStandOutInABusyRoomAreFoundByTheirSides) {
-    // In these rooms no bright region outlined the sheet and the document fallback stayed unsure, so
-    // nothing was found although all four sides show.
-    for (const std::uint32_t seed : {80u, 232u}) {
-        const auto photo = photos::generate(seed, photos::surfaceForSeed(seed));
-        SCOPED_TRACE(testing::Message() << "seed " << seed << ", " << photos::surfaceName(photo.surface));
-        const auto quad = Cleaner::detectPaper(photo.image);
-        ASSERT_TRUE(quad.has_value());
-        EXPECT_GT(photos::jaccard(*quad, photo.truth, photo.image.width, photo.image.height), 0.95);
-    }
-}
-
-TEST(PaperCandidates, HardShadowAcrossTheSheetDoesNotCutItsOutlineShort) {
-    // The sunlit part of the sheet was surer than the whole sheet and swallowed it.
-    for (const std::uint32_t seed : {151u, 238u}) {
-        const auto photo = photos::generate(seed, photos::surfaceForSeed(seed));
-        SCOPED_TRACE(testing::Message() << "seed " << seed << ", " << photos::surfaceName(photo.surface));
-        const auto quad = Cleaner::detectPaper(photo.image);
-        ASSERT_TRUE(quad.has_value());
-        EXPECT_GT(photos::jaccard(*quad, photo.truth, photo.image.width, photo.image.height), 0.95);
     }
 }

@@ -156,30 +156,6 @@ TEST(PaperDetection, LargePhotosAreDetectedOnAWorkingCopyOfAtMost1024Pixels) {
     EXPECT_EQ(Cleaner::detectPaper(sheet, detectors), box(0.2, 0.2, 0.8, 0.8));
 }
 
-TEST(LumaGrid, RowZeroIsTheBottomOfThePicture) {
-    // Bright top half over a dark bottom half, and a dark left quarter.
-    const Bitmap b = picture(0, {{0.25, 0.5, 1, 1, 255}});
-    const LumaGrid grid = Cleaner::lumaGrid(b, 64, 48);
-    ASSERT_EQ(grid.size(), 48u);
-    ASSERT_EQ(grid[0].size(), 64u);
-    EXPECT_DOUBLE_EQ(grid[0][40], 0);   // bottom row
-    EXPECT_DOUBLE_EQ(grid[47][40], 1);  // top row
-    EXPECT_DOUBLE_EQ(grid[47][2], 0);   // left end of the top row
-}
-
-TEST(LumaGrid, WeighsChannelsAsRec709Luma) {
-    Bitmap b(8, 6);
-    for (int y = 0; y < 6; ++y)
-        for (int x = 0; x < 8; ++x) {
-            std::uint8_t* p = b.pixel(x, y);
-            p[0] = 200, p[1] = 100, p[2] = 50, p[3] = 255;
-        }
-    const LumaGrid grid = Cleaner::lumaGrid(b, 4, 3);
-    EXPECT_NEAR(grid[1][2], (0.2126 * 200 + 0.7152 * 100 + 0.0722 * 50) / 255, 1e-12);
-    EXPECT_TRUE(Cleaner::lumaGrid(b, 0, 3).empty());
-    EXPECT_TRUE(Cleaner::lumaGrid(b, 4, 0).empty());
-}
-
 TEST(QuadLooksLikePaper, NeedsElevenSamplesEachSideAndContrastAbove012) {
     // A 10 x 10 grid: cell (i, j) sits at ((j + 0.5) / 10, (i + 0.5) / 10).
     auto grid = [](double inside, double outside, int insideColumns) {

@@ -19,14 +19,6 @@ void expectRectNear(const Rect& actual, const Rect& expected) {
     EXPECT_NEAR(actual.height(), expected.height(), 1e-3);
 }
 
-// Pixel (x, y) of a page rendered at 72 dpi, y counted from the bottom as on the page.
-cv::Vec3b at(const cv::Mat& page, double x, double y) {
-    return page.at<cv::Vec3b>(page.rows - 1 - static_cast<int>(y), static_cast<int>(x));
-}
-
-bool isBlue(cv::Vec3b bgr) {
-    return std::abs(bgr[0] - 230) < 12 && std::abs(bgr[1] - 77) < 12 && std::abs(bgr[2] - 26) < 12;
-}
 bool isWhite(cv::Vec3b bgr) {
     return bgr[0] > 245 && bgr[1] > 245 && bgr[2] > 245;
 }
@@ -82,12 +74,12 @@ TEST_F(PageFilesTest, HomePrintScalesEachPageIntoTheSheetAndClipsItsBleed) {
         const cv::Mat page = renderPage(file, 1, 72);
         ASSERT_EQ(page.cols, static_cast<int>(sheet.width));
         ASSERT_EQ(page.rows, static_cast<int>(sheet.height));
-        EXPECT_TRUE(isBlue(at(page, R.midX(), R.midY())));
-        EXPECT_TRUE(isBlue(at(page, R.minX() + 2, R.minY() + 2)));
-        EXPECT_TRUE(isBlue(at(page, R.maxX() - 3, R.maxY() - 3)));
+        EXPECT_TRUE(shows(pagePixel(page, R.midX(), R.midY()), blue, 12));
+        EXPECT_TRUE(shows(pagePixel(page, R.minX() + 2, R.minY() + 2), blue, 12));
+        EXPECT_TRUE(shows(pagePixel(page, R.maxX() - 3, R.maxY() - 3), blue, 12));
         for (const Point outside : {Point{R.minX() - 3, R.midY()}, Point{R.maxX() + 3, R.midY()},
                                     Point{R.midX(), R.minY() - 3}, Point{R.midX(), R.maxY() + 3}}) {
-            EXPECT_TRUE(isWhite(at(page, outside.x, outside.y))) << "the bleed reached the sheet";
+            EXPECT_TRUE(isWhite(pagePixel(page, outside.x, outside.y))) << "the bleed reached the sheet";
         }
         // A light grey outline at the trim, read at four pixels a point.
         const cv::Mat fine = renderPage(file, 1, 288);
