@@ -38,18 +38,6 @@ TEST(PrintSpec, PadsToTheMinimumAndMultipleWithoutRunningAway) {
     EXPECT_EQ(PrintSpec::make(9, 18, 4, 8, 64), spec(PrintPreset::saddleStitch));
 }
 
-TEST(PageBoxes, FollowTheBleedAndSafeMargin) {
-    const PageBoxes book(spec(PrintPreset::photoBook), trimSize(BookSize::square8));
-    EXPECT_EQ(book.media, (Rect{0, 0, 594, 594}));
-    EXPECT_EQ(book.bleed, book.media);
-    EXPECT_EQ(book.trim, (Rect{9, 9, 576, 576}));
-    EXPECT_EQ(book.safe, (Rect{36, 36, 522, 522}));
-    const PageBoxes home(spec(PrintPreset::homePrint), trimSize(BookSize::letter));
-    EXPECT_EQ(home.trim, home.media);
-    EXPECT_EQ(home.safe, (Rect{18, 18, 576, 756}));
-    EXPECT_TRUE(PageBoxes(PrintSpec{9, 300, 2, 20, 0}, {576, 576}).safe.isNull());
-}
-
 TEST(Resolution, DpiIsTheSmallerAxisAndDamagedSizesStayDefined) {
     struct Case {
         Size pixels, points;
@@ -87,23 +75,3 @@ TEST(BookSettings, DefaultsAreWrittenInFieldOrderWithoutACoverDrawing) {
               R"("coverInInterior":true})");
 }
 
-TEST(BookSettings, EveryKeyButTheCoverDrawingIsRequired) {
-    const Json good = encode(BookSettings{});
-    for (const auto& [key, value] : good.items()) {
-        Json broken = good;
-        broken.erase(key);
-        EXPECT_THROW(decode<BookSettings>(broken), DocumentError) << key;
-    }
-}
-
-TEST(BookSettings, SettingAPresetReplacesTheNumbersExceptForCustom) {
-    BookSettings s;
-    s.setPreset(PrintPreset::saddleStitch);
-    EXPECT_EQ(s.spec, (PrintSpec{9, 18, 4, 8, 64}));
-    s.setPreset(PrintPreset::custom);
-    EXPECT_EQ(s.preset, PrintPreset::custom);
-    EXPECT_EQ(s.spec, (PrintSpec{9, 18, 4, 8, 64}));
-    s.spec.safe = 40;
-    s.setPreset(PrintPreset::homePrint);
-    EXPECT_EQ(s.spec, (PrintSpec{0, 18, 1, 1, 0}));
-}

@@ -61,51 +61,6 @@ TEST(CalendarSettings, MonthsAndDisplayTitles) {
     }
 }
 
-TEST(CalendarSettings, PictureOfEachPage) {
-    CalendarSettings s;
-    s.pictures = {{0, first}, {5, second}};
-    EXPECT_EQ(s.pictureID(CalendarPicturePage{5}), second);
-    EXPECT_EQ(s.pictureID(CalendarMonthPage{0}), first);
-    EXPECT_EQ(s.pictureID(CalendarMonthPage{1}), std::nullopt);
-    EXPECT_EQ(s.pictureID(CalendarGridPage{0}), std::nullopt);
-    EXPECT_EQ(s.pictureID(CalendarCoverPage{}), first);
-    s.coverPicture = second;
-    EXPECT_EQ(s.pictureID(CalendarCoverPage{}), second);
-    s.pictures.clear();
-    s.coverPicture.reset();
-    EXPECT_EQ(s.pictureID(CalendarCoverPage{}), std::nullopt);
-}
-
-TEST(CalendarSettings, StoredFormRejectsDamage) {
-    CalendarSettings s = startingAt(2026, 9);
-    s.format = CalendarFormat::desk5x7;
-    s.language = CalendarLanguage::spanish;
-    s.customEvents = {CustomEvent{first, "Zoo", {2026, 10, 3}, false}};
-    s.pictures = {{0, first}, {11, second}};
-    s.calendarOnly = {second};
-    s.coverPicture = first;
-    EXPECT_EQ(decode<CalendarSettings>(encode(s)), s);
-    struct Damage {
-        const char* key;
-        Json value;  // null: the key is removed
-    };
-    const Damage damages[] = {{"calendarOnly", nullptr},
-                              {"startMonth", "2"},
-                              {"format", "poster"},
-                              {"pictures", {{"1", "not-a-uuid"}}},
-                              {"customEvents", {{{"title", "x"}}}},
-                              {"coverPicture", 7}};
-    for (const Damage& d : damages) {
-        SCOPED_TRACE(d.key);
-        Json damaged = encode(s);
-        if (d.value.is_null())
-            damaged.erase(d.key);
-        else
-            damaged[d.key] = d.value;
-        EXPECT_THROW(decode<CalendarSettings>(damaged), DocumentError);
-    }
-}
-
 TEST(CalendarSettings, EventsCoverWholeYearsSortedWithinADay) {
     quillfen::testing::ScopedIcuDefaults defaults("America/Denver");
     CalendarSettings s = startingAt(2027, 9);

@@ -1,7 +1,13 @@
+#include "engine/book/BookSettings.h"
+#include "engine/calendar/CalendarSettings.h"
 #include "engine/core/Json.h"
+#include "engine/library/LibraryRecords.h"
 
 #include <cmath>
+#include <functional>
 #include <limits>
+#include <set>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -32,35 +38,77 @@ TEST(JsonCoding, NonFiniteNumbersAreNeverWritten) {
     }
 }
 
-TEST(JsonCoding, ErrorsNameTheFailingKeyPath) {
-    const Json doc = Json::parse(R"({"list": [[1, 2], [3, "x"]]})");
-    try {
-        (void)required<std::vector<Point>>(doc, "list");
-        FAIL() << "expected a DocumentError";
-    } catch (const DocumentError& e) {
-        EXPECT_EQ(e.path(), "list[1]");
-    }
-}
-
-TEST(JsonCoding, OptionalsReadAbsentOrNullAsAbsentButRejectWrongTypes) {
-    const Json doc = Json::parse(R"({"a": null, "c": "text"})");
-    EXPECT_EQ(optional<double>(doc, "a"), std::nullopt);
-    EXPECT_EQ(optional<double>(doc, "b"), std::nullopt);
-    EXPECT_THROW(optional<double>(doc, "c"), DocumentError);
-    EXPECT_THROW(required<double>(doc, "a"), DocumentError);
-    EXPECT_THROW(required<double>(doc, "b"), DocumentError);
-}
-
-TEST(JsonCoding, IntegerKeyedMapsUseDecimalStringKeys) {
-    const std::map<int, std::string> map{{0, "a"}, {11, "b"}, {-1, "c"}};
-    const Json written = encode(map);
-    EXPECT_EQ(written.dump(), R"({"-1":"c","0":"a","11":"b"})");
-    EXPECT_EQ((decode<std::map<int, std::string>>(written)), map);
-    for (const char* bad : {R"({"1x": "a"})", R"({"": "a"})"})
-        EXPECT_THROW((decode<std::map<int, std::string>>(Json::parse(bad))), DocumentError) << bad;
-}
-
 TEST(JsonCoding, MalformedDocumentsBecomeDocumentErrors) {
     for (const char* text : {"", "{", "{\"a\": 1,}", "[1e400]", "\xff\xfe"})
         EXPECT_THROW(parseDocument(text), DocumentError) << text;
+}
+
+namespace {
+
+template <typename T>
+Json roundTrip(const Json& stored) {
+    return encode(decode<T>(stored));
+}
+
+// Whether reading the document fails with an error naming the key (or a path within it).
+bool rejects(const std::function<Json(const Json&)>& read, const Json& stored, const std::string& key) {
+    try {
+        (void)read(stored);
+    } catch (const DocumentError& e) {
+        return e.path().rfind(key, 0) == 0;
+    }
+    return false;
+}
+
+}  // namespace
+
+// Every stored record reads back what it wrote, and a document missing a required key, holding a value of
+// another type or a value out of its set is refused with the key named; only optional keys may be absent.
+TEST(StoredRecords, RejectMissingKeysWrongTypesAndUnknownValues) {
+    CalendarSettings calendar;
+    calendar.customEvents = {CustomEvent{UUID::random(), "Zoo", {2026, 10, 3}, false}};
+    calendar.pictures = {{0, UUID::random()}, {11, UUID::random()}};
+    calendar.calendarOnly = {UUID::random()};
+    calendar.coverPicture = UUID::random();
+    BookSettings book;
+    book.coverDrawing = UUID::random();
+    const DrawingInfo drawing{UUID::random(), UUID::random(), Date{2}, "5", "Sun", false, 1.5, {3000, 2000},
+                              CleanupSettings{Quad::full(), false, 1, 0.5, true, 0.3}, 7};
+    struct Record {
+        const char* type;
+        Json stored;
+        Json (*read)(const Json&);
+        std::set<std::string> optional;
+    };
+    const Record records[] = {
+        {"Child", encode(Child{UUID::random(), "Ada", Date{1}, ""}), roundTrip<Child>, {"birthday"}},
+        {"DrawingInfo", encode(drawing), roundTrip<DrawingInfo>, {"childID"}},
+        {"CleanupSettings", encode(drawing.cleanup), roundTrip<CleanupSettings>, {"crop"}},
+        {"BookSettings", encode(book), roundTrip<BookSettings>, {"coverDrawing"}},
+        {"CalendarSettings", encode(calendar), roundTrip<CalendarSettings>, {"coverPicture"}},
+    };
+    for (const Record& r : records) {
+        EXPECT_EQ(r.read(r.stored), r.stored) << r.type;
+        for (const auto& [key, value] : r.stored.items()) {
+            SCOPED_TRACE(std::string(r.type) + "." + key);
+            Json missing = r.stored, mistyped = r.stored;
+            missing.erase(key);
+            mistyped[key] = value.is_string() ? Json(7) : Json("7");
+            EXPECT_EQ(rejects(r.read, missing, key), !r.optional.contains(key));
+            EXPECT_TRUE(rejects(r.read, mistyped, key));
+        }
+    }
+    const std::tuple<const char*, Json, std::function<Json(const Json&)>> values[] = {
+        {"format", {{"format", "poster"}}, roundTrip<CalendarSettings>},
+        {"pictures", {{"pictures", {{"1", "not-a-uuid"}}}}, roundTrip<CalendarSettings>},
+        {"pictures", {{"pictures", {{"1x", calendar.pictures[0].string()}}}}, roundTrip<CalendarSettings>},
+        {"customEvents", {{"customEvents", {{{"title", "x"}}}}}, roundTrip<CalendarSettings>},
+        {"cleanup", {{"cleanup", {{"crop", {{"topLeft", {0.5}}}}}}}, roundTrip<DrawingInfo>},
+    };
+    for (const auto& [key, change, read] : values) {
+        SCOPED_TRACE(change.dump());
+        Json damaged = key == std::string("cleanup") ? encode(drawing) : encode(calendar);
+        damaged.merge_patch(change);
+        EXPECT_TRUE(rejects(read, damaged, key));
+    }
 }
