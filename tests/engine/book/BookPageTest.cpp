@@ -34,14 +34,6 @@ const BookPage& lastDrawingsPage(const BookLayout& layout) {
     throw std::logic_error("no drawings page");
 }
 
-// Pixel at a point of the media box (y up) in a thumbnail of the layout.
-std::array<int, 3> rgbAt(const Bitmap& b, const BookLayout& layout, Point media) {
-    const double scale = b.width / (layout.trimSize.width + 2 * layout.spec.bleed);
-    const std::uint8_t* p =
-        b.pixel(static_cast<int>(media.x * scale), b.height - 1 - static_cast<int>(media.y * scale));
-    return {p[0], p[1], p[2]};
-}
-
 // Pixels of a whole thumbnail for which the test holds.
 int countPixels(const Bitmap& b, bool (*test)(const std::uint8_t*)) {
     return fixtures::countIn(b, {0, 0, double(b.width), double(b.height)}, test);
@@ -98,7 +90,6 @@ TEST(PageThumbnail, FillsTheMediaBoxAtTheAskedWidth) {
     };
     const Case cases[] = {
         {"square book", book(BookSize::square8), 400, std::pair{400, 400}},
-        {"landscape book", book(BookSize::landscape11x8), 400, std::pair{400, 311}},
         {"letter book", book(BookSize::letter), 81, std::pair{81, 104}},  // 103.52 rounds up
         {"no width", book(BookSize::square8), 0, std::nullopt},
         {"no bitmap that large", book(BookSize::square8), 1 << 20, std::nullopt},
@@ -106,7 +97,6 @@ TEST(PageThumbnail, FillsTheMediaBoxAtTheAskedWidth) {
          std::pair{400, 311}},  // 810 × 630
         {"wall calendar at home", calendar(CalendarFormat::wall, CalendarPrint::home), 400,
          std::pair{400, 309}},  // 792 × 612
-        {"calendar without width", calendar(CalendarFormat::wall, CalendarPrint::printShop), 0, std::nullopt},
     };
     const RGB cover = rgb(BookSettings{}.coverColor);
     for (const auto& c : cases) {
@@ -177,6 +167,6 @@ TEST(BookPage, UnknownDrawingDrawsNothingAndTheCanvasStateIsRestored) {
     BookRenderer::drawPage(page, layout, book.content(), canvas, true, {9, 9});
     canvas.fillRect({0, 0, 4, 4});
     const Bitmap drawn = canvas.bitmap();
-    EXPECT_EQ(rgbAt(drawn, layout, {0.5, 0.5}), (std::array<int, 3>{255, 0, 0}));
+    EXPECT_EQ(fixtures::rgbAt(drawn, 0, drawn.height - 1), fixtures::red);
     EXPECT_EQ(fixtures::countIn(drawn, image.offsetBy(9, 9).insetBy(-8, -30), fixtures::isInk), 0);
 }

@@ -140,10 +140,3 @@ TEST(AboutPage, WorkedExampleMatchesItsGoldenImage) {
     golden::expectMatches(aboutOf(mia, content, CaptionStyle::handwritten, 240), "about-handwritten");
 }
 
-TEST(AboutPage, NoteOfOnlySpacesDrawsNothing) {
-    const auto draw = [](const std::string& note) {
-        return aboutOf({UUID{}, "Leo", {}, note}, {}, CaptionStyle::modern, 300);
-    };
-    EXPECT_EQ(draw("  \n\t \n "), draw(""));
-    EXPECT_NE(draw("Likes boats"), draw(""));
-}

@@ -290,15 +290,6 @@ TEST(Paginator, ASafeMarginWithoutRoomIsASevereWarning) {
     for (const auto& page : layout.pages) EXPECT_TRUE(page.slots.empty());
 }
 
-TEST(SlotGeometry, AspectFitCentresAndTreatsBadAspectsAsSquare) {
-    const Rect box{0, 0, 200, 100};
-    EXPECT_EQ(Paginator::aspectFit(2, box), box);
-    EXPECT_EQ(Paginator::aspectFit(4, box), (Rect{0, 25, 200, 50}));
-    EXPECT_EQ(Paginator::aspectFit(0.5, box), (Rect{75, 0, 50, 100}));
-    for (double bad : {0.0, -2.0, std::nan("")})
-        EXPECT_EQ(Paginator::aspectFit(bad, box), (Rect{50, 0, 100, 100}));
-}
-
 TEST(SlotGeometry, PlacesAtMostFourDrawingsRowByRow) {
     const auto six = placed({1, 1, 1, 1, 1, 1});
     const auto slots = Paginator::slots(six, square8Content, 0);
@@ -311,16 +302,3 @@ TEST(SlotGeometry, PlacesAtMostFourDrawingsRowByRow) {
     }
 }
 
-TEST(SlotGeometry, CaptionsSitBelowThePictureWhichKeepsAtLeastOnePoint) {
-    const auto one = Paginator::slots(placed({1}), square8Content, 42);
-    ASSERT_EQ(one.size(), 1u);
-    EXPECT_EQ(one[0].cell, square8Content);
-    EXPECT_EQ(one[0].image, (Rect{27 + 21, 27 + 42, 480, 480}));
-    EXPECT_EQ(one[0].caption, (Rect{27, 27, 522, 42}));
-    const auto slots = Paginator::fit(placed({2}), {{0, 0, 100, 30}}, 50);
-    ASSERT_EQ(slots.size(), 1u);
-    EXPECT_EQ(slots[0].image, (Rect{49, 50, 2, 1}));
-    EXPECT_EQ(slots[0].caption, (Rect{0, 0, 100, 50}));
-    EXPECT_TRUE(Paginator::fit(placed({1, 1}), {}, 10).empty());
-    EXPECT_TRUE(Paginator::slots({}, square8Content, 10).empty());
-}
