@@ -67,18 +67,4 @@ inline int countIn(const Bitmap& bitmap, const Rect& rect, bool (*test)(const st
     return count;
 }
 
-// Runs of pixels passing a test along a vertical (x fixed) or horizontal (y fixed) line of canvas
-// units: each rule crossed gives one.
-inline int runs(const Bitmap& bitmap, bool vertical, double fixed, double from, double to,
-                bool (*test)(const std::uint8_t*) = isInk) {
-    int count = 0;
-    bool inside = false;
-    for (double v = from; v < to; v += 1) {
-        const bool hit = test(vertical ? at(bitmap, fixed, v) : at(bitmap, v, fixed));
-        count += hit && !inside;
-        inside = hit;
-    }
-    return count;
-}
-
 }  // namespace quillfen::fixtures

@@ -73,46 +73,6 @@ TEST(CalendarPaginator, PageOrderOfEveryFormat) {
     EXPECT_EQ(home.spec, (PrintSpec{0, 18, 1, 1, 0}));
 }
 
-TEST(CalendarPaginator, RectanglesOfWallPages) {
-    const auto layout = CalendarPaginator::paginate(settings(CalendarFormat::wall), {});
-    expectRect(layout.pages[1].picture, {21.6, 18, 748.8, 576});  // no drawing: aspect 1.3
-    EXPECT_EQ(layout.pages[1].grid, std::nullopt);
-    EXPECT_EQ(layout.pages[2].picture, std::nullopt);
-    expectRect(layout.pages[2].grid, {18, 18, 756, 576});
-    expectRect(layout.pages[0].picture, {156.852, 79.2, 478.296, 367.92});  // the cover's box, fitted
-    EXPECT_EQ(layout.pages[0].grid, std::nullopt);
-
-    for (bool cover : {true, false}) {
-        const auto filled = CalendarPaginator::paginate(settings(CalendarFormat::wall, cover, true), {});
-        expectRect(filled.pages[cover ? 3 : 2].picture, {-9, -9, 810, 630});
-        if (cover) expectRect(filled.pages[0].picture, {156.852, 79.2, 478.296, 367.92});  // never cropped
-    }
-    const auto home =
-        CalendarPaginator::paginate(settings(CalendarFormat::wall, false, true, CalendarPrint::home), {});
-    expectRect(home.pages[0].picture, {0, 0, 792, 612});
-}
-
-TEST(CalendarPaginator, RectanglesOfLetterAndDeskPages) {
-    CalendarSettings letter = settings(CalendarFormat::letter, false);
-    letter.pictures[0] = sun;
-    const auto wide = library({drawing(sun, 100, {100000, 1000})});
-    const auto fitted = CalendarPaginator::paginate(letter, wide);
-    expectRect(fitted.pages[0].grid, {18, 18, 576, 355.32});
-    expectRect(fitted.pages[0].picture,
-               {18, 583.56 - 2.88, 576, 5.76});  // centred in (18, 393.12, 576, 380.88)
-    letter.fillPicture = true;
-    expectRect(CalendarPaginator::paginate(letter, wide).pages[0].picture, {-9, 393.12, 630, 407.88});
-
-    CalendarSettings desk = settings(CalendarFormat::desk5x7, false);
-    desk.pictures[0] = sun;
-    const auto tall = library({drawing(sun, 0.01, {1000, 100000})});
-    const auto deskPage = CalendarPaginator::paginate(desk, tall).pages[0];
-    expectRect(deskPage.grid, {262.08, 18, 223.92, 324});
-    expectRect(deskPage.picture, {18 + 111.96 - 1.62, 18, 3.24, 324});  // centred in (18, 18, 223.92, 324)
-    desk.fillPicture = true;
-    expectRect(CalendarPaginator::paginate(desk, tall).pages[0].picture, {-9, -9, 250.92, 378});
-}
-
 TEST(CalendarPaginator, WarnsAtTheResolutionBounds) {
     // A wall picture page fitted at aspect 1.3 is 576 points (8 inches) high; without a cover it is page 1.
     struct Case {

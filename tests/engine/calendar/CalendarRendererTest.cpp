@@ -107,37 +107,6 @@ TEST_F(CalendarRendererTest, PrintReadyAndHomeFilesHaveAPagePerLayoutPageWithThe
     }
 }
 
-TEST(CalendarRendererPlacedSizes, KeepsTheLargestPlacementOfEachDrawing) {
-    const UUID a = idNumber(1), b = idNumber(2), missing = idNumber(9);
-    std::unordered_map<UUID, DrawingInfo> drawings;
-    for (const auto& [id, aspect] : {std::pair{a, 1.0}, {b, 2.0}}) {
-        drawings[id].id = id;
-        drawings[id].aspect = aspect;
-    }
-    CalendarLayout layout;
-    layout.trimSize = {792, 612};
-    layout.pages = {
-        {1, CalendarCoverPage{}, Rect(0, 0, 500, 300), std::nullopt},
-        {2, CalendarPicturePage{0}, Rect(0, 0, 400, 300), std::nullopt},
-        {3, CalendarGridPage{0}, std::nullopt, Rect(0, 0, 700, 500)},
-        {4, CalendarPicturePage{1}, Rect(0, 0, 300, 400), std::nullopt},
-        {5, CalendarPicturePage{2}, Rect(0, 0, 200, 100), std::nullopt},
-    };
-    CalendarSettings settings;
-    settings.coverPicture = a;
-    settings.pictures = {{0, a}, {1, b}, {2, missing}};
-    // Filling: a square over 400 × 300 is 400 × 400, beating the cover's own 500 × 300; a 2:1 drawing
-    // over 300 × 400 is 800 × 400; an unknown drawing keeps its rectangle.
-    for (const bool fill : {false, true}) {
-        SCOPED_TRACE(fill ? "fill" : "fit");
-        settings.fillPicture = fill;
-        EXPECT_EQ(CalendarRenderer::placedSizes(layout, settings, drawings),
-                  (std::unordered_map<UUID, Size>{{a, fill ? Size{400, 400} : Size{500, 300}},
-                                                  {b, fill ? Size{800, 400} : Size{300, 400}},
-                                                  {missing, {200, 100}}}));
-    }
-}
-
 TEST(CalendarRendererGolden, ThumbnailsMatchTheirGoldenImages) {
     struct Case {
         const char* name;

@@ -42,32 +42,6 @@ std::pair<int, int> position(int year, int month, int weekStart, int day) {
 
 }  // namespace
 
-TEST(MonthGrid, CellsShareTheBodyAmongTheMonthsWeeks) {
-    struct Case {
-        int year, month, weekStart, rows;
-    };
-    const Case cases[] = {
-        {2026, 2, 0, 4},  // 28 days from a Sunday
-        {2027, 3, 0, 5},  // 31 days from a Monday
-        {2027, 5, 1, 6},  // 31 days from a Saturday, weeks from Monday
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::Message() << c.year << "-" << c.month << " week start " << c.weekStart);
-        const CalendarSettings settings = startingAt(c.year, c.month, c.weekStart);
-        ASSERT_EQ(CalendarMath::monthGrid(c.year, c.month, c.weekStart).size(), std::size_t(c.rows));
-        const auto m = monthGridMetrics(gridRect, c.rows, false);
-        EXPECT_DOUBLE_EQ(m.cell(c.rows - 1, 6).minY(), gridRect.minY());
-
-        // The drawn grid has one horizontal rule per week and one more on top, and eight vertical ones.
-        const CalendarContent content = CalendarContent::make(settings, {}, {}, {});
-        const Bitmap full = gridOf(content, 0, false);
-        const double x = m.body.minX() + 0.85 * m.cellWidth;
-        EXPECT_EQ(runs(full, true, x, m.body.minY() - 3, m.body.maxY() + 3), c.rows + 1);
-        const double y = m.body.minY() + 0.1 * m.cellHeight;
-        EXPECT_EQ(runs(full, false, y, m.body.minX() - 3, m.body.maxX() + 3), 8);
-    }
-}
-
 TEST(MonthGrid, EventLinesShowAtMostThreeWhileTheyFitTheCell) {
     std::vector<CalendarEvent> four;
     for (const char* title : {"A", "B", "C", "D"})
@@ -78,7 +52,7 @@ TEST(MonthGrid, EventLinesShowAtMostThreeWhileTheyFitTheCell) {
     };
     // One week in a grid 700 points wide: cells 100 wide and as high as asked. Lines whose baseline
     // would fall within a fifth of the event size of the cell's bottom are left out.
-    for (const Case c : {Case{80, 3}, Case{30, 2}, Case{24, 1}, Case{16, 0}}) {
+    for (const Case c : {Case{80, 3}, Case{24, 1}, Case{16, 0}}) {
         SCOPED_TRACE(::testing::Message() << "cell height " << c.cellHeight);
         const auto low = monthGridMetrics(Rect(0, 0, 700, c.cellHeight / 0.79), 1, false);
         ASSERT_NEAR(low.cellHeight, c.cellHeight, 1e-9);
