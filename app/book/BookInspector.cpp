@@ -34,16 +34,15 @@ BookInspector::BookInspector(AppModel& model, QWidget* parent) : QScrollArea(par
 
     QFormLayout* cover = nullptr;
     column->addWidget(section(tr("Cover"), body, cover));
-    m_title = addLine(cover, tr("Title"), tr("Our Art, 2026"), &BookSettings::title);
-    m_subtitle = addLine(cover, tr("Subtitle"), tr("by Zizu and Roz"), &BookSettings::subtitle);
+    addLine(cover, tr("Title"), tr("Our Art, 2026"), &BookSettings::title);
+    addLine(cover, tr("Subtitle"), tr("by Zizu and Roz"), &BookSettings::subtitle);
     m_coverDrawing = new QComboBox(body);
     cover->addRow(tr("Drawing"), m_coverDrawing);
     connect(m_coverDrawing, &QComboBox::activated, this, [this](int index) {
         const auto id = UUID::parse(m_coverDrawing->itemData(index).toString().toStdString());
         change([id](BookSettings& s) { s.coverDrawing = id; });
     });
-    m_coverColor = addPicker(cover, tr("Color"), &BookSettings::coverColor,
-                             [](CoverColor c) { return label(c); });
+    addPicker(cover, tr("Color"), &BookSettings::coverColor, [](CoverColor c) { return label(c); });
     m_coverInInterior = addSwitch(cover, tr("Cover is page 1 of the book file"), &BookSettings::coverInInterior);
     m_coverInInterior->setToolTip(
         tr("Some printers want the cover as its own file: turn this off and use Export › Cover Only."));
@@ -52,18 +51,18 @@ BookInspector::BookInspector(AppModel& model, QWidget* parent) : QScrollArea(par
     m_size = addPicker(m_pages, tr("Size"), &BookSettings::size, [](BookSize s) { return quillfen::title(s); });
     m_arrangement = addPicker(m_pages, tr("Drawings"), &BookSettings::arrangement,
                               [](Arrangement a) { return label(a); });
-    m_order = addPicker(m_pages, tr("Order"), &BookSettings::order, [](BookOrder o) { return label(o); });
+    addPicker(m_pages, tr("Order"), &BookSettings::order, [](BookOrder o) { return label(o); });
     m_caption = addPicker(m_pages, tr("Captions"), &BookSettings::caption,
                           [](CaptionStyle c) { return label(c); });
     m_showName = addSwitch(m_pages, tr("Child's name"), &BookSettings::showName);
     m_showAge = addSwitch(m_pages, tr("Age"), &BookSettings::showAge);
     m_showDate = addSwitch(m_pages, tr("Month and year"), &BookSettings::showDate);
-    m_aboutPages = addSwitch(m_pages, tr("\u201CAbout the artist\u201D pages"), &BookSettings::aboutPages);
-    m_dedication = addText(m_pages, tr("Dedication"), tr("For Grandma and Grandpa"), &BookSettings::dedication);
-    m_closing = addText(m_pages, tr("Back page"), tr("Made with love, 2026"), &BookSettings::closing);
-    m_children = new QPushButton(tr("Children…"), body);
-    m_pages->addRow(m_children);
-    connect(m_children, &QPushButton::clicked, this, [this] { m_model.setChildrenShown(true); });
+    addSwitch(m_pages, tr("\u201CAbout the artist\u201D pages"), &BookSettings::aboutPages);
+    addText(m_pages, tr("Dedication"), tr("For Grandma and Grandpa"), &BookSettings::dedication);
+    addText(m_pages, tr("Back page"), tr("Made with love, 2026"), &BookSettings::closing);
+    auto* children = new QPushButton(tr("Children…"), body);
+    m_pages->addRow(children);
+    connect(children, &QPushButton::clicked, this, [this] { m_model.setChildrenShown(true); });
 
     m_printSpec = new PrintSpecSection(model, body);
     column->addWidget(m_printSpec);
@@ -72,14 +71,14 @@ BookInspector::BookInspector(AppModel& model, QWidget* parent) : QScrollArea(par
     auto* exportColumn = new QVBoxLayout(exports);
     // Ctrl+E belongs to the window's Export command, which does the same in book mode; a second
     // binding here would make the key ambiguous and dead.
-    m_exportBook = new QPushButton(tr("Export Book…"), exports);
-    m_exportHome = new QPushButton(tr("Export for Home Printing…"), exports);
-    exportColumn->addWidget(m_exportBook);
-    exportColumn->addWidget(m_exportHome);
+    auto* exportBook = new QPushButton(tr("Export Book…"), exports);
+    auto* exportHome = new QPushButton(tr("Export for Home Printing…"), exports);
+    exportColumn->addWidget(exportBook);
+    exportColumn->addWidget(exportHome);
     column->addWidget(exports);
     column->addStretch(1);
-    connect(m_exportBook, &QPushButton::clicked, this, [this] { m_model.requestExport(ExportKind::print); });
-    connect(m_exportHome, &QPushButton::clicked, this, [this] { m_model.requestExport(ExportKind::home); });
+    connect(exportBook, &QPushButton::clicked, this, [this] { m_model.requestExport(ExportKind::print); });
+    connect(exportHome, &QPushButton::clicked, this, [this] { m_model.requestExport(ExportKind::home); });
 
     setWidget(body);
     connect(&model, &AppModel::settingsChanged, this, &BookInspector::refresh);
@@ -105,8 +104,8 @@ QCheckBox* BookInspector::addSwitch(QFormLayout* form, const QString& title, boo
     return box;
 }
 
-QLineEdit* BookInspector::addLine(QFormLayout* form, const QString& title, const QString& prompt,
-                                  std::string BookSettings::*field) {
+void BookInspector::addLine(QFormLayout* form, const QString& title, const QString& prompt,
+                            std::string BookSettings::*field) {
     auto* line = new QLineEdit(form->parentWidget());
     line->setPlaceholderText(prompt);
     form->addRow(title, line);
@@ -116,11 +115,10 @@ QLineEdit* BookInspector::addLine(QFormLayout* form, const QString& title, const
         const QString stored = QString::fromStdString(m_model.settings().*field);
         if (line->text() != stored) line->setText(stored);
     });
-    return line;
 }
 
-GrowingTextEdit* BookInspector::addText(QFormLayout* form, const QString& title, const QString& prompt,
-                                        std::string BookSettings::*field) {
+void BookInspector::addText(QFormLayout* form, const QString& title, const QString& prompt,
+                            std::string BookSettings::*field) {
     auto* edit = new GrowingTextEdit(1, 0, form->parentWidget());
     edit->setPlaceholderText(prompt);
     form->addRow(title, edit);
@@ -128,7 +126,6 @@ GrowingTextEdit* BookInspector::addText(QFormLayout* form, const QString& title,
             [this, field](const QString& typed) { change([&](BookSettings& s) { s.*field = typed.toStdString(); }); });
     m_refreshers.push_back(
         [this, edit, field] { edit->setStoredText(QString::fromStdString(m_model.settings().*field)); });
-    return edit;
 }
 
 template <typename E, typename Label>

@@ -29,8 +29,6 @@ public:
     QLineEdit& name() const { return *m_name; }
     QToolButton& trash() const { return *m_trash; }
     QCheckBox& birthday() const { return *m_hasBirthday; }
-    QDateEdit& birthdayPicker() const { return *m_birthday; }
-    GrowingTextEdit& about() const { return *m_about; }
 
     // The birthday a switched-on checkbox gives: the one there is, else five calendar years before `now`.
     static std::optional<Date> birthdayOn(const std::optional<Date>& current, const QDateTime& now);

@@ -122,10 +122,7 @@ void PageGrid::render(int number) {
             picture.shown.setDevicePixelRatio(ratio);
             return picture;
         },
-        [this, number] {
-            update(cellRect(number).toAlignedRect().adjusted(-4, -4, 4, 6));
-            Q_EMIT pageShown(number);
-        });
+        [this, number] { update(cellRect(number).toAlignedRect().adjusted(-4, -4, 4, 6)); });
 }
 
 void PageGrid::paintEvent(QPaintEvent* event) {

@@ -51,10 +51,6 @@ public:
     bool cellsHaveAction() const override { return true; }
     void runCellAction(int cell) override;
 
-Q_SIGNALS:
-    // A render's result reached a cell.
-    void pageShown(int number);
-
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;

@@ -22,11 +22,8 @@ public:
     PrintSpecSection(AppModel& model, QWidget* parent);
 
     QComboBox& printer() const { return *m_printer; }
-    QLabel& note() const { return *m_note; }
     InchField& bleed() const { return *m_bleed; }
-    InchField& safe() const { return *m_safe; }
     Stepper& multiple() const { return *m_multiple; }
-    Stepper& minimum() const { return *m_minimum; }
 
 private:
     void refresh();

@@ -41,8 +41,6 @@ void Stepper::setValue(int value) {
     m_up->setEnabled(value < m_maximum);
 }
 
-QString Stepper::title() const { return m_label->text(); }
-
 void Stepper::step(int by) {
     const int next = std::clamp(m_value + by, m_minimum, m_maximum);
     if (next == m_value) return;

@@ -21,7 +21,6 @@ public:
 
     void setValue(int value);
     int value() const { return m_value; }
-    QString title() const;
     // Steps as the buttons do: -1 or +1, kept inside the range.
     void step(int by);
 

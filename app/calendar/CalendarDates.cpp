@@ -75,14 +75,14 @@ CalendarDates::CalendarDates(AppModel& model, QWidget* parent) : QWidget(parent)
     addRow->addWidget(m_add);
     column->addLayout(addRow);
 
-    m_children = new QPushButton(tr("Children…"), this);
-    column->addWidget(m_children, 0, Qt::AlignLeft);
+    auto* children = new QPushButton(tr("Children…"), this);
+    column->addWidget(children, 0, Qt::AlignLeft);
 
     connect(m_newTitle, &QLineEdit::textChanged, this,
             [this](const QString& text) { m_add->setEnabled(!trimmedEventTitle(text).isEmpty()); });
     connect(m_newTitle, &QLineEdit::returnPressed, this, &CalendarDates::addEvent);
     connect(m_add, &QPushButton::clicked, this, &CalendarDates::addEvent);
-    connect(m_children, &QPushButton::clicked, this, [this] { m_model.setChildrenShown(true); });
+    connect(children, &QPushButton::clicked, this, [this] { m_model.setChildrenShown(true); });
     refresh();
 }
 

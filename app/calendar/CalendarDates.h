@@ -32,14 +32,10 @@ public:
     // Shows the model's switches and events again; fields being typed in keep their cursor.
     void refresh();
 
-    QCheckBox& federalBox() const { return *m_federal; }
-    QCheckBox& observancesBox() const { return *m_observances; }
-    QCheckBox& birthdaysBox() const { return *m_birthdays; }
     QLineEdit& newTitleEdit() const { return *m_newTitle; }
     QDateEdit& newDateEdit() const { return *m_newDate; }
     QCheckBox& yearlyBox() const { return *m_yearly; }
     QPushButton& addButton() const { return *m_add; }
-    QPushButton& childrenButton() const { return *m_children; }
     // The rows of the custom events, in list order.
     struct Row {
         UUID id;
@@ -64,7 +60,6 @@ private:
     QDateEdit* m_newDate;
     QCheckBox* m_yearly;
     QPushButton* m_add;
-    QPushButton* m_children;
 };
 
 // The title the user typed without the spaces, tabs and other space separators at either end; line

@@ -137,10 +137,7 @@ void CalendarGrid::render(int index) {
             const auto bitmap = CalendarRenderer::thumbnail(page, *layout, *content, pixelWidth, guides);
             return bitmap ? rgbImage(*bitmap) : QImage();
         },
-        [this, index] {
-            update(cellRect(index).toAlignedRect().adjusted(-4, -4, 4, 6));
-            Q_EMIT pageShown(index);
-        });
+        [this, index] { update(cellRect(index).toAlignedRect().adjusted(-4, -4, 4, 6)); });
 }
 
 void CalendarGrid::paintEvent(QPaintEvent* event) {

@@ -49,10 +49,6 @@ public:
     QRectF cellArea(int cell) const override { return cellRect(cell); }
     QString cellText(int cell) const override;
 
-Q_SIGNALS:
-    // A render's result reached a cell.
-    void pageShown(int index);
-
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;

@@ -171,22 +171,22 @@ QWidget* CalendarInspector::picturesSection() {
     }
     column->addLayout(form);
 
-    m_fillEmpty = new QPushButton(tr("Fill Empty Months"), box);
-    connect(m_fillEmpty, &QPushButton::clicked, this, [this] { m_model.fillEmptyMonths(); });
-    column->addWidget(m_fillEmpty, 0, Qt::AlignLeft);
+    auto* fillEmpty = new QPushButton(tr("Fill Empty Months"), box);
+    connect(fillEmpty, &QPushButton::clicked, this, [this] { m_model.fillEmptyMonths(); });
+    column->addWidget(fillEmpty, 0, Qt::AlignLeft);
     m_fillPicture = new QCheckBox(tr("Fill the picture area (crops the edges)"), box);
     connect(m_fillPicture, &QCheckBox::toggled, this,
             [this](bool on) { edit([on](CalendarSettings& c) { c.fillPicture = on; }); });
     column->addWidget(m_fillPicture);
 
     auto* buttons = new QHBoxLayout;
-    m_addPhotos = new QPushButton(tr("Add Photos…"), box);
+    auto* addPhotos = new QPushButton(tr("Add Photos…"), box);
     m_addFiles = new QPushButton(tr("Add Files…"), box);
-    buttons->addWidget(m_addPhotos);
+    buttons->addWidget(addPhotos);
     buttons->addWidget(m_addFiles);
     buttons->addStretch(1);
     column->addLayout(buttons);
-    connect(m_addPhotos, &QPushButton::clicked, this, [this] {
+    connect(addPhotos, &QPushButton::clicked, this, [this] {
         m_model.setImportForCalendar(true);
         m_model.setPhotosPickerShown(true);
     });
@@ -267,12 +267,12 @@ QWidget* CalendarInspector::printingSection() {
     form->addRow(caveat);
 
     // Ctrl+E belongs to the window's export command, which asks for the same print-ready export.
-    m_export = new QPushButton(tr("Export Calendar…"), box);
-    m_exportHome = new QPushButton(tr("Export for Home Printing…"), box);
-    form->addRow(m_export);
-    form->addRow(m_exportHome);
-    connect(m_export, &QPushButton::clicked, this, [this] { m_model.requestExport(ExportKind::print); });
-    connect(m_exportHome, &QPushButton::clicked, this, [this] { m_model.requestExport(ExportKind::home); });
+    auto* exportPrint = new QPushButton(tr("Export Calendar…"), box);
+    auto* exportHome = new QPushButton(tr("Export for Home Printing…"), box);
+    form->addRow(exportPrint);
+    form->addRow(exportHome);
+    connect(exportPrint, &QPushButton::clicked, this, [this] { m_model.requestExport(ExportKind::print); });
+    connect(exportHome, &QPushButton::clicked, this, [this] { m_model.requestExport(ExportKind::home); });
     return box;
 }
 

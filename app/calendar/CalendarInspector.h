@@ -35,26 +35,14 @@ public:
     void refresh();
 
     QComboBox& startBox() const { return *m_start; }
-    QLabel& yearTitle() const { return *m_yearTitle; }
-    QComboBox& formatBox() const { return *m_format; }
     QComboBox& weekStartBox() const { return *m_weekStart; }
     QComboBox& languageBox() const { return *m_language; }
-    QComboBox& letteringBox() const { return *m_lettering; }
     QComboBox& monthBox(int slot) const { return *m_months[static_cast<std::size_t>(slot)]; }
     QLabel& monthTitle(int slot) const { return *m_monthTitles[static_cast<std::size_t>(slot)]; }
-    QPushButton& fillEmptyButton() const { return *m_fillEmpty; }
-    QCheckBox& fillPictureBox() const { return *m_fillPicture; }
-    QPushButton& addPhotosButton() const { return *m_addPhotos; }
     QPushButton& addFilesButton() const { return *m_addFiles; }
     QCheckBox& coverBox() const { return *m_cover; }
-    QLineEdit& titleEdit() const { return *m_title; }
-    QLineEdit& subtitleEdit() const { return *m_subtitle; }
     QComboBox& coverPictureBox() const { return *m_coverPicture; }
-    QComboBox& coverColorBox() const { return *m_coverColor; }
     CalendarDates& dates() const { return *m_dates; }
-    QComboBox& printBox() const { return *m_print; }
-    QPushButton& exportButton() const { return *m_export; }
-    QPushButton& exportHomeButton() const { return *m_exportHome; }
 
 private:
     struct Candidate {
@@ -84,9 +72,7 @@ private:
     QComboBox* m_lettering;
     std::array<QLabel*, 12> m_monthTitles{};
     std::array<QComboBox*, 12> m_months{};
-    QPushButton* m_fillEmpty;
     QCheckBox* m_fillPicture;
-    QPushButton* m_addPhotos;
     QPushButton* m_addFiles;
     QFormLayout* m_coverForm;
     QCheckBox* m_cover;
@@ -96,8 +82,6 @@ private:
     QComboBox* m_coverColor;
     CalendarDates* m_dates;
     QComboBox* m_print;
-    QPushButton* m_export;
-    QPushButton* m_exportHome;
     std::vector<Candidate> m_candidates;
 };
 

@@ -7,7 +7,6 @@
 class QCheckBox;
 class QLabel;
 class QSlider;
-class QToolButton;
 
 namespace quillfen {
 
@@ -23,9 +22,7 @@ public:
     // The drawing shown; its sliders follow it whenever its id or its cleanup changes.
     void setDrawing(const Drawing& drawing);
 
-    double straighten() const { return m_straighten; }
     double whiten() const { return m_whiten; }
-    QSlider* straightenSlider() const { return m_straightenSlider; }
     QSlider* whitenSlider() const { return m_whitenSlider; }
     QLabel* straightenLabel() const { return m_straightenLabel; }
     QLabel* whitenLabel() const { return m_whitenLabel; }

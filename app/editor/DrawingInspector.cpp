@@ -209,10 +209,6 @@ void DrawingInspector::refresh() {
     }
 }
 
-QList<QLabel*> DrawingInspector::warningLabels() const {
-    return m_warnings->findChildren<QLabel*>(Qt::FindDirectChildrenOnly);
-}
-
 void DrawingInspector::setField(const std::function<void(DrawingInfo&)>& change) {
     m_model.update(m_drawing.info.id, change);
 }

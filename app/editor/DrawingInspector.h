@@ -30,19 +30,12 @@ public:
 
     QLineEdit* titleField() const { return m_title; }
     QComboBox* artistPicker() const { return m_artist; }
-    QPushButton* addChildButton() const { return m_addChild; }
-    QFrame* addChildPopup() const { return m_popup; }
-    QLineEdit* newChildField() const { return m_newChild; }
     QPushButton* addButton() const { return m_add; }
     QDateEdit* drawnField() const { return m_drawn; }
     QLineEdit* ageField() const { return m_age; }
     QLabel* showsAsLabel() const { return m_showsAs; }
     QCheckBox* featuredBox() const { return m_featured; }
     QCheckBox* coverBox() const { return m_cover; }
-    QLabel* pixelsLabel() const { return m_pixels; }
-    QLabel* sharpLabel() const { return m_sharp; }
-    QList<QLabel*> warningLabels() const;
-    QPushButton* removeButton() const { return m_remove; }
 
 private:
     void makePopup();

@@ -12,7 +12,6 @@
 #include <optional>
 
 class QAbstractButton;
-class QLabel;
 class QProgressBar;
 
 namespace quillfen {
@@ -37,10 +36,6 @@ public:
 
     CropView* cropView() const { return m_crop; }
     AfterView* afterView() const { return m_after; }
-    CleanupBar* cleanupBar() const { return m_bar; }
-    QAbstractButton* beforeAndAfterButton() const { return m_bothButton; }
-    QAbstractButton* afterOnlyButton() const { return m_afterOnlyButton; }
-    QWidget* beforePane() const { return m_beforePane; }
     // True while an after preview renders or the model processes the drawing (the header spinner).
     bool spinnerShown() const;
     // How many decoded photos the pane keeps or is loading (the drawing on screen and its neighbours).

@@ -190,13 +190,10 @@ Q_SIGNALS:
     void drawingsChanged();
     void settingsChanged();
     void calendarChanged();
-    void nextSequenceChanged();
     void revisionChanged();
     void selectedIDChanged();
     void modeChanged();
-    void importForCalendarChanged();
     void showGuidesChanged();
-    void lastChildChanged();
     void photosPickerShownChanged();
     void childrenShownChanged();
     void exportShownChanged();
@@ -247,7 +244,6 @@ private:
     void startExport(std::function<bool(const std::function<void(int, int)>&)> run, const QUrl& url);
     // Imports the sample pictures (one per sample item, in item order) by the normal import road.
     void addSampleDrawings(const std::vector<QByteArray>& pictures, const UUID& first, const UUID& second);
-
 
     const bool m_persist;
     std::vector<Child> m_children;

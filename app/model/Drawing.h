@@ -30,8 +30,6 @@ std::string_view caseName(ViewMode mode);
 
 // The kind of a PDF export: print-ready with bleed, for home printing on letter paper, or the cover.
 enum class ExportKind { print, home, cover };
-inline constexpr std::array<ExportKind, 3> allExportKinds{ExportKind::print, ExportKind::home,
-                                                          ExportKind::cover};
 std::string_view caseName(ExportKind kind);
 
 // Raw image bytes received from a drop or another transfer.

@@ -26,7 +26,6 @@ public:
     void finishLaunching();
     // Files opened with the application: imported at once after launching finished, held before.
     void open(const QList<QUrl>& urls);
-    bool launched() const { return m_launched; }
 
     // The update check; its first use starts the update framework.
     Updater& updater();

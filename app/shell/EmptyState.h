@@ -17,10 +17,8 @@ public:
     explicit EmptyState(AppModel& model, QWidget* parent = nullptr);
 
     void setTargeted(bool targeted);
-    bool targeted() const { return m_targeted; }
     // The frame's colour as it is drawn now.
     QColor frameColor() const;
-    QPushButton* photosButton() const { return m_photos; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -10,8 +10,6 @@ class QToolButton;
 
 namespace quillfen {
 
-class Spinner;
-
 // The main window's toolbar: the add menu, the drawing/book/calendar switch, a spinner while images are
 // being added, and Export. Follows the model at once; every action is a flag or a model call. GUI thread.
 class MainToolbar : public QToolBar {
@@ -21,10 +19,7 @@ public:
     explicit MainToolbar(AppModel& model, QWidget* parent = nullptr);
 
     QToolButton* addButton() const { return m_add; }
-    QWidget* modePicker() const { return m_picker; }
     QAbstractButton* modeButton(ViewMode mode) const;
-    QAction* progress() const { return m_progress; }
-    QToolButton* exportButton() const { return m_export; }
 
 private:
     void refresh();

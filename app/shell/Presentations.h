@@ -19,8 +19,6 @@ class Presentations : public QObject {
 public:
     Presentations(AppModel& model, QWidget* window);
 
-    QFileDialog* photoDialog() const { return m_photos; }
-    QDialog* childrenSheet() const { return m_children; }
     QDialog* exportSheet() const { return m_export; }
     QMessageBox* errorAlert() const { return m_error; }
     QMessageBox* newBookConfirmation() const { return m_newBook; }

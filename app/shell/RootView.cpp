@@ -67,9 +67,9 @@ RootView::RootView(AppModel& model, QWidget* parent)
     row->addWidget(m_inspectorHost);
     setCentralWidget(central);
 
-    m_announcer = new StatusAnnouncer(central);
+    auto* announcer = new StatusAnnouncer(central);
     m_presentations = new Presentations(model, this);
-    connect(&model, &AppModel::announcement, m_announcer, &StatusAnnouncer::announce);
+    connect(&model, &AppModel::announcement, announcer, &StatusAnnouncer::announce);
 
     // Routing waits for the end of the current event, so a screen is never deleted inside its own handler.
     m_refresh.setSingleShot(true);

@@ -7,12 +7,9 @@
 
 namespace quillfen {
 
-class DrawingScreen;
-class EmptyState;
 class MainToolbar;
 class Presentations;
 class Sidebar;
-class StatusAnnouncer;
 
 // The main window: the sidebar, the detail column and (while the library has drawings) the inspector
 // column; which screen fills each column follows the mode, the selection and the library. It takes drops
@@ -28,10 +25,7 @@ public:
     QWidget* detail() const { return m_detail; }
     QWidget* inspector() const { return m_inspector; }
     Sidebar* sidebar() const { return m_sidebar; }
-    MainToolbar* toolbar() const { return m_toolbar; }
     Presentations* presentations() const { return m_presentations; }
-    StatusAnnouncer* statusAnnouncer() const { return m_announcer; }
-    bool dropTargeted() const { return m_dropTargeted; }
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -53,7 +47,6 @@ private:
     Sidebar* m_sidebar;
     MainToolbar* m_toolbar;
     Presentations* m_presentations;
-    StatusAnnouncer* m_announcer;
     QWidget* m_detailHost;
     QWidget* m_inspectorHost;
     QWidget* m_inspectorDivider;

@@ -17,7 +17,6 @@ public:
 
     // Shows the window, or brings it to the front.
     void present();
-    QTabWidget* tabs() const { return m_tabs; }
 
 private:
     QTabWidget* m_tabs;

@@ -38,13 +38,8 @@ class Sidebar : public QWidget {
 public:
     explicit Sidebar(AppModel& model, QWidget* parent = nullptr);
 
-    SidebarCard* bookCard() const { return m_bookCard; }
-    SidebarCard* calendarCard() const { return m_calendarCard; }
-    CoverSwatch* swatch() const { return m_swatch; }
     DrawingListView* list() const { return m_list; }
     DrawingListModel* rows() const { return m_rows; }
-    QLabel* footer() const { return m_footer; }
-    QPushButton* childrenButton() const { return m_childrenButton; }
 
 private:
     void refresh();

@@ -14,7 +14,6 @@ class CoverSwatch : public QWidget {
 public:
     explicit CoverSwatch(QWidget* parent = nullptr);
     void setCover(const QColor& color, const QImage& thumb);
-    const QColor& color() const { return m_color; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -33,9 +32,6 @@ public:
     SidebarCard(QWidget* leading, QMargins padding, QWidget* parent = nullptr);
     void setTexts(const QString& headline, const QString& caption);
     void setHighlighted(bool highlighted);
-    bool highlighted() const { return m_highlighted; }
-    QLabel* headline() const { return m_headline; }
-    QLabel* caption() const { return m_caption; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

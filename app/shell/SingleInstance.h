@@ -27,8 +27,6 @@ public:
     // behind by a copy that died is replaced.
     bool listen();
 
-    const QString& serverName() const { return m_name; }
-
 Q_SIGNALS:
     // A later copy was started with these files; an empty list asks only for the window.
     void opened(const QList<QUrl>& urls);

@@ -150,19 +150,6 @@ PageBoxes::PageBoxes(const PrintSpec& spec, Size trimSize) {
 
 namespace Resolution {
 
-std::optional<Grade> gradeFromRawValue(int value) {
-    switch (value) {
-        case 0:
-            return Grade::good;
-        case 1:
-            return Grade::soft;
-        case 2:
-            return Grade::poor;
-        default:
-            return std::nullopt;
-    }
-}
-
 double dpi(Size pixels, Size points) {
     if (!(points.width > 0) || !(points.height > 0)) return std::numeric_limits<double>::infinity();
     const double across = pixelFigure(pixels.width) / (points.width / pointsPerInch);

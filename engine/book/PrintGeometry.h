@@ -109,8 +109,6 @@ inline constexpr double minimumDPI = 150;
 
 enum class Grade { good = 0, soft = 1, poor = 2 };
 
-std::optional<Grade> gradeFromRawValue(int value);
-
 // The smaller of the two axes' pixels per inch of `pixels` placed at `points`; +infinity when the
 // placement has no positive width or height. Negative or non-finite pixel figures count as 0.
 double dpi(Size pixels, Size points);

@@ -2,11 +2,6 @@
 
 namespace quillfen {
 
-std::optional<CalendarEvent::Kind> CalendarEvent::kindFromRawValue(int rawValue) {
-    if (rawValue < 0 || rawValue > 3) return std::nullopt;
-    return static_cast<Kind>(rawValue);
-}
-
 CustomEvent Coding<CustomEvent>::read(const Json& v) {
     return CustomEvent{required<UUID>(v, "id"), required<std::string>(v, "title"), required<Day>(v, "date"),
                        required<bool>(v, "yearly")};

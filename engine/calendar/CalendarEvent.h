@@ -21,8 +21,6 @@ struct CalendarEvent {
     std::string title;
     Kind kind = Kind::custom;
 
-    static std::optional<Kind> kindFromRawValue(int rawValue);  // none outside 0...3
-
     bool operator==(const CalendarEvent&) const = default;
 };
 

@@ -6,10 +6,6 @@
 
 namespace quillfen {
 
-Day Day::fromOrdinal(std::int64_t ordinal) {
-    return CalendarMath::day(ordinal);
-}
-
 std::string Day::description() const {
     char text[48];
     std::snprintf(text, sizeof text, "%04d-%02d-%02d", year, month, day);

@@ -19,8 +19,6 @@ struct Day {
     int month = 1;  // 1...12
     int day = 1;    // 1...31
 
-    static Day fromOrdinal(std::int64_t ordinal);  // CalendarMath::day
-
     std::string description() const;  // "2027-03-05"
     int weekday() const;              // 0 = Sunday ... 6 = Saturday
     std::int64_t ordinal() const;     // days since 1970-01-01

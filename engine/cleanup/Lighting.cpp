@@ -170,11 +170,6 @@ std::vector<float> estimatePaper(const std::vector<float>& rgba, int width, int 
     return out;
 }
 
-BackgroundMap backgroundMap(const Bitmap& image) {
-    if (image.isEmpty()) return {};
-    return detail::backgroundMapOfLinear(detail::linearOfBitmap(image));
-}
-
 BackgroundMap averaged(const BackgroundMap& map) {
     BackgroundMap out{map.width, map.height, 1, 1, {1, 1, 1}};
     const std::size_t cells = static_cast<std::size_t>(map.mapWidth) * map.mapHeight;

@@ -41,9 +41,6 @@ struct BackgroundMap {
 // safe on any thread; the whitening cubes are built once per level and shared behind one lock.
 // Pictures smaller than 2 x 2 pixels are returned unchanged by every step that returns a picture.
 
-// The paper colour of a picture, estimated on a copy at most 256 pixels on its long side (and at
-// least 2 on each side); uniformly white where nothing in the picture looks like paper.
-BackgroundMap backgroundMap(const Bitmap& image);
 // The paper estimate on an RGBA float buffer of sRGB-encoded values, width * height * 4 floats:
 // a buffer of the same size holding the paper colour of each pixel (alpha 1).
 std::vector<float> estimatePaper(const std::vector<float>& rgba, int width, int height);
