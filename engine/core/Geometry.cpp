@@ -79,14 +79,6 @@ Rect Rect::intersection(const Rect& other) const {
     return Rect{x0, y0, x1 - x0, y1 - y0};
 }
 
-Rect Rect::unionWith(const Rect& other) const {
-    if (isNull()) return other.standardized();
-    if (other.isNull()) return standardized();
-    const double x0 = std::min(minX(), other.minX());
-    const double y0 = std::min(minY(), other.minY());
-    return Rect{x0, y0, std::max(maxX(), other.maxX()) - x0, std::max(maxY(), other.maxY()) - y0};
-}
-
 bool Rect::contains(Point p) const {
     if (isEmpty()) return false;
     return p.x >= minX() && p.x < maxX() && p.y >= minY() && p.y < maxY();

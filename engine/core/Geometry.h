@@ -54,7 +54,6 @@ struct Rect {
     // maximum rounded up. The null rectangle stays null.
     Rect integral() const;
     Rect intersection(const Rect& other) const;  // null when they do not meet
-    Rect unionWith(const Rect& other) const;
     bool contains(Point point) const;  // minimum edges inclusive, maximum edges exclusive
     bool intersects(const Rect& other) const;
 

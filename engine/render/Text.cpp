@@ -235,19 +235,6 @@ double Text::fittedSize(std::string_view text, const std::string& fontName, doub
     return size;
 }
 
-std::string Text::resolvedFace(const std::string& fontName) {
-    const auto description = describe(fontName, 12);
-    PangoFont* font = pango_context_load_font(threadContext(), description.get());
-    if (!font) return {};
-    Description loaded(pango_font_describe(font));
-    g_object_unref(font);
-    pango_font_description_unset_fields(loaded.get(), PANGO_FONT_MASK_SIZE);
-    char* text = pango_font_description_to_string(loaded.get());
-    std::string face = text;
-    g_free(text);
-    return face;
-}
-
 double TextRendering::drawLine(cairo_t* cr, std::string_view text, const Font& font, Color color,
                                TextAlignment alignment, Point anchor, double maxWidth) {
     if (text.empty() || !(maxWidth > 0) || !std::isfinite(anchor.x) || !std::isfinite(anchor.y)) return 0;

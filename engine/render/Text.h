@@ -35,10 +35,6 @@ Size suggestedFrameSize(std::string_view text, const Font& font, double width);
 // its wrapped height exceeds the box's height and the size is above 8 (so it may end just below 8).
 double fittedSize(std::string_view text, const std::string& fontName, double size, const Rect& box);
 
-// The family and style of the font that a name resolves to, as fontconfig describes it
-// (for example "Noto Serif Italic").
-std::string resolvedFace(const std::string& fontName);
-
 }  // namespace Text
 
 }  // namespace quillfen
