@@ -82,20 +82,20 @@ void AppModel::setCalendar(CalendarSettings calendar) {
 }
 
 void AppModel::setNextSequence(std::int64_t value) {
-    m_nextSequence = value;
+    assign(this, m_nextSequence, value, &AppModel::nextSequenceChanged);
 }
 void AppModel::setSelectedID(std::optional<UUID> id) {
     assign(this, m_selectedID, id, &AppModel::selectedIDChanged);
 }
 void AppModel::setMode(ViewMode mode) { assign(this, m_mode, mode, &AppModel::modeChanged); }
 void AppModel::setImportForCalendar(bool value) {
-    m_importForCalendar = value;
+    assign(this, m_importForCalendar, value, &AppModel::importForCalendarChanged);
 }
 void AppModel::setShowGuides(bool value) {
     assign(this, m_showGuides, value, &AppModel::showGuidesChanged);
 }
 void AppModel::setLastChild(std::optional<UUID> id) {
-    m_lastChild = std::move(id);
+    assign(this, m_lastChild, id, &AppModel::lastChildChanged);
 }
 void AppModel::setPhotosPickerShown(bool value) {
     assign(this, m_photosPickerShown, value, &AppModel::photosPickerShownChanged);

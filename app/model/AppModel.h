@@ -190,10 +190,13 @@ Q_SIGNALS:
     void drawingsChanged();
     void settingsChanged();
     void calendarChanged();
+    void nextSequenceChanged();
     void revisionChanged();
     void selectedIDChanged();
     void modeChanged();
+    void importForCalendarChanged();
     void showGuidesChanged();
+    void lastChildChanged();
     void photosPickerShownChanged();
     void childrenShownChanged();
     void exportShownChanged();

@@ -25,16 +25,19 @@ TEST(ModelState, DocumentAssignmentsRaiseRevisionButEqualValuesNotifyNobody) {
     QSignalSpy drawings(&model, &AppModel::drawingsChanged);
     QSignalSpy revision(&model, &AppModel::revisionChanged);
     QSignalSpy mode(&model, &AppModel::modeChanged);
+    QSignalSpy sequence(&model, &AppModel::nextSequenceChanged);
 
     model.setSettings(model.settings());     // equal: only revision
     model.setDrawings(model.drawings());     // drawings notify on every assignment
-    model.setNextSequence(5);                // not a document change
+    model.setNextSequence(5);                // notifies, but is not a document change
+    model.setNextSequence(5);                // equal: nobody
     model.setMode(ViewMode::drawing);        // equal: nobody
     EXPECT_EQ(settings.count(), 0);
     EXPECT_EQ(drawings.count(), 1);
     EXPECT_EQ(revision.count(), 2);
     EXPECT_EQ(model.revision(), 2);
     EXPECT_EQ(mode.count(), 0);
+    EXPECT_EQ(sequence.count(), 1);
 }
 
 TEST(ModelState, StepMovesThroughBookDrawingsOnly) {
