@@ -17,8 +17,10 @@ PhotoCache::Load PhotoCache::load(QThreadPool& pool, const Key& key) {
 }
 
 void PhotoCache::keepOnly(const std::vector<Key>& keys) {
-    std::erase_if(m_loads, [&](const auto& entry) {
-        return std::find(keys.begin(), keys.end(), entry.first) == keys.end();
+    std::erase_if(m_loads, [&](auto& entry) {
+        if (std::find(keys.begin(), keys.end(), entry.first) != keys.end()) return false;
+        entry.second.cancel();  // a load still queued never decodes
+        return true;
     });
 }
 

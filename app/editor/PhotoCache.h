@@ -27,7 +27,8 @@ public:
 
     // The load of the photo: the one kept (finished or on its way), or a new one started on `pool`.
     Load load(QThreadPool& pool, const Key& key);
-    // Drops every load but those of `keys`; a dropped load still running finishes unseen.
+    // Drops every load but those of `keys`: a dropped load still queued is cancelled (it never decodes,
+    // so selecting drawing after drawing during an import queues no backlog); one running finishes unseen.
     void keepOnly(const std::vector<Key>& keys);
     std::size_t size() const { return m_loads.size(); }
 
