@@ -1,6 +1,7 @@
 #include "app/model/AppModel.h"
 
 #include "app/model/detail/ImportState.h"
+#include "app/model/detail/ThreadPriority.h"
 #include "engine/cleanup/ImageIO.h"
 
 #include <QCollator>
@@ -111,6 +112,7 @@ void AppModel::ImportState::enqueue(Kind kind, bool forCalendar,
     model.setImporting(model.importing() + batch->remaining);
     for (const auto& source : sources) {
         worker.start([this, batch, source, originals, batchOptions] {
+            runBelowTheWindow();
             auto prepared = importing::prepare(source, originals, !batchOptions.date);
             QMetaObject::invokeMethod(
                 &model,

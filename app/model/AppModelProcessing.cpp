@@ -3,6 +3,7 @@
 #include "app/model/ImageConversion.h"
 #include "app/model/SavedBook.h"
 #include "app/model/detail/ProcessingState.h"
+#include "app/model/detail/ThreadPriority.h"
 #include "engine/cleanup/Cleaner.h"
 #include "engine/cleanup/ImageIO.h"
 #include "engine/cleanup/PaperDetection.h"
@@ -41,6 +42,7 @@ void AppModel::process(const UUID& id, bool detect) {
     m_processing->newest[id] = ticket;
     m_processingPool.start(
         [this, path, cleanup, detect, id, ticket] {
+            runBelowTheWindow();
             auto result = makeProcessed(path, cleanup, detect);
             QMetaObject::invokeMethod(
                 this,
