@@ -3,6 +3,7 @@
 #include "app/shell/AboutDialog.h"
 #include "app/shell/AppCommands.h"
 #include "app/shell/AppDelegate.h"
+#include "app/shell/Icons.h"
 #include "app/shell/MoreAppsView.h"
 #include "app/shell/RootView.h"
 #include "app/shell/SettingsWindow.h"
@@ -46,6 +47,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Quillfen"));
     QApplication::setApplicationVersion(QStringLiteral(QUILLFEN_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("quillfen"));
+    useIconTheme();
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("quillfen"), QIcon(QStringLiteral(":/quillfen/quillfen.svg"))));
     const QList<QUrl> opened = openedURLs(QApplication::arguments().mid(1));
 

@@ -4,10 +4,16 @@
 
 namespace quillfen {
 
-QIcon themeIcon(const QString& name) {
+void useIconTheme() {
+    // Without a desktop session Qt settles on the bare "hicolor" theme, which has none of our icons.
     if (QIcon::fallbackThemeName().isEmpty() || QIcon::fallbackThemeName() == u"hicolor")
         QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
-    if (QIcon::themeName().isEmpty()) QIcon::setThemeName(QStringLiteral("Adwaita"));
+    if (QIcon::themeName().isEmpty() || QIcon::themeName() == u"hicolor")
+        QIcon::setThemeName(QStringLiteral("Adwaita"));
+}
+
+QIcon themeIcon(const QString& name) {
+    useIconTheme();
     return QIcon::fromTheme(name);
 }
 

@@ -5,6 +5,9 @@
 
 namespace quillfen {
 
+// Makes Adwaita (installed with the application) the icon theme when the desktop names none; call
+// before the first icon is looked up. GUI thread.
+void useIconTheme();
 // An icon of the desktop's theme by its freedesktop name, falling back to Adwaita (installed with the
 // application) when the desktop names no theme that has it. GUI thread.
 QIcon themeIcon(const QString& name);
