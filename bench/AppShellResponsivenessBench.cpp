@@ -4,6 +4,7 @@
 // resident memory of a 1,000-drawing library with its window. Runs on the offscreen platform.
 #include "app/shell/RootView.h"
 #include "app/shell/Sidebar.h"
+#include "bench/GuiStallWatch.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -15,10 +16,10 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <fstream>
-#include <unistd.h>
 
 using namespace quillfen;
+using bench::GuiStallWatch;
+using bench::residentMegabytes;
 
 namespace {
 
@@ -33,41 +34,11 @@ QApplication& application() {
     return app;
 }
 
-double residentMegabytes() {
-    std::ifstream statm("/proc/self/statm");
-    long pages = 0, resident = 0;
-    statm >> pages >> resident;
-    return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / 1e6;
+// The longest stall and the 99th percentile as the bench's counters.
+void report(GuiStallWatch& watch, benchmark::State& state) {
+    state.counters["max_late_ms"] = watch.percentile(1.0);
+    state.counters["p99_late_ms"] = watch.percentile(0.99);
 }
-
-// Lateness of a 5 ms timer on the GUI thread.
-struct Watch {
-    QTimer timer;
-    QElapsedTimer clock;
-    qint64 last = 0;
-    std::vector<double> lateness;
-
-    Watch() {
-        timer.setTimerType(Qt::PreciseTimer);
-        timer.setInterval(5);
-        QObject::connect(&timer, &QTimer::timeout, [this] {
-            const qint64 now = clock.nsecsElapsed();
-            lateness.push_back(std::max(0.0, (now - last) / 1e6 - 5));
-            last = now;
-        });
-        clock.start();
-        timer.start();
-    }
-    double percentile(double p) {
-        if (lateness.empty()) return 0;
-        std::sort(lateness.begin(), lateness.end());
-        return lateness[static_cast<std::size_t>(p * static_cast<double>(lateness.size() - 1))];
-    }
-    void report(benchmark::State& state) {
-        state.counters["max_late_ms"] = percentile(1.0);
-        state.counters["p99_late_ms"] = percentile(0.99);
-    }
-};
 
 void runFor(int milliseconds) {
     QElapsedTimer clock;
@@ -125,7 +96,7 @@ void BM_ImportPhotos(benchmark::State& state) {
         RootView window(model);
         window.show();
         runFor(100);
-        Watch watch;
+        GuiStallWatch watch;
         model.importPhotos(photos);
         QElapsedTimer clock;
         clock.start();
@@ -137,7 +108,7 @@ void BM_ImportPhotos(benchmark::State& state) {
                clock.elapsed() < 120000)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         runFor(50);
-        watch.report(state);
+        report(watch, state);
         state.counters["drawings"] = static_cast<double>(model.drawings().size());
         state.counters["still_busy"] = static_cast<double>(busy());
     }
@@ -155,7 +126,7 @@ void BM_ProcessingResultsArrive(benchmark::State& state) {
         RootView window(model);
         window.show();
         runFor(100);
-        Watch watch;
+        GuiStallWatch watch;
         for (int i = 0; i < count; ++i) {
             auto drawings = model.drawings();
             drawings[static_cast<std::size_t>(i)].thumb = drawing(i).thumb;
@@ -164,7 +135,7 @@ void BM_ProcessingResultsArrive(benchmark::State& state) {
             runFor(3);
         }
         runFor(50);
-        watch.report(state);
+        report(watch, state);
     }
 }
 BENCHMARK(BM_ProcessingResultsArrive)->Arg(300)->Unit(benchmark::kMillisecond)->Iterations(1);
@@ -179,12 +150,12 @@ void BM_ScrollList(benchmark::State& state) {
         window.show();
         runFor(200);
         auto* bar = window.sidebar()->list()->verticalScrollBar();
-        Watch watch;
+        GuiStallWatch watch;
         for (int value = 0; value < bar->maximum(); value += 60) {
             bar->setValue(value);
             runFor(8);
         }
-        watch.report(state);
+        report(watch, state);
         state.counters["rss_MB"] = residentMegabytes();
         state.counters["library_and_window_MB"] = residentMegabytes() - before;
     }
@@ -200,7 +171,7 @@ void BM_SwitchModes(benchmark::State& state) {
         RootView window(model);
         window.show();
         runFor(200);
-        Watch watch;
+        GuiStallWatch watch;
         for (int round = 0; round < 20; ++round) {
             model.setSelectedID(drawings[static_cast<std::size_t>(round * 7)].info.id);
             for (const auto mode : allViewModes) {
@@ -208,7 +179,7 @@ void BM_SwitchModes(benchmark::State& state) {
                 runFor(30);
             }
         }
-        watch.report(state);
+        report(watch, state);
     }
 }
 BENCHMARK(BM_SwitchModes)->Arg(300)->Unit(benchmark::kMillisecond)->Iterations(1);

@@ -1,6 +1,7 @@
 // Importing a folder of phone photos through the model: total time against a bare copy of the same
 // bytes, the GUI thread's longest stall (lateness of a 5 ms timer) and the peak memory while it runs.
 #include "app/model/AppModel.h"
+#include "bench/GuiStallWatch.h"
 #include "engine/cleanup/ImageIO.h"
 
 #include <QCoreApplication>
@@ -14,11 +15,11 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <random>
-#include <unistd.h>
 
 using namespace quillfen;
+using bench::GuiStallWatch;
+using bench::residentMegabytes;
 
 namespace {
 
@@ -67,40 +68,6 @@ const QString& photoFolder(int count) {
     return folder;
 }
 
-double residentMegabytes() {
-    std::ifstream statm("/proc/self/statm");
-    long pages = 0, resident = 0;
-    statm >> pages >> resident;
-    return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / 1e6;
-}
-
-// Lateness of a 5 ms timer on the GUI thread, and the resident memory sampled at each tick.
-struct Watch {
-    QTimer timer;
-    QElapsedTimer clock;
-    qint64 last = 0;
-    std::vector<double> lateness;
-    double peakMegabytes = 0;
-
-    Watch() {
-        timer.setTimerType(Qt::PreciseTimer);
-        timer.setInterval(5);
-        QObject::connect(&timer, &QTimer::timeout, [this] {
-            const qint64 now = clock.nsecsElapsed();
-            lateness.push_back(std::max(0.0, (now - last) / 1e6 - 5));
-            last = now;
-            peakMegabytes = std::max(peakMegabytes, residentMegabytes());
-        });
-        clock.start();
-        timer.start();
-    }
-    double percentile(double p) {
-        if (lateness.empty()) return 0;
-        std::sort(lateness.begin(), lateness.end());
-        return lateness[static_cast<std::size_t>(p * static_cast<double>(lateness.size() - 1))];
-    }
-};
-
 void BM_ImportFolder(benchmark::State& state) {
     application();
     const QString folder = photoFolder(static_cast<int>(state.range(0)));
@@ -108,7 +75,7 @@ void BM_ImportFolder(benchmark::State& state) {
     for (auto _ : state) {
         AppModel model(false);
         const double baseline = residentMegabytes();
-        Watch watch;
+        GuiStallWatch watch;
         QElapsedTimer clock;
         clock.start();
         model.importURLs({QUrl::fromLocalFile(folder)});
