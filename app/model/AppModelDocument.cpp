@@ -97,6 +97,7 @@ void AppModel::save() {
         return;
     }
     syncFolder(folderPath);
+    m_document->savedRevision = m_revision;
     deleteRemovedOriginals();
 }
 

@@ -1,39 +1,20 @@
 #include "app/model/AppModel.h"
 
+#include "app/model/detail/DocumentState.h"
 #include "app/model/detail/EditState.h"
 
 #include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 
 #include <algorithm>
-#include <set>
 
 namespace quillfen {
-
-namespace {
-
-// The file names the saved document gives its drawings; nothing when it cannot be read.
-std::optional<std::set<QString>> savedFileNames(const QString& documentPath) {
-    QFile file(documentPath);
-    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-    const QJsonDocument document = QJsonDocument::fromJson(file.readAll());
-    if (!document.isObject()) return std::nullopt;
-    std::set<QString> names;
-    for (const auto& item : document.object().value("drawings").toArray()) {
-        names.insert(item.toObject().value("file").toString());
-    }
-    return names;
-}
-
-}  // namespace
 
 void AppModel::removeDrawing(const UUID& id) {
     const auto found = std::find_if(m_drawings.begin(), m_drawings.end(),
                                     [&](const Drawing& d) { return d.info.id == id; });
     if (found == m_drawings.end()) return;
-    m_edit->removedOriginals.push_back({found->file, originalPath(*found)});
+    // The drawings' assignment below is the first document change without this original.
+    m_edit->removedOriginals.push_back({originalPath(*found), m_revision + 1});
 
     const auto book = bookDrawings();
     const auto inBook = std::find_if(book.begin(), book.end(), [&](const Drawing& d) { return d.info.id == id; });
@@ -64,7 +45,7 @@ void AppModel::removeDrawing(const UUID& id) {
 
 void AppModel::newBook() {
     for (const auto& drawing : m_drawings) {
-        m_edit->removedOriginals.push_back({drawing.file, originalPath(drawing)});
+        m_edit->removedOriginals.push_back({originalPath(drawing), m_revision + 1});
     }
     setDrawings({});
     setChildren({});
@@ -100,10 +81,9 @@ void AppModel::removeChild(const UUID& id) {
 void AppModel::deleteRemovedOriginals() {
     auto& removed = m_edit->removedOriginals;
     if (removed.empty() || m_exportProgress) return;
-    const auto named = savedFileNames(folder() + "/book.json");
-    if (!named) return;
+    const auto saved = m_document->savedRevision;
     std::erase_if(removed, [&](const EditState::RemovedOriginal& original) {
-        if (named->contains(original.file)) return false;
+        if (original.revision > saved) return false;
         if (!original.path.isEmpty()) QFile::remove(original.path);
         return true;
     });

@@ -117,6 +117,9 @@ TEST(LibraryEdits, RemovedOriginalsGoWithTheFirstSaveAfterAnyRunningExport) {
 
     model.setExportProgress(0.5);  // an export may still read it
     model.removeDrawing(id);
+    model.exportFinished(false, {});  // the document on disk still names it
+    EXPECT_TRUE(QFile::exists(original));
+    model.setExportProgress(0.5);
     model.save();
     EXPECT_FALSE(documentNames(model, drawing.file));
     EXPECT_TRUE(QFile::exists(original));

@@ -23,6 +23,8 @@ struct AppModel::DocumentState {
     // Held while this copy owns the book folder; tried once, on first need.
     std::unique_ptr<QLockFile> lock;
     std::optional<bool> ownsFolder;
+    // The revision the last successful save wrote; -1 before the first.
+    std::int64_t savedRevision = -1;
 };
 
 }  // namespace quillfen

@@ -14,8 +14,8 @@ struct AppModel::EditState {
 
     // The original of a removed drawing, kept until the saved document no longer names it.
     struct RemovedOriginal {
-        QString file;  // the name the document used
         QString path;
+        std::int64_t revision = 0;  // the first revision whose document no longer names the file
     };
     std::vector<RemovedOriginal> removedOriginals;
 };
