@@ -3,12 +3,12 @@
 #include "app/shell/AboutDialog.h"
 #include "app/shell/AppCommands.h"
 #include "app/shell/AppDelegate.h"
-#include "app/shell/Icons.h"
 #include "app/shell/MoreAppsView.h"
 #include "app/shell/RootView.h"
 #include "app/shell/SettingsWindow.h"
 #include "app/shell/SingleInstance.h"
 #include "app/shell/Updater.h"
+#include "app/widgets/Icons.h"
 
 #include <QApplication>
 #include <QDir>

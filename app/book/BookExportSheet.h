@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/book/ExportSheetFrame.h"
+#include "app/widgets/ExportSheetFrame.h"
 
 namespace quillfen {
 

@@ -1,8 +1,8 @@
 #include "app/book/BookInspector.h"
 
-#include "app/book/BookCover.h"
 #include "app/book/GrowingTextEdit.h"
 #include "app/book/PrintSpecSection.h"
+#include "app/widgets/BookCover.h"
 
 #include <QCheckBox>
 #include <QComboBox>

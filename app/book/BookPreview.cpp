@@ -1,8 +1,8 @@
 #include "app/book/BookPreview.h"
 
-#include "app/book/BookCover.h"
 #include "app/book/BookPages.h"
 #include "app/book/PageGrid.h"
+#include "app/widgets/BookCover.h"
 
 #include <QScrollArea>
 

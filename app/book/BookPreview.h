@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/shell/PreviewFrame.h"
+#include "app/widgets/PreviewFrame.h"
 
 namespace quillfen {
 

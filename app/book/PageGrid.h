@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/model/AppModel.h"
-#include "app/shell/AccessibleGrid.h"
-#include "app/shell/PageCells.h"
+#include "app/widgets/AccessibleGrid.h"
+#include "app/widgets/PageCells.h"
 
 #include <QImage>
 #include <QWidget>

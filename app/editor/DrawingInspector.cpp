@@ -1,7 +1,7 @@
 #include "app/editor/DrawingInspector.h"
 
-#include "app/book/BookCover.h"
 #include "app/editor/EditorTexts.h"
+#include "app/widgets/BookCover.h"
 
 #include <QCheckBox>
 #include <QComboBox>

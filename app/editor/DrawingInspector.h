@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/model/AppModel.h"
-#include "app/shell/DrawingScreen.h"
+#include "app/widgets/DrawingScreen.h"
 
 #include <QWidget>
 

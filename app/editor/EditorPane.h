@@ -3,8 +3,8 @@
 #include "app/editor/PhotoCache.h"
 #include "app/editor/PreviewRender.h"
 #include "app/model/AppModel.h"
-#include "app/shell/DrawingScreen.h"
 #include "app/model/KeyedJob.h"
+#include "app/widgets/DrawingScreen.h"
 
 #include <QWidget>
 

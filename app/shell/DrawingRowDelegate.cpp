@@ -1,8 +1,8 @@
 #include "app/shell/DrawingRowDelegate.h"
 
 #include "app/shell/DrawingListModel.h"
-#include "app/shell/Icons.h"
 #include "app/shell/Spinner.h"
+#include "app/widgets/Icons.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "app/shell/EmptyState.h"
 
-#include "app/shell/Icons.h"
+#include "app/widgets/Icons.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -1,8 +1,8 @@
 #include "app/shell/MoreAppsView.h"
 
-#include "app/shell/Icons.h"
 #include "app/shell/MacApp.h"
 #include "app/shell/Site.h"
+#include "app/widgets/Icons.h"
 
 #include <QAbstractButton>
 #include <QDesktopServices>

@@ -1,7 +1,7 @@
 #include "app/shell/SettingsWindow.h"
 
-#include "app/shell/Icons.h"
 #include "app/shell/MoreAppsView.h"
+#include "app/widgets/Icons.h"
 
 #include <QFrame>
 #include <QLabel>

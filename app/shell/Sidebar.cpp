@@ -1,12 +1,12 @@
 #include "app/shell/Sidebar.h"
 
-#include "app/book/BookCover.h"
 #include "app/shell/DrawingListModel.h"
 #include "app/shell/DrawingRowDelegate.h"
-#include "app/shell/Icons.h"
 #include "app/shell/LayoutCache.h"
 #include "app/shell/ShellTexts.h"
 #include "app/shell/SidebarCards.h"
+#include "app/widgets/BookCover.h"
+#include "app/widgets/Icons.h"
 
 #include <QCoreApplication>
 #include <QFrame>

@@ -1,6 +1,5 @@
 #include "BookFixtures.h"
 
-#include "app/book/BookCover.h"
 #include "app/book/BookPages.h"
 
 #include <QSettings>
@@ -9,8 +8,6 @@
 
 namespace quillfen {
 namespace {
-
-using testing::BookScreenTest;
 
 TEST(BookPages, StoredZoomOutsideTheSliderIsClampedBeforeItSizesABitmap) {
     const struct Case { QVariant stored; double zoom; } cases[] = {
@@ -23,21 +20,6 @@ TEST(BookPages, StoredZoomOutsideTheSliderIsClampedBeforeItSizesABitmap) {
         if (c.stored.isNull()) QSettings().remove("pageZoom");
         EXPECT_EQ(BookPages::storedZoom(), c.zoom);
     }
-}
-
-TEST_F(BookScreenTest, CoverFallsBackOverBookDrawingsOnlyNeverACalendarPicture) {
-    auto all = testing::drawings(3);
-    model.setDrawings(all);
-    testing::editCalendar(model, [&](CalendarSettings& c) { c.calendarOnly = {all[0].info.id}; });  // the oldest
-    EXPECT_EQ(BookCover::coverDrawing(model), all[1].info.id);
-    EXPECT_FALSE(BookCover::previewContent(model).drawings.contains(all[0].info.id));
-
-    // Chosen elsewhere: the printed book cannot show it either.
-    testing::editSettings(model, [&](BookSettings& s) { s.coverDrawing = all[0].info.id; });
-    EXPECT_EQ(BookCover::coverDrawing(model), all[1].info.id);
-
-    testing::editCalendar(model, [&](CalendarSettings& c) { c.calendarOnly = {all[0].info.id, all[1].info.id, all[2].info.id}; });
-    EXPECT_EQ(BookCover::coverDrawing(model), std::nullopt);
 }
 
 }  // namespace

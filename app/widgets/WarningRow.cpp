@@ -1,4 +1,4 @@
-#include "app/shell/WarningRow.h"
+#include "app/widgets/WarningRow.h"
 
 #include <QHBoxLayout>
 #include <QIcon>

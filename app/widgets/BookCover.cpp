@@ -1,4 +1,4 @@
-#include "app/book/BookCover.h"
+#include "app/widgets/BookCover.h"
 
 namespace quillfen::BookCover {
 

@@ -1,6 +1,6 @@
-#include "app/shell/PreviewFrame.h"
+#include "app/widgets/PreviewFrame.h"
 
-#include "app/shell/WarningRow.h"
+#include "app/widgets/WarningRow.h"
 
 #include <QCheckBox>
 #include <QEvent>

@@ -1,7 +1,7 @@
-#include "app/book/ExportSheetFrame.h"
+#include "app/widgets/ExportSheetFrame.h"
 
 #include "app/platform/ShowInFolder.h"
-#include "app/shell/Icons.h"
+#include "app/widgets/Icons.h"
 
 #include <QButtonGroup>
 #include <QEvent>

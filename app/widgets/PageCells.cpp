@@ -1,4 +1,4 @@
-#include "app/shell/PageCells.h"
+#include "app/widgets/PageCells.h"
 
 #include <QColor>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "app/shell/AccessibleGrid.h"
+#include "app/widgets/AccessibleGrid.h"
 
 #include <QAccessibleWidget>
 #include <QPointer>

@@ -1,4 +1,4 @@
-#include "app/shell/Icons.h"
+#include "app/widgets/Icons.h"
 
 #include <QPainter>
 

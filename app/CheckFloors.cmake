@@ -1,0 +1,28 @@
+cmake_minimum_required(VERSION 3.25)
+# Fails when a file on one floor of the application includes a header of a floor that may not be used
+# from there: the screens use only the shared widgets, the platform layer and the model, never each
+# other, and only the shell composes them.
+set(allowed_model model)
+set(allowed_platform model platform)
+set(allowed_widgets model platform widgets)
+set(allowed_editor model platform widgets editor)
+set(allowed_book model platform widgets book)
+set(allowed_calendar model platform widgets calendar)
+set(allowed_shell model platform widgets editor book calendar shell)
+
+set(violations "")
+foreach(floor model platform widgets editor book calendar shell)
+    file(GLOB_RECURSE files ${APP_DIR}/${floor}/*.h ${APP_DIR}/${floor}/*.cpp)
+    foreach(file ${files})
+        file(STRINGS ${file} includes REGEX "^#include \"app/")
+        foreach(line ${includes})
+            string(REGEX REPLACE "^#include \"app/([a-z]+)/.*" "\\1" used "${line}")
+            if(NOT used IN_LIST allowed_${floor})
+                string(APPEND violations "\n  ${file}: ${line}")
+            endif()
+        endforeach()
+    endforeach()
+endforeach()
+if(violations)
+    message(FATAL_ERROR "Application floors include higher floors or other screens:${violations}")
+endif()
