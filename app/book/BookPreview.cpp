@@ -28,7 +28,7 @@ void BookPreview::refresh() {
     setSummary(BookPages::pageCountSummary(layout, m_model.settings().preset));
     showWarnings(layout.warnings);
     const QSizeF cell = BookPages::cellSize(layout, zoom());
-    m_grid->setBook(std::move(layout), std::move(content), cell);
+    m_grid->setBook(std::move(layout), std::move(content), cell, m_model.revision());
 }
 
 void BookPreview::showViewport(QRect visible) { m_grid->setViewport(visible); }

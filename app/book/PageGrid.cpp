@@ -35,10 +35,11 @@ PageGrid::PageGrid(AppModel& model, QWidget* parent)
     installAccessibleGrids();
 }
 
-void PageGrid::setBook(BookLayout layout, BookContent content, QSizeF cellSize) {
+void PageGrid::setBook(BookLayout layout, BookContent content, QSizeF cellSize, std::int64_t revision) {
     m_layout = std::make_shared<const BookLayout>(std::move(layout));
     m_content = std::make_shared<const BookContent>(std::move(content));
     m_cellSize = cellSize;
+    m_revision = revision;
     m_spreads = BookPages::spreads(static_cast<int>(m_layout->pages.size()));
     const double rows = static_cast<double>(m_spreads.size());
     const double height = rows > 0 ? 2 * margin + rows * rowHeight() + (rows - 1) * spreadSpacing : 0;
@@ -106,8 +107,10 @@ void PageGrid::requestRenders() {
         [this](int slot) { render(slot + 1); });
 }
 
+// The key holds the revision the grid's content was built from, not the model's revision now: a render
+// that starts before a pending evaluation draws the older content and must not pass for the newer one.
 void PageGrid::render(int number) {
-    const PageKey key{m_model.revision(), m_model.showGuides(), number, wholePoints(m_cellSize.width())};
+    const PageKey key{m_revision, m_model.showGuides(), number, wholePoints(m_cellSize.width())};
     const BookPage page = m_layout->pages[static_cast<std::size_t>(number - 1)];
     const int pixelWidth = wholePoints(m_cellSize.width() * 2);
     const qreal ratio = devicePixelRatioF();

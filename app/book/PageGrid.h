@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QWidget>
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -24,9 +25,10 @@ class PageGrid : public QWidget, public CellGrid {
 public:
     PageGrid(AppModel& model, QWidget* parent);
 
-    // One evaluation of the book: every cell takes the new layout, content and cell size. Renders start
-    // with the next setViewport, once the grid has its new geometry.
-    void setBook(BookLayout layout, BookContent content, QSizeF cellSize);
+    // One evaluation of the book: every cell takes the new layout, content and cell size, built from
+    // the model at `revision`, which keys their renders. Renders start with the next setViewport, once
+    // the grid has its new geometry.
+    void setBook(BookLayout layout, BookContent content, QSizeF cellSize, std::int64_t revision);
     // The part of the grid in view, in its own coordinates; cells in it render once the event loop
     // has handled the changes pending now.
     void setViewport(QRect visible);
@@ -71,6 +73,7 @@ private:
     std::shared_ptr<const BookLayout> m_layout;
     std::shared_ptr<const BookContent> m_content;
     QSizeF m_cellSize;
+    std::int64_t m_revision = 0;  // the model's revision the layout and content were built from
     std::vector<std::vector<int>> m_spreads;
     QRect m_viewport;
     bool m_rendersPending = false;

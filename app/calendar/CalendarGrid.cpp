@@ -28,7 +28,8 @@ CalendarGrid::CalendarGrid(AppModel& model, QWidget* parent)
     installAccessibleGrids();
 }
 
-void CalendarGrid::setCalendar(CalendarLayout layout, CalendarContent content, QSizeF cellSize) {
+void CalendarGrid::setCalendar(CalendarLayout layout, CalendarContent content, QSizeF cellSize,
+                               std::int64_t revision) {
     auto sheets = CalendarPages::sheets(layout);
     // A page keeps its picture only while it stays on an equal sheet.
     std::vector<const std::vector<int>*> oldSheetOf(m_layout->pages.size(), nullptr);
@@ -47,6 +48,7 @@ void CalendarGrid::setCalendar(CalendarLayout layout, CalendarContent content, Q
     m_layout = std::make_shared<const CalendarLayout>(std::move(layout));
     m_content = std::make_shared<const CalendarContent>(std::move(content));
     m_cellSize = cellSize;
+    m_revision = revision;
     m_sheets = std::move(sheets);
     arrange();
     update();
@@ -115,8 +117,10 @@ QString CalendarGrid::cellText(int cell) const {
     return CalendarPages::accessibilityText(m_model, m_layout->pages[static_cast<std::size_t>(cell)]);
 }
 
-PageKey CalendarGrid::currentKey(int index) const {
-    return {m_model.revision(), m_model.showGuides(), m_layout->pages[static_cast<std::size_t>(index)].number,
+PageKey CalendarGrid::currentKey(int index) const { return key(index, m_model.revision()); }
+
+PageKey CalendarGrid::key(int index, std::int64_t revision) const {
+    return {revision, m_model.showGuides(), m_layout->pages[static_cast<std::size_t>(index)].number,
             wholePoints(m_cellSize.width())};
 }
 
@@ -127,8 +131,10 @@ void CalendarGrid::requestRenders() {
         [this](int index) { render(index); });
 }
 
+// The key holds the revision the grid's content was built from: a scroll before a pending evaluation
+// renders the older content, which must not pass for the newer one.
 void CalendarGrid::render(int index) {
-    const PageKey key = currentKey(index);
+    const PageKey key = this->key(index, m_revision);
     const CalendarPage page = m_layout->pages[static_cast<std::size_t>(index)];
     const int pixelWidth = wholePoints(m_cellSize.width() * 2);
     m_pictures.render(

@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QWidget>
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -24,9 +25,10 @@ class CalendarGrid : public QWidget, public CellGrid {
 public:
     CalendarGrid(AppModel& model, QWidget* parent);
 
-    // One evaluation of the calendar: every cell takes the new layout, content and cell size; a page
-    // whose sheet changed starts white again. Renders start with the next setViewport.
-    void setCalendar(CalendarLayout layout, CalendarContent content, QSizeF cellSize);
+    // One evaluation of the calendar: every cell takes the new layout, content and cell size, built from
+    // the model at `revision`, which keys their renders; a page whose sheet changed starts white again.
+    // Renders start with the next setViewport.
+    void setCalendar(CalendarLayout layout, CalendarContent content, QSizeF cellSize, std::int64_t revision);
     // The part of the grid in view, in its own coordinates; cells entering it render.
     void setViewport(QRect visible);
 
@@ -38,7 +40,7 @@ public:
     // The picture a cell shows (null: the white page) and the key it was rendered for.
     QImage image(int index) const;
     std::optional<PageKey> imageKey(int index) const;
-    // The key a render of the page would carry now.
+    // The key of a picture of the page as the model stands now.
     PageKey currentKey(int index) const;
     // Renders that actually ran since the grid was made.
     int renderCount() const { return m_pictures.renderCount(); }
@@ -57,12 +59,14 @@ private:
     void arrange();
     void requestRenders();
     void render(int index);
+    PageKey key(int index, std::int64_t revision) const;
     QRectF sheetRect(std::size_t sheet) const;
 
     AppModel& m_model;
     std::shared_ptr<const CalendarLayout> m_layout;
     std::shared_ptr<const CalendarContent> m_content;
     QSizeF m_cellSize;
+    std::int64_t m_revision = 0;  // the model's revision the layout and content were built from
     std::vector<std::vector<int>> m_sheets;
     std::vector<QPointF> m_sheetOrigins;  // top left of each sheet, from arrange()
     QRect m_viewport;

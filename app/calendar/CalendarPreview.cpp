@@ -27,7 +27,7 @@ void CalendarPreview::refresh() {
     setSummary(CalendarPages::summaryText(layout, m_model.calendar()));
     showWarnings(layout.warnings);
     const QSizeF cell = CalendarPages::cellSize(layout, zoom());
-    m_grid->setCalendar(std::move(layout), std::move(content), cell);
+    m_grid->setCalendar(std::move(layout), std::move(content), cell, m_model.revision());
 }
 
 void CalendarPreview::showViewport(QRect visible) { m_grid->setViewport(visible); }

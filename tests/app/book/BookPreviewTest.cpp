@@ -84,6 +84,22 @@ TEST_F(BookPreviewTest, AChangedSettingAndTheGuidesRenderEveryVisibleCellAgain) 
     EXPECT_EQ(preview->grid().image(1), plain);
 }
 
+TEST_F(BookPreviewTest, TheLastKeyTypedShowsEvenWhenItArrivesBeforeTheRendersOfTheKeyBefore) {
+    model.setDrawings(testing::drawings(2));
+    open();
+    ASSERT_TRUE(visibleCellsCurrent());
+    testing::editSettings(model, [](BookSettings& s) { s.subtitle = "with love"; });
+    QCoreApplication::sendPostedEvents(preview.get(), QEvent::MetaCall);  // the evaluation; its renders wait
+    testing::editSettings(model, [](BookSettings& s) { s.subtitle = "with love 4"; });
+    ASSERT_TRUE(visibleCellsCurrent());
+
+    BookPreview fresh(model, nullptr);
+    fresh.resize(preview->size());
+    fresh.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !fresh.grid().image(1).isNull(); }, 20000));
+    EXPECT_EQ(preview->grid().image(1), fresh.grid().image(1)) << "the cover shows the earlier subtitle";
+}
+
 TEST_F(BookPreviewTest, DoubleClickOnADrawingsPageOpensItsFirstDrawingAndNothingElseDoes) {
     model.setDrawings(testing::drawings(2));
     model.setSettings(richBook());

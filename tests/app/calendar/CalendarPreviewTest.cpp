@@ -83,6 +83,20 @@ TEST_F(CalendarPreviewTest, SwitchingTheCoverOffBlanksTheShiftedSheetsButAnEditK
     EXPECT_TRUE(view.grid().image(1).isNull());
 }
 
+TEST_F(CalendarPreviewTest, AScrollBeforeTheEvaluationOfAnEditStillShowsTheEdit) {
+    auto& view = shown();
+    testing::editCalendar(model, [](CalendarSettings& c) { c.title = "Our Year"; });
+    auto* bar = view.scrollArea().verticalScrollBar();
+    bar->setValue(bar->value() + 1);  // renders the cells in view before the edit is evaluated
+    shown();
+
+    CalendarPreview fresh(model, nullptr);
+    fresh.resize(view.size());
+    fresh.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !fresh.grid().image(0).isNull(); }, 20000));
+    EXPECT_EQ(view.grid().image(0), fresh.grid().image(0)) << "the cover still shows the earlier title";
+}
+
 TEST_F(CalendarPreviewTest, EachPageIsOneAccessibleTextWithoutActionThatFollowsANewLayout) {
     testing::editCalendar(model, [](CalendarSettings& c) { c.title = "Our Year"; });
     auto& view = shown();
