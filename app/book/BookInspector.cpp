@@ -3,6 +3,7 @@
 #include "app/book/GrowingTextEdit.h"
 #include "app/book/PrintSpecSection.h"
 #include "app/widgets/BookCover.h"
+#include "app/widgets/WheelGuard.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -81,6 +82,7 @@ BookInspector::BookInspector(AppModel& model, QWidget* parent) : QScrollArea(par
     connect(exportHome, &QPushButton::clicked, this, [this] { m_model.requestExport(ExportKind::home); });
 
     setWidget(body);
+    guardWheel(this);
     connect(&model, &AppModel::settingsChanged, this, &BookInspector::refresh);
     connect(&model, &AppModel::drawingsChanged, this, &BookInspector::refreshCoverChoices);
     connect(&model, &AppModel::calendarChanged, this, &BookInspector::refreshCoverChoices);

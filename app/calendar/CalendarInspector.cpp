@@ -2,6 +2,7 @@
 
 #include "app/calendar/CalendarDates.h"
 #include "app/calendar/CalendarPages.h"
+#include "app/widgets/WheelGuard.h"
 #include "engine/book/PrintGeometry.h"
 
 #include <QCheckBox>
@@ -84,6 +85,7 @@ CalendarInspector::CalendarInspector(AppModel& model, QWidget* parent) : QScroll
         box->setMinimumContentsLength(8);
     }
     setWidget(form);
+    guardWheel(this);
     connect(&model, &AppModel::revisionChanged, this, &CalendarInspector::refresh);
     refresh();
 }

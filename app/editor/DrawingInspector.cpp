@@ -2,6 +2,7 @@
 
 #include "app/editor/EditorTexts.h"
 #include "app/widgets/BookCover.h"
+#include "app/widgets/WheelGuard.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -129,6 +130,7 @@ DrawingInspector::DrawingInspector(AppModel& model, const Drawing& drawing, QWid
         m_newChild->setFocus();
     });
     makePopup();
+    guardWheel(this);
 
     connect(&model, &AppModel::drawingsChanged, this, [this] {
         if (const Drawing* current = findDrawing(m_model, m_drawing.info.id)) setDrawing(*current);
