@@ -207,6 +207,9 @@ Q_SIGNALS:
     void importingChanged();
     void exportProgressChanged();
     void exportedURLChanged();
+    // An export has ended, after its progress was cleared and its file or its error was stored; also
+    // when it wrote the same file as the export before it.
+    void exportEnded(bool written);
     // Text for assistive technologies to speak.
     void announcement(const QString& text);
     void aboutRequested();

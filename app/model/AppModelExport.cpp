@@ -122,6 +122,7 @@ void AppModel::exportFinished(bool written, const QUrl& url) {
     } else {
         setError(QStringLiteral("Couldn't write the PDF."));
     }
+    Q_EMIT exportEnded(written);
     deleteRemovedOriginals();
 }
 

@@ -195,9 +195,20 @@ ExportSheetFrame::ExportSheetFrame(AppModel& model, Texts texts, std::function<E
     });
 
     connect(&model, &AppModel::revisionChanged, this, &ExportSheetFrame::refreshSummary);
-    connect(&model, &AppModel::exportKindChanged, this, &ExportSheetFrame::refreshSummary);
-    connect(&model, &AppModel::exportProgressChanged, this, &ExportSheetFrame::refreshProgress);
+    connect(&model, &AppModel::exportKindChanged, this, [this] {
+        m_reportsWritten = false;
+        refreshSummary();
+        refreshProgress();
+    });
+    connect(&model, &AppModel::exportProgressChanged, this, [this] {
+        if (m_model.exportProgress()) m_reportsWritten = false;
+        refreshProgress();
+    });
     connect(&model, &AppModel::exportedURLChanged, this, &ExportSheetFrame::refreshProgress);
+    connect(&model, &AppModel::exportEnded, this, [this](bool written) {
+        m_reportsWritten = written;
+        refreshProgress();
+    });
 }
 
 void ExportSheetFrame::refresh() {
@@ -253,7 +264,7 @@ void ExportSheetFrame::refreshProgress() {
     m_progress->setVisible(progress.has_value());
     if (progress) m_progressBar->setValue(static_cast<int>(std::lround(std::clamp(*progress, 0.0, 1.0) * 1000)));
     m_export->setEnabled(!progress);
-    const bool saved = m_model.exportedURL().has_value();
+    const bool saved = m_reportsWritten && !progress && m_model.exportedURL().has_value();
     m_showInFolder->setVisible(saved);
     m_saved->setVisible(saved);
     m_cancel->setText(saved ? tr("Done") : tr("Cancel"));

@@ -28,9 +28,10 @@ struct ExportSummary {
 };
 
 // The window-modal panel shared by the book and calendar export sheets: the kind choice, the summary,
-// the resolution check, the progress of a running export and the buttons. It keeps no state of its
-// own: everything it shows is read from the model, and it changes the model only through exportKind
-// and runExport. GUI thread only.
+// the resolution check, the progress of a running export and the buttons. What it shows is read from
+// the model, except which export it reports on: a written file is reported as "Saved." only until
+// another export starts or the kind changes. It changes the model only through exportKind and
+// runExport. GUI thread only.
 class ExportSheetFrame : public QDialog {
     Q_OBJECT
 
@@ -64,6 +65,9 @@ private:
 
     std::function<ExportSummary()> m_summary;
     Reveal m_reveal;
+    // Whether the model's last written file is the end of the export the sheet shows: false from the
+    // start of another export or a change of kind until an export ends with its file written.
+    bool m_reportsWritten = true;
     std::vector<LayoutWarning> m_shownWarnings;
     QButtonGroup* m_kinds;
     QLabel* m_description;

@@ -8,6 +8,7 @@
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -134,6 +135,46 @@ TEST(ExportSheet, FailedWriteSaysSoAndLeavesNoFile) {
     EXPECT_FALSE(shown(button(sheet, "Show in Folder")));
     EXPECT_TRUE(shown(button(sheet, "Cancel")));
     EXPECT_TRUE(button(sheet, "Export…")->isEnabled());
+}
+
+TEST(ExportSheet, SavedBelongsToTheFinishedExportUntilAnotherStartsOrTheKindChanges) {
+    ExportFixture fixture;
+    const QString path = fixture.folder.filePath("book.pdf");
+    fixture.destination = QUrl::fromLocalFile(path);
+    fixture.model.setMode(ViewMode::book);
+    fixture.model.requestExport(ExportKind::print);
+    BookExportSheet sheet(fixture.model);
+    sheet.show();
+    const auto savedShown = [&] {
+        return shown(label(sheet, "Saved.")) || shown(button(sheet, "Show in Folder")) ||
+               shown(button(sheet, "Done"));
+    };
+    int runningAsSaved = 0;
+    QObject::connect(&fixture.model, &AppModel::exportProgressChanged, &sheet, [&] {
+        if (fixture.model.exportProgress() && (savedShown() || !shown(progress(sheet)))) ++runningAsSaved;
+    });
+
+    button(sheet, "Export…")->click();
+    ASSERT_TRUE(fixture.exportEnded());
+    EXPECT_TRUE(savedShown());
+    sheet.findChildren<QRadioButton*>().at(1)->click();
+    EXPECT_EQ(fixture.model.exportKind(), ExportKind::home);
+    EXPECT_FALSE(savedShown()) << "the file written was of the other kind";
+    EXPECT_TRUE(shown(button(sheet, "Cancel")));
+
+    sheet.findChildren<QRadioButton*>().at(0)->click();
+    button(sheet, "Export…")->click();  // to the same file again
+    ASSERT_TRUE(fixture.exportEnded());
+    EXPECT_TRUE(savedShown());
+    button(sheet, "Export…")->click();
+    ASSERT_TRUE(fixture.exportEnded());
+    EXPECT_EQ(runningAsSaved, 0) << "a running export showed the one before it as saved";
+
+    fixture.destination = QUrl::fromLocalFile(fixture.folder.filePath("missing/book.pdf"));
+    button(sheet, "Export…")->click();
+    ASSERT_TRUE(fixture.exportEnded());
+    EXPECT_EQ(fixture.model.error(), QString("Couldn't write the PDF."));
+    EXPECT_FALSE(savedShown()) << "the failed export showed the earlier file as saved";
 }
 
 TEST(ExportSheet, ClosingDoesNotStopTheExportAndReopeningShowsItsProgress) {
