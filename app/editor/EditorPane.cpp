@@ -156,9 +156,15 @@ void EditorPane::setDrawing(const Drawing& drawing) {
                              photoLoaded(photo, loaded);
                          });
     }
+    // A drawing still being processed may yet receive its paper's corners: its cleaned picture waits for
+    // them rather than showing the whole photo.
     const AfterKey after{info.id, info.cleanup};
-    if (after != m_afterWanted) {
+    const bool paperPending = drawing.busy && !info.cleanup.crop;
+    if (after != m_afterWanted || paperPending != m_paperPending) {
+        // Another drawing's cleaned picture never stands for this one's: a new drawing starts loading.
+        if (!m_afterWanted || m_afterWanted->id != info.id) m_after->setLoading();
         m_afterWanted = after;
+        m_paperPending = paperPending;
         m_working = true;
         m_afterJob.reset();
         renderAfterIfReady();
@@ -190,7 +196,7 @@ std::vector<EditorPane::PhotoKey> EditorPane::neighbourhood(const PhotoKey& show
 }
 
 void EditorPane::renderAfterIfReady() {
-    if (!m_afterWanted || !m_photo || m_photo->key.id != m_afterWanted->id) return;
+    if (!m_afterWanted || m_paperPending || !m_photo || m_photo->key.id != m_afterWanted->id) return;
     if (!m_photo->working) return afterRendered({});
     m_afterJob.start(
         m_model.editorPool(), *m_afterWanted,

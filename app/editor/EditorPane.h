@@ -73,6 +73,7 @@ private:
     KeyedJob<AfterKey, QImage> m_afterJob;
     std::optional<PhotoKey> m_photoWanted;
     std::optional<AfterKey> m_afterWanted;
+    bool m_paperPending = false;  // the model may still set the shown drawing's crop
     std::optional<LoadedPhoto> m_photo;
     PhotoCache m_photos;
     bool m_working = false;

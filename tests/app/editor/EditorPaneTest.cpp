@@ -92,6 +92,35 @@ TEST_F(EditorPaneTest, QuickSelectionChangesEndOnTheLastDrawingsImages) {
     EXPECT_EQ(pane.cropView()->imageRect().width() < pane.cropView()->imageRect().height(), true);
 }
 
+TEST_F(EditorPaneTest, AfterViewShowsLoadingUntilTheSelectedDrawingsOwnCleanedPictureArrives) {
+    const Drawing first = addDrawing(photo(1600, 1200, Qt::red));
+    const Drawing second = addDrawing(photo(1200, 1600, Qt::blue));
+    model.setSelectedID(first.info.id);
+    EditorPane pane(model, first);
+    settle();
+    ASSERT_EQ(pane.afterView()->state(), PreviewState::shown);
+
+    model.setSelectedID(second.info.id);
+    EXPECT_EQ(pane.afterView()->state(), PreviewState::loading) << "the first drawing's picture stood for it";
+    settle();
+    EXPECT_EQ(pane.afterView()->image(), fromFile(second.info.id));
+
+    // Just added: the model is still looking for the paper, so the whole photo is not its cleaned picture.
+    Drawing added = addDrawing(photo(1600, 1200, Qt::green));
+    added.busy = true;
+    model.setDrawings({model.drawings()[0], model.drawings()[1], added});
+    model.setSelectedID(added.info.id);
+    settle();
+    EXPECT_EQ(pane.afterView()->state(), PreviewState::loading) << "the uncropped photo was shown";
+    EXPECT_TRUE(pane.spinnerShown());
+    added.busy = false;
+    added.info.cleanup.crop = Quad{{0.1, 0.9}, {0.9, 0.9}, {0.9, 0.1}, {0.1, 0.1}};
+    model.setDrawings({model.drawings()[0], model.drawings()[1], added});
+    settle();
+    EXPECT_EQ(pane.afterView()->state(), PreviewState::shown);
+    EXPECT_EQ(pane.afterView()->image(), fromFile(added.info.id));
+}
+
 TEST_F(EditorPaneTest, StepToTheNextDrawingShowsItsOwnPhotoDecodedAheadAndKeepsAtMostThree) {
     for (const auto colour : {Qt::red, Qt::green, Qt::blue, Qt::yellow}) addDrawing(photo(1600, 1200, colour));
     model.setSelectedID(model.bookDrawings().front().info.id);
