@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QSet>
 
 #include <algorithm>
 
@@ -58,6 +59,23 @@ bool writeAll(QSaveFile& file, const QByteArray& data) {
     return true;
 }
 
+// The files to read, each once: a folder dropped with files from inside it, or a link beside its
+// target, names one file twice. The first naming keeps its place.
+std::vector<importing::Source> eachFileOnce(const QList<QUrl>& files) {
+    std::vector<importing::Source> sources;
+    QSet<QString> seen;
+    for (const auto& file : files) {
+        const QString path = file.toLocalFile();
+        const QString canonical = QFileInfo(path).canonicalFilePath();  // empty for a missing file
+        if (!canonical.isEmpty()) {
+            if (seen.contains(canonical)) continue;
+            seen.insert(canonical);
+        }
+        sources.push_back({path, {}});
+    }
+    return sources;
+}
+
 QString failureCountMessage(int count) {
     return QStringLiteral("%1 file%2 couldn't be read.").arg(count).arg(count == 1 ? "" : "s");
 }
@@ -105,7 +123,13 @@ AppModel::ImportState::~ImportState() {
 void AppModel::ImportState::enqueue(Kind kind, bool forCalendar,
                                     const std::vector<importing::Source>& sources,
                                     const ImageOptions& options) {
-    const auto batch = std::make_shared<Batch>(Batch{kind, forCalendar, static_cast<int>(sources.size())});
+    const auto batch = std::make_shared<Batch>();
+    batch->kind = kind;
+    batch->forCalendar = forCalendar;
+    batch->remaining = static_cast<int>(sources.size());
+    std::erase_if(batches, [](const auto& running) { return running.expired(); });
+    batches.push_back(batch);
+    if (model.importing() == 0) selected.reset();
     const QString originals = model.folder() + "/Originals";
     ImageOptions batchOptions = options;
     batchOptions.forCalendar = forCalendar;
@@ -113,7 +137,8 @@ void AppModel::ImportState::enqueue(Kind kind, bool forCalendar,
     for (const auto& source : sources) {
         worker.start([this, batch, source, originals, batchOptions] {
             runBelowTheWindow();
-            auto prepared = importing::prepare(source, originals, !batchOptions.date);
+            importing::Prepared prepared;
+            if (!batch->dropped) prepared = importing::prepare(source, originals, !batchOptions.date);
             QMetaObject::invokeMethod(
                 &model,
                 [this, batch, prepared = std::move(prepared), batchOptions] {
@@ -128,6 +153,11 @@ void AppModel::ImportState::finish(const std::shared_ptr<Batch>& batch,
                                    const importing::Prepared& prepared, const ImageOptions& options) {
     using importing::Failure;
     --batch->remaining;
+    if (batch->dropped) {
+        if (prepared.copied) QFile::remove(model.folder() + "/Originals/" + prepared.copied->file);
+        model.setImporting(model.importing() - 1);
+        return;
+    }
     if (prepared.failure != Failure::unreadableFile) ++batch->read;
     switch (prepared.failure) {
         case Failure::none: {
@@ -148,6 +178,14 @@ void AppModel::ImportState::finish(const std::shared_ptr<Batch>& batch,
         else if (batch->unreadable > 0) model.setError(failureCountMessage(batch->unreadable));
     }
     model.setImporting(model.importing() - 1);
+}
+
+void AppModel::ImportState::dropAll() {
+    for (const auto& running : batches) {
+        if (const auto batch = running.lock()) batch->dropped = true;
+    }
+    batches.clear();
+    selected.reset();
 }
 
 void AppModel::ImportState::add(const importing::Copied& copied, const ImageOptions& options) {
@@ -185,7 +223,11 @@ void AppModel::ImportState::add(const importing::Copied& copied, const ImageOpti
             break;
         }
     }
-    model.setSelectedID(info.id);
+    if (model.m_importing == 0) selected.reset();  // an addition outside a running import
+    if (!selected || model.m_selectedID == selected) {
+        model.setSelectedID(info.id);
+        selected = info.id;
+    }
     model.process(info.id, !forCalendar);
 }
 
@@ -199,10 +241,9 @@ void AppModel::chooseFiles() {
 }
 
 void AppModel::importURLs(const QList<QUrl>& urls) {
-    std::vector<importing::Source> sources;
-    for (const auto& url : urls) {
-        for (const auto& file : imageFiles(url)) sources.push_back({file.toLocalFile(), {}});
-    }
+    QList<QUrl> files;
+    for (const auto& url : urls) files += imageFiles(url);
+    const auto sources = eachFileOnce(files);
     const bool forCalendar = m_importForCalendar;
     setImportForCalendar(false);
     if (sources.empty()) {
@@ -247,9 +288,7 @@ void AppModel::importPhotos(const QList<QUrl>& urls) {
     const bool forCalendar = m_importForCalendar;
     setImportForCalendar(false);
     if (urls.isEmpty()) return;
-    std::vector<importing::Source> sources;
-    for (const auto& url : urls) sources.push_back({url.toLocalFile(), {}});
-    m_import->enqueue(ImportState::Kind::photos, forCalendar, sources, {});
+    m_import->enqueue(ImportState::Kind::photos, forCalendar, eachFileOnce(urls), {});
 }
 
 void AppModel::addDropped(const QList<ImportedImage>& images) {

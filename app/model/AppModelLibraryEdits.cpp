@@ -2,6 +2,7 @@
 
 #include "app/model/detail/DocumentState.h"
 #include "app/model/detail/EditState.h"
+#include "app/model/detail/ImportState.h"
 
 #include <QFile>
 
@@ -44,6 +45,7 @@ void AppModel::removeDrawing(const UUID& id) {
 }
 
 void AppModel::newBook() {
+    m_import->dropAll();
     for (const auto& drawing : m_drawings) {
         m_edit->removedOriginals.push_back({originalPath(drawing), m_revision + 1});
     }

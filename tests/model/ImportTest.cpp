@@ -6,6 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <cstdio>
@@ -63,8 +67,9 @@ TEST(Import, UnreadableFilesAreCountedAfterTheOthersAreAddedInListOrder) {
     writeFile(dir.filePath("1.jpg"), jpegBytes());
     writeFile(dir.filePath("3.jpg"), pngBytes());  // the stored extension follows the content
     writeFile(dir.filePath("5.png"), jpegBytes());
-    for (const char* name : {"2.jpg", "4.jpg"})  // opens, but every read fails
-        ASSERT_TRUE(QFile::link("/proc/self/mem", dir.filePath(name)));
+    // Two files that open, but every read fails.
+    ASSERT_TRUE(QFile::link("/proc/self/mem", dir.filePath("2.jpg")));
+    ASSERT_TRUE(QFile::link("/proc/thread-self/mem", dir.filePath("4.jpg")));
     AppModel model(false);
     model.setImportForCalendar(true);
     QSignalSpy importing(&model, &AppModel::importingChanged);
@@ -168,4 +173,93 @@ TEST(Import, AFullDiskDuringTheCopyLeavesNoPartialFileAndAddsNothing) {
     EXPECT_EXIT(importWithFilesLimitedTo(64 * 1024, model, url(dir, "big.jpg")), ::testing::ExitedWithCode(0),
                 "Couldn't copy the image into Quillfen's folder: File too large");
     EXPECT_TRUE(QDir(originalsFolder).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
+TEST(Import, OneImportAddsEachFileOnceHoweverItIsNamed) {
+    QTemporaryDir dir;
+    writeFile(dir.filePath("drawings/a.jpg"), jpegBytes());
+    writeFile(dir.filePath("drawings/b.jpg"), jpegBytes());
+    ASSERT_TRUE(QFile::link(dir.filePath("drawings/a.jpg"), dir.filePath("link.jpg")));
+    const QUrl folder = url(dir, "drawings");
+    const QUrl a = url(dir, "drawings/a.jpg");
+    struct Case { const char* what; std::function<void(AppModel&)> import; std::size_t added; };
+    const Case cases[] = {
+        {"folder with a file from inside it", [&](AppModel& m) { m.importURLs({folder, a}); }, 2},
+        {"the same file by another path", [&](AppModel& m) { m.importURLs({a, url(dir, "drawings/../drawings/a.jpg")}); }, 1},
+        {"a link beside its target", [&](AppModel& m) { m.importURLs({url(dir, "link.jpg"), folder}); }, 2},
+        {"one photo chosen twice", [&](AppModel& m) { m.importPhotos({a, a}); }, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        AppModel model(false);
+        c.import(model);
+        ASSERT_TRUE(importsFinished(model));
+        EXPECT_EQ(model.drawings().size(), c.added);
+        EXPECT_EQ(originals(model).size(), static_cast<qsizetype>(c.added));
+    }
+}
+
+namespace {
+
+// A file the import worker blocks on until feed() writes an image into it: what the import adds after
+// that moment is surely added after everything the test did before.
+struct HeldFile {
+    explicit HeldFile(const QString& path) : path(path) {
+        if (::mkfifo(QFile::encodeName(path).constData(), 0600) != 0) throw std::runtime_error("mkfifo");
+    }
+    void feed() const {
+        const int pipe = ::open(QFile::encodeName(path).constData(), O_WRONLY);
+        const QByteArray image = jpegBytes();
+        EXPECT_EQ(::write(pipe, image.constData(), static_cast<std::size_t>(image.size())), image.size());
+        ::close(pipe);
+    }
+    QString path;
+};
+
+}  // namespace
+
+TEST(Import, AChoiceMadeDuringAnImportStaysChosen) {
+    QTemporaryDir dir;
+    writeFile(dir.filePath("1.jpg"), jpegBytes());
+    const HeldFile held(dir.filePath("2.jpg"));
+    writeFile(dir.filePath("3.jpg"), jpegBytes());
+    AppModel model(false);
+    writeFile(model.folder() + "/Originals/earlier.jpeg", jpegBytes());
+    const UUID earlier = addStored(model, "earlier.jpeg");
+
+    model.importURLs({url(dir, "1.jpg"), url(dir, "2.jpg"), url(dir, "3.jpg")});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return model.drawings().size() == 2; }, 20000));
+    EXPECT_EQ(model.selectedID(), model.drawings()[1].info.id);  // the import shows what it adds
+    model.setSelectedID(earlier);                                 // until the parent clicks one
+    held.feed();
+    ASSERT_TRUE(importsFinished(model));
+    EXPECT_EQ(model.drawings().size(), 4u);
+    EXPECT_EQ(model.selectedID(), earlier);
+
+    model.importURLs({url(dir, "3.jpg")});  // the next import shows its drawing again
+    ASSERT_TRUE(importsFinished(model));
+    EXPECT_EQ(model.selectedID(), model.drawings().back().info.id);
+}
+
+TEST(Import, ANewBookDropsTheImportStillRunningAndItsCopies) {
+    removeBookFolder();
+    QTemporaryDir dir;
+    writeFile(dir.filePath("1.jpg"), jpegBytes());
+    const HeldFile held(dir.filePath("2.jpg"));
+    QList<QUrl> files{url(dir, "1.jpg"), url(dir, "2.jpg")};
+    for (int i = 3; i <= 40; ++i) {
+        writeFile(dir.filePath(QString("%1.jpg").arg(i)), jpegBytes());
+        files << url(dir, QString("%1.jpg").arg(i));
+    }
+    AppModel model(true);
+    model.importURLs(files);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !model.drawings().empty(); }, 20000));
+
+    model.newBook();
+    held.feed();  // copied after the new book began
+    ASSERT_TRUE(importsFinished(model));
+    EXPECT_TRUE(model.drawings().empty());
+    EXPECT_FALSE(model.selectedID());
+    EXPECT_FALSE(model.error());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return originals(model).isEmpty(); }, 5000)) << originals(model).join(", ").toStdString();
 }

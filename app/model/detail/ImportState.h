@@ -4,6 +4,8 @@
 
 #include <QThreadPool>
 
+#include <atomic>
+
 #include <memory>
 
 namespace quillfen {
@@ -48,11 +50,14 @@ struct AppModel::ImportState {
 
     // The images of one call, counted down on the GUI thread as their results arrive.
     struct Batch {
-        Kind kind;
+        Kind kind = Kind::files;
         bool forCalendar = false;
         int remaining = 0;
         int read = 0;        // files whose bytes were read
         int unreadable = 0;  // files whose bytes could not be read
+        // Set on the GUI thread when a new book begins; the worker then skips the batch's images and
+        // the copies already made are removed as their results arrive.
+        std::atomic<bool> dropped = false;
     };
 
     explicit ImportState(AppModel& model);
@@ -65,11 +70,17 @@ struct AppModel::ImportState {
     // GUI thread: applies one prepared image of a batch and reports the batch after its last image.
     void finish(const std::shared_ptr<Batch>& batch, const importing::Prepared& prepared,
                 const ImageOptions& options);
-    // GUI thread: appends the drawing of a copied image, selects it and starts its processing.
+    // GUI thread: appends the drawing of a copied image, selects it unless the user chose another
+    // drawing while this import runs, and starts its processing.
     void add(const importing::Copied& copied, const ImageOptions& options);
+    // GUI thread: gives up every batch still running; none of their images is added.
+    void dropAll();
 
     AppModel& model;
     QThreadPool worker;
+    std::vector<std::weak_ptr<Batch>> batches;
+    // The drawing the running import selected last; a selection that differs is the user's choice.
+    std::optional<UUID> selected;
 };
 
 }  // namespace quillfen
