@@ -30,6 +30,10 @@ bool decodesWholePicture(const QString& path, bool detect) {
            Cleaner::imageTypeForExtension(QFileInfo(path).suffix().toStdString()) != ImageType::jpeg;
 }
 
+bool sameCrop(const CleanupSettings& a, const CleanupSettings& b) {
+    return a.crop == b.crop && a.autoCropped == b.autoCropped;
+}
+
 }  // namespace
 
 void AppModel::process(const UUID& id, bool detect) {
@@ -38,8 +42,15 @@ void AppModel::process(const UUID& id, bool detect) {
     if (found == m_drawings.end()) return;
     const QString path = originalPath(*found);
     const CleanupSettings cleanup = found->info.cleanup;
+    // The paper search of a processing this one replaces still decides the crop, unless the edit
+    // since then set the crop itself: its result would be stale, so this one searches instead.
+    const auto replaced = m_processing->newest.find(id);
+    if (replaced != m_processing->newest.end() && replaced->second.detect &&
+        sameCrop(replaced->second.cleanup, cleanup)) {
+        detect = true;
+    }
     const std::uint64_t ticket = ++m_processing->started;
-    m_processing->newest[id] = ticket;
+    m_processing->newest[id] = {ticket, detect, cleanup};
     m_processingPool.start(
         [this, path, cleanup, detect, id, ticket] {
             runBelowTheWindow();
@@ -98,7 +109,7 @@ void AppModel::applyArrived() {
     bool unreadable = false;
     for (const auto& [result, id, ticket, started] : arrived) {
         const auto newest = m_processing->newest.find(id);
-        if (newest == m_processing->newest.end() || newest->second != ticket) continue;
+        if (newest == m_processing->newest.end() || newest->second.ticket != ticket) continue;
         m_processing->newest.erase(newest);
         const auto found = std::find_if(drawings.begin(), drawings.end(),
                                         [&](const Drawing& d) { return d.info.id == id; });

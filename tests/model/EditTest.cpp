@@ -22,6 +22,11 @@ UUID addDrawing(AppModel& model, const QByteArray& image = jpegBytes()) {
 
 const CleanupSettings& cleanupOf(const AppModel& model) { return model.drawings().back().info.cleanup; }
 
+// A photo of a bright sheet covering the middle 60% of a dark table.
+QByteArray sheetOnTable() {
+    return jpegOf(shaded(320, 240, [](double x, double y) { return x > 0.2 && x < 0.8 && y > 0.2 && y < 0.8 ? 240 : 60; }));
+}
+
 }  // namespace
 
 TEST(Edits, NamedEditsChangeExactlyTheirFields) {
@@ -95,9 +100,7 @@ TEST(Edits, EveryEditOfADrawingWithAnArtistMakesItTheLastChild) {
 }
 
 TEST(Edits, PaperSearchAppliesAFoundSheetOrExplainsWhyNot) {
-    const QByteArray onTable = jpegOf(shaded(320, 240, [](double x, double y) {
-        return x > 0.2 && x < 0.8 && y > 0.2 && y < 0.8 ? 240 : 60;
-    }));
+    const QByteArray onTable = sheetOnTable();
     const QByteArray flatbedScan = jpegOf(shaded(320, 240, [](double x, double) {
         return std::abs(x - 0.5) < 0.01 ? 30 : 245;  // one pencil line on white paper
     }));
@@ -120,5 +123,32 @@ TEST(Edits, PaperSearchAppliesAFoundSheetOrExplainsWhyNot) {
             EXPECT_EQ(cleanupOf(model).crop, handCrop);
             EXPECT_FALSE(cleanupOf(model).autoCropped);
         }
+    }
+}
+
+// The edits come before the import's own search for the sheet has returned.
+TEST(Edits, AnEarlyEditKeepsThePaperSearchOfTheImportUnlessItSetsTheCrop) {
+    struct Case { const char* what; std::function<void(AppModel&, const UUID&)> edit; bool searched; int turns; };
+    const Case cases[] = {
+        {"rotated", [](AppModel& m, const UUID& id) { m.rotateRight(id); }, true, 1},
+        {"rotated twice and whitened", [](AppModel& m, const UUID& id) {
+             m.rotateRight(id);
+             m.rotateRight(id);
+             m.update(id, [](DrawingInfo& info) { info.cleanup.whiten = 0.2; });
+         }, true, 2},
+        {"cropped by hand", [](AppModel& m, const UUID& id) { m.setCrop(id, handCrop, false); }, false, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        AppModel model(false);
+        model.addImage(sheetOnTable(), {});
+        const UUID id = model.drawings().back().info.id;
+        c.edit(model, id);
+        ASSERT_TRUE(processed(model));
+        EXPECT_EQ(cleanupOf(model).quarterTurns, c.turns);
+        EXPECT_EQ(cleanupOf(model).autoCropped, c.searched);
+        ASSERT_TRUE(cleanupOf(model).crop);
+        if (c.searched) EXPECT_NEAR(cleanupOf(model).crop->topLeft.x, 0.2, 0.03);
+        else EXPECT_EQ(cleanupOf(model).crop, handCrop);
     }
 }

@@ -15,7 +15,14 @@ struct AppModel::ProcessingState {
     explicit ProcessingState(AppModel& model) : model(model) {}
     AppModel& model;
     std::uint64_t started = 0;
-    std::unordered_map<UUID, std::uint64_t> newest;  // by drawing id, while a result is pending
+
+    // The newest processing of a drawing whose result is pending.
+    struct Pending {
+        std::uint64_t ticket = 0;
+        bool detect = false;        // it looks for the sheet of paper
+        CleanupSettings cleanup;    // the settings it started from
+    };
+    std::unordered_map<UUID, Pending> newest;  // by drawing id
 
     // Results received on the GUI thread and not yet stored.
     struct Arrived {
