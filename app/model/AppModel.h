@@ -116,10 +116,20 @@ public:
     void save();
     void load();
     void scheduleSave();
-    // Waits for background work and writes a pending save; called once before quitting.
-    void prepareToQuit();
-    // False when another running copy holds this book folder (the second copy must not open it).
+    // False when another running copy holds this book folder (the second copy must not open it); each
+    // call tries again until this copy holds it.
     bool ownsBookFolder() const;
+
+    // ---- Quitting.
+    // Begins quitting: from now on only what the document needs is finished (the copies of images being
+    // imported, paper searches whose crop goes into the document, a running export); thumbnails are
+    // skipped (the next start makes them again) and a sample book still being drawn is dropped. Emits
+    // readyToQuit once none of that remains, at once when nothing does.
+    void finishForQuit();
+    // Whether work the document needs is still running or queued.
+    bool finishingForQuit() const;
+    // Waits for the rest of that work, applies it and writes a pending save; called once, last.
+    void prepareToQuit();
 
     // ---- Background processing of a drawing.
     struct Processed {
@@ -128,9 +138,10 @@ public:
         QImage thumb;
     };
     void process(const UUID& id, bool detect);
-    // Engine only, any thread: decode, detect when asked, measure, clean the working copy, thumbnail.
+    // Engine only, any thread: decode, detect when asked, measure, clean the working copy, thumbnail
+    // (left out when not wanted).
     static std::optional<Processed> makeProcessed(const QString& path, CleanupSettings cleanup,
-                                                  bool detect);
+                                                  bool detect, bool thumbnail = true);
 
     // ---- Import.
     void chooseFiles();
@@ -213,6 +224,8 @@ Q_SIGNALS:
     // Text for assistive technologies to speak.
     void announcement(const QString& text);
     void aboutRequested();
+    // Quitting may go on: nothing the document needs is running any more.
+    void readyToQuit();
 
 private:
     // Private state of each group of operations, defined beside its code.
@@ -248,8 +261,12 @@ private:
     // Export and sample book: private operations.
     // Marks the export as running and runs it on the export pool; its end comes back to exportFinished.
     void startExport(std::function<bool(const std::function<void(int, int)>&)> run, const QUrl& url);
+    // Adds the sample children, the book's texts and the drawings of the pictures in one step.
+    void addSampleBook(const std::vector<QByteArray>& pictures);
     // Imports the sample pictures (one per sample item, in item order) by the normal import road.
     void addSampleDrawings(const std::vector<QByteArray>& pictures, const UUID& first, const UUID& second);
+    // Drops a sample book still being drawn.
+    void dropSampleBook();
 
     const bool m_persist;
     std::vector<Child> m_children;

@@ -146,30 +146,11 @@ void AppModel::scheduleSave() {
     m_document->autosave.start();
 }
 
-void AppModel::prepareToQuit() {
-    // Images being imported and results still on their way belong in the last save: wait for them
-    // and apply them first.
-    const auto busy = [this] {
-        return m_import->worker.activeThreadCount() > 0 || m_processingPool.activeThreadCount() > 0 ||
-               m_editorPool.activeThreadCount() > 0;
-    };
-    do {
-        m_import->worker.waitForDone();
-        m_processingPool.waitForDone();
-        m_editorPool.waitForDone();
-        QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
-    } while (busy());
-    applyArrived();
-    if (m_document->autosave.isActive()) {
-        m_document->autosave.stop();
-        save();
-    }
-}
-
 bool AppModel::ownsBookFolder() const {
     if (!m_persist) return true;
     auto& document = *m_document;
-    if (!document.ownsFolder) {
+    // Asked again while another copy holds it: that copy may have ended since.
+    if (!document.ownsFolder.value_or(false)) {
         document.lock = std::make_unique<QLockFile>(folder() + "/book.lock");
         document.lock->setStaleLockTime(0);  // held for the whole run; only a dead owner frees it
         // Only another live copy's lock keeps this one out; a folder that cannot hold a lock file

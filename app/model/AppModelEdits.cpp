@@ -95,11 +95,13 @@ void AppModel::findPaperEdgesAgain() {
     const QString path = originalPath(*drawing);
     const UUID id = drawing->info.id;
     if (path.isEmpty()) return;
+    ++m_edit->paperSearches;
     m_editorPool.start([this, path, id] {
         const PaperSearch found = searchPaper(path);
         QMetaObject::invokeMethod(
             this,
             [this, id, found] {
+                --m_edit->paperSearches;
                 if (!found.readable) return;
                 if (found.quad) setCrop(id, *found.quad, true);
                 else setError(noPaperMessage);

@@ -46,6 +46,7 @@ void AppModel::removeDrawing(const UUID& id) {
 
 void AppModel::newBook() {
     m_import->dropAll();
+    dropSampleBook();
     for (const auto& drawing : m_drawings) {
         m_edit->removedOriginals.push_back({originalPath(drawing), m_revision + 1});
     }

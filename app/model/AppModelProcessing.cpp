@@ -53,8 +53,11 @@ void AppModel::process(const UUID& id, bool detect) {
     m_processing->newest[id] = {ticket, detect, cleanup};
     m_processingPool.start(
         [this, path, cleanup, detect, id, ticket] {
+            // Quitting keeps only what the document stores: the crop a paper search finds and the size.
+            const bool quitting = m_processing->quitting;
+            if (quitting && !detect) return;
             runBelowTheWindow();
-            auto result = makeProcessed(path, cleanup, detect);
+            auto result = makeProcessed(path, cleanup, detect, !quitting);
             QMetaObject::invokeMethod(
                 this,
                 [this, result = std::move(result), id, ticket, cleanup]() mutable {
@@ -66,7 +69,7 @@ void AppModel::process(const UUID& id, bool detect) {
 }
 
 std::optional<AppModel::Processed> AppModel::makeProcessed(const QString& path, CleanupSettings cleanup,
-                                                           bool detect) {
+                                                           bool detect, bool thumbnail) {
     if (path.isEmpty()) return std::nullopt;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
@@ -87,8 +90,10 @@ std::optional<AppModel::Processed> AppModel::makeProcessed(const QString& path, 
     } else {
         fullSize = Cleaner::imageSize(data);
     }
+    if (!fullSize) return std::nullopt;
+    if (!thumbnail) return Processed{cleanup, Cleaner::outputSize(cleanup, *fullSize), QImage()};
     const auto working = Cleaner::decode(data, workingSide);
-    if (!fullSize || !working) return std::nullopt;
+    if (!working) return std::nullopt;
     const auto thumb = Cleaner::downscaled(Cleaner::apply(cleanup, *working), thumbnailSide);
     return Processed{cleanup, Cleaner::outputSize(cleanup, *fullSize), thumb ? rgbImage(*thumb) : QImage()};
 }

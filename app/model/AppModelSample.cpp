@@ -6,6 +6,7 @@
 
 #include <unicode/gregocal.h>
 
+#include <atomic>
 #include <memory>
 
 namespace quillfen {
@@ -29,11 +30,11 @@ bool isTall(SampleArt::Kind kind) {
 }
 
 // The sample drawings as JPEG files, one per item in item order; a picture that cannot be encoded is
-// empty. Engine only, any thread.
-std::vector<QByteArray> samplePictures() {
+// empty. Stops early, with fewer pictures, once `stop` is set. Engine only, any thread.
+std::vector<QByteArray> samplePictures(const std::atomic<bool>& stop) {
     std::vector<QByteArray> pictures;
     const auto& items = SampleArt::items();
-    for (std::size_t i = 0; i < items.size(); ++i) {
+    for (std::size_t i = 0; i < items.size() && !stop; ++i) {
         const auto& item = items[i];
         const bool tall = isTall(item.kind);
         Bitmap image = SampleArt::image(item.kind, static_cast<std::int64_t>(i + 1), tall ? 2550 : 3300,
@@ -53,6 +54,32 @@ std::vector<QByteArray> samplePictures() {
 }  // namespace
 
 void AppModel::loadSampleBook(bool inlineRendering) {
+    if (inlineRendering) {
+        addSampleBook(samplePictures(std::atomic<bool>(false)));
+        return;
+    }
+    // The children, texts and drawings are added together once the pictures are drawn, so that the
+    // book never holds half a sample; a new book or quitting meanwhile drops it whole.
+    auto dropped = std::make_shared<std::atomic<bool>>(false);
+    m_export->sampleDropped = dropped;
+    setImporting(m_importing + 1);
+    m_export->samplePool.start([this, dropped] {
+        auto pictures = samplePictures(*dropped);
+        QMetaObject::invokeMethod(
+            this,
+            [this, pictures = std::move(pictures), dropped] {
+                if (!*dropped) addSampleBook(pictures);
+                setImporting(m_importing - 1);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void AppModel::dropSampleBook() {
+    if (m_export->sampleDropped) *m_export->sampleDropped = true;
+}
+
+void AppModel::addSampleBook(const std::vector<QByteArray>& pictures) {
     const Child first{UUID::random(), "Zizu", localNoon(2021, 3, 14),
                       "Zizu loves purple, rockets and drawing everyone she knows."};
     const Child second{UUID::random(), "Roz", localNoon(2022, 8, 2),
@@ -68,22 +95,7 @@ void AppModel::loadSampleBook(bool inlineRendering) {
     setSettings(settings);
     settings.dedication = "For Grandma and Grandpa, with love";
     setSettings(settings);
-
-    if (inlineRendering) {
-        addSampleDrawings(samplePictures(), first.id, second.id);
-        return;
-    }
-    setImporting(m_importing + 1);
-    m_export->samplePool.start([this, first = first.id, second = second.id] {
-        auto pictures = samplePictures();
-        QMetaObject::invokeMethod(
-            this,
-            [this, pictures = std::move(pictures), first, second] {
-                addSampleDrawings(pictures, first, second);
-                setImporting(m_importing - 1);
-            },
-            Qt::QueuedConnection);
-    });
+    addSampleDrawings(pictures, first.id, second.id);
 }
 
 void AppModel::addSampleDrawings(const std::vector<QByteArray>& pictures, const UUID& first,

@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 using namespace quillfen;
 using namespace quillfen::testing;
 
@@ -223,6 +225,15 @@ TEST_F(Document, SecondCopyLeavesTheBookFolderAlone) {
     EXPECT_TRUE(second.drawings().empty());
     second.save();
     EXPECT_EQ(readFile(documentPath()), originalDocument(true));
+}
+
+TEST_F(Document, ALaterCopyTakesTheBookFolderOnceTheFirstHasGone) {
+    auto first = std::make_unique<AppModel>(true);
+    ASSERT_TRUE(first->ownsBookFolder());
+    AppModel second(true);
+    EXPECT_FALSE(second.ownsBookFolder());
+    first.reset();
+    EXPECT_TRUE(second.ownsBookFolder());
 }
 
 TEST_F(Document, ModelWithoutDocumentWorksInAPrivateFolderOfItsOwn) {

@@ -7,6 +7,7 @@
 
 #include <unicode/gregocal.h>
 
+#include <functional>
 #include <memory>
 
 using namespace quillfen;
@@ -34,11 +35,13 @@ TEST(SampleBook, AddsTwoChildrenAndSixteenDrawingsInTheBackgroundAfterExistingCh
 
     model.loadSampleBook(false);
     EXPECT_EQ(model.importing(), 1);
-    ASSERT_EQ(model.children().size(), 3u);  // visible before the pictures are drawn
-    EXPECT_EQ(model.settings().title, "Our Art, 2026");
+    EXPECT_EQ(model.children().size(), 1u);  // added with the drawings, once they are drawn
+    EXPECT_EQ(model.settings().title, "Old title");
     ASSERT_TRUE(QTest::qWaitFor([&] { return model.importing() == 0; }, 120000));
 
+    ASSERT_EQ(model.children().size(), 3u);
     EXPECT_EQ(model.children()[0].id, earlier);
+    EXPECT_EQ(model.settings().title, "Our Art, 2026");
     EXPECT_TRUE(model.calendar() == calendar);
     ASSERT_EQ(model.drawings().size(), 16u);
     for (std::size_t i = 0; i < 16; ++i) {
@@ -52,4 +55,31 @@ TEST(SampleBook, AddsTwoChildrenAndSixteenDrawingsInTheBackgroundAfterExistingCh
     int day = 0;
     EXPECT_EQ(yearMonth(selected->info.date, day), (CalendarMath::YearMonth{2026, 1}));
     EXPECT_EQ(day, 3);
+}
+
+TEST(SampleBook, QuittingOrANewBookWhileItIsDrawnKeepsNoneOfIt) {
+    struct Case { const char* what; std::function<void(AppModel&)> act; };
+    const Case cases[] = {
+        {"quit", [](AppModel& m) { m.prepareToQuit(); }},
+        {"new book", [](AppModel& m) {
+             m.newBook();
+             EXPECT_TRUE(QTest::qWaitFor([&] { return m.importing() == 0; }, 120000));
+             m.prepareToQuit();
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        removeBookFolder();
+        {
+            AppModel model(true);
+            model.loadSampleBook(false);
+            c.act(model);
+        }
+        AppModel reopened(true);
+        reopened.load();
+        EXPECT_TRUE(reopened.children().empty());
+        EXPECT_TRUE(reopened.drawings().empty());
+        EXPECT_EQ(reopened.settings().title, BookSettings().title);
+        EXPECT_TRUE(originals(reopened).isEmpty());
+    }
 }

@@ -20,11 +20,13 @@ struct AppModel::DocumentState {
     std::unique_ptr<QTemporaryDir> temporaryFolder;
     // The autosave: single-shot, restarted by every document change.
     QTimer autosave;
-    // Held while this copy owns the book folder; tried once, on first need.
+    // Held while this copy owns the book folder; tried on first need and again until held.
     std::unique_ptr<QLockFile> lock;
     std::optional<bool> ownsFolder;
     // The revision the last successful save wrote; -1 before the first.
     std::int64_t savedRevision = -1;
+    // Set once quitting has begun.
+    bool quitRequested = false;
 };
 
 }  // namespace quillfen

@@ -18,6 +18,8 @@ struct AppModel::EditState {
         std::int64_t revision = 0;  // the first revision whose document no longer names the file
     };
     std::vector<RemovedOriginal> removedOriginals;
+    // Paper searches whose result has not come back yet.
+    int paperSearches = 0;
 };
 
 }  // namespace quillfen

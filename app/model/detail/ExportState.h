@@ -5,6 +5,9 @@
 #include <QCoreApplication>
 #include <QThreadPool>
 
+#include <atomic>
+#include <memory>
+
 namespace quillfen {
 
 // The export's pool (one job at a time, never queued behind processing or previews) and the sample
@@ -25,6 +28,8 @@ struct AppModel::ExportState {
     AppModel& model;
     QThreadPool pool;
     QThreadPool samplePool;
+    // Set to drop the sample book being drawn: its pictures stop and nothing of it is added.
+    std::shared_ptr<std::atomic<bool>> sampleDropped;
 };
 
 }  // namespace quillfen

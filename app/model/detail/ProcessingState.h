@@ -2,6 +2,7 @@
 
 #include "app/model/AppModel.h"
 
+#include <atomic>
 #include <cstdint>
 #include <optional>
 #include <unordered_map>
@@ -23,6 +24,8 @@ struct AppModel::ProcessingState {
         CleanupSettings cleanup;    // the settings it started from
     };
     std::unordered_map<UUID, Pending> newest;  // by drawing id
+    // Set when quitting begins; read by the tasks, which then skip thumbnails.
+    std::atomic<bool> quitting = false;
 
     // Results received on the GUI thread and not yet stored.
     struct Arrived {
