@@ -33,7 +33,7 @@ inline int runAct(const QString& act, const QString& argument) {
         app.model.setMode(ViewMode::book);
         answerNextFileDialog(argument);
         app.model.runExport(ExportKind::print);
-        if (!QTest::qWaitFor([&] { return !app.model.exportProgress(); }, 60000)) return 1;
+        if (!QTest::qWaitFor([&] { return !app.model.exportProgress(); }, 180000)) return 1;
         say("exported");
     } else if (act == "save") {
         loadSampleBook(app);
@@ -46,7 +46,7 @@ inline int runAct(const QString& act, const QString& argument) {
         }
     } else if (act == "import") {
         app.model.importURLs({QUrl::fromLocalFile(argument)});
-        if (!QTest::qWaitFor([&] { return app.model.importing() == 0; }, 60000)) return 1;
+        if (!QTest::qWaitFor([&] { return app.model.importing() == 0; }, 180000)) return 1;
         app.model.save();
         App::settle();
         std::printf("error: %s\ndrawings %d\n", qPrintable(app.model.error().value_or(QString())),

@@ -51,7 +51,7 @@ public:
                std::all_of(model.drawings().begin(), model.drawings().end(),
                            [](const Drawing& d) { return !d.busy && !d.thumb.isNull(); });
     }
-    void waitForThumbnails() { ASSERT_TRUE(QTest::qWaitFor([&] { return everyThumbnailShown(); }, 60000)); }
+    void waitForThumbnails() { ASSERT_TRUE(QTest::qWaitFor([&] { return everyThumbnailShown(); }, 180000)); }
 
     AppModel model{true};
     AppDelegate delegate{model, QUrl(), QStringLiteral("1.0")};

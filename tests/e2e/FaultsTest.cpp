@@ -143,7 +143,7 @@ TEST_F(Faults, FullDiskReportsTheFailedCopyAndKeepsTheRest) {
     ASSERT_GT(QFileInfo(photos + "/large.png").size(), 200 * 1024);
 
     Copy importing = act("import", photos, 150 * 1024);
-    ASSERT_TRUE(importing.waitForFinished(60000));
+    ASSERT_TRUE(importing.waitForFinished(180000));
     const QString said = QString::fromUtf8(importing.readAllStandardOutput());
     EXPECT_TRUE(said.contains("drawings 1")) << said.toStdString();
     EXPECT_FALSE(said.contains("error: \n")) << "the failed copy was not reported";

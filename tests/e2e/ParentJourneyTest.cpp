@@ -64,7 +64,7 @@ protected:
         click(choice, QPoint(8, choice->height() / 2));  // on its round mark: the row is wider than its text
         answerNextFileDialog(path);
         click(named<QPushButton>(sheet, QObject::tr("Export…")));
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !app.model.exportProgress(); }, 60000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !app.model.exportProgress(); }, 180000));
         ASSERT_EQ(app.model.exportedURL(), QUrl::fromLocalFile(path));
         click(named<QPushButton>(sheet, QObject::tr("Done")));
         EXPECT_FALSE(app.model.exportShown());

@@ -66,7 +66,7 @@ public:
         return waitForFinished(30000) && exitStatus() == QProcess::NormalExit ? exitCode() : -1;
     }
     // Waits for a line the process prints; false when it exits or the time runs out first.
-    bool waitForLine(const QByteArray& line, int milliseconds = 60000) {
+    bool waitForLine(const QByteArray& line, int milliseconds = 180000) {
         QDeadlineTimer deadline(milliseconds);
         while (!deadline.hasExpired()) {
             while (canReadLine()) {
