@@ -7,6 +7,7 @@
 
 #include "engine/cleanup/detail/Finishing.h"
 #include "engine/cleanup/detail/LinearPixels.h"
+#include "engine/cleanup/detail/PaperMask.h"
 
 namespace quillfen {
 
@@ -14,19 +15,8 @@ namespace {
 
 constexpr int copyLongSide = 256;
 constexpr int levelFactors[] = {1, 4, 16};
-constexpr float neutralFloor = 0.04f;
-constexpr float neutralSaturation = 0.3f;
-constexpr float paperFactor = 0.86f;
 constexpr float blurSigma = 4.0f;
 constexpr float levelWeightFloor = 0.04f;
-
-// The largest value of a plane over the square window of the given radius, clipped to the grid.
-std::vector<float> windowMaximum(const std::vector<float>& plane, int width, int height, int radius) {
-    const cv::Mat in(height, width, CV_32F, const_cast<float*>(plane.data()));
-    cv::Mat out;
-    cv::dilate(in, out, cv::getStructuringElement(cv::MORPH_RECT, cv::Size(2 * radius + 1, 2 * radius + 1)));
-    return std::vector<float>(out.begin<float>(), out.end<float>());
-}
 
 bool isTiny(const Bitmap& image) {
     return image.width < 2 || image.height < 2 ||
@@ -106,19 +96,18 @@ std::vector<float> gaussianBlur(const std::vector<float>& plane, int width, int 
 }
 
 std::vector<float> estimatePaper(const std::vector<float>& rgba, int width, int height) {
+    return detail::paperOfMask(rgba, width, height, detail::paperMask(rgba, width, height));
+}
+
+}  // namespace quillfen::Cleaner
+
+namespace quillfen::detail {
+
+std::vector<float> paperOfMask(const std::vector<float>& rgba, int width, int height,
+                               const std::vector<float>& paper) {
     const std::size_t n = static_cast<std::size_t>(width) * height;
-    std::vector<float> luma(n), neutral(n);
-    for (std::size_t p = 0; p < n; ++p) {
-        const float r = rgba[p * 4], g = rgba[p * 4 + 1], b = rgba[p * 4 + 2];
-        luma[p] = 0.2126f * r + 0.7152f * g + 0.0722f * b;
-        const float mx = std::max({r, g, b}), mn = std::min({r, g, b});
-        neutral[p] = mx > neutralFloor && (mx - mn) / mx < neutralSaturation ? 1 : 0;
-    }
-    const std::vector<float> brightest = windowMaximum(luma, width, height, 3);
     std::vector<float> notPaper(n);
-    for (std::size_t p = 0; p < n; ++p) {
-        notPaper[p] = neutral[p] > 0 && luma[p] > paperFactor * brightest[p] ? 0 : 1;
-    }
+    for (std::size_t p = 0; p < n; ++p) notPaper[p] = 1 - paper[p];
     std::vector<float> weight = windowMaximum(notPaper, width, height, 2);
     for (float& w : weight) w = 1 - w;
 
@@ -130,12 +119,13 @@ std::vector<float> estimatePaper(const std::vector<float>& rgba, int width, int 
     std::vector<Level> levels;
     for (const int factor : levelFactors) {
         Level level{factor, std::max(1, width / factor), std::max(1, height / factor), {}, {}};
-        level.weight = gaussianBlur(boxAverage(weight, width, height, factor), level.cw, level.ch, blurSigma);
+        level.weight = Cleaner::gaussianBlur(Cleaner::boxAverage(weight, width, height, factor), level.cw,
+                                             level.ch, blurSigma);
         for (int c = 0; c < 3; ++c) {
             std::vector<float> weighted(n);
             for (std::size_t p = 0; p < n; ++p) weighted[p] = rgba[p * 4 + c] * weight[p];
-            level.colour[c] =
-                gaussianBlur(boxAverage(weighted, width, height, factor), level.cw, level.ch, blurSigma);
+            level.colour[c] = Cleaner::gaussianBlur(Cleaner::boxAverage(weighted, width, height, factor),
+                                                    level.cw, level.ch, blurSigma);
         }
         levels.push_back(std::move(level));
     }
@@ -169,6 +159,10 @@ std::vector<float> estimatePaper(const std::vector<float>& rgba, int width, int 
     }
     return out;
 }
+
+}  // namespace quillfen::detail
+
+namespace quillfen::Cleaner {
 
 BackgroundMap averaged(const BackgroundMap& map) {
     BackgroundMap out{map.width, map.height, 1, 1, {1, 1, 1}};
