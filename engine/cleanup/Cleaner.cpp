@@ -15,7 +15,8 @@ namespace {
 
 constexpr double cropInset = 0.015;
 constexpr double straightenThreshold = 0.01;
-constexpr double smallestCropArea = 0.01;
+// The fewest pixels a side that a crop must leave once squared up and trimmed to be honoured.
+constexpr int smallestCropSide = 2;
 
 // A geometric step: the size it yields and, for each of its pixel indices, the source index.
 struct Warp {
@@ -55,7 +56,7 @@ std::optional<Quad> heldToPicture(const Quad& quad) {
 
 // Takes a crop held to the picture.
 std::optional<Warp> perspectiveWarp(const Quad& quad, int width, int height) {
-    if (!isConvex(quad) || quad.area() < smallestCropArea) return std::nullopt;
+    if (!isConvex(quad)) return std::nullopt;
     const Size edges = quad.edgeLengths(Size{static_cast<double>(width), static_cast<double>(height)});
     if (!(edges.width * edges.height <= maximumPixelCount && edges.width <= maximumPixelCount &&
           edges.height <= maximumPixelCount)) {
@@ -66,7 +67,7 @@ std::optional<Warp> perspectiveWarp(const Quad& quad, int width, int height) {
     const double inset = cropInset * std::min(edges.width, edges.height);
     const int xMin = detail::inwardPixels(inset), xMax = detail::outwardPixels(edges.width - inset);
     const int yMin = detail::inwardPixels(inset), yMax = detail::outwardPixels(edges.height - inset);
-    if (xMax <= xMin || yMax <= yMin) return std::nullopt;
+    if (xMax - xMin < smallestCropSide || yMax - yMin < smallestCropSide) return std::nullopt;
 
     // Sheet coordinates with rows from the top onto the photo's, pixel centres at half pixels.
     const auto corner = [&](Point unit) {
@@ -210,7 +211,6 @@ Bitmap apply(const CleanupSettings& settings, const Bitmap& image) {
     if (const auto radians = appliedRadians(settings.straighten)) {
         linear = warped(linear, straightenWarp(linear.cols, linear.rows, *radians), false);
     }
-    if (linear.cols < 2 || linear.rows < 2) return detail::bitmapOfLinear(linear);
 
     std::optional<BackgroundMap> background;
     if (settings.flatten) {

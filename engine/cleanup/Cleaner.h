@@ -13,9 +13,11 @@ namespace quillfen::Cleaner {
 
 // The cleaned picture, opaque. The crop refers to the picture as given (upright, before the turns),
 // the straightening angle to the picture after the turns. The crop's corners are held to the
-// picture; a crop that is not finite, crossed, collinear or smaller than 1 % of the picture is
-// ignored, as is one that would square up to more than maximumPixelCount, and so is an angle that
-// is not finite in radians. Transparency is flattened onto white first.
+// picture; however small, a convex crop is honoured, while one that is not finite, crossed or
+// collinear is ignored, as is one that would leave fewer than 2 pixels a side or square up to more
+// than maximumPixelCount, and so is an angle that is not finite in radians. Pictures of any size,
+// down to 1 x 1, have their light evened and their paper whitened. Transparency is flattened onto
+// white first.
 Bitmap apply(const CleanupSettings& settings, const Bitmap& image);
 // The pixel size apply gives for a picture of that size, computed without touching pixels; zero for
 // an empty size or one beyond maximumPixelCount.

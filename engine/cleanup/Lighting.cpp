@@ -18,9 +18,8 @@ constexpr int levelFactors[] = {1, 4, 16};
 constexpr float blurSigma = 4.0f;
 constexpr float levelWeightFloor = 0.04f;
 
-bool isTiny(const Bitmap& image) {
-    return image.width < 2 || image.height < 2 ||
-           image.pixels.size() != Bitmap::byteCount(image.width, image.height);
+bool isMalformed(const Bitmap& image) {
+    return image.isEmpty() || image.pixels.size() != Bitmap::byteCount(image.width, image.height);
 }
 
 }  // namespace
@@ -177,19 +176,19 @@ BackgroundMap averaged(const BackgroundMap& map) {
 }
 
 Bitmap divide(const Bitmap& photo, const BackgroundMap& background) {
-    if (isTiny(photo)) return photo;
+    if (isMalformed(photo)) return photo;
     return detail::finished(detail::linearOfBitmap(photo), &background, nullptr);
 }
 
 Bitmap flatten(const Bitmap& image) {
-    if (isTiny(image)) return image;
+    if (isMalformed(image)) return image;
     const cv::Mat linear = detail::linearOfBitmap(image);
     const BackgroundMap map = detail::backgroundMapOfLinear(linear);
     return detail::finished(linear, &map, nullptr);
 }
 
 Bitmap evenPaperColor(const Bitmap& image) {
-    if (isTiny(image)) return image;
+    if (isMalformed(image)) return image;
     const cv::Mat linear = detail::linearOfBitmap(image);
     const BackgroundMap mean = averaged(detail::backgroundMapOfLinear(linear));
     return detail::finished(linear, &mean, nullptr);

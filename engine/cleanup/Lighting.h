@@ -39,7 +39,8 @@ struct BackgroundMap {
 
 // Evening out the light and whitening the paper: the last steps of the cleanup. Pure functions,
 // safe on any thread; the whitening cubes are built once per level and shared behind one lock.
-// Pictures smaller than 2 x 2 pixels are returned unchanged by every step that returns a picture.
+// The paper of a picture smaller than 2 x 2 pixels is estimated on a 2 x 2 copy of it; an empty or
+// malformed picture is returned unchanged by every step that returns a picture.
 
 // The paper estimate on an RGBA float buffer of sRGB-encoded values, width * height * 4 floats:
 // a buffer of the same size holding the paper colour of each pixel (alpha 1).

@@ -71,8 +71,7 @@ std::shared_ptr<const std::vector<float>> whitenCube(int level) {
 
 Bitmap whiten(const Bitmap& image, double strength) {
     const auto level = whitenLevel(strength);
-    if (!level || image.width < 2 || image.height < 2 ||
-        image.pixels.size() != Bitmap::byteCount(image.width, image.height)) {
+    if (!level || image.isEmpty() || image.pixels.size() != Bitmap::byteCount(image.width, image.height)) {
         return image;
     }
     const auto cube = whitenCube(*level);

@@ -109,7 +109,7 @@ TEST(Cleaner, UnusableCropsAreIgnored) {
         {"crossed", {{0, 1}, {1, 0}, {1, 1}, {0, 0}}},
         {"three corners on a line", {{0, 1}, {0.5, 0.5}, {1, 0}, {0, 0}}},
         {"all in one point", {{0.5, 0.5}, {0.5, 0.5}, {0.5, 0.5}, {0.5, 0.5}}},
-        {"under 1 % of the picture", {{0.5, 0.59}, {0.59, 0.59}, {0.59, 0.5}, {0.5, 0.5}}},
+        {"leaving under 2 pixels a side", {{0.5, 0.51}, {0.51, 0.51}, {0.51, 0.5}, {0.5, 0.5}}},
         {"wholly beside the picture, held to its edge", {{10, 0.6}, {10.2, 0.6}, {10.2, 0.4}, {10, 0.4}}},
         {"absurdly long and thin", {{0, 0.5 + 1e-9}, {1e8, 0.5 + 1e-9}, {1e8, 0.5}, {0, 0.5}}},
     };
@@ -118,9 +118,33 @@ TEST(Cleaner, UnusableCropsAreIgnored) {
         EXPECT_EQ(Cleaner::apply(withCrop(c.quad), photo), photo);
         EXPECT_EQ(Cleaner::outputSize(withCrop(c.quad), photo), (Size{120, 90}));
     }
-    // Just above 1 %, the crop is used.
-    const Quad small{{0.5, 0.61}, {0.61, 0.61}, {0.61, 0.5}, {0.5, 0.5}};
-    EXPECT_NE(Cleaner::apply(withCrop(small), photo).width, 120);
+}
+
+// A parent may cut a small drawing out of a large photo: however small, a convex crop is squared up,
+// and the size the cleanup promises is the size it gives.
+TEST(Cleaner, SmallCropsAreHonoured) {
+    const Bitmap photo = filled(
+        2000, 1600, [](int x, int y) { return x >= 1000 && x < 1200 && y >= 800 && y < 960 ? red : blue; });
+    struct Case {
+        const char* name;
+        Quad quad;
+        Size size;
+    };
+    const Case cases[] = {
+        {"1 % of the photo", {{0.5, 0.5}, {0.6, 0.5}, {0.6, 0.4}, {0.5, 0.4}}, {196, 156}},
+        {"0.1 % of the photo", {{0.52, 0.48}, {0.5516, 0.48}, {0.5516, 0.4484}, {0.52, 0.4484}}, {63, 50}},
+        {"a few pixels", {{0.55, 0.45}, {0.5515, 0.45}, {0.5515, 0.448}, {0.55, 0.448}}, {3, 4}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CleanupSettings settings = withCrop(c.quad);
+        settings.flatten = true;
+        settings.whiten = 0.6;
+        const Bitmap cut = Cleaner::apply(settings, photo);
+        EXPECT_EQ(sizeOf(cut), c.size);
+        EXPECT_EQ(Cleaner::outputSize(settings, photo), c.size);
+        EXPECT_TRUE(near(rgbAt(cut, cut.width / 2, cut.height / 2), red, 10));
+    }
 }
 
 TEST(Cleaner, LightingIsTouchedOnlyWhenSwitchedOn) {

@@ -1,3 +1,4 @@
+#include "engine/cleanup/Cleaner.h"
 #include "engine/cleanup/Lighting.h"
 
 #include <cmath>
@@ -42,14 +43,19 @@ TEST(Lighting, EvenPaperColorRemovesTheTint) {
     EXPECT_TRUE(near(rgbAt(even, 100, 75), {30, 32, 140}, 12));  // the ink keeps its colour, untinted
 }
 
-TEST(Lighting, PicturesUnderTwoByTwoAreLeftAlone) {
+TEST(Lighting, PicturesUnderTwoByTwoAreEstimatedOnATwoByTwoCopy) {
     for (const auto& [width, height] : {std::pair{1, 1}, std::pair{1, 9}, std::pair{9, 1}}) {
         SCOPED_TRACE(::testing::Message() << width << "x" << height);
         const Bitmap tiny = filled(width, height, [](int, int) { return Rgb{200, 190, 180}; });
-        EXPECT_EQ(Cleaner::flatten(tiny), tiny);
-        EXPECT_EQ(Cleaner::evenPaperColor(tiny), tiny);
-        EXPECT_EQ(Cleaner::whiten(tiny, 1), tiny);
+        EXPECT_TRUE(near(rgbAt(Cleaner::flatten(tiny), 0, 0), white, 2));  // its own paper, evened to white
+        EXPECT_TRUE(near(rgbAt(Cleaner::evenPaperColor(tiny), 0, 0), white, 2));
+        EXPECT_GT(rgbAt(Cleaner::whiten(tiny, 1), 0, 0).b, 200);
+        CleanupSettings settings;
+        settings.whiten = 0.6;
+        EXPECT_TRUE(near(rgbAt(Cleaner::apply(settings, tiny), 0, 0), white, 2));
     }
+    EXPECT_EQ(Cleaner::flatten(Bitmap()), Bitmap());
+    EXPECT_EQ(Cleaner::whiten(Bitmap(), 1), Bitmap());
 }
 
 TEST(Whitening, LiftsNearWhitePaperAndLeavesInkAndColour) {
