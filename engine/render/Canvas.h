@@ -95,7 +95,8 @@ public:
 
     // One line of text with its baseline at anchor.y, from anchor.x or centred on it. Wider than
     // maxWidth it is cut at its end with "…" and placed as if exactly maxWidth wide; when not even
-    // "…" fits, nothing is drawn. Returns the width used for placement, 0 when nothing was drawn.
+    // "…" fits, the "…" is drawn all the same. Returns the width used for placement, 0 when nothing
+    // was drawn.
     double drawTextLine(std::string_view text, const Font& font, Color color, TextAlignment alignment,
                         Point anchor, double maxWidth);
     // Text wrapped at the frame's width with centred lines, from the frame's top down; lines that do

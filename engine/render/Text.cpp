@@ -245,8 +245,12 @@ double TextRendering::drawLine(cairo_t* cr, std::string_view text, const Font& f
     if (width > maxWidth) {
         pango_layout_set_width(layout.get(), static_cast<int>(std::floor(maxWidth * PANGO_SCALE)));
         pango_layout_set_ellipsize(layout.get(), PANGO_ELLIPSIZE_END);
+        // Shortened, the line is drawn even when the "…" alone is wider than maxWidth; a line pango
+        // could not shorten (one too long for its integer widths) is not drawn across the page.
         pango_layout_get_extents(layout.get(), nullptr, &logical);
-        if (toPoints(logical.x + logical.width) > maxWidth + 1e-6) return 0;
+        if (!pango_layout_is_ellipsized(layout.get()) &&
+            toPoints(logical.x + logical.width) > maxWidth + 1e-6)
+            return 0;
         width = maxWidth;
     }
     const double x = alignment == TextAlignment::center ? anchor.x - width / 2 : anchor.x;
