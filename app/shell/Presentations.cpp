@@ -57,10 +57,10 @@ void Presentations::syncPhotos() {
     m_photos = present(makePhotoDialog(m_window));
     connect(m_photos, &QFileDialog::finished, this, [this, dialog = m_photos.data()](int result) {
         m_model.setPhotosPickerShown(false);
-        if (result != QDialog::Accepted) return;
         QList<QUrl> urls;
-        for (const auto& file : dialog->selectedFiles()) urls << QUrl::fromLocalFile(file);
-        if (!urls.isEmpty()) m_model.importPhotos(urls);
+        if (result == QDialog::Accepted)
+            for (const auto& file : dialog->selectedFiles()) urls << QUrl::fromLocalFile(file);
+        m_model.importPhotos(urls);  // also when empty: a picker closed without photos ends a calendar request
     });
 }
 

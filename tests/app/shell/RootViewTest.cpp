@@ -6,11 +6,20 @@
 
 #include <QAbstractButton>
 #include <QBuffer>
+#include <QDir>
 #include <QDragEnterEvent>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QTest>
 #include <QTemporaryDir>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
 
 #include <gtest/gtest.h>
 
@@ -183,4 +192,46 @@ TEST(RootView, DropTakesLocalFilesImageBytesAndPlainImagesAndRefusesText) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return model.drawings().size() == 4 && model.importing() == 0; }, 10000));
     EXPECT_EQ(model.drawings().size(), 4u);
     EXPECT_FALSE(model.error().has_value());
+}
+
+TEST(RootView, EitherPickerClosedWithoutPhotosEndsTheCalendarRequest) {
+    // Rejects the first picker that opens: the photo dialog opens window-modal, the file dialog runs its own loop.
+    const auto rejectTheOpenDialog = [](RootView& window) {
+        QTimer::singleShot(0, &window, [&window] {
+            if (auto* dialog = window.findChild<QFileDialog*>()) dialog->reject();
+        });
+    };
+    struct Case { const char* what; std::function<void(AppModel&, RootView&)> open; };
+    const Case cases[] = {
+        {"photo dialog cancelled",
+         [&](AppModel& m, RootView& w) {
+             m.setPhotosPickerShown(true);
+             settle();
+             rejectTheOpenDialog(w);
+         }},
+        {"photo dialog closed from elsewhere",
+         [](AppModel& m, RootView&) {
+             m.setPhotosPickerShown(true);
+             settle();
+             m.setPhotosPickerShown(false);
+         }},
+        {"file dialog cancelled",
+         [&](AppModel& m, RootView& w) {
+             rejectTheOpenDialog(w);
+             m.chooseFiles();
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        AppModel model(false);
+        RootView window(model);
+        window.show();
+        model.setImportForCalendar(true);
+        c.open(model, window);
+        settle();
+        EXPECT_FALSE(window.findChild<QFileDialog*>());
+        EXPECT_FALSE(model.photosPickerShown());
+        EXPECT_FALSE(model.importForCalendar()) << "the next book import would add calendar pictures";
+        EXPECT_FALSE(model.error().has_value());
+    }
 }
