@@ -161,8 +161,8 @@ void AppModel::ImportState::finish(const std::shared_ptr<Batch>& batch,
     if (prepared.failure != Failure::unreadableFile) ++batch->read;
     switch (prepared.failure) {
         case Failure::none: {
-            ImageOptions added = options;  // only files carry their modification date
-            if (batch->kind == Kind::files) added.fileDate = prepared.copied->fileDate;
+            ImageOptions added = options;  // files from either dialog carry their modification date
+            if (prepared.copied->fileDate) added.fileDate = prepared.copied->fileDate;
             add(*prepared.copied, added);
             break;
         }

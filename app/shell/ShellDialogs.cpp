@@ -1,6 +1,7 @@
 #include "app/shell/ShellDialogs.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QImage>
@@ -73,8 +74,10 @@ ModelDialogs shellDialogs(QWidget* window) {
 }
 
 QFileDialog* makePhotoDialog(QWidget* window) {
-    auto* dialog = new QFileDialog(window, QFileDialog::tr("Add from Photos"),
-                                   QStandardPaths::writableLocation(QStandardPaths::PicturesLocation), imageFilter());
+    // A folder that does not exist would be taken as a file name to select.
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    if (!QFileInfo(folder).isDir()) folder = QDir::homePath();
+    auto* dialog = new QFileDialog(window, QFileDialog::tr("Add from Photos"), folder, imageFilter());
     dialog->setFileMode(QFileDialog::ExistingFiles);
     dialog->setLabelText(QFileDialog::Accept, QFileDialog::tr("Add"));
     dialog->setWindowModality(Qt::WindowModal);

@@ -235,3 +235,23 @@ TEST(RootView, EitherPickerClosedWithoutPhotosEndsTheCalendarRequest) {
         EXPECT_FALSE(model.error().has_value());
     }
 }
+
+TEST(RootView, PhotoDialogOpensOnPicturesOrCleanlyOnTheHomeFolder) {
+    QTemporaryDir home;
+    const QByteArray oldHome = qgetenv("HOME");
+    qputenv("HOME", home.path().toUtf8());
+    for (const bool hasPictures : {false, true}) {
+        SCOPED_TRACE(hasPictures ? "with a Pictures folder" : "without one");
+        if (hasPictures) {
+            ASSERT_TRUE(QDir(home.path()).mkdir("Pictures"));
+        }
+        std::unique_ptr<QFileDialog> dialog(makePhotoDialog(nullptr));
+        const QString expected = hasPictures ? home.filePath("Pictures") : home.path();
+        EXPECT_EQ(QFileInfo(dialog->directory().absolutePath()).canonicalFilePath(),
+                  QFileInfo(expected).canonicalFilePath());
+        auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+        ASSERT_TRUE(name);
+        EXPECT_EQ(name->text(), "") << "no missing folder typed in as a file to open";
+    }
+    qputenv("HOME", oldHome);
+}
