@@ -1,6 +1,8 @@
 #include "app/platform/UpdateFramework.h"
 
-#include <QDesktopServices>
+#include "app/platform/Alert.h"
+#include "app/platform/WebPage.h"
+
 #include <QMessageBox>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -8,12 +10,6 @@
 #include <QXmlStreamReader>
 
 namespace quillfen {
-
-void showPlainAlert(const QString& title, const QString& text) {
-    QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Ok);
-    box.setTextFormat(Qt::PlainText);
-    box.exec();
-}
 
 UpdateFramework::UpdateFramework(QUrl feed, QString appName, QString appVersion, QObject* parent)
     : QObject(parent),
@@ -23,19 +19,20 @@ UpdateFramework::UpdateFramework(QUrl feed, QString appName, QString appVersion,
       m_network(new QNetworkAccessManager(this)) {
     alert = showPlainAlert;
     offer = [this](const Item& item) {
-        QMessageBox box(QMessageBox::Information, tr("A new version of %1 is available").arg(m_appName),
-                        tr("%1 %2 is available; you have %3.").arg(m_appName, item.version, m_appVersion));
-        box.setTextFormat(Qt::PlainText);
-        QPushButton* open = box.addButton(tr("Open Download Page"), QMessageBox::AcceptRole);
-        box.addButton(tr("Not Now"), QMessageBox::RejectRole);
-        box.exec();
-        if (box.clickedButton() == open) QDesktopServices::openUrl(item.link);
+        const auto box = alertBox(tr("A new version of %1 is available").arg(m_appName),
+                                  tr("%1 %2 is available; you have %3.").arg(m_appName, item.version, m_appVersion));
+        QPushButton* open = box->addButton(tr("Open Download Page"), QMessageBox::AcceptRole);
+        box->addButton(tr("Not Now"), QMessageBox::RejectRole);
+        box->exec();
+        if (box->clickedButton() == open) WebPage::open(item.link);
     };
 }
 
 void UpdateFramework::checkForUpdates() {
     if (m_feed.isEmpty()) {
-        alert(tr("Updates aren’t set up"), tr("This build of %1 has no update feed.").arg(m_appName));
+        alert(tr("This copy of %1 doesn’t check for updates itself").arg(m_appName),
+              tr("New versions come from where you installed %1, such as your system’s software manager.")
+                  .arg(m_appName));
         return;
     }
     QNetworkRequest request(m_feed);

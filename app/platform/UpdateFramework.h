@@ -10,9 +10,6 @@ class QNetworkAccessManager;
 
 namespace quillfen {
 
-// An informational alert with one OK button and plain text, run modally.
-void showPlainAlert(const QString& title, const QString& text);
-
 // Stands in for a desktop update framework: reads an RSS feed set at build time, compares the newest
 // item's version with the application's and offers that item's page, or says the application is up to
 // date. Checks happen only when the user asks. GUI thread only; the request itself is asynchronous.

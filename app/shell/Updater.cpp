@@ -1,5 +1,6 @@
 #include "app/shell/Updater.h"
 
+#include "app/platform/Alert.h"
 #include "app/platform/UpdateFramework.h"
 
 #include <QNetworkAccessManager>

@@ -1,9 +1,16 @@
 #include "app/platform/UpdateFramework.h"
 #include "app/shell/Updater.h"
 
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMainWindow>
+#include <QMessageBox>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
+
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -80,5 +87,45 @@ TEST(Updater, ProbeStatusDecidesBetweenHandOverUpToDateAndFailure) {
             EXPECT_EQ(probe.alerts, QStringList{c.alert});
         }
         EXPECT_FALSE(probe.updater.checking());
+    }
+}
+
+TEST(Updater, AlertsShowHeadlineAndSentenceOverTheMainWindowInWordsAParentReads) {
+    QMainWindow main;
+    main.show();
+    QWidget other;  // the user is elsewhere when the answer comes
+    other.show();
+    struct Shown { QString headline, sentence; QWidget* over; };
+    struct Case { const char* what; std::optional<int> status; bool feed; QString headline; QString sentence; };
+    const Case cases[] = {
+        {"up to date", 404, true, "You’re up to date", "Quillfen 1.0.0 is the newest version."},
+        {"failed", 500, true, "Couldn’t check for updates", "Check your internet connection and try again."},
+        {"no feed in this build", std::nullopt, false, "This copy of Quillfen doesn’t check for updates itself",
+         "New versions come from where you installed Quillfen, such as your system’s software manager."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        FeedServer server(c.status);
+        UpdateFramework framework(c.feed ? server.url() : QUrl(), "Quillfen", "1.0.0");
+        Updater updater(framework, "Quillfen", "1.0.0");
+        std::vector<Shown> shown;
+        QTimer answer;  // reads and closes each alert from inside its modal loop
+        QObject::connect(&answer, &QTimer::timeout, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                shown.push_back({box->text(), box->informativeText(), box->parentWidget()});
+                box->button(QMessageBox::Ok)->click();
+            }
+        });
+        answer.start(10);
+        QSignalSpy finished(&updater, &Updater::checkFinished);
+        updater.checkForUpdates();
+        if (c.feed) {
+            ASSERT_TRUE(finished.wait(5000));
+        }
+        ASSERT_EQ(shown.size(), 1u);
+        EXPECT_EQ(shown[0].headline, c.headline);
+        EXPECT_EQ(shown[0].sentence, c.sentence);
+        EXPECT_EQ(shown[0].over, &main);
+        EXPECT_FALSE(shown[0].sentence.contains("feed"));
     }
 }
