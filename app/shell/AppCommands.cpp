@@ -2,6 +2,7 @@
 
 #include "MenuBaseline/MenuBaseline.h"
 #include "app/model/AppModel.h"
+#include "app/platform/WebPage.h"
 #include "app/shell/Site.h"
 
 #include <QAction>
@@ -34,7 +35,8 @@ AppCommands::AppCommands(AppModel& model, ShellCommands shell, QMainWindow& wind
     buildFileMenu(file);
     buildBookMenu(*bar.addMenu(tr("Book")));
     buildDrawingMenu(*bar.addMenu(tr("Drawing")));
-    MenuBaseline(CloseWindowAction::closeKeyWindow, MenuHelp(QStringLiteral("Quillfen"), site::helpPage()))
+    MenuBaseline(CloseWindowAction::closeKeyWindow,
+                 MenuHelp(QStringLiteral("Quillfen"), QKeySequence(Qt::Key_F1), [] { WebPage::open(site::helpPage()); }))
         .install(bar);
 
     for (auto changed : {&AppModel::modeChanged, &AppModel::drawingsChanged, &AppModel::selectedIDChanged,

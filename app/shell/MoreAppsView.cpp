@@ -1,11 +1,11 @@
 #include "app/shell/MoreAppsView.h"
 
+#include "app/platform/WebPage.h"
 #include "app/shell/MacApp.h"
 #include "app/shell/Site.h"
 #include "app/widgets/Icons.h"
 
 #include <QAbstractButton>
-#include <QDesktopServices>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -105,7 +105,7 @@ QFrame* separator() {
 }  // namespace
 
 MoreAppsView::MoreAppsView(QWidget* parent) : QWidget(parent) {
-    openURL = [](const QUrl& url) { QDesktopServices::openUrl(url); };
+    openURL = [](const QUrl& url) { WebPage::open(url); };
     const qreal scale = devicePixelRatioF();
     const QString host = site::makerHost();
 

@@ -2,9 +2,11 @@
 #include "app/shell/AppCommands.h"
 
 #include <QAction>
+#include <QDesktopServices>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -31,6 +33,17 @@ struct Menus {
         EXPECT_NE(found, nullptr) << name;
         return *found;
     }
+};
+
+// Stands in for the user's browser: remembers the pages it was asked to open.
+class Browser : public QObject {
+    Q_OBJECT
+
+public:
+    QList<QUrl> opened;
+
+public Q_SLOTS:
+    void open(const QUrl& url) { opened << url; }
 };
 
 const char* const selectionCommands[] = {"showDrawing", "rotateRight", "rotateLeft", "findPaperEdgesAgain",
@@ -95,3 +108,17 @@ TEST(AppCommands, RemoveFromBookOnlyAsksAndTheGuidesCheckMarkFollowsTheModel) {
     menus.model.setShowGuides(false);
     EXPECT_FALSE(menus.action("showGuides").isChecked());
 }
+
+TEST(AppCommands, F1OpensTheHelpPageFromTheMainWindow) {
+    Browser browser;
+    QDesktopServices::setUrlHandler("https", &browser, "open");
+    Menus menus;
+    menus.window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&menus.window));
+    QTest::keyClick(&menus.window, Qt::Key_F1);
+    QDesktopServices::unsetUrlHandler("https");
+    ASSERT_EQ(browser.opened.size(), 1);
+    EXPECT_EQ(browser.opened[0].path(), "/mac/quillfen");
+}
+
+#include "AppCommandsTest.moc"
