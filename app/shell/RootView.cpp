@@ -1,5 +1,6 @@
 #include "app/shell/RootView.h"
 
+#include "app/platform/WindowGeometry.h"
 #include "app/shell/EmptyState.h"
 #include "app/shell/LayoutCache.h"
 #include "app/shell/MainToolbar.h"
@@ -48,8 +49,6 @@ RootView::RootView(AppModel& model, QWidget* parent)
       m_inspectorHost(column()),
       m_inspectorDivider(divider()) {
     model.setDialogs(shellDialogs(this));
-    resize(1320, 860);
-    setMinimumSize(1080, 680);
     setAcceptDrops(true);
     setUnifiedTitleAndToolBarOnMac(true);
     addToolBar(m_toolbar);
@@ -65,7 +64,9 @@ RootView::RootView(AppModel& model, QWidget* parent)
     row->addWidget(m_detailHost, 1);
     row->addWidget(m_inspectorDivider);
     row->addWidget(m_inspectorHost);
+    central->setMinimumSize(1080, 680);  // the content's least size; menu bar and toolbar come on top
     setCentralWidget(central);
+    if (!WindowGeometry::keep(*this, QStringLiteral("mainWindowGeometry"))) resize(1320, 860);
 
     auto* announcer = new StatusAnnouncer(central);
     m_presentations = new Presentations(model, this);

@@ -1,6 +1,7 @@
 // Takes the README's screenshots of the main window: the empty state, then the sample book in the
 // drawing, book and calendar modes. Run under Xvfb by bench/screenshots.sh; writes PNG files into the
-// folder given as the only argument. Not a test: nothing is compared.
+// folder given as the first argument; with "--minimum" after it, the window has its least size (to see
+// that nothing overlaps or is cut off there). Not a test: nothing is compared.
 #include "app/shell/AppCommands.h"
 #include "app/shell/RootView.h"
 
@@ -36,8 +37,9 @@ int main(int argc, char** argv) {
     qputenv("XDG_DATA_HOME", data.path().toUtf8());
     qputenv("XDG_CONFIG_HOME", data.path().toUtf8());
     QApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s <folder for the screenshots>\n", argv[0]);
+    const bool minimum = argc == 3 && QByteArray(argv[2]) == "--minimum";
+    if (argc != 2 && !minimum) {
+        std::fprintf(stderr, "usage: %s <folder for the screenshots> [--minimum]\n", argv[0]);
         return 2;
     }
     const QDir folder(QString::fromLocal8Bit(argv[1]));
@@ -47,6 +49,7 @@ int main(int argc, char** argv) {
     RootView window(model);
     new AppCommands(model, {[] {}, [] {}, [] {}}, window);
     window.show();
+    if (minimum) window.resize(1, 1);  // held at its least size
     bool saved = shoot(window, folder, QStringLiteral("empty-state"));
 
     model.loadSampleBook(false);

@@ -255,3 +255,15 @@ TEST(RootView, PhotoDialogOpensOnPicturesOrCleanlyOnTheHomeFolder) {
     }
     qputenv("HOME", oldHome);
 }
+
+TEST(RootView, TheContentKeepsItsLeastSizeBelowTheMenusAndToolbar) {
+    AppModel model(false);
+    RootView window(model);
+    window.menuBar()->addMenu("File");
+    window.show();
+    window.resize(1, 1);  // as small as the window lets itself be made
+    settle();
+    EXPECT_GE(window.centralWidget()->width(), 1080);
+    EXPECT_GE(window.centralWidget()->height(), 680);
+    EXPECT_GT(window.height(), window.centralWidget()->height()) << "menus and toolbar come on top";
+}
