@@ -74,7 +74,7 @@ int main(int argc, char** argv) {
     MoreAppsWindow moreApps;
     AboutDialog about;
     new AppCommands(model,
-                    {[&settings] { settings.present(); }, [&moreApps] { moreApps.show(); },
+                    {[&settings, &window] { settings.present(&window); }, [&moreApps] { moreApps.show(); },
                      [&delegate] { delegate.updater().checkForUpdates(); }},
                     window);
     QObject::connect(&model, &AppModel::aboutRequested, &app, [&about] { about.show(); });

@@ -72,11 +72,13 @@ public:
         texts->addWidget(title);
         if (!detail.isEmpty()) {
             auto* line = new QLabel(detail);
+            line->setWordWrap(true);  // a long description takes a second line instead of pushing the arrow out
             line->setForegroundRole(QPalette::PlaceholderText);
             texts->addWidget(line);
         }
         layout->addLayout(texts, 1);
         auto* arrow = new QLabel;
+        arrow->setObjectName(QStringLiteral("arrow"));
         arrow->setPixmap(themeIcon(QStringLiteral("go-next")).pixmap(16, 16));
         layout->addWidget(arrow);
         for (QLabel* label : findChildren<QLabel*>()) label->setAttribute(Qt::WA_TransparentForMouseEvents);

@@ -1,10 +1,12 @@
 #include "app/shell/SettingsWindow.h"
 
+#include "app/platform/WindowGeometry.h"
 #include "app/shell/MoreAppsView.h"
 #include "app/widgets/Icons.h"
 
 #include <QFrame>
 #include <QLabel>
+#include <QScreen>
 #include <QSettings>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -64,7 +66,14 @@ SettingsWindow::SettingsWindow(QWidget* parent) : QWidget(parent, Qt::Window), m
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-void SettingsWindow::present() {
+void SettingsWindow::present(const QWidget* over) {
+    if (!isVisible() && over) {
+        adjustSize();
+        const QScreen* screen = over->screen();
+        move(WindowGeometry::centredOver(frameGeometry().size(), over->frameGeometry(),
+                                         screen ? screen->availableGeometry() : over->frameGeometry())
+                 .topLeft());
+    }
     show();
     raise();
     activateWindow();

@@ -15,8 +15,8 @@ class SettingsWindow : public QWidget {
 public:
     explicit SettingsWindow(QWidget* parent = nullptr);
 
-    // Shows the window, or brings it to the front.
-    void present();
+    // Shows the window, or brings it to the front; a window not shown yet opens centred over `over`.
+    void present(const QWidget* over = nullptr);
 
 private:
     QTabWidget* m_tabs;
