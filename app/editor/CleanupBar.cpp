@@ -4,10 +4,12 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeySequence>
 #include <QLabel>
 #include <QMenu>
+#include <QResizeEvent>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QToolButton>
@@ -42,14 +44,18 @@ QFont captionFont(const QWidget* widget) {
     return font;
 }
 
-// A caption above a slider of 150 pixels, as one column.
-QVBoxLayout* sliderColumn(QLabel* label, QSlider* slider) {
-    auto* column = new QVBoxLayout;
-    column->setSpacing(2);
+// A caption above a slider that is 100 to 150 pixels wide, as one column.
+QWidget* sliderColumn(QLabel* label, QSlider* slider, QWidget* parent) {
+    auto* column = new QWidget(parent);
+    auto* layout = new QVBoxLayout(column);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
     label->setFont(captionFont(label));
-    slider->setFixedWidth(150);
-    column->addWidget(label);
-    column->addWidget(slider);
+    slider->setMinimumWidth(100);
+    slider->setMaximumWidth(150);
+    slider->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    layout->addWidget(label);
+    layout->addWidget(slider);
     return column;
 }
 
@@ -62,27 +68,30 @@ CleanupBar::CleanupBar(AppModel& model, QWidget* parent)
       m_whitenSlider(new QSlider(Qt::Horizontal, this)),
       m_straightenLabel(new QLabel(this)),
       m_whitenLabel(new QLabel(this)),
-      m_flatten(new QCheckBox(tr("Even out lighting"), this)) {
-    auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(16, 10, 16, 10);
-    row->setSpacing(18);
+      m_flatten(new QCheckBox(tr("Even out lighting"), this)),
+      m_grid(new QGridLayout(this)),
+      m_rotation(new QWidget(this)),
+      m_crop(new QToolButton(this)) {
+    m_grid->setContentsMargins(16, 10, 16, 10);
+    m_grid->setHorizontalSpacing(18);
+    m_grid->setVerticalSpacing(6);
 
-    auto* rotation = new QHBoxLayout;
+    auto* rotation = new QHBoxLayout(m_rotation);
+    rotation->setContentsMargins(0, 0, 0, 0);
     rotation->setSpacing(4);
     auto* left = iconButton(QStringLiteral("object-rotate-left"), tr("Rotate left"),
                             tr("Rotate left (%1)").arg(shortcutText(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R))),
-                            this);
+                            m_rotation);
     auto* right = iconButton(QStringLiteral("object-rotate-right"), tr("Rotate right"),
-                             tr("Rotate right (%1)").arg(shortcutText(QKeySequence(Qt::CTRL | Qt::Key_R))), this);
+                             tr("Rotate right (%1)").arg(shortcutText(QKeySequence(Qt::CTRL | Qt::Key_R))), m_rotation);
     connect(left, &QToolButton::clicked, this, [this] { onSelected(&AppModel::rotateLeft); });
     connect(right, &QToolButton::clicked, this, [this] { onSelected(&AppModel::rotateRight); });
     rotation->addWidget(left);
     rotation->addWidget(right);
-    row->addLayout(rotation);
 
     m_straightenSlider->setRange(-30, 30);
     m_straightenSlider->setAccessibleName(tr("Straighten"));
-    row->addLayout(sliderColumn(m_straightenLabel, m_straightenSlider));
+    m_straightenColumn = sliderColumn(m_straightenLabel, m_straightenSlider, this);
     connect(m_straightenSlider, &QSlider::valueChanged, this, [this](int position) {
         m_straighten = position * straightenStep;
         showValues();
@@ -94,11 +103,10 @@ CleanupBar::CleanupBar(AppModel& model, QWidget* parent)
     connect(m_flatten, &QCheckBox::toggled, this, [this](bool on) {
         if (m_id) m_model.setFlatten(*m_id, on);
     });
-    row->addWidget(m_flatten);
 
     m_whitenSlider->setRange(0, 1000);
     m_whitenSlider->setAccessibleName(tr("Whiten paper"));
-    row->addLayout(sliderColumn(m_whitenLabel, m_whitenSlider));
+    m_whitenColumn = sliderColumn(m_whitenLabel, m_whitenSlider, this);
     connect(m_whitenSlider, &QSlider::valueChanged, this, [this](int position) {
         m_whiten = position * whitenStep;
         showValues();
@@ -106,22 +114,60 @@ CleanupBar::CleanupBar(AppModel& model, QWidget* parent)
     });
     connect(m_whitenSlider, &QSlider::sliderReleased, this, &CleanupBar::commitWhiten);
 
-    row->addStretch(1);
-
-    auto* crop = new QToolButton(this);
-    crop->setText(tr("Crop"));
-    crop->setPopupMode(QToolButton::InstantPopup);
-    auto* menu = new QMenu(crop);
+    m_crop->setText(tr("Crop"));
+    m_crop->setPopupMode(QToolButton::InstantPopup);
+    auto* menu = new QMenu(m_crop);
     menu->addAction(tr("Find Paper Edges Again"), this, [this] { m_model.findPaperEdgesAgain(); });
     menu->addAction(tr("Use the Whole Photo"), this, [this] {
         if (m_id) m_model.useWholePhoto(*m_id);
     });
     menu->addSeparator();
     menu->addAction(tr("Reset Cleanup"), this, [this] { onSelected(&AppModel::resetCleanup); });
-    crop->setMenu(menu);
-    row->addWidget(crop);
+    m_crop->setMenu(menu);
 
+    arrange(true);
     syncSliders();
+}
+
+QSize CleanupBar::minimumSizeHint() const {
+    const QMargins margins = m_grid->contentsMargins();
+    int width = margins.left() + margins.right() + 3 * m_grid->horizontalSpacing();
+    for (const QWidget* group : {m_rotation, m_straightenColumn, m_whitenColumn, static_cast<QWidget*>(m_crop)})
+        width += group->minimumSizeHint().width();
+    return {width, QWidget::minimumSizeHint().height()};
+}
+
+void CleanupBar::resizeEvent(QResizeEvent* event) {
+    const QMargins margins = m_grid->contentsMargins();
+    int oneLine = margins.left() + margins.right() + 4 * m_grid->horizontalSpacing();
+    for (const QWidget* group : {m_rotation, m_straightenColumn, static_cast<QWidget*>(m_flatten), m_whitenColumn,
+                                 static_cast<QWidget*>(m_crop)})
+        oneLine += group->minimumSizeHint().width();
+    arrange(event->size().width() >= oneLine);
+    QWidget::resizeEvent(event);
+}
+
+void CleanupBar::arrange(bool oneLine) {
+    if (m_oneLine == oneLine && m_grid->count() > 0) return;
+    m_oneLine = oneLine;
+    for (QWidget* group : {m_rotation, m_straightenColumn, static_cast<QWidget*>(m_flatten), m_whitenColumn,
+                           static_cast<QWidget*>(m_crop)})
+        m_grid->removeWidget(group);
+    for (int column = 0; column < 5; ++column) m_grid->setColumnStretch(column, 0);
+    // The sliders grow to their full width first; what is left goes before the crop menu.
+    m_grid->addWidget(m_rotation, 0, 0);
+    m_grid->addWidget(m_straightenColumn, 0, 1);
+    if (oneLine) {
+        m_grid->addWidget(m_flatten, 0, 2);
+        m_grid->addWidget(m_whitenColumn, 0, 3);
+        m_grid->addWidget(m_crop, 0, 4, Qt::AlignRight);
+        for (const int column : {1, 3, 4}) m_grid->setColumnStretch(column, 1);
+    } else {
+        m_grid->addWidget(m_whitenColumn, 0, 2);
+        m_grid->addWidget(m_crop, 0, 3, Qt::AlignRight);
+        m_grid->addWidget(m_flatten, 1, 1, 1, 2);
+        for (const int column : {1, 2, 3}) m_grid->setColumnStretch(column, 1);
+    }
 }
 
 void CleanupBar::setDrawing(const Drawing& drawing) {

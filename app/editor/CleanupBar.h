@@ -5,13 +5,15 @@
 #include <QWidget>
 
 class QCheckBox;
+class QGridLayout;
 class QLabel;
 class QSlider;
+class QToolButton;
 
 namespace quillfen {
 
 // The strip of cleanup controls under the editor's previews: quarter turns, straightening, lighting,
-// whitening and the crop menu. Sliders change only their local value while they move and write the
+// whitening and the crop menu, on one line, or on two when the editor is too narrow for one. Sliders change only their local value while they move and write the
 // drawing once when the gesture ends; following the drawing never writes back. GUI thread only.
 class CleanupBar : public QWidget {
     Q_OBJECT
@@ -28,7 +30,14 @@ public:
     QLabel* whitenLabel() const { return m_whitenLabel; }
     QCheckBox* flattenBox() const { return m_flatten; }
 
+    // As narrow as the two-line arrangement allows.
+    QSize minimumSizeHint() const override;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
+    void arrange(bool oneLine);
     void syncSliders();
     void showValues();
     void commitStraighten();
@@ -45,6 +54,12 @@ private:
     QLabel* m_straightenLabel;
     QLabel* m_whitenLabel;
     QCheckBox* m_flatten;
+    QGridLayout* m_grid;
+    QWidget* m_rotation;
+    QWidget* m_straightenColumn = nullptr;
+    QWidget* m_whitenColumn = nullptr;
+    QToolButton* m_crop;
+    bool m_oneLine = true;
 };
 
 }  // namespace quillfen

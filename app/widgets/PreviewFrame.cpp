@@ -51,6 +51,7 @@ PreviewFrame::PreviewFrame(AppModel& model, const PreviewFrameSetup& setup, QWid
     m_summary = new QLabel(this);
     dim(m_summary);
     m_summary->setTextFormat(Qt::PlainText);
+    m_summary->setWordWrap(true);  // a long summary takes two lines when the pane is narrow
     m_guides = new QCheckBox(tr("Trim and safe lines"), this);
     m_guides->setToolTip(
         setup.guidesTip.arg(QKeySequence(Qt::CTRL | Qt::Key_G).toString(QKeySequence::NativeText)));
@@ -62,8 +63,7 @@ PreviewFrame::PreviewFrame(AppModel& model, const PreviewFrameSetup& setup, QWid
     m_slider->setAccessibleName(tr("Preview size"));
     sizeLabel->setBuddy(m_slider);
     m_slider->setValue(sliderValue(m_zoom));
-    header->addWidget(m_summary);
-    header->addStretch(1);
+    header->addWidget(m_summary, 1);
     header->addWidget(m_guides);
     header->addWidget(sizeLabel);
     header->addWidget(m_slider);

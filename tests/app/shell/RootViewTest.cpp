@@ -5,6 +5,7 @@
 #include "tests/app/AppFixtures.h"
 
 #include <QAbstractButton>
+#include <QAbstractScrollArea>
 #include <QBuffer>
 #include <QDir>
 #include <QDragEnterEvent>
@@ -266,4 +267,57 @@ TEST(RootView, TheContentKeepsItsLeastSizeBelowTheMenusAndToolbar) {
     EXPECT_GE(window.centralWidget()->width(), 1080);
     EXPECT_GE(window.centralWidget()->height(), 680);
     EXPECT_GT(window.height(), window.centralWidget()->height()) << "menus and toolbar come on top";
+}
+
+namespace {
+
+// Widgets that a layout places side by side but that overlap each other or reach outside the widget
+// holding them, one line per fault; what scrolls inside a scroll area is left out.
+QStringList crowded(const QWidget& root) {
+    QStringList faults;
+    const auto label = [](const QWidget* w) {
+        return QString("%1 %2").arg(w->metaObject()->className(), w->objectName());
+    };
+    std::function<void(const QWidget&)> visit = [&](const QWidget& holder) {
+        QList<const QWidget*> placed;
+        for (const QWidget* child : holder.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (child->isWindow() || !child->isVisible() || !child->testAttribute(Qt::WA_LaidOut)) continue;
+            if (!holder.rect().contains(child->geometry()))
+                faults << label(child) + " is cut off in " + label(&holder);
+            for (const QWidget* other : placed)
+                if (child->geometry().intersects(other->geometry())) faults << label(child) + " overlaps " + label(other);
+            placed << child;
+            if (!qobject_cast<const QAbstractScrollArea*>(child)) visit(*child);
+        }
+    };
+    visit(root);
+    return faults;
+}
+
+}  // namespace
+
+TEST(RootView, NothingOverlapsOrIsCutOffAtTheLeastSizeInAnyMode) {
+    AppModel model(false);
+    RootView window(model);
+    window.show();
+    window.resize(1, 1);
+    const auto all = quillfen::testing::drawings(4);
+    struct Case { const char* what; bool library; ViewMode mode; bool selected; };
+    const Case cases[] = {
+        {"empty state", false, ViewMode::drawing, false},
+        {"drawing editor", true, ViewMode::drawing, true},
+        {"book", true, ViewMode::book, false},
+        {"calendar", true, ViewMode::calendar, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        model.setDrawings(c.library ? all : std::vector<Drawing>{});
+        model.setMode(c.mode);
+        model.setSelectedID(c.selected ? std::optional(all[0].info.id) : std::nullopt);
+        settle();
+        QTest::qWait(50);
+        EXPECT_EQ(window.centralWidget()->size(), QSize(1080, 680));
+        const QStringList faults = crowded(*window.centralWidget());
+        EXPECT_TRUE(faults.isEmpty()) << faults.join("\n").toStdString();
+    }
 }
