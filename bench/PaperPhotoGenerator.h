@@ -12,6 +12,7 @@
 #include <random>
 #include <vector>
 
+#include "bench/PaperPhotoHardScenes.h"
 #include "bench/PaperPhotoScenes.h"
 #include "engine/core/Bitmap.h"
 #include "engine/library/CleanupRecords.h"
@@ -20,7 +21,22 @@
 // Shared by the paper-detection benchmark and its tests; never part of the application.
 namespace quillfen::paperphotos {
 
-enum class Surface { wood, darkCloth, pattern, lightTable, stone, clutter, placemat, whiteTable, flatbed };
+enum class Surface {
+    wood,
+    darkCloth,
+    pattern,
+    lightTable,
+    stone,
+    clutter,
+    placemat,
+    whiteTable,
+    flatbed,
+    stripedWall,
+    hardMotif,
+    whiteShape,
+    ruledScan,
+    tableEdge
+};
 
 inline const char* surfaceName(Surface s) {
     switch (s) {
@@ -42,13 +58,28 @@ inline const char* surfaceName(Surface s) {
             return "white table";
         case Surface::flatbed:
             return "flatbed";
+        case Surface::stripedWall:
+            return "striped wall";
+        case Surface::hardMotif:
+            return "hard motif";
+        case Surface::whiteShape:
+            return "white shape";
+        case Surface::ruledScan:
+            return "ruled scan";
+        case Surface::tableEdge:
+            return "table edge";
     }
     return "";
 }
 
 // A sheet that a detector should find: it lies on a surface darker than itself.
 inline bool shouldBeFound(Surface s) {
-    return s != Surface::whiteTable && s != Surface::flatbed;
+    return s != Surface::whiteTable && s != Surface::flatbed && s != Surface::ruledScan;
+}
+
+// A scan: the sheet is larger than the frame, so the whole picture is the answer.
+inline bool isScan(Surface s) {
+    return s == Surface::flatbed || s == Surface::ruledScan;
 }
 
 struct PaperPhoto {
@@ -58,21 +89,6 @@ struct PaperPhoto {
 };
 
 namespace detail {
-
-// Gaussian noise from OpenCV's generator of this thread, which generate() seeds.
-inline cv::Mat whiteNoise(cv::Size size, double sigma) {
-    cv::Mat n(size, CV_32F);
-    cv::randn(n, 0.0, sigma);
-    return n;
-}
-
-inline cv::Mat modulate(const cv::Mat& gray, cv::Scalar color) {
-    std::vector<cv::Mat> ch(3);
-    for (int i = 0; i < 3; ++i) ch[i] = gray * color[i];
-    cv::Mat out;
-    cv::merge(ch, out);
-    return out;
-}
 
 inline cv::Mat woodSurface(Rng& rng, cv::Size size) {
     const double angle = uniform(rng, 0, CV_PI);
@@ -150,11 +166,6 @@ inline cv::Mat patternSurface(Rng& rng, cv::Size size) {
     }
     cv::GaussianBlur(out, out, cv::Size(), 0.8);
     return out;
-}
-
-inline cv::Mat plainSurface(Rng& rng, cv::Size size, cv::Scalar color, double texture) {
-    cv::Mat gray = 1 + texture * smoothNoise(rng, size, 40) + whiteNoise(size, texture * 0.5);
-    return modulate(gray, color);
 }
 
 inline cv::Mat stoneSurface(Rng& rng, cv::Size size) {
@@ -276,6 +287,7 @@ inline PaperPhoto generate(std::uint32_t seed, Surface surface) {
     const cv::Size size = portrait ? cv::Size(shortSide, longSide) : cv::Size(longSide, shortSide);
 
     cv::Mat scene;
+    std::array<cv::Point2d, 2> edge;  // the table's edge, for Surface::tableEdge
     switch (surface) {
         case Surface::wood:
             scene = woodSurface(rng, size);
@@ -306,7 +318,20 @@ inline PaperPhoto generate(std::uint32_t seed, Surface surface) {
             break;
         }
         case Surface::flatbed:
+        case Surface::ruledScan:
             scene = cv::Mat(size, CV_32FC3, cv::Scalar::all(0.9));
+            break;
+        case Surface::stripedWall:
+            scene = stripedWallpaper(rng, size);
+            break;
+        case Surface::hardMotif:
+            scene = hardMotif(rng, size);
+            break;
+        case Surface::whiteShape:
+            scene = chance(rng, 0.5) ? woodSurface(rng, size) : darkClothSurface(rng, size);
+            break;
+        case Surface::tableEdge:
+            scene = tableEdge(rng, size, edge);
             break;
     }
 
@@ -314,12 +339,14 @@ inline PaperPhoto generate(std::uint32_t seed, Surface surface) {
     const double paperAspect = chance(rng, 0.5) ? 11.0 / 8.5 : std::sqrt(2.0);
     const cv::Size sheet(900, static_cast<int>(std::lround(900 * paperAspect)));
     cv::Scalar paper = bgr(0.96, 0.96, 0.95);
-    if (chance(rng, 0.3)) {
+    if (surface == Surface::tableEdge || chance(rng, 0.3)) {
         const cv::Scalar tints[] = {bgr(0.97, 0.93, 0.82), bgr(0.85, 0.92, 0.97), bgr(0.97, 0.87, 0.9),
                                     bgr(0.97, 0.96, 0.75), bgr(0.87, 0.96, 0.86)};
         paper = tints[uniformInt(rng, 0, 4)];
     }
-    const cv::Mat sheetImage = drawing(rng, sheet, paper);
+    cv::Mat sheetImage = drawing(rng, sheet, paper);
+    if (surface == Surface::whiteShape) whiteShapeArtwork(rng, sheetImage, paper);
+    if (surface == Surface::ruledScan || surface == Surface::tableEdge) ruledArtwork(rng, sheetImage);
 
     // Where the sheet lands: a rectangle in the table's plane seen by a tilted pinhole camera.
     std::array<cv::Point2d, 4> corners;
@@ -350,7 +377,7 @@ inline PaperPhoto generate(std::uint32_t seed, Surface surface) {
         }
         double scale = 0;
         cv::Point2d offset;
-        if (surface == Surface::flatbed) {  // the sheet is larger than the frame
+        if (isScan(surface)) {  // the sheet is larger than the frame
             scale =
                 std::max(size.width / (hi.x - lo.x), size.height / (hi.y - lo.y)) * uniform(rng, 1.02, 1.08);
             offset = cv::Point2d(size.width / 2.0, size.height / 2.0) - (lo + hi) * 0.5 * scale;
@@ -395,7 +422,7 @@ inline PaperPhoto generate(std::uint32_t seed, Surface surface) {
     cv::Mat halfScale = (cv::Mat_<double>(3, 3) << 0.5, 0, -0.25, 0, 0.5, -0.25, 0, 0, 1);
     cv::warpPerspective(superMask, mask, homography * halfScale, size, cv::INTER_LINEAR, cv::BORDER_CONSTANT,
                         0);
-    if (surface != Surface::flatbed) {
+    if (!isScan(surface)) {
         cv::Mat shadow;
         const double spread = uniform(rng, 2, 9);
         const cv::Mat shift = (cv::Mat_<double>(2, 3) << 1, 0, uniform(rng, -4, 4), 0, 1, uniform(rng, 0, 6));
@@ -406,6 +433,7 @@ inline PaperPhoto generate(std::uint32_t seed, Surface surface) {
     }
     const cv::Mat mask3 = modulate(mask, cv::Scalar::all(1));
     scene = scene.mul(cv::Scalar::all(1) - mask3) + warped.mul(mask3);
+    if (surface == Surface::tableEdge) showThrough(scene, mask, edge, uniform(rng, 0.12, 0.3));
 
     // Light: a gradient across the frame, vignetting, warm or cool light, sometimes a soft shadow.
     {
@@ -431,7 +459,7 @@ inline PaperPhoto generate(std::uint32_t seed, Surface surface) {
             cv::resize(blob, blob, size, 0, 0, cv::INTER_LINEAR);
             light = light.mul(1 - uniform(rng, 0.15, 0.35) * blob);
         }
-        if (surface != Surface::flatbed && chance(rng, 0.3)) light = light.mul(hardLight(rng, size));
+        if (!isScan(surface) && chance(rng, 0.3)) light = light.mul(hardLight(rng, size));
         const double exposure = uniform(rng, 0.85, 1.08);
         const cv::Scalar temperature = chance(rng, 0.5) ? bgr(1.04, 1.0, 0.9) : bgr(0.97, 1.0, 1.03);
         scene = scene.mul(modulate(light, temperature * exposure));
@@ -466,6 +494,13 @@ inline Surface surfaceForSeed(std::uint32_t seed) {
                                  Surface::clutter,  Surface::pattern,    Surface::placemat,  Surface::lightTable,
                                  Surface::clutter,  Surface::stone,      Surface::wood,      Surface::whiteTable,
                                  Surface::clutter,  Surface::darkCloth,  Surface::placemat,  Surface::flatbed};
+    return order[seed % std::size(order)];
+}
+
+// The kinds of photo paper detection once got wrong, in a fixed rotation of their own.
+inline Surface hardSurfaceForSeed(std::uint32_t seed) {
+    constexpr Surface order[] = {Surface::whiteShape, Surface::stripedWall, Surface::hardMotif, Surface::ruledScan,
+                                 Surface::tableEdge};
     return order[seed % std::size(order)];
 }
 

@@ -41,6 +41,26 @@ inline cv::Mat smoothNoise(Rng& rng, cv::Size size, double scale) {
     return big;
 }
 
+// Gaussian noise from OpenCV's generator of this thread, which generate() seeds.
+inline cv::Mat whiteNoise(cv::Size size, double sigma) {
+    cv::Mat n(size, CV_32F);
+    cv::randn(n, 0.0, sigma);
+    return n;
+}
+
+inline cv::Mat modulate(const cv::Mat& gray, cv::Scalar color) {
+    std::vector<cv::Mat> ch(3);
+    for (int i = 0; i < 3; ++i) ch[i] = gray * color[i];
+    cv::Mat out;
+    cv::merge(ch, out);
+    return out;
+}
+
+inline cv::Mat plainSurface(Rng& rng, cv::Size size, cv::Scalar color, double texture) {
+    cv::Mat gray = 1 + texture * smoothNoise(rng, size, 40) + whiteNoise(size, texture * 0.5);
+    return modulate(gray, color);
+}
+
 inline cv::Scalar anyColour(Rng& rng, double lo, double hi) {
     return bgr(uniform(rng, lo, hi), uniform(rng, lo, hi), uniform(rng, lo, hi));
 }
