@@ -83,7 +83,43 @@ double lineSupport(const cv::Mat& colour, cv::Point2d a, cv::Point2d b, double s
     return static_cast<double>(supported) / count;
 }
 
+float lumaAt(const cv::Mat& colour, cv::Point2d p) {
+    const cv::Vec3f c = sampleColour(colour, p);
+    return 0.2126f * c[0] + 0.7152f * c[1] + 0.0722f * c[2];
+}
+
+// Whether the picture across the side at q is a drawn line: the darkest point near the side is much
+// darker than the picture clear of it on both sides. Reach is how far a thick line may lie from the
+// side, which may have settled on either of its borders.
+bool drawnLineAt(const cv::Mat& colour, cv::Point2d q, cv::Point2d inward, double reach) {
+    float darkest = 1;
+    for (double d = -reach; d <= reach; d += 1) darkest = std::min(darkest, lumaAt(colour, q + inward * d));
+    float inside = 0, outside = 0;
+    for (double d : {reach + 4, reach + 6, reach + 8}) {
+        inside += lumaAt(colour, q + inward * d) / 3;
+        outside += lumaAt(colour, q - inward * d) / 3;
+    }
+    const float clear = std::min(inside, outside);
+    return darkest < 0.6f * clear && clear - darkest > 0.15f;
+}
+
 }  // namespace
+
+int drawnSides(const cv::Mat& colour, const Corners& c) {
+    const double reach = std::max(4.0, std::max(colour.cols, colour.rows) / 100.0);
+    int drawn = 0;
+    for (int i = 0; i < 4; ++i) {
+        const cv::Point2d a = c[i], b = c[(i + 1) % 4];
+        const cv::Point2d dir = (b - a) / cv::norm(b - a);
+        const cv::Point2d inward(-dir.y, dir.x);
+        constexpr int count = 24;
+        int lines = 0;
+        for (int k = 0; k < count; ++k)
+            lines += drawnLineAt(colour, a + (b - a) * (0.1 + 0.8 * (k + 0.5) / count), inward, reach);
+        drawn += lines >= count * 0.6;
+    }
+    return drawn;
+}
 
 // Moves each side of the outline onto the edge nearby, keeping sides that show no edge.
 Corners refine(const cv::Mat& colour, Corners c, double range) {

@@ -15,6 +15,11 @@ Corners refine(const cv::Mat& colour, Corners c, double range);
 // neighbouring sides must go on as clear edges past the old corners, and the farthest parallel line
 // they reach that shows a clear edge along its length becomes the side.
 Corners widenedToSheetEdges(const cv::Mat& colour, const Corners& c);
+// How many sides of the outline run along a drawn line, a narrow band much darker than the picture on
+// both sides of it, rather than along a sheet's edge, where the picture steps from paper to surface (a
+// contact shadow darkens the surface only a little). An outline drawn all round is a shape in the
+// artwork, not the sheet.
+int drawnSides(const cv::Mat& colour, const Corners& c);
 // How much of each side shows a clear change of colour across it: 0 to 1, weighing the weakest side as
 // much as the average, so that an outline is sure only where all four sides are.
 double edgeSupport(const cv::Mat& colour, const Corners& c);
