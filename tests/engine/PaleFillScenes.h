@@ -106,7 +106,7 @@ struct Drawing {
                 Colour colour;
                 if (onLine(x, y)) {
                     colour = {40, 70, 45};
-                } else if (std::abs(e - 1) * std::min(semiAxisX(), semiAxisY()) < 1.5) {
+                } else if (fillArea > 0 && std::abs(e - 1) * std::min(semiAxisX(), semiAxisY()) < 1.5) {
                     colour = {60, 50, 90};  // the outline
                 } else if (e < 1) {
                     const auto blend = [&](std::uint8_t v) {
