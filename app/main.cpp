@@ -4,6 +4,7 @@
 #include "app/shell/AppCommands.h"
 #include "app/shell/AppDelegate.h"
 #include "app/shell/MoreAppsView.h"
+#include "app/shell/QuitFinisher.h"
 #include "app/shell/RootView.h"
 #include "app/shell/SettingsWindow.h"
 #include "app/shell/SingleInstance.h"
@@ -11,8 +12,10 @@
 #include "app/widgets/Icons.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QIcon>
+#include <QMessageBox>
 #include <QThread>
 #include <QTimer>
 
@@ -30,6 +33,17 @@ QList<QUrl> openedURLs(const QStringList& arguments) {
         if (url.isLocalFile()) urls << url;
     }
     return urls;
+}
+
+// Says that another copy holds the book and does not answer, in a window: a copy started from the
+// desktop has no terminal to read.
+void showAlreadyRunning() {
+    QMessageBox box(QMessageBox::Warning, QApplication::translate("main", "Something went wrong"),
+                    QApplication::translate("main", "Quillfen is already running, but it does not answer."),
+                    QMessageBox::Ok);
+    box.setInformativeText(QApplication::translate(
+        "main", "Wait until the other Quillfen window has closed, or close it, and open Quillfen again."));
+    box.exec();
 }
 
 void bringToFront(QWidget& window) {
@@ -51,19 +65,21 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("quillfen"), QIcon(QStringLiteral(":/quillfen/quillfen.svg"))));
     const QList<QUrl> opened = openedURLs(QApplication::arguments().mid(1));
 
-    // A copy already running on this book takes the files; this one only hands them over. A copy that
-    // holds the book but does not answer yet is still starting: ask it again for a while.
+    // A copy running on this book takes the files; this one only hands them over. A copy that holds
+    // the book but does not answer is still starting, or is finishing its quit and listens no more:
+    // ask it again, and try the book again, for a while.
     AppModel model(true);
     SingleInstance instance(model.folder());
     using namespace std::chrono_literals;
-    if (instance.forward(opened, 5s)) return 0;
-    if (!model.ownsBookFolder()) {
-        for (int attempt = 0; attempt < 20; ++attempt) {
-            if (instance.forward(opened, 5s)) return 0;
-            QThread::msleep(250);
+    const QDeadlineTimer patience(30s);
+    while (!model.ownsBookFolder()) {
+        if (instance.forward(opened, 1s)) return 0;
+        if (patience.hasExpired()) {
+            std::fputs("Quillfen is already running, but it does not answer.\n", stderr);
+            showAlreadyRunning();
+            return 1;
         }
-        std::fputs("Quillfen is already running, but it does not answer.\n", stderr);
-        return 1;
+        QThread::msleep(250);
     }
     if (!instance.listen()) std::fputs("Quillfen could not open its socket; copies started later will not reach it.\n", stderr);
     quitOnTerminationSignals();
@@ -82,6 +98,8 @@ int main(int argc, char** argv) {
         delegate.open(urls);
         bringToFront(window);
     });
+    QuitFinisher finisher(model, window);
+    QObject::connect(&finisher, &QuitFinisher::finishing, &instance, &SingleInstance::stopListening);
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &model, [&model] { model.prepareToQuit(); });
 
     delegate.open(opened);

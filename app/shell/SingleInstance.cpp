@@ -59,6 +59,10 @@ bool SingleInstance::listen() {
     return true;
 }
 
+void SingleInstance::stopListening() {
+    if (m_server) m_server->close();
+}
+
 void SingleInstance::read(QLocalSocket* socket) {
     if (socket->bytesAvailable() > largestMessage) {
         socket->abort();

@@ -26,6 +26,8 @@ public:
     // Starts taking files from later copies; false when the socket cannot be opened. A socket left
     // behind by a copy that died is replaced.
     bool listen();
+    // Takes no more files: later copies then wait for the book folder instead.
+    void stopListening();
 
 Q_SIGNALS:
     // A later copy was started with these files; an empty list asks only for the window.

@@ -3,6 +3,7 @@
 #include "tests/e2e/RealProgram.h"
 
 #include <QImageReader>
+#include <QLockFile>
 #include <QMessageBox>
 #include <QTemporaryDir>
 
@@ -149,4 +150,38 @@ TEST_F(Faults, FullDiskReportsTheFailedCopyAndKeepsTheRest) {
     EXPECT_FALSE(said.contains("error: \n")) << "the failed copy was not reported";
     EXPECT_EQ(originals(home.path()).size(), 1);
     expectLibraryIntact();
+}
+
+// A second start that finds the book held by a copy that does not answer (one finishing its quit, or
+// still starting) waits, and starts normally once the book is free.
+TEST_F(Faults, ASecondStartWaitsForTheBookAndStartsOnceItIsFree) {
+    writePhotoFolder(home.path() + "/photos", Qt::red);
+    const QString book = home.path() + "/data/Quillfen/Book";
+    QDir().mkpath(book);
+    QLockFile held(book + "/book.lock");
+    held.setStaleLockTime(0);
+    ASSERT_TRUE(held.tryLock(0));
+
+    Copy second(quillfenProgram(), home.path(), {home.path() + "/photos/IMG_0003.png"});
+    QTest::qWait(6000);
+    EXPECT_EQ(second.state(), QProcess::Running);
+    held.unlock();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return drawingsOnDisk(home.path()) == 1; }, 30000));
+    EXPECT_EQ(second.quit(), 0);
+}
+
+// A second start that gives up says so in a window, not only on the terminal.
+TEST_F(Faults, ASecondStartThatGivesUpSaysSoInAWindow) {
+    const QString book = home.path() + "/data/Quillfen/Book";
+    QDir().mkpath(book);
+    QLockFile held(book + "/book.lock");
+    held.setStaleLockTime(0);
+    ASSERT_TRUE(held.tryLock(0));
+
+    Copy second(quillfenProgram(), home.path(), {});
+    const auto windows = [] { return run("xwininfo", {"-root", "-tree"}); };
+    EXPECT_TRUE(QTest::qWaitFor([&] { return windows().contains("\"Something went wrong\""); }, 60000))
+        << windows().toStdString();
+    EXPECT_EQ(second.state(), QProcess::Running);
+    EXPECT_TRUE(second.readAllStandardError().contains("Quillfen is already running, but it does not answer."));
 }

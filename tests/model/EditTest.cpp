@@ -22,11 +22,6 @@ UUID addDrawing(AppModel& model, const QByteArray& image = jpegBytes()) {
 
 const CleanupSettings& cleanupOf(const AppModel& model) { return model.drawings().back().info.cleanup; }
 
-// A photo of a bright sheet covering the middle 60% of a dark table.
-QByteArray sheetOnTable() {
-    return jpegOf(shaded(320, 240, [](double x, double y) { return x > 0.2 && x < 0.8 && y > 0.2 && y < 0.8 ? 240 : 60; }));
-}
-
 }  // namespace
 
 TEST(Edits, NamedEditsChangeExactlyTheirFields) {

@@ -6,10 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
-#include <sys/stat.h>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <csignal>
 #include <cstdio>
@@ -198,25 +194,6 @@ TEST(Import, OneImportAddsEachFileOnceHoweverItIsNamed) {
         EXPECT_EQ(originals(model).size(), static_cast<qsizetype>(c.added));
     }
 }
-
-namespace {
-
-// A file the import worker blocks on until feed() writes an image into it: what the import adds after
-// that moment is surely added after everything the test did before.
-struct HeldFile {
-    explicit HeldFile(const QString& path) : path(path) {
-        if (::mkfifo(QFile::encodeName(path).constData(), 0600) != 0) throw std::runtime_error("mkfifo");
-    }
-    void feed() const {
-        const int pipe = ::open(QFile::encodeName(path).constData(), O_WRONLY);
-        const QByteArray image = jpegBytes();
-        EXPECT_EQ(::write(pipe, image.constData(), static_cast<std::size_t>(image.size())), image.size());
-        ::close(pipe);
-    }
-    QString path;
-};
-
-}  // namespace
 
 TEST(Import, AChoiceMadeDuringAnImportStaysChosen) {
     QTemporaryDir dir;

@@ -10,6 +10,11 @@
 #include <QStandardPaths>
 #include <QTest>
 
+#include <sys/stat.h>
+
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <functional>
 #include <random>
@@ -41,6 +46,11 @@ inline QByteArray jpegBytes(int width = 64, int height = 48) {
     return jpegOf(shaded(width, height, [](double x, double y) { return std::uint8_t(40 + 150 * x * y); }));
 }
 
+// A photo of a bright sheet covering the middle 60% of a dark table.
+inline QByteArray sheetOnTable() {
+    return jpegOf(shaded(320, 240, [](double x, double y) { return x > 0.2 && x < 0.8 && y > 0.2 && y < 0.8 ? 240 : 60; }));
+}
+
 // Noise that JPEG cannot compress: about width * height * 1.5 bytes.
 inline QByteArray noisyJpeg(int width, int height, unsigned seed = 7) {
     std::mt19937 random(seed);
@@ -56,6 +66,22 @@ inline QByteArray pngBytes(int width = 64, int height = 48) {
     image.save(&buffer, "PNG");
     return data;
 }
+
+// A file that blocks whoever reads it until feed() writes an image into it: what an import adds after
+// that moment is surely added after everything the test did before.
+struct HeldFile {
+    explicit HeldFile(const QString& path) : path(path) {
+        if (::mkfifo(QFile::encodeName(path).constData(), 0600) != 0) throw std::runtime_error("mkfifo");
+    }
+    void feed() const {
+        const int pipe = ::open(QFile::encodeName(path).constData(), O_WRONLY);
+        const QByteArray image = jpegBytes();
+        const bool written = pipe >= 0 && ::write(pipe, image.constData(), static_cast<std::size_t>(image.size())) == image.size();
+        if (pipe >= 0) ::close(pipe);
+        if (!written) throw std::runtime_error("cannot feed " + path.toStdString());
+    }
+    QString path;
+};
 
 inline void writeFile(const QString& path, const QByteArray& data) {
     QDir().mkpath(QFileInfo(path).path());

@@ -8,15 +8,6 @@
 using namespace quillfen;
 using namespace quillfen::testing;
 
-namespace {
-
-// A bright sheet covering the middle 60% of a dark table.
-QByteArray sheetOnTable() {
-    return jpegOf(shaded(320, 240, [](double x, double y) { return x > 0.2 && x < 0.8 && y > 0.2 && y < 0.8 ? 240 : 60; }));
-}
-
-}  // namespace
-
 // Quitting waits for the copies the parent asked for and the sheets their paper searches find, and
 // for nothing else: the thumbnails are made again at the next start.
 TEST(Quit, FinishesTheCopiesAndPaperSearchesButNoThumbnails) {
