@@ -28,6 +28,7 @@ void AppModel::finishForQuit() {
     check->setInterval(quitCheckMilliseconds);
     const auto ready = [this, check] {
         if (finishingForQuit()) return;
+        check->stop();  // told once: the deletion may come after the next tick
         check->deleteLater();
         Q_EMIT readyToQuit();
     };

@@ -36,8 +36,7 @@ QuitFinisher::QuitFinisher(AppModel& model, QWidget& window, QObject* parent)
         m_noticeDelay.stop();
         QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
     });
-    qApp->installEventFilter(this);
-    window.installEventFilter(this);
+    qApp->installEventFilter(this);  // sees the window's events as well as the application's
 }
 
 bool QuitFinisher::eventFilter(QObject* watched, QEvent* event) {
