@@ -2,6 +2,7 @@
 
 #include "app/model/SavedBook.h"
 #include "app/model/detail/EditState.h"
+#include "app/model/detail/ThreadPriority.h"
 #include "engine/cleanup/ImageIO.h"
 #include "engine/cleanup/PaperDetection.h"
 
@@ -97,6 +98,7 @@ void AppModel::findPaperEdgesAgain() {
     if (path.isEmpty()) return;
     ++m_edit->paperSearches;
     m_editorPool.start([this, path, id] {
+        runBelowTheWindow();
         const PaperSearch found = searchPaper(path);
         QMetaObject::invokeMethod(
             this,

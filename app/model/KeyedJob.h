@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/model/detail/ThreadPriority.h"
+
 #include <QFutureWatcher>
 #include <QObject>
 #include <QThreadPool>
@@ -20,12 +22,12 @@ class KeyedJob {
 public:
     explicit KeyedJob(QObject* owner) : m_owner(owner) {}
 
-    // Starts `job` on `pool` unless a job for an equal key is already current; `apply` receives the
-    // result on the GUI thread if the key is still current when the job ends.
+    // Starts `job` on `pool`, below the window's priority, unless a job for an equal key is already
+    // current; `apply` receives the result on the GUI thread if the key is still current when it ends.
     void start(QThreadPool& pool, Key key, std::function<Result()> job,
                std::function<void(Result)> apply) {
         if (m_key && *m_key == key) return;
-        watch(std::move(key), QtConcurrent::run(&pool, std::move(job)), std::move(apply));
+        watch(std::move(key), QtConcurrent::run(&pool, belowTheWindow(std::move(job))), std::move(apply));
     }
 
     // As start, for work another holder started already: `apply` receives the future's result.

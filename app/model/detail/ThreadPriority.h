@@ -1,6 +1,7 @@
 #pragma once
 
 #include <algorithm>
+#include <utility>
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -16,6 +17,16 @@ inline void runBelowTheWindow() {
     lowered = true;
     const auto thread = static_cast<id_t>(gettid());
     setpriority(PRIO_PROCESS, thread, std::min(getpriority(PRIO_PROCESS, thread) + 10, 19));
+}
+
+// The task, run below the window on whichever pool thread takes it: for work handed to a pool as a
+// function (QtConcurrent::run, QThreadPool::start).
+template <typename Task>
+auto belowTheWindow(Task task) {
+    return [task = std::move(task)]() mutable {
+        runBelowTheWindow();
+        return task();
+    };
 }
 
 }  // namespace quillfen
