@@ -76,9 +76,11 @@ std::optional<AppModel::Processed> AppModel::makeProcessed(const QString& path, 
     const QByteArray bytes = file.readAll();
     const Cleaner::Bytes data(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
                               static_cast<std::size_t>(bytes.size()));
-    // Paper detection needs the whole picture; otherwise the header gives the full size and only the
-    // working copy is decoded (at reduced size where the format allows).
+    // Paper detection needs the whole picture, and the working copy is scaled from it; otherwise the
+    // header gives the full size and only the working copy is decoded (at reduced size where the
+    // format allows). The file is decoded once either way.
     std::optional<Size> fullSize;
+    std::optional<Bitmap> working;
     if (detect) {
         const auto full = Cleaner::decode(data);
         if (!full) return std::nullopt;
@@ -87,12 +89,13 @@ std::optional<AppModel::Processed> AppModel::makeProcessed(const QString& path, 
             cleanup.crop = quad;
             cleanup.autoCropped = true;
         }
+        if (thumbnail) working = Cleaner::downscaled(*full, workingSide);
     } else {
         fullSize = Cleaner::imageSize(data);
+        if (thumbnail) working = Cleaner::decode(data, workingSide);
     }
     if (!fullSize) return std::nullopt;
     if (!thumbnail) return Processed{cleanup, Cleaner::outputSize(cleanup, *fullSize), QImage()};
-    const auto working = Cleaner::decode(data, workingSide);
     if (!working) return std::nullopt;
     const auto thumb = Cleaner::downscaled(Cleaner::apply(cleanup, *working), thumbnailSide);
     return Processed{cleanup, Cleaner::outputSize(cleanup, *fullSize), thumb ? rgbImage(*thumb) : QImage()};

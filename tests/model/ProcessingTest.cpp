@@ -2,6 +2,8 @@
 
 #include <QSignalSpy>
 
+#include <cmath>
+
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -112,4 +114,45 @@ TEST(Processing, LoadedLibraryIsRebuiltFromItsOriginalsAndSavedAgain) {
     EXPECT_FALSE(model.drawings()[0].thumb.isNull());
     ASSERT_TRUE(QTest::qWaitFor([] { return readFile(documentPath()).contains(R"("pixelSize":[400.0,300.0])"); },
                                 3000));
+}
+
+namespace {
+
+// Peak signal-to-noise ratio of two pictures of one size, in dB; 0 when the sizes differ.
+double psnr(const QImage& a, const QImage& b) {
+    if (a.size() != b.size() || a.isNull()) return 0;
+    const QImage x = a.convertToFormat(QImage::Format_RGB888), y = b.convertToFormat(QImage::Format_RGB888);
+    double sum = 0;
+    for (int row = 0; row < x.height(); ++row) {
+        const uchar* p = x.constScanLine(row);
+        const uchar* q = y.constScanLine(row);
+        for (int i = 0; i < x.width() * 3; ++i) sum += (p[i] - q[i]) * (p[i] - q[i]);
+    }
+    const double mse = sum / (x.width() * x.height() * 3.0);
+    return mse == 0 ? 99 : 10 * std::log10(255.0 * 255.0 / mse);
+}
+
+}  // namespace
+
+// A paper search decodes the whole photo and scales the working copy from it instead of decoding the
+// file again; the thumbnail must be the one the reduced-size decode gives for the same crop, up to
+// the two ways of scaling (hard pencil edges land a fraction of a pixel apart).
+TEST(Processing, ThumbnailOfAPaperSearchMatchesTheReducedDecodeOfTheSameCrop) {
+    AppModel model(false);
+    const QString path = model.folder() + "/Originals/sheet.jpeg";
+    writeFile(path, jpegOf(shaded(2400, 1800, [](double x, double y) {
+        if (x < 0.15 || x > 0.85 || y < 0.1 || y > 0.9) return std::uint8_t(50);  // the table
+        return std::uint8_t(std::sin(x * 90) * std::cos(y * 70) > 0.6 ? 70 : 235);  // a drawing
+    })));
+    CleanupSettings cleanup;
+    cleanup.whiten = 0.6;
+    cleanup.flatten = true;
+    const auto searched = AppModel::makeProcessed(path, cleanup, true);
+    ASSERT_TRUE(searched);
+    ASSERT_TRUE(searched->cleanup.crop) << "the sheet was not found";
+    const auto reduced = AppModel::makeProcessed(path, searched->cleanup, false);
+    ASSERT_TRUE(reduced);
+    EXPECT_EQ(searched->pixelSize, reduced->pixelSize);
+    EXPECT_EQ(searched->thumb.size(), reduced->thumb.size());
+    EXPECT_GE(psnr(searched->thumb, reduced->thumb), 30);
 }
