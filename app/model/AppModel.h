@@ -239,6 +239,13 @@ private:
     void documentChanged();
 
     // Document file: private operations.
+    // The document's bytes, or nothing (with the reason in `error`) when it cannot be encoded.
+    std::optional<std::string> encodedDocument();
+    // Encodes the document on the GUI thread and writes it on the document's writer; the autosave's way.
+    void saveInBackground();
+    // Records the end of a write of revision: the saved revision and the removed originals it frees,
+    // or the error. GUI thread.
+    void finishSave(std::int64_t revision, const QString& error);
     // Deletes the originals of removed drawings once a save no longer names them and no export that
     // may read them is running; called after every successful save and when an export ends.
     void deleteRemovedOriginals();

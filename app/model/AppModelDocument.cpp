@@ -31,6 +31,18 @@ void syncFolder(const QString& path) {
     ::close(descriptor);
 }
 
+// Writes the document beside the old one and renames it into place; the old file stays whole when
+// anything fails. Any thread. The error's text when it failed, empty when written.
+QString writeDocument(const QString& folderPath, const std::string& bytes) {
+    QSaveFile file(folderPath + "/book.json");
+    const auto size = static_cast<qint64>(bytes.size());
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes.data(), size) != size || !file.commit()) {
+        return file.errorString();
+    }
+    syncFolder(folderPath);
+    return {};
+}
+
 std::optional<SavedBook> readDocument(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || file.size() > largestDocument) return std::nullopt;
@@ -49,7 +61,8 @@ AppModel::DocumentState::DocumentState(AppModel& model) : model(model) {
     autosave.setSingleShot(true);
     autosave.setTimerType(Qt::PreciseTimer);
     autosave.setInterval(autosaveDelayMilliseconds);
-    QObject::connect(&autosave, &QTimer::timeout, &model, [&model] { model.save(); });
+    QObject::connect(&autosave, &QTimer::timeout, &model, [&model] { model.saveInBackground(); });
+    writer.setMaxThreadCount(1);
     if (model.persist() && QCoreApplication::instance()) {
         QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, &model,
                          [&model] { model.prepareToQuit(); });
@@ -77,27 +90,44 @@ QString AppModel::originalPath(const Drawing& drawing) const {
     return folder() + "/Originals/" + name;
 }
 
-void AppModel::save() {
-    if (!m_persist || !ownsBookFolder()) return;
+std::optional<std::string> AppModel::encodedDocument() {
     SavedBook book{m_children, {}, m_settings, m_nextSequence, m_calendar};
     book.drawings.reserve(m_drawings.size());
     for (const auto& d : m_drawings) book.drawings.push_back({d.info, d.file.toStdString()});
-    std::string bytes;
     try {
-        bytes = documentBytes(book);
+        return documentBytes(book);
     } catch (const EncodingError& e) {
         setError(QStringLiteral("Couldn't save the book: ") + QString::fromStdString(e.what()));
+        return std::nullopt;
+    }
+}
+
+void AppModel::save() {
+    if (!m_persist || !ownsBookFolder()) return;
+    // An autosave still writing would otherwise rename an older document over this one.
+    m_document->writer.waitForDone();
+    const auto bytes = encodedDocument();
+    if (!bytes) return;
+    finishSave(m_revision, writeDocument(folder(), *bytes));
+}
+
+void AppModel::saveInBackground() {
+    if (!m_persist || !ownsBookFolder()) return;
+    auto bytes = encodedDocument();
+    if (!bytes) return;
+    m_document->writer.start([this, folderPath = folder(), bytes = std::move(*bytes), revision = m_revision] {
+        const QString error = writeDocument(folderPath, bytes);
+        QMetaObject::invokeMethod(this, [this, revision, error] { finishSave(revision, error); }, Qt::QueuedConnection);
+    });
+}
+
+void AppModel::finishSave(std::int64_t revision, const QString& error) {
+    if (!error.isEmpty()) {
+        setError(QStringLiteral("Couldn't save the book: ") + error);
         return;
     }
-    const QString folderPath = folder();
-    QSaveFile file(folderPath + "/book.json");
-    const auto size = static_cast<qint64>(bytes.size());
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes.data(), size) != size || !file.commit()) {
-        setError(QStringLiteral("Couldn't save the book: ") + file.errorString());
-        return;
-    }
-    syncFolder(folderPath);
-    m_document->savedRevision = m_revision;
+    // A save that waited for this write may have stored a newer revision already.
+    m_document->savedRevision = std::max(m_document->savedRevision, revision);
     deleteRemovedOriginals();
 }
 

@@ -51,12 +51,13 @@ void AppModel::prepareToQuit() {
     // and apply them first.
     const auto busy = [this] {
         return m_import->worker.activeThreadCount() > 0 || m_processingPool.activeThreadCount() > 0 ||
-               m_editorPool.activeThreadCount() > 0;
+               m_editorPool.activeThreadCount() > 0 || m_document->writer.activeThreadCount() > 0;
     };
     do {
         m_import->worker.waitForDone();
         m_processingPool.waitForDone();
         m_editorPool.waitForDone();
+        m_document->writer.waitForDone();
         QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
     } while (busy());
     applyArrived();

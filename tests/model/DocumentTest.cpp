@@ -291,3 +291,18 @@ TEST_F(Document, KilledWhileSavingLeavesAWholeDocument) {
                                   3000u));
     }
 }
+
+TEST_F(Document, AutosaveThatCannotWriteSaysWhyAndANewerSaveStillLands) {
+    AppModel model(true);
+    QDir().mkpath(documentPath() + "/blocking");  // the document's name is taken by a folder
+    editSettings(model, [&](BookSettings& s) { s.title = "Autosaved"; });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return model.error().has_value(); }, 3000));
+    EXPECT_TRUE(model.error()->startsWith("Couldn't save the book: "));
+
+    QDir(documentPath()).removeRecursively();
+    model.setError(std::nullopt);
+    editSettings(model, [&](BookSettings& s) { s.title = "Newer"; });
+    model.save();
+    EXPECT_FALSE(model.error());
+    EXPECT_TRUE(readFile(documentPath()).contains(R"("title":"Newer")"));
+}

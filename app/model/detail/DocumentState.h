@@ -4,6 +4,7 @@
 
 #include <QLockFile>
 #include <QTemporaryDir>
+#include <QThreadPool>
 #include <QTimer>
 
 #include <memory>
@@ -14,12 +15,16 @@ namespace quillfen {
 // The document file's private state; lives on the GUI thread with the model.
 struct AppModel::DocumentState {
     explicit DocumentState(AppModel& model);
+    ~DocumentState() { writer.waitForDone(); }
 
     AppModel& model;
     // The private folder of a model without a document, made on first use and removed with the model.
     std::unique_ptr<QTemporaryDir> temporaryFolder;
     // The autosave: single-shot, restarted by every document change.
     QTimer autosave;
+    // Writes the autosave's document off the GUI thread, one at a time and in the order started:
+    // a write and its sync wait for the disk for tens of milliseconds.
+    QThreadPool writer;
     // Held while this copy owns the book folder; tried on first need and again until held.
     std::unique_ptr<QLockFile> lock;
     std::optional<bool> ownsFolder;
