@@ -10,9 +10,12 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QListView>
+#include <QPainter>
 #include <QRadioButton>
-#include <QScrollArea>
 #include <QScrollBar>
+#include <QStandardItemModel>
+#include <QStyledItemDelegate>
 
 #include <cmath>
 
@@ -82,6 +85,50 @@ QWidget* symbolRow(const QString& themeName, const QColor& color, QLabel* text, 
     return row;
 }
 
+constexpr int severeRole = Qt::UserRole + 1;
+
+// Paints a warning row of the sheet's list: the symbol and the word-wrapped text in the warning's
+// colour. Rows are measured only as the list lays them out, a batch at a time from the top.
+class WarningDelegate : public QStyledItemDelegate {
+public:
+    explicit WarningDelegate(QListView* list) : QStyledItemDelegate(list), m_list(list) {}
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        const int width = textWidth();
+        const QRect text = option.fontMetrics.boundingRect(QRect(0, 0, width, 1 << 20), flags, index.data().toString());
+        return {width, std::max(text.height(), iconSize) + warningRowSpacing};
+    }
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        const bool severe = index.data(severeRole).toBool();
+        const QRect row = option.rect.adjusted(0, 0, 0, -warningRowSpacing);
+        painter->drawPixmap(QPoint(row.left(), row.top()), symbol(severe, m_list->devicePixelRatioF()));
+        painter->setPen(severe ? red : orange);
+        painter->setFont(option.font);
+        painter->drawText(QRect(row.left() + iconSize + textGap, row.top(), textWidth(), row.height()), flags,
+                          index.data().toString());
+    }
+
+private:
+    static constexpr int flags = Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop;
+    static constexpr int textGap = 6;
+
+    // Beside the scroll bar, which is always shown.
+    int textWidth() const {
+        return std::max(1, m_list->width() - m_list->verticalScrollBar()->sizeHint().width() - iconSize - textGap);
+    }
+    QPixmap symbol(bool severe, qreal ratio) const {
+        QPixmap& cached = severe ? m_severe : m_mild;
+        if (cached.isNull() || cached.devicePixelRatio() != ratio)
+            cached = tinted(QStringLiteral("dialog-warning-symbolic"), severe ? red : orange, ratio);
+        return cached;
+    }
+
+    QListView* m_list;
+    mutable QPixmap m_severe;
+    mutable QPixmap m_mild;
+};
+
 }  // namespace
 
 QString ExportSheetFrame::inches(double points, const QLocale& locale) {
@@ -144,16 +191,22 @@ ExportSheetFrame::ExportSheetFrame(AppModel& model, Texts texts, std::function<E
     m_sharp = symbolRow(QStringLiteral("object-select-symbolic"), green, sharpText, column);
     layout->addWidget(m_sharp);
 
-    m_warningList = new QScrollArea(column);
+    // A book can have hundreds of warnings: a list lays out and paints only the rows in view.
+    m_warnings = new QStandardItemModel(this);
+    m_warningList = new QListView(column);
+    m_warningList->setModel(m_warnings);
+    m_warningList->setItemDelegate(new WarningDelegate(m_warningList));
+    m_warningList->setFixedWidth(columnWidth);
     m_warningList->setFrameShape(QFrame::NoFrame);
     m_warningList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_warningList->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    m_warningList->setWidgetResizable(true);
-    m_warningRows = new QWidget(m_warningList);
-    m_warningLayout = new QVBoxLayout(m_warningRows);
-    m_warningLayout->setContentsMargins(0, 0, 0, 0);
-    m_warningLayout->setSpacing(warningRowSpacing);
-    m_warningList->setWidget(m_warningRows);
+    m_warningList->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    m_warningList->setSelectionMode(QAbstractItemView::NoSelection);
+    m_warningList->setFocusPolicy(Qt::NoFocus);
+    m_warningList->setLayoutMode(QListView::Batched);
+    m_warningList->setBatchSize(8);
+    m_warningList->viewport()->setAutoFillBackground(false);
+    m_warningList->setAccessibleName(tr("Warnings"));
     layout->addWidget(m_warningList);
 
     m_progress = new QWidget(column);
@@ -239,23 +292,24 @@ void ExportSheetFrame::refreshSummary() {
 }
 
 void ExportSheetFrame::showWarnings(const std::vector<LayoutWarning>& warnings) {
-    while (auto* item = m_warningLayout->takeAt(0)) {
-        delete item->widget();
-        delete item;
-    }
+    QList<QStandardItem*> rows;
+    rows.reserve(static_cast<qsizetype>(warnings.size()));
     for (const auto& warning : warnings) {
-        auto* text = wrappingLabel(m_warningRows);
-        text->setText(QString::fromStdString(warning.text));
-        m_warningLayout->addWidget(
-            symbolRow(QStringLiteral("dialog-warning-symbolic"), warning.severe ? red : orange, text, m_warningRows));
+        auto* row = new QStandardItem(QString::fromStdString(warning.text));
+        row->setData(warning.severe, severeRole);
+        row->setEditable(false);
+        rows.append(row);
     }
+    m_warnings->clear();
+    m_warnings->invisibleRootItem()->appendRows(rows);
     m_shownWarnings = warnings;
-    // As tall as the rows, up to the list's height. The rows wrap in the width beside the scroll bar
-    // and never shrink below their minimum, as the scroll area itself computes it.
-    const int rowsWidth = columnWidth - m_warningList->verticalScrollBar()->sizeHint().width();
-    m_warningLayout->activate();
-    const int rowsHeight =
-        std::max(m_warningRows->heightForWidth(rowsWidth), m_warningRows->minimumSizeHint().height());
+    // As tall as the rows, up to the list's height: rows are measured only until they fill it.
+    QStyleOptionViewItem option;
+    option.initFrom(m_warningList);
+    int rowsHeight = 0;
+    for (int row = 0; row < m_warnings->rowCount() && rowsHeight < warningListHeight; ++row) {
+        rowsHeight += m_warningList->itemDelegate()->sizeHint(option, m_warnings->index(row, 0)).height();
+    }
     m_warningList->setFixedHeight(std::min(rowsHeight, warningListHeight));
 }
 

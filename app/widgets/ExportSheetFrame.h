@@ -13,10 +13,10 @@
 
 class QButtonGroup;
 class QLabel;
+class QListView;
 class QProgressBar;
 class QPushButton;
-class QScrollArea;
-class QVBoxLayout;
+class QStandardItemModel;
 
 namespace quillfen {
 
@@ -74,9 +74,8 @@ private:
     QWidget* m_notice;
     QLabel* m_noticeText;
     QWidget* m_sharp;
-    QScrollArea* m_warningList;
-    QWidget* m_warningRows;
-    QVBoxLayout* m_warningLayout;
+    QListView* m_warningList;
+    QStandardItemModel* m_warnings;
     QWidget* m_progress;
     QProgressBar* m_progressBar;
     QPushButton* m_showInFolder;

@@ -1,10 +1,12 @@
 #include "app/book/BookExportSheet.h"
 #include "app/calendar/CalendarExportSheet.h"
+#include "app/shell/LayoutCache.h"
 #include "tests/model/ModelFixtures.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
+#include <QListView>
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
@@ -222,4 +224,34 @@ TEST(ExportSheet, QuittingWaitsForTheExportWithItsProgressShown) {
     EXPECT_TRUE(shownWhileRunning);
     EXPECT_TRUE(validPdf(path));
     EXPECT_EQ(QDir(fixture.folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList("calendar.pdf"));
+}
+
+// A book of many small pictures has a warning for each; the sheet lists them all as rows of a list,
+// at most the list's height tall.
+TEST(ExportSheet, HundredsOfWarningsAreListedWithTheirTexts) {
+    ExportFixture fixture(0);
+    std::vector<Drawing> drawings;
+    for (int i = 0; i < 300; ++i) {
+        Drawing d;
+        d.info.id = UUID::random();
+        d.info.sequence = i;
+        d.info.pixelSize = {120, 90};
+        d.info.aspect = 4.0 / 3;
+        drawings.push_back(d);
+    }
+    fixture.model.setDrawings(drawings);
+    fixture.model.setMode(ViewMode::book);
+    fixture.model.requestExport(ExportKind::print);
+    BookExportSheet sheet(fixture.model);
+    sheet.show();
+    auto* list = sheet.findChild<QListView*>();
+    ASSERT_TRUE(list);
+    const auto warnings = LayoutCache::layout(fixture.model).warnings;
+    ASSERT_GE(warnings.size(), 300u);
+    ASSERT_EQ(list->model()->rowCount(), static_cast<int>(warnings.size()));
+    EXPECT_EQ(list->model()->index(0, 0).data().toString(), QString::fromStdString(warnings.front().text));
+    EXPECT_EQ(list->model()->index(list->model()->rowCount() - 1, 0).data().toString(),
+              QString::fromStdString(warnings.back().text));
+    EXPECT_LE(list->height(), 140);
+    EXPECT_GT(list->height(), 20);
 }
