@@ -2,6 +2,7 @@
 
 #include "app/shell/DrawingListModel.h"
 #include "app/shell/Spinner.h"
+#include "app/widgets/ScaledPictures.h"
 #include "app/widgets/Icons.h"
 
 #include <QAbstractItemView>
@@ -46,7 +47,7 @@ Badges badgeRects(const QRect& row, bool featured, bool lowResolution) {
 }  // namespace
 
 DrawingRowDelegate::DrawingRowDelegate(QObject* parent)
-    : QStyledItemDelegate(parent), m_scaled(4000), m_badges(8) {}
+    : QStyledItemDelegate(parent), m_thumbnails(new ScaledPictures(4000, this)), m_badges(8) {}
 
 QSize DrawingRowDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {
     const bool header = index.data(DrawingListModel::headerRole).toBool();
@@ -146,16 +147,10 @@ void DrawingRowDelegate::paintThumbnail(QPainter* painter, const QRectF& frame, 
                                         qreal ratio) const {
     const QSizeF fitted = QSizeF(thumb.size()).scaled(frame.size(), Qt::KeepAspectRatio);
     const QRectF target(frame.center() - QPointF(fitted.width() / 2, fitted.height() / 2), fitted);
-    const qint64 key = thumb.cacheKey() ^ (static_cast<qint64>(ratio * 4) << 56);
-    QImage* scaled = m_scaled.object(key);
-    if (!scaled) {
-        scaled = new QImage(thumb.scaled((fitted * ratio).toSize(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
-        scaled->setDevicePixelRatio(ratio);
-        m_scaled.insert(key, scaled);
-    }
     painter->fillRect(target.translated(0, 1), QColor(0, 0, 0, 38));
     painter->fillRect(target, Qt::white);
-    painter->drawImage(target, *scaled);
+    const QPixmap scaled = m_thumbnails->pixmap(thumb, frame.size(), ratio);
+    if (!scaled.isNull()) painter->drawPixmap(target, scaled, QRectF(scaled.rect()));
 }
 
 QPixmap DrawingRowDelegate::badge(const QString& icon, const QColor& color, bool themeColours,

@@ -5,9 +5,12 @@
 
 namespace quillfen {
 
+class ScaledPictures;
+
 // Draws the sidebar's rows from DrawingListModel: section headers, and drawing rows with their thumbnail
 // (or grey placeholder), a spinner while busy, title, detail line and the featured and low-resolution
-// badges. Thumbnails are the model's images, scaled once per image and kept. GUI thread only.
+// badges. Thumbnails are the model's images, scaled once per image off the GUI thread and painted
+// when ready (`thumbnailsReady` asks the view to repaint). GUI thread only.
 class DrawingRowDelegate : public QStyledItemDelegate {
     Q_OBJECT
 
@@ -16,6 +19,7 @@ public:
 
     // The spinners' frame; the list advances it while a drawing is busy.
     void setPhase(int phase) { m_phase = phase; }
+    ScaledPictures* thumbnails() const { return m_thumbnails; }
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
@@ -29,7 +33,7 @@ private:
     QPixmap badge(const QString& icon, const QColor& color, bool themeColours, qreal ratio) const;
 
     int m_phase = 0;
-    mutable QCache<qint64, QImage> m_scaled;
+    ScaledPictures* m_thumbnails;
     mutable QCache<QString, QPixmap> m_badges;
 };
 

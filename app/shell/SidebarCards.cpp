@@ -1,5 +1,7 @@
 #include "app/shell/SidebarCards.h"
 
+#include "app/widgets/ScaledPictures.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
@@ -8,16 +10,16 @@
 
 namespace quillfen {
 
-CoverSwatch::CoverSwatch(QWidget* parent) : QWidget(parent) {
+CoverSwatch::CoverSwatch(QWidget* parent) : QWidget(parent), m_scaled(new ScaledPictures(4, this)) {
     setFixedSize(44, 46);  // 44 × 44 and the shadow below
     setAttribute(Qt::WA_TransparentForMouseEvents);
+    connect(m_scaled, &ScaledPictures::ready, this, qOverload<>(&QWidget::update));
 }
 
 void CoverSwatch::setCover(const QColor& color, const QImage& thumb) {
+    if (color == m_color && thumb.cacheKey() == m_thumb.cacheKey()) return;
     m_color = color;
-    m_thumb = thumb.isNull() ? QImage() : thumb.scaled(QSize(34, 34) * devicePixelRatioF(), Qt::KeepAspectRatio,
-                                                      Qt::SmoothTransformation);
-    m_thumb.setDevicePixelRatio(devicePixelRatioF());
+    m_thumb = thumb;
     update();
 }
 
@@ -31,9 +33,11 @@ void CoverSwatch::paintEvent(QPaintEvent*) {
     QPainterPath path;
     path.addRoundedRect(plate, 4, 4);
     painter.fillPath(path, m_color);
-    if (m_thumb.isNull()) return;
-    const QSizeF size = m_thumb.deviceIndependentSize();
-    painter.drawImage(QRectF(plate.center() - QPointF(size.width() / 2, size.height() / 2), size), m_thumb);
+    const QPixmap thumb = m_scaled->pixmap(m_thumb, QSizeF(34, 34), devicePixelRatioF());
+    if (thumb.isNull()) return;
+    const QSizeF size = thumb.deviceIndependentSize();
+    painter.drawPixmap(QRectF(plate.center() - QPointF(size.width() / 2, size.height() / 2), size), thumb,
+                       QRectF(thumb.rect()));
 }
 
 SidebarCard::SidebarCard(QWidget* leading, QMargins padding, QWidget* parent)

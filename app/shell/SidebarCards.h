@@ -7,7 +7,10 @@ class QLabel;
 
 namespace quillfen {
 
-// The book card's 44-point swatch: the cover colour with the cover drawing's thumbnail on it. GUI thread.
+class ScaledPictures;
+
+// The book card's 44-point swatch: the cover colour with the cover drawing's thumbnail on it, scaled
+// off the GUI thread when the thumbnail changes and drawn once ready. GUI thread.
 class CoverSwatch : public QWidget {
     Q_OBJECT
 
@@ -21,6 +24,7 @@ protected:
 private:
     QColor m_color;
     QImage m_thumb;
+    ScaledPictures* m_scaled;
 };
 
 // A card at the top of the sidebar: a leading picture, a headline and a caption, on a rounded plate
