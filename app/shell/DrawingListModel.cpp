@@ -9,7 +9,7 @@ namespace quillfen {
 
 DrawingListModel::DrawingListModel(QObject* parent) : QAbstractListModel(parent) {}
 
-void DrawingListModel::refresh(AppModel& model) {
+DrawingListModel::Change DrawingListModel::refresh(AppModel& model) {
     const auto& layout = LayoutCache::layout(model);
     std::vector<Row> rows;
     rows.reserve(model.drawings().size() + 4);
@@ -47,13 +47,19 @@ void DrawingListModel::refresh(AppModel& model) {
                                          return a.id == b.id && (a.id || a.title == b.title);
                                      });
     if (sameRows) {
+        // Only the span of rows that differ, so that the view repaints (and the delegate rescales) no more.
+        std::size_t first = 0, last = rows.size();
+        while (first < last && rows[first] == m_rows[first]) ++first;
+        while (last > first && rows[last - 1] == m_rows[last - 1]) --last;
         m_rows = std::move(rows);
-        if (!m_rows.empty()) Q_EMIT dataChanged(index(0), index(rowCount() - 1));
-        return;
+        if (first == last) return Change::none;
+        Q_EMIT dataChanged(index(static_cast<int>(first)), index(static_cast<int>(last - 1)));
+        return Change::rows;
     }
     beginResetModel();
     m_rows = std::move(rows);
     endResetModel();
+    return Change::reset;
 }
 
 QModelIndex DrawingListModel::indexOf(const UUID& id) const {

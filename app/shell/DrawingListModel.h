@@ -28,8 +28,11 @@ public:
 
     explicit DrawingListModel(QObject* parent = nullptr);
 
-    // Reads the library again. The book's layout comes from the per-revision cache.
-    void refresh(AppModel& model);
+    // What a refresh changed: nothing, rows in place, or the whole list (its scroll position is lost).
+    enum class Change { none, rows, reset };
+    // Reads the library again; only rows that differ are reported changed. The book's layout comes from
+    // the per-revision cache.
+    Change refresh(AppModel& model);
     // The row of a drawing, or an invalid index when the list does not hold it.
     QModelIndex indexOf(const UUID& id) const;
     std::optional<UUID> idAt(const QModelIndex& index) const;
@@ -49,6 +52,14 @@ private:
         bool featured = false;
         bool lowResolution = false;
         bool untitled = false;
+
+        // Thumbnails compare by identity: the same image is the same thumbnail.
+        bool operator==(const Row& other) const {
+            return id == other.id && title == other.title && detail == other.detail &&
+                   thumb.cacheKey() == other.thumb.cacheKey() && busy == other.busy &&
+                   featured == other.featured && lowResolution == other.lowResolution &&
+                   untitled == other.untitled;
+        }
     };
 
     std::vector<Row> m_rows;

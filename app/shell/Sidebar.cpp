@@ -7,6 +7,7 @@
 #include "app/shell/SidebarCards.h"
 #include "app/widgets/BookCover.h"
 #include "app/widgets/Icons.h"
+#include "app/widgets/ScaledPictures.h"
 
 #include <QCoreApplication>
 #include <QFrame>
@@ -120,6 +121,8 @@ Sidebar::Sidebar(AppModel& model, QWidget* parent)
     connect(&model, &AppModel::modeChanged, &m_refresh, qOverload<>(&QTimer::start));
     connect(&model, &AppModel::selectedIDChanged, &m_refresh, qOverload<>(&QTimer::start));
 
+    connect(m_delegate->thumbnails(), &ScaledPictures::ready, m_list->viewport(), qOverload<>(&QWidget::update));
+
     m_spin.setInterval(80);
     connect(&m_spin, &QTimer::timeout, this, [this] {
         m_delegate->setPhase(++m_phase);
@@ -141,9 +144,11 @@ void Sidebar::refresh() {
         m_documentChanged = false;
         const int scroll = m_list->verticalScrollBar()->value();
         m_syncing = true;
-        m_rows->refresh(m_model);
+        const auto change = m_rows->refresh(m_model);
         m_syncing = false;
-        m_list->verticalScrollBar()->setValue(scroll);
+        // Only a reset loses the scroll position; setting it when nothing moved still costs the view a
+        // round trip to the X server for the mouse position.
+        if (change == DrawingListModel::Change::reset) m_list->verticalScrollBar()->setValue(scroll);
         refreshCards();
         m_footer->setText(drawingCount(static_cast<int>(m_model.drawings().size())));
         if (m_rows->anyBusy() && !m_spin.isActive()) m_spin.start();

@@ -4,6 +4,7 @@
 #include "tests/app/AppFixtures.h"
 
 #include <QKeyEvent>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -47,4 +48,29 @@ TEST(Sidebar, DeleteKeyAsksToRemoveTheSelectedDrawingInAnyMode) {
     settle();
     QTest::keyClick(sidebar.list(), Qt::Key_Delete);
     EXPECT_EQ(model.removeConfirm(), a.info.id);
+}
+
+// The list repaints and rescales only rows that changed: a document change elsewhere touches none.
+TEST(Sidebar, RefreshTouchesOnlyTheRowsThatChanged) {
+    AppModel model(false);
+    Sidebar sidebar(model);
+    std::vector<Drawing> drawings{drawing(0), drawing(1), drawing(2), drawing(3)};
+    model.setDrawings(drawings);
+    settle();
+    QSignalSpy changed(sidebar.rows(), &QAbstractItemModel::dataChanged);
+    QSignalSpy reset(sidebar.rows(), &QAbstractItemModel::modelReset);
+
+    auto settings = model.settings();
+    settings.title = "Another title";
+    model.setSettings(settings);
+    settle();
+    EXPECT_EQ(changed.count(), 0);
+
+    drawings[2].info.title = "Renamed";
+    model.setDrawings(drawings);
+    settle();
+    ASSERT_EQ(changed.count(), 1);
+    EXPECT_EQ(changed[0][0].value<QModelIndex>(), sidebar.rows()->indexOf(drawings[2].info.id));
+    EXPECT_EQ(changed[0][1].value<QModelIndex>(), sidebar.rows()->indexOf(drawings[2].info.id));
+    EXPECT_EQ(reset.count(), 0);
 }
