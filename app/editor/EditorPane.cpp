@@ -185,6 +185,8 @@ void EditorPane::photoLoaded(const PhotoKey& key, const std::optional<PreviewRen
 
 std::vector<EditorPane::PhotoKey> EditorPane::neighbourhood(const PhotoKey& shown) const {
     std::vector<PhotoKey> keys{shown};
+    // An import selects each drawing it adds: loads ahead would only compete with it for the cores.
+    if (m_model.importing() > 0) return keys;
     const auto book = m_model.bookDrawings();
     const auto at =
         std::find_if(book.begin(), book.end(), [&](const Drawing& d) { return d.info.id == shown.id; });

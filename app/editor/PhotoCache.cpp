@@ -1,5 +1,7 @@
 #include "app/editor/PhotoCache.h"
 
+#include "app/model/detail/ThreadPriority.h"
+
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
@@ -11,7 +13,7 @@ PhotoCache::Load PhotoCache::load(QThreadPool& pool, const Key& key) {
         std::find_if(m_loads.begin(), m_loads.end(), [&](const auto& entry) { return entry.first == key; });
     if (kept != m_loads.end()) return kept->second;
     Load started =
-        QtConcurrent::run(&pool, [path = key.path] { return PreviewRender::loadPhoto(path); });
+        QtConcurrent::run(&pool, belowTheWindow([path = key.path] { return PreviewRender::loadPhoto(path); }));
     m_loads.emplace_back(key, started);
     return started;
 }

@@ -151,3 +151,20 @@ TEST_F(EditorPaneTest, MissingOriginalShowsTheNoteInsteadOfEndlessSpinners) {
     EXPECT_FALSE(pane.spinnerShown());
     EXPECT_EQ(pane.afterView()->accessibleName(), QStringLiteral("Cleaned drawing: Lost"));
 }
+
+// An import selects every drawing it adds; decoding their neighbours ahead would compete with the
+// import for the cores.
+TEST_F(EditorPaneTest, NoNeighbourLoadsWhileAnImportRuns) {
+    for (const auto colour : {Qt::red, Qt::green, Qt::blue}) addDrawing(photo(800, 600, colour));
+    model.setSelectedID(model.bookDrawings()[1].info.id);
+    model.setImporting(1);
+    EditorPane pane(model, *model.selected());
+    settle();
+    EXPECT_EQ(pane.cropView()->state(), PreviewState::shown);
+    EXPECT_EQ(pane.keptPhotos(), 1u);
+
+    model.setImporting(0);
+    model.step(1);
+    settle();
+    EXPECT_EQ(pane.keptPhotos(), 2u) << "the last drawing and its one neighbour";
+}
