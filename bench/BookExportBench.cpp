@@ -12,6 +12,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -184,6 +186,34 @@ void Img2pdf(benchmark::State& state) {
     fs::remove(file);
 }
 
+// The book written by the export against img2pdf on the same JPEGs, timed pair by pair so that a busy
+// machine slows both alike; the counter is the median of the ratios.
+void PrintBookOverImg2pdf(benchmark::State& state) {
+    const int pages = static_cast<int>(state.range(0));
+    const Drawings& made = drawings();
+    BookSettings settings;
+    const BookLayout layout = made.layout(pages, settings);
+    const BookContent content = made.content(settings, pages);
+    const fs::path file = output("paired.pdf");
+    std::string command = "img2pdf";
+    for (int i = 0; i < pages - 1; ++i)
+        command += " '" + made.file(made.records[static_cast<std::size_t>(i)].id).string() + "'";
+    command += " -o '" + output("paired-img2pdf.pdf").string() + "'";
+    std::vector<double> ratios;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        if (std::system(command.c_str()) != 0) state.SkipWithError("img2pdf failed");
+        const auto middle = std::chrono::steady_clock::now();
+        if (!BookRenderer::printPDF(layout, content, file)) state.SkipWithError("not written");
+        const auto end = std::chrono::steady_clock::now();
+        ratios.push_back(std::chrono::duration<double>(end - middle) / std::chrono::duration<double>(middle - start));
+    }
+    std::nth_element(ratios.begin(), ratios.begin() + ratios.size() / 2, ratios.end());
+    state.counters["ratio"] = ratios[ratios.size() / 2];
+    fs::remove(file);
+    fs::remove(output("paired-img2pdf.pdf"));
+}
+
 // How far the process's peak memory rises above where it started while the book is written.
 void PrintBookPeakMemory(benchmark::State& state) {
     const int pages = static_cast<int>(state.range(0));
@@ -252,4 +282,5 @@ BENCHMARK(Img2pdf)
     ->UseRealTime()
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
+BENCHMARK(PrintBookOverImg2pdf)->Arg(24)->Arg(96)->Iterations(7)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(PrintBookPeakMemory)->Arg(24)->Arg(96)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
