@@ -1,4 +1,5 @@
 #include "app/model/AppModel.h"
+#include "app/platform/FreedMemory.h"
 #include "app/platform/TerminationSignals.h"
 #include "app/shell/AboutDialog.h"
 #include "app/shell/AppCommands.h"
@@ -56,6 +57,7 @@ void bringToFront(QWidget& window) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    returnFreedPicturesToTheSystem();
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Quillfen"));
     QApplication::setApplicationName(QStringLiteral("Quillfen"));

@@ -2,6 +2,7 @@
 // to every thumbnail of the sample book, the resident memory then, and the time of each export. Prints
 // "name value" lines; bench/journey.sh runs it several times and reports the medians. Not a test.
 #include "app/model/AppModel.h"
+#include "app/platform/FreedMemory.h"
 #include "app/shell/AppCommands.h"
 #include "app/shell/AppDelegate.h"
 #include "app/shell/RootView.h"
@@ -48,6 +49,7 @@ int main(int argc, char** argv) {
     QTemporaryDir home;  // a first start: no library, no settings
     qputenv("XDG_DATA_HOME", (home.path() + "/data").toUtf8());
     qputenv("XDG_CONFIG_HOME", (home.path() + "/config").toUtf8());
+    returnFreedPicturesToTheSystem();  // as the program itself does
     QApplication app(argc, argv);
     AppModel model(true);
     AppDelegate delegate(model, QUrl(), QStringLiteral("1.0"));

@@ -9,6 +9,7 @@
 // restart starts from an empty book.
 // Prints "name value" lines; bench/parent.sh runs the phases several times and prints medians. Not a test.
 #include "app/model/AppModel.h"
+#include "app/platform/FreedMemory.h"
 #include "app/shell/RootView.h"
 #include "app/shell/Sidebar.h"
 #include "bench/GuiStallWatch.h"
@@ -276,6 +277,7 @@ int main(int argc, char** argv) {
     if (phase != "restart") QDir(data).removeRecursively();
     qputenv("XDG_DATA_HOME", data.toUtf8());
     qputenv("XDG_CONFIG_HOME", (root + "/config").toUtf8());
+    returnFreedPicturesToTheSystem();  // as the program itself does
     QApplication app(argc, argv);
     if (phase == "quiet") return quiet(root);
     if (phase == "clicks") return clicks(root);

@@ -1,0 +1,11 @@
+#include "app/platform/FreedMemory.h"
+
+#include <malloc.h>
+
+namespace quillfen {
+
+void returnFreedPicturesToTheSystem() {
+    mallopt(M_MMAP_THRESHOLD, 1 << 20);
+}
+
+}  // namespace quillfen
