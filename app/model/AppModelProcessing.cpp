@@ -10,6 +10,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSemaphore>
 
 #include <algorithm>
 #include <cmath>
@@ -21,6 +22,14 @@ namespace {
 
 constexpr double workingSide = 1000;
 constexpr double thumbnailSide = 700;
+
+// A paper search holds a whole photo twice over for a moment (as decoded and in linear light while
+// its working copy is scaled): one search per core raised an import's peak memory to 1.5 GB. The
+// searches beyond this many wait; the other processing goes on.
+QSemaphore& wholePictures() {
+    static QSemaphore slots(4);
+    return slots;
+}
 
 // Whether processing decodes the whole picture: for paper detection, and for every format but JPEG
 // (only JPEG decodes at reduced size). Such a drawing costs several times a JPEG's working copy, so
@@ -82,6 +91,8 @@ std::optional<AppModel::Processed> AppModel::makeProcessed(const QString& path, 
     std::optional<Size> fullSize;
     std::optional<Bitmap> working;
     if (detect) {
+        wholePictures().acquire();
+        const QSemaphoreReleaser held(wholePictures());
         const auto full = Cleaner::decode(data);
         if (!full) return std::nullopt;
         fullSize = Size{static_cast<double>(full->width), static_cast<double>(full->height)};
