@@ -5,6 +5,7 @@
 #include "app/model/detail/ImportState.h"
 
 #include <QFile>
+#include <QSet>
 
 #include <algorithm>
 
@@ -85,11 +86,20 @@ void AppModel::deleteRemovedOriginals() {
     auto& removed = m_edit->removedOriginals;
     if (removed.empty() || m_exportProgress) return;
     const auto saved = m_document->savedRevision;
-    std::erase_if(removed, [&](const EditState::RemovedOriginal& original) {
-        if (original.revision > saved) return false;
-        if (!original.path.isEmpty()) QFile::remove(original.path);
-        return true;
-    });
+    // Drawings may share an original: it goes only once neither the drawings nor the saved document
+    // name it. A removal of the same file that is not saved yet means the document still names it;
+    // that removal deletes the file in its turn.
+    QSet<QString> named;
+    const QString originals = folder() + "/Originals/";
+    for (const auto& drawing : m_drawings) named.insert(originals + drawing.file);
+    for (const auto& original : removed) {
+        if (original.revision > saved) named.insert(original.path);
+    }
+    for (const auto& original : removed) {
+        if (original.revision <= saved && !original.path.isEmpty() && !named.contains(original.path))
+            QFile::remove(original.path);
+    }
+    std::erase_if(removed, [&](const EditState::RemovedOriginal& original) { return original.revision <= saved; });
 }
 
 }  // namespace quillfen

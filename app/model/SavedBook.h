@@ -16,7 +16,8 @@ namespace quillfen {
 // The library as "book.json" holds it: the records and the originals' file names, never pictures.
 // A plain value; its coding is pure and safe on any thread.
 struct SavedBook {
-    // One drawing: its record and the file name of its original inside "Originals".
+    // One drawing: its record and the file name of its original inside "Originals". Drawings may
+    // name the same original: they share it, and it is deleted only with the last of them.
     struct Item {
         DrawingInfo info;
         std::string file;

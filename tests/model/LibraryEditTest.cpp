@@ -127,3 +127,46 @@ TEST(LibraryEdits, RemovedOriginalsGoWithTheFirstSaveAfterAnyRunningExport) {
     model.save();
     EXPECT_FALSE(QFile::exists(original));
 }
+
+// Two drawings of a document naming one original, by distinct or repeated ids: the file stays while
+// either drawing or the saved document names it, also when an export holds the deletions back.
+TEST(LibraryEdits, AnOriginalTwoDrawingsShareGoesOnlyWithTheLastOfThem) {
+    for (const bool repeatedId : {false, true}) {
+        for (const bool duringExport : {false, true}) {
+            SCOPED_TRACE(::testing::Message() << "repeated id " << repeatedId << ", during export " << duringExport);
+            removeBookFolder();
+            {
+                AppModel model(true);
+                addDrawings(model, 1);
+                auto drawings = model.drawings();
+                drawings.push_back(drawings[0]);
+                if (!repeatedId) drawings[1].info.id = UUID::random();
+                model.setDrawings(std::move(drawings));
+                model.save();
+            }
+            AppModel model(true);
+            model.load();
+            ASSERT_EQ(model.drawings().size(), 2u);
+            const QString original = model.originalPath(model.drawings()[0]);
+            ASSERT_EQ(model.originalPath(model.drawings()[1]), original);
+            const UUID first = model.drawings()[0].info.id, second = model.drawings()[1].info.id;
+            if (duringExport) model.setExportProgress(0.5);
+            model.removeDrawing(first);
+            model.save();
+            if (duringExport) {
+                model.removeDrawing(second);  // not saved yet: the document on disk still names the file
+                model.exportFinished(false, {});
+                EXPECT_TRUE(QFile::exists(original));
+                model.save();
+                EXPECT_FALSE(QFile::exists(original));
+                continue;
+            }
+            EXPECT_TRUE(QFile::exists(original));
+            ASSERT_TRUE(processed(model));
+            EXPECT_FALSE(model.error());
+            model.removeDrawing(second);
+            model.save();
+            EXPECT_FALSE(QFile::exists(original));
+        }
+    }
+}
