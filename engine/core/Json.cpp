@@ -7,6 +7,32 @@ namespace quillfen {
 
 namespace {
 
+// The deepest nesting of objects and arrays a document may have, far beyond this program's own.
+constexpr int deepestDocument = 512;
+
+// Whether the arrays and objects of JSON text nest deeper than `levels`; brackets inside strings do
+// not count. Exact for valid JSON, and for the valid part of any other text, which is as far as the
+// parser goes. A scan of its own: the parser's own hook for this costs time quadratic in the length
+// of an array.
+bool nestedDeeperThan(std::string_view text, int levels) {
+    int depth = 0;
+    bool inString = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (inString) {
+            if (c == '\\') ++i;
+            else if (c == '"') inString = false;
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '[' || c == '{') {
+            if (++depth > levels) return true;
+        } else if (c == ']' || c == '}') {
+            --depth;
+        }
+    }
+    return false;
+}
+
 std::string describe(const std::string& path, const std::string& reason) {
     return path.empty() ? reason : path + ": " + reason;
 }
@@ -158,6 +184,11 @@ std::optional<int> parseDecimalInt(std::string_view text) {
 }
 
 Json parseDocument(std::string_view text) {
+    // Reading, comparing and copying values recurse through the levels, so a document nested deeper
+    // than any this program writes is refused before it is parsed.
+    if (nestedDeeperThan(text, deepestDocument)) {
+        throw DocumentError("", "the document is nested deeper than " + std::to_string(deepestDocument) + " levels");
+    }
     try {
         return Json::parse(text);
     } catch (const Json::exception& e) {

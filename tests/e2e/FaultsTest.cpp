@@ -185,3 +185,21 @@ TEST_F(Faults, ASecondStartThatGivesUpSaysSoInAWindow) {
     EXPECT_EQ(second.state(), QProcess::Running);
     EXPECT_TRUE(second.readAllStandardError().contains("Quillfen is already running, but it does not answer."));
 }
+
+// A document nested far deeper than any the program writes is kept aside like any unreadable one,
+// instead of ending the program at every start.
+TEST_F(Faults, DeeplyNestedDocumentIsKeptAsideInsteadOfEndingEveryStart) {
+    const QString book = home.path() + "/data/Quillfen/Book";
+    QDir().mkpath(book);
+    QFile nested(book + "/book.json");
+    ASSERT_TRUE(nested.open(QIODevice::WriteOnly));
+    nested.write("{\"children\":" + QByteArray(80000, '[') + QByteArray(80000, ']') + "}");
+    nested.close();
+
+    Copy program(quillfenProgram(), home.path(), {});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !QDir(book).entryList({"book.unreadable-*.json"}).isEmpty(); }, 30000))
+        << "the document was not kept aside";
+    QTest::qWait(500);
+    EXPECT_EQ(program.state(), QProcess::Running);
+    EXPECT_EQ(program.quit(), 0);
+}

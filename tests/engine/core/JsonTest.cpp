@@ -43,6 +43,21 @@ TEST(JsonCoding, MalformedDocumentsBecomeDocumentErrors) {
         EXPECT_THROW(parseDocument(text), DocumentError) << text;
 }
 
+TEST(JsonCoding, DocumentsNestedDeeperThanAnyWrittenAreRefused) {
+    const auto nested = [](int levels) {
+        std::string text = "{\"a\":";
+        for (int i = 1; i < levels; ++i) text += i % 2 ? "[" : "{\"b\":";
+        text += "0";
+        for (int i = levels - 1; i >= 1; --i) text += i % 2 ? "]" : "}";
+        return text + "}";
+    };
+    EXPECT_NO_THROW(parseDocument(nested(512)));
+    EXPECT_NO_THROW(parseDocument("{\"a\":\"\\\"" + std::string(1000, '[') + "\"}"));  // in a string
+    for (const int levels : {513, 100000}) {
+        EXPECT_THROW(parseDocument(nested(levels)), DocumentError) << levels;
+    }
+}
+
 namespace {
 
 template <typename T>
