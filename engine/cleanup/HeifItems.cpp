@@ -1,6 +1,8 @@
 #include "engine/cleanup/detail/HeifItems.h"
 
+#include <functional>
 #include <map>
+#include <set>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -224,28 +226,62 @@ std::optional<Canvas> declaredCanvas(std::string_view type, Bytes data) {
     return r.failed() ? std::nullopt : std::optional(canvas);
 }
 
+// The item types libheif decodes: coded pictures, and pictures derived from other items.
+bool coded(std::string_view type) { return type == "hvc1" || type == "av01"; }
+bool derived(std::string_view type) { return type == "grid" || type == "iden" || type == "iovl"; }
+
+// libheif decodes a derived item by decoding its inputs in turn, one level of its stack each.
+constexpr std::size_t deepestDerivation = 8;
+
+// Whether the item decodes in libheif: it is coded, or derived soundly from items that decode, none
+// of them deriving from itself and no chain longer than deepestDerivation. `open` holds the items
+// whose inputs are being checked; `sound` those found sound.
+bool decodes(const Items& items, std::uint32_t id, const std::function<bool(const Canvas&)>& fits,
+             std::set<std::uint32_t>& open, std::set<std::uint32_t>& sound) {
+    if (sound.contains(id)) return true;
+    const auto type = items.types.find(id);
+    if (type == items.types.end()) return false;
+    if (coded(type->second)) return true;
+    if (!derived(type->second) || open.contains(id) || open.size() >= deepestDerivation) return false;
+    const auto inputs = items.inputs.find(id);
+    if (inputs == items.inputs.end() || inputs->second.empty()) return false;
+    open.insert(id);
+    for (const std::uint32_t input : inputs->second) {
+        if (!decodes(items, input, fits, open, sound)) return false;
+    }
+    open.erase(id);
+    const auto ispe = items.ispe.find(id);
+    if (type->second == "iden") {
+        // An identity shows its input as it is, so a size of its own must be the input's.
+        const auto input = items.ispe.find(inputs->second.front());
+        if (ispe != items.ispe.end() && input != items.ispe.end() && !ispe->second.sameSides(input->second))
+            return false;
+    } else {
+        const auto location = items.data.find(id);
+        const auto canvas =
+            location == items.data.end() ? std::nullopt : declaredCanvas(type->second, location->second);
+        if (!canvas || !fits(*canvas) || (ispe != items.ispe.end() && !ispe->second.sameSides(*canvas)))
+            return false;
+    }
+    sound.insert(id);
+    return true;
+}
+
 }  // namespace
 
 bool heifItemsSound(std::span<const std::uint8_t> data, double maxPixels) {
     const auto items = readItems(data);
-    if (!items || !items->types.contains(items->primary)) return false;
+    if (!items) return false;
     const auto fits = [&](const Canvas& c) { return static_cast<double>(c.width) * c.height <= maxPixels; };
     for (const auto& [id, canvas] : items->ispe) {
         if (!fits(canvas)) return false;
     }
+    // Every picture libheif sets up, not only the primary: an alpha or thumbnail picture is decoded
+    // by the same road.
+    std::set<std::uint32_t> open, sound;
+    if (!decodes(*items, items->primary, fits, open, sound)) return false;
     for (const auto& [id, type] : items->types) {
-        if (type != "iden" && type != "grid" && type != "iovl") continue;
-        const auto inputs = items->inputs.find(id);
-        if (inputs == items->inputs.end() || inputs->second.empty()) return false;
-        for (const std::uint32_t input : inputs->second) {
-            if (!items->types.contains(input)) return false;
-        }
-        if (type == "iden") continue;
-        const auto location = items->data.find(id);
-        const auto canvas =
-            location == items->data.end() ? std::nullopt : declaredCanvas(type, location->second);
-        const auto ispe = items->ispe.find(id);
-        if (!canvas || !fits(*canvas) || (ispe != items->ispe.end() && !ispe->second.sameSides(*canvas))) return false;
+        if (derived(type) && !decodes(*items, id, fits, open, sound)) return false;
     }
     return true;
 }

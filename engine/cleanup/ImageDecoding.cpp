@@ -320,6 +320,11 @@ std::optional<Decoded> decodeHeif(Bytes data) {
     const int bits = heif_image_get_bits_per_pixel_range(image.get(), heif_channel_interleaved);
     if (!withinLimits(width, height) || bits < 1 || bits > 16 || (deep ? bits <= 8 : bits != 8))
         return std::nullopt;
+    // libheif reports the size the file declares and decodes what the coded stream holds; a file in
+    // which they differ is damaged, and imageSize would give another size than the picture.
+    if (width != heif_image_handle_get_width(file->primary.get()) ||
+        height != heif_image_handle_get_height(file->primary.get()))
+        return std::nullopt;
     int stride = 0;
     const std::uint8_t* plane = heif_image_get_plane_readonly(image.get(), heif_channel_interleaved, &stride);
     if (!plane) return std::nullopt;

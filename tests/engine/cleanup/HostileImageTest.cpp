@@ -4,6 +4,9 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <stdexcept>
+#include <utility>
+#include <vector>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -29,6 +32,72 @@ TEST(HostileImages, CraftedHeicDoesNotEndTheProcess) {
     ASSERT_EQ(file.size(), 509u);
     EXPECT_EXIT(std::exit(Cleaner::decode(file) || Cleaner::imageSize(file) ? 1 : 0),
                 ::testing::ExitedWithCode(0), "");
+}
+
+namespace {
+
+std::string bytes(std::initializer_list<int> values) {
+    std::string out;
+    for (const int v : values) out.push_back(static_cast<char>(v));
+    return out;
+}
+
+// An "ispe" property of width x height (each below 65536).
+std::string ispe(int width, int height) {
+    return "ispe" + bytes({0, 0, 0, 0, 0, 0, width >> 8, width & 255, 0, 0, height >> 8, height & 255});
+}
+
+// The grid file with a sound canvas, made into another composition: item 1 is the coded 64 x 64
+// tile, item 2 the primary 32 x 24 grid of it; the replacements change types, sizes and references
+// where they stand.
+Bytes recomposed(const std::vector<std::pair<std::string, std::string>>& replacements) {
+    Bytes file = hostileFile("heic-grid-30000.heic");
+    std::vector<std::pair<std::string, std::string>> all{{bytes({0x75, 0x30, 0x75, 0x30}), bytes({0, 32, 0, 24})}};
+    all.insert(all.end(), replacements.begin(), replacements.end());
+    for (const auto& [from, to] : all) {
+        const auto at = std::search(file.begin(), file.end(), from.begin(), from.end());
+        if (at == file.end() || from.size() != to.size()) throw std::logic_error("nothing to replace: " + from);
+        std::copy(to.begin(), to.end(), at);
+    }
+    return file;
+}
+
+}  // namespace
+
+TEST(HostileImages, DerivedPicturesLibheifCannotDecodeAreRefusedWithoutEndingTheProcess) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const std::string tileInput = "dimg" + bytes({0, 2, 0, 1, 0, 1});
+    struct Case {
+        const char* what;
+        std::vector<std::pair<std::string, std::string>> replacements;
+    };
+    const Case cases[] = {
+        {"identity of an hvc0 item", {{"grid", "iden"}, {"hvc1", "hvc0"}}},
+        {"identity of an hvc2 item", {{"grid", "iden"}, {"hvc1", "hvc2"}}},
+        {"grid of an Exif item", {{"hvc1", "Exif"}}},
+        {"identity of itself", {{"grid", "iden"}, {tileInput, "dimg" + bytes({0, 2, 0, 1, 0, 2})}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const Bytes file = recomposed(c.replacements);
+        EXPECT_EXIT(std::exit(Cleaner::decode(file) || Cleaner::imageSize(file) ? 1 : 0), ::testing::ExitedWithCode(0), "");
+    }
+}
+
+// An identity that declares 33 x 24 for its 64 x 64 input is refused by size and decoding alike, so
+// that the size of a drawing never differs from its picture's; one that declares its input's reads.
+TEST(HostileImages, SizeAndDecodedPictureNeverDisagree) {
+    const Bytes identity = recomposed({{"grid", "iden"}, {ispe(32, 24), ispe(64, 64)}});
+    EXPECT_EQ(Cleaner::imageSize(identity), (Size{64, 64}));
+    const auto shown = Cleaner::decode(identity);
+    ASSERT_TRUE(shown);
+    EXPECT_EQ(sizeOf(*shown), (Size{64, 64}));
+
+    const Bytes claiming = recomposed({{"grid", "iden"}, {ispe(32, 24), ispe(33, 24)}});
+    const auto image = Cleaner::decode(claiming);
+    EXPECT_FALSE(image) << "decoded to " << sizeOf(*image).width << " x " << sizeOf(*image).height;
+    EXPECT_FALSE(Cleaner::decode(claiming, 1000));
+    EXPECT_FALSE(Cleaner::imageSize(claiming));
 }
 
 TEST(HostileImages, FilesClaimingMoreThanTheyHoldAreRefusedBeforeDecoding) {
