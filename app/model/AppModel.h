@@ -172,6 +172,8 @@ public:
     std::vector<Drawing> calendarOnlyDrawings() const;
     CalendarLayout calendarLayout() const;
     CalendarContent calendarContent() const;
+    // The book's drawings with their thumbnails: what the preview, the sidebar and the cover choice
+    // show. Calendar-only pictures are not in the book, so none of them is ever its cover.
     BookContent bookContent() const;
     void fillEmptyMonths();
     void showCalendar();

@@ -99,7 +99,7 @@ CalendarContent AppModel::calendarContent() const {
 }
 
 BookContent AppModel::bookContent() const {
-    return BookContent::make(m_settings, m_children, allInfos(m_drawings), thumbnailSource(m_drawings));
+    return BookContent::make(m_settings, m_children, bookInfos(), thumbnailSource(m_drawings));
 }
 
 void AppModel::fillEmptyMonths() {

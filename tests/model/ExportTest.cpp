@@ -176,6 +176,28 @@ TEST_F(Export, BookFilesCarryEachDrawingOnceAsJpegAtThePrintedResolution) {
     }
 }
 
+// A calendar-only picture is not in the book: neither as the oldest drawing nor as a stored choice
+// does it become the cover that the preview shows and the cover file prints.
+TEST_F(Export, CoverFileShowsTheCoverOfTheBookContent) {
+    addDrawings(1, true);
+    addDrawings(3);
+    const UUID calendarPicture = model.drawings()[0].info.id;
+    const Drawing& oldestInBook = model.drawings()[1];
+    for (const auto chosen : {std::optional<UUID>{}, std::optional<UUID>{calendarPicture}}) {
+        SCOPED_TRACE(chosen ? "chosen" : "none chosen");
+        editSettings(model, [&](BookSettings& s) { s.coverDrawing = chosen; });
+        const BookContent content = model.bookContent();
+        EXPECT_FALSE(content.drawings.contains(calendarPicture));
+        ASSERT_EQ(content.coverDrawing(), oldestInBook.info.id);
+
+        exportAndWait(ExportKind::cover);
+        const auto layout = model.layout();
+        const Size slot = BookRenderer::placedSizes(layout, content).at(oldestInBook.info.id);
+        EXPECT_EQ(jpegSizes(destination()),
+                  (std::vector{expected(slot, oldestInBook.info.pixelSize, 360)}));
+    }
+}
+
 TEST_F(Export, PreparingAheadInParallelWritesTheSameBytesAsOneAtATime) {
     addDrawings(9);  // more than the cache holds, with the cover drawing asked for twice
     for (const auto kind : {ExportKind::print, ExportKind::home}) {
