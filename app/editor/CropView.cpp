@@ -13,6 +13,7 @@ namespace {
 
 constexpr double handleDiameter = 18;
 constexpr double hitDiameter = handleDiameter + 2 * 8;
+static_assert(PictureView::pictureMargin >= hitDiameter / 2, "a handle on the picture's edge is cut by the view");
 
 }  // namespace
 

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QProgressBar>
 
+#include <algorithm>
 #include <cmath>
 
 namespace quillfen {
@@ -40,7 +41,9 @@ void PictureView::showState(PreviewState state, const QImage& image) {
 
 QRectF PictureView::imageRect() const {
     const double aspect = m_image.isNull() ? 1 : double(m_image.width()) / double(m_image.height());
-    const Rect fitted = Paginator::aspectFit(aspect, Rect(0, 0, width(), height()));
+    const double margin = std::min({pictureMargin, width() / 2.0, height() / 2.0});
+    const Rect fitted =
+        Paginator::aspectFit(aspect, Rect(margin, margin, width() - 2 * margin, height() - 2 * margin));
     return {fitted.origin.x, fitted.origin.y, fitted.size.width, fitted.size.height};
 }
 

@@ -25,8 +25,12 @@ public:
 
     PreviewState state() const { return m_state; }
     const QImage& image() const { return m_image; }
-    // Where the picture is drawn: its aspect fitted into the view and centred.
+    // Where the picture is drawn: its aspect fitted into the view less `pictureMargin` on every side,
+    // centred.
     QRectF imageRect() const;
+    // The space kept free around the picture: the crop handles' hit radius, so that a handle on a corner
+    // of the picture is whole, and the same for the after view, so that both show the picture alike.
+    static constexpr double pictureMargin = 17;
 
 protected:
     explicit PictureView(QWidget* parent);
