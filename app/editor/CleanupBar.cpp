@@ -11,7 +11,6 @@
 #include <QMenu>
 #include <QResizeEvent>
 #include <QSignalBlocker>
-#include <QSlider>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -64,8 +63,8 @@ QWidget* sliderColumn(QLabel* label, QSlider* slider, QWidget* parent) {
 CleanupBar::CleanupBar(AppModel& model, QWidget* parent)
     : QWidget(parent),
       m_model(model),
-      m_straightenSlider(new QSlider(Qt::Horizontal, this)),
-      m_whitenSlider(new QSlider(Qt::Horizontal, this)),
+      m_straightenSlider(new SpokenSlider(straightenStep, this)),
+      m_whitenSlider(new SpokenSlider(whitenStep * 100, this)),
       m_straightenLabel(new QLabel(this)),
       m_whitenLabel(new QLabel(this)),
       m_flatten(new QCheckBox(tr("Even out lighting"), this)),
@@ -196,9 +195,9 @@ void CleanupBar::syncSliders() {
 void CleanupBar::showValues() {
     const QString degrees = EditorTexts::degreesText(m_straighten);
     m_straightenLabel->setText(tr("Straighten %1°").arg(degrees));
-    m_straightenSlider->setAccessibleDescription(tr("%1 degrees").arg(degrees));
+    m_straightenSlider->setSpokenValue(tr("%1 degrees").arg(degrees));
     m_whitenLabel->setText(EditorTexts::whitenLabel(m_whiten));
-    m_whitenSlider->setAccessibleDescription(tr("%1 percent").arg(EditorTexts::whitenPercent(m_whiten)));
+    m_whitenSlider->setSpokenValue(tr("%1 percent").arg(EditorTexts::whitenPercent(m_whiten)));
 }
 
 void CleanupBar::commitStraighten() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/editor/SpokenSlider.h"
 #include "app/model/AppModel.h"
 
 #include <QWidget>
@@ -7,7 +8,6 @@
 class QCheckBox;
 class QGridLayout;
 class QLabel;
-class QSlider;
 class QToolButton;
 
 namespace quillfen {
@@ -25,7 +25,8 @@ public:
     void setDrawing(const Drawing& drawing);
 
     double whiten() const { return m_whiten; }
-    QSlider* whitenSlider() const { return m_whitenSlider; }
+    SpokenSlider* straightenSlider() const { return m_straightenSlider; }
+    SpokenSlider* whitenSlider() const { return m_whitenSlider; }
     QLabel* straightenLabel() const { return m_straightenLabel; }
     QLabel* whitenLabel() const { return m_whitenLabel; }
     QCheckBox* flattenBox() const { return m_flatten; }
@@ -49,8 +50,8 @@ private:
     std::optional<CleanupSettings> m_cleanup;
     double m_straighten = 0;
     double m_whiten = 0.6;
-    QSlider* m_straightenSlider;
-    QSlider* m_whitenSlider;
+    SpokenSlider* m_straightenSlider;
+    SpokenSlider* m_whitenSlider;
     QLabel* m_straightenLabel;
     QLabel* m_whitenLabel;
     QCheckBox* m_flatten;

@@ -2,7 +2,9 @@
 
 #include "app/editor/CleanupBar.h"
 #include "app/editor/EditorTexts.h"
+#include "app/editor/SpokenSlider.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QLabel>
 #include <QSignalSpy>
@@ -54,6 +56,29 @@ TEST_F(CleanupBarTest, FollowingTheDrawingWritesNothingBack) {
     EXPECT_EQ(bar.straightenLabel()->text(), QStringLiteral("Straighten 0.0°"));
     EXPECT_EQ(bar.whitenLabel()->text(), QStringLiteral("Whiten paper 60%"));
     EXPECT_EQ(changes.count(), 0);
+}
+
+// Assistive technologies read each slider's value in its unit, never the raw slider position.
+TEST_F(CleanupBarTest, SlidersSpeakTheirValuesInDegreesAndPercent) {
+    const struct { double straighten, whiten; const char* degrees; const char* percent; double number; } cases[] = {
+        {2.5, 0.29, "2.5 degrees", "28 percent", 2.5},
+        {0, 0, "0.0 degrees", "0 percent", 0},
+        {-15, 1, "-15.0 degrees", "100 percent", -15},
+    };
+    CleanupBar bar(model);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.degrees);
+        bar.setDrawing(addDrawing({}, "", CleanupSettings{std::nullopt, false, 0, c.straighten, true, c.whiten}));
+        QAccessibleInterface* straighten = QAccessible::queryAccessibleInterface(bar.straightenSlider());
+        QAccessibleInterface* whiten = QAccessible::queryAccessibleInterface(bar.whitenSlider());
+        ASSERT_TRUE(straighten && whiten);
+        EXPECT_EQ(straighten->text(QAccessible::Name), QStringLiteral("Straighten"));
+        EXPECT_EQ(straighten->text(QAccessible::Value), QString::fromUtf8(c.degrees));
+        EXPECT_EQ(whiten->text(QAccessible::Value), QString::fromUtf8(c.percent));
+        ASSERT_TRUE(straighten->valueInterface());
+        EXPECT_EQ(straighten->valueInterface()->currentValue().toDouble(), c.number);
+        EXPECT_EQ(straighten->valueInterface()->maximumValue().toDouble(), 15);
+    }
 }
 
 TEST_F(CleanupBarTest, ASliderDragWritesOnceOnRelease) {
