@@ -2,7 +2,6 @@
 
 #include "app/book/BookPages.h"
 #include "app/book/PageGrid.h"
-#include "app/widgets/BookCover.h"
 
 #include <QScrollArea>
 
@@ -24,7 +23,7 @@ BookPreview::BookPreview(AppModel& model, QWidget* parent)
 
 void BookPreview::refresh() {
     auto layout = m_model.layout();
-    auto content = BookCover::previewContent(m_model);
+    auto content = m_model.bookContent();
     setSummary(BookPages::pageCountSummary(layout, m_model.settings().preset));
     showWarnings(layout.warnings);
     const QSizeF cell = BookPages::cellSize(layout, zoom());

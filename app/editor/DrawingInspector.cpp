@@ -2,6 +2,7 @@
 
 #include "app/editor/EditorTexts.h"
 #include "app/widgets/BookCover.h"
+#include "app/widgets/WarningRow.h"
 #include "app/widgets/WheelGuard.h"
 
 #include <QCheckBox>
@@ -101,6 +102,10 @@ DrawingInspector::DrawingInspector(AppModel& model, const Drawing& drawing, QWid
     size->addRow(m_warnings);
     column->addWidget(sizeBox);
 
+    // Removing is destructive: the button reads in the warning red of the platform's destructive buttons.
+    QPalette destructive = m_remove->palette();
+    destructive.setColor(QPalette::ButtonText, QColor(0xd7, 0x00, 0x15));
+    m_remove->setPalette(destructive);
     column->addWidget(m_remove);
     column->addStretch(1);
 
@@ -191,6 +196,7 @@ void DrawingInspector::refresh() {
     m_showsAs->setText(tr("Shows as: %1").arg(EditorTexts::showsAsLine(info, child, m_model.settings())));
     m_featured->setChecked(info.featured);
     m_cover->setChecked(BookCover::coverDrawing(m_model) == info.id);
+    m_cover->setEnabled(BookCover::canBeCover(m_model, info.id));
     m_pixels->setText(EditorTexts::pixelText(info.pixelSize));
     m_sharp->setText(EditorTexts::sharpSizeText(info.pixelSize));
 
@@ -199,15 +205,7 @@ void DrawingInspector::refresh() {
         delete item;
     }
     for (const LayoutWarning& warning : m_model.layout().warnings) {
-        if (warning.drawing != info.id) continue;
-        auto* row = new QLabel(m_warnings);
-        const QString colour = warning.severe ? QStringLiteral("red") : QStringLiteral("orange");
-        row->setTextFormat(Qt::PlainText);
-        row->setText(QStringLiteral("\u26A0 ") + QString::fromStdString(warning.text));
-        row->setStyleSheet(QStringLiteral("color: %1").arg(colour));
-        row->setProperty("severe", warning.severe);
-        row->setWordWrap(true);
-        m_warningRows->addWidget(row);
+        if (warning.drawing == info.id) m_warningRows->addWidget(new WarningRow(warning, m_warnings));
     }
 }
 

@@ -4,6 +4,7 @@
 #include "app/model/AppModel.h"
 #include "app/platform/WebPage.h"
 #include "app/shell/Site.h"
+#include "app/widgets/BookCover.h"
 
 #include <QAction>
 #include <QApplication>
@@ -40,7 +41,7 @@ AppCommands::AppCommands(AppModel& model, ShellCommands shell, QMainWindow& wind
         .install(bar);
 
     for (auto changed : {&AppModel::modeChanged, &AppModel::drawingsChanged, &AppModel::selectedIDChanged,
-                         &AppModel::showGuidesChanged}) {
+                         &AppModel::showGuidesChanged, &AppModel::calendarChanged}) {
         connect(&model, changed, this, &AppCommands::refresh);
     }
     refresh();
@@ -120,8 +121,10 @@ void AppCommands::buildDrawingMenu(QMenu& menu) {
     selectionCommand(tr("Reset Cleanup"), "resetCleanup", {},
                      [](AppModel& model, const UUID& id) { model.resetCleanup(id); });
     menu.addSeparator();
-    // Storing the cover is a document change even when the drawing already is the cover.
+    // Storing the cover is a document change even when the drawing already is the cover. A
+    // calendar-only picture is not in the book and cannot be its cover.
     selectionCommand(tr("Use as Cover"), "useAsCover", {}, [](AppModel& model, const UUID& id) {
+        if (!BookCover::canBeCover(model, id)) return;
         BookSettings settings = model.settings();
         settings.coverDrawing = id;
         model.setSettings(std::move(settings));
@@ -139,6 +142,11 @@ void AppCommands::refresh() {
     const bool hasSelection = m_model.selected().has_value();
     m_showDrawing->setEnabled(hasSelection);
     for (QAction* action : std::as_const(m_drawingActions)) action->setEnabled(hasSelection);
+    if (hasSelection && !BookCover::canBeCover(m_model, *m_model.selectedID())) {
+        for (QAction* action : std::as_const(m_drawingActions)) {
+            if (action->objectName() == QLatin1String("useAsCover")) action->setEnabled(false);
+        }
+    }
     const QSignalBlocker blocker(m_showGuides);
     m_showGuides->setChecked(m_model.showGuides());
 }

@@ -1,14 +1,15 @@
 #include "app/widgets/BookCover.h"
 
+#include <algorithm>
+
 namespace quillfen::BookCover {
 
-BookContent previewContent(const AppModel& model) {
-    auto content = model.bookContent();
-    for (const auto& id : model.calendar().calendarOnly) content.drawings.erase(id);
-    return content;
-}
+std::optional<UUID> coverDrawing(const AppModel& model) { return model.bookContent().coverDrawing(); }
 
-std::optional<UUID> coverDrawing(const AppModel& model) { return previewContent(model).coverDrawing(); }
+bool canBeCover(const AppModel& model, const UUID& id) {
+    const auto& calendarOnly = model.calendar().calendarOnly;
+    return std::find(calendarOnly.begin(), calendarOnly.end(), id) == calendarOnly.end();
+}
 
 QString choiceLabel(const Drawing& drawing) {
     return drawing.info.title.empty() ? QStringLiteral("Untitled") : QString::fromStdString(drawing.info.title);

@@ -1,6 +1,7 @@
 #include "EditorFixture.h"
 
 #include "app/editor/DrawingInspector.h"
+#include "app/widgets/WarningRow.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -58,4 +59,31 @@ TEST_F(DrawingInspectorTest, FieldsRoundTripThroughTheModel) {
 
     QTest::keyClick(inspector.artistPicker(), Qt::Key_Up);
     EXPECT_EQ(drawing(added.info.id).info.childID, std::nullopt) << "\"None\" stores no artist";
+}
+
+// A calendar-only picture is not in the book: its cover switch is off and disabled, while the book's
+// oldest drawing is the cover. Warning rows show the warning symbol, not a text character.
+TEST_F(DrawingInspectorTest, CalendarPicturesCannotBeTheCoverAndWarningsShowTheSymbol) {
+    const Drawing calendarPicture = addDrawing({});  // the oldest of the library
+    const Drawing inBook = addDrawing({});           // 600 × 900 pixels: prints blurry in the book
+    auto calendar = model.calendar();
+    calendar.calendarOnly = {calendarPicture.info.id};
+    model.setCalendar(calendar);
+
+    const struct { const Drawing& drawing; bool enabled, checked, warned; } cases[] = {
+        {calendarPicture, false, false, false},
+        {inBook, true, true, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.enabled ? "book drawing" : "calendar picture");
+        model.setSelectedID(c.drawing.info.id);
+        DrawingInspector inspector(model, c.drawing);
+        EXPECT_EQ(inspector.coverBox()->isEnabled(), c.enabled);
+        EXPECT_EQ(inspector.coverBox()->isChecked(), c.checked);
+        const auto rows = inspector.findChildren<WarningRow*>();
+        EXPECT_EQ(!rows.isEmpty(), c.warned);
+        for (const QLabel* label : inspector.findChildren<QLabel*>()) {
+            EXPECT_FALSE(label->text().contains(QChar(0x26A0))) << label->text().toStdString();
+        }
+    }
 }

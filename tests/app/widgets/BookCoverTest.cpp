@@ -12,7 +12,8 @@ TEST(BookCover, FallsBackOverBookDrawingsOnlyNeverACalendarPicture) {
     model.setDrawings(all);
     testing::editCalendar(model, [&](CalendarSettings& c) { c.calendarOnly = {all[0].info.id}; });  // the oldest
     EXPECT_EQ(BookCover::coverDrawing(model), all[1].info.id);
-    EXPECT_FALSE(BookCover::previewContent(model).drawings.contains(all[0].info.id));
+    EXPECT_FALSE(BookCover::canBeCover(model, all[0].info.id));
+    EXPECT_TRUE(BookCover::canBeCover(model, all[1].info.id));
 
     // Chosen elsewhere: the printed book cannot show it either.
     testing::editSettings(model, [&](BookSettings& s) { s.coverDrawing = all[0].info.id; });
