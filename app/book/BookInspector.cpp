@@ -3,6 +3,7 @@
 #include "app/book/GrowingTextEdit.h"
 #include "app/book/PrintSpecSection.h"
 #include "app/widgets/BookCover.h"
+#include "app/widgets/ChoiceBox.h"
 #include "app/widgets/WheelGuard.h"
 
 #include <QCheckBox>
@@ -37,7 +38,7 @@ BookInspector::BookInspector(AppModel& model, QWidget* parent) : QScrollArea(par
     column->addWidget(section(tr("Cover"), body, cover));
     addLine(cover, tr("Title"), tr("Our Art, 2026"), &BookSettings::title);
     addLine(cover, tr("Subtitle"), tr("by Zizu and Roz"), &BookSettings::subtitle);
-    m_coverDrawing = new QComboBox(body);
+    m_coverDrawing = new ChoiceBox(body);
     cover->addRow(tr("Drawing"), m_coverDrawing);
     connect(m_coverDrawing, &QComboBox::activated, this, [this](int index) {
         const auto id = UUID::parse(m_coverDrawing->itemData(index).toString().toStdString());
@@ -132,7 +133,7 @@ void BookInspector::addText(QFormLayout* form, const QString& title, const QStri
 
 template <typename E, typename Label>
 QComboBox* BookInspector::addPicker(QFormLayout* form, const QString& title, E BookSettings::*field, Label label) {
-    auto* picker = new QComboBox(form->parentWidget());
+    auto* picker = new ChoiceBox(form->parentWidget());
     for (const auto& [value, name] : CaseNames<E>::cases) picker->addItem(QString::fromUtf8(label(value)), static_cast<int>(value));
     form->addRow(title, picker);
     connect(picker, &QComboBox::activated, this, [this, picker, field](int index) {

@@ -2,6 +2,7 @@
 
 #include "app/book/InchField.h"
 #include "app/book/Stepper.h"
+#include "app/widgets/ChoiceBox.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -32,7 +33,7 @@ QFont captionFont(const QFont& base) {
 PrintSpecSection::PrintSpecSection(AppModel& model, QWidget* parent)
     : QGroupBox(tr("Print spec"), parent), m_model(model) {
     m_form = new QFormLayout(this);
-    m_printer = new QComboBox(this);
+    m_printer = new ChoiceBox(this);
     for (const auto& [preset, name] : CaseNames<PrintPreset>::cases) {
         m_printer->addItem(QString::fromUtf8(quillfen::title(preset)), static_cast<int>(preset));
     }

@@ -2,6 +2,7 @@
 
 #include "app/calendar/CalendarDates.h"
 #include "app/calendar/CalendarPages.h"
+#include "app/widgets/ChoiceBox.h"
 #include "app/widgets/WheelGuard.h"
 #include "engine/book/PrintGeometry.h"
 
@@ -54,7 +55,7 @@ void setTextKeepingCursor(QLineEdit* edit, const QString& value) {
 
 template <typename E, typename Name>
 QComboBox* CalendarInspector::casePicker(QWidget* parent, E CalendarSettings::*field, Name name) {
-    auto* picker = new QComboBox(parent);
+    auto* picker = new ChoiceBox(parent);
     for (const E value : allCases<E>()) picker->addItem(name(value), static_cast<int>(value));
     connect(picker, &QComboBox::activated, this, [this, picker, field](int index) {
         const auto value = static_cast<E>(picker->itemData(index).toInt());
@@ -79,11 +80,6 @@ CalendarInspector::CalendarInspector(AppModel& model, QWidget* parent) : QScroll
     column->addWidget(dates);
     column->addWidget(printingSection());
     column->addStretch(1);
-    // Long choices (the formats, drawing titles) are elided so that the column keeps its width.
-    for (auto* box : form->findChildren<QComboBox*>()) {
-        box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-        box->setMinimumContentsLength(8);
-    }
     setWidget(form);
     guardWheel(this);
     connect(&model, &AppModel::revisionChanged, this, &CalendarInspector::refresh);
@@ -99,7 +95,7 @@ void CalendarInspector::edit(const std::function<void(CalendarSettings&)>& chang
 QWidget* CalendarInspector::calendarSection() {
     auto* box = section(tr("Calendar"), this);
     auto* form = new QFormLayout(box);
-    m_start = new QComboBox(box);
+    m_start = new ChoiceBox(box);
     for (int month = 1; month <= 12; ++month) m_start->addItem(QString(), month);
     form->addRow(tr("Starts"), m_start);
     connect(m_start, &QComboBox::activated, this, [this](int index) {
@@ -128,7 +124,7 @@ QWidget* CalendarInspector::calendarSection() {
                           [](CalendarFormat f) { return QString::fromUtf8(label(f)); });
     form->addRow(tr("Size"), m_format);
 
-    m_weekStart = new QComboBox(box);
+    m_weekStart = new ChoiceBox(box);
     m_weekStart->addItem(tr("Sunday"), 0);
     m_weekStart->addItem(tr("Monday"), 1);
     form->addRow(tr("Week starts"), m_weekStart);
@@ -141,7 +137,7 @@ QWidget* CalendarInspector::calendarSection() {
                             [](CalendarLanguage l) { return QString::fromUtf8(title(l)); });
     form->addRow(tr("Language"), m_language);
 
-    m_lettering = new QComboBox(box);
+    m_lettering = new ChoiceBox(box);
     for (const auto style : {CaptionStyle::handwritten, CaptionStyle::classic, CaptionStyle::modern})
         m_lettering->addItem(QString::fromUtf8(label(style)), static_cast<int>(style));
     form->addRow(tr("Lettering"), m_lettering);
@@ -158,7 +154,7 @@ QWidget* CalendarInspector::picturesSection() {
     auto* form = new QFormLayout;
     for (int slot = 0; slot < 12; ++slot) {
         auto* title = new QLabel(box);
-        auto* picker = new QComboBox(box);
+        auto* picker = new ChoiceBox(box);
         title->setBuddy(picker);
         form->addRow(title, picker);
         m_monthTitles[static_cast<std::size_t>(slot)] = title;
@@ -230,7 +226,7 @@ QWidget* CalendarInspector::coverSection() {
         edit([&value](CalendarSettings& c) { c.subtitle = value.toStdString(); });
     });
 
-    m_coverPicture = new QComboBox(box);
+    m_coverPicture = new ChoiceBox(box);
     m_coverForm->addRow(tr("Picture"), m_coverPicture);
     connect(m_coverPicture, &QComboBox::activated, this, [this](int index) {
         const auto id = chosenID(m_coverPicture, index);

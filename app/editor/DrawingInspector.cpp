@@ -2,6 +2,7 @@
 
 #include "app/editor/EditorTexts.h"
 #include "app/widgets/BookCover.h"
+#include "app/widgets/ChoiceBox.h"
 #include "app/widgets/WarningRow.h"
 #include "app/widgets/WheelGuard.h"
 
@@ -56,7 +57,7 @@ DrawingInspector::DrawingInspector(AppModel& model, const Drawing& drawing, QWid
       m_model(model),
       m_drawing(drawing),
       m_title(new QLineEdit(this)),
-      m_artist(new QComboBox(this)),
+      m_artist(new ChoiceBox(this)),
       m_addChild(new QPushButton(tr("Add a Child…"), this)),
       m_drawn(new QDateEdit(this)),
       m_age(new QLineEdit(this)),

@@ -52,6 +52,7 @@ PreviewFrame::PreviewFrame(AppModel& model, const PreviewFrameSetup& setup, QWid
     dim(m_summary);
     m_summary->setTextFormat(Qt::PlainText);
     m_summary->setWordWrap(true);  // a long summary takes two lines when the pane is narrow
+    m_summary->setMinimumWidth(m_summary->fontMetrics().horizontalAdvance(QStringLiteral("000 pages")));
     m_guides = new QCheckBox(tr("Trim and safe lines"), this);
     m_guides->setToolTip(
         setup.guidesTip.arg(QKeySequence(Qt::CTRL | Qt::Key_G).toString(QKeySequence::NativeText)));

@@ -5,6 +5,7 @@
 
 #include <QAccessible>
 #include <QCheckBox>
+#include <QLabel>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
@@ -135,6 +136,34 @@ TEST_F(BookPreviewTest, EachPageIsOneAccessibleButtonWhosePressOpensItsFirstDraw
     cell->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     EXPECT_EQ(model.mode(), ViewMode::drawing);
     EXPECT_EQ(model.selectedID(), std::get<DrawingsPage>(grid.layout().pages[2].content).drawings.front());
+}
+
+// However narrow the pane, the page-count summary shows its whole text, wrapped, beside the controls.
+TEST_F(BookPreviewTest, PageCountSummaryWrapsInANarrowPaneAndIsNeverCut) {
+    model.setDrawings(testing::drawings(3));  // blank pages are added to reach the preset's minimum
+    open();
+    const QString summary = preview->summary();
+    ASSERT_TRUE(summary.contains(QStringLiteral("in multiples of 2)"))) << summary.toStdString();
+    QLabel* label = nullptr;
+    for (QLabel* candidate : preview->findChildren<QLabel*>()) {
+        if (candidate->text() == summary) label = candidate;
+    }
+    ASSERT_TRUE(label);
+    const auto* guides = preview->findChild<QCheckBox*>();
+    for (const int width : {1000, 560, 420}) {
+        SCOPED_TRACE(width);
+        preview->resize(width, 800);
+        QTest::qWait(20);
+        const QRect needed = label->fontMetrics().boundingRect(QRect(0, 0, label->width(), 10000),
+                                                               Qt::TextWordWrap, summary);
+        EXPECT_LE(needed.height(), label->height());
+        EXPECT_LE(needed.width(), label->width());
+        EXPECT_LE(label->geometry().right(), guides->geometry().left());
+    }
+    const QFontMetrics metrics = label->fontMetrics();
+    for (const QChar digit : QStringLiteral("0123456789")) {
+        EXPECT_EQ(metrics.horizontalAdvance(digit), metrics.horizontalAdvance(QLatin1Char('0'))) << "digits of equal width";
+    }
 }
 
 }  // namespace
