@@ -2,8 +2,11 @@
 
 #include "app/book/ChildRow.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QVBoxLayout>
@@ -59,6 +62,7 @@ ChildrenSheet::ChildrenSheet(AppModel& model, QWidget* parent) : QDialog(parent)
     m_listColumn->setSpacing(12);
     m_listColumn->addStretch(1);
     m_scroll->setWidget(m_list);
+    m_list->installEventFilter(this);
     column->addWidget(m_scroll);
 
     auto* buttons = new QHBoxLayout;
@@ -71,7 +75,7 @@ ChildrenSheet::ChildrenSheet(AppModel& model, QWidget* parent) : QDialog(parent)
     buttons->addWidget(m_done);
     column->addLayout(buttons);
 
-    connect(m_add, &QPushButton::clicked, this, [this] { m_model.addChild(tr("New artist")); });
+    connect(m_add, &QPushButton::clicked, this, [this] { reveal(m_model.addChild(tr("New artist"))); });
     connect(m_done, &QPushButton::clicked, this, &QDialog::accept);
     connect(this, &QDialog::finished, this, [this] { m_model.setChildrenShown(false); });
     connect(&model, &AppModel::childrenChanged, this, &ChildrenSheet::refresh);
@@ -108,11 +112,39 @@ void ChildrenSheet::refresh() {
         }
         for (ChildRow* row : rows) m_listColumn->removeWidget(row);
         m_rows = std::move(rows);
-        for (std::size_t i = 0; i < m_rows.size(); ++i) m_listColumn->insertWidget(static_cast<int>(i), m_rows[i]);
+        // Shown at once (a layout would show a new row only later), so that the list's height counts it.
+        for (std::size_t i = 0; i < m_rows.size(); ++i) {
+            m_listColumn->insertWidget(static_cast<int>(i), m_rows[i]);
+            m_rows[i]->show();
+        }
     }
     m_empty->setHidden(!children.empty());
-    m_list->adjustSize();
-    m_scroll->setFixedHeight(std::clamp(m_list->sizeHint().height(), listMinimum, listMaximum));
+    fitList();
+}
+
+// A row grows when its note wraps to more lines; the list and the sheet follow its new height.
+bool ChildrenSheet::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_list && event->type() == QEvent::LayoutRequest) fitList();
+    return QDialog::eventFilter(watched, event);
+}
+
+void ChildrenSheet::fitList() {
+    const int height = std::clamp(m_listColumn->sizeHint().height(), listMinimum, listMaximum);
+    if (m_scroll->height() == height && m_scroll->minimumHeight() == height) return;
+    m_scroll->setFixedHeight(height);
+    layout()->activate();
+    resize(width(), sizeHint().height());
+}
+
+void ChildrenSheet::reveal(const UUID& id) {
+    const auto row = std::find_if(m_rows.begin(), m_rows.end(), [&](const ChildRow* r) { return r->id() == id; });
+    if (row == m_rows.end()) return;
+    // The new row is placed through the layouts' posted requests (the row, the list, the scroll area):
+    // settle them so that the list scrolls to where the row really is.
+    for (int pass = 0; pass < 3; ++pass) QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    m_scroll->ensureWidgetVisible(*row, 0, 0);
+    (*row)->name().setFocus();
+    (*row)->name().selectAll();
 }
 
 }  // namespace quillfen

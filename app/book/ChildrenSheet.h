@@ -28,9 +28,17 @@ public:
     QPushButton& addChild() const { return *m_add; }
     QPushButton& doneButton() const { return *m_done; }
     bool emptyNoteShown() const;
+    QScrollArea& list() const { return *m_scroll; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void refresh();
+    // Gives the list the height of its rows, within its limits, and the sheet the height of its content.
+    void fitList();
+    // Scrolls the new child's row into view and puts the cursor in its name.
+    void reveal(const UUID& id);
 
     AppModel& m_model;
     QLabel* m_empty;

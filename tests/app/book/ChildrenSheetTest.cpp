@@ -2,10 +2,14 @@
 
 #include "app/book/ChildRow.h"
 #include "app/book/ChildrenSheet.h"
+#include "app/book/GrowingTextEdit.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTest>
 #include <QToolButton>
 
 namespace quillfen {
@@ -54,6 +58,38 @@ TEST_F(ChildrenSheetTest, TrashRemovesItsOwnChildAndRowOnly) {
     EXPECT_FALSE(model.drawings()[0].info.childID);
     ASSERT_EQ(sheet->rows().size(), 1u);
     EXPECT_EQ(sheet->rows()[0]->id(), roz);
+}
+
+TEST_F(ChildrenSheetTest, AddedChildShowsInViewWithItsNameFocusedAndNotesOpenAtTheirWrappedHeight) {
+    model.addChild("Zizu");
+    auto children = model.children();
+    children[0].about = "Zizu loves purple, rockets and drawing everyone she knows, from her grandmother "
+                        "to the cat next door, always with a big sun in the corner of the page.";
+    model.setChildren(children);
+    open();
+    sheet->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(sheet.get()));
+
+    auto* about = sheet->rows()[0]->findChild<GrowingTextEdit*>();
+    ASSERT_TRUE(about);
+    const int lines = about->wrappedLines(about->viewport()->width());
+    EXPECT_GE(lines, 3);
+    EXPECT_GE(about->viewport()->height(), lines * about->fontMetrics().lineSpacing()) << "opens at its text's height";
+
+    QScrollArea& list = sheet->list();
+    const int firstHeight = list.height();
+    for (int i = 0; i < 5; ++i) {
+        SCOPED_TRACE(i);
+        sheet->addChild().click();
+        const ChildRow* added = sheet->rows().back();
+        EXPECT_TRUE(added->name().hasFocus());
+        const QRect shown(added->mapTo(list.viewport(), QPoint(0, 0)), added->size());
+        EXPECT_TRUE(list.viewport()->rect().contains(shown)) << "the new row is whole in view";
+        EXPECT_LE(list.geometry().bottom(), sheet->addChild().geometry().top()) << "the list ends above the buttons";
+    }
+    EXPECT_GT(list.height(), firstHeight);
+    EXPECT_EQ(list.height(), 360) << "the list grows up to its limit, then scrolls";
+    EXPECT_GT(list.verticalScrollBar()->maximum(), 0);
 }
 
 TEST(ChildRow, NewBirthdayStartsFiveCalendarYearsBackEvenFromALeapDay) {
