@@ -2,7 +2,10 @@
 
 #include "tests/e2e/AppDriver.h"
 
+#include <QListView>
+
 #include <cstdio>
+#include <random>
 
 // The application running one act in a process of its own, for the tests that kill it on the way or
 // start it with a file-size limit. Each act prints a line when it reaches the moment a test waits for.
@@ -22,6 +25,8 @@ inline void loadSampleBook(App& app) {
 // export: writes the print-ready book to `argument`, saying "exporting" once pages are being made.
 // save: saves the sample book over and over, saying "saving" first.
 // import: imports the folder `argument`, then says what the window shows: "error: …" and "drawings N".
+// click-during-import: imports the folder `argument` while clicking drawings in the list, going back
+// and forth between rows far apart, then says "clicked N" and "drawings N".
 // The data folder arrives as XDG_DATA_HOME.
 inline int runAct(const QString& act, const QString& argument) {
     App app;
@@ -51,6 +56,33 @@ inline int runAct(const QString& act, const QString& argument) {
         App::settle();
         std::printf("error: %s\ndrawings %d\n", qPrintable(app.model.error().value_or(QString())),
                     static_cast<int>(app.model.drawings().size()));
+    } else if (act == "click-during-import") {
+        auto* list = app.window.findChild<QListView*>();
+        if (!list) return 1;
+        app.model.importURLs({QUrl::fromLocalFile(argument)});
+        std::mt19937 random(28);
+        int clicks = 0;
+        const auto clickRow = [&](int row) {
+            const QModelIndex index = list->model()->index(row, 0);
+            list->scrollTo(index);
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(index).center());
+            QTest::qWait(static_cast<int>(random() % 8));
+            ++clicks;
+        };
+        // Rounds go on while the import runs and for as many again after it: a row, one far from it
+        // (so the first row's photo load is dropped), then the first row again.
+        for (int after = 0; after < 30; after += app.model.importing() == 0 ? 1 : 0) {
+            const int rows = list->model()->rowCount();
+            if (rows < 8) {
+                QTest::qWait(20);
+                continue;
+            }
+            const int row = static_cast<int>(random() % rows);
+            clickRow(row);
+            clickRow((row + 4 + static_cast<int>(random() % (rows - 7))) % rows);
+            clickRow(row);
+        }
+        std::printf("clicked %d\ndrawings %d\n", clicks, static_cast<int>(app.model.drawings().size()));
     } else {
         return 2;
     }

@@ -71,6 +71,23 @@ TEST_F(Faults, OpenedFilesJoinTheLoadedLibraryThroughOneCopyAndSurviveQuitting) 
     expectLibraryIntact();
 }
 
+// A parent clicking drawings while a large import runs: the editor drops the photo loads of drawings
+// it leaves and meets them again when the parent comes back.
+TEST_F(Faults, ClickingDrawingsDuringAnImportNeverCrashes) {
+    const QString photos = home.path() + "/photos";
+    QDir().mkpath(photos);
+    for (int number = 0; number < 48; ++number) {
+        const QColor ink = QColor::fromHsv(number * 3 % 360, 200, 160);
+        ASSERT_TRUE(photo(1200, 900, ink).save(QStringLiteral("%1/IMG_%2.jpg").arg(photos).arg(number, 4, 10, QChar('0')), "JPEG", 90));
+    }
+    Copy clicking = act("click-during-import", photos);
+    ASSERT_TRUE(clicking.waitForFinished(110000));
+    const QString said = QString::fromUtf8(clicking.readAllStandardOutput());
+    EXPECT_EQ(clicking.exitStatus(), QProcess::NormalExit) << said.toStdString();
+    EXPECT_EQ(clicking.exitCode(), 0);
+    EXPECT_TRUE(said.contains("drawings 48")) << said.toStdString();
+}
+
 // The program killed while it copies photos into the library, at several moments.
 TEST_F(Faults, KilledDuringImportLeavesTheLibraryIntact) {
     for (const QColor ink : {Qt::red, Qt::blue, Qt::green, Qt::magenta})

@@ -14,8 +14,10 @@
 
 #include <fcntl.h>
 #include <unistd.h>
+#include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <random>
 #include <stdexcept>
@@ -139,6 +141,13 @@ inline UUID addStored(AppModel& model, const QString& file) {
     drawings.push_back(d);
     model.setDrawings(std::move(drawings));
     return d.info.id;
+}
+
+// Runs `scenario` in a process of its own, so that a crash, an abort or a changed process limit fails
+// or stays in the child instead of the whole test program; the scenario returns whether it saw what
+// it should.
+inline void inChildProcess(const std::function<bool()>& scenario) {
+    EXPECT_EXIT(std::_Exit(scenario() ? 0 : 1), ::testing::ExitedWithCode(0), "");
 }
 
 inline const Drawing& drawingOf(const AppModel& model, const UUID& id) {
