@@ -1,5 +1,7 @@
 #include "app/model/AppModel.h"
 
+#include "app/model/FileWriting.h"
+#include "app/model/OriginalsFolder.h"
 #include "app/model/SavedBook.h"
 #include "app/model/detail/DocumentState.h"
 #include "app/model/detail/ImportState.h"
@@ -9,8 +11,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -34,10 +39,15 @@ void syncFolder(const QString& path) {
 // Writes the document beside the old one and renames it into place; the old file stays whole when
 // anything fails. Any thread. The error's text when it failed, empty when written.
 QString writeDocument(const QString& folderPath, const std::string& bytes) {
-    QSaveFile file(folderPath + "/book.json");
-    const auto size = static_cast<qint64>(bytes.size());
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes.data(), size) != size || !file.commit()) {
-        return file.errorString();
+    // Written whole under a name of its own, then renamed over "book.json": the rename replaces a
+    // link there itself, where writing through it would replace a file outside the book folder.
+    const QString written = folderPath + "/.book.json.saving";
+    const auto failure = writeWholeFile(written, bytes);
+    if (failure || ::rename(QFile::encodeName(written).constData(),
+                            QFile::encodeName(folderPath + "/book.json").constData()) != 0) {
+        const QString reason = failure ? *failure : QString::fromLocal8Bit(std::strerror(errno));
+        QFile::remove(written);
+        return reason;
     }
     syncFolder(folderPath);
     return {};
@@ -53,6 +63,17 @@ std::optional<SavedBook> readDocument(const QString& path) {
     } catch (const DocumentError&) {
         return std::nullopt;
     }
+}
+
+// Deletes, on `pool`, the program's copies in "Originals" that the loaded document does not name and
+// that are older than it: what an interrupted or failed import left behind.
+void sweepUnnamedCopies(QThreadPool& pool, const QString& bookFolder, const SavedBook& book,
+                        const QDateTime& documentTime) {
+    QSet<QString> named;
+    for (const auto& item : book.drawings) named.insert(QString::fromStdString(item.file));
+    pool.start([bookFolder, named = std::move(named), documentTime] {
+        OriginalsFolder::removeUnnamedCopies(bookFolder, named, documentTime);
+    });
 }
 
 }  // namespace
@@ -98,6 +119,7 @@ std::optional<std::string> AppModel::encodedDocument() {
         return documentBytes(book);
     } catch (const EncodingError& e) {
         setError(QStringLiteral("Couldn't save the book: ") + QString::fromStdString(e.what()));
+        m_document->saveFailed = true;
         return std::nullopt;
     }
 }
@@ -124,9 +146,11 @@ void AppModel::saveInBackground() {
 void AppModel::finishSave(std::int64_t revision, const QString& error) {
     if (!error.isEmpty()) {
         setError(QStringLiteral("Couldn't save the book: ") + error);
+        m_document->saveFailed = true;
         return;
     }
     // A save that waited for this write may have stored a newer revision already.
+    m_document->saveFailed = false;
     m_document->savedRevision = std::max(m_document->savedRevision, revision);
     deleteRemovedOriginals();
 }
@@ -140,6 +164,7 @@ void AppModel::load() {
         keepUnreadableDocument(path);
         return;
     }
+    sweepUnnamedCopies(m_processingPool, folder(), *book, QFileInfo(path).lastModified());
     makeIdentitiesUnique(*book);
     setChildren(std::move(book->children));
     setSettings(std::move(book->settings));

@@ -1,5 +1,6 @@
 #include "app/model/AppModel.h"
 
+#include "app/model/FileWriting.h"
 #include "app/model/detail/ImportState.h"
 #include "app/model/detail/ThreadPriority.h"
 #include "engine/cleanup/ImageIO.h"
@@ -8,7 +9,6 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QSet>
 
 #include <algorithm>
@@ -44,19 +44,6 @@ QCollator naturalOrder() {
     collator.setNumericMode(true);
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     return collator;
-}
-
-// Writes every byte. A write the system cuts short (a full disk, a file size limit) is followed by
-// another, which then fails with the reason: the device reports no error for the short write itself,
-// and QSaveFile would commit the truncated file.
-bool writeAll(QSaveFile& file, const QByteArray& data) {
-    qint64 written = 0;
-    while (written < data.size()) {
-        const qint64 step = file.write(data.constData() + written, data.size() - written);
-        if (step <= 0) return false;
-        written += step;
-    }
-    return true;
 }
 
 // The files to read, each once: a folder dropped with files from inside it, or a link beside its
@@ -102,9 +89,8 @@ Prepared prepare(const Source& source, const QString& originalsFolder, bool read
     const UUID id = UUID::random();
     const QString name = QString::fromStdString(id.string() + "." +
                                                 Cleaner::fileExtension(Cleaner::imageType(bytes)));
-    QSaveFile copy(originalsFolder + "/" + name);  // dropped unfinished, it leaves no file behind
-    if (!copy.open(QIODevice::WriteOnly) || !writeAll(copy, data) || !copy.commit())
-        return {std::nullopt, Failure::copyFailed, copy.errorString()};
+    if (const auto failure = writeWholeFile(originalsFolder + "/" + name, data))
+        return {std::nullopt, Failure::copyFailed, *failure};
 
     Copied copied{id, name, std::nullopt, fileDate};
     if (readPhotoDate) copied.photoDate = Cleaner::photoDate(bytes);

@@ -1,10 +1,10 @@
 #include "app/model/AppModel.h"
 
+#include "app/model/OriginalsFolder.h"
 #include "app/model/detail/DocumentState.h"
 #include "app/model/detail/EditState.h"
 #include "app/model/detail/ImportState.h"
 
-#include <QFile>
 #include <QSet>
 
 #include <algorithm>
@@ -89,15 +89,15 @@ void AppModel::deleteRemovedOriginals() {
     // Drawings may share an original: it goes only once neither the drawings nor the saved document
     // name it. A removal of the same file that is not saved yet means the document still names it;
     // that removal deletes the file in its turn.
+    const QString bookFolder = folder();
     QSet<QString> named;
-    const QString originals = folder() + "/Originals/";
-    for (const auto& drawing : m_drawings) named.insert(originals + drawing.file);
+    for (const auto& drawing : m_drawings) named.insert(bookFolder + "/Originals/" + drawing.file);
     for (const auto& original : removed) {
         if (original.revision > saved) named.insert(original.path);
     }
     for (const auto& original : removed) {
         if (original.revision <= saved && !original.path.isEmpty() && !named.contains(original.path))
-            QFile::remove(original.path);
+            OriginalsFolder::removeInside(bookFolder, original.path);
     }
     std::erase_if(removed, [&](const EditState::RemovedOriginal& original) { return original.revision <= saved; });
 }

@@ -61,7 +61,7 @@ void AppModel::prepareToQuit() {
         QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
     } while (busy());
     applyArrived();
-    if (m_document->autosave.isActive()) {
+    if (m_document->autosave.isActive() || m_document->saveFailed) {
         m_document->autosave.stop();
         save();
     }

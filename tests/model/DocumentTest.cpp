@@ -8,6 +8,7 @@
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -305,4 +306,59 @@ TEST_F(Document, AutosaveThatCannotWriteSaysWhyAndANewerSaveStillLands) {
     model.save();
     EXPECT_FALSE(model.error());
     EXPECT_TRUE(readFile(documentPath()).contains(R"("title":"Newer")"));
+}
+
+// A "book.json" that is a link to a file elsewhere: saving replaces the link in the book folder with
+// the document and leaves the file it pointed to, and its folder, as they were.
+TEST_F(Document, SavingReplacesALinkedDocumentNotItsTarget) {
+    QTemporaryDir outside;
+    writeFile(outside.filePath("elsewhere.json"), originalDocument(true));
+    QDir().mkpath(bookFolder());
+    ASSERT_TRUE(QFile::link(outside.filePath("elsewhere.json"), documentPath()));
+    AppModel model(true);
+    model.load();
+    editSettings(model, [](BookSettings& s) { s.title = "Saved in the book folder"; });
+    model.save();
+    EXPECT_FALSE(model.error());
+    EXPECT_FALSE(QFileInfo(documentPath()).isSymLink());
+    EXPECT_TRUE(readFile(documentPath()).contains("Saved in the book folder"));
+    EXPECT_EQ(readFile(outside.filePath("elsewhere.json")), originalDocument(true));
+    EXPECT_EQ(QDir(outside.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"elsewhere.json"});
+}
+
+// Copies an interrupted import left in "Originals" go at the next load; every other file stays:
+// named ones, newer ones (an import under way), files the program did not make, and every file when
+// the document could not be read.
+TEST_F(Document, LoadRemovesOnlyUnnamedCopiesOlderThanTheDocument) {
+    const QDateTime saved = QDateTime::currentDateTime().addSecs(-600);
+    const auto touch = [](const QString& path, const QDateTime& time) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.setFileTime(time, QFileDevice::FileModificationTime));
+    };
+    const auto copyName = [](const char* extension) { return QString::fromStdString(UUID::random().string()) + extension; };
+    const QString named = copyName(".jpeg"), newer = copyName(".jpeg");
+    const QStringList orphans{copyName(".jpeg"), copyName(".png")};
+    const QStringList notOurs{"holiday.jpeg", copyName(".txt")};
+    for (const bool readable : {true, false}) {
+        SCOPED_TRACE(readable ? "readable document" : "unreadable document");
+        removeBookFolder();
+        writeFile(documentPath(), readable ? originalDocument(true).replace("A.jpeg", named.toUtf8()) : "{\"drawings\": [");
+        touch(documentPath(), saved);
+        for (const QString& name : QStringList{named} + orphans + notOurs + QStringList{newer}) {
+            writeFile(bookFolder() + "/Originals/" + name, jpegBytes());
+            touch(bookFolder() + "/Originals/" + name, name == newer ? saved.addSecs(60) : saved.addSecs(-60));
+        }
+        {
+            AppModel model(true);
+            model.load();
+            model.processingPool().waitForDone();
+        }
+        QStringList expected = QStringList{named, newer} + notOurs;
+        if (!readable) expected += orphans;
+        expected.sort();
+        QStringList left = QDir(bookFolder() + "/Originals").entryList(QDir::Files);
+        left.sort();
+        EXPECT_EQ(left, expected);
+    }
 }

@@ -1,5 +1,7 @@
 #include "ModelFixtures.h"
 
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -168,5 +170,31 @@ TEST(LibraryEdits, AnOriginalTwoDrawingsShareGoesOnlyWithTheLastOfThem) {
             model.save();
             EXPECT_FALSE(QFile::exists(original));
         }
+    }
+}
+
+// A book folder whose "Originals" is a link to a folder elsewhere, or whose originals are links to
+// files elsewhere: starting a new book deletes nothing outside the book folder.
+TEST(LibraryEdits, DeletionNeverFollowsALinkOutOfTheBookFolder) {
+    for (const bool linkedFolder : {true, false}) {
+        SCOPED_TRACE(linkedFolder ? "Originals is a link" : "originals are links");
+        removeBookFolder();
+        QTemporaryDir outside;
+        writeFile(outside.filePath("A.jpeg"), jpegBytes());
+        QDir().mkpath(bookFolder());
+        if (linkedFolder) {
+            ASSERT_TRUE(QFile::link(outside.path(), bookFolder() + "/Originals"));
+        } else {
+            QDir().mkpath(bookFolder() + "/Originals");
+            ASSERT_TRUE(QFile::link(outside.filePath("A.jpeg"), bookFolder() + "/Originals/A.jpeg"));
+        }
+        AppModel model(true);
+        const UUID id = addStored(model, "A.jpeg");
+        model.save();
+        model.removeDrawing(id);
+        model.newBook();
+        model.save();
+        EXPECT_TRUE(model.drawings().empty());
+        EXPECT_EQ(readFile(outside.filePath("A.jpeg")), jpegBytes());
     }
 }

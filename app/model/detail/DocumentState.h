@@ -32,6 +32,8 @@ struct AppModel::DocumentState {
     std::int64_t savedRevision = -1;
     // Set once quitting has begun.
     bool quitRequested = false;
+    // The last save failed: its edits are only in memory, and quitting tries once more.
+    bool saveFailed = false;
 };
 
 }  // namespace quillfen
