@@ -115,8 +115,12 @@ void AppModel::setNewBookConfirm(bool value) {
 void AppModel::setRemoveConfirm(std::optional<UUID> id) {
     assign(this, m_removeConfirm, id, &AppModel::removeConfirmChanged);
 }
-void AppModel::setError(std::optional<QString> message) {
-    assign(this, m_error, std::move(message), &AppModel::errorChanged);
+void AppModel::setError(std::optional<QString> message, QString detail) {
+    if (!message) detail.clear();
+    if (message == m_error && detail == m_errorDetail) return;
+    m_error = std::move(message);
+    m_errorDetail = std::move(detail);
+    Q_EMIT errorChanged();
 }
 void AppModel::setImporting(int count) {
     assign(this, m_importing, count, &AppModel::importingChanged);

@@ -85,7 +85,10 @@ public:
     const std::optional<UUID>& removeConfirm() const { return m_removeConfirm; }
     void setRemoveConfirm(std::optional<UUID> id);
     const std::optional<QString>& error() const { return m_error; }
-    void setError(std::optional<QString> message);
+    // What the alert says under the error's message: how many failed and the system's reason; empty
+    // when the message says all. Set and cleared with the message.
+    const QString& errorDetail() const { return m_errorDetail; }
+    void setError(std::optional<QString> message, QString detail = {});
     int importing() const { return m_importing; }
     void setImporting(int count);
     const std::optional<double>& exportProgress() const { return m_exportProgress; }
@@ -128,8 +131,10 @@ public:
     void finishForQuit();
     // Whether work the document needs is still running or queued.
     bool finishingForQuit() const;
-    // Waits for the rest of that work, applies it and writes a pending save; called once, last.
-    void prepareToQuit();
+    // Waits for the rest of that work, applies it and writes a pending save, or tries a failed one
+    // again; called once, last. False when that save failed: the session's latest edits are not on
+    // disk, and `error` says why.
+    bool prepareToQuit();
 
     // ---- Background processing of a drawing.
     struct Processed {
@@ -193,7 +198,8 @@ public:
     void runCalendarExport(ExportKind kind);
     // Callable from any thread.
     void reportExportProgress(int done, int total);
-    void exportFinished(bool written, const QUrl& url);
+    // `reason`: why a file that was not written failed, when known.
+    void exportFinished(bool written, const QUrl& url, const QString& reason = {});
     // Returns once no export runs, so that its file is complete; meanwhile raises exportShown (the sheet
     // shows the progress) and runs the event loop without user input. Called when the application quits.
     void waitForExport();
@@ -258,10 +264,12 @@ private:
     // Takes a finished processing to be stored with the others that reach the GUI thread in the same
     // pass of the event loop: one change of `drawings` for all of them.
     void arrive(std::optional<Processed> result, const UUID& id, std::uint64_t ticket,
-                const CleanupSettings& started);
+                const CleanupSettings& started, const QString& failure);
     // Stores the results that arrived on their drawings, each unless the drawing is gone or the result
     // is stale: a newer processing started (ticket) or the cleanup changed since it started.
     void applyArrived();
+    // Says that `count` more originals could not be read, the first for `reason`.
+    void reportUnreadable(int count, const QString& reason);
 
     // Import: private operations.
 
@@ -296,6 +304,7 @@ private:
     bool m_newBookConfirm = false;
     std::optional<UUID> m_removeConfirm;
     std::optional<QString> m_error;
+    QString m_errorDetail;
     int m_importing = 0;
     std::optional<double> m_exportProgress;
     std::optional<QUrl> m_exportedURL;

@@ -7,6 +7,12 @@
 #include <QCoreApplication>
 #include <QFile>
 
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
 namespace quillfen {
 
 namespace {
@@ -59,6 +65,20 @@ std::filesystem::path localPath(const QUrl& url) {
     return QFile::encodeName(url.toLocalFile()).toStdString();
 }
 
+// Why a file could not be written at `destination`, as far as its folder tells now: a folder that is
+// gone or read-only, or a full disk. Empty when the folder shows no reason. Any thread.
+QString destinationProblem(const std::filesystem::path& destination) {
+    const std::string folder = destination.parent_path().empty() ? "." : destination.parent_path().string();
+    struct statvfs disk {};
+    if (::statvfs(folder.c_str(), &disk) != 0 || ::access(folder.c_str(), W_OK) != 0)
+        return QString::fromLocal8Bit(std::strerror(errno));
+    // Less room than any page takes: the file did not fit.
+    constexpr unsigned long long nearlyFull = 1 << 20;
+    if (static_cast<unsigned long long>(disk.f_bavail) * disk.f_frsize < nearlyFull)
+        return QString::fromLocal8Bit(std::strerror(ENOSPC));
+    return {};
+}
+
 }  // namespace
 
 void AppModel::requestExport(ExportKind kind) {
@@ -104,7 +124,8 @@ void AppModel::startExport(std::function<bool(const std::function<void(int, int)
     setExportProgress(0.0);
     m_export->pool.start([this, run = std::move(run), url] {
         const bool written = run([this](int done, int total) { reportExportProgress(done, total); });
-        QMetaObject::invokeMethod(this, [this, written, url] { exportFinished(written, url); },
+        const QString reason = written ? QString() : destinationProblem(localPath(url));
+        QMetaObject::invokeMethod(this, [this, written, url, reason] { exportFinished(written, url, reason); },
                                   Qt::QueuedConnection);
     });
 }
@@ -114,13 +135,13 @@ void AppModel::reportExportProgress(int done, int total) {
     QMetaObject::invokeMethod(this, [this, progress] { setExportProgress(progress); }, Qt::QueuedConnection);
 }
 
-void AppModel::exportFinished(bool written, const QUrl& url) {
+void AppModel::exportFinished(bool written, const QUrl& url, const QString& reason) {
     setExportProgress(std::nullopt);
     if (written) {
         setExportedURL(url);
         announce(QStringLiteral("Export finished"));
     } else {
-        setError(QStringLiteral("Couldn't write the PDF."));
+        setError(QStringLiteral("Couldn't write the PDF."), reason);
     }
     Q_EMIT exportEnded(written);
     deleteRemovedOriginals();

@@ -157,7 +157,12 @@ void AppModel::ImportState::finish(const std::shared_ptr<Batch>& batch,
             else ++batch->unreadable;
             break;
         case Failure::notAnImage: model.setError(notAnImageMessage); break;
-        case Failure::copyFailed: model.setError(copyFailedMessage + prepared.detail); break;
+        case Failure::copyFailed: {
+            const int failed = ++batch->copyFailures;
+            model.setError(copyFailedMessage + prepared.detail,
+                           failed == 1 ? QString() : QStringLiteral("%1 images couldn't be copied.").arg(failed));
+            break;
+        }
     }
     if (batch->remaining == 0 && batch->kind == Kind::files) {
         if (batch->read == 0) model.setError(noImagesMessage);

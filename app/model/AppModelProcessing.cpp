@@ -43,6 +43,17 @@ bool sameCrop(const CleanupSettings& a, const CleanupSettings& b) {
     return a.crop == b.crop && a.autoCropped == b.autoCropped;
 }
 
+const QString unreadableMessage = QStringLiteral("Couldn't read one of the images.");
+// The reason of an original that opens but does not decode (or gives no usable sizes).
+const QString notAnImageReason = QStringLiteral("not an image Quillfen can read");
+
+// Why an original could not be processed: the system's reason when the file cannot be opened.
+QString unreadableReason(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return file.errorString();
+    return notAnImageReason;
+}
+
 }  // namespace
 
 void AppModel::process(const UUID& id, bool detect) {
@@ -67,10 +78,11 @@ void AppModel::process(const UUID& id, bool detect) {
             if (quitting && !detect) return;
             runBelowTheWindow();
             auto result = makeProcessed(path, cleanup, detect, !quitting);
+            QString failure = result ? QString() : unreadableReason(path);
             QMetaObject::invokeMethod(
                 this,
-                [this, result = std::move(result), id, ticket, cleanup]() mutable {
-                    arrive(std::move(result), id, ticket, cleanup);
+                [this, result = std::move(result), id, ticket, cleanup, failure = std::move(failure)]() mutable {
+                    arrive(std::move(result), id, ticket, cleanup, failure);
                 },
                 Qt::QueuedConnection);
         },
@@ -113,11 +125,11 @@ std::optional<AppModel::Processed> AppModel::makeProcessed(const QString& path, 
 }
 
 void AppModel::arrive(std::optional<Processed> result, const UUID& id, std::uint64_t ticket,
-                      const CleanupSettings& started) {
+                      const CleanupSettings& started, const QString& failure) {
     auto& arrived = m_processing->arrived;
     // Results posted before the first one's pass of the event loop ends are stored together with it.
     if (arrived.empty()) QMetaObject::invokeMethod(this, &AppModel::applyArrived, Qt::QueuedConnection);
-    arrived.push_back({std::move(result), id, ticket, started});
+    arrived.push_back({std::move(result), id, ticket, started, failure});
 }
 
 void AppModel::applyArrived() {
@@ -125,8 +137,9 @@ void AppModel::applyArrived() {
     if (arrived.empty()) return;
     auto drawings = m_drawings;
     bool stored = false;
-    bool unreadable = false;
-    for (const auto& [result, id, ticket, started] : arrived) {
+    int unreadable = 0;
+    QString reason;
+    for (const auto& [result, id, ticket, started, failure] : arrived) {
         const auto newest = m_processing->newest.find(id);
         if (newest == m_processing->newest.end() || newest->second.ticket != ticket) continue;
         m_processing->newest.erase(newest);
@@ -141,7 +154,7 @@ void AppModel::applyArrived() {
         const bool usable = result && isFinite(result->cleanup) && std::isfinite(result->pixelSize.width) &&
                             std::isfinite(result->pixelSize.height);
         if (!usable) {
-            unreadable = true;
+            if (unreadable++ == 0) reason = failure.isEmpty() ? notAnImageReason : failure;
             continue;
         }
         drawing.info.cleanup = result->cleanup;
@@ -151,7 +164,18 @@ void AppModel::applyArrived() {
         drawing.thumb = result->thumb;
     }
     if (stored) setDrawings(std::move(drawings));
-    if (unreadable) setError(QStringLiteral("Couldn't read one of the images."));
+    if (unreadable > 0) reportUnreadable(unreadable, reason);
+}
+
+void AppModel::reportUnreadable(int count, const QString& reason) {
+    // The count goes on while the message is shown; the reason stays the first one's.
+    auto& shown = m_processing->unreadableShown;
+    if (m_error != unreadableMessage) shown = {0, reason};
+    shown.count += count;
+    setError(unreadableMessage, QStringLiteral("%1 image%2 couldn't be read: %3.")
+                                    .arg(shown.count)
+                                    .arg(shown.count == 1 ? "" : "s")
+                                    .arg(shown.reason));
 }
 
 }  // namespace quillfen

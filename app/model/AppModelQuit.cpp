@@ -44,7 +44,7 @@ bool AppModel::finishingForQuit() const {
            std::any_of(pending.begin(), pending.end(), [](const auto& p) { return p.second.detect; });
 }
 
-void AppModel::prepareToQuit() {
+bool AppModel::prepareToQuit() {
     m_processing->quitting = true;
     dropSampleBook();
     // Images being imported and results still on their way belong in the last save: wait for them
@@ -65,6 +65,9 @@ void AppModel::prepareToQuit() {
         m_document->autosave.stop();
         save();
     }
+    if (!m_document->saveFailed) return true;
+    setError(m_error, QStringLiteral("Quillfen is quitting, so the changes made since the book was last saved are lost."));
+    return false;
 }
 
 }  // namespace quillfen

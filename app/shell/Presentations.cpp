@@ -3,6 +3,8 @@
 #include "app/shell/Screens.h"
 #include "app/shell/ShellDialogs.h"
 
+#include <QCoreApplication>
+#include <QEventLoop>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
@@ -31,6 +33,8 @@ void dismiss(QPointer<Dialog>& dialog) {
 }  // namespace
 
 Presentations::Presentations(AppModel& model, QWidget* window) : QObject(window), m_model(model), m_window(window) {
+    if (auto* application = QCoreApplication::instance())
+        connect(application, &QCoreApplication::aboutToQuit, this, &Presentations::finishQuitting);
     connect(&model, &AppModel::photosPickerShownChanged, this, &Presentations::syncPhotos);
     connect(&model, &AppModel::childrenShownChanged, this, &Presentations::syncChildren);
     connect(&model, &AppModel::exportShownChanged, this, &Presentations::syncExport);
@@ -88,9 +92,21 @@ void Presentations::syncError() {
     }
     // The message can hold file names: never read as rich text.
     m_error->setTextFormat(Qt::PlainText);
-    m_error->setInformativeText(*m_model.error());
+    const QString& detail = m_model.errorDetail();
+    m_error->setInformativeText(detail.isEmpty() ? *m_model.error() : *m_model.error() + "\n\n" + detail);
     if (auto* label = m_error->findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel")))
         label->setTextFormat(Qt::PlainText);
+}
+
+void Presentations::finishQuitting() {
+    if (m_model.prepareToQuit()) return;
+    // The edits the last save could not write go with the process: the user reads why before it ends.
+    syncError();
+    if (!m_error) return;
+    QEventLoop waiting;
+    connect(m_error, &QMessageBox::finished, &waiting, &QEventLoop::quit);
+    m_error->show();
+    waiting.exec();
 }
 
 QMessageBox* Presentations::confirmation(const QString& title, const QString& message, const QString& action) {

@@ -12,7 +12,8 @@ namespace quillfen {
 // The window-wide presentations that the model's flags ask for: the photo dialog, the children and
 // export sheets, the error alert and the new-book and remove confirmations. Each is window-modal to
 // `window`, opens when its flag rises, closes when the flag falls, and lowers the flag when the user
-// closes it. GUI thread only.
+// closes it. When the program quits, a failed last save is shown until the user closes the alert.
+// GUI thread only.
 class Presentations : public QObject {
     Q_OBJECT
 
@@ -31,6 +32,8 @@ private:
     void syncError();
     void syncNewBook();
     void syncRemove();
+    // Called when the program quits: writes the last save and, when it fails, shows the alert.
+    void finishQuitting();
     QMessageBox* confirmation(const QString& title, const QString& message, const QString& action);
 
     AppModel& m_model;

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -292,6 +293,7 @@ TEST_F(Export, UnwritableDestinationReportsTheFailureAndLeavesNothing) {
     answer = QUrl::fromLocalFile(out.filePath("no such folder/book.pdf"));
     exportAndWait(ExportKind::print);
     EXPECT_EQ(model.error(), QString("Couldn't write the PDF."));
+    EXPECT_EQ(model.errorDetail(), "No such file or directory");
     EXPECT_EQ(model.exportedURL(), QUrl("file:///earlier.pdf"));
     EXPECT_FALSE(fs::exists(fs::path(out.path().toStdString()) / "no such folder"));
 }
@@ -356,4 +358,18 @@ TEST(ExportImages, ASlotWithoutAreaGivesNoPicture) {
         const auto image = ExportImages::prepare(file, {}, c.slot, ExportImages::quality(ExportKind::print));
         EXPECT_EQ(image.has_value(), c.picture);
     }
+}
+
+// A full disk under the destination: the message says so.
+TEST_F(Export, FullDiskSaysWhyThePdfWasNotWritten) {
+    const QString full = out.filePath("full");
+    QDir().mkpath(full);
+    if (::mount("quillfen-test", QFile::encodeName(full).constData(), "tmpfs", 0, "size=64k") != 0)
+        GTEST_SKIP() << "this machine lets the test mount no file system";
+    addDrawings(4);
+    answer = QUrl::fromLocalFile(full + "/book.pdf");
+    exportAndWait(ExportKind::print);
+    ::umount2(QFile::encodeName(full).constData(), MNT_DETACH);
+    EXPECT_EQ(model.error(), QString("Couldn't write the PDF."));
+    EXPECT_EQ(model.errorDetail(), "No space left on device");
 }

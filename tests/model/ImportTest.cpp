@@ -240,3 +240,19 @@ TEST(Import, ANewBookDropsTheImportStillRunningAndItsCopies) {
     EXPECT_FALSE(model.error());
     EXPECT_TRUE(QTest::qWaitFor([&] { return originals(model).isEmpty(); }, 5000)) << originals(model).join(", ").toStdString();
 }
+
+// Copies that all fail give one message: the reason, and how many failed.
+TEST(Import, FailedCopiesAreCountedInOneMessage) {
+    QTemporaryDir dir;
+    for (const char* name : {"a.jpg", "b.jpg", "c.jpg"}) writeFile(dir.filePath(name), jpegBytes());
+    AppModel model(false);
+    const QString originals = model.folder() + "/Originals";
+    QDir(originals).removeRecursively();
+    writeFile(originals, "a file where the folder belongs");
+    model.importURLs({QUrl::fromLocalFile(dir.path())});
+    ASSERT_TRUE(importsFinished(model));
+    EXPECT_TRUE(model.drawings().empty());
+    EXPECT_TRUE(model.error().value_or("").startsWith("Couldn't copy the image into Quillfen's folder: "));
+    EXPECT_GT(model.error()->size(), QString("Couldn't copy the image into Quillfen's folder: ").size());
+    EXPECT_EQ(model.errorDetail(), "3 images couldn't be copied.");
+}

@@ -51,6 +51,20 @@ TEST(Processing, MissingOriginalStopsBusyAndSaysSo) {
     }
 }
 
+// Several originals missing at once: one message, with how many and why.
+TEST(Processing, MissingOriginalsAreCountedWithTheirReason) {
+    AppModel model(false);
+    for (int i = 0; i < 3; ++i) model.process(addStored(model, QStringLiteral("gone-%1.jpeg").arg(i)), false);
+    ASSERT_TRUE(processed(model));
+    EXPECT_EQ(model.error(), "Couldn't read one of the images.");
+    EXPECT_EQ(model.errorDetail(), "3 images couldn't be read: No such file or directory.");
+    writeFile(model.folder() + "/Originals/text.jpeg", "not a picture");
+    model.setError(std::nullopt);
+    model.process(addStored(model, "text.jpeg"), false);
+    ASSERT_TRUE(processed(model));
+    EXPECT_EQ(model.errorDetail(), "1 image couldn't be read: not an image Quillfen can read.");
+}
+
 // Every change of the library re-renders the views' pages: results that reach the GUI thread in one
 // pass of the event loop (as at a launch) are stored with one change, not one each.
 TEST(Processing, ResultsArrivingTogetherChangeTheLibraryOnce) {

@@ -58,6 +58,7 @@ struct AppModel::ImportState {
         // Set on the GUI thread when a new book begins; the worker then skips the batch's images and
         // the copies already made are removed as their results arrive.
         std::atomic<bool> dropped = false;
+        int copyFailures = 0;  // images that could not be copied into "Originals"
     };
 
     explicit ImportState(AppModel& model);

@@ -33,8 +33,16 @@ struct AppModel::ProcessingState {
         UUID id;
         std::uint64_t ticket = 0;
         CleanupSettings started;
+        QString failure;  // why the original could not be read, when there is no result
     };
     std::vector<Arrived> arrived;
+
+    // The images counted in the unreadable-images message while it is shown, and the first reason.
+    struct Unreadable {
+        int count = 0;
+        QString reason;
+    };
+    Unreadable unreadableShown;
 };
 
 }  // namespace quillfen

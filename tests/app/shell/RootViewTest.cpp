@@ -321,3 +321,35 @@ TEST(RootView, NothingOverlapsOrIsCutOffAtTheLeastSizeInAnyMode) {
         EXPECT_TRUE(faults.isEmpty()) << faults.join("\n").toStdString();
     }
 }
+
+// The alert carries the failure's count and reason under its message; a save that fails at quit is
+// shown before the program ends, saying the latest edits are lost.
+TEST(RootView, ErrorAlertShowsTheDetailAndAFailedSaveAtQuit) {
+    AppModel model(true);
+    RootView window(model);
+    window.show();
+    model.setError(QStringLiteral("Couldn't write the PDF."), QStringLiteral("No space left on device"));
+    settle();
+    auto* message = window.presentations()->errorAlert()->findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel"));
+    ASSERT_TRUE(message);
+    EXPECT_EQ(message->text(), "Couldn't write the PDF.\n\nNo space left on device");
+    window.presentations()->errorAlert()->button(QMessageBox::Ok)->click();
+    settle();
+
+    QDir().mkpath(model.folder() + "/book.json/taken");  // no document can be written there
+    editSettings(model, [](BookSettings& s) { s.title = "Not on disk"; });
+    QString shown;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        auto* alert = window.presentations()->errorAlert();
+        if (!alert || !alert->isVisible()) return;
+        shown = alert->findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel"))->text();
+        alert->button(QMessageBox::Ok)->click();
+    });
+    answer.start(20);
+    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    QCoreApplication::exec();
+    EXPECT_TRUE(shown.startsWith("Couldn't save the book: ")) << shown.toStdString();
+    EXPECT_TRUE(shown.contains("are lost")) << shown.toStdString();
+    QDir(model.folder() + "/book.json").removeRecursively();
+}
