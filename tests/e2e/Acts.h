@@ -69,7 +69,7 @@ inline int runAct(const QString& act, const QString& argument) {
             QTest::qWait(static_cast<int>(random() % 8));
             ++clicks;
         };
-        // Rounds go on while the import runs and for as many again after it: a row, one far from it
+        // Rounds go on while the import runs and thirty more after it: a row, one far from it
         // (so the first row's photo load is dropped), then the first row again.
         for (int after = 0; after < 30; after += app.model.importing() == 0 ? 1 : 0) {
             const int rows = list->model()->rowCount();
