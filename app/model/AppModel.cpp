@@ -67,6 +67,7 @@ void AppModel::setChildren(std::vector<Child> children) {
 
 void AppModel::setDrawings(std::vector<Drawing> drawings) {
     m_drawings = std::move(drawings);
+    m_processing->index.clear();
     Q_EMIT drawingsChanged();
     documentChanged();
 }

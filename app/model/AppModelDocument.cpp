@@ -166,6 +166,7 @@ void AppModel::load() {
     }
     sweepUnnamedCopies(m_processingPool, folder(), *book, QFileInfo(path).lastModified());
     makeIdentitiesUnique(*book);
+    cutLongTexts(*book);
     setChildren(std::move(book->children));
     setSettings(std::move(book->settings));
     setCalendar(book->calendar.value_or(CalendarSettings()));

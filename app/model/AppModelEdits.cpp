@@ -2,6 +2,7 @@
 
 #include "app/model/SavedBook.h"
 #include "app/model/detail/EditState.h"
+#include "app/model/detail/ProcessingState.h"
 #include "app/model/detail/ThreadPriority.h"
 #include "engine/cleanup/ImageIO.h"
 #include "engine/cleanup/PaperDetection.h"
@@ -38,9 +39,9 @@ PaperSearch searchPaper(const QString& path) {
 }  // namespace
 
 void AppModel::update(const UUID& id, const std::function<void(DrawingInfo&)>& change) {
-    const auto found = std::find_if(m_drawings.begin(), m_drawings.end(),
-                                    [&](const Drawing& d) { return d.info.id == id; });
-    if (found == m_drawings.end()) return;
+    const auto index = m_processing->index.find(m_drawings, id);
+    if (!index) return;
+    Drawing* const found = &m_drawings[*index];
     const CleanupSettings before = found->info.cleanup;
     DrawingInfo after = found->info;
     change(after);

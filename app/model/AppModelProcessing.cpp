@@ -57,11 +57,11 @@ QString unreadableReason(const QString& path) {
 }  // namespace
 
 void AppModel::process(const UUID& id, bool detect) {
-    const auto found = std::find_if(m_drawings.begin(), m_drawings.end(),
-                                    [&](const Drawing& d) { return d.info.id == id; });
-    if (found == m_drawings.end()) return;
-    const QString path = originalPath(*found);
-    const CleanupSettings cleanup = found->info.cleanup;
+    const auto index = m_processing->index.find(m_drawings, id);
+    if (!index) return;
+    const Drawing& found = m_drawings[*index];
+    const QString path = originalPath(found);
+    const CleanupSettings cleanup = found.info.cleanup;
     // The paper search of a processing this one replaces still decides the crop, unless the edit
     // since then set the crop itself: its result would be stale, so this one searches instead.
     const auto replaced = m_processing->newest.find(id);
@@ -135,7 +135,6 @@ void AppModel::arrive(std::optional<Processed> result, const UUID& id, std::uint
 void AppModel::applyArrived() {
     const auto arrived = std::exchange(m_processing->arrived, {});
     if (arrived.empty()) return;
-    auto drawings = m_drawings;
     bool stored = false;
     int unreadable = 0;
     QString reason;
@@ -143,12 +142,11 @@ void AppModel::applyArrived() {
         const auto newest = m_processing->newest.find(id);
         if (newest == m_processing->newest.end() || newest->second.ticket != ticket) continue;
         m_processing->newest.erase(newest);
-        const auto found = std::find_if(drawings.begin(), drawings.end(),
-                                        [&](const Drawing& d) { return d.info.id == id; });
-        if (found == drawings.end()) continue;
+        const auto index = m_processing->index.find(m_drawings, id);
+        if (!index) continue;
+        Drawing& drawing = m_drawings[*index];
         // Settings changed since the task started, without a newer processing: they are newer than this.
-        if (found->info.cleanup != started) continue;
-        Drawing& drawing = *found;
+        if (drawing.info.cleanup != started) continue;
         drawing.busy = false;
         stored = true;
         const bool usable = result && isFinite(result->cleanup) && std::isfinite(result->pixelSize.width) &&
@@ -163,7 +161,10 @@ void AppModel::applyArrived() {
             result->pixelSize.height > 0 ? result->pixelSize.width / result->pixelSize.height : 1.0;
         drawing.thumb = result->thumb;
     }
-    if (stored) setDrawings(std::move(drawings));
+    if (stored) {  // stored in place: one change of the drawings for all of them
+        Q_EMIT drawingsChanged();
+        documentChanged();
+    }
     if (unreadable > 0) reportUnreadable(unreadable, reason);
 }
 

@@ -20,6 +20,24 @@ void refuseNonFinite(const Json& value) {
     }
 }
 
+// The characters of one text that any page sets (the engine's text setting cuts there too); the
+// window shows no more.
+constexpr std::int32_t shownCharacters = 4000;
+
+// The text after its first shownCharacters code points removed; documents hold valid UTF-8
+// only (the parser refuses any other), so the cut falls between characters.
+void cut(std::string& text) {
+    if (text.size() <= static_cast<std::size_t>(shownCharacters)) return;  // never more characters than bytes
+    std::int32_t characters = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const bool starts = (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80;
+        if (starts && characters++ == shownCharacters) {
+            text.resize(i);
+            return;
+        }
+    }
+}
+
 bool isFinite(Point p) { return std::isfinite(p.x) && std::isfinite(p.y); }
 bool isFinite(Size s) { return std::isfinite(s.width) && std::isfinite(s.height); }
 
@@ -74,6 +92,25 @@ void makeIdentitiesUnique(SavedBook& book) {
         if (item.info.sequence >= book.nextSequence && item.info.sequence < std::numeric_limits<std::int64_t>::max()) {
             book.nextSequence = item.info.sequence + 1;
         }
+    }
+}
+
+void cutLongTexts(SavedBook& book) {
+    for (auto& child : book.children) {
+        cut(child.name);
+        cut(child.about);
+    }
+    for (auto& item : book.drawings) {
+        cut(item.info.title);
+        cut(item.info.age);
+    }
+    for (std::string* text : {&book.settings.title, &book.settings.subtitle, &book.settings.dedication,
+                              &book.settings.closing})
+        cut(*text);
+    if (book.calendar) {
+        cut(book.calendar->title);
+        cut(book.calendar->subtitle);
+        for (auto& event : book.calendar->customEvents) cut(event.title);
     }
 }
 

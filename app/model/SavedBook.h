@@ -55,6 +55,10 @@ SavedBook bookFromDocument(std::string_view bytes);
 // raises nextSequence above every stored sequence, so that lookups by id and new drawings stay sound.
 void makeIdentitiesUnique(SavedBook& book);
 
+// Cuts every text of the book after the 4,000 characters a page can show, so that the window never
+// lays out more than the pages do.
+void cutLongTexts(SavedBook& book);
+
 // Whether a value can be written: every number finite. The model refuses other values on entry.
 bool isFinite(const CleanupSettings& cleanup);
 bool isFinite(const DrawingInfo& info);

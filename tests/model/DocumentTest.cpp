@@ -161,6 +161,26 @@ TEST_F(Document, RepeatedIdsBecomeUniqueAndNextSequencePassesEveryStoredOne) {
     EXPECT_EQ(model.nextSequence(), 10);
 }
 
+// A text longer than any page shows (here a 20 MB book title) is held cut after the characters the
+// pages set, so that the window never lays out more; shorter texts stay whole.
+TEST_F(Document, TextsLongerThanAnyPageShowsAreCutAtLoad) {
+    const auto repeated = [](const QString& text, int times) { return text.repeated(times).toUtf8(); };
+    QByteArray document = originalDocument(true);
+    document.replace(R"("title":"Mom\/Dad")", R"("title":")" + repeated("a", 20 << 20) + '"')
+        .replace(R"("Loves \/ rockets")", '"' + repeated("\u00E9", 5000) + '"')  // two bytes each
+        .replace(R"("title":"Sun")", R"("title":")" + repeated("\U0001F600", 4000) + '"')  // four bytes each
+        .replace(R"("subtitle":"","title":"","cover")", R"("subtitle":"","title":")" + repeated("b", 4001) + R"(","cover")");
+    writeFile(documentPath(), document);
+    AppModel model(true);
+    model.load();
+    ASSERT_FALSE(model.error()) << model.error()->toStdString();
+    EXPECT_EQ(model.settings().title, std::string(4000, 'a'));
+    EXPECT_EQ(QString::fromStdString(model.children()[0].about), QString("\u00E9").repeated(4000));
+    EXPECT_EQ(QString::fromStdString(model.drawings()[0].info.title), QString("\U0001F600").repeated(4000));
+    EXPECT_EQ(model.calendar().title, std::string(4000, 'b'));
+    EXPECT_EQ(model.settings().dedication, "For Gran");
+}
+
 TEST_F(Document, FileNamesThatLeaveOriginalsCountAsMissing) {
     AppModel model(true);
     writeFile(bookFolder() + "/outside.jpg", "not to be read");

@@ -147,3 +147,28 @@ TEST(Edits, AnEarlyEditKeepsThePaperSearchOfTheImportUnlessItSetsTheCrop) {
         else EXPECT_EQ(cleanupOf(model).crop, handCrop);
     }
 }
+
+// Edits find their drawing by id whatever happened to the drawings since: appended by imports,
+// replaced in another order, or a drawing taken out.
+TEST(Edits, EditsReachTheirDrawingAfterAppendsReordersAndRemovals) {
+    AppModel model(false);
+    const auto retitle = [&](const UUID& id, const char* title) {
+        model.update(id, [&](DrawingInfo& info) { info.title = title; });
+        EXPECT_EQ(drawingOf(model, id).info.title, title);
+    };
+    for (int i = 0; i < 3; ++i) model.addImage(jpegBytes(), {});
+    const UUID first = model.drawings()[0].info.id, last = model.drawings()[2].info.id;
+    retitle(last, "last");
+    auto reversed = model.drawings();
+    std::reverse(reversed.begin(), reversed.end());
+    model.setDrawings(std::move(reversed));
+    retitle(first, "first");
+    EXPECT_EQ(model.drawings()[2].info.title, "first");
+    model.addImage(jpegBytes(), {});
+    retitle(model.drawings().back().info.id, "added");
+    model.removeDrawing(last);
+    retitle(first, "first again");
+    model.update(last, [](DrawingInfo& info) { info.title = "gone"; });
+    EXPECT_EQ(std::count_if(model.drawings().begin(), model.drawings().end(),
+                            [](const Drawing& d) { return d.info.title == "gone"; }), 0);
+}

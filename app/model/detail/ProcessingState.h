@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/model/AppModel.h"
+#include "app/model/detail/DrawingIndex.h"
 
 #include <atomic>
 #include <cstdint>
@@ -43,6 +44,8 @@ struct AppModel::ProcessingState {
         QString reason;
     };
     Unreadable unreadableShown;
+    // The drawings by id, for processing and edits.
+    DrawingIndex index;
 };
 
 }  // namespace quillfen
