@@ -109,6 +109,8 @@ public:
     // Pools: processing of drawings, and editor previews with paper searches (never starved by imports).
     QThreadPool& processingPool() { return m_processingPool; }
     QThreadPool& editorPool() { return m_editorPool; }
+    // The import's worker: one thread that reads and copies the images in the order they were asked for.
+    QThreadPool& importWorker();
 
     // ---- Book folder and document file.
     // The book folder; evaluating it creates "Originals" inside it.

@@ -13,6 +13,10 @@
 
 #include <algorithm>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace quillfen {
 
 namespace {
@@ -63,6 +67,47 @@ std::vector<importing::Source> eachFileOnce(const QList<QUrl>& files) {
     return sources;
 }
 
+// A file larger than any photo or scan; anything larger is refused before it is read.
+constexpr qint64 largestPhoto = qint64(512) << 20;
+
+// The bytes and modification date of a photo file, or why it is not read.
+struct PhotoFile {
+    QByteArray bytes;
+    std::optional<Date> modified;
+    importing::Failure failure = importing::Failure::none;
+};
+
+// Reads a photo file. Only a regular file (after following links) of at most largestPhoto bytes is
+// read: a FIFO or device named like a photo would block the reader or never end. The file is opened
+// without blocking and checked through that descriptor, so nothing can be swapped in between the
+// check and the read.
+PhotoFile readPhotoFile(const QString& path) {
+    using importing::Failure;
+    const int descriptor = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0) return {{}, {}, Failure::unreadableFile};
+    QFile file;
+    if (!file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(descriptor);
+        return {{}, {}, Failure::unreadableFile};
+    }
+    struct stat status {};
+    if (::fstat(descriptor, &status) != 0) return {{}, {}, Failure::unreadableFile};
+    if (!S_ISREG(status.st_mode) || status.st_size > largestPhoto) return {{}, {}, Failure::notAnImage};
+    // Read to the end, which a file that grows or a system file claiming 0 bytes may place elsewhere.
+    PhotoFile photo;
+    photo.bytes.reserve(status.st_size + 1);  // the last read, which finds the end, needs no copy
+    for (qint64 step = 1; step > 0;) {
+        const qint64 at = photo.bytes.size();
+        if (at > largestPhoto) return {{}, {}, Failure::notAnImage};
+        photo.bytes.resize(at + std::max<qint64>(photo.bytes.capacity() - at, 1 << 16));
+        step = file.read(photo.bytes.data() + at, photo.bytes.size() - at);
+        if (step < 0) return {{}, {}, Failure::unreadableFile};
+        photo.bytes.resize(at + step);
+    }
+    photo.modified = Date::fromUnixSeconds(static_cast<double>(status.st_mtim.tv_sec) + status.st_mtim.tv_nsec / 1e9);
+    return photo;
+}
+
 QString failureCountMessage(int count) {
     return QStringLiteral("%1 file%2 couldn't be read.").arg(count).arg(count == 1 ? "" : "s");
 }
@@ -75,12 +120,10 @@ Prepared prepare(const Source& source, const QString& originalsFolder, bool read
     QByteArray read;
     std::optional<Date> fileDate;
     if (!source.path.isEmpty()) {
-        QFile file(source.path);
-        if (!file.open(QIODevice::ReadOnly)) return {std::nullopt, Failure::unreadableFile, {}};
-        read = file.readAll();
-        if (file.error() != QFileDevice::NoError) return {std::nullopt, Failure::unreadableFile, {}};
-        const QDateTime modified = QFileInfo(file).lastModified();
-        if (modified.isValid()) fileDate = Date::fromUnixSeconds(modified.toMSecsSinceEpoch() / 1000.0);
+        auto file = readPhotoFile(source.path);
+        if (file.failure != Failure::none) return {std::nullopt, file.failure, {}};
+        read = std::move(file.bytes);
+        fileDate = file.modified;
     }
     const QByteArray& data = source.path.isEmpty() ? source.data : read;
     const auto bytes = bytesOf(data);
@@ -222,6 +265,8 @@ void AppModel::ImportState::add(const importing::Copied& copied, const ImageOpti
     model.process(info.id, !forCalendar);
 }
 
+QThreadPool& AppModel::importWorker() { return m_import->worker; }
+
 void AppModel::chooseFiles() {
     const auto urls = m_dialogs.chooseFiles ? m_dialogs.chooseFiles() : QList<QUrl>{};
     if (urls.isEmpty()) {
@@ -249,13 +294,14 @@ QList<QUrl> AppModel::imageFiles(const QUrl& url) {
     const QString path = url.toLocalFile();
     const QFileInfo info(path);
     if (!info.exists()) return {};
-    if (!info.isDir()) return hasImageExtension(path) ? QList<QUrl>{url} : QList<QUrl>{};
+    // Only regular files: a FIFO or device named like a photo is skipped like any other non-image.
+    if (!info.isDir()) return info.isFile() && hasImageExtension(path) ? QList<QUrl>{url} : QList<QUrl>{};
 
     QStringList files;
     QDirIterator walk(path, QDir::Files | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
     while (walk.hasNext()) {
         const QString file = walk.next();
-        if (hasImageExtension(file)) files.push_back(file);
+        if (walk.fileInfo().isFile() && hasImageExtension(file)) files.push_back(file);
     }
     const QCollator order = naturalOrder();
     std::sort(files.begin(), files.end(),

@@ -7,6 +7,8 @@
 #include <QMessageBox>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
+
 using namespace quillfen;
 using namespace quillfen::testing;
 
@@ -219,4 +221,38 @@ TEST_F(Faults, DeeplyNestedDocumentIsKeptAsideInsteadOfEndingEveryStart) {
     QTest::qWait(500);
     EXPECT_EQ(program.state(), QProcess::Running);
     EXPECT_EQ(program.quit(), 0);
+}
+
+// A FIFO, a device, a file far larger than any photo and a HEIC composed to abort libheif, all named
+// like photos, are skipped: the import goes on with the next photo, memory stays bounded, and the
+// program still quits.
+TEST_F(Faults, HostileFilesNamedLikePhotosNeitherHangNorEndTheProgram) {
+    writePhotoFolder(home.path() + "/photos", Qt::red);
+    const QString photos = home.path() + "/photos", pipe = photos + "/pipe.jpg", zero = photos + "/zero.jpg",
+                  huge = photos + "/huge.tif", crafted = photos + "/crafted.heic";
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link("/dev/zero", zero));
+    QFile sparse(huge);
+    ASSERT_TRUE(sparse.open(QIODevice::WriteOnly) && sparse.write("II*\0", 4) == 4 && sparse.resize(qint64(3) << 30));
+    sparse.close();
+    // An identity picture of an item of a type libheif does not decode (a grid file recomposed).
+    QFile grid(QStringLiteral(QUILLFEN_TEST_DATA) + "/heic-grid-30000.heic");
+    ASSERT_TRUE(grid.open(QIODevice::ReadOnly));
+    QByteArray heic = grid.readAll();
+    heic.replace(QByteArray("\x75\x30\x75\x30", 4), QByteArray("\0\x20\0\x18", 4)).replace("grid", "iden").replace("hvc1", "hvc0");
+    QFile craftedFile(crafted);
+    ASSERT_TRUE(craftedFile.open(QIODevice::WriteOnly) && craftedFile.write(heic) == heic.size());
+    craftedFile.close();
+
+    Copy first(quillfenProgram(), home.path(), {photos + "/IMG_0001.jpg"}, 0, qint64(2) << 30);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return drawingsOnDisk(home.path()) == 1; }, 180000));
+    for (const QString& file : {pipe, zero, huge, crafted, photos + "/IMG_0003.png"}) {
+        Copy forwarding(quillfenProgram(), home.path(), {file});
+        ASSERT_TRUE(forwarding.waitForFinished(180000));
+    }
+    EXPECT_TRUE(QTest::qWaitFor([&] { return drawingsOnDisk(home.path()) == 2; }, 180000))
+        << "the photo after them never arrived";
+    EXPECT_EQ(first.state(), QProcess::Running);
+    EXPECT_EQ(first.quit(), 0);
+    EXPECT_EQ(originals(home.path()).size(), 2);
 }

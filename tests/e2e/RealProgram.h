@@ -34,10 +34,12 @@ public:
 
 // A process on the test's display with its own data and settings folders under `home`; killed when
 // it is still running at the end of its scope. `fileSizeLimit` (bytes, 0: none) stands in for a full
-// disk: writes past it fail with EFBIG instead of killing the process.
+// disk: writes past it fail with EFBIG instead of killing the process. `memoryLimit` (bytes of address
+// space, 0: none) makes a reckless allocation fail instead of taking the machine's memory.
 class Copy : public QProcess {
 public:
-    Copy(const QString& program, const QString& home, const QStringList& arguments, qint64 fileSizeLimit = 0) {
+    Copy(const QString& program, const QString& home, const QStringList& arguments, qint64 fileSizeLimit = 0,
+         qint64 memoryLimit = 0) {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("QT_QPA_PLATFORM", "xcb");
         environment.insert("XDG_DATA_HOME", home + "/data");
@@ -45,13 +47,17 @@ public:
         setProcessEnvironment(environment);
         setProcessChannelMode(QProcess::SeparateChannels);
         setReadChannel(QProcess::StandardOutput);
-        if (fileSizeLimit > 0) {
-            setChildProcessModifier([fileSizeLimit] {
+        setChildProcessModifier([fileSizeLimit, memoryLimit] {
+            if (fileSizeLimit > 0) {
                 std::signal(SIGXFSZ, SIG_IGN);
                 const rlimit limit{static_cast<rlim_t>(fileSizeLimit), static_cast<rlim_t>(fileSizeLimit)};
                 setrlimit(RLIMIT_FSIZE, &limit);
-            });
-        }
+            }
+            if (memoryLimit > 0) {
+                const rlimit limit{static_cast<rlim_t>(memoryLimit), static_cast<rlim_t>(memoryLimit)};
+                setrlimit(RLIMIT_AS, &limit);
+            }
+        });
         start(program, arguments);
         waitForStarted();
     }

@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <cstdio>
@@ -197,18 +200,18 @@ TEST(Import, OneImportAddsEachFileOnceHoweverItIsNamed) {
 
 TEST(Import, AChoiceMadeDuringAnImportStaysChosen) {
     QTemporaryDir dir;
-    writeFile(dir.filePath("1.jpg"), jpegBytes());
-    const HeldFile held(dir.filePath("2.jpg"));
-    writeFile(dir.filePath("3.jpg"), jpegBytes());
+    for (const char* name : {"1.jpg", "2.jpg", "3.jpg"}) writeFile(dir.filePath(name), jpegBytes());
     AppModel model(false);
     writeFile(model.folder() + "/Originals/earlier.jpeg", jpegBytes());
     const UUID earlier = addStored(model, "earlier.jpeg");
 
-    model.importURLs({url(dir, "1.jpg"), url(dir, "2.jpg"), url(dir, "3.jpg")});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return model.drawings().size() == 2; }, 20000));
-    EXPECT_EQ(model.selectedID(), model.drawings()[1].info.id);  // the import shows what it adds
+    model.importURLs({url(dir, "1.jpg"), url(dir, "2.jpg")});
+    HeldWorker held(model);
+    model.importURLs({url(dir, "3.jpg")});  // the same running import, held before its last image
+    ASSERT_TRUE(QTest::qWaitFor([&] { return model.drawings().size() == 3; }, 20000));
+    EXPECT_EQ(model.selectedID(), model.drawings()[2].info.id);  // the import shows what it adds
     model.setSelectedID(earlier);                                 // until the parent clicks one
-    held.feed();
+    held.release();
     ASSERT_TRUE(importsFinished(model));
     EXPECT_EQ(model.drawings().size(), 4u);
     EXPECT_EQ(model.selectedID(), earlier);
@@ -221,19 +224,19 @@ TEST(Import, AChoiceMadeDuringAnImportStaysChosen) {
 TEST(Import, ANewBookDropsTheImportStillRunningAndItsCopies) {
     removeBookFolder();
     QTemporaryDir dir;
-    writeFile(dir.filePath("1.jpg"), jpegBytes());
-    const HeldFile held(dir.filePath("2.jpg"));
-    QList<QUrl> files{url(dir, "1.jpg"), url(dir, "2.jpg")};
-    for (int i = 3; i <= 40; ++i) {
+    QList<QUrl> files;
+    for (int i = 1; i <= 40; ++i) {
         writeFile(dir.filePath(QString("%1.jpg").arg(i)), jpegBytes());
         files << url(dir, QString("%1.jpg").arg(i));
     }
     AppModel model(true);
-    model.importURLs(files);
+    model.importURLs(files.mid(0, 1));
+    HeldWorker held(model);
+    model.importURLs(files.mid(1));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !model.drawings().empty(); }, 20000));
 
     model.newBook();
-    held.feed();  // copied after the new book began
+    held.release();  // the rest is copied after the new book began
     ASSERT_TRUE(importsFinished(model));
     EXPECT_TRUE(model.drawings().empty());
     EXPECT_FALSE(model.selectedID());
@@ -255,4 +258,30 @@ TEST(Import, FailedCopiesAreCountedInOneMessage) {
     EXPECT_TRUE(model.error().value_or("").startsWith("Couldn't copy the image into Quillfen's folder: "));
     EXPECT_GT(model.error()->size(), QString("Couldn't copy the image into Quillfen's folder: ").size());
     EXPECT_EQ(model.errorDetail(), "3 images couldn't be copied.");
+}
+
+// Only regular files no larger than a photo can be are read: a FIFO would block the import for
+// ever, a device never ends, and a file of 600 MB (here a small JPEG followed by zeros, which
+// decodes) is no photo. The road through the photo dialog reads its files without a walk first.
+TEST(Import, OnlyRegularFilesOfAPhotosSizeAreRead) {
+    QTemporaryDir dir;
+    const QString pipe = dir.filePath("pipe.jpg");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link("/dev/zero", dir.filePath("zero.jpg")));
+    writeFile(dir.filePath("huge.jpg"), jpegBytes());
+    ASSERT_TRUE(QFile::resize(dir.filePath("huge.jpg"), qint64(600) << 20));
+    writeFile(dir.filePath("photo.jpg"), jpegBytes());
+
+    EXPECT_EQ(names(dir, AppModel::imageFiles(url(dir, ""))).join(' '), "huge.jpg photo.jpg");
+    EXPECT_TRUE(AppModel::imageFiles(url(dir, "pipe.jpg")).isEmpty());
+    EXPECT_TRUE(AppModel::imageFiles(url(dir, "zero.jpg")).isEmpty());
+
+    AppModel model(false);
+    model.importPhotos({url(dir, "pipe.jpg"), url(dir, "huge.jpg"), url(dir, "photo.jpg")});
+    const bool finished = importsFinished(model);
+    if (!finished) ::close(::open(QFile::encodeName(pipe).constData(), O_WRONLY | O_NONBLOCK));  // let it go
+    ASSERT_TRUE(finished) << "the import waits on the FIFO";
+    ASSERT_EQ(model.drawings().size(), 1u);
+    EXPECT_EQ(originals(model).size(), 1);
+    EXPECT_EQ(model.error(), QString("That file isn't an image Quillfen can read."));
 }

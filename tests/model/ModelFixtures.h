@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QSemaphore>
 #include <QStandardPaths>
 #include <QTest>
 
@@ -69,20 +70,21 @@ inline QByteArray pngBytes(int width = 64, int height = 48) {
     return data;
 }
 
-// A file that blocks whoever reads it until feed() writes an image into it: what an import adds after
-// that moment is surely added after everything the test did before.
-struct HeldFile {
-    explicit HeldFile(const QString& path) : path(path) {
-        if (::mkfifo(QFile::encodeName(path).constData(), 0600) != 0) throw std::runtime_error("mkfifo");
+// Holds the import worker with a task of its own until release(): what an import adds after that
+// moment is surely added after everything the test did before.
+struct HeldWorker {
+    explicit HeldWorker(AppModel& model) {
+        model.importWorker().start([this] { released.acquire(); });
     }
-    void feed() const {
-        const int pipe = ::open(QFile::encodeName(path).constData(), O_WRONLY);
-        const QByteArray image = jpegBytes();
-        const bool written = pipe >= 0 && ::write(pipe, image.constData(), static_cast<std::size_t>(image.size())) == image.size();
-        if (pipe >= 0) ::close(pipe);
-        if (!written) throw std::runtime_error("cannot feed " + path.toStdString());
+    ~HeldWorker() {
+        if (!wasReleased) release();
     }
-    QString path;
+    void release() {
+        wasReleased = true;
+        released.release();
+    }
+    QSemaphore released;
+    bool wasReleased = false;
 };
 
 inline void writeFile(const QString& path, const QByteArray& data) {

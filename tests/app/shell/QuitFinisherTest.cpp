@@ -27,7 +27,7 @@ int runUntilQuit() {
 
 }  // namespace
 
-// Quitting while an import copies a photo: the copy is held until the test feeds it, so finishing
+// Quitting while an import copies a photo: the import worker is held until the test releases it, so finishing
 // surely takes longer than the second after which the window says so.
 TEST(QuitFinisher, TheWindowStaysUpAndSaysItIsFinishingUntilTheCopyIsMade) {
     struct Case { const char* what; std::function<void(QWidget&)> quit; };
@@ -38,22 +38,23 @@ TEST(QuitFinisher, TheWindowStaysUpAndSaysItIsFinishingUntilTheCopyIsMade) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         QTemporaryDir dir;
-        const HeldFile held(dir.filePath("photo.jpg"));
+        writeFile(dir.filePath("photo.jpg"), jpegBytes());
         AppModel model(false);
+        HeldWorker held(model);
         RootView window(model);
         QuitFinisher finisher(model, window);
         window.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
         bool shown = false, enabled = true, noticeShown = false;
         QTimer::singleShot(0, &window, [&] {
-            model.importURLs({QUrl::fromLocalFile(held.path)});
+            model.importURLs({QUrl::fromLocalFile(dir.filePath("photo.jpg"))});
             c.quit(window);
         });
         QTimer::singleShot(1500, &window, [&] {
             shown = window.isVisible();
             enabled = window.isEnabled();
             noticeShown = finisher.notice() && finisher.notice()->isVisible();
-            held.feed();
+            held.release();
         });
         EXPECT_EQ(runUntilQuit(), 0);
         EXPECT_TRUE(shown);
