@@ -1,6 +1,7 @@
 #include "app/book/ChildrenSheet.h"
 
 #include "app/book/ChildRow.h"
+#include "app/widgets/WheelGuard.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -63,6 +64,7 @@ ChildrenSheet::ChildrenSheet(AppModel& model, QWidget* parent) : QDialog(parent)
     m_listColumn->addStretch(1);
     m_scroll->setWidget(m_list);
     m_list->installEventFilter(this);
+    guardWheel(m_scroll);
     column->addWidget(m_scroll);
 
     auto* buttons = new QHBoxLayout;

@@ -1,4 +1,5 @@
 #include "app/book/BookInspector.h"
+#include "app/book/ChildrenSheet.h"
 #include "app/calendar/CalendarInspector.h"
 #include "app/editor/DrawingInspector.h"
 #include "tests/app/AppFixtures.h"
@@ -7,6 +8,8 @@
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QSpontaneKeyEvent>
 #include <QTest>
@@ -46,6 +49,13 @@ TEST(WheelGuard, OverAnInspectorTheWheelScrollsAndTurnsOnlyTheControlWithFocus) 
     AppModel model{false};
     model.setDrawings(testing::drawings(4));
     model.setSelectedID(model.drawings()[1].info.id);
+    std::vector<Child> children(5);
+    for (auto& child : children) {
+        child.id = UUID::random();
+        child.name = "Ada";
+        child.birthday = Date::fromUnixSeconds(1.3e9);
+    }
+    model.setChildren(children);
     const struct {
         const char* name;
         std::function<QWidget*()> make;
@@ -53,6 +63,7 @@ TEST(WheelGuard, OverAnInspectorTheWheelScrollsAndTurnsOnlyTheControlWithFocus) 
         {"book", [&] { return new BookInspector(model, nullptr); }},
         {"calendar", [&] { return new CalendarInspector(model, nullptr); }},
         {"drawing", [&] { return new DrawingInspector(model, model.drawings()[1], nullptr); }},
+        {"children", [&] { return new ChildrenSheet(model, nullptr); }},
     };
     for (const auto& p : panels) {
         SCOPED_TRACE(p.name);
@@ -64,6 +75,7 @@ TEST(WheelGuard, OverAnInspectorTheWheelScrollsAndTurnsOnlyTheControlWithFocus) 
         // Activating the window focused its first control: the parent has not chosen one.
         if (QWidget* focused = QApplication::focusWidget()) focused->clearFocus();
         auto* scroll = qobject_cast<QAbstractScrollArea*>(panel.get());
+        if (qobject_cast<QDialog*>(panel.get())) scroll = panel->findChild<QScrollArea*>();  // the list of children
         QScrollBar* bar = scroll ? scroll->verticalScrollBar() : nullptr;
         if (scroll) {
             ASSERT_GT(bar->maximum(), 0) << "the inspector does not scroll at this height";
