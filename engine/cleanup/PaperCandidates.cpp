@@ -80,6 +80,7 @@ std::vector<PaperCandidate> detectRectangles(const Bitmap& image, const Rectangl
         Corners corners;
         double confidence;
         double edges;
+        bool crisp;  // clear edges along all four sides, none of them a drawn line
     };
     std::vector<Scored> scored;
     std::vector<Corners> seen;  // after the first, coarse refinement: proposals often meet there
@@ -93,11 +94,12 @@ std::vector<PaperCandidate> detectRectangles(const Bitmap& image, const Rectangl
         if (const Corners wide = widenedToSheetEdges(a.colour, c); wide != c) c = refine(a.colour, wide, 3);
         // An outline drawn in the artwork (a frame, a white shape, the paper above a horizon) lies
         // inside the sheet and is never the sheet.
-        if (drawnSides(a.colour, c) >= 3) return;
+        const int drawn = drawnSides(a.colour, c);
+        if (drawn >= 3) return;
         if (!withinLimits(c, a.size, options)) return;
         const double region = std::max(regionSupport(a, c), paperSupport(a, c));
         const double edges = edgeSupport(a.colour, c);
-        scored.push_back({c, std::sqrt(edges * region), edges});
+        scored.push_back({c, std::sqrt(edges * region), edges, edges >= 0.97 && drawn == 0});
     };
     const std::vector<Corners> regions = proposals(a);
     for (const Corners& c : regions) consider(c);
@@ -110,7 +112,9 @@ std::vector<PaperCandidate> detectRectangles(const Bitmap& image, const Rectangl
     const std::vector<Scored> sure = scored;
     std::erase_if(scored, [&](const Scored& outer) {
         return std::any_of(sure.begin(), sure.end(),
-                           [&](const Scored& inner) { return enclosesBrighterSheet(a, outer.corners, inner.corners); });
+                           [&](const Scored& inner) {
+                               return enclosesBrighterSheet(a, outer.corners, inner.corners, inner.crisp);
+                           });
     });
     std::stable_sort(scored.begin(), scored.end(),
                      [](const Scored& x, const Scored& y) { return x.confidence > y.confidence; });

@@ -34,9 +34,11 @@ double regionSupport(const Analysis& a, const Corners& c);
 // against it), times the share of a thin band around it that is clearly less white. Busy surroundings
 // do not lower it, unlike regionSupport.
 double paperSupport(const Analysis& a, const Corners& c);
-// Whether outer holds, clear of all four of its sides, a smaller outline that is brighter than the rest
-// of outer: then outer is the surface the sheet lies on (a placemat, a book, a table top), not the
-// sheet. A colour band along some of the sheet's sides leaves an inner outline touching those sides.
-bool enclosesBrighterSheet(const Analysis& a, const Corners& outer, const Corners& inner);
+// Whether outer holds a smaller outline that is brighter than the rest of outer: then outer is the
+// surface the sheet lies on (a placemat, a book, a table top), not the sheet. The inner outline keeps
+// clear of all four of outer's sides (a colour band drawn along some of a sheet's sides leaves a
+// brighter outline touching those sides); a crisp one (clear edges on all four sides, none of them a
+// drawn line) may lie near one side of outer or in one of its corners.
+bool enclosesBrighterSheet(const Analysis& a, const Corners& outer, const Corners& inner, bool crisp);
 
 }  // namespace quillfen::detail::paper
