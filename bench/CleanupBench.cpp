@@ -11,51 +11,16 @@
 #include <string>
 
 #include <turbojpeg.h>
-#include <exiv2/exiv2.hpp>
 
+#include "bench/DrawingPhotos.h"
 #include "engine/cleanup/Cleaner.h"
 
 using namespace quillfen;
 
 namespace {
 
-Bitmap photoOfADrawing(int width, int height) {
-    Bitmap image(width, height);
-    std::uint32_t noise = 12345;
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            noise = noise * 1664525 + 1013904223;
-            const int grain = static_cast<int>(noise >> 28) - 8;
-            const bool sheet = x > width / 8 && x < width * 7 / 8 && y > height / 10 && y < height * 9 / 10;
-            const bool stroke = sheet && ((x / 40 + y / 55) % 9 == 0 || std::abs(x - y) % 300 < 6);
-            int r = 120, g = 85, b = 60;  // a wooden table
-            if (sheet) {
-                const int light = 215 - 50 * x / width;
-                r = light, g = light - 4, b = light - 14;
-            }
-            if (stroke) r = 40, g = 70, b = 150;
-            std::uint8_t* p = image.pixel(x, y);
-            p[0] = static_cast<std::uint8_t>(std::clamp(r + grain, 0, 255));
-            p[1] = static_cast<std::uint8_t>(std::clamp(g + grain, 0, 255));
-            p[2] = static_cast<std::uint8_t>(std::clamp(b + grain, 0, 255));
-            p[3] = 255;
-        }
-    }
-    return image;
-}
-
 const std::vector<std::uint8_t>& phoneJpeg() {
-    static const std::vector<std::uint8_t> file = [] {
-        const auto jpeg = Cleaner::jpegData(photoOfADrawing(4032, 3024), 0.9).value();
-        auto image = Exiv2::ImageFactory::open(jpeg.data(), static_cast<long>(jpeg.size()));
-        image->readMetadata();
-        image->exifData()["Exif.Image.Orientation"] = std::uint16_t(6);
-        image->writeMetadata();
-        Exiv2::BasicIo& io = image->io();
-        io.seek(0, Exiv2::BasicIo::beg);
-        const Exiv2::DataBuf buffer = io.read(static_cast<long>(io.size()));
-        return std::vector<std::uint8_t>(buffer.pData_, buffer.pData_ + buffer.size_);
-    }();
+    static const std::vector<std::uint8_t> file = bench::phoneJpeg(bench::photoOfADrawing(4032, 3024), 6);
     return file;
 }
 
@@ -165,7 +130,7 @@ void PrintOverDecodeAndEncode(benchmark::State& state) {
 // Peak resident memory while cleaning a 48-megapixel picture at full size, in 8-bit copies of the
 // picture, the input included.
 void ApplyPeakMemory(benchmark::State& state) {
-    const Bitmap photo = photoOfADrawing(8000, 6000);
+    const Bitmap photo = bench::photoOfADrawing(8000, 6000);
     const double copyKilobytes = static_cast<double>(photo.pixels.size()) / 1024;
     double copies = 0;
     for (auto _ : state) {

@@ -18,6 +18,7 @@
 #include "engine/cleanup/detail/HeifItems.h"
 #include "engine/cleanup/detail/ImageMetadata.h"
 #include "engine/cleanup/detail/LinearPixels.h"
+#include "engine/cleanup/detail/Resampling.h"
 
 namespace quillfen::Cleaner {
 
@@ -442,10 +443,11 @@ Bitmap finish(Decoded decoded, std::optional<double> maximumSide) {
         const double scale = *maximumSide / longSide;
         const int width = std::max(1, detail::outwardPixels(decoded.storedSize.width * scale));
         const int height = std::max(1, detail::outwardPixels(decoded.storedSize.height * scale));
-        cv::Mat linear = detail::resizedLinear(detail::linearOfRgb(decoded.rgb), width, height);
+        cv::Mat scaled(height, width, CV_8UC4);
+        detail::resizeInto(detail::rowsOfOpaqueRgb(decoded.rgb), decoded.rgb.size(),
+                           [&] { return detail::linearOfRgb(decoded.rgb); }, scaled);
         decoded.rgb.release();
-        orient(linear, decoded.orientation);
-        return detail::bitmapOfLinear(linear);
+        return bitmapOfPixels(std::move(scaled), decoded.orientation);
     }
     return bitmapOfPixels(std::move(decoded.rgb), decoded.orientation);
 }

@@ -5,6 +5,7 @@
 
 #include "engine/cleanup/ImageIO.h"
 #include "engine/cleanup/detail/LinearPixels.h"
+#include "engine/cleanup/detail/Resampling.h"
 
 namespace quillfen::Cleaner {
 
@@ -36,7 +37,11 @@ std::optional<Bitmap> downscaled(const Bitmap& image, std::optional<double> maxi
         const double scale = *maximumSide / longSide;
         const int width = std::max(1, detail::outwardPixels(image.width * scale));
         const int height = std::max(1, detail::outwardPixels(image.height * scale));
-        return detail::bitmapOfLinear(detail::resizedLinear(detail::linearOfBitmap(image), width, height));
+        Bitmap out(width, height);
+        cv::Mat rgba(height, width, CV_8UC4, out.pixels.data());
+        detail::resizeInto(detail::rowsOfBitmap(image), cv::Size(image.width, image.height),
+                           [&] { return detail::linearOfBitmap(image); }, rgba);
+        return out;
     } catch (const std::exception&) {
         return std::nullopt;
     }

@@ -158,27 +158,30 @@ cv::Mat linearOfBitmap(const Bitmap& bitmap) {
 
 cv::Mat linearOfBitmap(const Bitmap& bitmap, const cv::Rect& region) {
     cv::Mat linear(region.height, region.width, CV_16UC3);
-    const auto& table = linear16OfCode();
     forEachRows(region.height, region.width, [&](int begin, int end) {
         for (int y = begin; y < end; ++y) {
-            const std::uint8_t* in = bitmap.pixel(region.x, region.y + y);
-            auto* out = linear.ptr<std::uint16_t>(y);
-            for (int x = 0; x < region.width; ++x, in += 4, out += 3) {
-                const std::uint8_t a = in[3];
-                if (a == 255) {
-                    out[0] = table[in[0]], out[1] = table[in[1]], out[2] = table[in[2]];
-                    continue;
-                }
-                const float alpha = a / 255.0f;
-                for (int c = 0; c < 3; ++c) {
-                    const int straight = a == 0 ? 0 : std::min(255, (in[c] * 255 + a / 2) / a);
-                    const float light = linearOfCode()[straight] * alpha + (1 - alpha);
-                    out[c] = static_cast<std::uint16_t>(std::lround(light * 65535));
-                }
-            }
+            linearRowOfBitmap(bitmap, region.x, region.y + y, region.width, linear.ptr<std::uint16_t>(y));
         }
     });
     return linear;
+}
+
+void linearRowOfBitmap(const Bitmap& bitmap, int x0, int y, int width, std::uint16_t* out) {
+    const auto& table = linear16OfCode();
+    const std::uint8_t* in = bitmap.pixel(x0, y);
+    for (int x = 0; x < width; ++x, in += 4, out += 3) {
+        const std::uint8_t a = in[3];
+        if (a == 255) {
+            out[0] = table[in[0]], out[1] = table[in[1]], out[2] = table[in[2]];
+            continue;
+        }
+        const float alpha = a / 255.0f;
+        for (int c = 0; c < 3; ++c) {
+            const int straight = a == 0 ? 0 : std::min(255, (in[c] * 255 + a / 2) / a);
+            const float light = linearOfCode()[straight] * alpha + (1 - alpha);
+            out[c] = static_cast<std::uint16_t>(std::lround(light * 65535));
+        }
+    }
 }
 
 Bitmap bitmapOfLinear(const cv::Mat& linear) {
@@ -210,19 +213,6 @@ Bitmap bitmapOfRgb(const cv::Mat& rgb) {
         }
     });
     return bitmap;
-}
-
-cv::Mat resizedLinear(const cv::Mat& linear, int width, int height) {
-    if (width == linear.cols && height == linear.rows) return linear.clone();
-    cv::Mat source = linear;
-    // Lanczos on its own aliases when shrinking by more than half: average down to twice the
-    // target first, then let Lanczos make the last step.
-    if (width * 2 < linear.cols && height * 2 < linear.rows) {
-        cv::resize(linear, source, cv::Size(width * 2, height * 2), 0, 0, cv::INTER_AREA);
-    }
-    cv::Mat out;
-    cv::resize(source, out, cv::Size(width, height), 0, 0, cv::INTER_LANCZOS4);
-    return out;
 }
 
 }  // namespace quillfen::detail

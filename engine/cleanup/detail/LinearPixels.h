@@ -49,6 +49,8 @@ int inwardPixels(double coordinate);
 cv::Mat linearOfRgb(const cv::Mat& rgb);
 cv::Mat linearOfBitmap(const Bitmap& bitmap);
 cv::Mat linearOfBitmap(const Bitmap& bitmap, const cv::Rect& region);  // region inside the bitmap
+// Pixels x0 ... x0 + width - 1 of row y of a Bitmap as working values, three a pixel.
+void linearRowOfBitmap(const Bitmap& bitmap, int x0, int y, int width, std::uint16_t* out);
 // An 8-bit RGB picture (CV_8UC3) with any straight alpha flattened onto white.
 cv::Mat rgbFlattened(const cv::Mat& rgba);
 // An opaque Bitmap of a working picture or of an 8-bit RGB picture.
@@ -56,7 +58,5 @@ Bitmap bitmapOfLinear(const cv::Mat& linear);
 Bitmap bitmapOfRgb(const cv::Mat& rgb);
 // Runs body over row ranges of 0...rows, in parallel for large pictures.
 void forEachRows(int rows, int columns, const std::function<void(int begin, int end)>& body);
-// A working picture scaled to width x height with antialiased Lanczos resampling.
-cv::Mat resizedLinear(const cv::Mat& linear, int width, int height);
 
 }  // namespace quillfen::detail

@@ -1,0 +1,91 @@
+#include "engine/cleanup/Cleaner.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "tests/engine/GoldenImages.h"
+#include "tests/engine/ImageFixtures.h"
+#include "tests/engine/PaleFillScenes.h"
+
+using namespace quillfen;
+
+namespace {
+
+// The pictures the thumbnail and print paths made of these photos before their steps were
+// rewritten for speed, under tests/data/golden; QUILLFEN_UPDATE_GOLDENS=1 writes them instead.
+// The paths may round differently, never change the picture: at least 40 dB PSNR.
+constexpr double floorDecibels = 40;
+
+double psnr(const cv::Mat& a, const cv::Mat& b) {
+    cv::Mat difference;
+    cv::absdiff(a, b, difference);
+    difference.convertTo(difference, CV_64F);
+    const cv::Scalar squares = cv::sum(difference.mul(difference));
+    const double mean = (squares[0] + squares[1] + squares[2]) / (3.0 * static_cast<double>(a.total()));
+    return mean == 0 ? INFINITY : 10 * std::log10(255.0 * 255.0 / mean);
+}
+
+void expectSamePicture(const Bitmap& made, const std::string& name) {
+    const std::string path = std::string(QUILLFEN_TEST_DATA) + "/golden/" + name + ".png";
+    const cv::Mat drawn = golden::bgr(made);
+    if (std::getenv("QUILLFEN_UPDATE_GOLDENS")) {
+        cv::imwrite(path, drawn, {cv::IMWRITE_PNG_COMPRESSION, 9});
+        return;
+    }
+    const cv::Mat wanted = cv::imread(path, cv::IMREAD_COLOR);
+    ASSERT_FALSE(wanted.empty()) << "missing golden image " << path;
+    ASSERT_EQ(wanted.size(), drawn.size()) << name;
+    EXPECT_GE(psnr(wanted, drawn), floorDecibels) << name;
+}
+
+struct PathCase {
+    const char* name;
+    int orientation;
+    CleanupSettings settings;
+    double printSide;
+};
+
+CleanupSettings settings(std::optional<Quad> crop, std::int64_t turns, double straighten, bool flatten,
+                         double whiten) {
+    CleanupSettings s;
+    s.crop = crop;
+    s.quarterTurns = turns;
+    s.straighten = straighten;
+    s.flatten = flatten;
+    s.whiten = whiten;
+    return s;
+}
+
+const Quad tilted{{0.1, 0.88}, {0.86, 0.9}, {0.88, 0.12}, {0.12, 0.1}};
+const Quad skewed{{0.16, 0.8}, {0.9, 0.93}, {0.8, 0.05}, {0.05, 0.2}};
+
+}  // namespace
+
+// A phone photo of a crayon drawing in uneven light, stored turned: its thumbnail (decoded for
+// 400 px, cleaned, 300 px) and print picture (decoded whole, cleaned, scaled to the print size,
+// through an area average where it shrinks by more than half) stay the pictures they were.
+TEST(ImagePaths, ThumbnailAndPrintPicturesStayTheSame) {
+    const palefills::Drawing drawing{1000, 750, {240, 150, 60}, 0.15};
+    const Bitmap photo = palefills::photographed(drawing.flat(), palefills::fallingLight());
+    const PathCase cases[] = {
+        {"phone-o6", 6, settings(tilted, 0, 0, true, 0.6), 500},
+        {"turned-o3", 3, settings(skewed, 1, 2.5, false, 0.3), 500},
+        {"plain-o8", 8, settings(std::nullopt, 0, 0, true, 0), 240},
+    };
+    for (const PathCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto file = fixtures::withOrientation(fixtures::jpegBytes(photo), c.orientation);
+        const auto working = Cleaner::decode(file, 400);
+        const auto whole = Cleaner::decode(file);
+        ASSERT_TRUE(working && whole);
+        const auto thumbnail = Cleaner::downscaled(Cleaner::apply(c.settings, *working), 300);
+        const auto print = Cleaner::downscaled(Cleaner::apply(c.settings, *whole), c.printSide);
+        ASSERT_TRUE(thumbnail && print);
+        expectSamePicture(*thumbnail, std::string("paths-") + c.name + "-thumbnail");
+        expectSamePicture(*print, std::string("paths-") + c.name + "-print");
+    }
+}
