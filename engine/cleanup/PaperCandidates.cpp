@@ -93,9 +93,10 @@ std::vector<PaperCandidate> detectRectangles(const Bitmap& image, const Rectangl
         c = refine(a.colour, c, 3);
         if (const Corners wide = widenedToSheetEdges(a.colour, c); wide != c) c = refine(a.colour, wide, 3);
         // An outline drawn in the artwork (a frame, a white shape, the paper above a horizon) lies
-        // inside the sheet and is never the sheet.
+        // inside the sheet and is never the sheet. Two drawn sides are enough: a hard shadow across
+        // the shape hides its line along the others.
         const int drawn = drawnSides(a.colour, c);
-        if (drawn >= 3) return;
+        if (drawn >= 2) return;
         if (!withinLimits(c, a.size, options)) return;
         const double region = std::max(regionSupport(a, c), paperSupport(a, c));
         const double edges = edgeSupport(a.colour, c);

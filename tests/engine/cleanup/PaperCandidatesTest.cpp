@@ -166,6 +166,15 @@ TEST(PaperCandidates, ShapesDrawnInTheArtworkAreNeverTakenForTheSheet) {
     }
 }
 
+TEST(PaperCandidates, AShapeDrawnInTheArtworkIsNotTheSheetWhereAShadowHidesPartOfItsOutline) {
+    // Once returned the white shape: a hard shadow across it left its drawn outline showing along only
+    // two of its sides.
+    const auto photo = photos::generate(500050, photos::hardSurfaceForSeed(50));
+    const auto quad = Cleaner::detectPaper(photo.image);
+    ASSERT_TRUE(quad.has_value());
+    EXPECT_GT(photos::jaccard(*quad, photo.truth, photo.image.width, photo.image.height), 0.95);
+}
+
 TEST(PaperCandidates, ASheetNearTheEdgeOfItsMatIsTakenForTheSheetNotTheMat) {
     // Each once returned the mat or book with the sheet on it: the sheet lay within a few pixels of one
     // of the mat's sides, or of two that meet, so the mat was not recognised as the surface.
