@@ -8,6 +8,7 @@
 
 #include "engine/cleanup/detail/Finishing.h"
 #include "engine/cleanup/detail/LinearPixels.h"
+#include "engine/cleanup/detail/Warping.h"
 
 namespace quillfen::Cleaner {
 
@@ -113,18 +114,19 @@ Warp straightenWarp(int width, int height, double theta) {
     return Warp{xMax - xMin, yMax - yMin, pointToSource * turnBack * outputToPoint};
 }
 
-cv::Mat warped(const cv::Mat& linear, const Warp& warp, bool perspective) {
-    cv::Mat out;
-    const cv::Size size(warp.width, warp.height);
-    const int flags = cv::INTER_LINEAR | cv::WARP_INVERSE_MAP;
-    if (perspective) {
-        cv::warpPerspective(linear, out, cv::Mat(warp.toSource), size, flags, cv::BORDER_REPLICATE);
-    } else {
-        const cv::Matx23d affine(warp.toSource(0, 0), warp.toSource(0, 1), warp.toSource(0, 2),
-                                 warp.toSource(1, 0), warp.toSource(1, 1), warp.toSource(1, 2));
-        cv::warpAffine(linear, out, cv::Mat(affine), size, flags, cv::BORDER_REPLICATE);
+// The picture as the turned one reads it: pixel (x, y) of the picture turned clockwise by quarter
+// turns is pixel turned(...) * (x, y, 1) of the width x height picture.
+cv::Matx33d turnedToSource(std::int64_t quarterTurns, int width, int height) {
+    switch (quarterTurns & 3) {
+        case 1:
+            return cv::Matx33d(0, 1, 0, -1, 0, height - 1, 0, 0, 1);
+        case 2:
+            return cv::Matx33d(-1, 0, width - 1, 0, -1, height - 1, 0, 0, 1);
+        case 3:
+            return cv::Matx33d(0, -1, width - 1, 1, 0, 0, 0, 0, 1);
+        default:
+            return cv::Matx33d::eye();
     }
-    return out;
 }
 
 void turn(cv::Mat& image, std::int64_t quarterTurns) {
@@ -137,9 +139,9 @@ void turn(cv::Mat& image, std::int64_t quarterTurns) {
     image = out;
 }
 
-// The sheet cut out of the picture: only the part its corners span (with a margin for the
-// sampling) is turned into linear light, and the warp reads from that part.
-cv::Mat croppedLinear(const Bitmap& image, const Quad& quad, Warp warp) {
+// The part of the picture the crop's corners span, with a margin for the sampling, and the crop's
+// warp reading from it: only that part is turned into linear light.
+std::pair<cv::Mat, Warp> croppedSource(const Bitmap& image, const Quad& quad, Warp warp) {
     double left = image.width, right = 0, top = image.height, bottom = 0;
     for (const Point& p : quad.points()) {
         left = std::min(left, p.x * image.width), right = std::max(right, p.x * image.width);
@@ -151,9 +153,20 @@ cv::Mat croppedLinear(const Bitmap& image, const Quad& quad, Warp warp) {
     const int x0 = within(std::floor(left) - 2, image.width), x1 = within(std::ceil(right) + 2, image.width);
     const int y0 = within(std::floor(top) - 2, image.height),
               y1 = within(std::ceil(bottom) + 2, image.height);
-    if (x1 <= x0 || y1 <= y0) return warped(detail::linearOfBitmap(image), warp, true);
+    if (x1 <= x0 || y1 <= y0) return {detail::linearQuadsOfBitmap(image, cv::Rect(0, 0, image.width, image.height)), warp};
     warp.toSource = translation(-x0, -y0) * warp.toSource;
-    return warped(detail::linearOfBitmap(image, cv::Rect(x0, y0, x1 - x0, y1 - y0)), warp, true);
+    return {detail::linearQuadsOfBitmap(image, cv::Rect(x0, y0, x1 - x0, y1 - y0)), warp};
+}
+
+// The warp made to give its picture turned clockwise by quarter turns.
+Warp turned(Warp warp, std::int64_t quarterTurns) {
+    warp.toSource = warp.toSource * turnedToSource(quarterTurns, warp.width, warp.height);
+    if (quarterTurns & 1) std::swap(warp.width, warp.height);
+    return warp;
+}
+
+cv::Mat warpedBy(const cv::Mat& source, const Warp& warp, int samples = 3) {
+    return detail::warpedLinear(source, warp.toSource, warp.width, warp.height, samples);
 }
 
 bool isWellFormed(const Bitmap& image) {
@@ -206,11 +219,20 @@ Bitmap apply(const CleanupSettings& settings, const Bitmap& image) {
     if (!isWellFormed(image)) return image;
     const auto quad = settings.crop ? heldToPicture(*settings.crop) : std::nullopt;
     const auto crop = quad ? perspectiveWarp(*quad, image.width, image.height) : std::nullopt;
-    cv::Mat linear = crop ? croppedLinear(image, *quad, *crop) : detail::linearOfBitmap(image);
-    turn(linear, settings.quarterTurns);
-    if (const auto radians = appliedRadians(settings.straighten)) {
-        linear = warped(linear, straightenWarp(linear.cols, linear.rows, *radians), false);
+    const auto radians = appliedRadians(settings.straighten);
+    // The quarter turns ride along with the first warp; the straightening samples its result.
+    cv::Mat linear;
+    if (crop) {
+        const auto [source, warp] = croppedSource(image, *quad, *crop);
+        linear = warpedBy(source, turned(warp, settings.quarterTurns), radians ? 4 : 3);
+    } else if (radians) {
+        linear = detail::linearQuadsOfBitmap(image, cv::Rect(0, 0, image.width, image.height));
+        linear = warpedBy(linear, turned(Warp{image.width, image.height}, settings.quarterTurns), 4);
+    } else {
+        linear = detail::linearOfBitmap(image);
+        turn(linear, settings.quarterTurns);
     }
+    if (radians) linear = warpedBy(linear, straightenWarp(linear.cols, linear.rows, *radians));
 
     std::optional<BackgroundMap> background;
     if (settings.flatten) {
@@ -228,7 +250,8 @@ Bitmap perspectiveCorrect(const Bitmap& image, const Quad& quad) {
     const auto held = heldToPicture(quad);
     const auto warp = held ? perspectiveWarp(*held, image.width, image.height) : std::nullopt;
     if (!warp) return image;
-    return detail::bitmapOfLinear(croppedLinear(image, *held, *warp));
+    const auto [source, fromSource] = croppedSource(image, *held, *warp);
+    return detail::bitmapOfLinear(warpedBy(source, fromSource));
 }
 
 Bitmap rotateQuarterTurns(const Bitmap& image, std::int64_t quarterTurns) {
@@ -241,8 +264,8 @@ Bitmap rotateQuarterTurns(const Bitmap& image, std::int64_t quarterTurns) {
 Bitmap straighten(const Bitmap& image, double degrees) {
     const auto radians = straighteningRadians(degrees);
     if (!isWellFormed(image) || !radians) return image;
-    const Warp warp = straightenWarp(image.width, image.height, *radians);
-    return detail::bitmapOfLinear(warped(detail::linearOfBitmap(image), warp, false));
+    const cv::Mat source = detail::linearQuadsOfBitmap(image, cv::Rect(0, 0, image.width, image.height));
+    return detail::bitmapOfLinear(warpedBy(source, straightenWarp(image.width, image.height, *radians)));
 }
 
 }  // namespace quillfen::Cleaner

@@ -166,10 +166,10 @@ cv::Mat linearOfBitmap(const Bitmap& bitmap, const cv::Rect& region) {
     return linear;
 }
 
-void linearRowOfBitmap(const Bitmap& bitmap, int x0, int y, int width, std::uint16_t* out) {
+void linearRowOfBitmap(const Bitmap& bitmap, int x0, int y, int width, std::uint16_t* out, int samples) {
     const auto& table = linear16OfCode();
     const std::uint8_t* in = bitmap.pixel(x0, y);
-    for (int x = 0; x < width; ++x, in += 4, out += 3) {
+    for (int x = 0; x < width; ++x, in += 4, out += samples) {
         const std::uint8_t a = in[3];
         if (a == 255) {
             out[0] = table[in[0]], out[1] = table[in[1]], out[2] = table[in[2]];

@@ -49,8 +49,9 @@ int inwardPixels(double coordinate);
 cv::Mat linearOfRgb(const cv::Mat& rgb);
 cv::Mat linearOfBitmap(const Bitmap& bitmap);
 cv::Mat linearOfBitmap(const Bitmap& bitmap, const cv::Rect& region);  // region inside the bitmap
-// Pixels x0 ... x0 + width - 1 of row y of a Bitmap as working values, three a pixel.
-void linearRowOfBitmap(const Bitmap& bitmap, int x0, int y, int width, std::uint16_t* out);
+// Pixels x0 ... x0 + width - 1 of row y of a Bitmap as working values, `samples` a pixel of which the
+// first three are written (red, green, blue).
+void linearRowOfBitmap(const Bitmap& bitmap, int x0, int y, int width, std::uint16_t* out, int samples = 3);
 // An 8-bit RGB picture (CV_8UC3) with any straight alpha flattened onto white.
 cv::Mat rgbFlattened(const cv::Mat& rgba);
 // An opaque Bitmap of a working picture or of an 8-bit RGB picture.

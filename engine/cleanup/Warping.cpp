@@ -1,0 +1,104 @@
+#include "engine/cleanup/detail/Warping.h"
+
+#include <algorithm>
+#include <array>
+#include <climits>
+#include <cstring>
+
+#include "engine/cleanup/detail/LinearPixels.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace quillfen::detail {
+
+namespace {
+
+constexpr int subpixelBits = 5;
+constexpr int subpixels = 1 << subpixelBits;
+
+using Float4 = float __attribute__((vector_size(16)));
+using Sample4 = std::uint16_t __attribute__((vector_size(8)));
+
+// The four samples of a pixel as floats (the compiler turns the plain conversion into one
+// sample at a time).
+Float4 pixelAt(const std::uint16_t* p) {
+#if defined(__SSE2__)
+    const __m128i samples = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p));
+    return Float4(_mm_cvtepi32_ps(_mm_unpacklo_epi16(samples, _mm_setzero_si128())));
+#else
+    Sample4 v;
+    std::memcpy(&v, p, sizeof v);
+    return __builtin_convertvector(v, Float4);
+#endif
+}
+
+// The four bilinear weights of each 1/32-pixel position: top left, top right, bottom left, bottom right.
+const std::array<std::array<float, 4>, subpixels * subpixels>& bilinearWeights() {
+    static const auto table = [] {
+        std::array<std::array<float, 4>, subpixels * subpixels> t{};
+        for (int fy = 0; fy < subpixels; ++fy) {
+            for (int fx = 0; fx < subpixels; ++fx) {
+                const float x = fx * (1.0f / subpixels), y = fy * (1.0f / subpixels);
+                t[fy * subpixels + fx] = {(1 - y) * (1 - x), (1 - y) * x, y * (1 - x), y * x};
+            }
+        }
+        return t;
+    }();
+    return table;
+}
+
+}  // namespace
+
+cv::Mat linearQuadsOfBitmap(const Bitmap& bitmap, const cv::Rect& region) {
+    cv::Mat linear(region.height, region.width, CV_16UC4);
+    forEachRows(region.height, region.width, [&](int begin, int end) {
+        for (int y = begin; y < end; ++y) {
+            auto* out = linear.ptr<std::uint16_t>(y);
+            linearRowOfBitmap(bitmap, region.x, region.y + y, region.width, out, 4);
+        }
+    });
+    return linear;
+}
+
+cv::Mat warpedLinear(const cv::Mat& source, const cv::Matx33d& toSource, int width, int height, int samples) {
+    CV_Assert(source.type() == CV_16UC4 && !source.empty() && (samples == 3 || samples == 4));
+    cv::Mat out(height, width, CV_MAKETYPE(CV_16U, samples));
+    const auto& weights = bilinearWeights();
+    const int lastX = source.cols - 1, lastY = source.rows - 1;
+    const cv::Matx33d& m = toSource;
+    forEachRows(height, width, [&](int begin, int end) {
+        for (int y = begin; y < end; ++y) {
+            const double x0 = m(0, 1) * y + m(0, 2), y0 = m(1, 1) * y + m(1, 2), w0 = m(2, 1) * y + m(2, 2);
+            auto* target = out.ptr<std::uint16_t>(y);
+            for (int x = 0; x < width; ++x, target += samples) {
+                double w = w0 + m(2, 0) * x;
+                w = w != 0 ? subpixels / w : 0;
+                const int fixedX = cvRound(std::clamp((x0 + m(0, 0) * x) * w, double{INT_MIN}, double{INT_MAX}));
+                const int fixedY = cvRound(std::clamp((y0 + m(1, 0) * x) * w, double{INT_MIN}, double{INT_MAX}));
+                const int sx = fixedX >> subpixelBits, sy = fixedY >> subpixelBits;
+                const auto& k = weights[(fixedY & (subpixels - 1)) * subpixels + (fixedX & (subpixels - 1))];
+                const std::uint16_t *topLeft, *topRight, *bottomLeft, *bottomRight;
+                if (sx >= 0 && sx < lastX && sy >= 0 && sy < lastY) {
+                    topLeft = source.ptr<std::uint16_t>(sy) + sx * 4;
+                    topRight = topLeft + 4;
+                    bottomLeft = source.ptr<std::uint16_t>(sy + 1) + sx * 4;
+                    bottomRight = bottomLeft + 4;
+                } else {
+                    const int left = std::clamp(sx, 0, lastX) * 4, right = std::clamp(sx + 1, 0, lastX) * 4;
+                    const auto* top = source.ptr<std::uint16_t>(std::clamp(sy, 0, lastY));
+                    const auto* bottom = source.ptr<std::uint16_t>(std::clamp(sy + 1, 0, lastY));
+                    topLeft = top + left, topRight = top + right, bottomLeft = bottom + left, bottomRight = bottom + right;
+                }
+                const Float4 v = pixelAt(topLeft) * k[0] + pixelAt(topRight) * k[1] + pixelAt(bottomLeft) * k[2] +
+                                 pixelAt(bottomRight) * k[3];
+                for (int c = 0; c < 3; ++c) target[c] = cv::saturate_cast<std::uint16_t>(v[c]);
+                if (samples == 4) target[3] = 0;
+            }
+        }
+    });
+    return out;
+}
+
+}  // namespace quillfen::detail
