@@ -186,10 +186,9 @@ double paperSupport(const Analysis& a, const Corners& c) {
 
 // Whether outer holds a smaller outline that is brighter than the rest of outer: then outer is the
 // surface the sheet lies on (a placemat, a book, a table top), not the sheet. The inner outline must
-// keep clear of all four of outer's sides, since a colour band drawn along some of a sheet's sides
-// leaves a brighter outline touching those sides, unless it is crisp: a sheet pushed towards one side
-// or one corner of its mat keeps clear of three sides or of two that meet, which bands along one side
-// or along two opposite sides (sky and grass) do not.
+// keep clear of all four of outer's sides, since a colour band drawn along a sheet's side leaves a
+// brighter outline touching the others, unless it is crisp: a sheet lying towards one side or corner of
+// its mat, or on a book that runs out of the picture, keeps clear of two of them.
 bool enclosesBrighterSheet(const Analysis& a, const Corners& outer, const Corners& inner, bool crisp) {
     if (covered(inner, outer) < 0.9 || polygonArea(inner) > 0.9 * polygonArea(outer)) return false;
     const double margin = 0.02 * std::max(a.size.width, a.size.height);
@@ -201,10 +200,7 @@ bool enclosesBrighterSheet(const Analysis& a, const Corners& outer, const Corner
         clear[i] = std::all_of(inner.begin(), inner.end(),
                                [&](const cv::Point2d& corner) { return sign * (corner - p).dot(inward) >= margin; });
     }
-    const int clearSides = static_cast<int>(std::count(clear.begin(), clear.end(), true));
-    bool clearCorner = false;
-    for (int i = 0; i < 4; ++i) clearCorner = clearCorner || (clear[i] && clear[(i + 1) % 4]);
-    if (clearSides < 4 && !(crisp && (clearSides == 3 || clearCorner))) return false;
+    if (std::count(clear.begin(), clear.end(), true) < (crisp ? 2 : 4)) return false;
     auto mask = [&](const Corners& c) {
         cv::Mat m(a.smallLuma.size(), CV_8U, cv::Scalar(0));
         cv::fillConvexPoly(m, smallPolygon(a, c), cv::Scalar(255));

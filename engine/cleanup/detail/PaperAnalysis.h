@@ -36,9 +36,8 @@ double regionSupport(const Analysis& a, const Corners& c);
 double paperSupport(const Analysis& a, const Corners& c);
 // Whether outer holds a smaller outline that is brighter than the rest of outer: then outer is the
 // surface the sheet lies on (a placemat, a book, a table top), not the sheet. The inner outline keeps
-// clear of all four of outer's sides (a colour band drawn along some of a sheet's sides leaves a
-// brighter outline touching those sides); a crisp one (clear edges on all four sides, none of them a
-// drawn line) may lie near one side of outer or in one of its corners.
+// clear of all four of outer's sides (a colour band drawn along a sheet's side leaves a brighter outline
+// touching the others); a crisp one (clear edges on all four sides, none of them a drawn line) of two.
 bool enclosesBrighterSheet(const Analysis& a, const Corners& outer, const Corners& inner, bool crisp);
 
 }  // namespace quillfen::detail::paper
