@@ -83,10 +83,7 @@ Bitmap finished(const cv::Mat& linear, const Cleaner::BackgroundMap* background,
     forEachRows(height, width, [&](int begin, int end) {
         const std::size_t samples = static_cast<std::size_t>(width) * 3;
         std::vector<float> cells(divides ? static_cast<std::size_t>(background->mapWidth) * 3 : 0);
-        std::vector<float> paper(divides ? samples : 0);
         std::vector<std::uint16_t> light(samples);
-        cv::Mat quotient;
-        cv::Mat lightRow(1, static_cast<int>(samples), CV_16U, light.data());
         for (int y = begin; y < end; ++y) {
             const auto* in = linear.ptr<std::uint16_t>(y);
             if (divides) {
@@ -95,13 +92,11 @@ Bitmap finished(const cv::Mat& linear, const Cleaner::BackgroundMap* background,
                     const auto& column = columns[x];
                     for (int c = 0; c < 3; ++c) {
                         const float a = cells[column.low * 3 + c], b = cells[column.high * 3 + c];
-                        paper[x * 3 + c] = Cleaner::BackgroundMap::clamped(a + (b - a) * column.fraction);
+                        const float paper = Cleaner::BackgroundMap::clamped(a + (b - a) * column.fraction);
+                        // Rounds, and saturates at 65535, that is 1.
+                        light[x * 3 + c] = cv::saturate_cast<std::uint16_t>(static_cast<float>(in[x * 3 + c]) / paper);
                     }
                 }
-                const cv::Mat inRow(1, static_cast<int>(samples), CV_16U, const_cast<std::uint16_t*>(in));
-                inRow.convertTo(quotient, CV_32F);
-                cv::divide(quotient, cv::Mat(1, static_cast<int>(samples), CV_32F, paper.data()), quotient);
-                quotient.convertTo(lightRow, CV_16U);  // rounds and saturates at 65535, that is 1
             } else {
                 std::copy(in, in + samples, light.begin());
             }
