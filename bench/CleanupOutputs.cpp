@@ -48,6 +48,7 @@ const std::vector<Case>& cases() {
         {"straightened-o8", 4032, 3024, Format::jpeg, 8, tilted, 0, -4, true, 0, 2880},
         {"turned-o6", 3024, 4032, Format::jpeg, 6, std::nullopt, 2, 0, false, 1, 1400},
         {"portrait-o1", 3000, 4000, Format::jpeg, 1, skewed, 3, 0.7, true, 0.6, 2880},
+        {"level-o1", 4032, 3024, Format::jpeg, 1, std::nullopt, 1, 3, false, 0.6, 2880},
         {"small-o1", 900, 640, Format::jpeg, 1, tilted, 1, 0, true, 0.6, 2880},
         {"heic", 2000, 1500, Format::heic, 1, tilted, 0, 0, true, 0.6, 1200},
         {"png-alpha", 1600, 1200, Format::png, 1, skewed, 0, -1.5, true, 0.45, 2880},

@@ -139,9 +139,19 @@ void turn(cv::Mat& image, std::int64_t quarterTurns) {
     image = out;
 }
 
-// The part of the picture the crop's corners span, with a margin for the sampling, and the crop's
-// warp reading from it: only that part is turned into linear light.
-std::pair<cv::Mat, Warp> croppedSource(const Bitmap& image, const Quad& quad, Warp warp) {
+// The warp read from the picture: straight from its pixels where the region it reads (inside the
+// picture) is opaque; otherwise only that region is flattened and turned into linear light first.
+cv::Mat warpedPicture(const Bitmap& image, const cv::Rect& region, Warp warp, int samples) {
+    if (detail::isOpaque(image, region)) {
+        return detail::warpedLinear(image, warp.toSource, warp.width, warp.height, samples);
+    }
+    warp.toSource = translation(-region.x, -region.y) * warp.toSource;
+    return detail::warpedLinear(detail::linearQuadsOfBitmap(image, region), warp.toSource, warp.width, warp.height,
+                                samples);
+}
+
+// The crop's warp, reading only the part of the picture its corners span, with a margin for the sampling.
+cv::Mat croppedWarped(const Bitmap& image, const Quad& quad, const Warp& warp, int samples) {
     double left = image.width, right = 0, top = image.height, bottom = 0;
     for (const Point& p : quad.points()) {
         left = std::min(left, p.x * image.width), right = std::max(right, p.x * image.width);
@@ -153,9 +163,9 @@ std::pair<cv::Mat, Warp> croppedSource(const Bitmap& image, const Quad& quad, Wa
     const int x0 = within(std::floor(left) - 2, image.width), x1 = within(std::ceil(right) + 2, image.width);
     const int y0 = within(std::floor(top) - 2, image.height),
               y1 = within(std::ceil(bottom) + 2, image.height);
-    if (x1 <= x0 || y1 <= y0) return {detail::linearQuadsOfBitmap(image, cv::Rect(0, 0, image.width, image.height)), warp};
-    warp.toSource = translation(-x0, -y0) * warp.toSource;
-    return {detail::linearQuadsOfBitmap(image, cv::Rect(x0, y0, x1 - x0, y1 - y0)), warp};
+    const cv::Rect region = x1 <= x0 || y1 <= y0 ? cv::Rect(0, 0, image.width, image.height)
+                                                 : cv::Rect(x0, y0, x1 - x0, y1 - y0);
+    return warpedPicture(image, region, warp, samples);
 }
 
 // The warp made to give its picture turned clockwise by quarter turns.
@@ -220,19 +230,21 @@ Bitmap apply(const CleanupSettings& settings, const Bitmap& image) {
     const auto quad = settings.crop ? heldToPicture(*settings.crop) : std::nullopt;
     const auto crop = quad ? perspectiveWarp(*quad, image.width, image.height) : std::nullopt;
     const auto radians = appliedRadians(settings.straighten);
-    // The quarter turns ride along with the first warp; the straightening samples its result.
+    // The quarter turns ride along with the first warp; the straightening samples the crop's result.
+    const cv::Rect whole(0, 0, image.width, image.height);
     cv::Mat linear;
     if (crop) {
-        const auto [source, warp] = croppedSource(image, *quad, *crop);
-        linear = warpedBy(source, turned(warp, settings.quarterTurns), radians ? 4 : 3);
+        linear = croppedWarped(image, *quad, turned(*crop, settings.quarterTurns), radians ? 4 : 3);
+        if (radians) linear = warpedBy(linear, straightenWarp(linear.cols, linear.rows, *radians));
     } else if (radians) {
-        linear = detail::linearQuadsOfBitmap(image, cv::Rect(0, 0, image.width, image.height));
-        linear = warpedBy(linear, turned(Warp{image.width, image.height}, settings.quarterTurns), 4);
+        const Warp upright = turned(Warp{image.width, image.height}, settings.quarterTurns);
+        Warp straightening = straightenWarp(upright.width, upright.height, *radians);
+        straightening.toSource = upright.toSource * straightening.toSource;
+        linear = warpedPicture(image, whole, straightening, 3);
     } else {
         linear = detail::linearOfBitmap(image);
         turn(linear, settings.quarterTurns);
     }
-    if (radians) linear = warpedBy(linear, straightenWarp(linear.cols, linear.rows, *radians));
 
     std::optional<BackgroundMap> background;
     if (settings.flatten) {
@@ -250,8 +262,7 @@ Bitmap perspectiveCorrect(const Bitmap& image, const Quad& quad) {
     const auto held = heldToPicture(quad);
     const auto warp = held ? perspectiveWarp(*held, image.width, image.height) : std::nullopt;
     if (!warp) return image;
-    const auto [source, fromSource] = croppedSource(image, *held, *warp);
-    return detail::bitmapOfLinear(warpedBy(source, fromSource));
+    return detail::bitmapOfLinear(croppedWarped(image, *held, *warp, 3));
 }
 
 Bitmap rotateQuarterTurns(const Bitmap& image, std::int64_t quarterTurns) {
@@ -264,8 +275,8 @@ Bitmap rotateQuarterTurns(const Bitmap& image, std::int64_t quarterTurns) {
 Bitmap straighten(const Bitmap& image, double degrees) {
     const auto radians = straighteningRadians(degrees);
     if (!isWellFormed(image) || !radians) return image;
-    const cv::Mat source = detail::linearQuadsOfBitmap(image, cv::Rect(0, 0, image.width, image.height));
-    return detail::bitmapOfLinear(warpedBy(source, straightenWarp(image.width, image.height, *radians)));
+    const Warp warp = straightenWarp(image.width, image.height, *radians);
+    return detail::bitmapOfLinear(warpedPicture(image, cv::Rect(0, 0, image.width, image.height), warp, 3));
 }
 
 }  // namespace quillfen::Cleaner

@@ -62,11 +62,17 @@ cv::Mat linearQuadsOfBitmap(const Bitmap& bitmap, const cv::Rect& region) {
     return linear;
 }
 
-cv::Mat warpedLinear(const cv::Mat& source, const cv::Matx33d& toSource, int width, int height, int samples) {
-    CV_Assert(source.type() == CV_16UC4 && !source.empty() && (samples == 3 || samples == 4));
+namespace {
+
+// The warp of a source of four elements a pixel, rows step elements apart; pixelAt turns the
+// elements of one pixel into its linear light.
+template <typename Element, typename PixelAt>
+cv::Mat warpedFrom(const Element* base, std::size_t step, int columns, int rows, PixelAt pixelAt,
+                   const cv::Matx33d& toSource, int width, int height, int samples) {
+    CV_Assert(samples == 3 || samples == 4);
     cv::Mat out(height, width, CV_MAKETYPE(CV_16U, samples));
     const auto& weights = bilinearWeights();
-    const int lastX = source.cols - 1, lastY = source.rows - 1;
+    const int lastX = columns - 1, lastY = rows - 1;
     const cv::Matx33d& m = toSource;
     forEachRows(height, width, [&](int begin, int end) {
         for (int y = begin; y < end; ++y) {
@@ -79,16 +85,16 @@ cv::Mat warpedLinear(const cv::Mat& source, const cv::Matx33d& toSource, int wid
                 const int fixedY = cvRound(std::clamp((y0 + m(1, 0) * x) * w, double{INT_MIN}, double{INT_MAX}));
                 const int sx = fixedX >> subpixelBits, sy = fixedY >> subpixelBits;
                 const auto& k = weights[(fixedY & (subpixels - 1)) * subpixels + (fixedX & (subpixels - 1))];
-                const std::uint16_t *topLeft, *topRight, *bottomLeft, *bottomRight;
+                const Element *topLeft, *topRight, *bottomLeft, *bottomRight;
                 if (sx >= 0 && sx < lastX && sy >= 0 && sy < lastY) {
-                    topLeft = source.ptr<std::uint16_t>(sy) + sx * 4;
+                    topLeft = base + sy * step + sx * 4;
                     topRight = topLeft + 4;
-                    bottomLeft = source.ptr<std::uint16_t>(sy + 1) + sx * 4;
+                    bottomLeft = topLeft + step;
                     bottomRight = bottomLeft + 4;
                 } else {
                     const int left = std::clamp(sx, 0, lastX) * 4, right = std::clamp(sx + 1, 0, lastX) * 4;
-                    const auto* top = source.ptr<std::uint16_t>(std::clamp(sy, 0, lastY));
-                    const auto* bottom = source.ptr<std::uint16_t>(std::clamp(sy + 1, 0, lastY));
+                    const Element* top = base + std::clamp(sy, 0, lastY) * step;
+                    const Element* bottom = base + std::clamp(sy + 1, 0, lastY) * step;
                     topLeft = top + left, topRight = top + right, bottomLeft = bottom + left, bottomRight = bottom + right;
                 }
                 const Float4 v = pixelAt(topLeft) * k[0] + pixelAt(topRight) * k[1] + pixelAt(bottomLeft) * k[2] +
@@ -99,6 +105,35 @@ cv::Mat warpedLinear(const cv::Mat& source, const cv::Matx33d& toSource, int wid
         }
     });
     return out;
+}
+
+}  // namespace
+
+cv::Mat warpedLinear(const cv::Mat& source, const cv::Matx33d& toSource, int width, int height, int samples) {
+    CV_Assert(source.type() == CV_16UC4 && !source.empty());
+    return warpedFrom(source.ptr<std::uint16_t>(0), source.step1(), source.cols, source.rows, pixelAt, toSource,
+                      width, height, samples);
+}
+
+cv::Mat warpedLinear(const Bitmap& opaque, const cv::Matx33d& toSource, int width, int height, int samples) {
+    static const auto light = [] {
+        std::array<float, 256> table{};
+        for (int code = 0; code < 256; ++code) table[code] = linear16OfCode()[code];
+        return table;
+    }();
+    const auto pixelOfCodes = [](const std::uint8_t* p) { return Float4{light[p[0]], light[p[1]], light[p[2]], 0}; };
+    return warpedFrom(opaque.pixels.data(), opaque.stride(), opaque.width, opaque.height, pixelOfCodes, toSource,
+                      width, height, samples);
+}
+
+bool isOpaque(const Bitmap& bitmap, const cv::Rect& region) {
+    for (int y = region.y; y < region.y + region.height; ++y) {
+        const std::uint8_t* in = bitmap.pixel(region.x, y);
+        for (int x = 0; x < region.width; ++x) {
+            if (in[x * 4 + 3] != 255) return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace quillfen::detail
