@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace quillfen::Cleaner {
 
@@ -64,6 +65,22 @@ std::vector<Corners> proposals(const Analysis& a) {
     return out;
 }
 
+// The outline that two outlines make together when they lie side by side and meet along a whole side,
+// as the sunlit and the shadowed part of a sheet that a hard shadow crosses do; nothing otherwise.
+std::optional<Corners> joined(const Corners& x, const Corners& y) {
+    if (overlap(x, y) > 0.05) return std::nullopt;
+    std::vector<cv::Point> points;
+    for (const Corners* c : {&x, &y})
+        for (const auto& p : *c) points.emplace_back(cvRound(p.x), cvRound(p.y));
+    const auto hull = quadFromContour(points);
+    if (!hull) return std::nullopt;
+    const Corners whole = ordered(*hull);
+    const double parts = polygonArea(x) + polygonArea(y);
+    if (std::abs(polygonArea(whole) - parts) > 0.03 * parts) return std::nullopt;
+    if (covered(x, whole) < 0.97 || covered(y, whole) < 0.97) return std::nullopt;
+    return whole;
+}
+
 bool usable(const Bitmap& image) {
     return !image.isEmpty() && image.pixels.size() == Bitmap::byteCount(image.width, image.height) &&
            image.width >= 16 && image.height >= 16;
@@ -81,10 +98,11 @@ std::vector<PaperCandidate> detectRectangles(const Bitmap& image, const Rectangl
         double confidence;
         double edges;
         bool crisp;  // clear edges along all four sides, none of them a drawn line
+        double region;
     };
     std::vector<Scored> scored;
     std::vector<Corners> seen;  // after the first, coarse refinement: proposals often meet there
-    auto consider = [&](Corners c) {
+    auto consider = [&](Corners c, double partsRegion = 0) {
         c = refine(a.colour, c, std::max(8.0, reach * 0.03));
         if (std::any_of(seen.begin(), seen.end(), [&](const Corners& s) { return overlap(s, c) > 0.97; }))
             return;
@@ -98,9 +116,9 @@ std::vector<PaperCandidate> detectRectangles(const Bitmap& image, const Rectangl
         const int drawn = drawnSides(a.colour, c);
         if (drawn >= 2) return;
         if (!withinLimits(c, a.size, options)) return;
-        const double region = std::max(regionSupport(a, c), paperSupport(a, c));
+        const double region = std::max({regionSupport(a, c), paperSupport(a, c), partsRegion});
         const double edges = edgeSupport(a.colour, c);
-        scored.push_back({c, std::sqrt(edges * region), edges, edges >= 0.97 && drawn == 0});
+        scored.push_back({c, std::sqrt(edges * region), edges, edges >= 0.97 && drawn == 0, region});
     };
     const std::vector<Corners> regions = proposals(a);
     for (const Corners& c : regions) consider(c);
@@ -109,6 +127,24 @@ std::vector<PaperCandidate> detectRectangles(const Bitmap& image, const Rectangl
     for (const Corners& c : lineProposals(a, options, 2))
         if (std::none_of(regions.begin(), regions.end(), [&](const Corners& r) { return overlap(r, c) > 0.95; }))
             consider(c);
+    // A hard shadow across a sheet splits it into a sunlit and a shadowed outline, and the whole sheet's
+    // paper does not look like one paper: the whole is as sure a sheet as its parts are.
+    const std::size_t single = scored.size();
+    for (std::size_t i = 0; i < single; ++i)
+        for (std::size_t j = i + 1; j < single; ++j) {
+            const auto whole = joined(scored[i].corners, scored[j].corners);
+            if (!whole) continue;
+            const double first = polygonArea(scored[i].corners), second = polygonArea(scored[j].corners);
+            const double partsRegion = (first * scored[i].region + second * scored[j].region) / (first + second);
+            const auto same = std::find_if(scored.begin(), scored.end(),
+                                           [&](const Scored& s) { return overlap(s.corners, *whole) > 0.9; });
+            if (same == scored.end()) {
+                consider(*whole, partsRegion);
+            } else if (partsRegion > same->region) {
+                same->region = partsRegion;
+                same->confidence = std::sqrt(same->edges * partsRegion);
+            }
+        }
     std::erase_if(scored, [&](const Scored& s) { return s.confidence < options.minimumConfidence; });
     const std::vector<Scored> sure = scored;
     std::erase_if(scored, [&](const Scored& outer) {

@@ -188,6 +188,15 @@ TEST(PaperCandidates, ASheetNearTheEdgeOfItsMatIsTakenForTheSheetNotTheMat) {
     }
 }
 
+TEST(PaperCandidates, ASheetSplitByAHardShadowIsFoundWhole) {
+    // Once returned the sunlit part alone: the shadow's edge crossed the sheet from side to side, and
+    // the whole sheet, its paper half in shadow, seemed less sure than its sunlit part.
+    const auto photo = photos::generate(270, photos::surfaceForSeed(270));
+    const auto quad = Cleaner::detectPaper(photo.image);
+    ASSERT_TRUE(quad.has_value());
+    EXPECT_GT(photos::jaccard(*quad, photo.truth, photo.image.width, photo.image.height), 0.95);
+}
+
 TEST(PaperCandidates, DocumentFallbackIgnoresSmallOrSlenderBrightShapes) {
     const Bitmap stripe = sheetOnTable({{0.45, 0.95}, {0.52, 0.95}, {0.52, 0.05}, {0.45, 0.05}});
     const Bitmap smallShape = sheetOnTable({{0.4, 0.6}, {0.52, 0.6}, {0.52, 0.42}, {0.4, 0.42}});
