@@ -230,9 +230,10 @@ Cleaner::BackgroundMap backgroundMapOfLinear(const cv::Mat& linear) {
     map.mapWidth = sw;
     map.mapHeight = sh;
     map.rgb.resize(static_cast<std::size_t>(sw) * sh * 3);
+    const float* decoding = decodeTable();
     for (std::size_t k = 0; k < static_cast<std::size_t>(sw) * sh; ++k) {
         for (int c = 0; c < 3; ++c) {
-            map.rgb[k * 3 + c] = static_cast<float>(linearOfEncoded(paper[k * 4 + c]));
+            map.rgb[k * 3 + c] = linearOfEncoded(paper[k * 4 + c], decoding);
         }
     }
     return map;

@@ -68,6 +68,16 @@ const float* encodeTable() {
     return table.data();
 }
 
+const float* decodeTable() {
+    static const std::vector<float> table = [] {
+        std::vector<float> t(encodeSteps + 1);
+        for (int i = 0; i <= encodeSteps; ++i)
+            t[i] = static_cast<float>(linearOfEncoded(static_cast<double>(i) / encodeSteps));
+        return t;
+    }();
+    return table.data();
+}
+
 const float* encodedOfLinear16() {
     static const std::vector<float> table = [] {
         std::vector<float> t(65536);

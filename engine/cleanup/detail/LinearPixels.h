@@ -16,6 +16,9 @@ namespace quillfen::detail {
 
 // Linear light of an sRGB-encoded value 0...1.
 double linearOfEncoded(double encoded);
+// The same from a table of encodeSteps steps with linear interpolation between them, within 1e-7 of
+// it; values outside 0...1 are computed exactly. The table form is for inner loops.
+const float* decodeTable();  // encodeSteps + 1 values
 // Linear light 0...1 of each 8-bit sRGB code.
 const std::array<float, 256>& linearOfCode();
 // The sRGB-encoded value 0...1 of a linear value 0...1 (clamped), from a table of encodeSteps
@@ -30,6 +33,12 @@ inline float encodedOfLinear(float linear, const float* table) {
     return table[i] + (table[i + 1] - table[i]) * (position - static_cast<float>(i));
 }
 float encodedOfLinear(float linear);
+inline float linearOfEncoded(float encoded, const float* table) {
+    if (!(encoded >= 0 && encoded < 1)) return static_cast<float>(linearOfEncoded(static_cast<double>(encoded)));
+    const float position = encoded * encodeSteps;
+    const int i = static_cast<int>(position);
+    return table[i] + (table[i + 1] - table[i]) * (position - static_cast<float>(i));
+}
 // The 8-bit sRGB code of each 16-bit linear value.
 const std::vector<std::uint8_t>& codeOfLinear16();
 // The sRGB-encoded value 0...1 of each 16-bit linear value: 65536 floats.
