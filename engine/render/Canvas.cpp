@@ -1,5 +1,6 @@
 #include "engine/render/Canvas.h"
 
+#include "engine/core/ContentHash.h"
 #include "engine/render/CanvasImpl.h"
 #include "engine/render/TextRendering.h"
 
@@ -111,6 +112,25 @@ Surface surfaceForJpeg(const PageImage& image) {
         return nullptr;
     }
     return surface;
+}
+
+// Names a shadow's mask by its pixels, so that a PDF holds each mask once however many pages repeat it
+// (compressing the same mask for every page is a tenth of a large book's writing time).
+void nameByContent(cairo_surface_t* mask) {
+    const int stride = cairo_image_surface_get_stride(mask);
+    const int height = cairo_image_surface_get_height(mask);
+    ContentHash hash;
+    hash.add(cairo_image_surface_get_data(mask),
+             static_cast<std::size_t>(stride) * static_cast<std::size_t>(height));
+    const std::string id = "mask-" + hash.hex() + "-" + std::to_string(cairo_image_surface_get_width(mask)) +
+                           "x" + std::to_string(height);
+    auto* bytes = new unsigned char[id.size()];
+    std::memcpy(bytes, id.data(), id.size());
+    if (cairo_surface_set_mime_data(
+            mask, CAIRO_MIME_TYPE_UNIQUE_ID, bytes, id.size(),
+            [](void* p) { delete[] static_cast<unsigned char*>(p); }, bytes) != CAIRO_STATUS_SUCCESS) {
+        delete[] bytes;
+    }
 }
 
 // A picture drawn smaller on a bitmap is first reduced to its size there by averaging pixel areas,
@@ -353,6 +373,7 @@ void Canvas::fill(const Path& path, FillRule rule) {
                 cv::GaussianBlur(alpha, alpha, cv::Size(0, 0), sigma * k, sigma * k, cv::BORDER_CONSTANT);
             }
             cairo_surface_mark_dirty(mask.get());
+            if (!m->raster) nameByContent(mask.get());
             cairo_pattern_t* pattern = cairo_pattern_create_for_surface(mask.get());
             cairo_matrix_t placement;
             cairo_matrix_init_scale(&placement, k, k);

@@ -1,9 +1,10 @@
 #include "engine/render/PageImage.h"
 
+#include "engine/core/ContentHash.h"
+
 #include <turbojpeg.h>
 
-#include <cstdio>
-#include <string_view>
+#include <string>
 
 namespace quillfen {
 
@@ -15,15 +16,6 @@ struct JpegHandle {
         if (handle) tjDestroy(handle);
     }
 };
-
-// FNV-1a over the bytes; with the length it names a JPEG stream for the PDF's image sharing.
-std::uint64_t fingerprint(const std::vector<std::uint8_t>& bytes) {
-    std::uint64_t hash = 14695981039346656037ull;
-    for (const std::uint8_t byte : bytes) {
-        hash = (hash ^ byte) * 1099511628211ull;
-    }
-    return hash;
-}
 
 }  // namespace
 
@@ -51,10 +43,9 @@ std::optional<PageImage> PageImage::fromJpeg(std::vector<std::uint8_t> bytes) {
     PageImage image;
     image.m_width = width;
     image.m_height = height;
-    char id[64];
-    std::snprintf(id, sizeof id, "jpeg-%016llx-%zu", static_cast<unsigned long long>(fingerprint(bytes)),
-                  bytes.size());
-    image.m_uniqueID = id;
+    // The digest with the length names the JPEG stream for the PDF's image sharing.
+    image.m_uniqueID =
+        "jpeg-" + ContentHash().add(bytes.data(), bytes.size()).hex() + "-" + std::to_string(bytes.size());
     image.m_jpeg = std::make_shared<const std::vector<std::uint8_t>>(std::move(bytes));
     return image;
 }

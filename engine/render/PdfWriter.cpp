@@ -1,16 +1,20 @@
 #include "engine/render/PdfWriter.h"
 
+#include "engine/core/ContentHash.h"
 #include "engine/render/CanvasImpl.h"
 
 #include <cairo-pdf.h>
+#include <qpdf/Pipeline.hh>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
 #include <qpdf/QPDFWriter.hh>
+#include <qpdf/QUtil.hh>
 
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <random>
@@ -52,12 +56,12 @@ FILE* createBeside(const fs::path& destination, fs::path& created, bool& unnamed
         created = "/proc/self/fd/" + std::to_string(fd);
     } else {
         created = freeNameBeside(destination, [&fd](const fs::path& candidate) {
-            fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            fd = ::open(candidate.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
             return fd >= 0;
         });
         if (created.empty()) return nullptr;
     }
-    FILE* file = ::fdopen(fd, "wb");
+    FILE* file = ::fdopen(fd, "w+b");
     if (!file) {
         ::close(fd);
         if (!unnamed) ::unlink(created.c_str());
@@ -112,6 +116,68 @@ void setBox(QPDFObjectHandle page, const char* key, const std::optional<Rect>& r
     }
 }
 
+void addBox(ContentHash& hash, const std::optional<Rect>& rect) {
+    if (!rect) return void(hash.add("-"));
+    hash.add(rect->origin.x).add(rect->origin.y).add(rect->size.width).add(rect->size.height);
+}
+
+// The document information holding only `title` and the creator, in cairo's own information object
+// when there is one (a new indirect object would make qpdf resolve every object of the file).
+void setInformation(QPDF& pdf, const std::string& title) {
+    QPDFObjectHandle info = pdf.getTrailer().getKey("/Info");
+    if (info.isDictionary() && info.isIndirect()) {
+        for (const auto& key : info.getKeys()) info.removeKey(key);
+    } else {
+        info = pdf.makeIndirectObject(QPDFObjectHandle::newDictionary());
+        pdf.getTrailer().replaceKey("/Info", info);
+    }
+    info.replaceKey("/Title", QPDFObjectHandle::newUnicodeString(title));
+    info.replaceKey("/Creator", QPDFObjectHandle::newUnicodeString("Quillfen"));
+}
+
+// qpdf's output into a file, handed to the disk in pieces as it is written, so that the sync at the
+// end waits for the last piece only and not for the whole file.
+class WritebackOutput : public Pipeline {
+public:
+    explicit WritebackOutput(FILE* file) : Pipeline("final file", nullptr), m_file(file) {}
+
+    void write(const unsigned char* data, std::size_t length) override {
+        if (std::fwrite(data, 1, length, m_file) != length) throw std::runtime_error("write");
+        m_written += static_cast<off_t>(length);
+        if (m_written - m_handed < piece) return;
+        if (std::fflush(m_file) != 0) throw std::runtime_error("write");
+        ::sync_file_range(::fileno(m_file), m_handed, m_written - m_handed, SYNC_FILE_RANGE_WRITE);
+        m_handed = m_written;
+    }
+    void finish() override {}
+
+private:
+    static constexpr off_t piece = 8 << 20;
+    FILE* m_file;
+    off_t m_written = 0;
+    off_t m_handed = 0;
+};
+
+// qpdf keeps the first of the two identifiers it finds in the trailer and makes up the second from the
+// time; a new file's two identifiers are equal, and equal books must give equal bytes. So the second is
+// written over with the first in the file's last bytes, where the trailer is. False when it is not
+// found there or cannot be written.
+bool repeatIdentifier(FILE* file, const std::string& identifier) {
+    if (std::fflush(file) != 0) return false;
+    const int fd = ::fileno(file);
+    const off_t size = ::lseek(fd, 0, SEEK_END);
+    std::string tail(static_cast<std::size_t>(std::min<off_t>(size, 1024)), '\0');
+    const off_t start = size - static_cast<off_t>(tail.size());
+    if (size < 0 || ::pread(fd, tail.data(), tail.size(), start) != static_cast<ssize_t>(tail.size()))
+        return false;
+    const std::string first = "<" + identifier + "><";
+    const std::size_t at = tail.rfind(first);
+    if (at == std::string::npos || at + first.size() + identifier.size() > tail.size()) return false;
+    const off_t second = start + static_cast<off_t>(at + first.size());
+    return ::pwrite(fd, identifier.data(), identifier.size(), second) ==
+           static_cast<ssize_t>(identifier.size());
+}
+
 }  // namespace
 
 struct PdfWriter::Impl {
@@ -125,6 +191,7 @@ struct PdfWriter::Impl {
     std::optional<Canvas> canvas;
     std::vector<PdfPageBoxes> pages;
     PdfPageBoxes current;
+    ContentHash written;  // of cairo's output, as it is written
 
     static cairo_status_t write(void* closure, const unsigned char* data, unsigned int length) {
         auto* self = static_cast<Impl*>(closure);
@@ -132,7 +199,20 @@ struct PdfWriter::Impl {
             self->failed = true;
             return CAIRO_STATUS_WRITE_ERROR;
         }
+        self->written.add(data, length);
         return CAIRO_STATUS_SUCCESS;
+    }
+
+    // The file's identifier, derived from all it holds: cairo's pages, their boxes and the title.
+    std::string identifier() const {
+        ContentHash hash = written;
+        hash.add(title);
+        for (const auto& page : pages) {
+            addBox(hash, page.media);
+            addBox(hash, page.bleed);
+            addBox(hash, page.trim);
+        }
+        return hash.hex();
     }
 
     void abandon() {
@@ -175,17 +255,21 @@ struct PdfWriter::Impl {
                     setBox(page, "/TrimBox", pages[i].trim);
                 }
             }
-            QPDFObjectHandle info = QPDFObjectHandle::newDictionary();
-            info.replaceKey("/Title", QPDFObjectHandle::newUnicodeString(title));
-            info.replaceKey("/Creator", QPDFObjectHandle::newUnicodeString("Quillfen"));
-            pdf.getTrailer().replaceKey("/Info", pdf.makeIndirectObject(info));
+            setInformation(pdf, title);
             pdf.getRoot().removeKey("/Metadata");
+            // The identifier comes from the content as it was written (qpdf's own deterministic one runs
+            // MD5 over every byte it writes: a third of the whole export's time for a large book).
+            const std::string id = identifier();
+            const std::string binary = QUtil::hex_decode(id);
+            pdf.getTrailer().replaceKey(
+                "/ID", QPDFObjectHandle::newArray(
+                           {QPDFObjectHandle::newString(binary), QPDFObjectHandle::newString(binary)}));
+            WritebackOutput output(out);
             QPDFWriter writer(pdf);
-            writer.setOutputFile(finalFile.c_str(), out, false);
+            writer.setOutputPipeline(&output);
             writer.setStreamDataMode(qpdf_s_preserve);
-            writer.setDeterministicID(true);
             writer.write();
-            ok = true;
+            ok = repeatIdentifier(out, id);
         } catch (const std::exception&) {
             ok = false;
         }
@@ -222,7 +306,12 @@ PdfWriter::PdfWriter(fs::path destination, std::string title) : m(std::make_uniq
         return;
     }
     m->surface = cairo_pdf_surface_create_for_stream(&Impl::write, m.get(), 612, 792);
-    if (cairo_surface_status(m->surface) != CAIRO_STATUS_SUCCESS) m->abandon();
+    if (cairo_surface_status(m->surface) != CAIRO_STATUS_SUCCESS) {
+        m->abandon();
+        return;
+    }
+    // Undated: the identifier is derived from cairo's output, and equal books must give equal files.
+    cairo_pdf_surface_set_metadata(m->surface, CAIRO_PDF_METADATA_CREATE_DATE, "");
 }
 
 PdfWriter::~PdfWriter() {

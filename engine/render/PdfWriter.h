@@ -21,8 +21,9 @@ struct PdfPageBoxes {
 
 // Writes a PDF file page by page. The pages go to a temporary file beside the destination; finish()
 // sets each page's boxes, keeps only Title and Creator ("Quillfen") in the document information and
-// puts the file into place. Any failure leaves no partial file and the destination unchanged; where the
-// file system has unnamed files (Linux's O_TMPFILE), so does a process killed on the way.
+// puts the file into place; equal books give equal files, their identifier derived from what they hold.
+// Any failure leaves no partial file and the destination unchanged; where the file system has unnamed
+// files (Linux's O_TMPFILE), so does a process killed on the way.
 // One writer per file, used on one thread.
 class PdfWriter {
 public:

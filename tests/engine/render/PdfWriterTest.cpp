@@ -9,9 +9,12 @@
 #include <sys/resource.h>
 #include <sys/wait.h>
 
+#include <chrono>
 #include <csignal>
+#include <ctime>
 #include <fstream>
 #include <iterator>
+#include <thread>
 
 using namespace quillfen;
 using namespace quillfen::pdfreading;
@@ -92,6 +95,49 @@ TEST_F(PdfWriterTest, PagesKeepTheirBoxesTheTitleAndTheJpegBytesOnceAndUnchanged
     EXPECT_EQ(gray(165, 60), 255);
 }
 
+TEST_F(PdfWriterTest, TheFileIdentifierFollowsTheContentAndEqualBooksGiveEqualBytes) {
+    const auto ramp = PageImage::fromJpeg(fixtures::jpegBytes(fixtures::rampBitmap(300, 200), 92));
+    const auto other = PageImage::fromJpeg(fixtures::jpegBytes(fixtures::rampBitmap(300, 201), 92));
+    ASSERT_TRUE(ramp && other);
+    struct Book {
+        const char* name;
+        std::string title = "Our year";
+        PdfPageBoxes boxes{{0, 0, 594, 594}, Rect{0, 0, 594, 594}, Rect{9, 9, 576, 576}};
+        const PageImage* picture = nullptr;
+    };
+    const auto write = [&](const Book& book) {
+        const fs::path file = folder / (std::string(book.name) + ".pdf");
+        PdfWriter writer(file, book.title);
+        for (int page = 0; page < 2; ++page) {
+            const PageImage& picture = page == 1 && book.picture ? *book.picture : *ramp;
+            writer.beginPage(book.boxes)->drawImage(picture, {9, 9, 300, 200});
+            writer.endPage();
+        }
+        EXPECT_TRUE(writer.finish());
+        QPDF pdf;
+        pdf.processFile(file.c_str());
+        QPDFObjectHandle ids = pdf.getTrailer().getKey("/ID");
+        const std::string id = ids.getArrayItem(0).getStringValue();
+        EXPECT_EQ(id.size(), 16u);
+        EXPECT_EQ(ids.getArrayItem(1).getStringValue(), id) << "a new file's two identifiers are one";
+        return std::pair(readAll(file), id);
+    };
+    const auto [bytes, id] = write({"first"});
+    const std::time_t second = std::time(nullptr);
+    while (std::time(nullptr) == second) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_TRUE(write({"again"}).first == bytes) << "the same book a second later must give the same bytes";
+    const Book changed[] = {
+        {"title", "Our other year"},
+        {"trim", "Our year", {{0, 0, 594, 594}, Rect{0, 0, 594, 594}, Rect{9, 9, 576, 575}}},
+        {"no bleed", "Our year", {{0, 0, 594, 594}, std::nullopt, Rect{9, 9, 576, 576}}},
+        {"picture", "Our year", {{0, 0, 594, 594}, Rect{0, 0, 594, 594}, Rect{9, 9, 576, 576}}, &*other},
+    };
+    for (const auto& book : changed) {
+        SCOPED_TRACE(book.name);
+        EXPECT_NE(write(book).second, id) << "another book must have another identifier";
+    }
+}
+
 TEST_F(PdfWriterTest, ShadowsFallBelowShapesOnPdfPagesToo) {
     const fs::path file = folder / "shadow.pdf";
     PdfWriter writer(file, "Shadow");
@@ -113,6 +159,31 @@ TEST_F(PdfWriterTest, ShadowsFallBelowShapesOnPdfPagesToo) {
     while (edge < 50 && gray(100, edge) > (255 + darkest) / 2) ++edge;
     EXPECT_LT(darkest, 120);
     EXPECT_NEAR(edge, 38, 2.5) << "the offset is not 12 points of the page";
+}
+
+TEST_F(PdfWriterTest, AShadowRepeatedOnManyPagesIsHeldOnce) {
+    // The pictures in the file when `sizes` are drawn with a shadow, one a page.
+    const auto images = [&](const std::vector<double>& sizes) {
+        const fs::path file = folder / "shadows.pdf";
+        PdfWriter writer(file, "Shadows");
+        for (const double size : sizes) {
+            Canvas* canvas = writer.beginPage({{0, 0, 300, 300}, std::nullopt, std::nullopt});
+            canvas->setShadow({0, -2}, 8, Color::black(0.3));
+            canvas->fillRect({50, 50, size, size});
+            writer.endPage();
+        }
+        EXPECT_TRUE(writer.finish());
+        QPDF pdf;
+        pdf.processFile(file.c_str());
+        int count = 0;
+        for (auto& object : pdf.getAllObjects())
+            count += object.isStream() && object.getDict().getKey("/Subtype").isNameAndEquals("/Image");
+        return count;
+    };
+    const int one = images({100});
+    EXPECT_GT(one, 0);
+    EXPECT_EQ(images({100, 100, 100, 100}), one);
+    EXPECT_EQ(images({100, 120, 100}), 2 * one) << "another shape casts another shadow";
 }
 
 TEST_F(PdfWriterTest, UnwritableDestinationsFailAndLeaveNothing) {
