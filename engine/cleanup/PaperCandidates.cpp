@@ -158,8 +158,10 @@ std::vector<PaperCandidate> detectRectangles(const Bitmap& image, const Rectangl
 
     // A less sure outline that repeats a surer one is dropped, and so is a clearly less sure one that
     // swallows it: the largest passing outline wins later, so an outline that runs past the sheet onto
-    // the table must not stand beside the sheet's own. One whose four sides all show clear edges stays:
-    // it is the whole sheet around the sunlit part of a sheet that a hard shadow crosses.
+    // the table must not stand beside the sheet's own. One whose four sides all show clear edges stays
+    // when it swallows the surer one: it is the whole sheet around the sunlit part of a sheet that a hard
+    // shadow crosses, or, when its sides also run on as clear edges past the surer one's corners, around
+    // the part inside a band of colour drawn along the sheet's side.
     struct Kept {
         Corners corners;
         double confidence;
@@ -169,7 +171,9 @@ std::vector<PaperCandidate> detectRectangles(const Bitmap& image, const Rectangl
     for (const auto& s : scored) {
         if (s.confidence < scored.front().confidence - 0.2) break;
         if (std::any_of(kept.begin(), kept.end(), [&](const Kept& k) {
-                return overlap(k.corners, s.corners) > 0.8 ||
+                const bool widens =
+                    s.crisp && covered(k.corners, s.corners) > 0.97 && runsOnPast(a.colour, s.corners, k.corners);
+                return (overlap(k.corners, s.corners) > 0.8 && !widens) ||
                        (covered(k.corners, s.corners) > 0.8 && s.confidence < k.confidence - 0.1 && s.edges < 0.97);
             }))
             continue;

@@ -179,6 +179,26 @@ Corners widenedToSheetEdges(const cv::Mat& colour, const Corners& c) {
     return isConvex(out) ? out : c;
 }
 
+// Whether outer's sides run on as clear edges past inner's corners wherever outer reaches beyond a side
+// of inner: then inner stopped early, at a band of colour drawn along the sheet's side.
+bool runsOnPast(const cv::Mat& colour, const Corners& outer, const Corners& inner) {
+    constexpr double near = 6;  // pixels: a corner this close to a side or a corner lies on it
+    for (int i = 0; i < 4; ++i) {
+        const cv::Point2d corner = outer[i];
+        const cv::Point2d nearest = *std::min_element(inner.begin(), inner.end(), [&](cv::Point2d x, cv::Point2d y) {
+            return cv::norm(x - corner) < cv::norm(y - corner);
+        });
+        for (const int side : {i, (i + 3) % 4}) {
+            const cv::Point2d a = outer[side], b = outer[(side + 1) % 4];
+            const cv::Point2d direction = (b - a) / cv::norm(b - a);
+            const cv::Point2d foot = a + direction * (nearest - a).dot(direction);
+            if (cv::norm(foot - nearest) > near || cv::norm(foot - corner) < near) continue;
+            if (lineSupport(colour, corner, foot, 3) < 0.8) return false;
+        }
+    }
+    return true;
+}
+
 // How much of each side shows a clear change of colour across it: 0 to 1, weighing the weakest side as
 // much as the average, so that an outline is sure only where all four sides are.
 double edgeSupport(const cv::Mat& colour, const Corners& c) {

@@ -20,6 +20,9 @@ Corners widenedToSheetEdges(const cv::Mat& colour, const Corners& c);
 // contact shadow darkens the surface only a little). An outline drawn all round is a shape in the
 // artwork, not the sheet.
 int drawnSides(const cv::Mat& colour, const Corners& c);
+// Whether outer's sides run on as clear edges past inner's corners wherever outer reaches beyond a side
+// of inner: then inner stopped early, at a band of colour drawn along the sheet's side.
+bool runsOnPast(const cv::Mat& colour, const Corners& outer, const Corners& inner);
 // How much of each side shows a clear change of colour across it: 0 to 1, weighing the weakest side as
 // much as the average, so that an outline is sure only where all four sides are.
 double edgeSupport(const cv::Mat& colour, const Corners& c);
