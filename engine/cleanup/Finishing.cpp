@@ -3,6 +3,7 @@
 
 #include "engine/cleanup/detail/Finishing.h"
 #include "engine/cleanup/detail/LinearPixels.h"
+#include "engine/cleanup/detail/Vectors.h"
 
 namespace quillfen::detail {
 
@@ -55,6 +56,14 @@ void lookUp(const float* cube, Band band, float* rgb) {
     std::copy(out, out + 3, rgb);
 }
 
+// quotient[i] = light[i] / paper[i], rounded to the nearest 16-bit value and saturated at 65535,
+// that is 1.
+void dividedRow(const std::uint16_t* light, const float* paper, std::uint16_t* quotient, std::size_t count) {
+    std::size_t i = 0;
+    for (; i + 4 <= count; i += 4) storeRoundedSamples(floatsOfSamples(light + i) / load4(paper + i), quotient + i);
+    for (; i < count; ++i) quotient[i] = cv::saturate_cast<std::uint16_t>(static_cast<float>(light[i]) / paper[i]);
+}
+
 std::uint8_t code(float encoded) {
     return static_cast<std::uint8_t>(std::clamp(encoded, 0.0f, 1.0f) * 255 + 0.5f);
 }
@@ -83,6 +92,7 @@ Bitmap finished(const cv::Mat& linear, const Cleaner::BackgroundMap* background,
     forEachRows(height, width, [&](int begin, int end) {
         const std::size_t samples = static_cast<std::size_t>(width) * 3;
         std::vector<float> cells(divides ? static_cast<std::size_t>(background->mapWidth) * 3 : 0);
+        std::vector<float> paper(divides ? samples : 0);
         std::vector<std::uint16_t> light(samples);
         for (int y = begin; y < end; ++y) {
             const auto* in = linear.ptr<std::uint16_t>(y);
@@ -92,11 +102,10 @@ Bitmap finished(const cv::Mat& linear, const Cleaner::BackgroundMap* background,
                     const auto& column = columns[x];
                     for (int c = 0; c < 3; ++c) {
                         const float a = cells[column.low * 3 + c], b = cells[column.high * 3 + c];
-                        const float paper = Cleaner::BackgroundMap::clamped(a + (b - a) * column.fraction);
-                        // Rounds, and saturates at 65535, that is 1.
-                        light[x * 3 + c] = cv::saturate_cast<std::uint16_t>(static_cast<float>(in[x * 3 + c]) / paper);
+                        paper[x * 3 + c] = Cleaner::BackgroundMap::clamped(a + (b - a) * column.fraction);
                     }
                 }
+                dividedRow(in, paper.data(), light.data(), samples);
             } else {
                 std::copy(in, in + samples, light.begin());
             }

@@ -11,25 +11,13 @@
 #include <opencv2/imgproc.hpp>
 
 #include "engine/cleanup/detail/LinearPixels.h"
+#include "engine/cleanup/detail/Vectors.h"
 
 namespace quillfen::detail {
 
 namespace {
 
 constexpr int taps = 8;
-
-// Four floats moved and multiplied as one.
-using Float4 = float __attribute__((vector_size(16)));
-
-Float4 load(const float* p) {
-    Float4 v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
-}
-
-void store(float* p, Float4 v) {
-    std::memcpy(p, &v, sizeof v);
-}
 
 // The eight taps summed by their weights, in order.
 Float4 weighted(Float4 a, Float4 b, Float4 c, Float4 d, Float4 e, Float4 f, Float4 g, Float4 h,
@@ -112,15 +100,15 @@ void lanczosResampled(int width, int height, const SourceRows& source, int targe
                     const auto& at = across.sources[x];
                     const auto& w = across.weights[x];
                     const float* in = sourceRow.data();
-                    store(slot + x * 4, weighted(load(in + at[0] * 4), load(in + at[1] * 4), load(in + at[2] * 4),
-                                                 load(in + at[3] * 4), load(in + at[4] * 4), load(in + at[5] * 4),
-                                                 load(in + at[6] * 4), load(in + at[7] * 4), w));
+                    store4(slot + x * 4, weighted(load4(in + at[0] * 4), load4(in + at[1] * 4), load4(in + at[2] * 4),
+                                                 load4(in + at[3] * 4), load4(in + at[4] * 4), load4(in + at[5] * 4),
+                                                 load4(in + at[6] * 4), load4(in + at[7] * 4), w));
                 }
             }
             const auto& w = down.weights[y];
             for (int i = 0; i < targetWidth * 4; i += 4) {
-                store(&out[i], weighted(load(rows[0] + i), load(rows[1] + i), load(rows[2] + i), load(rows[3] + i),
-                                        load(rows[4] + i), load(rows[5] + i), load(rows[6] + i), load(rows[7] + i), w));
+                store4(&out[i], weighted(load4(rows[0] + i), load4(rows[1] + i), load4(rows[2] + i), load4(rows[3] + i),
+                                        load4(rows[4] + i), load4(rows[5] + i), load4(rows[6] + i), load4(rows[7] + i), w));
             }
             target(y, out.data());
         }
@@ -167,8 +155,9 @@ TargetRows rowsIntoRgba(cv::Mat& rgba) {
         const auto& codes = codeOfLinear16();
         auto* out = rgba.ptr<std::uint8_t>(y);
         for (int x = 0; x < rgba.cols; ++x, out += 4, row += 4) {
-            for (int c = 0; c < 3; ++c) out[c] = codes[cv::saturate_cast<std::uint16_t>(row[c])];
-            out[3] = 255;
+            std::uint16_t light[4];
+            storeRoundedSamples(load4(row), light);
+            out[0] = codes[light[0]], out[1] = codes[light[1]], out[2] = codes[light[2]], out[3] = 255;
         }
     };
 }

@@ -6,10 +6,7 @@
 #include <cstring>
 
 #include "engine/cleanup/detail/LinearPixels.h"
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "engine/cleanup/detail/Vectors.h"
 
 namespace quillfen::detail {
 
@@ -17,22 +14,6 @@ namespace {
 
 constexpr int subpixelBits = 5;
 constexpr int subpixels = 1 << subpixelBits;
-
-using Float4 = float __attribute__((vector_size(16)));
-using Sample4 = std::uint16_t __attribute__((vector_size(8)));
-
-// The four samples of a pixel as floats (the compiler turns the plain conversion into one
-// sample at a time).
-Float4 pixelAt(const std::uint16_t* p) {
-#if defined(__SSE2__)
-    const __m128i samples = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p));
-    return Float4(_mm_cvtepi32_ps(_mm_unpacklo_epi16(samples, _mm_setzero_si128())));
-#else
-    Sample4 v;
-    std::memcpy(&v, p, sizeof v);
-    return __builtin_convertvector(v, Float4);
-#endif
-}
 
 // The four bilinear weights of each 1/32-pixel position: top left, top right, bottom left, bottom right.
 const std::array<std::array<float, 4>, subpixels * subpixels>& bilinearWeights() {
@@ -99,8 +80,10 @@ cv::Mat warpedFrom(const Element* base, std::size_t step, int columns, int rows,
                 }
                 const Float4 v = pixelAt(topLeft) * k[0] + pixelAt(topRight) * k[1] + pixelAt(bottomLeft) * k[2] +
                                  pixelAt(bottomRight) * k[3];
-                for (int c = 0; c < 3; ++c) target[c] = cv::saturate_cast<std::uint16_t>(v[c]);
-                if (samples == 4) target[3] = 0;
+                std::uint16_t rounded[4];
+                storeRoundedSamples(v, rounded);
+                rounded[3] = 0;
+                std::memcpy(target, rounded, samples * sizeof rounded[0]);
             }
         }
     });
@@ -111,7 +94,7 @@ cv::Mat warpedFrom(const Element* base, std::size_t step, int columns, int rows,
 
 cv::Mat warpedLinear(const cv::Mat& source, const cv::Matx33d& toSource, int width, int height, int samples) {
     CV_Assert(source.type() == CV_16UC4 && !source.empty());
-    return warpedFrom(source.ptr<std::uint16_t>(0), source.step1(), source.cols, source.rows, pixelAt, toSource,
+    return warpedFrom(source.ptr<std::uint16_t>(0), source.step1(), source.cols, source.rows, floatsOfSamples, toSource,
                       width, height, samples);
 }
 
