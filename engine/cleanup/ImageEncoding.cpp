@@ -49,7 +49,10 @@ std::optional<Bitmap> downscaled(const Bitmap& image, std::optional<double> maxi
 
 std::optional<std::vector<std::uint8_t>> jpegData(const Bitmap& image, double quality) {
     if (!isWellFormed(image) || std::isnan(quality)) return std::nullopt;
-    const Bitmap opaque = flattened(image);
+    // An opaque picture is coded as it is, without a copy.
+    std::optional<Bitmap> flat;
+    if (!isOpaque(image)) flat = detail::bitmapOfLinear(detail::linearOfBitmap(image));
+    const Bitmap& opaque = flat ? *flat : image;
     tjhandle handle = tjInitCompress();
     if (!handle) return std::nullopt;
     unsigned char* buffer = nullptr;
