@@ -3,13 +3,13 @@
 #include "app/editor/AfterView.h"
 #include "app/editor/CleanupBar.h"
 #include "app/editor/CropView.h"
+#include "app/widgets/Spinner.h"
 
 #include <QButtonGroup>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QKeySequence>
 #include <QLabel>
-#include <QProgressBar>
 #include <QSettings>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -119,10 +119,7 @@ QWidget* EditorPane::makeHeader() {
     row->addWidget(picker);
     row->addStretch(1);
 
-    m_spinner = new QProgressBar(header);
-    m_spinner->setRange(0, 0);
-    m_spinner->setTextVisible(false);
-    m_spinner->setFixedSize(48, 12);
+    m_spinner = new Spinner(header);
     row->addWidget(m_spinner);
 
     const auto stepButton = [&](const QString& icon, const QString& name, const QKeySequence& keys, int offset) {

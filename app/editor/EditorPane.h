@@ -12,13 +12,13 @@
 #include <optional>
 
 class QAbstractButton;
-class QProgressBar;
 
 namespace quillfen {
 
 class AfterView;
 class CleanupBar;
 class CropView;
+class Spinner;
 
 // The drawing mode's centre column: the selected drawing before cleanup (with its draggable corners)
 // and after it, a header that steps through the book and switches the comparison, and the cleanup
@@ -78,7 +78,7 @@ private:
     PhotoCache m_photos;
     bool m_working = false;
 
-    QProgressBar* m_spinner = nullptr;
+    Spinner* m_spinner = nullptr;
     QAbstractButton* m_bothButton = nullptr;
     QAbstractButton* m_afterOnlyButton = nullptr;
     QWidget* m_beforePane = nullptr;

@@ -1,10 +1,10 @@
 #include "app/editor/PictureView.h"
 
+#include "app/widgets/Spinner.h"
 #include "engine/book/SlotGeometry.h"
 
 #include <QLabel>
 #include <QPainter>
-#include <QProgressBar>
 
 #include <algorithm>
 #include <cmath>
@@ -12,11 +12,9 @@
 namespace quillfen {
 
 PictureView::PictureView(QWidget* parent)
-    : QWidget(parent), m_spinner(new QProgressBar(this)), m_note(new QLabel(this)) {
+    : QWidget(parent), m_spinner(new Spinner(this)), m_note(new QLabel(this)) {
     setMinimumSize(120, 120);
-    m_spinner->setRange(0, 0);
-    m_spinner->setTextVisible(false);
-    m_spinner->setFixedWidth(80);
+    m_spinner->setFixedSize(24, 24);
     m_note->setText(tr("Couldn't read this photo."));
     m_note->setAlignment(Qt::AlignCenter);
     m_note->setForegroundRole(QPalette::PlaceholderText);

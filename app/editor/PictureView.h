@@ -6,9 +6,10 @@
 
 class QLabel;
 class QPainter;
-class QProgressBar;
 
 namespace quillfen {
+
+class Spinner;
 
 // What a preview shows: a spinner while its render runs, the picture, or the unreadable-photo note.
 enum class PreviewState { loading, shown, unreadable };
@@ -47,7 +48,7 @@ private:
     PreviewState m_state = PreviewState::loading;
     QImage m_image;
     QPixmap m_fitted;  // the picture scaled to the image rectangle
-    QProgressBar* m_spinner;
+    Spinner* m_spinner;
     QLabel* m_note;
 };
 

@@ -1,9 +1,9 @@
 #include "app/shell/DrawingRowDelegate.h"
 
 #include "app/shell/DrawingListModel.h"
-#include "app/shell/Spinner.h"
-#include "app/widgets/ScaledPictures.h"
 #include "app/widgets/Icons.h"
+#include "app/widgets/ScaledPictures.h"
+#include "app/widgets/Spinner.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -44,10 +44,24 @@ Badges badgeRects(const QRect& row, bool featured, bool lowResolution) {
     return badges;
 }
 
+// The thumbnail's frame in a drawing row.
+QRectF thumbFrame(const QRect& row) {
+    return {static_cast<qreal>(row.left() + margin), row.center().y() + 1 - thumbSize.height() / 2,
+            thumbSize.width(), thumbSize.height()};
+}
+
+QRectF spinnerArea(const QRect& row) {
+    return {thumbFrame(row).center() - QPointF(8, 8), QSizeF(16, 16)};
+}
+
 }  // namespace
 
 DrawingRowDelegate::DrawingRowDelegate(QObject* parent)
     : QStyledItemDelegate(parent), m_thumbnails(new ScaledPictures(4000, this)), m_badges(8) {}
+
+QRect DrawingRowDelegate::spinnerRect(const QRect& row) {
+    return spinnerArea(row).toAlignedRect().adjusted(-1, -1, 1, 1);
+}
 
 QSize DrawingRowDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {
     const bool header = index.data(DrawingListModel::headerRole).toBool();
@@ -70,8 +84,7 @@ void DrawingRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
     painter->setRenderHint(QPainter::Antialiasing);
     const QRect row = option.rect;
     const qreal ratio = painter->device()->devicePixelRatioF();
-    const QRectF frame(row.left() + margin, row.center().y() + 1 - thumbSize.height() / 2, thumbSize.width(),
-                       thumbSize.height());
+    const QRectF frame = thumbFrame(row);
     const auto thumb = index.data(DrawingListModel::thumbRole).value<QImage>();
     if (thumb.isNull()) {
         QColor fill = option.palette.color(QPalette::Text);
@@ -83,8 +96,7 @@ void DrawingRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
         paintThumbnail(painter, frame, thumb, ratio);
     }
     if (index.data(DrawingListModel::busyRole).toBool()) {
-        paintSpinner(*painter, QRectF(frame.center() - QPointF(8, 8), QSizeF(16, 16)), m_phase,
-                     option.palette.color(QPalette::Text));
+        paintSpinner(*painter, spinnerArea(row), m_phase, option.palette.color(QPalette::Text));
     }
 
     const bool featured = index.data(DrawingListModel::featuredRole).toBool();

@@ -19,6 +19,8 @@ public:
 
     // The spinners' frame; the list advances it while a drawing is busy.
     void setPhase(int phase) { m_phase = phase; }
+    // Where a drawing row whose rectangle is `row` shows its spinner: all a new frame repaints.
+    static QRect spinnerRect(const QRect& row);
     ScaledPictures* thumbnails() const { return m_thumbnails; }
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;

@@ -1,7 +1,7 @@
 #include "app/shell/MainToolbar.h"
 
-#include "app/shell/Spinner.h"
 #include "app/widgets/Icons.h"
+#include "app/widgets/Spinner.h"
 
 #include <QButtonGroup>
 #include <QHBoxLayout>

@@ -1,6 +1,6 @@
 #include "app/shell/QuitFinisher.h"
 
-#include "app/shell/Spinner.h"
+#include "app/widgets/Spinner.h"
 
 #include <QApplication>
 #include <QCloseEvent>

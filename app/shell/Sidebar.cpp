@@ -126,7 +126,7 @@ Sidebar::Sidebar(AppModel& model, QWidget* parent)
     m_spin.setInterval(80);
     connect(&m_spin, &QTimer::timeout, this, [this] {
         m_delegate->setPhase(++m_phase);
-        m_list->viewport()->update();
+        updateSpinners();
     });
 
     connect(m_bookCard, &QAbstractButton::clicked, this, [this] { m_model.setMode(ViewMode::book); });
@@ -137,6 +137,17 @@ Sidebar::Sidebar(AppModel& model, QWidget* parent)
     });
     connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this, &Sidebar::userSelected);
     refresh();
+}
+
+void Sidebar::updateSpinners() {
+    QWidget* viewport = m_list->viewport();
+    for (QModelIndex index = m_list->indexAt({0, 0}); index.isValid();
+         index = index.siblingAtRow(index.row() + 1)) {
+        const QRect row = m_list->visualRect(index);
+        if (row.top() > viewport->height()) break;
+        if (index.data(DrawingListModel::busyRole).toBool())
+            viewport->update(DrawingRowDelegate::spinnerRect(row));
+    }
 }
 
 void Sidebar::refresh() {

@@ -44,6 +44,8 @@ public:
 private:
     void refresh();
     void refreshCards();
+    // Asks for a repaint of the spinners of the busy rows in view, and of nothing else.
+    void updateSpinners();
     void syncSelection();
     void userSelected();
 

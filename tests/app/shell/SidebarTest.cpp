@@ -1,9 +1,11 @@
 #include "app/shell/Sidebar.h"
 
 #include "app/shell/DrawingListModel.h"
+#include "app/shell/DrawingRowDelegate.h"
 #include "tests/app/AppFixtures.h"
 
 #include <QKeyEvent>
+#include <QPaintEvent>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -73,4 +75,34 @@ TEST(Sidebar, RefreshTouchesOnlyTheRowsThatChanged) {
     EXPECT_EQ(changed[0][0].value<QModelIndex>(), sidebar.rows()->indexOf(drawings[2].info.id));
     EXPECT_EQ(changed[0][1].value<QModelIndex>(), sidebar.rows()->indexOf(drawings[2].info.id));
     EXPECT_EQ(reset.count(), 0);
+}
+
+// While a drawing is busy its spinner turns; each turn repaints that spinner alone, never the rows around
+// it (whose titles would be laid out again on every frame of every busy drawing during an import).
+TEST(Sidebar, ATurnOfASpinnerRepaintsOnlyTheSpinner) {
+    AppModel model(false);
+    Sidebar sidebar(model);
+    sidebar.resize(280, 600);
+    std::vector<Drawing> drawings{drawing(0), drawing(1), drawing(2)};
+    drawings[1].busy = true;
+    model.setDrawings(drawings);
+    sidebar.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&sidebar));
+    settle();
+    QTest::qWait(100);
+
+    struct PaintRegions : QObject {
+        QRegion painted;
+        bool eventFilter(QObject*, QEvent* event) override {
+            if (event->type() == QEvent::Paint) painted += static_cast<QPaintEvent*>(event)->region();
+            return false;
+        }
+    } regions;
+    sidebar.list()->viewport()->installEventFilter(&regions);
+    QTest::qWait(400);  // several turns
+    const QRect busyRow = sidebar.list()->visualRect(sidebar.rows()->indexOf(drawings[1].info.id));
+    ASSERT_FALSE(regions.painted.isEmpty()) << "the spinner never turned";
+    EXPECT_TRUE(DrawingRowDelegate::spinnerRect(busyRow).contains(regions.painted.boundingRect()))
+        << "a turn repainted " << regions.painted.boundingRect().width() << " x "
+        << regions.painted.boundingRect().height();
 }

@@ -1,4 +1,4 @@
-#include "app/shell/Spinner.h"
+#include "app/widgets/Spinner.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -17,7 +17,8 @@ void paintSpinner(QPainter& painter, const QRectF& rect, int phase, const QColor
     QPen pen(color, std::max(1.5, radius / 5), Qt::SolidLine, Qt::RoundCap);
     for (int i = 0; i < spokes; ++i) {
         QColor spoke = color;
-        spoke.setAlphaF(static_cast<float>(0.15 + 0.85 * ((i + spokes - phase % spokes) % spokes) / (spokes - 1.0)));
+        spoke.setAlphaF(
+            static_cast<float>(0.15 + 0.85 * ((i + spokes - phase % spokes) % spokes) / (spokes - 1.0)));
         pen.setColor(spoke);
         painter.setPen(pen);
         painter.drawLine(QPointF(0, -radius * 0.45), QPointF(0, -radius * 0.9));
@@ -40,7 +41,11 @@ void Spinner::paintEvent(QPaintEvent*) {
     paintSpinner(painter, rect(), m_phase, palette().color(QPalette::WindowText));
 }
 
-void Spinner::showEvent(QShowEvent*) { m_timer.start(); }
-void Spinner::hideEvent(QHideEvent*) { m_timer.stop(); }
+void Spinner::showEvent(QShowEvent*) {
+    m_timer.start();
+}
+void Spinner::hideEvent(QHideEvent*) {
+    m_timer.stop();
+}
 
 }  // namespace quillfen
