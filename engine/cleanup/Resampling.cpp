@@ -19,15 +19,17 @@ namespace {
 
 constexpr int taps = 8;
 
+// The eight weights of a sample, each spread over four floats.
+using Weights = std::array<Float4, 8>;
+
 // The eight taps summed by their weights, in order.
-Float4 weighted(Float4 a, Float4 b, Float4 c, Float4 d, Float4 e, Float4 f, Float4 g, Float4 h,
-                const std::array<float, 8>& w) {
+Float4 weighted(Float4 a, Float4 b, Float4 c, Float4 d, Float4 e, Float4 f, Float4 g, Float4 h, const Weights& w) {
     return a * w[0] + b * w[1] + c * w[2] + d * w[3] + e * w[4] + f * w[5] + g * w[6] + h * w[7];
 }
 
 // The eight weights of a sample at fraction x past its fourth tap, as OpenCV computes them
 // (sin(pi x / 4) sin(pi x) / (pi x)^2 / 4 by angle sums, normalised to a sum of one).
-std::array<float, taps> lanczosWeights(float x) {
+Weights lanczosWeights(float x) {
     constexpr double s45 = std::numbers::sqrt2 / 2;
     static constexpr double cs[taps][2] = {{1, 0},  {-s45, -s45}, {0, 1},  {s45, -s45},
                                            {-1, 0}, {s45, s45},   {0, -1}, {-s45, s45}};
@@ -44,15 +46,16 @@ std::array<float, taps> lanczosWeights(float x) {
         }
         sum += weights[i];
     }
-    for (float& w : weights) w *= 1 / sum;
-    return weights;
+    Weights spread;
+    for (int i = 0; i < taps; ++i) spread[i] = Float4{} + weights[i] * (1 / sum);
+    return spread;
 }
 
 // For each target position along one axis: its eight source positions (held to the picture) and
 // their weights.
 struct Axis {
     std::vector<std::array<int, taps>> sources;
-    std::vector<std::array<float, taps>> weights;
+    std::vector<Weights> weights;
 };
 
 Axis axis(int from, int to) {
@@ -105,7 +108,7 @@ void lanczosResampled(int width, int height, const SourceRows& source, int targe
                                                  load4(in + at[6] * 4), load4(in + at[7] * 4), w));
                 }
             }
-            const auto& w = down.weights[y];
+            const Weights w = down.weights[y];  // a copy the stores below cannot touch
             for (int i = 0; i < targetWidth * 4; i += 4) {
                 store4(&out[i], weighted(load4(rows[0] + i), load4(rows[1] + i), load4(rows[2] + i), load4(rows[3] + i),
                                         load4(rows[4] + i), load4(rows[5] + i), load4(rows[6] + i), load4(rows[7] + i), w));

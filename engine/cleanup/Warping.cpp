@@ -94,8 +94,9 @@ cv::Mat warpedFrom(const Element* base, std::size_t step, int columns, int rows,
 
 cv::Mat warpedLinear(const cv::Mat& source, const cv::Matx33d& toSource, int width, int height, int samples) {
     CV_Assert(source.type() == CV_16UC4 && !source.empty());
-    return warpedFrom(source.ptr<std::uint16_t>(0), source.step1(), source.cols, source.rows, floatsOfSamples, toSource,
-                      width, height, samples);
+    const auto pixelOfSamples = [](const std::uint16_t* p) { return floatsOfSamples(p); };
+    return warpedFrom(source.ptr<std::uint16_t>(0), source.step1(), source.cols, source.rows, pixelOfSamples,
+                      toSource, width, height, samples);
 }
 
 cv::Mat warpedLinear(const Bitmap& opaque, const cv::Matx33d& toSource, int width, int height, int samples) {
