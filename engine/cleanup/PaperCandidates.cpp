@@ -39,6 +39,15 @@ std::vector<Corners> proposals(const Analysis& a) {
             collect(binary, cv::RETR_EXTERNAL);
         }
     }
+    // A hard shadow darkens paper and surface alike and leaves their colours: on a coloured surface the
+    // colourless region is the whole sheet across the shadow's edge.
+    {
+        cv::Mat binary;
+        cv::threshold(a.smallNeutral, binary, 0, 255, cv::THRESH_BINARY | cv::THRESH_OTSU);
+        cv::morphologyEx(binary, binary, cv::MORPH_OPEN, kernel);
+        cv::morphologyEx(binary, binary, cv::MORPH_CLOSE, kernel);
+        collect(binary, cv::RETR_EXTERNAL);
+    }
     for (double level : {0.6, 1.0, 1.8}) {
         cv::Mat binary;
         cv::compare(a.standOut, level, binary, cv::CMP_GT);
@@ -135,7 +144,8 @@ std::vector<PaperCandidate> detectRectangles(const Bitmap& image, const Rectangl
             const auto whole = joined(scored[i].corners, scored[j].corners);
             if (!whole) continue;
             const double first = polygonArea(scored[i].corners), second = polygonArea(scored[j].corners);
-            const double partsRegion = (first * scored[i].region + second * scored[j].region) / (first + second);
+            const double partsRegion =
+                (first * scored[i].region + second * scored[j].region) / (first + second);
             const auto same = std::find_if(scored.begin(), scored.end(),
                                            [&](const Scored& s) { return overlap(s.corners, *whole) > 0.9; });
             if (same == scored.end()) {
@@ -148,10 +158,9 @@ std::vector<PaperCandidate> detectRectangles(const Bitmap& image, const Rectangl
     std::erase_if(scored, [&](const Scored& s) { return s.confidence < options.minimumConfidence; });
     const std::vector<Scored> sure = scored;
     std::erase_if(scored, [&](const Scored& outer) {
-        return std::any_of(sure.begin(), sure.end(),
-                           [&](const Scored& inner) {
-                               return enclosesBrighterSheet(a, outer.corners, inner.corners, inner.crisp);
-                           });
+        return std::any_of(sure.begin(), sure.end(), [&](const Scored& inner) {
+            return enclosesBrighterSheet(a, outer.corners, inner.corners, inner.crisp);
+        });
     });
     std::stable_sort(scored.begin(), scored.end(),
                      [](const Scored& x, const Scored& y) { return x.confidence > y.confidence; });
@@ -171,10 +180,11 @@ std::vector<PaperCandidate> detectRectangles(const Bitmap& image, const Rectangl
     for (const auto& s : scored) {
         if (s.confidence < scored.front().confidence - 0.2) break;
         if (std::any_of(kept.begin(), kept.end(), [&](const Kept& k) {
-                const bool widens =
-                    s.crisp && covered(k.corners, s.corners) > 0.97 && runsOnPast(a.colour, s.corners, k.corners);
+                const bool widens = s.crisp && covered(k.corners, s.corners) > 0.97 &&
+                                    runsOnPast(a.colour, s.corners, k.corners);
                 return (overlap(k.corners, s.corners) > 0.8 && !widens) ||
-                       (covered(k.corners, s.corners) > 0.8 && s.confidence < k.confidence - 0.1 && s.edges < 0.97);
+                       (covered(k.corners, s.corners) > 0.8 && s.confidence < k.confidence - 0.1 &&
+                        s.edges < 0.97);
             }))
             continue;
         kept.push_back({s.corners, s.confidence});

@@ -113,6 +113,7 @@ Analysis analyse(const Bitmap& image) {
     };
     a.smallLuma = bytes(luma, 5);
     a.smallWhite = bytes(cv::max(luma - (high - low), 0), 5);
+    a.smallNeutral = bytes(1 - (high - low) / cv::max(high, 0.05), 5);
 
     cv::Mat lab8, lab;
     cv::cvtColor(bytes(smallRgb, 5), lab8, cv::COLOR_RGB2Lab);
@@ -197,8 +198,9 @@ bool enclosesBrighterSheet(const Analysis& a, const Corners& outer, const Corner
         const cv::Point2d p = outer[i], q = outer[(i + 1) % 4];
         const cv::Point2d inward = cv::Point2d(-(q - p).y, (q - p).x) / cv::norm(q - p);
         const double sign = (outer[(i + 2) % 4] - p).dot(inward) > 0 ? 1 : -1;
-        clear[i] = std::all_of(inner.begin(), inner.end(),
-                               [&](const cv::Point2d& corner) { return sign * (corner - p).dot(inward) >= margin; });
+        clear[i] = std::all_of(inner.begin(), inner.end(), [&](const cv::Point2d& corner) {
+            return sign * (corner - p).dot(inward) >= margin;
+        });
     }
     if (std::count(clear.begin(), clear.end(), true) < (crisp ? 2 : 4)) return false;
     auto mask = [&](const Corners& c) {

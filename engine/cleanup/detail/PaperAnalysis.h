@@ -10,14 +10,16 @@
 namespace quillfen::detail::paper {
 
 // The picture prepared once for every outline. At full size: lightly smoothed colour. At the
-// analysis size, with texture suppressed: luma, "whiteness" (bright and colourless scores high) and how
-// far each pixel stands out from the surface, which is modelled from the picture's border as a smooth
-// function of position so that uneven light does not count as standing out.
+// analysis size, with texture suppressed: luma, "whiteness" (bright and colourless scores high),
+// "neutrality" (colourless scores high however dark, so that a shadow leaves it alone) and how far each
+// pixel stands out from the surface, which is modelled from the picture's border as a smooth function
+// of position so that uneven light does not count as standing out.
 struct Analysis {
     cv::Size size;
     cv::Mat colour;      // CV_8UC3 RGB
     cv::Mat smallLuma;   // CV_8U
     cv::Mat smallWhite;  // CV_8U
+    cv::Mat smallNeutral;  // CV_8U
     cv::Mat standOut;  // CV_32F: above 1 where a pixel is clearly brighter or more colourful than the surface
     cv::Mat foreground;  // CV_8U: standOut above 1
     double smallScale = 1;

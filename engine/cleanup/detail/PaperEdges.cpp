@@ -185,9 +185,9 @@ bool runsOnPast(const cv::Mat& colour, const Corners& outer, const Corners& inne
     constexpr double near = 6;  // pixels: a corner this close to a side or a corner lies on it
     for (int i = 0; i < 4; ++i) {
         const cv::Point2d corner = outer[i];
-        const cv::Point2d nearest = *std::min_element(inner.begin(), inner.end(), [&](cv::Point2d x, cv::Point2d y) {
-            return cv::norm(x - corner) < cv::norm(y - corner);
-        });
+        const cv::Point2d nearest = *std::min_element(
+            inner.begin(), inner.end(),
+            [&](cv::Point2d x, cv::Point2d y) { return cv::norm(x - corner) < cv::norm(y - corner); });
         for (const int side : {i, (i + 3) % 4}) {
             const cv::Point2d a = outer[side], b = outer[(side + 1) % 4];
             const cv::Point2d direction = (b - a) / cv::norm(b - a);

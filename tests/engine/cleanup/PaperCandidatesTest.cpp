@@ -209,6 +209,23 @@ TEST(PaperCandidates, ASheetWithABandOfColourAlongOneSideIsFoundWhole) {
     }
 }
 
+TEST(PaperCandidates, ASheetOnAColouredSurfaceIsFoundWholeAcrossAHardShadow) {
+    // Each once returned the sunlit part alone: in the shadow neither the sheet's brightness nor its
+    // whiteness told it from the cloth or the wall, and no outline of the whole sheet was proposed.
+    struct Case {
+        std::uint32_t seed;
+        photos::Surface surface;
+    };
+    const Case cases[] = {{500027, photos::hardSurfaceForSeed(27)}, {133, photos::surfaceForSeed(133)}};
+    for (const auto [seed, surface] : cases) {
+        const auto photo = photos::generate(seed, surface);
+        SCOPED_TRACE(testing::Message() << "seed " << seed << ", " << photos::surfaceName(photo.surface));
+        const auto quad = Cleaner::detectPaper(photo.image);
+        ASSERT_TRUE(quad.has_value());
+        EXPECT_GT(photos::jaccard(*quad, photo.truth, photo.image.width, photo.image.height), 0.9);
+    }
+}
+
 TEST(PaperCandidates, DocumentFallbackIgnoresSmallOrSlenderBrightShapes) {
     const Bitmap stripe = sheetOnTable({{0.45, 0.95}, {0.52, 0.95}, {0.52, 0.05}, {0.45, 0.05}});
     const Bitmap smallShape = sheetOnTable({{0.4, 0.6}, {0.52, 0.6}, {0.52, 0.42}, {0.4, 0.42}});
