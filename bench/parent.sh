@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The figures of a parent's year in one run: on a virtual X display, each phase of AppParentFigures
-# (import untouched and with clicks, export sheet, autosave, restart, memory) several times, the GUI
-# stalls by the in-process timer and by _NET_WM_PING; then the per-core image paths against
+# (import untouched and with clicks, export sheet, autosave, restart, book export, memory) several
+# times, the GUI stalls by the in-process timer and by _NET_WM_PING; then the per-core image paths against
 # libjpeg-turbo on one pinned core, and PDF assembly against img2pdf. Prints the median of each figure
 # and of each ratio, every ratio taken within a round. Usage: bench/parent.sh [rounds]
 set -euo pipefail
@@ -19,7 +19,7 @@ results=""
 for round in $(seq "$rounds"); do
     quiet=$("$figures" quiet)
     clicks=$("$figures" clicks)
-    results+="$quiet"$'\n'"$clicks"$'\n'"$("$figures" restart)"$'\n'"$("$figures" memory)"$'\n'
+    results+="$quiet"$'\n'"$clicks"$'\n'"$("$figures" restart)"$'\n'"$("$figures" export)"$'\n'"$("$figures" memory)"$'\n'
     q=$(awk '$1 == "import-quiet-ms" {print $2}' <<<"$quiet")
     c=$(awk '$1 == "import-clicks-ms" {print $2}' <<<"$clicks")
     results+="ratio-import-clicks-over-quiet $(awk -v c="$c" -v q="$q" 'BEGIN {printf "%.2f", c / q}')"$'\n'

@@ -4,6 +4,7 @@
 //   quiet    import 200 phone photos untouched, then open the book's export sheet, then one autosave
 //   clicks   import 200 phone photos while the parent scrolls, clicks drawings and switches views
 //   restart  start again on the book the last quiet phase left: first paint, then until every thumbnail
+//   export   40 drawings, then the print-ready book exported while the window is watched
 //   memory   20 drawings, every one edited, three exports: the resident memory after
 // The photos and each phase's book folder live under the folder in QUILLFEN_PARENT_FOLDER; every phase but
 // restart starts from an empty book.
@@ -239,6 +240,32 @@ int restart() {
     return 0;
 }
 
+// Answers the export's question for a destination with `destination`, as the parent would.
+void answerExports(Window& window, const QString& destination) {
+    window.model.setDialogs(
+        {{}, [destination](const QString&, const QString&) { return std::optional(QUrl::fromLocalFile(destination)); }});
+}
+
+int exportBook(const QString& root) {
+    const auto urls = photos(root, 40);
+    Window window(false);
+    window.model.importPhotos(urls);
+    waitSettled(window.model);
+    answerExports(window, root + "/export.pdf");
+    window.model.setMode(ViewMode::book);
+    runFor(1000);
+    Meters meters(window.view);
+    QElapsedTimer clock;
+    clock.start();
+    window.model.runExport(ExportKind::print);
+    if (!QTest::qWaitFor([&] { return !window.model.exportProgress(); }, 300000)) return 1;
+    print("export-ms", static_cast<double>(clock.elapsed()));
+    runFor(100);
+    meters.report("export");
+    window.model.prepareToQuit();
+    return 0;
+}
+
 int memory(const QString& root) {
     const auto urls = photos(root, 20);
     Window window(false);
@@ -250,8 +277,7 @@ int memory(const QString& root) {
         runFor(150);
     }
     waitSettled(window.model);
-    const QString destination = root + "/export.pdf";
-    window.model.setDialogs({{}, [&](const QString&, const QString&) { return std::optional(QUrl::fromLocalFile(destination)); }});
+    answerExports(window, root + "/export.pdf");
     window.model.setMode(ViewMode::book);
     for (const auto kind : {ExportKind::print, ExportKind::home, ExportKind::cover}) {
         window.model.runExport(kind);
@@ -269,7 +295,7 @@ int memory(const QString& root) {
 int main(int argc, char** argv) {
     const QString root = qEnvironmentVariable("QUILLFEN_PARENT_FOLDER");
     if (argc < 2 || root.isEmpty()) {
-        std::fprintf(stderr, "usage: QUILLFEN_PARENT_FOLDER=folder AppParentFigures quiet|clicks|restart|memory\n");
+        std::fprintf(stderr, "usage: QUILLFEN_PARENT_FOLDER=folder AppParentFigures quiet|clicks|restart|export|memory\n");
         return 2;
     }
     const QByteArray phase = argv[1];
@@ -282,6 +308,7 @@ int main(int argc, char** argv) {
     if (phase == "quiet") return quiet(root);
     if (phase == "clicks") return clicks(root);
     if (phase == "restart") return restart();
+    if (phase == "export") return exportBook(root);
     if (phase == "memory") return memory(root);
     return 2;
 }
