@@ -1,5 +1,7 @@
 #include "app/model/ExportJob.h"
 
+#include "app/model/detail/ThreadPriority.h"
+
 #include "engine/book/BookContent.h"
 #include "engine/book/BookRenderer.h"
 #include "engine/book/SlotGeometry.h"
@@ -101,7 +103,7 @@ private:
     void topUp() {
         while (m_pending.size() < m_ahead && m_next < m_order.size()) {
             const UUID id = m_order[m_next++];
-            m_pending.emplace_back(id, QtConcurrent::run(&m_pool, [this, id] { return prepare(id); }));
+            m_pending.emplace_back(id, QtConcurrent::run(&m_pool, belowTheWindow([this, id] { return prepare(id); })));
         }
     }
 

@@ -15,12 +15,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
+#include <thread>
 
 using namespace quillfen;
 using namespace quillfen::testing;
@@ -372,4 +374,35 @@ TEST_F(Export, FullDiskSaysWhyThePdfWasNotWritten) {
     ::umount2(QFile::encodeName(full).constData(), MNT_DETACH);
     EXPECT_EQ(model.error(), QString("Couldn't write the PDF."));
     EXPECT_EQ(model.errorDetail(), "No space left on device");
+}
+
+// The export prepares its pictures on every core; at the window's own priority they crowd out the GUI
+// thread like any other work that fills the cores.
+TEST_F(Export, PicturesArePreparedTenNiceLevelsBelowTheWindow) {
+    addDrawings(6);
+    ExportJob job{ExportKind::print, model.layout(), model.settings(), model.children(), model.bookInfos(), {}, {}};
+    for (const auto& d : model.drawings()) job.files.emplace(d.info.id, model.originalPath(d).toStdString());
+    job.url = fs::path(out.path().toStdString()) / "book.pdf";
+    const int window = getpriority(PRIO_PROCESS, static_cast<id_t>(gettid()));
+    std::atomic<bool> done = false;
+    std::thread exporting([&] {
+        job.run({}, 4);
+        done = true;
+    });
+    int lowest = window;  // the highest nice value of any thread of this process while the export runs
+    while (!done) {
+        std::error_code gone;  // threads come and go while the folder is read
+        for (fs::directory_iterator task("/proc/self/task", gone), end; !gone && task != end; task.increment(gone)) {
+            std::ifstream stat(task->path() / "stat");
+            std::string line;
+            if (!std::getline(stat, line) || line.rfind(')') == std::string::npos) continue;
+            std::istringstream fields(line.substr(line.rfind(')') + 1));
+            std::string field;
+            for (int i = 3; i <= 19 && fields >> field; ++i) {
+                if (i == 19) lowest = std::max(lowest, std::atoi(field.c_str()));
+            }
+        }
+    }
+    exporting.join();
+    EXPECT_EQ(lowest, std::min(window + 10, 19));
 }
