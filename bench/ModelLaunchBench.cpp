@@ -5,7 +5,9 @@
 // data folder, their originals 12-megapixel phone JPEGs (a few photos of EXIF orientations 1, 3, 6
 // and 8, shared by hard links), each drawing with a crop, some turned or straightened, lighting and
 // whitening as a new book has them. `ModelLaunchBench run FOLDER` loads that book and prints the
-// milliseconds until every drawing has its thumbnail; run it as a whole process, once per launch.
+// milliseconds until every drawing has its thumbnail. ModelBench's LaunchUntilEveryThumbnail times
+// the same inside one process against the engine's own thumbnail path; this one is a whole process
+// per launch, so that two builds can be timed in turn on the same book.
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>

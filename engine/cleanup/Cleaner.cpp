@@ -231,7 +231,6 @@ Bitmap apply(const CleanupSettings& settings, const Bitmap& image) {
     const auto crop = quad ? perspectiveWarp(*quad, image.width, image.height) : std::nullopt;
     const auto radians = appliedRadians(settings.straighten);
     // The quarter turns ride along with the first warp; the straightening samples the crop's result.
-    const cv::Rect whole(0, 0, image.width, image.height);
     cv::Mat linear;
     if (crop) {
         linear = croppedWarped(image, *quad, turned(*crop, settings.quarterTurns), radians ? 4 : 3);
@@ -240,7 +239,7 @@ Bitmap apply(const CleanupSettings& settings, const Bitmap& image) {
         const Warp upright = turned(Warp{image.width, image.height}, settings.quarterTurns);
         Warp straightening = straightenWarp(upright.width, upright.height, *radians);
         straightening.toSource = upright.toSource * straightening.toSource;
-        linear = warpedPicture(image, whole, straightening, 3);
+        linear = warpedPicture(image, cv::Rect(0, 0, image.width, image.height), straightening, 3);
     } else {
         linear = detail::linearOfBitmap(image);
         turn(linear, settings.quarterTurns);

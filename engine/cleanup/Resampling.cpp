@@ -72,8 +72,7 @@ Axis axis(int from, int to) {
     return out;
 }
 
-}  // namespace
-
+// The width x height picture of source scaled to targetWidth x targetHeight, without antialiasing.
 void lanczosResampled(int width, int height, const SourceRows& source, int targetWidth, int targetHeight,
                       const TargetRows& target) {
     const Axis across = axis(width, targetWidth), down = axis(height, targetHeight);
@@ -118,6 +117,7 @@ void lanczosResampled(int width, int height, const SourceRows& source, int targe
     });
 }
 
+// The rows of a working picture (CV_16UC3).
 SourceRows rowsOfLinear(const cv::Mat& linear) {
     CV_Assert(linear.type() == CV_16UC3);
     return [&linear](int y, float* row) {
@@ -127,6 +127,33 @@ SourceRows rowsOfLinear(const cv::Mat& linear) {
         }
     };
 }
+
+// A target writing 8-bit sRGB codes into opaque RGBA rows (a CV_8UC4 picture of the scaled size).
+TargetRows rowsIntoRgba(cv::Mat& rgba) {
+    CV_Assert(rgba.type() == CV_8UC4);
+    return [&rgba](int y, const float* row) {
+        const auto& codes = codeOfLinear16();
+        auto* out = rgba.ptr<std::uint8_t>(y);
+        for (int x = 0; x < rgba.cols; ++x, out += 4, row += 4) {
+            std::uint16_t light[4];
+            storeRoundedSamples(load4(row), light);
+            out[0] = codes[light[0]], out[1] = codes[light[1]], out[2] = codes[light[2]], out[3] = 255;
+        }
+    };
+}
+
+// Whether scaling from -> to shrinks by more than half, and Lanczos alone would alias.
+bool needsAreaFirst(cv::Size from, cv::Size to) {
+    return to.width * 2 < from.width && to.height * 2 < from.height;
+}
+
+cv::Mat areaAveraged(const cv::Mat& linear, cv::Size to) {
+    cv::Mat out;
+    cv::resize(linear, out, cv::Size(to.width * 2, to.height * 2), 0, 0, cv::INTER_AREA);
+    return out;
+}
+
+}  // namespace
 
 SourceRows rowsOfOpaqueRgb(const cv::Mat& rgb) {
     CV_Assert(rgb.type() == CV_8UC3 || rgb.type() == CV_8UC4);
@@ -151,34 +178,6 @@ SourceRows rowsOfBitmap(const Bitmap& bitmap) {
         }
     };
 }
-
-TargetRows rowsIntoRgba(cv::Mat& rgba) {
-    CV_Assert(rgba.type() == CV_8UC4);
-    return [&rgba](int y, const float* row) {
-        const auto& codes = codeOfLinear16();
-        auto* out = rgba.ptr<std::uint8_t>(y);
-        for (int x = 0; x < rgba.cols; ++x, out += 4, row += 4) {
-            std::uint16_t light[4];
-            storeRoundedSamples(load4(row), light);
-            out[0] = codes[light[0]], out[1] = codes[light[1]], out[2] = codes[light[2]], out[3] = 255;
-        }
-    };
-}
-
-namespace {
-
-// Whether scaling from -> to shrinks by more than half, and Lanczos alone would alias.
-bool needsAreaFirst(cv::Size from, cv::Size to) {
-    return to.width * 2 < from.width && to.height * 2 < from.height;
-}
-
-cv::Mat areaAveraged(const cv::Mat& linear, cv::Size to) {
-    cv::Mat out;
-    cv::resize(linear, out, cv::Size(to.width * 2, to.height * 2), 0, 0, cv::INTER_AREA);
-    return out;
-}
-
-}  // namespace
 
 void resizeInto(const SourceRows& rows, cv::Size from, const std::function<cv::Mat()>& whole, cv::Mat& rgba) {
     if (!needsAreaFirst(from, rgba.size())) {

@@ -18,18 +18,10 @@ namespace quillfen::detail {
 using SourceRows = std::function<void(int y, float* row)>;
 using TargetRows = std::function<void(int y, const float* row)>;
 
-// The width x height picture of source scaled to targetWidth x targetHeight, without antialiasing:
-// shrinking by more than half calls for an area average first.
-void lanczosResampled(int width, int height, const SourceRows& source, int targetWidth, int targetHeight,
-                      const TargetRows& target);
-
-// The rows of a working picture (CV_16UC3), of an opaque 8-bit picture (CV_8UC3 RGB or CV_8UC4
-// RGBX) and of a Bitmap (flattened onto white).
-SourceRows rowsOfLinear(const cv::Mat& linear);
+// The rows of an opaque 8-bit picture (CV_8UC3 RGB or CV_8UC4 RGBX) and of a Bitmap (flattened
+// onto white).
 SourceRows rowsOfOpaqueRgb(const cv::Mat& rgb);
 SourceRows rowsOfBitmap(const Bitmap& bitmap);
-// A target writing 8-bit sRGB codes into opaque RGBA rows (a CV_8UC4 picture of the scaled size).
-TargetRows rowsIntoRgba(cv::Mat& rgba);
 
 // The rows of a from-sized picture scaled into rgba (CV_8UC4, of the scaled size) as
 // opaque 8-bit sRGB: an area average down to twice the size when it shrinks by more than half,
