@@ -75,6 +75,22 @@ cv::Mat surfaceModel(const cv::Mat& lab) {
     return model;
 }
 
+// The level of values that the given share of the masked pixels stay below (CV_8U values and mask).
+int levelOf(const cv::Mat& values, const cv::Mat& mask, double share) {
+    int histogram[256] = {};
+    int count = 0;
+    for (int y = 0; y < values.rows; ++y) {
+        const auto* m = mask.ptr<std::uint8_t>(y);
+        const auto* v = values.ptr<std::uint8_t>(y);
+        for (int x = 0; x < values.cols; ++x)
+            if (m[x]) ++histogram[v[x]], ++count;
+    }
+    int level = 0;
+    for (int below = 0; level < 255 && below + histogram[level] <= share * count; ++level)
+        below += histogram[level];
+    return level;
+}
+
 // The outline's polygon in pixels of the analysis size.
 std::vector<cv::Point> smallPolygon(const Analysis& a, const Corners& c) {
     std::vector<cv::Point> polygon;
@@ -185,7 +201,7 @@ double paperSupport(const Analysis& a, const Corners& c) {
     return aroundCount == 0 ? 0 : white * darkerAround / aroundCount;
 }
 
-// Whether outer holds a smaller outline that is brighter than the rest of outer: then outer is the
+// Whether outer holds a smaller outline whose paper is brighter than the rest of outer: then outer is the
 // surface the sheet lies on (a placemat, a book, a table top), not the sheet. The inner outline must
 // keep clear of all four of outer's sides, since a colour band drawn along a sheet's side leaves a
 // brighter outline touching the others, unless it is crisp: a sheet lying towards one side or corner of
@@ -211,7 +227,9 @@ bool enclosesBrighterSheet(const Analysis& a, const Corners& outer, const Corner
     const cv::Mat sheet = mask(inner);
     const cv::Mat ring = mask(outer) & ~sheet;
     if (cv::countNonZero(ring) == 0 || cv::countNonZero(sheet) == 0) return false;
-    return cv::mean(a.smallLuma, sheet)[0] > cv::mean(a.smallLuma, ring)[0] + 15;
+    // The sheet's paper, not the drawing on it, against the surface: the brighter quarter of the sheet
+    // against the middle of the rest.
+    return levelOf(a.smallLuma, sheet, 0.75) > levelOf(a.smallLuma, ring, 0.5) + 15;
 }
 
 }  // namespace quillfen::detail::paper

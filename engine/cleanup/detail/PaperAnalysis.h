@@ -36,7 +36,7 @@ double regionSupport(const Analysis& a, const Corners& c);
 // against it), times the share of a thin band around it that is clearly less white. Busy surroundings
 // do not lower it, unlike regionSupport.
 double paperSupport(const Analysis& a, const Corners& c);
-// Whether outer holds a smaller outline that is brighter than the rest of outer: then outer is the
+// Whether outer holds a smaller outline whose paper is brighter than the rest of outer: then outer is the
 // surface the sheet lies on (a placemat, a book, a table top), not the sheet. The inner outline keeps
 // clear of all four of outer's sides (a colour band drawn along a sheet's side leaves a brighter outline
 // touching the others); a crisp one (clear edges on all four sides, none of them a drawn line) of two.

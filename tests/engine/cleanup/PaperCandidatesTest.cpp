@@ -188,6 +188,15 @@ TEST(PaperCandidates, ASheetNearTheEdgeOfItsMatIsTakenForTheSheetNotTheMat) {
     }
 }
 
+TEST(PaperCandidates, ASheetWithMuchDrawingOnALightMatIsTakenForTheSheetNotTheMat) {
+    // Once returned the mat: with bands of colour and shapes drawn on it the sheet was on average no
+    // brighter than the pale mat around it, though its paper was.
+    const auto photo = photos::generate(2000166, photos::surfaceForSeed(166));
+    const auto quad = Cleaner::detectPaper(photo.image);
+    ASSERT_TRUE(quad.has_value());
+    EXPECT_GT(photos::jaccard(*quad, photo.truth, photo.image.width, photo.image.height), 0.95);
+}
+
 TEST(PaperCandidates, ASheetSplitByAHardShadowIsFoundWhole) {
     // Once returned the sunlit part alone: the shadow's edge crossed the sheet from side to side, and
     // the whole sheet, its paper half in shadow, seemed less sure than its sunlit part.
