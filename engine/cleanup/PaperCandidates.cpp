@@ -181,6 +181,7 @@ std::vector<PaperCandidate> detectRectangles(const Bitmap& image, const Rectangl
         if (s.confidence < scored.front().confidence - 0.2) break;
         if (std::any_of(kept.begin(), kept.end(), [&](const Kept& k) {
                 const bool widens = s.crisp && covered(k.corners, s.corners) > 0.97 &&
+                                    covered(s.corners, k.corners) < 0.95 &&
                                     runsOnPast(a.colour, s.corners, k.corners);
                 return (overlap(k.corners, s.corners) > 0.8 && !widens) ||
                        (covered(k.corners, s.corners) > 0.8 && s.confidence < k.confidence - 0.1 &&
