@@ -1,5 +1,6 @@
 #include "app/editor/PictureView.h"
 
+#include "app/widgets/ScaledPictures.h"
 #include "app/widgets/Spinner.h"
 #include "engine/book/SlotGeometry.h"
 
@@ -7,13 +8,16 @@
 #include <QPainter>
 
 #include <algorithm>
-#include <cmath>
 
 namespace quillfen {
 
 PictureView::PictureView(QWidget* parent)
-    : QWidget(parent), m_spinner(new Spinner(this)), m_note(new QLabel(this)) {
+    : QWidget(parent),
+      m_fitted(new ScaledPictures(2, this)),
+      m_spinner(new Spinner(this)),
+      m_note(new QLabel(this)) {
     setMinimumSize(120, 120);
+    connect(m_fitted, &ScaledPictures::ready, this, qOverload<>(&QWidget::update));
     m_spinner->setFixedSize(24, 24);
     m_note->setText(tr("Couldn't read this photo."));
     m_note->setAlignment(Qt::AlignCenter);
@@ -32,7 +36,6 @@ void PictureView::setImage(const QImage& image) {
 void PictureView::showState(PreviewState state, const QImage& image) {
     m_state = state;
     m_image = image;
-    m_fitted = {};
     placeChildren();
     update();
 }
@@ -46,11 +49,13 @@ QRectF PictureView::imageRect() const {
 }
 
 void PictureView::paintPicture(QPainter& painter, const QRectF& rect) {
-    const QSize size(static_cast<int>(std::lround(rect.width())), static_cast<int>(std::lround(rect.height())));
-    if (m_fitted.size() != size) {
-        m_fitted = QPixmap::fromImage(m_image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
-    }
-    painter.drawPixmap(rect.topLeft(), m_fitted);
+    const QPixmap fitted = m_fitted->pixmap(m_image, rect.size(), devicePixelRatioF());
+    if (!fitted.isNull()) return painter.drawPixmap(rect.topLeft(), fitted);
+    // Coarsely, for the moment until the smooth picture arrives.
+    painter.save();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.drawImage(rect, m_image);
+    painter.restore();
 }
 
 void PictureView::placeChildren() {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QImage>
-#include <QPixmap>
 #include <QWidget>
 
 class QLabel;
@@ -9,6 +8,7 @@ class QPainter;
 
 namespace quillfen {
 
+class ScaledPictures;
 class Spinner;
 
 // What a preview shows: a spinner while its render runs, the picture, or the unreadable-photo note.
@@ -36,7 +36,8 @@ public:
 protected:
     explicit PictureView(QWidget* parent);
 
-    // Draws the picture into `rect`, scaling it again only when that size changed.
+    // Draws the picture into `rect`: smoothly scaled off the GUI thread once per picture and size, coarsely
+    // while that runs.
     void paintPicture(QPainter& painter, const QRectF& rect);
     // Places the child widgets for the state and size; derived views place their own, then call this.
     virtual void placeChildren();
@@ -47,7 +48,7 @@ private:
 
     PreviewState m_state = PreviewState::loading;
     QImage m_image;
-    QPixmap m_fitted;  // the picture scaled to the image rectangle
+    ScaledPictures* m_fitted;  // the picture scaled to the image rectangle
     Spinner* m_spinner;
     QLabel* m_note;
 };
