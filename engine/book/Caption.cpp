@@ -58,14 +58,25 @@ std::optional<std::string> ageText(const DrawingInfo& info, const Child* child) 
 }
 
 std::string dateText(Date date) {
-    UErrorCode status = U_ZERO_ERROR;
-    const icu::Locale posix("en_US_POSIX");
-    icu::SimpleDateFormat formatter(icu::UnicodeString(u"MMMM yyyy"), posix, status);
-    if (U_FAILURE(status)) return {};
-    formatter.adoptCalendar(new icu::GregorianCalendar(icu::TimeZone::createDefault(), posix, status));
-    if (U_FAILURE(status)) return {};
+    // One formatter a thread, made again only when the default time zone changes: making one costs a
+    // hundred times its use, and a page of captions or an inspector asks for many dates.
+    struct Formatter {
+        std::unique_ptr<icu::TimeZone> zone;
+        std::unique_ptr<icu::SimpleDateFormat> format;
+    };
+    thread_local Formatter formatter;
+    std::unique_ptr<icu::TimeZone> zone(icu::TimeZone::createDefault());
+    if (!formatter.format || !formatter.zone || *formatter.zone != *zone) {
+        UErrorCode status = U_ZERO_ERROR;
+        const icu::Locale posix("en_US_POSIX");
+        auto format = std::make_unique<icu::SimpleDateFormat>(icu::UnicodeString(u"MMMM yyyy"), posix, status);
+        if (U_FAILURE(status)) return {};
+        format->adoptCalendar(new icu::GregorianCalendar(zone->clone(), posix, status));
+        if (U_FAILURE(status)) return {};
+        formatter = {std::move(zone), std::move(format)};
+    }
     icu::UnicodeString out;
-    formatter.format(date.icuMilliseconds(), out);
+    formatter.format->format(date.icuMilliseconds(), out);
     return utf8(out);
 }
 
