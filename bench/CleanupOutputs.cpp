@@ -69,7 +69,8 @@ std::vector<std::uint8_t> photoFile(const Case& c, std::uint32_t seed) {
             for (int y = 0; y < picture.height; ++y) {
                 for (int x = 0; x < picture.width; ++x) {
                     const std::uint8_t* p = picture.pixel(x, y);
-                    const auto alpha = static_cast<std::uint8_t>(y < picture.height / 5 ? x * 255 / picture.width : 255);
+                    const auto alpha =
+                        static_cast<std::uint8_t>(y < picture.height / 5 ? x * 255 / picture.width : 255);
                     bgra.at<cv::Vec4b>(y, x) = {p[2], p[1], p[0], alpha};
                 }
             }
@@ -85,7 +86,8 @@ void writePpm(const Bitmap& picture, const std::filesystem::path& path) {
     std::ofstream out(path, std::ios::binary);
     out << "P6\n" << picture.width << ' ' << picture.height << "\n255\n";
     for (int y = 0; y < picture.height; ++y) {
-        for (int x = 0; x < picture.width; ++x) out.write(reinterpret_cast<const char*>(picture.pixel(x, y)), 3);
+        for (int x = 0; x < picture.width; ++x)
+            out.write(reinterpret_cast<const char*>(picture.pixel(x, y)), 3);
     }
 }
 

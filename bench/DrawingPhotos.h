@@ -22,14 +22,15 @@ inline Bitmap photoOfADrawing(int width, int height, std::uint32_t seed = 0) {
             noise = noise * 1664525 + 1013904223;
             const int grain = static_cast<int>(noise >> 28) - 8;
             const bool sheet = x > width / 8 && x < width * 7 / 8 && y > height / 10 && y < height * 9 / 10;
-            const bool stroke =
-                sheet && ((x / 40 + y / 55 + static_cast<int>(seed)) % period == 0 || std::abs(x - y) % slant < 6);
+            const bool stroke = sheet && ((x / 40 + y / 55 + static_cast<int>(seed)) % period == 0 ||
+                                          std::abs(x - y) % slant < 6);
             int r = 120, g = 85, b = 60;  // a wooden table
             if (sheet) {
                 const int light = 215 - falloff * x / width;
                 r = light, g = light - 4, b = light - 14;
             }
-            if (stroke) r = 40 + static_cast<int>(seed % 4) * 40, g = 70, b = 150 - static_cast<int>(seed % 3) * 40;
+            if (stroke)
+                r = 40 + static_cast<int>(seed % 4) * 40, g = 70, b = 150 - static_cast<int>(seed % 3) * 40;
             std::uint8_t* p = image.pixel(x, y);
             p[0] = static_cast<std::uint8_t>(std::clamp(r + grain, 0, 255));
             p[1] = static_cast<std::uint8_t>(std::clamp(g + grain, 0, 255));

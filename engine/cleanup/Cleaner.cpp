@@ -146,8 +146,8 @@ cv::Mat warpedPicture(const Bitmap& image, const cv::Rect& region, Warp warp, in
         return detail::warpedLinear(image, warp.toSource, warp.width, warp.height, samples);
     }
     warp.toSource = translation(-region.x, -region.y) * warp.toSource;
-    return detail::warpedLinear(detail::linearQuadsOfBitmap(image, region), warp.toSource, warp.width, warp.height,
-                                samples);
+    return detail::warpedLinear(detail::linearQuadsOfBitmap(image, region), warp.toSource, warp.width,
+                                warp.height, samples);
 }
 
 // The crop's warp, reading only the part of the picture its corners span, with a margin for the sampling.
@@ -163,8 +163,8 @@ cv::Mat croppedWarped(const Bitmap& image, const Quad& quad, const Warp& warp, i
     const int x0 = within(std::floor(left) - 2, image.width), x1 = within(std::ceil(right) + 2, image.width);
     const int y0 = within(std::floor(top) - 2, image.height),
               y1 = within(std::ceil(bottom) + 2, image.height);
-    const cv::Rect region = x1 <= x0 || y1 <= y0 ? cv::Rect(0, 0, image.width, image.height)
-                                                 : cv::Rect(x0, y0, x1 - x0, y1 - y0);
+    const cv::Rect region =
+        x1 <= x0 || y1 <= y0 ? cv::Rect(0, 0, image.width, image.height) : cv::Rect(x0, y0, x1 - x0, y1 - y0);
     return warpedPicture(image, region, warp, samples);
 }
 

@@ -60,8 +60,10 @@ void lookUp(const float* cube, Band band, float* rgb) {
 // that is 1.
 void dividedRow(const std::uint16_t* light, const float* paper, std::uint16_t* quotient, std::size_t count) {
     std::size_t i = 0;
-    for (; i + 4 <= count; i += 4) storeRoundedSamples(floatsOfSamples(light + i) / load4(paper + i), quotient + i);
-    for (; i < count; ++i) quotient[i] = cv::saturate_cast<std::uint16_t>(static_cast<float>(light[i]) / paper[i]);
+    for (; i + 4 <= count; i += 4)
+        storeRoundedSamples(floatsOfSamples(light + i) / load4(paper + i), quotient + i);
+    for (; i < count; ++i)
+        quotient[i] = cv::saturate_cast<std::uint16_t>(static_cast<float>(light[i]) / paper[i]);
 }
 
 std::uint8_t code(float encoded) {

@@ -444,8 +444,9 @@ Bitmap finish(Decoded decoded, std::optional<double> maximumSide) {
         const int width = std::max(1, detail::outwardPixels(decoded.storedSize.width * scale));
         const int height = std::max(1, detail::outwardPixels(decoded.storedSize.height * scale));
         cv::Mat scaled(height, width, CV_8UC4);
-        detail::resizeInto(detail::rowsOfOpaqueRgb(decoded.rgb), decoded.rgb.size(),
-                           [&] { return detail::linearOfRgb(decoded.rgb); }, scaled);
+        detail::resizeInto(
+            detail::rowsOfOpaqueRgb(decoded.rgb), decoded.rgb.size(),
+            [&] { return detail::linearOfRgb(decoded.rgb); }, scaled);
         decoded.rgb.release();
         return bitmapOfPixels(std::move(scaled), decoded.orientation);
     }

@@ -39,8 +39,9 @@ std::optional<Bitmap> downscaled(const Bitmap& image, std::optional<double> maxi
         const int height = std::max(1, detail::outwardPixels(image.height * scale));
         Bitmap out(width, height);
         cv::Mat rgba(height, width, CV_8UC4, out.pixels.data());
-        detail::resizeInto(detail::rowsOfBitmap(image), cv::Size(image.width, image.height),
-                           [&] { return detail::linearOfBitmap(image); }, rgba);
+        detail::resizeInto(
+            detail::rowsOfBitmap(image), cv::Size(image.width, image.height),
+            [&] { return detail::linearOfBitmap(image); }, rgba);
         return out;
     } catch (const std::exception&) {
         return std::nullopt;

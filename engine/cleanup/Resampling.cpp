@@ -23,7 +23,8 @@ constexpr int taps = 8;
 using Weights = std::array<Float4, 8>;
 
 // The eight taps summed by their weights, in order.
-Float4 weighted(Float4 a, Float4 b, Float4 c, Float4 d, Float4 e, Float4 f, Float4 g, Float4 h, const Weights& w) {
+Float4 weighted(Float4 a, Float4 b, Float4 c, Float4 d, Float4 e, Float4 f, Float4 g, Float4 h,
+                const Weights& w) {
     return a * w[0] + b * w[1] + c * w[2] + d * w[3] + e * w[4] + f * w[5] + g * w[6] + h * w[7];
 }
 
@@ -102,15 +103,17 @@ void lanczosResampled(int width, int height, const SourceRows& source, int targe
                     const auto& at = across.sources[x];
                     const auto& w = across.weights[x];
                     const float* in = sourceRow.data();
-                    store4(slot + x * 4, weighted(load4(in + at[0] * 4), load4(in + at[1] * 4), load4(in + at[2] * 4),
-                                                 load4(in + at[3] * 4), load4(in + at[4] * 4), load4(in + at[5] * 4),
-                                                 load4(in + at[6] * 4), load4(in + at[7] * 4), w));
+                    store4(slot + x * 4,
+                           weighted(load4(in + at[0] * 4), load4(in + at[1] * 4), load4(in + at[2] * 4),
+                                    load4(in + at[3] * 4), load4(in + at[4] * 4), load4(in + at[5] * 4),
+                                    load4(in + at[6] * 4), load4(in + at[7] * 4), w));
                 }
             }
             const Weights w = down.weights[y];  // a copy the stores below cannot touch
             for (int i = 0; i < targetWidth * 4; i += 4) {
-                store4(&out[i], weighted(load4(rows[0] + i), load4(rows[1] + i), load4(rows[2] + i), load4(rows[3] + i),
-                                        load4(rows[4] + i), load4(rows[5] + i), load4(rows[6] + i), load4(rows[7] + i), w));
+                store4(&out[i], weighted(load4(rows[0] + i), load4(rows[1] + i), load4(rows[2] + i),
+                                         load4(rows[3] + i), load4(rows[4] + i), load4(rows[5] + i),
+                                         load4(rows[6] + i), load4(rows[7] + i), w));
             }
             target(y, out.data());
         }
@@ -185,7 +188,8 @@ void resizeInto(const SourceRows& rows, cv::Size from, const std::function<cv::M
         return;
     }
     const cv::Mat source = areaAveraged(whole(), rgba.size());
-    lanczosResampled(source.cols, source.rows, rowsOfLinear(source), rgba.cols, rgba.rows, rowsIntoRgba(rgba));
+    lanczosResampled(source.cols, source.rows, rowsOfLinear(source), rgba.cols, rgba.rows,
+                     rowsIntoRgba(rgba));
 }
 
 }  // namespace quillfen::detail

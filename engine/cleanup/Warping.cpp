@@ -62,8 +62,10 @@ cv::Mat warpedFrom(const Element* base, std::size_t step, int columns, int rows,
             for (int x = 0; x < width; ++x, target += samples) {
                 double w = w0 + m(2, 0) * x;
                 w = w != 0 ? subpixels / w : 0;
-                const int fixedX = cvRound(std::clamp((x0 + m(0, 0) * x) * w, double{INT_MIN}, double{INT_MAX}));
-                const int fixedY = cvRound(std::clamp((y0 + m(1, 0) * x) * w, double{INT_MIN}, double{INT_MAX}));
+                const int fixedX =
+                    cvRound(std::clamp((x0 + m(0, 0) * x) * w, double{INT_MIN}, double{INT_MAX}));
+                const int fixedY =
+                    cvRound(std::clamp((y0 + m(1, 0) * x) * w, double{INT_MIN}, double{INT_MAX}));
                 const int sx = fixedX >> subpixelBits, sy = fixedY >> subpixelBits;
                 const auto& k = weights[(fixedY & (subpixels - 1)) * subpixels + (fixedX & (subpixels - 1))];
                 const Element *topLeft, *topRight, *bottomLeft, *bottomRight;
@@ -76,10 +78,11 @@ cv::Mat warpedFrom(const Element* base, std::size_t step, int columns, int rows,
                     const int left = std::clamp(sx, 0, lastX) * 4, right = std::clamp(sx + 1, 0, lastX) * 4;
                     const Element* top = base + std::clamp(sy, 0, lastY) * step;
                     const Element* bottom = base + std::clamp(sy + 1, 0, lastY) * step;
-                    topLeft = top + left, topRight = top + right, bottomLeft = bottom + left, bottomRight = bottom + right;
+                    topLeft = top + left, topRight = top + right, bottomLeft = bottom + left,
+                    bottomRight = bottom + right;
                 }
-                const Float4 v = pixelAt(topLeft) * k[0] + pixelAt(topRight) * k[1] + pixelAt(bottomLeft) * k[2] +
-                                 pixelAt(bottomRight) * k[3];
+                const Float4 v = pixelAt(topLeft) * k[0] + pixelAt(topRight) * k[1] +
+                                 pixelAt(bottomLeft) * k[2] + pixelAt(bottomRight) * k[3];
                 std::uint16_t rounded[4];
                 storeRoundedSamples(v, rounded);
                 rounded[3] = 0;
@@ -105,9 +108,11 @@ cv::Mat warpedLinear(const Bitmap& opaque, const cv::Matx33d& toSource, int widt
         for (int code = 0; code < 256; ++code) table[code] = linear16OfCode()[code];
         return table;
     }();
-    const auto pixelOfCodes = [](const std::uint8_t* p) { return Float4{light[p[0]], light[p[1]], light[p[2]], 0}; };
-    return warpedFrom(opaque.pixels.data(), opaque.stride(), opaque.width, opaque.height, pixelOfCodes, toSource,
-                      width, height, samples);
+    const auto pixelOfCodes = [](const std::uint8_t* p) {
+        return Float4{light[p[0]], light[p[1]], light[p[2]], 0};
+    };
+    return warpedFrom(opaque.pixels.data(), opaque.stride(), opaque.width, opaque.height, pixelOfCodes,
+                      toSource, width, height, samples);
 }
 
 bool isOpaque(const Bitmap& bitmap, const cv::Rect& region) {

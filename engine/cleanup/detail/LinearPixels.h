@@ -34,7 +34,8 @@ inline float encodedOfLinear(float linear, const float* table) {
 }
 float encodedOfLinear(float linear);
 inline float linearOfEncoded(float encoded, const float* table) {
-    if (!(encoded >= 0 && encoded < 1)) return static_cast<float>(linearOfEncoded(static_cast<double>(encoded)));
+    if (!(encoded >= 0 && encoded < 1))
+        return static_cast<float>(linearOfEncoded(static_cast<double>(encoded)));
     const float position = encoded * encodeSteps;
     const int i = static_cast<int>(position);
     return table[i] + (table[i + 1] - table[i]) * (position - static_cast<float>(i));

@@ -16,9 +16,11 @@ cv::Mat linearQuadsOfBitmap(const Bitmap& bitmap, const cv::Rect& region);
 // pixel indices after the perspective divide: positions are rounded to 1/32 pixel and interpolated
 // bilinearly, with the source's edge pixels repeated beyond it. CV_16UC3, or CV_16UC4 with four
 // samples a pixel for another warp to read.
-cv::Mat warpedLinear(const cv::Mat& source, const cv::Matx33d& toSource, int width, int height, int samples = 3);
+cv::Mat warpedLinear(const cv::Mat& source, const cv::Matx33d& toSource, int width, int height,
+                     int samples = 3);
 // The same warp read straight from an opaque Bitmap, its codes turned into linear light as they are read.
-cv::Mat warpedLinear(const Bitmap& opaque, const cv::Matx33d& toSource, int width, int height, int samples = 3);
+cv::Mat warpedLinear(const Bitmap& opaque, const cv::Matx33d& toSource, int width, int height,
+                     int samples = 3);
 // Whether every pixel of the region (inside the bitmap) is opaque.
 bool isOpaque(const Bitmap& bitmap, const cv::Rect& region);
 

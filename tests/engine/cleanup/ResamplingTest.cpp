@@ -1,0 +1,109 @@
+#include "engine/cleanup/detail/Resampling.h"
+
+#include <cmath>
+#include <limits>
+
+#include <gtest/gtest.h>
+#include <opencv2/imgproc.hpp>
+
+#include "engine/cleanup/detail/LinearPixels.h"
+#include "engine/cleanup/detail/Vectors.h"
+#include "engine/cleanup/detail/Warping.h"
+
+using namespace quillfen;
+
+// The engine's own resampler and warps make the pictures OpenCV's resize and warpPerspective made
+// before them, on noise, which shows any difference of weights, positions or edges.
+namespace {
+
+cv::Mat noise(int width, int height, int type, int seed) {
+    cv::Mat out(height, width, type);
+    cv::RNG random(seed);
+    random.fill(out, cv::RNG::UNIFORM, 0, CV_MAT_DEPTH(type) == CV_8U ? 256 : 65536);
+    return out;
+}
+
+int largestDifference(const cv::Mat& a, const cv::Mat& b) {
+    double largest = 0;
+    cv::minMaxLoc(cv::abs(cv::Mat_<int>(a.reshape(1)) - cv::Mat_<int>(b.reshape(1))), nullptr, &largest);
+    return static_cast<int>(largest);
+}
+
+}  // namespace
+
+TEST(Resampling, ScalesAsOpenCvsLanczosOnLinearLightDid) {
+    const cv::Size cases[][2] = {{{40, 30}, {33, 21}}, {{30, 40}, {45, 52}},  {{17, 9}, {17, 5}},
+                                 {{5, 3}, {3, 2}},     {{100, 80}, {20, 15}}, {{300, 7}, {64, 3}}};
+    for (const auto& [from, to] : cases) {
+        SCOPED_TRACE(::testing::Message() << from << " to " << to);
+        const cv::Mat rgb = noise(from.width, from.height, CV_8UC3, from.width);
+        const cv::Mat linear = detail::linearOfRgb(rgb);
+        cv::Mat source = linear, wanted;
+        if (to.width * 2 < from.width && to.height * 2 < from.height) {
+            cv::resize(linear, source, to * 2, 0, 0, cv::INTER_AREA);
+        }
+        cv::resize(source, wanted, to, 0, 0, cv::INTER_LANCZOS4);
+        cv::Mat rgba(to, CV_8UC4);
+        detail::resizeInto(
+            detail::rowsOfOpaqueRgb(rgb), from, [&] { return linear; }, rgba);
+        Bitmap expected = detail::bitmapOfLinear(wanted);
+        EXPECT_EQ(largestDifference(rgba, cv::Mat(to, CV_8UC4, expected.pixels.data())), 0);
+    }
+}
+
+TEST(Warping, WarpsAsOpenCvsBilinearWarpPerspectiveDid) {
+    const cv::Mat quads = noise(60, 45, CV_16UC4, 7);
+    cv::Mat linear;
+    cv::cvtColor(quads, linear, cv::COLOR_RGBA2RGB);
+    const cv::Matx33d warps[] = {
+        {1, 0, 0.3, 0, 1, -0.7, 0, 0, 1},                 // a shift by a fraction of a pixel
+        {0.9, 0.2, 3, -0.15, 0.95, 6, 0, 0, 1},           // turned and shrunk
+        {1.1, 0.05, -8, 0.02, 1.2, -5, 0.002, 0.001, 1},  // in perspective, reaching past every edge
+        {0, 1, 0, -1, 0, 44, 0, 0, 1},                    // a quarter turn
+    };
+    for (const cv::Matx33d& toSource : warps) {
+        SCOPED_TRACE(::testing::Message() << cv::Mat(toSource));
+        cv::Mat wanted;
+        cv::warpPerspective(linear, wanted, cv::Mat(toSource), cv::Size(50, 62),
+                            cv::INTER_LINEAR | cv::WARP_INVERSE_MAP, cv::BORDER_REPLICATE);
+        EXPECT_EQ(largestDifference(detail::warpedLinear(quads, toSource, 50, 62), wanted), 0);
+    }
+}
+
+// Read straight from an opaque picture or from its working copy, a warp gives the same picture.
+TEST(Warping, ReadsAnOpaquePictureAsItsWorkingCopy) {
+    const cv::Mat rgb = noise(31, 23, CV_8UC3, 3);
+    Bitmap picture(rgb.cols, rgb.rows);
+    cv::cvtColor(rgb, cv::Mat(rgb.rows, rgb.cols, CV_8UC4, picture.pixels.data()), cv::COLOR_RGB2RGBA);
+    ASSERT_TRUE(detail::isOpaque(picture, cv::Rect(0, 0, 31, 23)));
+    const cv::Matx33d toSource(0.8, 0.3, -2, -0.2, 0.9, 4, 0.001, 0, 1);
+    const cv::Mat quads = detail::linearQuadsOfBitmap(picture, cv::Rect(0, 0, 31, 23));
+    EXPECT_EQ(largestDifference(detail::warpedLinear(picture, toSource, 29, 27),
+                                detail::warpedLinear(quads, toSource, 29, 27)),
+              0);
+    picture.pixel(30, 22)[3] = 254;
+    EXPECT_FALSE(detail::isOpaque(picture, cv::Rect(0, 0, 31, 23)));
+    EXPECT_TRUE(detail::isOpaque(picture, cv::Rect(0, 0, 30, 23)));
+}
+
+TEST(Vectors, RoundSamplesAsOpenCvDoes) {
+    const float values[] = {-1e9f,
+                            -1,
+                            -0.5f,
+                            0.49f,
+                            0.5f,
+                            1.5f,
+                            2.5f,
+                            1234.5f,
+                            65534.5f,
+                            65535.49f,
+                            65535.5f,
+                            1e9f,
+                            std::numeric_limits<float>::quiet_NaN()};
+    for (const float v : values) {
+        std::uint16_t rounded[4];
+        detail::storeRoundedSamples(detail::Float4{v, v, v, v}, rounded);
+        EXPECT_EQ(rounded[0], cv::saturate_cast<std::uint16_t>(v)) << v;
+        EXPECT_EQ(rounded[3], rounded[0]) << v;
+    }
+}
