@@ -87,6 +87,20 @@ Surface surfaceFromBitmap(const Bitmap& bitmap) {
     return surface;
 }
 
+// Names the surface's content for a PDF: surfaces of one name become one object in the file. False
+// when cairo refused the name.
+bool setUniqueID(cairo_surface_t* surface, const std::string& id) {
+    auto* bytes = new unsigned char[id.size()];
+    std::memcpy(bytes, id.data(), id.size());
+    if (cairo_surface_set_mime_data(
+            surface, CAIRO_MIME_TYPE_UNIQUE_ID, bytes, id.size(),
+            [](void* p) { delete[] static_cast<unsigned char*>(p); }, bytes) != CAIRO_STATUS_SUCCESS) {
+        delete[] bytes;
+        return false;
+    }
+    return true;
+}
+
 // A one-pixel surface that carries the JPEG bytes. A PDF embeds the bytes unchanged, at their own
 // pixel size, in the unit square the surface is drawn to, and shares them between every use of the
 // same bytes; the pixel itself is never read. (A surface of the JPEG's size would make cairo copy
@@ -102,15 +116,7 @@ Surface surfaceForJpeg(const PageImage& image) {
         delete bytes;
         return nullptr;
     }
-    const std::string& id = image.uniqueID();
-    auto* idBytes = new unsigned char[id.size()];
-    std::memcpy(idBytes, id.data(), id.size());
-    if (cairo_surface_set_mime_data(
-            surface.get(), CAIRO_MIME_TYPE_UNIQUE_ID, idBytes, id.size(),
-            [](void* p) { delete[] static_cast<unsigned char*>(p); }, idBytes) != CAIRO_STATUS_SUCCESS) {
-        delete[] idBytes;
-        return nullptr;
-    }
+    if (!setUniqueID(surface.get(), image.uniqueID())) return nullptr;
     return surface;
 }
 
@@ -124,13 +130,7 @@ void nameByContent(cairo_surface_t* mask) {
              static_cast<std::size_t>(stride) * static_cast<std::size_t>(height));
     const std::string id = "mask-" + hash.hex() + "-" + std::to_string(cairo_image_surface_get_width(mask)) +
                            "x" + std::to_string(height);
-    auto* bytes = new unsigned char[id.size()];
-    std::memcpy(bytes, id.data(), id.size());
-    if (cairo_surface_set_mime_data(
-            mask, CAIRO_MIME_TYPE_UNIQUE_ID, bytes, id.size(),
-            [](void* p) { delete[] static_cast<unsigned char*>(p); }, bytes) != CAIRO_STATUS_SUCCESS) {
-        delete[] bytes;
-    }
+    setUniqueID(mask, id);
 }
 
 // A picture drawn smaller on a bitmap is first reduced to its size there by averaging pixel areas,
