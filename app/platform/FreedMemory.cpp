@@ -6,6 +6,7 @@ namespace quillfen {
 
 void returnFreedPicturesToTheSystem() {
     mallopt(M_MMAP_THRESHOLD, 1 << 20);
+    mallopt(M_ARENA_MAX, 4);
 }
 
 }  // namespace quillfen
