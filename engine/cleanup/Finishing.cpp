@@ -56,14 +56,39 @@ void lookUp(const float* cube, Band band, float* rgb) {
     std::copy(out, out + 3, rgb);
 }
 
-// quotient[i] = light[i] / paper[i], rounded to the nearest 16-bit value and saturated at 65535,
-// that is 1.
-void dividedRow(const std::uint16_t* light, const float* paper, std::uint16_t* quotient, std::size_t count) {
-    std::size_t i = 0;
-    for (; i + 4 <= count; i += 4)
-        storeRoundedSamples(floatsOfSamples(light + i) / load4(paper + i), quotient + i);
-    for (; i < count; ++i)
-        quotient[i] = cv::saturate_cast<std::uint16_t>(static_cast<float>(light[i]) / paper[i]);
+// The map's cells interpolated for picture row y, four floats a cell (the fourth 1).
+void paperCellsOfRow(const Cleaner::BackgroundMap& map, int y, float* rgb, float* cells) {
+    map.interpolateRow(y, rgb);
+    for (int i = 0; i < map.mapWidth; ++i) {
+        cells[i * 4] = rgb[i * 3], cells[i * 4 + 1] = rgb[i * 3 + 1], cells[i * 4 + 2] = rgb[i * 3 + 2];
+        cells[i * 4 + 3] = 1;
+    }
+}
+
+// BackgroundMap::clamped on four components at once: 0.05...1, not a number 0.05.
+Float4 clampedPaper(Float4 paper) {
+#if defined(__SSE2__)
+    return Float4(_mm_min_ps(_mm_max_ps(__m128(paper), _mm_set1_ps(0.05f)), _mm_set1_ps(1)));
+#else
+    for (int c = 0; c < 4; ++c) paper[c] = Cleaner::BackgroundMap::clamped(paper[c]);
+    return paper;
+#endif
+}
+
+// Row of light (three samples a pixel) divided by the paper under each pixel, interpolated between
+// the row's cells, rounded to the nearest 16-bit value and saturated at 65535, that is 1. The
+// quotient has room for one sample more than the row, which it leaves undefined.
+void dividedRow(const std::uint16_t* light, const float* cells,
+                const std::vector<Cleaner::BackgroundMap::Sample>& columns, std::uint16_t* quotient) {
+    const int width = static_cast<int>(columns.size());
+    for (int x = 0; x < width; ++x) {
+        const auto& column = columns[x];
+        const Float4 a = load4(cells + column.low * 4), b = load4(cells + column.high * 4);
+        // The last pixel's fourth sample would lie past the row; the others read their neighbour's.
+        const std::uint16_t last[4] = {light[x * 3], light[x * 3 + 1], light[x * 3 + 2], 0};
+        const Float4 samples = floatsOfSamples(x + 1 < width ? light + x * 3 : last);
+        storeRoundedSamples(samples / clampedPaper(a + (b - a) * column.fraction), quotient + x * 3);
+    }
 }
 
 std::uint8_t code(float encoded) {
@@ -93,21 +118,14 @@ Bitmap finished(const cv::Mat& linear, const Cleaner::BackgroundMap* background,
     const std::uint8_t* codes = codeOfLinear16().data();
     forEachRows(height, width, [&](int begin, int end) {
         const std::size_t samples = static_cast<std::size_t>(width) * 3;
-        std::vector<float> cells(divides ? static_cast<std::size_t>(background->mapWidth) * 3 : 0);
-        std::vector<float> paper(divides ? samples : 0);
-        std::vector<std::uint16_t> light(samples);
+        const std::size_t cellCount = divides ? static_cast<std::size_t>(background->mapWidth) : 0;
+        std::vector<float> rgbCells(cellCount * 3), cells(cellCount * 4);
+        std::vector<std::uint16_t> light(samples + 1);
         for (int y = begin; y < end; ++y) {
             const auto* in = linear.ptr<std::uint16_t>(y);
             if (divides) {
-                background->interpolateRow(y, cells.data());
-                for (int x = 0; x < width; ++x) {
-                    const auto& column = columns[x];
-                    for (int c = 0; c < 3; ++c) {
-                        const float a = cells[column.low * 3 + c], b = cells[column.high * 3 + c];
-                        paper[x * 3 + c] = Cleaner::BackgroundMap::clamped(a + (b - a) * column.fraction);
-                    }
-                }
-                dividedRow(in, paper.data(), light.data(), samples);
+                paperCellsOfRow(*background, y, rgbCells.data(), cells.data());
+                dividedRow(in, cells.data(), columns, light.data());
             } else {
                 std::copy(in, in + samples, light.begin());
             }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/cleanup/detail/LinearPixels.h"
 #include "tests/engine/ImageFixtures.h"
 
 using namespace quillfen;
@@ -41,6 +42,40 @@ TEST(Lighting, EvenPaperColorRemovesTheTint) {
     const Bitmap even = Cleaner::evenPaperColor(photo);
     EXPECT_TRUE(near(rgbAt(even, 20, 20), white, 3));
     EXPECT_TRUE(near(rgbAt(even, 100, 75), {30, 32, 140}, 12));  // the ink keeps its colour, untinted
+}
+
+// Dividing by a map gives every pixel exactly its light over the map's paper at that pixel, for
+// maps coarser, as fine as and finer than the picture, with cells beyond 0.05...1 and not numbers.
+TEST(Lighting, DivisionTakesThePaperUnderEachPixel) {
+    struct Case {
+        int width, height, mapWidth, mapHeight;
+    };
+    const Case cases[] = {{37, 23, 5, 4}, {16, 9, 1, 1}, {8, 30, 8, 30}, {3, 1, 7, 2}};
+    const float cellValues[] = {0.3f, 0.9f, 1.4f, 0.01f, std::nanf(""), 0.6f, 0.75f};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message()
+                     << c.width << "x" << c.height << " over " << c.mapWidth << "x" << c.mapHeight);
+        const Bitmap photo = filled(c.width, c.height, [](int x, int y) {
+            return Rgb{static_cast<std::uint8_t>(x * 67 + y * 13),
+                       static_cast<std::uint8_t>(x * 29 + y * 101),
+                       static_cast<std::uint8_t>(x * 7 + y * 59 + 128)};
+        });
+        Cleaner::BackgroundMap map{c.width, c.height, c.mapWidth, c.mapHeight, {}};
+        for (int k = 0; k < c.mapWidth * c.mapHeight * 3; ++k) map.rgb.push_back(cellValues[k * 5 % 7]);
+        const Bitmap divided = Cleaner::divide(photo, map);
+        int wrong = 0;
+        for (int y = 0; y < c.height; ++y) {
+            for (int x = 0; x < c.width; ++x) {
+                const auto paper = map.at(x, y);
+                for (int i = 0; i < 3; ++i) {
+                    const float light = detail::linear16OfCode()[photo.pixel(x, y)[i]];
+                    const auto quotient = cv::saturate_cast<std::uint16_t>(light / paper[i]);
+                    wrong += divided.pixel(x, y)[i] != detail::codeOfLinear16()[quotient];
+                }
+            }
+        }
+        EXPECT_EQ(wrong, 0);
+    }
 }
 
 TEST(Lighting, PicturesUnderTwoByTwoAreEstimatedOnATwoByTwoCopy) {
