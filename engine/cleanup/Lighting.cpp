@@ -22,6 +22,34 @@ bool isMalformed(const Bitmap& image) {
     return image.isEmpty() || image.pixels.size() != Bitmap::byteCount(image.width, image.height);
 }
 
+// Cleaner::gaussianBlur of each of the planes, all width x height; the weights within the grid are
+// blurred once for all of them.
+template <std::size_t count>
+std::array<std::vector<float>, count> gaussianBlurred(const std::array<std::vector<float>, count>& planes,
+                                                      int width, int height, float sigma) {
+    if (width <= 0 || height <= 0 || !(sigma > 0)) return planes;
+    const int radius = static_cast<int>(std::ceil(3 * sigma));
+    cv::Mat kernel(1, 2 * radius + 1, CV_32F);
+    for (int d = -radius; d <= radius; ++d) {
+        kernel.at<float>(0, d + radius) = std::exp(-static_cast<float>(d * d) / (2 * sigma * sigma));
+    }
+    // Blurring the plane and a plane of ones with zeros outside, then dividing, leaves the weights
+    // outside the grid out and renormalises the rest.
+    cv::Mat weight;
+    cv::sepFilter2D(cv::Mat::ones(height, width, CV_32F), weight, CV_32F, kernel, kernel, cv::Point(-1, -1),
+                    0, cv::BORDER_CONSTANT);
+    std::array<std::vector<float>, count> out;
+    for (std::size_t i = 0; i < count; ++i) {
+        const cv::Mat in(height, width, CV_32F, const_cast<float*>(planes[i].data()));
+        cv::Mat sum;
+        cv::sepFilter2D(in, sum, CV_32F, kernel, kernel, cv::Point(-1, -1), 0, cv::BORDER_CONSTANT);
+        out[i].resize(planes[i].size());
+        cv::Mat quotient(height, width, CV_32F, out[i].data());
+        cv::divide(sum, weight, quotient);
+    }
+    return out;
+}
+
 }  // namespace
 
 }  // namespace quillfen
@@ -77,21 +105,7 @@ std::vector<float> boxAverage(const std::vector<float>& plane, int width, int he
 }
 
 std::vector<float> gaussianBlur(const std::vector<float>& plane, int width, int height, float sigma) {
-    if (width <= 0 || height <= 0 || !(sigma > 0)) return plane;
-    const int radius = static_cast<int>(std::ceil(3 * sigma));
-    cv::Mat kernel(1, 2 * radius + 1, CV_32F);
-    for (int d = -radius; d <= radius; ++d) {
-        kernel.at<float>(0, d + radius) = std::exp(-static_cast<float>(d * d) / (2 * sigma * sigma));
-    }
-    // Blurring the plane and a plane of ones with zeros outside, then dividing, leaves the weights
-    // outside the grid out and renormalises the rest.
-    const cv::Mat in(height, width, CV_32F, const_cast<float*>(plane.data()));
-    cv::Mat sum, weight;
-    cv::sepFilter2D(in, sum, CV_32F, kernel, kernel, cv::Point(-1, -1), 0, cv::BORDER_CONSTANT);
-    cv::sepFilter2D(cv::Mat::ones(height, width, CV_32F), weight, CV_32F, kernel, kernel, cv::Point(-1, -1),
-                    0, cv::BORDER_CONSTANT);
-    cv::divide(sum, weight, sum);
-    return std::vector<float>(sum.begin<float>(), sum.end<float>());
+    return gaussianBlurred(std::array{plane}, width, height, sigma)[0];
 }
 
 std::vector<float> estimatePaper(const std::vector<float>& rgba, int width, int height) {
@@ -110,6 +124,12 @@ std::vector<float> paperOfMask(const std::vector<float>& rgba, int width, int he
     std::vector<float> weight = windowMaximum(notPaper, width, height, 2);
     for (float& w : weight) w = 1 - w;
 
+    // The weight and the weighted colours, averaged and blurred at each level.
+    std::array<std::vector<float>, 4> weighted{weight, std::vector<float>(n), std::vector<float>(n),
+                                               std::vector<float>(n)};
+    for (std::size_t p = 0; p < n; ++p) {
+        for (int c = 0; c < 3; ++c) weighted[c + 1][p] = rgba[p * 4 + c] * weight[p];
+    }
     struct Level {
         int factor, cw, ch;
         std::vector<float> weight;
@@ -118,14 +138,12 @@ std::vector<float> paperOfMask(const std::vector<float>& rgba, int width, int he
     std::vector<Level> levels;
     for (const int factor : levelFactors) {
         Level level{factor, std::max(1, width / factor), std::max(1, height / factor), {}, {}};
-        level.weight = Cleaner::gaussianBlur(Cleaner::boxAverage(weight, width, height, factor), level.cw,
-                                             level.ch, blurSigma);
-        for (int c = 0; c < 3; ++c) {
-            std::vector<float> weighted(n);
-            for (std::size_t p = 0; p < n; ++p) weighted[p] = rgba[p * 4 + c] * weight[p];
-            level.colour[c] = Cleaner::gaussianBlur(Cleaner::boxAverage(weighted, width, height, factor),
-                                                    level.cw, level.ch, blurSigma);
-        }
+        std::array<std::vector<float>, 4> averaged;
+        for (std::size_t i = 0; i < 4; ++i)
+            averaged[i] = Cleaner::boxAverage(weighted[i], width, height, factor);
+        auto blurred = gaussianBlurred(averaged, level.cw, level.ch, blurSigma);
+        level.weight = std::move(blurred[0]);
+        for (int c = 0; c < 3; ++c) level.colour[c] = std::move(blurred[c + 1]);
         levels.push_back(std::move(level));
     }
 
@@ -217,12 +235,13 @@ Cleaner::BackgroundMap backgroundMapOfLinear(const cv::Mat& linear) {
                sw < small.cols && sh < small.rows ? cv::INTER_AREA : cv::INTER_LINEAR);
 
     std::vector<float> rgba(static_cast<std::size_t>(sw) * sh * 4, 1.0f);
+    const float* encoding = encodeTable();
     for (int y = 0; y < sh; ++y) {
         const auto* row = small.ptr<std::uint16_t>(y);
         for (int x = 0; x < sw; ++x) {
             for (int c = 0; c < 3; ++c) {
                 rgba[(static_cast<std::size_t>(y) * sw + x) * 4 + c] =
-                    encodedOfLinear(row[x * 3 + c] / 65535.0f);
+                    encodedOfLinear(row[x * 3 + c] / 65535.0f, encoding);
             }
         }
     }
