@@ -84,9 +84,14 @@ BookInspector::BookInspector(AppModel& model, QWidget* parent) : QScrollArea(par
 
     setWidget(body);
     guardWheel(this);
-    connect(&model, &AppModel::settingsChanged, this, &BookInspector::refresh);
-    connect(&model, &AppModel::drawingsChanged, this, &BookInspector::refreshCoverChoices);
-    connect(&model, &AppModel::calendarChanged, this, &BookInspector::refreshCoverChoices);
+    connect(&model, &AppModel::settingsChanged, this, [this] {
+        if (!isAside()) refresh();
+    });
+    for (const auto signal : {&AppModel::drawingsChanged, &AppModel::calendarChanged}) {
+        connect(&model, signal, this, [this] {
+            if (!isAside()) refreshCoverChoices();
+        });
+    }
     refresh();
 }
 

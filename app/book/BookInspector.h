@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/model/AppModel.h"
+#include "app/widgets/KeptScreen.h"
 
 #include <QScrollArea>
 
@@ -17,8 +18,8 @@ class PrintSpecSection;
 
 // The book mode's inspector: the cover, the pages, the print spec and the export buttons. Every control
 // is bound to a field of the model's book settings or calls one model operation; it keeps nothing of
-// its own. GUI thread only.
-class BookInspector : public QScrollArea {
+// its own; set aside, it follows the model again when set back. GUI thread only.
+class BookInspector : public QScrollArea, public KeptScreen {
     Q_OBJECT
 
 public:
@@ -29,6 +30,9 @@ public:
     QComboBox& arrangement() const { return *m_arrangement; }
     QComboBox& caption() const { return *m_caption; }
     PrintSpecSection& printSpec() const { return *m_printSpec; }
+
+protected:
+    void catchUp() override { refresh(); }
 
 private:
     void refresh();

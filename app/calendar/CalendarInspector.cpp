@@ -82,7 +82,9 @@ CalendarInspector::CalendarInspector(AppModel& model, QWidget* parent) : QScroll
     column->addStretch(1);
     setWidget(form);
     guardWheel(this);
-    connect(&model, &AppModel::revisionChanged, this, &CalendarInspector::refresh);
+    connect(&model, &AppModel::revisionChanged, this, [this] {
+        if (!isAside()) refresh();
+    });
     refresh();
 }
 

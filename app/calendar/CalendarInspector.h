@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/model/AppModel.h"
+#include "app/widgets/KeptScreen.h"
 
 #include <QScrollArea>
 
@@ -22,8 +23,8 @@ class CalendarDates;
 // The calendar mode's inspector: one form over every calendar setting, the twelve month pictures,
 // the cover, the dates and custom events, and the export buttons. It keeps no copy of the settings:
 // each control writes `AppModel::calendar` at once and is shown again from the model after every
-// change of the document. GUI thread only.
-class CalendarInspector : public QScrollArea {
+// change of the document (while set aside, once when set back). GUI thread only.
+class CalendarInspector : public QScrollArea, public KeptScreen {
     Q_OBJECT
 
 public:
@@ -43,6 +44,9 @@ public:
     QCheckBox& coverBox() const { return *m_cover; }
     QComboBox& coverPictureBox() const { return *m_coverPicture; }
     CalendarDates& dates() const { return *m_dates; }
+
+protected:
+    void catchUp() override { refresh(); }
 
 private:
     struct Candidate {

@@ -139,14 +139,22 @@ DrawingInspector::DrawingInspector(AppModel& model, const Drawing& drawing, QWid
     guardWheel(this);
 
     connect(&model, &AppModel::drawingsChanged, this, [this] {
+        if (isAside()) return;
         if (const Drawing* current = findDrawing(m_model, m_drawing.info.id)) setDrawing(*current);
     });
     connect(&model, &AppModel::selectedIDChanged, this, [this] {
-        if (const auto selected = m_model.selected()) setDrawing(*selected);
+        if (!isAside()) catchUp();
     });
-    connect(&model, &AppModel::childrenChanged, this, &DrawingInspector::refresh);
-    connect(&model, &AppModel::settingsChanged, this, &DrawingInspector::refresh);
+    for (const auto signal : {&AppModel::childrenChanged, &AppModel::settingsChanged}) {
+        connect(&model, signal, this, [this] {
+            if (!isAside()) refresh();
+        });
+    }
     refresh();
+}
+
+void DrawingInspector::catchUp() {
+    if (const auto selected = m_model.selected()) setDrawing(*selected);
 }
 
 void DrawingInspector::makePopup() {

@@ -37,6 +37,9 @@ public:
     QCheckBox* featuredBox() const { return m_featured; }
     QCheckBox* coverBox() const { return m_cover; }
 
+protected:
+    void catchUp() override;
+
 private:
     void makePopup();
     void refresh();

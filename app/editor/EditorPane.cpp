@@ -79,13 +79,31 @@ EditorPane::EditorPane(AppModel& model, const Drawing& drawing, QWidget* parent)
 
     setSideBySide(QSettings().value(compareModeKey, true).toBool());
     connect(&model, &AppModel::drawingsChanged, this, [this] {
+        if (isAside()) return;
         for (const Drawing& d : m_model.drawings())
             if (d.info.id == m_drawing.info.id) return setDrawing(d);
     });
     connect(&model, &AppModel::selectedIDChanged, this, [this] {
-        if (const auto selected = m_model.selected()) setDrawing(*selected);
+        if (!isAside()) catchUp();
     });
     setDrawing(drawing);
+}
+
+void EditorPane::catchUp() {
+    if (const auto selected = m_model.selected()) setDrawing(*selected);
+}
+
+void EditorPane::letGo() {
+    m_photoJob.reset();
+    m_afterJob.reset();
+    m_photos.keepOnly({});
+    m_photo.reset();
+    m_photoWanted.reset();
+    m_afterWanted.reset();
+    m_paperPending = false;
+    m_working = false;
+    m_crop->setLoading();
+    m_after->setLoading();
 }
 
 QWidget* EditorPane::makeHeader() {

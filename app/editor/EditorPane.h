@@ -45,6 +45,11 @@ Q_SIGNALS:
     // The after preview shown changed (a new picture, or the unreadable note).
     void afterShown();
 
+protected:
+    void catchUp() override;
+    // Drops the decoded photos, the previews and their pending renders.
+    void letGo() override;
+
 private:
     using PhotoKey = PhotoCache::Key;
     struct AfterKey {

@@ -16,8 +16,9 @@
 #include <QHBoxLayout>
 #include <QMimeData>
 
-#include <map>
 #include <QVBoxLayout>
+
+#include <map>
 
 namespace quillfen {
 
@@ -72,7 +73,7 @@ RootView::RootView(AppModel& model, QWidget* parent)
     m_presentations = new Presentations(model, this);
     connect(&model, &AppModel::announcement, announcer, &StatusAnnouncer::announce);
 
-    // Routing waits for the end of the current event, so a screen is never deleted inside its own handler.
+    // Routing waits for the end of the current event, so a screen is never set aside inside its own handler.
     m_refresh.setSingleShot(true);
     m_refresh.setInterval(0);
     connect(&m_refresh, &QTimer::timeout, this, &RootView::refresh);
@@ -99,19 +100,14 @@ void RootView::routeDetail() {
                         : m_model.mode() == ViewMode::drawing && selected      ? Screen::editor
                                                                                : Screen::bookPreview;
     if (next != m_detailScreen) {
-        QWidget* screen = nullptr;
-        switch (next) {
-            case Screen::empty: screen = new EmptyState(m_model, m_detailHost); break;
-            case Screen::editor: screen = makeDrawingEditor(m_model, *selected, m_detailHost); break;
-            case Screen::calendarPreview: screen = makeCalendarPreview(m_model, m_detailHost); break;
-            default: screen = makeBookPreview(m_model, m_detailHost); break;
-        }
-        static const std::map<Screen, QString> names{{Screen::empty, QStringLiteral("emptyState")},
-                                                     {Screen::editor, QStringLiteral("drawingEditor")},
-                                                     {Screen::calendarPreview, QStringLiteral("calendarPreview")},
-                                                     {Screen::bookPreview, QStringLiteral("bookPreview")}};
-        screen->setObjectName(names.at(next));
-        m_detail = replace(m_detailHost, m_detail, screen);
+        m_detail = bring(m_detailHost, m_detail, next, [&]() -> QWidget* {
+            switch (next) {
+                case Screen::empty: return new EmptyState(m_model, m_detailHost);
+                case Screen::editor: return makeDrawingEditor(m_model, *selected, m_detailHost);
+                case Screen::calendarPreview: return makeCalendarPreview(m_model, m_detailHost);
+                default: return makeBookPreview(m_model, m_detailHost);
+            }
+        });
         m_detailScreen = next;
     } else if (next == Screen::editor) {
         static_cast<DrawingScreen*>(m_detail)->setDrawing(*selected);
@@ -132,31 +128,40 @@ void RootView::routeInspector() {
         if (next == Screen::drawingInspector) static_cast<DrawingScreen*>(m_inspector)->setDrawing(*selected);
         return;
     }
-    QWidget* screen = nullptr;
-    switch (next) {
-        case Screen::none: break;
-        case Screen::calendarInspector: screen = makeCalendarInspector(m_model, m_inspectorHost); break;
-        case Screen::drawingInspector: screen = makeDrawingInspector(m_model, *selected, m_inspectorHost); break;
-        default: screen = makeBookInspector(m_model, m_inspectorHost); break;
-    }
-    static const std::map<Screen, QString> names{{Screen::calendarInspector, QStringLiteral("calendarInspector")},
-                                                 {Screen::drawingInspector, QStringLiteral("drawingInspector")},
-                                                 {Screen::bookInspector, QStringLiteral("bookInspector")}};
-    if (screen) screen->setObjectName(names.at(next));
-    m_inspector = replace(m_inspectorHost, m_inspector, screen);
+    m_inspector = bring(m_inspectorHost, m_inspector, next, [&]() -> QWidget* {
+        switch (next) {
+            case Screen::calendarInspector: return makeCalendarInspector(m_model, m_inspectorHost);
+            case Screen::drawingInspector: return makeDrawingInspector(m_model, *selected, m_inspectorHost);
+            default: return makeBookInspector(m_model, m_inspectorHost);
+        }
+    });
     m_inspectorScreen = next;
 }
 
-QWidget* RootView::replace(QWidget* host, QWidget* current, QWidget* next) {
+QWidget* RootView::bring(QWidget* host, QWidget* current, Screen next, const std::function<QWidget*()>& make) {
     if (current) {
         current->hide();
-        current->deleteLater();
+        if (auto* kept = dynamic_cast<KeptScreen*>(current)) kept->setAside(true);
     }
-    if (next) {
-        host->layout()->addWidget(next);
-        next->show();
+    if (next == Screen::none) return nullptr;
+    QWidget*& screen = m_screens[next];
+    if (!screen) {
+        static const std::map<Screen, QString> names{
+            {Screen::empty, QStringLiteral("emptyState")},
+            {Screen::editor, QStringLiteral("drawingEditor")},
+            {Screen::calendarPreview, QStringLiteral("calendarPreview")},
+            {Screen::bookPreview, QStringLiteral("bookPreview")},
+            {Screen::calendarInspector, QStringLiteral("calendarInspector")},
+            {Screen::drawingInspector, QStringLiteral("drawingInspector")},
+            {Screen::bookInspector, QStringLiteral("bookInspector")}};
+        screen = make();
+        screen->setObjectName(names.at(next));
+        host->layout()->addWidget(screen);
+    } else if (auto* kept = dynamic_cast<KeptScreen*>(screen)) {
+        kept->setAside(false);
     }
-    return next;
+    screen->show();
+    return screen;
 }
 
 void RootView::setDropTargeted(bool targeted) {

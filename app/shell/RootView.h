@@ -5,6 +5,9 @@
 #include <QMainWindow>
 #include <QTimer>
 
+#include <functional>
+#include <map>
+
 namespace quillfen {
 
 class MainToolbar;
@@ -13,7 +16,8 @@ class Sidebar;
 
 // The main window: the sidebar, the detail column and (while the library has drawings) the inspector
 // column; which screen fills each column follows the mode, the selection and the library. It takes drops
-// of files and images, and presents what the model's flags ask for (Presentations). The window installs
+// of files and images, and presents what the model's flags ask for (Presentations). Each screen is built
+// the first time it is wanted and kept, set aside while another fills its column. The window installs
 // the shell's dialogs on the model. Lives on the GUI thread; reads the model only through AppModel.
 class RootView : public QMainWindow {
     Q_OBJECT
@@ -41,7 +45,9 @@ private:
     void routeDetail();
     void routeInspector();
     void setDropTargeted(bool targeted);
-    QWidget* replace(QWidget* host, QWidget* current, QWidget* next);
+    // Sets `current` aside and shows the kept screen `next` in `host`, made by `make` the first time;
+    // the screen now shown (null for none).
+    QWidget* bring(QWidget* host, QWidget* current, Screen next, const std::function<QWidget*()>& make);
 
     AppModel& m_model;
     Sidebar* m_sidebar;
@@ -54,6 +60,7 @@ private:
     QWidget* m_inspector = nullptr;
     Screen m_detailScreen = Screen::none;
     Screen m_inspectorScreen = Screen::none;
+    std::map<Screen, QWidget*> m_screens;  // every screen built so far, shown or set aside
     QTimer m_refresh;
     bool m_dropTargeted = false;
 };

@@ -119,13 +119,22 @@ void PreviewFrame::setZoom(double zoom) {
 // Many changes can arrive in one pass of the event loop (an import, removing a child); the pane is
 // evaluated once after them.
 void PreviewFrame::scheduleEvaluation() {
+    if (isAside()) {
+        m_changedAside = true;
+        return;
+    }
     if (m_evaluationPending) return;
     m_evaluationPending = true;
     QMetaObject::invokeMethod(this, &PreviewFrame::evaluate, Qt::QueuedConnection);
 }
 
+void PreviewFrame::catchUp() {
+    if (m_changedAside) evaluate();
+}
+
 void PreviewFrame::evaluate() {
     m_evaluationPending = false;
+    m_changedAside = false;
     {
         const QSignalBlocker blocker(m_guides);
         m_guides->setChecked(m_model.showGuides());

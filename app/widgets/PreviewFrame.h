@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/model/AppModel.h"
+#include "app/widgets/KeptScreen.h"
 
 #include <QWidget>
 
@@ -36,8 +37,9 @@ struct PreviewFrameSetup {
 // The frame of a mode's centre pane: a summary, the trim-and-safe-lines switch bound to the model's
 // showGuides and the page size slider above the scrolling page grid, and the first layout warnings
 // below it. The derived preview fills the summary, warnings and grid from the model; the frame
-// evaluates it once after each pass of changes and tells the grid the part in view. GUI thread only.
-class PreviewFrame : public QWidget {
+// evaluates it once after each pass of changes (while set aside, once when set back) and tells the grid
+// the part in view. GUI thread only.
+class PreviewFrame : public QWidget, public KeptScreen {
     Q_OBJECT
 
 public:
@@ -63,6 +65,7 @@ protected:
     // The part of the grid in view, in the grid's own coordinates.
     virtual void showViewport(QRect visible) = 0;
 
+    void catchUp() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
@@ -75,6 +78,7 @@ private:
     PreviewFrameSetup m_setup;
     double m_zoom;
     bool m_evaluationPending = false;
+    bool m_changedAside = false;  // the model changed while the preview was set aside
     QLabel* m_summary;
     QCheckBox* m_guides;
     QSlider* m_slider;
