@@ -57,14 +57,20 @@ void averageBoxes(const Bitmap& source, Bitmap& target) {
         for (int row = top; row < bottom; ++row) accumulate(sums.data(), source.pixel(0, row), sourceValues);
         std::uint8_t* out = target.pixel(0, y);
         for (int x = 0; x < target.width; ++x, out += 4) {
-            std::uint32_t total[4] = {0, 0, 0, 0};
-            for (int column = columnStart[x]; column < columnStart[x + 1]; ++column)
-                for (int c = 0; c < 4; ++c) total[c] += sums[column * 4 + c];
             const float share = 1.0f / static_cast<float>((columnStart[x + 1] - columnStart[x]) * (bottom - top));
-            const float alpha = static_cast<float>(total[3]) * share;
-            for (int c = 0; c < 3; ++c)
-                out[c] = static_cast<std::uint8_t>(
-                    std::min(255.0f, static_cast<float>(total[c]) * share + 255.0f - alpha + 0.5f));
+            // The four channels of a pixel in one vector, in the float steps of one channel at a time.
+            cv::v_uint32x4 total = cv::v_setzero_u32();
+            for (int column = columnStart[x]; column < columnStart[x + 1]; ++column)
+                total += cv::v_load_expand(sums.data() + column * 4);
+            const cv::v_float32x4 scaled =
+                cv::v_cvt_f32(cv::v_reinterpret_as_s32(total)) * cv::v_setall_f32(share);
+            const cv::v_float32x4 alpha = cv::v_setall_f32(cv::v_extract_n<3>(scaled));
+            const cv::v_int32x4 flat =
+                cv::v_trunc(cv::v_min(scaled + cv::v_setall_f32(255.0f) - alpha + cv::v_setall_f32(0.5f),
+                                      cv::v_setall_f32(255.0f)));
+            int values[4];
+            cv::v_store(values, flat);
+            for (int c = 0; c < 3; ++c) out[c] = static_cast<std::uint8_t>(values[c]);
             out[3] = 255;
         }
     }

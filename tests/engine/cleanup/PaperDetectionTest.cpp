@@ -194,3 +194,46 @@ TEST(QuadLooksLikePaper, NeedsElevenSamplesEachSideAndContrastAbove012) {
         EXPECT_EQ(Cleaner::quadLooksLikePaper(c.quad, c.grid), c.expected);
     }
 }
+
+TEST(PaperDetection, WorkingCopyIsTheAverageOfEachBoxFlattenedOntoWhite) {
+    struct Case {
+        const char* name;
+        int width, height;
+        bool translucent;
+    };
+    const Case cases[] = {
+        {"boxes of three and four columns", 4032, 40, false},
+        {"translucent pixels", 2500, 30, true},
+        {"a narrow box every few columns", 1100, 20, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Bitmap photo(c.width, c.height);
+        std::uint32_t state = 12345;
+        for (std::size_t p = 0; p < photo.pixels.size(); p += 4) {
+            state = state * 1664525u + 1013904223u;
+            const std::uint8_t alpha = c.translucent ? static_cast<std::uint8_t>(state >> 24) : 255;
+            for (int k = 0; k < 3; ++k)
+                photo.pixels[p + k] = static_cast<std::uint8_t>((state >> (8 * k)) % (alpha + 1));
+            photo.pixels[p + 3] = alpha;
+        }
+        const auto working = Cleaner::workingCopy(photo);
+        ASSERT_TRUE(working);
+        ASSERT_EQ(working->width, 1024);
+        for (int y = 0; y < working->height; ++y)
+            for (int x = 0; x < working->width; ++x) {
+                const int left = x * c.width / 1024, right = (x + 1) * c.width / 1024;
+                const int top = y * c.height / working->height, bottom = (y + 1) * c.height / working->height;
+                double sums[4] = {0, 0, 0, 0};
+                for (int row = top; row < bottom; ++row)
+                    for (int column = left; column < right; ++column)
+                        for (int k = 0; k < 4; ++k) sums[k] += photo.pixel(column, row)[k];
+                const double count = (right - left) * (bottom - top);
+                for (int k = 0; k < 3; ++k)
+                    ASSERT_NEAR(working->pixel(x, y)[k], std::min(255.0, (sums[k] - sums[3]) / count + 255),
+                                0.51)
+                        << "pixel " << x << ", " << y << ", channel " << k;
+                ASSERT_EQ(working->pixel(x, y)[3], 255);
+            }
+    }
+}
