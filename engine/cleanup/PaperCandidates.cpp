@@ -1,6 +1,7 @@
 #include "engine/cleanup/PaperCandidates.h"
 
 #include "engine/cleanup/detail/PaperAnalysis.h"
+#include "engine/cleanup/detail/PaperDetectors.h"
 #include "engine/cleanup/detail/PaperEdges.h"
 #include "engine/cleanup/detail/PaperGeometry.h"
 #include "engine/cleanup/detail/PaperLines.h"
@@ -11,11 +12,9 @@
 #include <cmath>
 #include <optional>
 
-namespace quillfen::Cleaner {
+namespace quillfen::detail::paper {
 
 namespace {
-
-using namespace quillfen::detail::paper;
 
 // Outlines of bright regions and of closed edges in the analysis copy, in full-size pixels.
 std::vector<Corners> proposals(const Analysis& a) {
@@ -90,16 +89,10 @@ std::optional<Corners> joined(const Corners& x, const Corners& y) {
     return whole;
 }
 
-bool usable(const Bitmap& image) {
-    return !image.isEmpty() && image.pixels.size() == Bitmap::byteCount(image.width, image.height) &&
-           image.width >= 16 && image.height >= 16;
-}
-
 }  // namespace
 
-std::vector<PaperCandidate> detectRectangles(const Bitmap& image, const RectangleDetectorOptions& options) {
-    if (!usable(image) || options.maximumObservations <= 0) return {};
-    const Analysis a = analyse(image);
+std::vector<PaperCandidate> rectanglesIn(const Analysis& a, const RectangleDetectorOptions& options) {
+    if (options.maximumObservations <= 0) return {};
     const double reach = std::max(a.size.width, a.size.height);
 
     struct Scored {
@@ -195,9 +188,7 @@ std::vector<PaperCandidate> detectRectangles(const Bitmap& image, const Rectangl
     return out;
 }
 
-std::vector<PaperCandidate> segmentDocument(const Bitmap& image) {
-    if (!usable(image)) return {};
-    const Analysis a = analyse(image);
+std::vector<PaperCandidate> documentIn(const Analysis& a) {
     cv::Mat binary;
     cv::morphologyEx(a.foreground, binary, cv::MORPH_OPEN,
                      cv::getStructuringElement(cv::MORPH_ELLIPSE, cv::Size(7, 7)));
@@ -220,6 +211,20 @@ std::vector<PaperCandidate> segmentDocument(const Bitmap& image) {
     // Sure when the region fills its outline and stands alone on a plain surface.
     const double solidity = cv::contourArea(*largest) / std::max(1.0, polygonArea(*quad));
     return {PaperCandidate{unitQuad(c, a.size), std::clamp(solidity, 0.0, 1.0) * regionSupport(a, c)}};
+}
+
+}  // namespace quillfen::detail::paper
+
+namespace quillfen::Cleaner {
+
+std::vector<PaperCandidate> detectRectangles(const Bitmap& image, const RectangleDetectorOptions& options) {
+    using namespace detail::paper;
+    return analysable(image) ? rectanglesIn(analyse(image), options) : std::vector<PaperCandidate>{};
+}
+
+std::vector<PaperCandidate> segmentDocument(const Bitmap& image) {
+    using namespace detail::paper;
+    return analysable(image) ? documentIn(analyse(image)) : std::vector<PaperCandidate>{};
 }
 
 }  // namespace quillfen::Cleaner

@@ -1,6 +1,7 @@
 #include "engine/cleanup/PaperDetection.h"
 
 #include "engine/cleanup/detail/LinearPixels.h"
+#include "engine/cleanup/detail/PaperDetectors.h"
 
 #include <opencv2/core/hal/intrin.hpp>
 #include <opencv2/imgproc.hpp>
@@ -98,12 +99,23 @@ std::optional<Bitmap> workingCopy(const Bitmap& image) {
     return copy;
 }
 
-PaperDetectors PaperDetectors::standard() {
-    return PaperDetectors{[](const Bitmap& image) { return detectRectangles(image); }, &segmentDocument};
-}
-
 std::optional<Quad> detectPaper(const Bitmap& image) {
-    return detectPaper(image, PaperDetectors::standard());
+    // Both detectors look at the same working copy: the document detector reuses the analysis that the
+    // rectangle detector made of it.
+    using namespace detail::paper;
+    std::optional<Analysis> analysis;
+    auto analysed = [&](const Bitmap& working) -> const Analysis& {
+        if (!analysis) analysis = analyse(working);
+        return *analysis;
+    };
+    const PaperDetectors detectors{
+        [&](const Bitmap& working) {
+            return analysable(working) ? rectanglesIn(analysed(working), {}) : std::vector<PaperCandidate>{};
+        },
+        [&](const Bitmap& working) {
+            return analysable(working) ? documentIn(analysed(working)) : std::vector<PaperCandidate>{};
+        }};
+    return detectPaper(image, detectors);
 }
 
 std::optional<Quad> detectPaper(const Bitmap& image, const PaperDetectors& detectors) {

@@ -18,8 +18,6 @@ struct PaperDetectors {
     std::function<std::vector<PaperCandidate>(const Bitmap&)> rectangles;
     std::function<std::vector<PaperCandidate>(const Bitmap&)>
         document;  // tried only when rectangles finds none
-
-    static PaperDetectors standard();  // detectRectangles with its default limits, and segmentDocument
 };
 
 // The copy of a photo that detection works on: at most 1024 pixels on its longer side, never enlarged,
@@ -28,7 +26,8 @@ struct PaperDetectors {
 std::optional<Bitmap> workingCopy(const Bitmap& image);
 
 // The corners of the sheet of paper in a decoded photo, or nothing when no sheet stands out from a
-// darker surface. Pure; any thread, any number at once.
+// darker surface: detectRectangles with its default limits, and segmentDocument, on one analysis of the
+// working copy. Pure; any thread, any number at once.
 std::optional<Quad> detectPaper(const Bitmap& image);
 std::optional<Quad> detectPaper(const Bitmap& image, const PaperDetectors& detectors);
 

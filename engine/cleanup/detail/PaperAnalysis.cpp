@@ -101,6 +101,11 @@ std::vector<cv::Point> smallPolygon(const Analysis& a, const Corners& c) {
 
 }  // namespace
 
+bool analysable(const Bitmap& image) {
+    return !image.isEmpty() && image.pixels.size() == Bitmap::byteCount(image.width, image.height) &&
+           image.width >= 16 && image.height >= 16;
+}
+
 Analysis analyse(const Bitmap& image) {
     Analysis a;
     a.size = cv::Size(image.width, image.height);

@@ -25,7 +25,9 @@ struct Analysis {
     double smallScale = 1;
 };
 
-// The analysis of a picture of at least a few pixels each way.
+// Whether a picture has pixels enough to analyse: at least 16 each way.
+bool analysable(const Bitmap& image);
+// The analysis of an analysable picture.
 Analysis analyse(const Bitmap& image);
 
 // How well an outline separates what stands out from the surface: the share of its inside that stands

@@ -220,3 +220,23 @@ TEST(PaperCandidates, DocumentFallbackIgnoresSmallOrSlenderBrightShapes) {
         EXPECT_TRUE(documents.empty() || documents.front().confidence <= 0.5);
     }
 }
+
+TEST(PaperCandidates, DetectionFindsWhatItsTwoDetectorsFindOneByOne) {
+    // A sheet the rectangle detector finds, one that only the document detector finds (once sure
+    // enough, once not), and a white table where neither does.
+    struct Case {
+        std::uint32_t seed;
+        photos::Surface surface;
+    };
+    const Case cases[] = {{0, photos::surfaceForSeed(0)},
+                          {500099, photos::hardSurfaceForSeed(99)},
+                          {500053, photos::hardSurfaceForSeed(53)},
+                          {11, photos::surfaceForSeed(11)}};
+    const Cleaner::PaperDetectors oneByOne{
+        [](const Bitmap& working) { return Cleaner::detectRectangles(working); }, &Cleaner::segmentDocument};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "seed " << c.seed);
+        const auto photo = photos::generate(c.seed, c.surface);
+        EXPECT_EQ(Cleaner::detectPaper(photo.image), Cleaner::detectPaper(photo.image, oneByOne));
+    }
+}
