@@ -154,8 +154,9 @@ Corners widenedToSheetEdges(const cv::Mat& colour, const Corners& c) {
         const cv::Point2d inward(-side.direction.y, side.direction.x);
         const cv::Point2d far = (c[(i + 2) % 4] + c[(i + 3) % 4]) * 0.5;
         const double depth = (far - (c[i] + c[(i + 1) % 4]) * 0.5).dot(inward);
+        // The part found may be a quarter of the sheet, cut off by a horizon or a shadow's edge across it.
         double best = 0;
-        for (double d = 4; d <= 0.7 * depth; d += 2) {
+        for (double d = 4; d <= 3 * depth; d += 2) {
             const Line shifted{side.point - inward * d, side.direction};
             const auto p = intersect(before, shifted), q = intersect(after, shifted);
             if (!p || !q) break;

@@ -189,6 +189,10 @@ TEST(PaperCandidates, GeneratedPhotosThatOnceReturnedAPartOfTheSheetOrItsMatFind
          "the sunlit part: in the shadow the sheet was neither brighter nor whiter than the wall"},
         {133, photos::surfaceForSeed(133),
          "the sunlit part: in the shadow the sheet was no whiter than the cloth"},
+        {2500289, photos::hardSurfaceForSeed(2000289),
+         "the paper above a horizon drawn across the sheet's upper third: the rest was too deep to reach"},
+        {2500264, photos::hardSurfaceForSeed(2000264),
+         "a quarter of the sheet, between the table's edge showing through it and a field of colour"},
     };
     for (const auto& c : cases) {
         const auto photo = photos::generate(c.seed, c.surface);
