@@ -95,6 +95,43 @@ std::uint8_t code(float encoded) {
     return static_cast<std::uint8_t>(std::clamp(encoded, 0.0f, 1.0f) * 255 + 0.5f);
 }
 
+// The code of each 16-bit light as lookUp leaves it, encoded and rounded.
+const std::vector<std::uint8_t>& unchangedCodes() {
+    static const std::vector<std::uint8_t> table = [] {
+        std::vector<std::uint8_t> t(65536);
+        for (int i = 0; i < 65536; ++i) t[i] = code(encodedOfLinear16()[i]);
+        return t;
+    }();
+    return table;
+}
+
+// A cube's band as ranges of a pixel's smallest 16-bit light: below identityBelow lookUp leaves the
+// colour as it is, from whiteFrom on it makes it white. The encoded values rise with the light, and
+// lookUp's cube index rises with them.
+struct LightBand {
+    int identityBelow = 0;
+    int whiteFrom = 65536;
+};
+
+LightBand lightBandOf(Band band) {
+    const float* encoded = encodedOfLinear16();
+    const auto firstWhere = [&](auto holds) {
+        int low = 0, high = 65536;
+        while (low < high) {
+            const int middle = (low + high) / 2;
+            const int index = std::min(static_cast<int>(std::clamp(encoded[middle], 0.0f, 1.0f) * 31), 30);
+            if (holds(index)) {
+                high = middle;
+            } else {
+                low = middle + 1;
+            }
+        }
+        return low;
+    };
+    return {firstWhere([&](int index) { return index + 1 > band.identityUpTo; }),
+            firstWhere([&](int index) { return index >= band.whiteFrom; })};
+}
+
 }  // namespace
 
 Bitmap finished(const cv::Mat& linear, const Cleaner::BackgroundMap* background,
@@ -114,8 +151,10 @@ Bitmap finished(const cv::Mat& linear, const Cleaner::BackgroundMap* background,
         for (int x = 0; x < width; ++x) columns.push_back(background->sample(x, width, background->mapWidth));
     }
     const Band band = cube ? bandOfCube(*cube) : Band{};
+    const LightBand lightBand = cube ? lightBandOf(band) : LightBand{};
     const float* encoded = encodedOfLinear16();
     const std::uint8_t* codes = codeOfLinear16().data();
+    const std::uint8_t* unchanged = unchangedCodes().data();
     forEachRows(height, width, [&](int begin, int end) {
         const std::size_t samples = static_cast<std::size_t>(width) * 3;
         const std::size_t cellCount = divides ? static_cast<std::size_t>(background->mapWidth) : 0;
@@ -134,6 +173,17 @@ Bitmap finished(const cv::Mat& linear, const Cleaner::BackgroundMap* background,
                 const std::uint16_t* l = &light[x * 3];
                 if (!cube) {
                     pixel[0] = codes[l[0]], pixel[1] = codes[l[1]], pixel[2] = codes[l[2]], pixel[3] = 255;
+                    continue;
+                }
+                // Most pixels are paper turning white or colours the cube leaves alone.
+                const int lowest = std::min({l[0], l[1], l[2]});
+                if (lowest >= lightBand.whiteFrom) {
+                    pixel[0] = pixel[1] = pixel[2] = pixel[3] = 255;
+                    continue;
+                }
+                if (lowest < lightBand.identityBelow) {
+                    pixel[0] = unchanged[l[0]], pixel[1] = unchanged[l[1]], pixel[2] = unchanged[l[2]];
+                    pixel[3] = 255;
                     continue;
                 }
                 float rgb[3] = {encoded[l[0]], encoded[l[1]], encoded[l[2]]};

@@ -1,6 +1,7 @@
 #include "engine/cleanup/Cleaner.h"
 #include "engine/cleanup/Lighting.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include <gtest/gtest.h>
@@ -101,4 +102,38 @@ TEST(Whitening, LiftsNearWhitePaperAndLeavesInkAndColour) {
     EXPECT_TRUE(near(rgbAt(whitened, 5, 1), white, 2));
     EXPECT_TRUE(near(rgbAt(whitened, 15, 1), ink, 2));
     EXPECT_TRUE(near(rgbAt(whitened, 25, 1), crayon, 2));
+}
+
+// At every level a colour well below the whitening band (by its smallest component) stays exactly as
+// it was, one well inside the band is lifted short of white and one well above it turns white.
+TEST(Whitening, TheBandDecidesByTheSmallestComponent) {
+    const int tints[] = {0, 30, 60, 200};
+    const Bitmap photo = filled(256, 4, [&](int x, int y) {
+        return Rgb{static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(std::min(255, x + tints[y])),
+                   static_cast<std::uint8_t>(std::min(255, x + tints[y] / 2))};
+    });
+    const double margin = 1.0 / 31 + 0.01;  // a cell of the cube and the rounding of the codes
+    for (int level = 1; level <= 20; ++level) {
+        SCOPED_TRACE(::testing::Message() << "level " << level);
+        const double t = level / 20.0;
+        double low = 0, high = 1;  // where the weight leaves 0 and where it reaches 1
+        for (int i = 0; i <= 1000; ++i) {
+            if (Cleaner::whitenWeight(i / 1000.0, t) == 0) low = i / 1000.0;
+            if (Cleaner::whitenWeight(i / 1000.0, t) < 1) high = (i + 1) / 1000.0;
+        }
+        const Bitmap whitened = Cleaner::whiten(photo, t);
+        int wrong = 0;
+        for (int y = 0; y < photo.height; ++y) {
+            for (int x = 0; x < photo.width; ++x) {
+                const Rgb before = rgbAt(photo, x, y), after = rgbAt(whitened, x, y);
+                const double smallest = std::min({before.r, before.g, before.b}) / 255.0;
+                if (smallest < low - margin) wrong += !(after == before);
+                if (smallest > low + margin && smallest < high - margin) {
+                    wrong += after.r + after.g + after.b <= before.r + before.g + before.b || after == white;
+                }
+                if (smallest > high + margin) wrong += !(after == white);
+            }
+        }
+        EXPECT_EQ(wrong, 0);
+    }
 }
