@@ -192,11 +192,7 @@ void DrawingInspector::refresh() {
     const QSignalBlocker blockCover(m_cover);
 
     setTextKeepingCursor(m_title, QString::fromStdString(info.title));
-    m_artist->clear();
-    m_artist->addItem(tr("None"), QString());
-    for (const Child& c : m_model.children()) {
-        m_artist->addItem(QString::fromStdString(c.name), QString::fromStdString(c.id.string()));
-    }
+    refreshArtists();
     m_artist->setCurrentIndex(!info.childID ? 0
                                             : m_artist->findData(QString::fromStdString(info.childID->string())));
     m_drawn->setDate(localTime(info.date).date());
@@ -209,13 +205,33 @@ void DrawingInspector::refresh() {
     m_pixels->setText(EditorTexts::pixelText(info.pixelSize));
     m_sharp->setText(EditorTexts::sharpSizeText(info.pixelSize));
 
+    std::vector<LayoutWarning> warnings;
+    for (const LayoutWarning& warning : m_model.layout().warnings) {
+        if (warning.drawing == info.id) warnings.push_back(warning);
+    }
+    if (warnings == m_shownWarnings) return;
+    m_shownWarnings = std::move(warnings);
     while (QLayoutItem* item = m_warningRows->takeAt(0)) {
         delete item->widget();
         delete item;
     }
-    for (const LayoutWarning& warning : m_model.layout().warnings) {
-        if (warning.drawing == info.id) m_warningRows->addWidget(new WarningRow(warning, m_warnings));
+    for (const LayoutWarning& warning : m_shownWarnings) m_warningRows->addWidget(new WarningRow(warning, m_warnings));
+}
+
+// The picker is filled again only when the children changed: filling it lays the inspector out anew.
+void DrawingInspector::refreshArtists() {
+    QStringList names{tr("None")};
+    QStringList ids{QString()};
+    for (const Child& c : m_model.children()) {
+        names << QString::fromStdString(c.name);
+        ids << QString::fromStdString(c.id.string());
     }
+    bool same = m_artist->count() == names.size();
+    for (int i = 0; same && i < m_artist->count(); ++i)
+        same = m_artist->itemText(i) == names[i] && m_artist->itemData(i).toString() == ids[i];
+    if (same) return;
+    m_artist->clear();
+    for (qsizetype i = 0; i < names.size(); ++i) m_artist->addItem(names[i], ids[i]);
 }
 
 void DrawingInspector::setField(const std::function<void(DrawingInfo&)>& change) {

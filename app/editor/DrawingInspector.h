@@ -43,6 +43,7 @@ protected:
 private:
     void makePopup();
     void refresh();
+    void refreshArtists();
     void setField(const std::function<void(DrawingInfo&)>& change);
     void setCover(bool on);
     void commitNewChild();
@@ -64,6 +65,7 @@ private:
     QLabel* m_sharp;
     QWidget* m_warnings;
     QVBoxLayout* m_warningRows;
+    std::vector<LayoutWarning> m_shownWarnings;  // the rows shown under the print size
     QPushButton* m_remove;
 };
 

@@ -8,6 +8,7 @@
 #include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QSignalSpy>
 
 using namespace quillfen;
@@ -86,4 +87,31 @@ TEST_F(DrawingInspectorTest, CalendarPicturesCannotBeTheCoverAndWarningsShowTheS
             EXPECT_FALSE(label->text().contains(QChar(0x26A0))) << label->text().toStdString();
         }
     }
+}
+
+// A change that leaves the children and the drawing's warnings as they were rebuilds neither the artist
+// picker nor the warning rows: rebuilding them laid the inspector out again at every change of the library.
+TEST_F(DrawingInspectorTest, RefreshRebuildsThePickerAndWarningsOnlyWhenTheyChanged) {
+    model.addChild(QStringLiteral("Ada"));
+    const Drawing blurry = addDrawing({});  // 600 × 900 pixels: prints blurry in the book
+    const Drawing sharp = addDrawing({});
+    model.update(sharp.info.id, [](DrawingInfo& info) { info.pixelSize = {6000, 9000}; });
+    model.setSelectedID(blurry.info.id);
+    DrawingInspector inspector(model, blurry);
+    const QPointer<WarningRow> row = inspector.findChild<WarningRow*>();
+    ASSERT_TRUE(row);
+    const auto rows = inspector.findChildren<WarningRow*>().size();
+    QSignalSpy refilled(inspector.artistPicker()->model(), &QAbstractItemModel::rowsRemoved);
+
+    model.update(blurry.info.id, [](DrawingInfo& info) { info.age = "6"; });
+    EXPECT_EQ(inspector.ageField()->text(), QStringLiteral("6"));
+    EXPECT_EQ(inspector.findChild<WarningRow*>(), row.data());
+    EXPECT_EQ(refilled.count(), 0);
+
+    model.addChild(QStringLiteral("Bo"));
+    EXPECT_EQ(inspector.artistPicker()->count(), 3);
+    model.setSelectedID(sharp.info.id);
+    EXPECT_TRUE(inspector.findChildren<WarningRow*>().isEmpty());
+    model.setSelectedID(blurry.info.id);
+    EXPECT_EQ(inspector.findChildren<WarningRow*>().size(), rows);
 }
