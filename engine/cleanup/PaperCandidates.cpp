@@ -89,6 +89,46 @@ std::optional<Corners> joined(const Corners& x, const Corners& y) {
     return whole;
 }
 
+// Whether outer holds inner and reaches more than margin beyond it across one of its sides only.
+bool reachesAcrossOneSide(const Corners& outer, const Corners& inner, double margin) {
+    if (covered(inner, outer) < 0.97) return false;
+    cv::Point2d centre(0, 0);
+    for (const auto& p : inner) centre += p * 0.25;
+    int across = 0;
+    for (int i = 0; i < 4; ++i) {
+        const cv::Point2d p = inner[i], q = inner[(i + 1) % 4];
+        cv::Point2d outward = cv::Point2d(-(q - p).y, (q - p).x) / cv::norm(q - p);
+        if ((centre - p).dot(outward) > 0) outward = -outward;
+        double beyond = 0;
+        for (const auto& corner : outer) beyond = std::max(beyond, (corner - p).dot(outward));
+        across += beyond > margin;
+    }
+    return across == 1;
+}
+
+// Whether the part of outer beyond inner has the colour of inner's paper (the brighter half of inner,
+// not the drawing), however much darker: a shadow leaves the paper's colour, and a coloured surface has
+// its own. Chromaticities as in the lighting's paper mask.
+bool restIsPaper(const cv::Mat& colour, const Corners& outer, const Corners& inner) {
+    auto mask = [&](const Corners& c) {
+        std::vector<cv::Point> polygon;
+        for (const auto& p : c) polygon.emplace_back(cvRound(p.x), cvRound(p.y));
+        cv::Mat m(colour.size(), CV_8U, cv::Scalar(0));
+        cv::fillConvexPoly(m, polygon, cv::Scalar(255));
+        return m;
+    };
+    const cv::Mat part = mask(inner), rest = mask(outer) & ~part;
+    cv::Mat luma;
+    cv::cvtColor(colour, luma, cv::COLOR_RGB2GRAY);
+    const cv::Mat paper = part & (luma > cv::mean(luma, part)[0]);
+    if (cv::countNonZero(paper) == 0 || cv::countNonZero(rest) == 0) return false;
+    auto chroma = [](cv::Scalar c) {
+        const double r = std::max(c[0], 1.0), g = std::max(c[1], 1.0), b = std::max(c[2], 1.0);
+        return cv::Point2d(2 * (r - g) / (r + g), 2 * (b - g) / (b + g));
+    };
+    return cv::norm(chroma(cv::mean(colour, paper)) - chroma(cv::mean(colour, rest))) < 0.1;
+}
+
 }  // namespace
 
 std::vector<PaperCandidate> rectanglesIn(const Analysis& a, const RectangleDetectorOptions& options) {
@@ -163,11 +203,15 @@ std::vector<PaperCandidate> rectanglesIn(const Analysis& a, const RectangleDetec
     // the table must not stand beside the sheet's own. One whose four sides all show clear edges stays
     // when it swallows the surer one: it is the whole sheet around the sunlit part of a sheet that a hard
     // shadow crosses, or, when its sides also run on as clear edges past the surer one's corners, around
-    // the part inside a band of colour drawn along the sheet's side.
+    // the part inside a band of colour drawn along the sheet's side. One that reaches beyond a less crisp
+    // surer one across a single side, over paper of its colour, stays too: the whole sheet around a part
+    // that a shadow's edge cut off, whose edges in the shadow are too faint for all four sides to be clear.
     struct Kept {
         Corners corners;
         double confidence;
+        bool crisp;
     };
+    const double margin = 0.05 * reach;  // how far an outline may stray past a side it shares
     std::vector<PaperCandidate> out;
     std::vector<Kept> kept;
     for (const auto& s : scored) {
@@ -176,12 +220,16 @@ std::vector<PaperCandidate> rectanglesIn(const Analysis& a, const RectangleDetec
                 const bool widens = s.crisp && covered(k.corners, s.corners) > 0.97 &&
                                     covered(s.corners, k.corners) < 0.95 &&
                                     runsOnPast(a.colour, s.corners, k.corners);
+                auto completes = [&] {
+                    return !k.crisp && reachesAcrossOneSide(s.corners, k.corners, margin) &&
+                           restIsPaper(a.colour, s.corners, k.corners);
+                };
                 return (overlap(k.corners, s.corners) > 0.8 && !widens) ||
                        (covered(k.corners, s.corners) > 0.8 && s.confidence < k.confidence - 0.1 &&
-                        s.edges < 0.97);
+                        s.edges < 0.97 && !completes());
             }))
             continue;
-        kept.push_back({s.corners, s.confidence});
+        kept.push_back({s.corners, s.confidence, s.crisp});
         out.push_back({unitQuad(s.corners, a.size), s.confidence});
         if (static_cast<int>(out.size()) == options.maximumObservations) break;
     }

@@ -193,6 +193,10 @@ TEST(PaperCandidates, GeneratedPhotosThatOnceReturnedAPartOfTheSheetOrItsMatFind
          "the paper above a horizon drawn across the sheet's upper third: the rest was too deep to reach"},
         {2500264, photos::hardSurfaceForSeed(2000264),
          "a quarter of the sheet, between the table's edge showing through it and a field of colour"},
+        {165, photos::surfaceForSeed(165),
+         "the sunlit part: the whole sheet, its edges faint on the cloth in the shadow, seemed less sure"},
+        {500105, photos::hardSurfaceForSeed(105),
+         "the sunlit part: the whole sheet, its edges faint on dark cloth in the shadow, seemed less sure"},
     };
     for (const auto& c : cases) {
         const auto photo = photos::generate(c.seed, c.surface);
