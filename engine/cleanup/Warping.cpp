@@ -86,7 +86,12 @@ cv::Mat warpedFrom(const Element* base, std::size_t step, int columns, int rows,
                 std::uint16_t rounded[4];
                 storeRoundedSamples(v, rounded);
                 rounded[3] = 0;
-                std::memcpy(target, rounded, samples * sizeof rounded[0]);
+                // Sizes the compiler knows: a copy of a size known only at run time calls memcpy.
+                if (samples == 4) {
+                    std::memcpy(target, rounded, 4 * sizeof rounded[0]);
+                } else {
+                    std::memcpy(target, rounded, 3 * sizeof rounded[0]);
+                }
             }
         }
     });
@@ -117,10 +122,11 @@ cv::Mat warpedLinear(const Bitmap& opaque, const cv::Matx33d& toSource, int widt
 
 bool isOpaque(const Bitmap& bitmap, const cv::Rect& region) {
     for (int y = region.y; y < region.y + region.height; ++y) {
+        // A row's alphas all at once, without a branch a pixel.
         const std::uint8_t* in = bitmap.pixel(region.x, y);
-        for (int x = 0; x < region.width; ++x) {
-            if (in[x * 4 + 3] != 255) return false;
-        }
+        std::uint8_t all = 255;
+        for (int x = 0; x < region.width; ++x) all &= in[x * 4 + 3];
+        if (all != 255) return false;
     }
     return true;
 }
