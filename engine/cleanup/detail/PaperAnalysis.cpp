@@ -60,18 +60,27 @@ cv::Mat surfaceModel(const cv::Mat& lab) {
         const double limit = std::max(3.0, 2.5 * sorted[sorted.size() / 2]);
         for (std::size_t i = 0; i < border.size(); ++i) keep[i] = residuals[i] < limit;
     }
+    // The terms of every position from those of its column and its row, without dividing per pixel.
+    std::vector<double> us(static_cast<std::size_t>(lab.cols)), vs(static_cast<std::size_t>(lab.rows));
+    for (int x = 0; x < lab.cols; ++x) us[x] = terms(x, 0)[1];
+    for (int y = 0; y < lab.rows; ++y) vs[y] = terms(0, y)[2];
+    double c[6][3];
+    for (int j = 0; j < 6; ++j)
+        for (int k = 0; k < 3; ++k) c[j][k] = coefficients.at<double>(j, k);
     cv::Mat model(lab.size(), CV_32FC3);
-    for (int y = 0; y < lab.rows; ++y)
+    for (int y = 0; y < lab.rows; ++y) {
+        auto* row = model.ptr<cv::Vec3f>(y);
+        const double v = vs[y];
         for (int x = 0; x < lab.cols; ++x) {
-            const auto t = terms(x, y);
-            cv::Vec3f m;
+            const double u = us[x];
+            const double t[6] = {1, u, v, u * v, u * u, v * v};
             for (int k = 0; k < 3; ++k) {
-                double v = 0;
-                for (int j = 0; j < 6; ++j) v += t[j] * coefficients.at<double>(j, k);
-                m[k] = static_cast<float>(v);
+                double sum = 0;
+                for (int j = 0; j < 6; ++j) sum += t[j] * c[j][k];
+                row[x][k] = static_cast<float>(sum);
             }
-            model.at<cv::Vec3f>(y, x) = m;
         }
+    }
     return model;
 }
 
@@ -126,29 +135,44 @@ Analysis analyse(const Bitmap& image) {
     const cv::Mat luma = 0.2126 * ch[0] + 0.7152 * ch[1] + 0.0722 * ch[2];
     const cv::Mat high = cv::max(cv::max(ch[0], ch[1]), ch[2]);
     const cv::Mat low = cv::min(cv::min(ch[0], ch[1]), ch[2]);
-    auto bytes = [](const cv::Mat& m, int median) {
+    auto bytes = [](const cv::Mat& m) {
         cv::Mat out;
         m.convertTo(out, CV_8U, 255);
-        cv::medianBlur(out, out, median);
         return out;
     };
-    a.smallLuma = bytes(luma, 5);
-    a.smallWhite = bytes(cv::max(luma - (high - low), 0), 5);
-    a.smallNeutral = bytes(1 - (high - low) / cv::max(high, 0.05), 5);
+    // The median filter costs about as much for three channels as for one: the three planes are
+    // filtered together, each as its own channel.
+    const cv::Mat planes[] = {bytes(luma), bytes(cv::max(luma - (high - low), 0)),
+                              bytes(1 - (high - low) / cv::max(high, 0.05))};
+    cv::Mat merged;
+    cv::merge(planes, 3, merged);
+    cv::medianBlur(merged, merged, 5);
+    cv::Mat filtered[3];
+    cv::split(merged, filtered);
+    a.smallLuma = filtered[0];
+    a.smallWhite = filtered[1];
+    a.smallNeutral = filtered[2];
 
     cv::Mat lab8, lab;
-    cv::cvtColor(bytes(smallRgb, 5), lab8, cv::COLOR_RGB2Lab);
+    cv::medianBlur(bytes(smallRgb), lab8, 5);
+    cv::cvtColor(lab8, lab8, cv::COLOR_RGB2Lab);
     cv::GaussianBlur(lab8, lab8, cv::Size(), std::max(1.0, small.width / 120.0));
     lab8.convertTo(lab, CV_32F);
     const cv::Mat model = surfaceModel(lab);
     a.standOut = cv::Mat(small, CV_32F);
-    for (int y = 0; y < small.height; ++y)
+    for (int y = 0; y < small.height; ++y) {
+        const auto* labRow = lab.ptr<cv::Vec3f>(y);
+        const auto* modelRow = model.ptr<cv::Vec3f>(y);
+        auto* out = a.standOut.ptr<float>(y);
         for (int x = 0; x < small.width; ++x) {
-            const cv::Vec3f c = lab.at<cv::Vec3f>(y, x), m = model.at<cv::Vec3f>(y, x);
+            const cv::Vec3f c = labRow[x], m = modelRow[x];
             const double brighter = (c[0] - m[0]) / 25.0;  // 8-bit L: 25 is about 10 L* units
-            const double colourful = std::hypot(c[1] - m[1], c[2] - m[2]) / 14.0;
-            a.standOut.at<float>(y, x) = static_cast<float>(std::max(brighter, colourful));
+            // The float length of the colour difference, rounded once from its double value.
+            const double da = c[1] - m[1], db = c[2] - m[2];
+            const double colourful = static_cast<float>(std::sqrt(da * da + db * db)) / 14.0;
+            out[x] = static_cast<float>(std::max(brighter, colourful));
         }
+    }
     cv::compare(a.standOut, 1.0, a.foreground, cv::CMP_GT);
     return a;
 }
