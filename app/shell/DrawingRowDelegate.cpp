@@ -57,7 +57,7 @@ QRectF spinnerArea(const QRect& row) {
 }  // namespace
 
 DrawingRowDelegate::DrawingRowDelegate(QObject* parent)
-    : QStyledItemDelegate(parent), m_thumbnails(new ScaledPictures(4000, this)), m_badges(8) {}
+    : QStyledItemDelegate(parent), m_thumbnails(new ScaledPictures(4000, this)), m_badges(8), m_lines(1000) {}
 
 QRect DrawingRowDelegate::spinnerRect(const QRect& row) {
     return spinnerArea(row).toAlignedRect().adjusted(-1, -1, 1, 1);
@@ -129,15 +129,22 @@ void DrawingRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
 
     painter->setFont(titleFont);
     painter->setPen(index.data(DrawingListModel::untitledRole).toBool() ? muted : primary);
-    painter->drawText(QRect(textLeft, top, width, titleMetrics.height()), Qt::AlignLeft | Qt::AlignVCenter,
-                      titleMetrics.elidedText(index.data(Qt::DisplayRole).toString(), Qt::ElideRight, width));
+    painter->drawStaticText(textLeft, top, line(index.data(Qt::DisplayRole).toString(), titleFont, width));
     painter->setFont(detailFont);
     painter->setPen(muted);
-    painter->drawText(QRect(textLeft, top + titleMetrics.height() + 2, width, detailMetrics.height()),
-                      Qt::AlignLeft | Qt::AlignVCenter,
-                      detailMetrics.elidedText(index.data(DrawingListModel::detailRole).toString(),
-                                               Qt::ElideRight, width));
+    painter->drawStaticText(textLeft, top + titleMetrics.height() + 2,
+                            line(index.data(DrawingListModel::detailRole).toString(), detailFont, width));
     painter->restore();
+}
+
+const QStaticText& DrawingRowDelegate::line(const QString& text, const QFont& font, int width) const {
+    const QString key = font.key() + QChar(0x1f) + QString::number(width) + QChar(0x1f) + text;
+    if (const QStaticText* laid = m_lines.object(key)) return *laid;
+    auto* laid = new QStaticText(QFontMetrics(font).elidedText(text, Qt::ElideRight, width));
+    laid->setTextFormat(Qt::PlainText);
+    laid->prepare(QTransform(), font);
+    m_lines.insert(key, laid);
+    return *laid;
 }
 
 void DrawingRowDelegate::paintHeader(QPainter* painter, const QStyleOptionViewItem& option,

@@ -4,9 +4,12 @@
 #include "app/shell/DrawingRowDelegate.h"
 #include "tests/app/AppFixtures.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QPaintEvent>
+#include <QPainter>
 #include <QSignalSpy>
+#include <QStandardItemModel>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -105,4 +108,45 @@ TEST(Sidebar, ATurnOfASpinnerRepaintsOnlyTheSpinner) {
     EXPECT_TRUE(DrawingRowDelegate::spinnerRect(busyRow).contains(regions.painted.boundingRect()))
         << "a turn repainted " << regions.painted.boundingRect().width() << " x "
         << regions.painted.boundingRect().height();
+}
+
+namespace {
+
+// A drawing row of `width` painted by `delegate` on white.
+QImage paintedRow(const DrawingRowDelegate& delegate, const QString& title, const QString& detail, int width) {
+    QStandardItemModel rows(1, 1);
+    const QModelIndex index = rows.index(0, 0);
+    rows.setData(index, title, Qt::DisplayRole);
+    rows.setData(index, detail, DrawingListModel::detailRole);
+    QStyleOptionViewItem option;
+    option.rect = QRect(0, 0, width, 48);
+    option.font = QApplication::font();
+    option.palette = QApplication::palette();
+    option.state = QStyle::State_Enabled;
+    QImage image(width, 48, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    delegate.paint(&painter, option, index);
+    return image;
+}
+
+}  // namespace
+
+// A row's texts are laid out once and kept: a row painted again after its title, its detail or the list's
+// width changed shows what a delegate that never painted it shows.
+TEST(Sidebar, RowsShowTheirTextsAsTheyAreNowAtTheWidthTheyHaveNow) {
+    const QString longTitle = QStringLiteral("Mom on a rocket over the sea at night, with the cat");
+    const struct { QString title, detail; int width; } cases[] = {
+        {longTitle, QStringLiteral("Ada · March 2026"), 280},
+        {longTitle, QStringLiteral("Ada · March 2026"), 200},  // narrower: elided sooner
+        {QStringLiteral("Moon"), QStringLiteral("Ada · March 2026"), 200},
+        {QStringLiteral("Moon"), QStringLiteral("Bo · April 2026"), 200},
+    };
+    const DrawingRowDelegate kept;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.title.toStdString() << ", " << c.width);
+        const QImage again = paintedRow(kept, c.title, c.detail, c.width);
+        EXPECT_EQ(again, paintedRow(DrawingRowDelegate(), c.title, c.detail, c.width));
+        EXPECT_EQ(again, paintedRow(kept, c.title, c.detail, c.width));
+    }
 }
