@@ -188,7 +188,7 @@ cv::Mat wrapped(const Bitmap& image) {
 }
 
 Bitmap bitmapOfRgba(const cv::Mat& rgba) {
-    Bitmap out(rgba.cols, rgba.rows);
+    Bitmap out = Bitmap::toBeFilled(rgba.cols, rgba.rows);
     rgba.copyTo(wrapped(out));
     return out;
 }

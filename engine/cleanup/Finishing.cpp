@@ -139,7 +139,7 @@ Bitmap finished(const cv::Mat& linear, const Cleaner::BackgroundMap* background,
     CV_Assert(linear.type() == CV_16UC3);
     if (!background && !cube) return bitmapOfLinear(linear);
     const int width = linear.cols, height = linear.rows;
-    Bitmap out(width, height);
+    Bitmap out = Bitmap::toBeFilled(width, height);
     const bool divides =
         background && background->width == width && background->height == height &&
         background->mapWidth > 0 && background->mapHeight > 0 &&

@@ -17,6 +17,7 @@
 #include "engine/cleanup/ImageIO.h"
 #include "engine/cleanup/detail/HeifItems.h"
 #include "engine/cleanup/detail/ImageMetadata.h"
+#include "engine/cleanup/detail/LargeMats.h"
 #include "engine/cleanup/detail/LinearPixels.h"
 #include "engine/cleanup/detail/Resampling.h"
 
@@ -177,7 +178,7 @@ std::optional<Decoded> decodeJpeg(Bytes data, std::optional<double> wantedSide) 
     const int height = TJSCALED(header->height, scale);
     const bool cmyk = header->colorspace == TJCS_CMYK || header->colorspace == TJCS_YCCK;
     // RGBX fills the fourth byte with 255, so the rows can become a Bitmap's as they are.
-    cv::Mat pixels(height, width, CV_8UC4);
+    cv::Mat pixels = detail::largeMat(height, width, CV_8UC4);
     if (tjDecompress2(turbo.handle, data.data(), static_cast<unsigned long>(data.size()), pixels.data, width,
                       static_cast<int>(pixels.step), height, cmyk ? TJPF_CMYK : TJPF_RGBX,
                       TJFLAG_LIMITSCANS) != 0) {
@@ -431,7 +432,7 @@ Bitmap bitmapOfPixels(cv::Mat pixels, int orientation) {
         return detail::bitmapOfRgb(pixels);
     }
     const bool swaps = swapsSides(orientation);
-    Bitmap bitmap(swaps ? pixels.rows : pixels.cols, swaps ? pixels.cols : pixels.rows);
+    Bitmap bitmap = Bitmap::toBeFilled(swaps ? pixels.rows : pixels.cols, swaps ? pixels.cols : pixels.rows);
     cv::Mat target(bitmap.height, bitmap.width, CV_8UC4, bitmap.pixels.data());
     oriented(pixels, orientation, target);
     return bitmap;

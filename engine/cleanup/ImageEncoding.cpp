@@ -37,7 +37,7 @@ std::optional<Bitmap> downscaled(const Bitmap& image, std::optional<double> maxi
         const double scale = *maximumSide / longSide;
         const int width = std::max(1, detail::outwardPixels(image.width * scale));
         const int height = std::max(1, detail::outwardPixels(image.height * scale));
-        Bitmap out(width, height);
+        Bitmap out = Bitmap::toBeFilled(width, height);
         cv::Mat rgba(height, width, CV_8UC4, out.pixels.data());
         detail::resizeInto(
             detail::rowsOfBitmap(image), cv::Size(image.width, image.height),

@@ -196,7 +196,7 @@ void linearRowOfBitmap(const Bitmap& bitmap, int x0, int y, int width, std::uint
 
 Bitmap bitmapOfLinear(const cv::Mat& linear) {
     CV_Assert(linear.type() == CV_16UC3);
-    Bitmap bitmap(linear.cols, linear.rows);
+    Bitmap bitmap = Bitmap::toBeFilled(linear.cols, linear.rows);
     const auto& table = codeOfLinear16();
     forEachRows(linear.rows, linear.cols, [&](int begin, int end) {
         for (int y = begin; y < end; ++y) {
@@ -212,7 +212,7 @@ Bitmap bitmapOfLinear(const cv::Mat& linear) {
 
 Bitmap bitmapOfRgb(const cv::Mat& rgb) {
     CV_Assert(rgb.type() == CV_8UC3);
-    Bitmap bitmap(rgb.cols, rgb.rows);
+    Bitmap bitmap = Bitmap::toBeFilled(rgb.cols, rgb.rows);
     forEachRows(rgb.rows, rgb.cols, [&](int begin, int end) {
         for (int y = begin; y < end; ++y) {
             const auto* in = rgb.ptr<std::uint8_t>(y);

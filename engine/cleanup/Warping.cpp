@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstring>
 
+#include "engine/cleanup/detail/LargeMats.h"
 #include "engine/cleanup/detail/LinearPixels.h"
 #include "engine/cleanup/detail/Vectors.h"
 
@@ -51,7 +52,7 @@ template <typename Element, typename PixelAt>
 cv::Mat warpedFrom(const Element* base, std::size_t step, int columns, int rows, PixelAt pixelAt,
                    const cv::Matx33d& toSource, int width, int height, int samples) {
     CV_Assert(samples == 3 || samples == 4);
-    cv::Mat out(height, width, CV_MAKETYPE(CV_16U, samples));
+    cv::Mat out = largeMat(height, width, CV_MAKETYPE(CV_16U, samples));
     const auto& weights = bilinearWeights();
     const int lastX = columns - 1, lastY = rows - 1;
     const cv::Matx33d& m = toSource;

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "engine/core/PixelStorage.h"
+
 namespace quillfen {
 
 // A picture in memory: 8-bit sRGB in RGBA byte order with premultiplied alpha, rows stored from the
@@ -12,10 +14,18 @@ namespace quillfen {
 struct Bitmap {
     int width = 0;
     int height = 0;
-    std::vector<std::uint8_t> pixels;  // width * height * 4 bytes
+    std::vector<std::uint8_t, PixelAllocator<std::uint8_t>> pixels;  // width * height * 4 bytes
 
     Bitmap() = default;
+    // A transparent black picture.
     Bitmap(int width, int height) : width(width), height(height), pixels(byteCount(width, height), 0) {}
+    // A picture whose pixels are undefined until its maker writes every one of them.
+    static Bitmap toBeFilled(int width, int height) {
+        Bitmap bitmap;
+        bitmap.width = width, bitmap.height = height;
+        bitmap.pixels.resize(byteCount(width, height));
+        return bitmap;
+    }
 
     bool isEmpty() const { return width <= 0 || height <= 0 || pixels.empty(); }
     std::size_t stride() const { return static_cast<std::size_t>(width) * 4; }
