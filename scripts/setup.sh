@@ -19,6 +19,8 @@ packages=(
     fonts-comic-neue fonts-noto-core fonts-lato fonts-wqy-microhei
     # tests and benchmarks
     libgtest-dev libbenchmark-dev xvfb poppler-utils qpdf xauth
+    # the PDF assembly that bench/parent.sh pairs the book export with
+    img2pdf
     # xwininfo, with which the end-to-end tests find the program's windows
     x11-utils
     # a private session bus for the file-manager tests
