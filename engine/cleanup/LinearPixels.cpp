@@ -58,23 +58,25 @@ const std::vector<std::uint8_t>& codeOfLinear16() {
     return table;
 }
 
+namespace {
+
+// The transfer function at encodeSteps + 1 evenly spaced points of [0, 1], for interpolation.
+std::vector<float> tabulated(double (*transfer)(double)) {
+    std::vector<float> t(encodeSteps + 1);
+    for (int i = 0; i <= encodeSteps; ++i)
+        t[i] = static_cast<float>(transfer(static_cast<double>(i) / encodeSteps));
+    return t;
+}
+
+}  // namespace
+
 const float* encodeTable() {
-    static const std::vector<float> table = [] {
-        std::vector<float> t(encodeSteps + 1);
-        for (int i = 0; i <= encodeSteps; ++i)
-            t[i] = static_cast<float>(encodedOfLinearExact(static_cast<double>(i) / encodeSteps));
-        return t;
-    }();
+    static const std::vector<float> table = tabulated(encodedOfLinearExact);
     return table.data();
 }
 
 const float* decodeTable() {
-    static const std::vector<float> table = [] {
-        std::vector<float> t(encodeSteps + 1);
-        for (int i = 0; i <= encodeSteps; ++i)
-            t[i] = static_cast<float>(linearOfEncoded(static_cast<double>(i) / encodeSteps));
-        return t;
-    }();
+    static const std::vector<float> table = tabulated(linearOfEncoded);
     return table.data();
 }
 
