@@ -133,6 +133,57 @@ void nameByContent(cairo_surface_t* mask) {
     setUniqueID(mask, id);
 }
 
+// The key of a shadow mask: everything its pixels are made from.
+std::string maskKey(const Path& path, FillRule rule, const cairo_matrix_t& toMask, int w, int h,
+                    double blur) {
+    std::string key;
+    const auto add = [&key](const auto& value) {
+        key.append(reinterpret_cast<const char*>(&value), sizeof value);
+    };
+    add(w), add(h), add(blur), add(rule);
+    for (const auto& e : path.elements()) {
+        add(e.kind);
+        const int count = e.kind == Path::Element::Kind::curve ? 3 : e.kind == Path::Element::Kind::close ? 0 : 1;
+        for (int i = 0; i < count; ++i) {
+            Point p = e.points[i];
+            cairo_matrix_transform_point(&toMask, &p.x, &p.y);
+            add(p.x), add(p.y);
+        }
+    }
+    return key;
+}
+
+// The coverage of `path` drawn through `toMask` onto a w × h mask and blurred with a Gaussian of
+// `blur` mask pixels. With `made`, a mask made before from the same is reused, and a new one is
+// named by its content and kept there.
+Surface shadowMask(ShadowMasks* made, const Path& path, FillRule rule, const cairo_matrix_t& toMask, int w,
+                   int h, double blur) {
+    std::string key;
+    if (made) {
+        key = maskKey(path, rule, toMask, w, h, blur);
+        if (cairo_surface_t* known = made->find(key)) return Surface(cairo_surface_reference(known));
+    }
+    Surface mask(cairo_image_surface_create(CAIRO_FORMAT_A8, w, h));
+    cairo_t* mc = cairo_create(mask.get());
+    cairo_set_matrix(mc, &toMask);
+    appendPath(mc, path);
+    cairo_set_fill_rule(mc, fillRule(rule));
+    cairo_fill(mc);
+    cairo_destroy(mc);
+    cairo_surface_flush(mask.get());
+    if (blur > 0.05) {
+        cv::Mat alpha(h, w, CV_8UC1, cairo_image_surface_get_data(mask.get()),
+                      cairo_image_surface_get_stride(mask.get()));
+        cv::GaussianBlur(alpha, alpha, cv::Size(0, 0), blur, blur, cv::BORDER_CONSTANT);
+    }
+    cairo_surface_mark_dirty(mask.get());
+    if (made) {
+        nameByContent(mask.get());
+        made->keep(std::move(key), mask.get());
+    }
+    return mask;
+}
+
 // A picture drawn smaller on a bitmap is first reduced to its size there by averaging pixel areas,
 // as smooth as cairo's best filter and many times cheaper. Only for unrotated, unskewed drawing; true
 // when the bitmap was reduced.
@@ -205,6 +256,29 @@ void Path::addEllipse(const Rect& rect) {
     curveTo({cx - rx, cy - ky}, {cx - kx, cy - ry}, {cx, cy - ry});
     curveTo({cx + kx, cy - ry}, {cx + rx, cy - ky}, {cx + rx, cy});
     close();
+}
+
+// ShadowMasks
+
+ShadowMasks::~ShadowMasks() {
+    for (auto& [key, mask] : m_masks) cairo_surface_destroy(mask);
+}
+
+cairo_surface_t* ShadowMasks::find(const std::string& key) const {
+    for (const auto& [known, mask] : m_masks) {
+        if (known == key) return mask;
+    }
+    return nullptr;
+}
+
+void ShadowMasks::keep(std::string key, cairo_surface_t* mask) {
+    // A book repeats a handful of slot shapes; a few masks hold them all.
+    constexpr std::size_t kept = 8;
+    if (m_masks.size() == kept) {
+        cairo_surface_destroy(m_masks.front().second);
+        m_masks.erase(m_masks.begin());
+    }
+    m_masks.emplace_back(std::move(key), cairo_surface_reference(mask));
 }
 
 // Canvas
@@ -355,25 +429,14 @@ void Canvas::fill(const Path& path, FillRule rule) {
         const int w = static_cast<int>(std::ceil((x2 - x1) * k));
         const int h = static_cast<int>(std::ceil((y2 - y1) * k));
         if (w > 0 && h > 0 && std::isfinite(x1) && std::isfinite(y1)) {
-            Surface mask(cairo_image_surface_create(CAIRO_FORMAT_A8, w, h));
-            cairo_t* mc = cairo_create(mask.get());
-            cairo_matrix_t device;
-            cairo_get_matrix(cr, &device);
-            cairo_scale(mc, k, k);
-            cairo_translate(mc, -x1, -y1);
-            cairo_transform(mc, &device);
-            appendPath(mc, path);
-            cairo_set_fill_rule(mc, fillRule(rule));
-            cairo_fill(mc);
-            cairo_destroy(mc);
-            cairo_surface_flush(mask.get());
-            if (sigma * k > 0.05) {
-                cv::Mat alpha(h, w, CV_8UC1, cairo_image_surface_get_data(mask.get()),
-                              cairo_image_surface_get_stride(mask.get()));
-                cv::GaussianBlur(alpha, alpha, cv::Size(0, 0), sigma * k, sigma * k, cv::BORDER_CONSTANT);
-            }
-            cairo_surface_mark_dirty(mask.get());
-            if (!m->raster) nameByContent(mask.get());
+            cairo_matrix_t toMask;
+            cairo_get_matrix(cr, &toMask);
+            cairo_matrix_t shift;
+            cairo_matrix_init_scale(&shift, k, k);
+            cairo_matrix_translate(&shift, -x1, -y1);
+            cairo_matrix_multiply(&toMask, &toMask, &shift);
+            Surface mask = shadowMask(m->shadowMasks, path, rule, toMask, w, h, sigma * k);
+            if (!m->raster && !m->shadowMasks) nameByContent(mask.get());
             cairo_pattern_t* pattern = cairo_pattern_create_for_surface(mask.get());
             cairo_matrix_t placement;
             cairo_matrix_init_scale(&placement, k, k);

@@ -192,6 +192,7 @@ struct PdfWriter::Impl {
     std::vector<PdfPageBoxes> pages;
     PdfPageBoxes current;
     ContentHash written;  // of cairo's output, as it is written
+    ShadowMasks shadowMasks;  // shared by the pages' canvases
 
     static cairo_status_t write(void* closure, const unsigned char* data, unsigned int length) {
         auto* self = static_cast<Impl*>(closure);
@@ -331,7 +332,9 @@ Canvas* PdfWriter::beginPage(const PdfPageBoxes& boxes) {
     }
     cairo_pdf_surface_set_size(m->surface, width, height);
     cairo_t* cr = cairo_create(m->surface);
-    m->canvas.emplace(Canvas(std::make_unique<Canvas::Impl>(cr, height, false, pdfShadowResolution)));
+    auto canvas = std::make_unique<Canvas::Impl>(cr, height, false, pdfShadowResolution);
+    canvas->shadowMasks = &m->shadowMasks;
+    m->canvas.emplace(Canvas(std::move(canvas)));
     m->current = boxes;
     return &*m->canvas;
 }

@@ -186,6 +186,47 @@ TEST_F(PdfWriterTest, AShadowRepeatedOnManyPagesIsHeldOnce) {
     EXPECT_EQ(images({100, 120, 100}), 2 * one) << "another shape casts another shadow";
 }
 
+TEST_F(PdfWriterTest, AShadowAfterAnotherIsItsOwnWhateverCameBefore) {
+    // A shape with its shadow, drawn on a page of its own.
+    struct Shadow {
+        Rect rect;
+        double scale;
+        double blur;
+    };
+    const auto draw = [](PdfWriter& writer, const Shadow& shadow) {
+        Canvas* canvas = writer.beginPage({{0, 0, 300, 300}, std::nullopt, std::nullopt});
+        canvas->scale(shadow.scale, shadow.scale);
+        canvas->setShadow({0, -6}, shadow.blur, Color::black(0.6));
+        canvas->setFillColor(Color::white());
+        canvas->fillRect(shadow.rect);
+        writer.endPage();
+    };
+    const Shadow first{{60, 60, 120, 120}, 1, 2};
+    const std::vector<Shadow> seconds = {
+        {{60, 60, 120, 120}, 1, 2},     // the same
+        {{60, 60, 120, 120}, 1, 1.6},   // sharper, on a mask of the same size
+        {{60, 60, 120, 120}, 1, 12},    // softer
+        {{60, 60, 150, 120}, 1, 2},     // wider
+        {{60.5, 60, 120, 120}, 1, 2},   // half a point over
+        {{60.25, 60, 119.5, 120}, 1, 2},  // a quarter point over, on a mask of the same size
+        {{30, 30, 60, 60}, 2, 2},       // the same box through another transform
+    };
+    for (const auto& second : seconds) {
+        const fs::path both = folder / "both.pdf", alone = folder / "alone.pdf";
+        PdfWriter pair(both, "Shadows");
+        draw(pair, first);
+        draw(pair, second);
+        ASSERT_TRUE(pair.finish());
+        PdfWriter single(alone, "Shadows");
+        draw(single, second);
+        ASSERT_TRUE(single.finish());
+        cv::Mat difference;
+        cv::absdiff(renderPage(both, 2, 72), renderPage(alone, 1, 72), difference);
+        EXPECT_EQ(cv::countNonZero(difference.reshape(1)), 0)
+            << "the second page's shadow differs, at " << second.rect.origin.x << " blur " << second.blur;
+    }
+}
+
 TEST_F(PdfWriterTest, UnwritableDestinationsFailAndLeaveNothing) {
     std::ofstream(folder / "a-file") << "not a folder";
     fs::create_directories(folder / "a-folder.pdf");
