@@ -21,6 +21,10 @@ cv::Mat warpedLinear(const cv::Mat& source, const cv::Matx33d& toSource, int wid
 // The same warp read straight from an opaque Bitmap, its codes turned into linear light as they are read.
 cv::Mat warpedLinear(const Bitmap& opaque, const cv::Matx33d& toSource, int width, int height,
                      int samples = 3);
+// The sampling positions of the warp for pixels x ... x + count - 1 of row y, in 1/32 pixels of the
+// source: toSource * (x, y, 1) after the perspective divide, rounded half to even, held to the int range
+// (not a number: INT_MIN), where a divisor of 0 puts the pixel at the origin.
+void samplingPositions(const cv::Matx33d& toSource, int x, int y, int count, int* fixedX, int* fixedY);
 // Whether every pixel of the region (inside the bitmap) is opaque.
 bool isOpaque(const Bitmap& bitmap, const cv::Rect& region);
 

@@ -1,7 +1,10 @@
 #include "engine/cleanup/detail/Resampling.h"
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 #include <gtest/gtest.h>
 #include <opencv2/imgproc.hpp>
@@ -67,6 +70,46 @@ TEST(Warping, WarpsAsOpenCvsBilinearWarpPerspectiveDid) {
         cv::warpPerspective(linear, wanted, cv::Mat(toSource), cv::Size(50, 62),
                             cv::INTER_LINEAR | cv::WARP_INVERSE_MAP, cv::BORDER_REPLICATE);
         EXPECT_EQ(largestDifference(detail::warpedLinear(quads, toSource, 50, 62), wanted), 0);
+    }
+}
+
+// The positions a warp samples, two at a time, are the plain arithmetic's: the same doubles, rounded
+// half to even, held to the int range, a position that is not a number at INT_MIN.
+TEST(Warping, SamplesWhereThePlainArithmeticPutsEachPixel) {
+    const double nan = std::numeric_limits<double>::quiet_NaN(),
+                 inf = std::numeric_limits<double>::infinity();
+    struct Case {
+        const char* what;
+        cv::Matx33d toSource;
+    };
+    const Case cases[] = {
+        {"halves of 1/32 pixel", {1.0 / 64, 0, 0, 0, 3.0 / 64, 0, 0, 0, 1}},
+        {"in perspective", {0.92, 0.04, 302.5, -0.013, 1.01, 363.2, 1.3e-5, -2e-5, 1}},
+        {"beyond the int range", {1e12, 0, -5, 0, -3e9, 0, 0, 0, 1}},
+        {"a divisor crossing 0", {1, 0, 0, 0, 1, 0, -0.01, 0, 1}},
+        {"not a number", {1, 0, nan, 0, 1, 0, 0, 0, 1}},
+        {"infinite", {inf, 0, 0, 0, -inf, 0, 0, 0, 1}},
+    };
+    const auto plain = [](double v) {
+        return std::isnan(v)
+                   ? INT_MIN
+                   : static_cast<int>(std::nearbyint(std::clamp(v, double{INT_MIN}, double{INT_MAX})));
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const cv::Matx33d& m = c.toSource;
+        for (const int y : {0, 7, 1001}) {
+            const int first = 3, count = 201;
+            std::vector<int> fixedX(count), fixedY(count);
+            detail::samplingPositions(m, first, y, count, fixedX.data(), fixedY.data());
+            for (int i = 0; i < count; ++i) {
+                const int x = first + i;
+                double w = m(2, 1) * y + m(2, 2) + m(2, 0) * x;
+                w = w != 0 ? 32 / w : 0;
+                ASSERT_EQ(fixedX[i], plain((m(0, 1) * y + m(0, 2) + m(0, 0) * x) * w)) << x << ", " << y;
+                ASSERT_EQ(fixedY[i], plain((m(1, 1) * y + m(1, 2) + m(1, 0) * x) * w)) << x << ", " << y;
+            }
+        }
     }
 }
 
