@@ -16,6 +16,22 @@ namespace quillfen::detail::paper {
 
 namespace {
 
+// The convex outlines of four corners that contours of the analysis copy make, in full-size pixels.
+std::vector<Corners> outlinesOf(const std::vector<std::vector<cv::Point>>& contours, double smallScale) {
+    std::vector<Corners> out;
+    const double back = 1 / smallScale;
+    for (const auto& contour : contours) {
+        const auto quad = quadFromContour(contour);
+        if (!quad) continue;
+        Corners c;
+        for (int i = 0; i < 4; ++i)
+            c[i] = ((*quad)[i] + cv::Point2d(0.5, 0.5)) * back - cv::Point2d(0.5, 0.5);
+        c = ordered(c);
+        if (isConvex(c)) out.push_back(c);
+    }
+    return out;
+}
+
 // Outlines of bright regions and of closed edges in the analysis copy, in full-size pixels.
 std::vector<Corners> proposals(const Analysis& a) {
     std::vector<std::vector<cv::Point>> contours;
@@ -58,19 +74,35 @@ std::vector<Corners> proposals(const Analysis& a) {
     cv::Canny(a.smallLuma, edges, 30, 80);
     cv::dilate(edges, edges, cv::Mat());
     collect(edges, cv::RETR_LIST);
+    return outlinesOf(contours, a.smallScale);
+}
 
-    std::vector<Corners> out;
-    const double back = 1 / a.smallScale;
-    for (const auto& contour : contours) {
-        const auto quad = quadFromContour(contour);
-        if (!quad) continue;
-        Corners c;
-        for (int i = 0; i < 4; ++i)
-            c[i] = ((*quad)[i] + cv::Point2d(0.5, 0.5)) * back - cv::Point2d(0.5, 0.5);
-        c = ordered(c);
-        if (isConvex(c)) out.push_back(c);
+// On a colourless surface colour belongs to the drawing, so the sheet is its bright paper and its
+// colours together; stripes of a wall as bright as the paper join that region where they meet the
+// sheet, and opened wider than such a stripe the region is the sheet alone. Nothing on a coloured surface.
+std::vector<Corners> colourlessSurfaceProposals(const Analysis& a) {
+    cv::Mat colourful;
+    cv::compare(a.smallNeutral, 190, colourful, cv::CMP_LT);
+    const int band = std::max(1, std::min(colourful.cols, colourful.rows) / 25);
+    cv::Mat border(colourful.size(), CV_8U, cv::Scalar(255));
+    if (border.cols > 2 * band && border.rows > 2 * band)
+        border(cv::Rect(band, band, border.cols - 2 * band, border.rows - 2 * band)).setTo(0);
+    if (cv::countNonZero(colourful & border) >= 0.05 * cv::countNonZero(border)) return {};
+    cv::Mat binary;
+    cv::threshold(a.smallLuma, binary, 0, 255, cv::THRESH_BINARY | cv::THRESH_OTSU);
+    binary |= colourful;
+    std::vector<std::vector<cv::Point>> contours;
+    for (const int side : {std::min(binary.cols, binary.rows), std::max(binary.cols, binary.rows)}) {
+        const int stripe = std::max(5, side / 18) | 1;
+        cv::Mat opened;
+        cv::morphologyEx(binary, opened, cv::MORPH_OPEN,
+                         cv::getStructuringElement(cv::MORPH_ELLIPSE, cv::Size(stripe, stripe)));
+        std::vector<std::vector<cv::Point>> found;
+        cv::findContours(opened, found, cv::RETR_EXTERNAL, cv::CHAIN_APPROX_SIMPLE);
+        for (auto& f : found)
+            if (cv::contourArea(f) >= 0.03 * binary.total()) contours.push_back(std::move(f));
     }
-    return out;
+    return outlinesOf(contours, a.smallScale);
 }
 
 // The outline that two outlines make together when they lie side by side and meet along a whole side,
@@ -144,7 +176,7 @@ std::vector<PaperCandidate> rectanglesIn(const Analysis& a, const RectangleDetec
     };
     std::vector<Scored> scored;
     std::vector<Corners> seen;  // after the first, coarse refinement: proposals often meet there
-    auto consider = [&](Corners c, double partsRegion = 0) {
+    auto consider = [&](Corners c, double partsRegion = 0, double leastEdges = 0) {
         c = refine(a.colour, c, std::max(8.0, reach * 0.03));
         if (std::any_of(seen.begin(), seen.end(), [&](const Corners& s) { return overlap(s, c) > 0.97; }))
             return;
@@ -160,6 +192,7 @@ std::vector<PaperCandidate> rectanglesIn(const Analysis& a, const RectangleDetec
         if (!withinLimits(c, a.size, options)) return;
         const double region = std::max({regionSupport(a, c), paperSupport(a, c), partsRegion});
         const double edges = edgeSupport(a.colour, c);
+        if (edges < leastEdges) return;
         scored.push_back({c, std::sqrt(edges * region), edges, edges >= 0.97 && drawn == 0, region});
     };
     const std::vector<Corners> regions = proposals(a);
@@ -169,6 +202,11 @@ std::vector<PaperCandidate> rectanglesIn(const Analysis& a, const RectangleDetec
     for (const Corners& c : lineProposals(a, options, 2))
         if (std::none_of(regions.begin(), regions.end(), [&](const Corners& r) { return overlap(r, c) > 0.95; }))
             consider(c);
+    // The opening that cuts a wall's stripes off the sheet also rounds a bright surround into an outline
+    // of its own: these outlines count only with clear edges along all four sides.
+    for (const Corners& c : colourlessSurfaceProposals(a))
+        if (std::none_of(regions.begin(), regions.end(), [&](const Corners& r) { return overlap(r, c) > 0.9; }))
+            consider(c, 0, 0.9);
     // A hard shadow across a sheet splits it into a sunlit and a shadowed outline, and the whole sheet's
     // paper does not look like one paper: the whole is as sure a sheet as its parts are.
     const std::size_t single = scored.size();

@@ -208,6 +208,28 @@ TEST(PaperCandidates, GeneratedPhotosThatOnceReturnedAPartOfTheSheetOrItsMatFind
     }
 }
 
+TEST(PaperCandidates, OnAColourlessSurfaceTheSheetIsItsPaperAndItsColoursTogether) {
+    struct Case {
+        std::uint32_t seed;
+        photos::Surface surface;
+        const char* once;
+        double jaccard;  // at least, once well below
+    };
+    const Case cases[] = {
+        {500151, photos::hardSurfaceForSeed(151),
+         "the sheet with the white stripes of the wall that meet it, its own outline never proposed", 0.9},
+        {103, photos::surfaceForSeed(103), "the part below a band of sky drawn up to the sheet's edge", 0.95},
+    };
+    for (const auto& c : cases) {
+        const auto photo = photos::generate(c.seed, c.surface);
+        SCOPED_TRACE(testing::Message() << "seed " << c.seed << ", " << photos::surfaceName(photo.surface)
+                                        << ", once returned " << c.once);
+        const auto quad = Cleaner::detectPaper(photo.image);
+        ASSERT_TRUE(quad.has_value());
+        EXPECT_GT(photos::jaccard(*quad, photo.truth, photo.image.width, photo.image.height), c.jaccard);
+    }
+}
+
 TEST(PaperCandidates, NoOutlineIsProposedTwice) {
     // Once proposed two outlines twice each: a crisp outline was kept beside a surer one it repeated, as
     // though it reached beyond it, and the repeats took the places of other outlines.
