@@ -236,14 +236,16 @@ std::vector<PaperCandidate> rectanglesIn(const Analysis& a, const RectangleDetec
     std::stable_sort(scored.begin(), scored.end(),
                      [](const Scored& x, const Scored& y) { return x.confidence > y.confidence; });
 
-    // A less sure outline that repeats a surer one is dropped, and so is a clearly less sure one that
-    // swallows it: the largest passing outline wins later, so an outline that runs past the sheet onto
-    // the table must not stand beside the sheet's own. One whose four sides all show clear edges stays
-    // when it swallows the surer one: it is the whole sheet around the sunlit part of a sheet that a hard
-    // shadow crosses, or, when its sides also run on as clear edges past the surer one's corners, around
-    // the part inside a band of colour drawn along the sheet's side. One that reaches beyond a less crisp
-    // surer one across a single side, over paper of its colour, stays too: the whole sheet around a part
-    // that a shadow's edge cut off, whose edges in the shadow are too faint for all four sides to be clear.
+    // A less sure outline that repeats a surer one is dropped, and so is any less sure one that swallows it,
+    // however little less sure (a side that runs on along the straight lines of a lattice, a stripe or a mat
+    // scores nearly as well as the sheet's own): the largest passing outline wins later, so an outline that
+    // runs past the sheet onto the table must not stand beside the sheet's own. One whose four sides all show
+    // clear edges stays when it swallows the surer one: it is the whole sheet around the sunlit part of a
+    // sheet that a hard shadow crosses, or, when its sides also run on as clear edges past the surer one's
+    // corners, around the part inside a band of colour drawn along the sheet's side. One that reaches beyond
+    // a less crisp surer one across a single side, over paper of its colour, stays too: the whole sheet
+    // around a part that a shadow's edge cut off, whose edges in the shadow are too faint for all four sides
+    // to be clear.
     struct Kept {
         Corners corners;
         double confidence;
@@ -263,8 +265,7 @@ std::vector<PaperCandidate> rectanglesIn(const Analysis& a, const RectangleDetec
                            restIsPaper(a.colour, s.corners, k.corners);
                 };
                 return (overlap(k.corners, s.corners) > 0.8 && !widens) ||
-                       (covered(k.corners, s.corners) > 0.8 && s.confidence < k.confidence - 0.1 &&
-                        s.edges < 0.97 && !completes());
+                       (covered(k.corners, s.corners) > 0.8 && s.edges < 0.97 && !completes());
             }))
             continue;
         kept.push_back({s.corners, s.confidence, s.crisp});

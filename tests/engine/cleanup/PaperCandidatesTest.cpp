@@ -230,6 +230,15 @@ TEST(PaperCandidates, OnAColourlessSurfaceTheSheetIsItsPaperAndItsColoursTogethe
     }
 }
 
+TEST(PaperCandidates, AnOutlineRunningOnAlongTheSurfacesLinesNeverSwallowsTheSheet) {
+    // Once returned the sheet with a strip of the lattice beside it: the outline whose side ran on along
+    // the lattice's lines was only a little less sure than the sheet's own, and the larger one wins.
+    const auto photo = photos::generate(500152, photos::hardSurfaceForSeed(152));
+    const auto quad = Cleaner::detectPaper(photo.image);
+    ASSERT_TRUE(quad.has_value());
+    EXPECT_GT(photos::jaccard(*quad, photo.truth, photo.image.width, photo.image.height), 0.95);
+}
+
 TEST(PaperCandidates, NoOutlineIsProposedTwice) {
     // Once proposed two outlines twice each: a crisp outline was kept beside a surer one it repeated, as
     // though it reached beyond it, and the repeats took the places of other outlines.
