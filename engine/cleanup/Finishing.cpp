@@ -81,13 +81,19 @@ Float4 clampedPaper(Float4 paper) {
 void dividedRow(const std::uint16_t* light, const float* cells,
                 const std::vector<Cleaner::BackgroundMap::Sample>& columns, std::uint16_t* quotient) {
     const int width = static_cast<int>(columns.size());
-    for (int x = 0; x < width; ++x) {
+    const auto divided = [&](int x, const std::uint16_t* samples) {
         const auto& column = columns[x];
         const Float4 a = load4(cells + column.low * 4), b = load4(cells + column.high * 4);
-        // The last pixel's fourth sample would lie past the row; the others read their neighbour's.
-        const std::uint16_t last[4] = {light[x * 3], light[x * 3 + 1], light[x * 3 + 2], 0};
-        const Float4 samples = floatsOfSamples(x + 1 < width ? light + x * 3 : last);
-        storeRoundedSamples(samples / clampedPaper(a + (b - a) * column.fraction), quotient + x * 3);
+        storeRoundedSamples(floatsOfSamples(samples) / clampedPaper(a + (b - a) * column.fraction),
+                            quotient + x * 3);
+    };
+    // Four samples read at once: each pixel's fourth is its neighbour's, but the last pixel's would
+    // lie past the row.
+    for (int x = 0; x + 1 < width; ++x) divided(x, light + x * 3);
+    if (width > 0) {
+        const std::uint16_t* l = light + (width - 1) * 3;
+        const std::uint16_t last[4] = {l[0], l[1], l[2], 0};
+        divided(width - 1, last);
     }
 }
 
@@ -162,33 +168,32 @@ Bitmap finished(const cv::Mat& linear, const Cleaner::BackgroundMap* background,
         std::vector<std::uint16_t> light(samples + 1);
         for (int y = begin; y < end; ++y) {
             const auto* in = linear.ptr<std::uint16_t>(y);
+            const std::uint16_t* l = in;
             if (divides) {
                 paperCellsOfRow(*background, y, rgbCells.data(), cells.data());
                 dividedRow(in, cells.data(), columns, light.data());
-            } else {
-                std::copy(in, in + samples, light.begin());
+                l = light.data();
             }
             std::uint8_t* pixel = out.pixel(0, y);
-            for (int x = 0; x < width; ++x, pixel += 4) {
-                const std::uint16_t* l = &light[x * 3];
-                if (!cube) {
+            if (!cube) {
+                for (int x = 0; x < width; ++x, pixel += 4, l += 3) {
                     pixel[0] = codes[l[0]], pixel[1] = codes[l[1]], pixel[2] = codes[l[2]], pixel[3] = 255;
-                    continue;
                 }
+                continue;
+            }
+            for (int x = 0; x < width; ++x, pixel += 4, l += 3) {
                 // Most pixels are paper turning white or colours the cube leaves alone.
                 const int lowest = std::min({l[0], l[1], l[2]});
                 if (lowest >= lightBand.whiteFrom) {
                     pixel[0] = pixel[1] = pixel[2] = pixel[3] = 255;
-                    continue;
-                }
-                if (lowest < lightBand.identityBelow) {
+                } else if (lowest < lightBand.identityBelow) {
                     pixel[0] = unchanged[l[0]], pixel[1] = unchanged[l[1]], pixel[2] = unchanged[l[2]];
                     pixel[3] = 255;
-                    continue;
+                } else {
+                    float rgb[3] = {encoded[l[0]], encoded[l[1]], encoded[l[2]]};
+                    lookUp(cube->data(), band, rgb);
+                    pixel[0] = code(rgb[0]), pixel[1] = code(rgb[1]), pixel[2] = code(rgb[2]), pixel[3] = 255;
                 }
-                float rgb[3] = {encoded[l[0]], encoded[l[1]], encoded[l[2]]};
-                lookUp(cube->data(), band, rgb);
-                pixel[0] = code(rgb[0]), pixel[1] = code(rgb[1]), pixel[2] = code(rgb[2]), pixel[3] = 255;
             }
         }
     });
