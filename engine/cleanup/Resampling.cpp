@@ -19,13 +19,15 @@ namespace {
 
 constexpr int taps = 8;
 
-// The eight weights of a sample, each spread over four floats.
-using Weights = std::array<Float4, 8>;
+// The eight weights of a sample.
+using Weights = std::array<float, taps>;
 
 // The eight taps summed by their weights, in order.
 Float4 weighted(Float4 a, Float4 b, Float4 c, Float4 d, Float4 e, Float4 f, Float4 g, Float4 h,
-                const Weights& w) {
-    return a * w[0] + b * w[1] + c * w[2] + d * w[3] + e * w[4] + f * w[5] + g * w[6] + h * w[7];
+                const float* weights) {
+    const Float4 low = load4(weights), high = load4(weights + 4);
+    return a * lane<0>(low) + b * lane<1>(low) + c * lane<2>(low) + d * lane<3>(low) + e * lane<0>(high) +
+           f * lane<1>(high) + g * lane<2>(high) + h * lane<3>(high);
 }
 
 // The eight weights of a sample at fraction x past its fourth tap, as OpenCV computes them
@@ -34,7 +36,7 @@ Weights lanczosWeights(float x) {
     constexpr double s45 = std::numbers::sqrt2 / 2;
     static constexpr double cs[taps][2] = {{1, 0},  {-s45, -s45}, {0, 1},  {s45, -s45},
                                            {-1, 0}, {s45, s45},   {0, -1}, {-s45, s45}};
-    std::array<float, taps> weights{};
+    Weights weights{};
     float sum = 0;
     const double y0 = -(x + 3) * std::numbers::pi * 0.25, s0 = std::sin(y0), c0 = std::cos(y0);
     for (int i = 0; i < taps; ++i) {
@@ -47,21 +49,24 @@ Weights lanczosWeights(float x) {
         }
         sum += weights[i];
     }
-    Weights spread;
-    for (int i = 0; i < taps; ++i) spread[i] = Float4{} + weights[i] * (1 / sum);
-    return spread;
+    // Plus 0 as when each is spread over four floats: a weight of -0 becomes 0.
+    for (float& w : weights) w = 0.0f + w * (1 / sum);
+    return weights;
 }
 
-// For each target position along one axis: its eight source positions (held to the picture) and
+// For each target position along one axis: its eight source positions (held to the picture),
+// the first of them when the eight follow one another (-1 where the picture's edge holds them), and
 // their weights.
 struct Axis {
     std::vector<std::array<int, taps>> sources;
+    std::vector<int> runs;
     std::vector<Weights> weights;
 };
 
 Axis axis(int from, int to) {
     Axis out;
     out.sources.resize(to);
+    out.runs.resize(to);
     out.weights.resize(to);
     const double scale = static_cast<double>(from) / to;
     for (int i = 0; i < to; ++i) {
@@ -69,8 +74,27 @@ Axis axis(int from, int to) {
         const int first = static_cast<int>(std::floor(position));
         out.weights[i] = lanczosWeights(position - static_cast<float>(first));
         for (int k = 0; k < taps; ++k) out.sources[i][k] = std::clamp(first - 3 + k, 0, from - 1);
+        out.runs[i] = first - 3 >= 0 && first + 4 <= from - 1 ? first - 3 : -1;
     }
     return out;
+}
+
+// One source row (four floats a pixel) scaled across into out.
+void scaledAcross(const float* in, const Axis& across, float* out) {
+    const int targetWidth = static_cast<int>(across.runs.size());
+    for (int x = 0; x < targetWidth; ++x) {
+        const float* w = across.weights[x].data();
+        if (const int run = across.runs[x]; run >= 0) {
+            const float* p = in + run * 4;
+            store4(out + x * 4, weighted(load4(p), load4(p + 4), load4(p + 8), load4(p + 12), load4(p + 16),
+                                         load4(p + 20), load4(p + 24), load4(p + 28), w));
+            continue;
+        }
+        const auto& at = across.sources[x];
+        store4(out + x * 4, weighted(load4(in + at[0] * 4), load4(in + at[1] * 4), load4(in + at[2] * 4),
+                                     load4(in + at[3] * 4), load4(in + at[4] * 4), load4(in + at[5] * 4),
+                                     load4(in + at[6] * 4), load4(in + at[7] * 4), w));
+    }
 }
 
 // The width x height picture of source scaled to targetWidth x targetHeight, without antialiasing.
@@ -99,21 +123,13 @@ void lanczosResampled(int width, int height, const SourceRows& source, int targe
                 if (held[sy % taps] == sy) continue;
                 held[sy % taps] = sy;
                 source(sy, sourceRow.data());
-                for (int x = 0; x < targetWidth; ++x) {
-                    const auto& at = across.sources[x];
-                    const auto& w = across.weights[x];
-                    const float* in = sourceRow.data();
-                    store4(slot + x * 4,
-                           weighted(load4(in + at[0] * 4), load4(in + at[1] * 4), load4(in + at[2] * 4),
-                                    load4(in + at[3] * 4), load4(in + at[4] * 4), load4(in + at[5] * 4),
-                                    load4(in + at[6] * 4), load4(in + at[7] * 4), w));
-                }
+                scaledAcross(sourceRow.data(), across, slot);
             }
             const Weights w = down.weights[y];  // a copy the stores below cannot touch
             for (int i = 0; i < targetWidth * 4; i += 4) {
                 store4(&out[i], weighted(load4(rows[0] + i), load4(rows[1] + i), load4(rows[2] + i),
                                          load4(rows[3] + i), load4(rows[4] + i), load4(rows[5] + i),
-                                         load4(rows[6] + i), load4(rows[7] + i), w));
+                                         load4(rows[6] + i), load4(rows[7] + i), w.data()));
             }
             target(y, out.data());
         }
@@ -135,14 +151,27 @@ SourceRows rowsOfLinear(const cv::Mat& linear) {
 TargetRows rowsIntoRgba(cv::Mat& rgba) {
     CV_Assert(rgba.type() == CV_8UC4);
     return [&rgba](int y, const float* row) {
-        const auto& codes = codeOfLinear16();
+        // Held in locals: the stores below could otherwise alias the table's pointer and the width.
+        const std::uint8_t* codes = codeOfLinear16().data();
+        const int columns = rgba.cols;
         auto* out = rgba.ptr<std::uint8_t>(y);
-        for (int x = 0; x < rgba.cols; ++x, out += 4, row += 4) {
+        for (int x = 0; x < columns; ++x, out += 4, row += 4) {
             std::uint16_t light[4];
             storeRoundedSamples(load4(row), light);
-            out[0] = codes[light[0]], out[1] = codes[light[1]], out[2] = codes[light[2]], out[3] = 255;
+            const std::uint8_t pixel[4] = {codes[light[0]], codes[light[1]], codes[light[2]], 255};
+            std::memcpy(out, pixel, sizeof pixel);
         }
     };
+}
+
+// The 16-bit linear value of each 8-bit sRGB code, as a float.
+const std::array<float, 256>& lightOfCode() {
+    static const std::array<float, 256> table = [] {
+        std::array<float, 256> t{};
+        for (int code = 0; code < 256; ++code) t[code] = linear16OfCode()[code];
+        return t;
+    }();
+    return table;
 }
 
 // Whether scaling from -> to shrinks by more than half, and Lanczos alone would alias.
@@ -161,7 +190,7 @@ cv::Mat areaAveraged(const cv::Mat& linear, cv::Size to) {
 SourceRows rowsOfOpaqueRgb(const cv::Mat& rgb) {
     CV_Assert(rgb.type() == CV_8UC3 || rgb.type() == CV_8UC4);
     return [&rgb](int y, float* row) {
-        const auto& table = linear16OfCode();
+        const auto& table = lightOfCode();
         const int step = rgb.channels();
         const auto* in = rgb.ptr<std::uint8_t>(y);
         for (int x = 0; x < rgb.cols; ++x, in += step, row += 4) {
@@ -172,11 +201,15 @@ SourceRows rowsOfOpaqueRgb(const cv::Mat& rgb) {
 
 SourceRows rowsOfBitmap(const Bitmap& bitmap) {
     return [&bitmap](int y, float* row) {
-        const auto& table = linear16OfCode();
+        const auto& table = lightOfCode();
         const std::uint8_t* in = bitmap.pixel(0, y);
         for (int x = 0; x < bitmap.width; ++x, in += 4, row += 4) {
-            std::uint16_t light[3] = {table[in[0]], table[in[1]], table[in[2]]};
-            if (in[3] != 255) linearRowOfBitmap(bitmap, x, y, 1, light);
+            if (in[3] == 255) {
+                row[0] = table[in[0]], row[1] = table[in[1]], row[2] = table[in[2]], row[3] = 0;
+                continue;
+            }
+            std::uint16_t light[3];
+            linearRowOfBitmap(bitmap, x, y, 1, light);
             row[0] = light[0], row[1] = light[1], row[2] = light[2], row[3] = 0;
         }
     };

@@ -94,12 +94,6 @@ struct CodeLight {
     }
 };
 
-// Lane i of v in all four lanes.
-template <int i>
-Float4 lane(Float4 v) {
-    return __builtin_shufflevector(v, v, i, i, i, i);
-}
-
 // The pixels of a row a warp computes at once, their positions first, then their samples; the warp
 // goes down the rows a strip of them wide, so that a warp that turns the picture reads a part of the
 // source that stays in the cache.

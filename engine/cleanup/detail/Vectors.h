@@ -23,6 +23,12 @@ inline void store4(float* p, Float4 v) {
     std::memcpy(p, &v, sizeof v);
 }
 
+// Lane i of v in all four lanes.
+template <int i>
+inline Float4 lane(Float4 v) {
+    return __builtin_shufflevector(v, v, i, i, i, i);
+}
+
 // The four 16-bit samples at p as floats.
 inline Float4 floatsOfSamples(const std::uint16_t* p) {
 #if defined(__SSE2__)
