@@ -225,6 +225,19 @@ TEST(ImageIO, DamagedHugeAndHostileDataDecodesToNothing) {
     EXPECT_FALSE(Cleaner::imageFromJpeg(png));
 }
 
+// A clear pixel anywhere, the last of an odd count included, is coded as the white it lies on.
+TEST(ImageIO, JpegCodesAClearPixelAsWhite) {
+    for (const auto& [x, y] : {std::pair{0, 0}, std::pair{3, 2}, std::pair{16, 8}}) {
+        SCOPED_TRACE(::testing::Message() << x << ", " << y);
+        Bitmap picture(17, 9);
+        std::fill(picture.pixels.begin(), picture.pixels.end(), 255);
+        std::fill(picture.pixel(x, y), picture.pixel(x, y) + 4, 0);
+        const auto back = Cleaner::imageFromJpeg(Cleaner::jpegData(picture, 0.92).value());
+        ASSERT_TRUE(back);
+        EXPECT_TRUE(near(rgbAt(*back, x, y), white, 8));
+    }
+}
+
 TEST(ImageIO, JpegRoundTripKeepsTheSizeAndTypesAreKnownByContent) {
     const auto data = Cleaner::jpegData(quadrants(301, 157), 0.92);
     ASSERT_TRUE(data);
