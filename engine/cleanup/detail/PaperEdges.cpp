@@ -1,5 +1,6 @@
 #include "engine/cleanup/detail/PaperEdges.h"
 
+#include <opencv2/core/hal/intrin.hpp>
 #include <opencv2/imgproc.hpp>
 
 #include <algorithm>
@@ -10,6 +11,18 @@ namespace quillfen::detail::paper {
 
 namespace {
 
+// The three channels of the pixel at p, and a fourth lane that no caller reads.
+cv::v_float32x4 pixelAt(const std::uint8_t* p) {
+    return cv::v_cvt_f32(cv::v_reinterpret_as_s32(cv::v_load_expand_q(p)));
+}
+
+// The pixel after p: its bytes are loaded from one before it, so that the load stays inside the row.
+cv::v_float32x4 nextPixelAt(const std::uint8_t* p) {
+    return cv::v_cvt_f32(cv::v_reinterpret_as_s32(cv::v_rotate_right<1>(cv::v_load_expand_q(p + 2))));
+}
+
+// The bilinear colour at p, 0...1 per channel. The channels are weighed in the lanes of one vector, in the
+// float steps of one channel at a time.
 cv::Vec3f sampleColour(const cv::Mat& m, cv::Point2d p) {
     const double x = std::clamp(p.x, 0.0, m.cols - 1.001), y = std::clamp(p.y, 0.0, m.rows - 1.001);
     const int x0 = static_cast<int>(x), y0 = static_cast<int>(y);
@@ -18,9 +31,11 @@ cv::Vec3f sampleColour(const cv::Mat& m, cv::Point2d p) {
     const std::uint8_t* r1 = m.ptr<std::uint8_t>(y0 + 1) + x0 * 3;
     const float w00 = (1 - fx) * (1 - fy) / 255, w01 = fx * (1 - fy) / 255, w10 = (1 - fx) * fy / 255,
                 w11 = fx * fy / 255;
-    cv::Vec3f out;
-    for (int k = 0; k < 3; ++k) out[k] = r0[k] * w00 + r0[k + 3] * w01 + r1[k] * w10 + r1[k + 3] * w11;
-    return out;
+    const cv::v_float32x4 sum = pixelAt(r0) * cv::v_setall_f32(w00) + nextPixelAt(r0) * cv::v_setall_f32(w01) +
+                                pixelAt(r1) * cv::v_setall_f32(w10) + nextPixelAt(r1) * cv::v_setall_f32(w11);
+    float lanes[4];
+    cv::v_store(lanes, sum);
+    return {lanes[0], lanes[1], lanes[2]};
 }
 
 float colourStep(const cv::Mat& colour, cv::Point2d inside, cv::Point2d outside) {
@@ -70,17 +85,20 @@ std::optional<Line> refineSide(const cv::Mat& colour, cv::Point2d a, cv::Point2d
     return Line{{fit[2], fit[3]}, {fit[0], fit[1]}};
 }
 
-// The share of points along a to b where the colour changes clearly across the line through them.
-double lineSupport(const cv::Mat& colour, cv::Point2d a, cv::Point2d b, double spacing) {
+// Whether at least the given share of points along a to b shows a clear change of colour across the line
+// through them. Sampling stops once the rest of the points cannot change the answer.
+bool lineSupported(const cv::Mat& colour, cv::Point2d a, cv::Point2d b, double spacing, double share) {
     const double length = cv::norm(b - a);
     const int count = std::max(1, static_cast<int>(length / spacing));
     const cv::Point2d normal = cv::Point2d(-(b - a).y, (b - a).x) / std::max(1e-9, length);
     int supported = 0;
     for (int k = 0; k < count; ++k) {
+        if (static_cast<double>(supported) / count >= share) return true;
+        if (static_cast<double>(supported + count - k) / count < share) return false;
         const cv::Point2d on = a + (b - a) * ((k + 0.5) / count);
         supported += colourStep(colour, on + normal * 3, on - normal * 3) > 0.1f;
     }
-    return static_cast<double>(supported) / count;
+    return static_cast<double>(supported) / count >= share;
 }
 
 float lumaAt(const cv::Mat& colour, cv::Point2d p) {
@@ -160,10 +178,10 @@ Corners widenedToSheetEdges(const cv::Mat& colour, const Corners& c) {
             const Line shifted{side.point - inward * d, side.direction};
             const auto p = intersect(before, shifted), q = intersect(after, shifted);
             if (!p || !q) break;
-            if (lineSupport(colour, c[i], *p, 3) < 0.6 || lineSupport(colour, c[(i + 1) % 4], *q, 3) < 0.6)
+            if (!lineSupported(colour, c[i], *p, 3, 0.6) || !lineSupported(colour, c[(i + 1) % 4], *q, 3, 0.6))
                 break;
             const cv::Point2d along = *q - *p;
-            if (lineSupport(colour, *p + along * 0.1, *q - along * 0.1, 6) >= 0.6) best = d;
+            if (lineSupported(colour, *p + along * 0.1, *q - along * 0.1, 6, 0.6)) best = d;
         }
         if (best > 0) {
             widened[i].point = side.point - inward * best;
@@ -194,7 +212,7 @@ bool runsOnPast(const cv::Mat& colour, const Corners& outer, const Corners& inne
             const cv::Point2d direction = (b - a) / cv::norm(b - a);
             const cv::Point2d foot = a + direction * (nearest - a).dot(direction);
             if (cv::norm(foot - nearest) > near || cv::norm(foot - corner) < near) continue;
-            if (lineSupport(colour, corner, foot, 3) < 0.8) return false;
+            if (!lineSupported(colour, corner, foot, 3, 0.8)) return false;
         }
     }
     return true;
