@@ -84,6 +84,33 @@ cv::Mat surfaceModel(const cv::Mat& lab) {
     return model;
 }
 
+// Luma, whiteness and neutrality of each pixel of an 8-bit RGB picture, as the three channels of one
+// 8-bit picture, in one pass: whiteness is luma less the spread of the channels, neutrality one less the
+// spread over the brightest channel (at least 0.05). Values 0...1 in floats, rounded to bytes at the end;
+// each step rounds as the matrix operations of the same formulas did.
+cv::Mat planesOf(const cv::Mat& rgb) {
+    cv::Mat out(rgb.size(), CV_8UC3);
+    const float unit = static_cast<float>(1.0 / 255);
+    auto byte = [](float v) { return cv::saturate_cast<std::uint8_t>(v * 255.0f); };
+    for (int y = 0; y < rgb.rows; ++y) {
+        const auto* in = rgb.ptr<std::uint8_t>(y);
+        auto* o = out.ptr<std::uint8_t>(y);
+        for (int x = 0; x < rgb.cols; ++x, in += 3, o += 3) {
+            const float r = in[0] * unit, g = in[1] * unit, b = in[2] * unit;
+            // The first two weights are applied in doubles; the third is added with one rounding, as a
+            // fused multiply-add does (the product of two floats is exact in a double).
+            const float partial = static_cast<float>(r * 0.2126 + g * 0.7152);
+            const float luma = static_cast<float>(static_cast<double>(b) * 0.0722f + partial);
+            const float high = std::max(std::max(r, g), b), low = std::min(std::min(r, g), b);
+            const float spread = high - low;
+            o[0] = byte(luma);
+            o[1] = byte(std::max(luma - spread, 0.0f));
+            o[2] = byte(1 - spread / std::max(high, 0.05f));
+        }
+    }
+    return out;
+}
+
 // The level of values that the given share of the masked pixels stay below (CV_8U values and mask).
 int levelOf(const cv::Mat& values, const cv::Mat& mask, double share) {
     int histogram[256] = {};
@@ -129,23 +156,9 @@ Analysis analyse(const Bitmap& image) {
     a.smallScale = static_cast<double>(small.width) / image.width;
     cv::Mat smallRgb;
     cv::resize(rgb8, smallRgb, small, 0, 0, cv::INTER_AREA);
-    smallRgb.convertTo(smallRgb, CV_32F, 1.0 / 255);
-    std::vector<cv::Mat> ch;
-    cv::split(smallRgb, ch);
-    const cv::Mat luma = 0.2126 * ch[0] + 0.7152 * ch[1] + 0.0722 * ch[2];
-    const cv::Mat high = cv::max(cv::max(ch[0], ch[1]), ch[2]);
-    const cv::Mat low = cv::min(cv::min(ch[0], ch[1]), ch[2]);
-    auto bytes = [](const cv::Mat& m) {
-        cv::Mat out;
-        m.convertTo(out, CV_8U, 255);
-        return out;
-    };
     // The median filter costs about as much for three channels as for one: the three planes are
     // filtered together, each as its own channel.
-    const cv::Mat planes[] = {bytes(luma), bytes(cv::max(luma - (high - low), 0)),
-                              bytes(1 - (high - low) / cv::max(high, 0.05))};
-    cv::Mat merged;
-    cv::merge(planes, 3, merged);
+    cv::Mat merged = planesOf(smallRgb);
     cv::medianBlur(merged, merged, 5);
     cv::Mat filtered[3];
     cv::split(merged, filtered);
@@ -154,7 +167,7 @@ Analysis analyse(const Bitmap& image) {
     a.smallNeutral = filtered[2];
 
     cv::Mat lab8, lab;
-    cv::medianBlur(bytes(smallRgb), lab8, 5);
+    cv::medianBlur(smallRgb, lab8, 5);
     cv::cvtColor(lab8, lab8, cv::COLOR_RGB2Lab);
     cv::GaussianBlur(lab8, lab8, cv::Size(), std::max(1.0, small.width / 120.0));
     lab8.convertTo(lab, CV_32F);
