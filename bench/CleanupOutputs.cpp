@@ -1,8 +1,9 @@
 // The pictures of the two image paths for a fixed set of generated photos, written to compare two
 // builds of the cleanup. `CleanupOutputs write FOLDER` makes the photos (JPEGs of EXIF orientations
 // 1, 3, 6 and 8, a HEIC and a PNG with transparency; crops, quarter turns, straightening, lighting
-// and whitening on and off) and writes each one's thumbnail path (decoded for 1000 px, cleaned,
-// 700 px) and print path (decoded whole, cleaned, scaled to its print size) as PPM files.
+// and whitening on and off) and writes each one's thumbnail path (decoded for 1000 px, cleaned at
+// 700 px) and print path (decoded whole, cleaned at its print size), the way the application
+// makes them, as PPM files.
 // `CleanupOutputs compare FOLDER_A FOLDER_B` prints the PSNR of every pair and the worst per path.
 #include <cmath>
 #include <cstdio>
@@ -102,15 +103,15 @@ int write(const std::filesystem::path& folder) {
         settings.straighten = c.straighten;
         settings.flatten = c.flatten;
         settings.whiten = c.whiten;
-        const auto working = Cleaner::decode(file, 1000);
-        const auto whole = Cleaner::decode(file);
+        const auto working = Cleaner::decodeSource(file, 1000);
+        const auto whole = Cleaner::decodeSource(file);
         if (!working || !whole) {
             std::fprintf(stderr, "%s: not decoded\n", c.name);
             return 1;
         }
-        writePpm(Cleaner::downscaled(Cleaner::apply(settings, *working), 700).value(),
+        writePpm(Cleaner::cleanedAtMost(settings, *working, 700).value(),
                  folder / (std::string(c.name) + "-thumbnail.ppm"));
-        writePpm(Cleaner::downscaled(Cleaner::apply(settings, *whole), c.printSide).value(),
+        writePpm(Cleaner::cleanedAtMost(settings, *whole, c.printSide).value(),
                  folder / (std::string(c.name) + "-print.ppm"));
     }
     return 0;

@@ -24,7 +24,7 @@ std::optional<Photo> loadPhoto(const QString& path) {
 }
 
 QImage renderAfter(const Bitmap& working, const CleanupSettings& cleanup) {
-    const auto after = Cleaner::downscaled(Cleaner::apply(cleanup, working), previewSide);
+    const auto after = Cleaner::cleanedAtMost(cleanup, working, previewSide);
     return after ? rgbImage(*after) : QImage();
 }
 

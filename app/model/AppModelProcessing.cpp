@@ -99,9 +99,10 @@ std::optional<AppModel::Processed> AppModel::makeProcessed(const QString& path, 
                               static_cast<std::size_t>(bytes.size()));
     // Paper detection needs the whole picture, and the working copy is scaled from it; otherwise the
     // header gives the full size and only the working copy is decoded (at reduced size where the
-    // format allows). The file is decoded once either way.
+    // format allows, and left as stored for the cleanup to stand upright). The file is decoded once
+    // either way.
     std::optional<Size> fullSize;
-    std::optional<Bitmap> working;
+    std::optional<Cleaner::SourcePicture> working;
     if (detect) {
         wholePictures().acquire();
         const QSemaphoreReleaser held(wholePictures());
@@ -112,15 +113,16 @@ std::optional<AppModel::Processed> AppModel::makeProcessed(const QString& path, 
             cleanup.crop = quad;
             cleanup.autoCropped = true;
         }
-        if (thumbnail) working = Cleaner::downscaled(*full, workingSide);
+        if (auto scaled = thumbnail ? Cleaner::downscaled(*full, workingSide) : std::nullopt)
+            working = Cleaner::SourcePicture{std::move(*scaled)};
     } else {
         fullSize = Cleaner::imageSize(data);
-        if (thumbnail) working = Cleaner::decode(data, workingSide);
+        if (thumbnail) working = Cleaner::decodeSource(data, workingSide);
     }
     if (!fullSize) return std::nullopt;
     if (!thumbnail) return Processed{cleanup, Cleaner::outputSize(cleanup, *fullSize), QImage()};
     if (!working) return std::nullopt;
-    const auto thumb = Cleaner::downscaled(Cleaner::apply(cleanup, *working), thumbnailSide);
+    const auto thumb = Cleaner::cleanedAtMost(cleanup, *working, thumbnailSide);
     return Processed{cleanup, Cleaner::outputSize(cleanup, *fullSize), thumb ? rgbImage(*thumb) : QImage()};
 }
 

@@ -181,11 +181,12 @@ std::optional<PageImage> ExportImages::prepare(const std::filesystem::path& orig
     }
     const auto bytes = readFile(original);
     if (!bytes) return std::nullopt;
-    const auto decoded = Cleaner::decode(*bytes);
-    if (!decoded) return std::nullopt;
-    const Bitmap cleaned = Cleaner::apply(cleanup, *decoded);
-    const Size size{static_cast<double>(cleaned.width), static_cast<double>(cleaned.height)};
-    const auto scaled = Cleaner::downscaled(cleaned, BookRenderer::targetLongSide(slot, size, quality.dpi));
+    const auto source = Cleaner::decodeSource(*bytes);
+    if (!source) return std::nullopt;
+    // Left as stored: the cleanup stands it upright within its own warps.
+    const Size size = Cleaner::outputSize(cleanup, *source);
+    const auto scaled =
+        Cleaner::cleanedAtMost(cleanup, *source, BookRenderer::targetLongSide(slot, size, quality.dpi));
     if (!scaled) return std::nullopt;
     auto jpeg = Cleaner::jpegData(*scaled, quality.jpeg);
     if (!jpeg) return std::nullopt;

@@ -150,22 +150,56 @@ cv::Mat warpedPicture(const Bitmap& image, const cv::Rect& region, Warp warp, in
                                 warp.height, samples);
 }
 
+// Pixels read as the width x height picture they make once stood upright: pixel (x, y) of the upright
+// picture is pixel toPixels * (x, y, 1) of theirs, whole pixels on whole pixels. Without a mirror
+// that is a number of clockwise quarter turns of the pixels.
+struct Upright {
+    const Bitmap& pixels;
+    int width = pixels.width;
+    int height = pixels.height;
+    cv::Matx33d toPixels = cv::Matx33d::eye();
+    std::optional<int> quarterTurns = 0;
+};
+
+// Pixels standing upright by an EXIF orientation (1 to 8; any other value stands for 1).
+Upright uprightByOrientation(const Bitmap& pixels, int orientation) {
+    const int o = orientation >= 2 && orientation <= 8 ? orientation : 1;
+    const bool transposes = o >= 5;
+    const int width = transposes ? pixels.height : pixels.width;
+    const int height = transposes ? pixels.width : pixels.height;
+    const bool mirrorsX = o == 2 || o == 3 || o == 6 || o == 7;
+    const bool mirrorsY = o == 3 || o == 4 || o == 7 || o == 8;
+    const cv::Matx33d mirrored(mirrorsX ? -1 : 1, 0, mirrorsX ? width - 1 : 0, 0, mirrorsY ? -1 : 1,
+                               mirrorsY ? height - 1 : 0, 0, 0, 1);
+    const cv::Matx33d toPixels = transposes ? cv::Matx33d(0, 1, 0, 1, 0, 0, 0, 0, 1) * mirrored : mirrored;
+    static constexpr int turns[] = {0, 0, -1, 2, -1, -1, 1, -1, 3};
+    return Upright{pixels, width, height, toPixels,
+                   turns[o] < 0 ? std::nullopt : std::optional<int>(turns[o])};
+}
+
 // The crop's warp, reading only the part of the picture its corners span, with a margin for the sampling.
-cv::Mat croppedWarped(const Bitmap& image, const Quad& quad, const Warp& warp, int samples) {
-    double left = image.width, right = 0, top = image.height, bottom = 0;
+cv::Mat croppedWarped(const Upright& picture, const Quad& quad, Warp warp, int samples) {
+    const int width = picture.width, height = picture.height;
+    double left = width, right = 0, top = height, bottom = 0;
     for (const Point& p : quad.points()) {
-        left = std::min(left, p.x * image.width), right = std::max(right, p.x * image.width);
-        top = std::min(top, (1 - p.y) * image.height), bottom = std::max(bottom, (1 - p.y) * image.height);
+        left = std::min(left, p.x * width), right = std::max(right, p.x * width);
+        top = std::min(top, (1 - p.y) * height), bottom = std::max(bottom, (1 - p.y) * height);
     }
     const auto within = [](double v, int limit) {
         return static_cast<int>(std::clamp(v, 0.0, static_cast<double>(limit)));
     };
-    const int x0 = within(std::floor(left) - 2, image.width), x1 = within(std::ceil(right) + 2, image.width);
-    const int y0 = within(std::floor(top) - 2, image.height),
-              y1 = within(std::ceil(bottom) + 2, image.height);
-    const cv::Rect region =
-        x1 <= x0 || y1 <= y0 ? cv::Rect(0, 0, image.width, image.height) : cv::Rect(x0, y0, x1 - x0, y1 - y0);
-    return warpedPicture(image, region, warp, samples);
+    int x0 = within(std::floor(left) - 2, width), x1 = within(std::ceil(right) + 2, width);
+    int y0 = within(std::floor(top) - 2, height), y1 = within(std::ceil(bottom) + 2, height);
+    if (x1 <= x0 || y1 <= y0) x0 = 0, y0 = 0, x1 = width, y1 = height;
+    // The region's first and last pixels where the pixels hold them.
+    const cv::Vec3d first = picture.toPixels * cv::Vec3d(x0, y0, 1);
+    const cv::Vec3d last = picture.toPixels * cv::Vec3d(x1 - 1, y1 - 1, 1);
+    const cv::Rect region(static_cast<int>(std::min(first[0], last[0])),
+                          static_cast<int>(std::min(first[1], last[1])),
+                          static_cast<int>(std::abs(last[0] - first[0])) + 1,
+                          static_cast<int>(std::abs(last[1] - first[1])) + 1);
+    warp.toSource = picture.toPixels * warp.toSource;
+    return warpedPicture(picture.pixels, region, warp, samples);
 }
 
 // The warp made to give its picture turned clockwise by quarter turns.
@@ -179,8 +213,57 @@ cv::Mat warpedBy(const cv::Mat& source, const Warp& warp, int samples = 3) {
     return detail::warpedLinear(source, warp.toSource, warp.width, warp.height, samples);
 }
 
+// apply's geometry read from the picture: its working picture before the lighting. The quarter turns
+// ride along with the first warp; the straightening samples the crop's result.
+cv::Mat geometry(const CleanupSettings& settings, const Upright& picture) {
+    const auto quad = settings.crop ? heldToPicture(*settings.crop) : std::nullopt;
+    const auto crop = quad ? perspectiveWarp(*quad, picture.width, picture.height) : std::nullopt;
+    const auto radians = appliedRadians(settings.straighten);
+    if (crop) {
+        cv::Mat linear = croppedWarped(picture, *quad, turned(*crop, settings.quarterTurns), radians ? 4 : 3);
+        if (radians) linear = warpedBy(linear, straightenWarp(linear.cols, linear.rows, *radians));
+        return linear;
+    }
+    Warp warp = turned(Warp{picture.width, picture.height}, settings.quarterTurns);
+    if (radians) {
+        const Warp straightening = straightenWarp(warp.width, warp.height, *radians);
+        warp = Warp{straightening.width, straightening.height, warp.toSource * straightening.toSource};
+    } else if (picture.quarterTurns) {
+        cv::Mat linear = detail::linearOfBitmap(picture.pixels);
+        turn(linear, *picture.quarterTurns + settings.quarterTurns);
+        return linear;
+    }
+    warp.toSource = picture.toPixels * warp.toSource;
+    const cv::Rect whole(0, 0, picture.pixels.width, picture.pixels.height);
+    return warpedPicture(picture.pixels, whole, warp, 3);
+}
+
+// The lighting and whitening of a working picture, as a Bitmap.
+Bitmap lit(const CleanupSettings& settings, const cv::Mat& linear) {
+    std::optional<BackgroundMap> background;
+    if (settings.flatten) {
+        background = detail::backgroundMapOfLinear(linear);
+    } else if (settings.whiten > 0) {
+        background = averaged(detail::backgroundMapOfLinear(linear));
+    }
+    const auto level = whitenLevel(settings.whiten);
+    const auto cube = level ? whitenCube(*level) : nullptr;
+    return detail::finished(linear, background ? &*background : nullptr, cube.get());
+}
+
 bool isWellFormed(const Bitmap& image) {
     return !image.isEmpty() && image.pixels.size() == Bitmap::byteCount(image.width, image.height);
+}
+
+std::optional<Bitmap> cleanedAtMost(const CleanupSettings& settings, const Bitmap& pixels, int orientation,
+                                    double maximumSide) {
+    if (!isWellFormed(pixels) || !(maximumSide >= 1)) return std::nullopt;
+    try {
+        return downscaled(lit(settings, geometry(settings, uprightByOrientation(pixels, orientation))),
+                          maximumSide);
+    } catch (const std::exception&) {  // allocation failures and OpenCV errors alike
+        return std::nullopt;
+    }
 }
 
 cv::Mat wrapped(const Bitmap& image) {
@@ -225,35 +308,26 @@ Size outputSize(const CleanupSettings& settings, const Bitmap& image) {
     return outputSize(settings, Size{static_cast<double>(image.width), static_cast<double>(image.height)});
 }
 
+Size outputSize(const CleanupSettings& settings, const SourcePicture& source) {
+    if (!isWellFormed(source.pixels)) return Size{0, 0};
+    const Upright upright = uprightByOrientation(source.pixels, source.orientation);
+    return outputSize(settings,
+                      Size{static_cast<double>(upright.width), static_cast<double>(upright.height)});
+}
+
 Bitmap apply(const CleanupSettings& settings, const Bitmap& image) {
     if (!isWellFormed(image)) return image;
-    const auto quad = settings.crop ? heldToPicture(*settings.crop) : std::nullopt;
-    const auto crop = quad ? perspectiveWarp(*quad, image.width, image.height) : std::nullopt;
-    const auto radians = appliedRadians(settings.straighten);
-    // The quarter turns ride along with the first warp; the straightening samples the crop's result.
-    cv::Mat linear;
-    if (crop) {
-        linear = croppedWarped(image, *quad, turned(*crop, settings.quarterTurns), radians ? 4 : 3);
-        if (radians) linear = warpedBy(linear, straightenWarp(linear.cols, linear.rows, *radians));
-    } else if (radians) {
-        const Warp upright = turned(Warp{image.width, image.height}, settings.quarterTurns);
-        Warp straightening = straightenWarp(upright.width, upright.height, *radians);
-        straightening.toSource = upright.toSource * straightening.toSource;
-        linear = warpedPicture(image, cv::Rect(0, 0, image.width, image.height), straightening, 3);
-    } else {
-        linear = detail::linearOfBitmap(image);
-        turn(linear, settings.quarterTurns);
-    }
+    return lit(settings, geometry(settings, Upright{image}));
+}
 
-    std::optional<BackgroundMap> background;
-    if (settings.flatten) {
-        background = detail::backgroundMapOfLinear(linear);
-    } else if (settings.whiten > 0) {
-        background = averaged(detail::backgroundMapOfLinear(linear));
-    }
-    const auto level = whitenLevel(settings.whiten);
-    const auto cube = level ? whitenCube(*level) : nullptr;
-    return detail::finished(linear, background ? &*background : nullptr, cube.get());
+std::optional<Bitmap> cleanedAtMost(const CleanupSettings& settings, const SourcePicture& source,
+                                    double maximumSide) {
+    return cleanedAtMost(settings, source.pixels, source.orientation, maximumSide);
+}
+
+std::optional<Bitmap> cleanedAtMost(const CleanupSettings& settings, const Bitmap& image,
+                                    double maximumSide) {
+    return cleanedAtMost(settings, image, 1, maximumSide);
 }
 
 Bitmap perspectiveCorrect(const Bitmap& image, const Quad& quad) {
@@ -261,7 +335,7 @@ Bitmap perspectiveCorrect(const Bitmap& image, const Quad& quad) {
     const auto held = heldToPicture(quad);
     const auto warp = held ? perspectiveWarp(*held, image.width, image.height) : std::nullopt;
     if (!warp) return image;
-    return detail::bitmapOfLinear(croppedWarped(image, *held, *warp, 3));
+    return detail::bitmapOfLinear(croppedWarped(Upright{image}, *held, *warp, 3));
 }
 
 Bitmap rotateQuarterTurns(const Bitmap& image, std::int64_t quarterTurns) {

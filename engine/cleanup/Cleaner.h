@@ -19,10 +19,19 @@ namespace quillfen::Cleaner {
 // down to 1 x 1, have their light evened and their paper whitened. Transparency is flattened onto
 // white first.
 Bitmap apply(const CleanupSettings& settings, const Bitmap& image);
+// The cleaned picture at most maximumSide pixels on its longer side: the picture
+// downscaled(apply(settings, the source stood upright), maximumSide) gives, within rounding, with
+// the source's orientation riding along with the cleanup's own turns and warps instead of a turned
+// copy of its own. Nothing for a malformed source or a maximum side below one pixel.
+std::optional<Bitmap> cleanedAtMost(const CleanupSettings& settings, const SourcePicture& source,
+                                    double maximumSide);
+std::optional<Bitmap> cleanedAtMost(const CleanupSettings& settings, const Bitmap& image,
+                                    double maximumSide);
 // The pixel size apply gives for a picture of that size, computed without touching pixels; zero for
 // an empty size or one beyond maximumPixelCount.
 Size outputSize(const CleanupSettings& settings, Size imageSize);
 Size outputSize(const CleanupSettings& settings, const Bitmap& image);
+Size outputSize(const CleanupSettings& settings, const SourcePicture& source);  // stood upright
 
 // The quad, held to the picture, squared up to the longer of its opposite edges and trimmed by
 // 1.5 % of its shorter side on each edge; the picture unchanged when it is not usable as a crop.

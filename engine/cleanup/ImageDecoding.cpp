@@ -29,7 +29,8 @@ using detail::ImageMetadata;
 
 // Pixels as a decoder delivered them, before orientation and scaling.
 struct Decoded {
-    cv::Mat rgb;  // CV_8UC3, or CV_8UC4 with every alpha 255; flattened onto white
+    cv::Mat rgb;     // CV_8UC3, or CV_8UC4 with every alpha 255; flattened onto white
+    Bitmap storage;  // the Bitmap whose pixels rgb's rows are, when they are one's
     int orientation = 1;
     Size storedSize;  // the full stored size, before any reduced-size decoding
 };
@@ -177,8 +178,10 @@ std::optional<Decoded> decodeJpeg(Bytes data, std::optional<double> wantedSide) 
     const int width = TJSCALED(header->width, scale);
     const int height = TJSCALED(header->height, scale);
     const bool cmyk = header->colorspace == TJCS_CMYK || header->colorspace == TJCS_YCCK;
-    // RGBX fills the fourth byte with 255, so the rows can become a Bitmap's as they are.
-    cv::Mat pixels = detail::largeMat(height, width, CV_8UC4);
+    // RGBX fills the fourth byte with 255, so the rows are an opaque Bitmap's as they are.
+    Bitmap storage = cmyk ? Bitmap() : Bitmap::toBeFilled(width, height);
+    cv::Mat pixels = cmyk ? detail::largeMat(height, width, CV_8UC4)
+                          : cv::Mat(height, width, CV_8UC4, storage.pixels.data());
     if (tjDecompress2(turbo.handle, data.data(), static_cast<unsigned long>(data.size()), pixels.data, width,
                       static_cast<int>(pixels.step), height, cmyk ? TJPF_CMYK : TJPF_RGBX,
                       TJFLAG_LIMITSCANS) != 0) {
@@ -188,6 +191,7 @@ std::optional<Decoded> decodeJpeg(Bytes data, std::optional<double> wantedSide) 
     }
     Decoded decoded;
     decoded.rgb = cmyk ? rgbOfInvertedCmyk(pixels) : pixels;
+    decoded.storage = std::move(storage);
     decoded.storedSize = Size{static_cast<double>(header->width), static_cast<double>(header->height)};
     return decoded;
 }
@@ -421,6 +425,10 @@ void orient(cv::Mat& image, int orientation) {
     image = out;
 }
 
+bool reorients(int orientation) {
+    return orientation >= 2 && orientation <= 8;
+}
+
 bool swapsSides(int orientation) {
     return orientation >= 5;
 }
@@ -444,13 +452,19 @@ Bitmap finish(Decoded decoded, std::optional<double> maximumSide) {
         const double scale = *maximumSide / longSide;
         const int width = std::max(1, detail::outwardPixels(decoded.storedSize.width * scale));
         const int height = std::max(1, detail::outwardPixels(decoded.storedSize.height * scale));
-        cv::Mat scaled(height, width, CV_8UC4);
+        // Scaled straight into the Bitmap when it is not to be turned.
+        const bool stored = !reorients(decoded.orientation);
+        Bitmap bitmap = stored ? Bitmap::toBeFilled(width, height) : Bitmap();
+        cv::Mat scaled =
+            stored ? cv::Mat(height, width, CV_8UC4, bitmap.pixels.data()) : cv::Mat(height, width, CV_8UC4);
         detail::resizeInto(
             detail::rowsOfOpaqueRgb(decoded.rgb), decoded.rgb.size(),
             [&] { return detail::linearOfRgb(decoded.rgb); }, scaled);
         decoded.rgb.release();
+        if (stored) return bitmap;
         return bitmapOfPixels(std::move(scaled), decoded.orientation);
     }
+    if (!decoded.storage.isEmpty() && !reorients(decoded.orientation)) return std::move(decoded.storage);
     return bitmapOfPixels(std::move(decoded.rgb), decoded.orientation);
 }
 
@@ -515,6 +529,25 @@ std::optional<Bitmap> decode(Bytes data, std::optional<double> maximumSide) {
         if (!decoded) return std::nullopt;
         return finish(std::move(*decoded), maximumSide);
     } catch (const std::exception&) {  // allocation failures and OpenCV errors alike
+        return std::nullopt;
+    }
+}
+
+std::optional<SourcePicture> decodeSource(Bytes data, std::optional<double> maximumSide) {
+    if (imageType(data) != ImageType::jpeg) {
+        auto upright = decode(data, maximumSide);
+        if (!upright) return std::nullopt;
+        return SourcePicture{std::move(*upright), 1};
+    }
+    if (maximumSide && !(*maximumSide >= 1)) return std::nullopt;
+    try {
+        auto decoded = decodeJpeg(data, maximumSide);
+        if (!decoded) return std::nullopt;
+        // finish leaves the pixels as stored: the decoded orientation is 1 until set.
+        const int orientation = detail::readMetadata(data).orientation;
+        return SourcePicture{finish(std::move(*decoded), maximumSide),
+                             reorients(orientation) ? orientation : 1};
+    } catch (const std::exception&) {
         return std::nullopt;
     }
 }

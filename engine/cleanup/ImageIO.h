@@ -40,6 +40,16 @@ std::string fileExtension(std::optional<ImageType> type);
 // side is at most that many pixels (JPEG files are decoded at reduced size where possible).
 // Nothing for data that is not a readable image, truncated data, or more than maximumPixelCount.
 std::optional<Bitmap> decode(Bytes data, std::optional<double> maximumSide = std::nullopt);
+// A decoded picture for the cleanup to read directly, not yet stood upright: its pixels as stored
+// and the EXIF orientation (1 to 8) that stands them upright. A plain value.
+struct SourcePicture {
+    Bitmap pixels;
+    int orientation = 1;
+};
+// The picture decode gives for the same arguments as a source: JPEG files keep their stored
+// orientation, for the cleanup to fold into its own turns; other formats come upright, as decode
+// gives them. Nothing where decode gives nothing.
+std::optional<SourcePicture> decodeSource(Bytes data, std::optional<double> maximumSide = std::nullopt);
 // The upright pixel size of the picture in image file data, read from its header without decoding
 // the pixels; nothing when decode would refuse the header.
 std::optional<Size> imageSize(Bytes data);

@@ -29,10 +29,11 @@ double psnr(const cv::Mat& a, const cv::Mat& b) {
     return mean == 0 ? INFINITY : 10 * std::log10(255.0 * 255.0 / mean);
 }
 
-void expectSamePicture(const Bitmap& made, const std::string& name) {
+// Writes the golden image instead where asked to and allowed to.
+void expectSamePicture(const Bitmap& made, const std::string& name, bool writes = true) {
     const std::string path = std::string(QUILLFEN_TEST_DATA) + "/golden/" + name + ".png";
     const cv::Mat drawn = golden::bgr(made);
-    if (std::getenv("QUILLFEN_UPDATE_GOLDENS")) {
+    if (writes && std::getenv("QUILLFEN_UPDATE_GOLDENS")) {
         cv::imwrite(path, drawn, {cv::IMWRITE_PNG_COMPRESSION, 9});
         return;
     }
@@ -63,22 +64,27 @@ CleanupSettings settings(std::optional<Quad> crop, std::int64_t turns, double st
 const Quad tilted{{0.1, 0.88}, {0.86, 0.9}, {0.88, 0.12}, {0.12, 0.1}};
 const Quad skewed{{0.16, 0.8}, {0.9, 0.93}, {0.8, 0.05}, {0.05, 0.2}};
 
+const PathCase pathCases[] = {
+    {"phone-o6", 6, settings(tilted, 0, 0, true, 0.6), 500},
+    {"turned-o3", 3, settings(skewed, 1, 2.5, false, 0.3), 500},
+    {"plain-o8", 8, settings(std::nullopt, 0, 0, true, 0), 240},
+};
+
+const Bitmap& photo() {
+    static const Bitmap picture = palefills::photographed(
+        palefills::Drawing{1000, 750, {240, 150, 60}, 0.15}.flat(), palefills::fallingLight());
+    return picture;
+}
+
 }  // namespace
 
 // A phone photo of a crayon drawing in uneven light, stored turned: its thumbnail (decoded for
 // 400 px, cleaned, 300 px) and print picture (decoded whole, cleaned, scaled to the print size,
 // through an area average where it shrinks by more than half) stay the pictures they were.
 TEST(ImagePaths, ThumbnailAndPrintPicturesStayTheSame) {
-    const palefills::Drawing drawing{1000, 750, {240, 150, 60}, 0.15};
-    const Bitmap photo = palefills::photographed(drawing.flat(), palefills::fallingLight());
-    const PathCase cases[] = {
-        {"phone-o6", 6, settings(tilted, 0, 0, true, 0.6), 500},
-        {"turned-o3", 3, settings(skewed, 1, 2.5, false, 0.3), 500},
-        {"plain-o8", 8, settings(std::nullopt, 0, 0, true, 0), 240},
-    };
-    for (const PathCase& c : cases) {
+    for (const PathCase& c : pathCases) {
         SCOPED_TRACE(c.name);
-        const auto file = fixtures::withOrientation(fixtures::jpegBytes(photo), c.orientation);
+        const auto file = fixtures::withOrientation(fixtures::jpegBytes(photo()), c.orientation);
         const auto working = Cleaner::decode(file, 400);
         const auto whole = Cleaner::decode(file);
         ASSERT_TRUE(working && whole);
@@ -87,5 +93,22 @@ TEST(ImagePaths, ThumbnailAndPrintPicturesStayTheSame) {
         ASSERT_TRUE(thumbnail && print);
         expectSamePicture(*thumbnail, std::string("paths-") + c.name + "-thumbnail");
         expectSamePicture(*print, std::string("paths-") + c.name + "-print");
+    }
+}
+
+// The same pictures made the way the application makes them: the thumbnail cleaned at its size from
+// the source decoded for 400 px, the print picture cleaned at the print size from the whole source.
+TEST(ImagePaths, TheApplicationsPathsMakeThosePictures) {
+    for (const PathCase& c : pathCases) {
+        SCOPED_TRACE(c.name);
+        const auto file = fixtures::withOrientation(fixtures::jpegBytes(photo()), c.orientation);
+        const auto working = Cleaner::decodeSource(file, 400);
+        const auto whole = Cleaner::decodeSource(file);
+        ASSERT_TRUE(working && whole);
+        const auto thumbnail = Cleaner::cleanedAtMost(c.settings, *working, 300);
+        const auto print = Cleaner::cleanedAtMost(c.settings, *whole, c.printSide);
+        ASSERT_TRUE(thumbnail && print);
+        expectSamePicture(*thumbnail, std::string("paths-") + c.name + "-thumbnail", false);
+        expectSamePicture(*print, std::string("paths-") + c.name + "-print", false);
     }
 }
