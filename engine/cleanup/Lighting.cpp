@@ -18,6 +18,17 @@ constexpr int levelFactors[] = {1, 4, 16};
 constexpr float blurSigma = 4.0f;
 constexpr float levelWeightFloor = 0.04f;
 
+// The encoded value of each 16-bit light as the estimate's copy is encoded, from encodeTable.
+const float* encodingOfLight() {
+    static const std::vector<float> table = [] {
+        std::vector<float> t(65536);
+        const float* encoding = detail::encodeTable();
+        for (int i = 0; i < 65536; ++i) t[i] = detail::encodedOfLinear(i / 65535.0f, encoding);
+        return t;
+    }();
+    return table.data();
+}
+
 bool isMalformed(const Bitmap& image) {
     return image.isEmpty() || image.pixels.size() != Bitmap::byteCount(image.width, image.height);
 }
@@ -89,16 +100,23 @@ std::vector<float> boxAverage(const std::vector<float>& plane, int width, int he
     if (factor < 2) return plane;
     const int cw = std::max(1, width / factor), ch = std::max(1, height / factor);
     std::vector<float> out(static_cast<std::size_t>(cw) * ch, 0);
+    // A row of blocks at once, each block's sum taken row by row as before, so that the sums of
+    // neighbouring blocks wait on no one another.
+    std::vector<double> sums(cw);
     for (int j = 0; j < ch; ++j) {
-        for (int i = 0; i < cw; ++i) {
-            const int x1 = std::min((i + 1) * factor, width), y1 = std::min((j + 1) * factor, height);
-            double sum = 0;
-            int count = 0;
-            for (int y = j * factor; y < y1; ++y) {
-                for (int x = i * factor; x < x1; ++x, ++count)
-                    sum += plane[static_cast<std::size_t>(y) * width + x];
+        const int y1 = std::min((j + 1) * factor, height);
+        std::fill(sums.begin(), sums.end(), 0.0);
+        for (int y = j * factor; y < y1; ++y) {
+            const float* row = &plane[static_cast<std::size_t>(y) * width];
+            for (int i = 0; i < cw; ++i) {
+                double sum = sums[i];
+                for (int x = i * factor; x < std::min((i + 1) * factor, width); ++x) sum += row[x];
+                sums[i] = sum;
             }
-            out[static_cast<std::size_t>(j) * cw + i] = count > 0 ? static_cast<float>(sum / count) : 0;
+        }
+        for (int i = 0; i < cw; ++i) {
+            const int count = (y1 - j * factor) * (std::min((i + 1) * factor, width) - i * factor);
+            out[static_cast<std::size_t>(j) * cw + i] = count > 0 ? static_cast<float>(sums[i] / count) : 0;
         }
     }
     return out;
@@ -158,15 +176,26 @@ std::vector<float> paperOfMask(const std::vector<float>& rgba, int width, int he
         for (int c = 0; c < 3; ++c) global[c] = static_cast<float>(sums[c] / total);
     }
 
+    // Each level's cell column of every pixel column and the start of its row of cells, computed
+    // once rather than divided out per pixel.
+    std::vector<std::vector<int>> columns;
+    for (const Level& level : levels) {
+        std::vector<int>& column = columns.emplace_back(width);
+        for (int x = 0; x < width; ++x) column[x] = std::min(x / level.factor, level.cw - 1);
+    }
+    std::vector<std::size_t> rowStarts(levels.size());
     std::vector<float> out(n * 4, 1.0f);
     for (int y = 0; y < height; ++y) {
+        for (std::size_t l = 0; l < levels.size(); ++l) {
+            rowStarts[l] =
+                static_cast<std::size_t>(std::min(y / levels[l].factor, levels[l].ch - 1)) * levels[l].cw;
+        }
         for (int x = 0; x < width; ++x) {
             float* pixel = &out[(static_cast<std::size_t>(y) * width + x) * 4];
             std::copy(global.begin(), global.end(), pixel);
-            for (const Level& level : levels) {
-                const int column = std::min(x / level.factor, level.cw - 1);
-                const int row = std::min(y / level.factor, level.ch - 1);
-                const std::size_t k = static_cast<std::size_t>(row) * level.cw + column;
+            for (std::size_t l = 0; l < levels.size(); ++l) {
+                const Level& level = levels[l];
+                const std::size_t k = rowStarts[l] + columns[l][x];
                 if (level.weight[k] > levelWeightFloor) {
                     for (int c = 0; c < 3; ++c) pixel[c] = level.colour[c][k] / level.weight[k];
                     break;
@@ -235,14 +264,12 @@ Cleaner::BackgroundMap backgroundMapOfLinear(const cv::Mat& linear) {
                sw < small.cols && sh < small.rows ? cv::INTER_AREA : cv::INTER_LINEAR);
 
     std::vector<float> rgba(static_cast<std::size_t>(sw) * sh * 4, 1.0f);
-    const float* encoding = encodeTable();
+    const float* encoding = encodingOfLight();
     for (int y = 0; y < sh; ++y) {
         const auto* row = small.ptr<std::uint16_t>(y);
-        for (int x = 0; x < sw; ++x) {
-            for (int c = 0; c < 3; ++c) {
-                rgba[(static_cast<std::size_t>(y) * sw + x) * 4 + c] =
-                    encodedOfLinear(row[x * 3 + c] / 65535.0f, encoding);
-            }
+        float* out = &rgba[static_cast<std::size_t>(y) * sw * 4];
+        for (int x = 0; x < sw; ++x, out += 4, row += 3) {
+            out[0] = encoding[row[0]], out[1] = encoding[row[1]], out[2] = encoding[row[2]];
         }
     }
     const std::vector<float> paper = Cleaner::estimatePaper(rgba, sw, sh);
