@@ -1,6 +1,5 @@
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 #include <turbojpeg.h>
 
@@ -13,22 +12,7 @@ namespace quillfen::Cleaner {
 namespace {
 
 bool isOpaque(const Bitmap& image) {
-    // Two pixels' alphas at a time, a block of them at once before the test, without a branch a pixel.
-    constexpr std::uint8_t alphaBytes[8] = {0, 0, 0, 255, 0, 0, 0, 255};
-    std::uint64_t alphas;
-    std::memcpy(&alphas, alphaBytes, sizeof alphas);
-    const std::uint8_t* p = image.pixels.data();
-    const std::size_t size = image.pixels.size(), words = size / 8, block = 512;
-    for (std::size_t first = 0; first < words; first += block) {
-        std::uint64_t all = alphas;
-        for (std::size_t i = first; i < std::min(words, first + block); ++i) {
-            std::uint64_t word;
-            std::memcpy(&word, p + i * 8, sizeof word);
-            all &= word;
-        }
-        if (all != alphas) return false;
-    }
-    return size % 8 == 0 || p[size - 1] == 255;
+    return detail::allOpaque(image.pixels.data(), image.pixels.size() / 4);
 }
 
 bool isWellFormed(const Bitmap& image) {

@@ -208,11 +208,7 @@ cv::Mat warpedLinear(const Bitmap& opaque, const cv::Matx33d& toSource, int widt
 
 bool isOpaque(const Bitmap& bitmap, const cv::Rect& region) {
     for (int y = region.y; y < region.y + region.height; ++y) {
-        // A row's alphas all at once, without a branch a pixel.
-        const std::uint8_t* in = bitmap.pixel(region.x, y);
-        std::uint8_t all = 255;
-        for (int x = 0; x < region.width; ++x) all &= in[x * 4 + 3];
-        if (all != 255) return false;
+        if (!allOpaque(bitmap.pixel(region.x, y), region.width)) return false;
     }
     return true;
 }

@@ -67,6 +67,8 @@ cv::Mat rgbFlattened(const cv::Mat& rgba);
 // An opaque Bitmap of a working picture or of an 8-bit RGB picture.
 Bitmap bitmapOfLinear(const cv::Mat& linear);
 Bitmap bitmapOfRgb(const cv::Mat& rgb);
+// Whether the alphas of count RGBA pixels from rgba on are all 255.
+bool allOpaque(const std::uint8_t* rgba, std::size_t count);
 // Runs body over row ranges of 0...rows, in parallel for large pictures.
 void forEachRows(int rows, int columns, const std::function<void(int begin, int end)>& body);
 
