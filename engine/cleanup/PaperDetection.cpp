@@ -28,19 +28,28 @@ std::vector<Quad> quadsOf(const std::vector<PaperCandidate>& candidates) {
     return quads;
 }
 
-// Adds a row of bytes into 16-bit sums.
-void accumulate(std::uint16_t* sums, const std::uint8_t* row, int count) {
+// The 16-bit sums down the rows top to bottom of each byte of a row, in one pass over those rows.
+void sumRows(std::uint16_t* sums, const Bitmap& source, int top, int bottom, int count) {
     int i = 0;
 #if CV_SIMD
     constexpr int lanes = cv::v_uint8::nlanes;
     for (; i + lanes <= count; i += lanes) {
-        cv::v_uint16 low, high;
-        cv::v_expand(cv::vx_load(row + i), low, high);
-        cv::v_store(sums + i, cv::vx_load(sums + i) + low);
-        cv::v_store(sums + i + lanes / 2, cv::vx_load(sums + i + lanes / 2) + high);
+        cv::v_uint16 low = cv::vx_setzero_u16(), high = cv::vx_setzero_u16();
+        for (int row = top; row < bottom; ++row) {
+            cv::v_uint16 rowLow, rowHigh;
+            cv::v_expand(cv::vx_load(source.pixel(0, row) + i), rowLow, rowHigh);
+            low += rowLow;
+            high += rowHigh;
+        }
+        cv::v_store(sums + i, low);
+        cv::v_store(sums + i + lanes / 2, high);
     }
 #endif
-    for (; i < count; ++i) sums[i] = static_cast<std::uint16_t>(sums[i] + row[i]);
+    for (; i < count; ++i) {
+        std::uint16_t sum = 0;
+        for (int row = top; row < bottom; ++row) sum = static_cast<std::uint16_t>(sum + source.pixel(0, row)[i]);
+        sums[i] = sum;
+    }
 }
 
 // Averages the source pixels of each target pixel's box; boxes start and end on whole source pixels.
@@ -54,8 +63,7 @@ void averageBoxes(const Bitmap& source, Bitmap& target) {
     for (int y = 0; y < target.height; ++y) {
         const int top = static_cast<int>(static_cast<long long>(y) * source.height / target.height);
         const int bottom = static_cast<int>(static_cast<long long>(y + 1) * source.height / target.height);
-        std::fill(sums.begin(), sums.end(), 0);
-        for (int row = top; row < bottom; ++row) accumulate(sums.data(), source.pixel(0, row), sourceValues);
+        sumRows(sums.data(), source, top, bottom, sourceValues);
         std::uint8_t* out = target.pixel(0, y);
         for (int x = 0; x < target.width; ++x, out += 4) {
             const float share = 1.0f / static_cast<float>((columnStart[x + 1] - columnStart[x]) * (bottom - top));
