@@ -143,8 +143,8 @@ double thumbnailPathSeconds(const QString& path) {
     const QByteArray bytes = file.readAll();
     const Cleaner::Bytes data(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
                               static_cast<std::size_t>(bytes.size()));
-    const Bitmap working = Cleaner::decode(data, 1000).value();
-    benchmark::DoNotOptimize(Cleaner::downscaled(Cleaner::apply(typicalCleanup(), working), 700));
+    const auto working = Cleaner::decodeSource(data, 1000).value();
+    benchmark::DoNotOptimize(Cleaner::cleanedAtMost(typicalCleanup(), working, 700));
     return static_cast<double>(timer.nsecsElapsed()) / 1e9;
 }
 
