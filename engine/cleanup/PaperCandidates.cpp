@@ -176,8 +176,8 @@ std::vector<PaperCandidate> rectanglesIn(const Analysis& a, const RectangleDetec
     };
     std::vector<Scored> scored;
     std::vector<Corners> seen;  // after the first, coarse refinement: proposals often meet there
-    auto consider = [&](Corners c, double partsRegion = 0, double leastEdges = 0) {
-        c = refine(a.colour, c, std::max(8.0, reach * 0.03));
+    auto consider = [&](const Corners& proposed, double partsRegion = 0, double leastEdges = 0) {
+        Corners c = refine(a.colour, proposed, std::max(8.0, reach * 0.03));
         if (std::any_of(seen.begin(), seen.end(), [&](const Corners& s) { return overlap(s, c) > 0.97; }))
             return;
         seen.push_back(c);
@@ -186,9 +186,16 @@ std::vector<PaperCandidate> rectanglesIn(const Analysis& a, const RectangleDetec
         if (const Corners wide = widenedToSheetEdges(a.colour, c); wide != c) c = refine(a.colour, wide, 3);
         // An outline drawn in the artwork (a frame, a white shape, the paper above a horizon) lies
         // inside the sheet and is never the sheet. Two drawn sides are enough: a hard shadow across
-        // the shape hides its line along the others.
-        const int drawn = drawnSides(a.colour, c);
-        if (drawn >= 2) return;
+        // the shape hides its line along the others. The wide steps may have pulled the sides off the
+        // sheet's edge onto a frame drawn near it, whose edge is the stronger on a light table: refined
+        // only close by, a proposal that lay on the sheet's edge stays there.
+        int drawn = drawnSides(a.colour, c);
+        if (drawn >= 2) {
+            const Corners near = refine(a.colour, proposed, 3);
+            drawn = drawnSides(a.colour, near);
+            if (drawn >= 2) return;
+            c = near;
+        }
         if (!withinLimits(c, a.size, options)) return;
         const double region = std::max({regionSupport(a, c), paperSupport(a, c), partsRegion});
         const double edges = edgeSupport(a.colour, c);
@@ -198,15 +205,24 @@ std::vector<PaperCandidate> rectanglesIn(const Analysis& a, const RectangleDetec
     const std::vector<Corners> regions = proposals(a);
     for (const Corners& c : regions) consider(c);
     // Outlines of straight edges find sheets whose region does not stand out from a busy room; the
-    // best two that the regions did not already propose are judged like them.
-    for (const Corners& c : lineProposals(a, options, 2))
-        if (std::none_of(regions.begin(), regions.end(), [&](const Corners& r) { return overlap(r, c) > 0.95; }))
-            consider(c);
+    // best two that the regions did not already propose are judged like them, and the next four as well
+    // when nothing else is sure enough to be a sheet.
+    const std::vector<Corners> lines = lineProposals(a, options, 6);
+    auto considerLines = [&](std::size_t from, std::size_t to) {
+        for (std::size_t i = from; i < std::min(to, lines.size()); ++i)
+            if (std::none_of(regions.begin(), regions.end(),
+                             [&](const Corners& r) { return overlap(r, lines[i]) > 0.95; }))
+                consider(lines[i]);
+    };
+    considerLines(0, 2);
     // The opening that cuts a wall's stripes off the sheet also rounds a bright surround into an outline
     // of its own: these outlines count only with clear edges along all four sides.
     for (const Corners& c : colourlessSurfaceProposals(a))
         if (std::none_of(regions.begin(), regions.end(), [&](const Corners& r) { return overlap(r, c) > 0.9; }))
             consider(c, 0, 0.9);
+    if (std::none_of(scored.begin(), scored.end(),
+                     [&](const Scored& s) { return s.confidence >= options.minimumConfidence; }))
+        considerLines(2, lines.size());
     // A hard shadow across a sheet splits it into a sunlit and a shadowed outline, and the whole sheet's
     // paper does not look like one paper: the whole is as sure a sheet as its parts are.
     const std::size_t single = scored.size();
