@@ -2,6 +2,7 @@
 
 #include "engine/core/ContentHash.h"
 #include "engine/render/CanvasImpl.h"
+#include "engine/render/FileWindowInput.h"
 
 #include <cairo-pdf.h>
 #include <qpdf/Pipeline.hh>
@@ -239,10 +240,12 @@ struct PdfWriter::Impl {
         FILE* out = createBeside(destination, finalFile, unnamed);
         if (!out) return false;
         bool ok = false;
+        const int pagesDescriptor = ::open(pagesFile.c_str(), O_RDONLY | O_CLOEXEC);
         try {
             QPDF pdf;
             pdf.setSuppressWarnings(true);
-            pdf.processFile(pagesFile.c_str());
+            if (pagesDescriptor < 0) throw std::runtime_error("read back");
+            pdf.processInputSource(std::make_shared<FileWindowInput>(pagesDescriptor, pagesFile.string()));
             QPDFPageDocumentHelper document(pdf);
             auto all = document.getAllPages();
             if (pages.empty()) {
@@ -274,6 +277,7 @@ struct PdfWriter::Impl {
         } catch (const std::exception&) {
             ok = false;
         }
+        if (pagesDescriptor >= 0) ::close(pagesDescriptor);
         if (unnamed) {
             ok = flushFile(out, true) && ok && nameFile(finalFile, destination);
             std::fclose(out);
