@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "engine/cleanup/detail/Finishing.h"
 #include "engine/cleanup/detail/LinearPixels.h"
@@ -175,24 +176,27 @@ Bitmap finished(const cv::Mat& linear, const Cleaner::BackgroundMap* background,
                 l = light.data();
             }
             std::uint8_t* pixel = out.pixel(0, y);
+            // Each pixel stored whole: byte stores could alias the tables' pointers and the width.
+            const auto put = [&](std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+                const std::uint8_t rgba[4] = {r, g, b, 255};
+                std::memcpy(pixel, rgba, sizeof rgba);
+            };
             if (!cube) {
-                for (int x = 0; x < width; ++x, pixel += 4, l += 3) {
-                    pixel[0] = codes[l[0]], pixel[1] = codes[l[1]], pixel[2] = codes[l[2]], pixel[3] = 255;
-                }
+                for (int x = 0; x < width; ++x, pixel += 4, l += 3)
+                    put(codes[l[0]], codes[l[1]], codes[l[2]]);
                 continue;
             }
             for (int x = 0; x < width; ++x, pixel += 4, l += 3) {
                 // Most pixels are paper turning white or colours the cube leaves alone.
                 const int lowest = std::min({l[0], l[1], l[2]});
                 if (lowest >= lightBand.whiteFrom) {
-                    pixel[0] = pixel[1] = pixel[2] = pixel[3] = 255;
+                    put(255, 255, 255);
                 } else if (lowest < lightBand.identityBelow) {
-                    pixel[0] = unchanged[l[0]], pixel[1] = unchanged[l[1]], pixel[2] = unchanged[l[2]];
-                    pixel[3] = 255;
+                    put(unchanged[l[0]], unchanged[l[1]], unchanged[l[2]]);
                 } else {
                     float rgb[3] = {encoded[l[0]], encoded[l[1]], encoded[l[2]]};
                     lookUp(cube->data(), band, rgb);
-                    pixel[0] = code(rgb[0]), pixel[1] = code(rgb[1]), pixel[2] = code(rgb[2]), pixel[3] = 255;
+                    put(code(rgb[0]), code(rgb[1]), code(rgb[2]));
                 }
             }
         }
