@@ -172,10 +172,16 @@ void samplingPositions(const cv::Matx33d& toSource, int x, int y, int count, int
     const __m128d bx = _mm_set1_pd(x0), by = _mm_set1_pd(y0), bw = _mm_set1_pd(w0);
     const __m128d scale = _mm_set1_pd(subpixels), lowest = _mm_set1_pd(INT_MIN),
                   highest = _mm_set1_pd(INT_MAX);
+    // Without perspective the divisor is the row's: w0 + 0 * x is w0, or a zero, which gives 0 either way.
+    const bool affine = m(2, 0) == 0;
+    const __m128d rowScale = _mm_set1_pd(w0 != 0 ? subpixels / w0 : 0);
     __m128d xs = _mm_set_pd(x + 1, x);
     for (; i + 2 <= count; i += 2, xs = _mm_add_pd(xs, _mm_set1_pd(2))) {
-        __m128d w = _mm_add_pd(bw, _mm_mul_pd(aw, xs));
-        w = _mm_and_pd(_mm_cmpneq_pd(w, _mm_setzero_pd()), _mm_div_pd(scale, w));
+        __m128d w = rowScale;
+        if (!affine) {
+            w = _mm_add_pd(bw, _mm_mul_pd(aw, xs));
+            w = _mm_and_pd(_mm_cmpneq_pd(w, _mm_setzero_pd()), _mm_div_pd(scale, w));
+        }
         // The bound first in min: a position that is not a number stays one, which converts to INT_MIN.
         const __m128d px =
             _mm_min_pd(highest, _mm_max_pd(lowest, _mm_mul_pd(_mm_add_pd(bx, _mm_mul_pd(ax, xs)), w)));

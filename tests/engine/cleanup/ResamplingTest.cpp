@@ -87,6 +87,8 @@ TEST(Warping, SamplesWhereThePlainArithmeticPutsEachPixel) {
         {"in perspective", {0.92, 0.04, 302.5, -0.013, 1.01, 363.2, 1.3e-5, -2e-5, 1}},
         {"beyond the int range", {1e12, 0, -5, 0, -3e9, 0, 0, 0, 1}},
         {"a divisor crossing 0", {1, 0, 0, 0, 1, 0, -0.01, 0, 1}},
+        {"a divisor of each row's own", {2, 0.5, 3, -1, 1.5, 7, 0, 0.25, 2}},
+        {"a divisor of 0", {1, 0, 5, 0, 1, 5, 0, 0, 0}},
         {"not a number", {1, 0, nan, 0, 1, 0, 0, 0, 1}},
         {"infinite", {inf, 0, 0, 0, -inf, 0, 0, 0, 1}},
     };
