@@ -5,9 +5,10 @@
 #include <gtest/gtest.h>
 
 #include "tests/engine/ImageFixtures.h"
-#include "tests/engine/PaleFillScenes.h"
+#include "tests/engine/CleanupCases.h"
 
 using namespace quillfen;
+using namespace quillfen::cleanupcases;
 using namespace quillfen::fixtures;
 
 namespace {
@@ -24,26 +25,6 @@ double psnr(const Bitmap& a, const Bitmap& b) {
     }
     const double mean = squares / (3.0 * a.width * a.height);
     return mean == 0 ? INFINITY : 10 * std::log10(255.0 * 255.0 / mean);
-}
-
-CleanupSettings settings(std::optional<Quad> crop, std::int64_t turns, double straighten, bool flatten,
-                         double whiten) {
-    CleanupSettings s;
-    s.crop = crop;
-    s.quarterTurns = turns;
-    s.straighten = straighten;
-    s.flatten = flatten;
-    s.whiten = whiten;
-    return s;
-}
-
-const Quad tilted{{0.1, 0.88}, {0.86, 0.9}, {0.88, 0.12}, {0.12, 0.1}};
-const Quad skewed{{0.16, 0.8}, {0.9, 0.93}, {0.8, 0.05}, {0.05, 0.2}};
-
-const Bitmap& photo() {
-    static const Bitmap picture = palefills::photographed(
-        palefills::Drawing{1000, 750, {240, 150, 60}, 0.15}.flat(), palefills::fallingLight());
-    return picture;
 }
 
 struct ReducedCase {

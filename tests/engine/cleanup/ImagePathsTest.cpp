@@ -9,9 +9,10 @@
 
 #include "tests/engine/GoldenImages.h"
 #include "tests/engine/ImageFixtures.h"
-#include "tests/engine/PaleFillScenes.h"
+#include "tests/engine/CleanupCases.h"
 
 using namespace quillfen;
+using namespace quillfen::cleanupcases;
 
 namespace {
 
@@ -50,31 +51,11 @@ struct PathCase {
     double printSide;
 };
 
-CleanupSettings settings(std::optional<Quad> crop, std::int64_t turns, double straighten, bool flatten,
-                         double whiten) {
-    CleanupSettings s;
-    s.crop = crop;
-    s.quarterTurns = turns;
-    s.straighten = straighten;
-    s.flatten = flatten;
-    s.whiten = whiten;
-    return s;
-}
-
-const Quad tilted{{0.1, 0.88}, {0.86, 0.9}, {0.88, 0.12}, {0.12, 0.1}};
-const Quad skewed{{0.16, 0.8}, {0.9, 0.93}, {0.8, 0.05}, {0.05, 0.2}};
-
 const PathCase pathCases[] = {
     {"phone-o6", 6, settings(tilted, 0, 0, true, 0.6), 500},
     {"turned-o3", 3, settings(skewed, 1, 2.5, false, 0.3), 500},
     {"plain-o8", 8, settings(std::nullopt, 0, 0, true, 0), 240},
 };
-
-const Bitmap& photo() {
-    static const Bitmap picture = palefills::photographed(
-        palefills::Drawing{1000, 750, {240, 150, 60}, 0.15}.flat(), palefills::fallingLight());
-    return picture;
-}
 
 }  // namespace
 
