@@ -137,16 +137,29 @@ namespace quillfen::detail {
 std::vector<float> paperOfMask(const std::vector<float>& rgba, int width, int height,
                                const std::vector<float>& paper) {
     const std::size_t n = static_cast<std::size_t>(width) * height;
-    std::vector<float> notPaper(n);
-    for (std::size_t p = 0; p < n; ++p) notPaper[p] = 1 - paper[p];
-    std::vector<float> weight = windowMaximum(notPaper, width, height, 2);
-    for (float& w : weight) w = 1 - w;
+    // The weight: paper with paper all around it within 2 pixels, the mask's minimum over the 5 x 5
+    // window (its values are 0 and 1).
+    std::array<std::vector<float>, 4> weighted{std::vector<float>(n), std::vector<float>(n),
+                                               std::vector<float>(n), std::vector<float>(n)};
+    const cv::Mat mask(height, width, CV_32F, const_cast<float*>(paper.data()));
+    cv::Mat weight(height, width, CV_32F, weighted[0].data());
+    cv::erode(mask, weight, cv::getStructuringElement(cv::MORPH_RECT, cv::Size(5, 5)));
 
-    // The weight and the weighted colours, averaged and blurred at each level.
-    std::array<std::vector<float>, 4> weighted{weight, std::vector<float>(n), std::vector<float>(n),
-                                               std::vector<float>(n)};
+    // The weighted colours and the sheet's weighted sums in one pass; then the weight and the
+    // weighted colours averaged and blurred at each level.
+    double total = 0;
+    std::array<double, 3> sums{};
     for (std::size_t p = 0; p < n; ++p) {
-        for (int c = 0; c < 3; ++c) weighted[c + 1][p] = rgba[p * 4 + c] * weight[p];
+        const float w = weighted[0][p];
+        total += w;
+        for (int c = 0; c < 3; ++c) {
+            weighted[c + 1][p] = rgba[p * 4 + c] * w;
+            sums[c] += weighted[c + 1][p];
+        }
+    }
+    std::array<float, 3> global{1, 1, 1};
+    if (total > 0) {
+        for (int c = 0; c < 3; ++c) global[c] = static_cast<float>(sums[c] / total);
     }
     struct Level {
         int factor, cw, ch;
@@ -156,24 +169,15 @@ std::vector<float> paperOfMask(const std::vector<float>& rgba, int width, int he
     std::vector<Level> levels;
     for (const int factor : levelFactors) {
         Level level{factor, std::max(1, width / factor), std::max(1, height / factor), {}, {}};
-        std::array<std::vector<float>, 4> averaged;
-        for (std::size_t i = 0; i < 4; ++i)
-            averaged[i] = Cleaner::boxAverage(weighted[i], width, height, factor);
-        auto blurred = gaussianBlurred(averaged, level.cw, level.ch, blurSigma);
+        auto blurred = factor < 2 ? gaussianBlurred(weighted, level.cw, level.ch, blurSigma) : [&] {
+            std::array<std::vector<float>, 4> averaged;
+            for (std::size_t i = 0; i < 4; ++i)
+                averaged[i] = Cleaner::boxAverage(weighted[i], width, height, factor);
+            return gaussianBlurred(averaged, level.cw, level.ch, blurSigma);
+        }();
         level.weight = std::move(blurred[0]);
         for (int c = 0; c < 3; ++c) level.colour[c] = std::move(blurred[c + 1]);
         levels.push_back(std::move(level));
-    }
-
-    double total = 0;
-    std::array<double, 3> sums{};
-    for (std::size_t p = 0; p < n; ++p) {
-        total += weight[p];
-        for (int c = 0; c < 3; ++c) sums[c] += rgba[p * 4 + c] * weight[p];
-    }
-    std::array<float, 3> global{1, 1, 1};
-    if (total > 0) {
-        for (int c = 0; c < 3; ++c) global[c] = static_cast<float>(sums[c] / total);
     }
 
     // Each level's cell column of every pixel column and the start of its row of cells, computed

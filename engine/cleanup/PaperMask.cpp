@@ -149,10 +149,10 @@ void clearDarkerRegions(std::vector<std::uint8_t>& mask, const std::vector<float
 
 std::vector<float> windowMaximum(const std::vector<float>& plane, int width, int height, int radius) {
     const cv::Mat in(height, width, CV_32F, const_cast<float*>(plane.data()));
-    cv::Mat out;
+    std::vector<float> values(plane.size());
+    cv::Mat out(height, width, CV_32F, values.data());
     cv::dilate(in, out, cv::getStructuringElement(cv::MORPH_RECT, cv::Size(2 * radius + 1, 2 * radius + 1)));
-    const auto* values = out.ptr<float>();
-    return std::vector<float>(values, values + plane.size());
+    return values;
 }
 
 std::vector<float> paperMask(const std::vector<float>& rgba, int width, int height) {

@@ -14,8 +14,9 @@ namespace quillfen::detail {
 // gradient, a lamp's fall-off, vignetting or a soft shadow changes only slowly and stays paper.
 std::vector<float> paperMask(const std::vector<float>& rgba, int width, int height);
 
-// The paper colour of every pixel from a paper mask: the weighted mean of the clean paper nearby at
-// the finest of three scales that has enough of it, else the sheet's mean paper colour, else white.
+// The paper colour of every pixel from a paper mask of 0s and 1s: the weighted mean of the clean paper
+// nearby at the finest of three scales that has enough of it, else the sheet's mean paper colour, else
+// white.
 std::vector<float> paperOfMask(const std::vector<float>& rgba, int width, int height,
                                const std::vector<float>& paper);
 
