@@ -164,7 +164,7 @@ std::vector<float> paperOfMask(const std::vector<float>& rgba, int width, int he
     struct Level {
         int factor, cw, ch;
         std::vector<float> weight;
-        std::array<std::vector<float>, 3> colour;
+        std::array<std::vector<float>, 3> colour;  // the mean colour of each cell's paper
     };
     std::vector<Level> levels;
     for (const int factor : levelFactors) {
@@ -176,7 +176,10 @@ std::vector<float> paperOfMask(const std::vector<float>& rgba, int width, int he
             return gaussianBlurred(averaged, level.cw, level.ch, blurSigma);
         }();
         level.weight = std::move(blurred[0]);
-        for (int c = 0; c < 3; ++c) level.colour[c] = std::move(blurred[c + 1]);
+        for (int c = 0; c < 3; ++c) {
+            level.colour[c] = std::move(blurred[c + 1]);
+            for (std::size_t k = 0; k < level.weight.size(); ++k) level.colour[c][k] /= level.weight[k];
+        }
         levels.push_back(std::move(level));
     }
 
@@ -201,7 +204,7 @@ std::vector<float> paperOfMask(const std::vector<float>& rgba, int width, int he
                 const Level& level = levels[l];
                 const std::size_t k = rowStarts[l] + columns[l][x];
                 if (level.weight[k] > levelWeightFloor) {
-                    for (int c = 0; c < 3; ++c) pixel[c] = level.colour[c][k] / level.weight[k];
+                    for (int c = 0; c < 3; ++c) pixel[c] = level.colour[c][k];
                     break;
                 }
             }

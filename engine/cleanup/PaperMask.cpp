@@ -91,9 +91,11 @@ std::optional<Chroma> paperChroma(const std::vector<Chroma>& chroma, const std::
 
 // The plane fitted by least squares to the candidates within `distance` of the plane before, on every
 // fourth pixel of every fourth row (the plane spans the sheet); the plane before when they are too few
-// or too close to a line to fix a plane.
+// or too close to a line to fix a plane. `across` holds each pixel column's x on the sheet.
 ChromaPlane fittedPlane(const ChromaPlane& before, float distance, const std::vector<Chroma>& chroma,
-                        const std::vector<std::uint8_t>& candidate, int width, int height) {
+                        const std::vector<std::uint8_t>& candidate, const std::vector<double>& across,
+                        int height) {
+    const int width = static_cast<int>(across.size());
     double s1 = 0, sx = 0, sy = 0, sxx = 0, sxy = 0, syy = 0;
     cv::Vec3d u(0, 0, 0), v(0, 0, 0);
     for (int y = 0; y < height; y += planeStride) {
@@ -101,7 +103,7 @@ ChromaPlane fittedPlane(const ChromaPlane& before, float distance, const std::ve
         for (int x = 0; x < width; x += planeStride) {
             const std::size_t p = static_cast<std::size_t>(y) * width + x;
             if (!candidate[p]) continue;
-            const double fx = (x + 0.5) / width;
+            const double fx = across[x];
             if (distanceSquared(chroma[p], before.at(fx, fy)) > distance * distance) continue;
             s1 += 1, sx += fx, sy += fy, sxx += fx * fx, sxy += fx * fy, syy += fy * fy;
             u += cv::Vec3d(chroma[p].u, chroma[p].u * fx, chroma[p].u * fy);
@@ -173,17 +175,19 @@ std::vector<float> paperMask(const std::vector<float>& rgba, int width, int heig
     }
 
     if (const auto common = paperChroma(chroma, luma, mask)) {
+        std::vector<double> across(width);
+        for (int x = 0; x < width; ++x) across[x] = (x + 0.5) / width;
         ChromaPlane paper{{common->u, 0, 0}, {common->v, 0, 0}};
         for (int fit = 0; fit < planeFits; ++fit) {
             paper = fittedPlane(paper, fit == 0 ? driftChromaDistance : paperChromaDistance, chroma, mask,
-                                width, height);
+                                across, height);
         }
         for (int y = 0; y < height; ++y) {
             const double fy = (y + 0.5) / height;
             for (int x = 0; x < width; ++x) {
                 const std::size_t p = static_cast<std::size_t>(y) * width + x;
                 if (!mask[p]) continue;
-                const Chroma expected = paper.at((x + 0.5) / width, fy);
+                const Chroma expected = paper.at(across[x], fy);
                 mask[p] = distanceSquared(chroma[p], expected) <= paperChromaDistance * paperChromaDistance;
             }
         }
