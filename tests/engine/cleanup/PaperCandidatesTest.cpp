@@ -171,6 +171,7 @@ TEST(PaperCandidates, GeneratedPhotosThatOnceReturnedAPartOfTheSheetOrItsMatFind
         std::uint32_t seed;
         photos::Surface surface;
         const char* once;
+        double jaccard = 0.9;  // at least, once well below
     };
     const Case cases[] = {
         {500050, photos::hardSurfaceForSeed(50),
@@ -197,27 +198,8 @@ TEST(PaperCandidates, GeneratedPhotosThatOnceReturnedAPartOfTheSheetOrItsMatFind
          "the sunlit part: the whole sheet, its edges faint on the cloth in the shadow, seemed less sure"},
         {500105, photos::hardSurfaceForSeed(105),
          "the sunlit part: the whole sheet, its edges faint on dark cloth in the shadow, seemed less sure"},
-    };
-    for (const auto& c : cases) {
-        const auto photo = photos::generate(c.seed, c.surface);
-        SCOPED_TRACE(testing::Message() << "seed " << c.seed << ", " << photos::surfaceName(photo.surface)
-                                        << ", once returned " << c.once);
-        const auto quad = Cleaner::detectPaper(photo.image);
-        ASSERT_TRUE(quad.has_value());
-        EXPECT_GT(photos::jaccard(*quad, photo.truth, photo.image.width, photo.image.height), 0.9);
-    }
-}
-
-TEST(PaperCandidates, OnAColourlessSurfaceTheSheetIsItsPaperAndItsColoursTogether) {
-    struct Case {
-        std::uint32_t seed;
-        photos::Surface surface;
-        const char* once;
-        double jaccard;  // at least, once well below
-    };
-    const Case cases[] = {
         {500151, photos::hardSurfaceForSeed(151),
-         "the sheet with the white stripes of the wall that meet it, its own outline never proposed", 0.9},
+         "the sheet with the white stripes of the colourless wall that meet it, its own outline never proposed"},
         {103, photos::surfaceForSeed(103), "the part below a band of sky drawn up to the sheet's edge", 0.95},
     };
     for (const auto& c : cases) {
