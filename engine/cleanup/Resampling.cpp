@@ -79,21 +79,43 @@ Axis axis(int from, int to) {
     return out;
 }
 
-// One source row (four floats a pixel) scaled across into out.
+// One source row (four floats a pixel) scaled across into out, three floats a pixel and three floats
+// more: each pixel's four samples are stored at once, the fourth under its right-hand neighbour's
+// first, which is stored after it.
 void scaledAcross(const float* in, const Axis& across, float* out) {
     const int targetWidth = static_cast<int>(across.runs.size());
-    for (int x = 0; x < targetWidth; ++x) {
+    for (int x = 0; x < targetWidth; ++x, out += 3) {
         const float* w = across.weights[x].data();
         if (const int run = across.runs[x]; run >= 0) {
             const float* p = in + run * 4;
-            store4(out + x * 4, weighted(load4(p), load4(p + 4), load4(p + 8), load4(p + 12), load4(p + 16),
-                                         load4(p + 20), load4(p + 24), load4(p + 28), w));
+            store4(out, weighted(load4(p), load4(p + 4), load4(p + 8), load4(p + 12), load4(p + 16),
+                                 load4(p + 20), load4(p + 24), load4(p + 28), w));
             continue;
         }
         const auto& at = across.sources[x];
-        store4(out + x * 4, weighted(load4(in + at[0] * 4), load4(in + at[1] * 4), load4(in + at[2] * 4),
-                                     load4(in + at[3] * 4), load4(in + at[4] * 4), load4(in + at[5] * 4),
-                                     load4(in + at[6] * 4), load4(in + at[7] * 4), w));
+        store4(out, weighted(load4(in + at[0] * 4), load4(in + at[1] * 4), load4(in + at[2] * 4),
+                             load4(in + at[3] * 4), load4(in + at[4] * 4), load4(in + at[5] * 4),
+                             load4(in + at[6] * 4), load4(in + at[7] * 4), w));
+    }
+}
+
+// The count floats of eight rows summed by their weights, in order, into out.
+void scaledDown(const std::array<const float*, taps>& rows, const Weights& weights, int count, float* out) {
+    // Held in locals: the stores below could otherwise alias the weights and the rows.
+    const Float4 low = load4(weights.data()), high = load4(weights.data() + 4);
+    const Float4 w0 = lane<0>(low), w1 = lane<1>(low), w2 = lane<2>(low), w3 = lane<3>(low);
+    const Float4 w4 = lane<0>(high), w5 = lane<1>(high), w6 = lane<2>(high), w7 = lane<3>(high);
+    const float *r0 = rows[0], *r1 = rows[1], *r2 = rows[2], *r3 = rows[3], *r4 = rows[4], *r5 = rows[5],
+                *r6 = rows[6], *r7 = rows[7];
+    int i = 0;
+    for (; i + 4 <= count; i += 4) {
+        store4(out + i, load4(r0 + i) * w0 + load4(r1 + i) * w1 + load4(r2 + i) * w2 + load4(r3 + i) * w3 +
+                            load4(r4 + i) * w4 + load4(r5 + i) * w5 + load4(r6 + i) * w6 +
+                            load4(r7 + i) * w7);
+    }
+    for (; i < count; ++i) {
+        out[i] = r0[i] * w0[0] + r1[i] * w1[0] + r2[i] * w2[0] + r3[i] * w3[0] + r4[i] * w4[0] +
+                 r5[i] * w5[0] + r6[i] * w6[0] + r7[i] * w7[0];
     }
 }
 
@@ -104,33 +126,29 @@ void lanczosResampled(int width, int height, const SourceRows& source, int targe
     // One band per thread: a band scales the source rows it shares with the band above once more.
     const bool large = static_cast<double>(targetWidth) * targetHeight >= 256 * 256;
     const int bands = std::clamp(large ? cv::getNumThreads() : 1, 1, targetHeight);
+    const std::size_t samples = static_cast<std::size_t>(targetWidth) * 3, slot = samples + 3;
     cv::parallel_for_(cv::Range(0, bands), [&](const cv::Range& range) {
         const int begin = static_cast<int>(static_cast<long>(targetHeight) * range.start / bands);
         const int end = static_cast<int>(static_cast<long>(targetHeight) * range.end / bands);
         // The source rows a band needs, scaled across, in a ring of eight: the rows one target row
         // reads are eight consecutive ones (held to the picture), so each has a slot of its own.
         std::vector<float> sourceRow(static_cast<std::size_t>(width) * 4);
-        std::vector<float> ring(static_cast<std::size_t>(targetWidth) * 4 * taps);
+        std::vector<float> ring(slot * taps);
         std::array<int, taps> held;
         held.fill(-1);
-        std::vector<float> out(static_cast<std::size_t>(targetWidth) * 4);
+        std::vector<float> out(slot);
         for (int y = begin; y < end; ++y) {
             std::array<const float*, taps> rows{};
             for (int k = 0; k < taps; ++k) {
                 const int sy = down.sources[y][k];
-                float* slot = &ring[static_cast<std::size_t>(sy % taps) * targetWidth * 4];
-                rows[k] = slot;
+                float* row = &ring[static_cast<std::size_t>(sy % taps) * slot];
+                rows[k] = row;
                 if (held[sy % taps] == sy) continue;
                 held[sy % taps] = sy;
                 source(sy, sourceRow.data());
-                scaledAcross(sourceRow.data(), across, slot);
+                scaledAcross(sourceRow.data(), across, row);
             }
-            const Weights w = down.weights[y];  // a copy the stores below cannot touch
-            for (int i = 0; i < targetWidth * 4; i += 4) {
-                store4(&out[i], weighted(load4(rows[0] + i), load4(rows[1] + i), load4(rows[2] + i),
-                                         load4(rows[3] + i), load4(rows[4] + i), load4(rows[5] + i),
-                                         load4(rows[6] + i), load4(rows[7] + i), w.data()));
-            }
+            scaledDown(rows, down.weights[y], static_cast<int>(samples), out.data());
             target(y, out.data());
         }
     });
@@ -147,7 +165,8 @@ SourceRows rowsOfLinear(const cv::Mat& linear) {
     };
 }
 
-// A target writing 8-bit sRGB codes into opaque RGBA rows (a CV_8UC4 picture of the scaled size).
+// A target writing 8-bit sRGB codes into opaque RGBA rows (a CV_8UC4 picture of the scaled size):
+// a stretch of the row's samples is rounded four at a time, then coded a pixel at a time.
 TargetRows rowsIntoRgba(cv::Mat& rgba) {
     CV_Assert(rgba.type() == CV_8UC4);
     return [&rgba](int y, const float* row) {
@@ -155,11 +174,17 @@ TargetRows rowsIntoRgba(cv::Mat& rgba) {
         const std::uint8_t* codes = codeOfLinear16().data();
         const int columns = rgba.cols;
         auto* out = rgba.ptr<std::uint8_t>(y);
-        for (int x = 0; x < columns; ++x, out += 4, row += 4) {
-            std::uint16_t light[4];
-            storeRoundedSamples(load4(row), light);
-            const std::uint8_t pixel[4] = {codes[light[0]], codes[light[1]], codes[light[2]], 255};
-            std::memcpy(out, pixel, sizeof pixel);
+        constexpr int stretch = 64;
+        std::uint16_t light[stretch * 3 + 4];
+        for (int from = 0; from < columns; from += stretch) {
+            const int count = std::min(stretch, columns - from);
+            const float* samples = row + from * 3;
+            for (int i = 0; i < count * 3; i += 4) storeRoundedSamples(load4(samples + i), light + i);
+            for (int x = 0; x < count; ++x, out += 4) {
+                const std::uint8_t pixel[4] = {codes[light[x * 3]], codes[light[x * 3 + 1]],
+                                               codes[light[x * 3 + 2]], 255};
+                std::memcpy(out, pixel, sizeof pixel);
+            }
         }
     };
 }
@@ -194,7 +219,7 @@ SourceRows rowsOfOpaqueRgb(const cv::Mat& rgb) {
         const int step = rgb.channels();
         const auto* in = rgb.ptr<std::uint8_t>(y);
         for (int x = 0; x < rgb.cols; ++x, in += step, row += 4) {
-            row[0] = table[in[0]], row[1] = table[in[1]], row[2] = table[in[2]], row[3] = 0;
+            store4(row, Float4{table[in[0]], table[in[1]], table[in[2]], 0});
         }
     };
 }
@@ -205,7 +230,7 @@ SourceRows rowsOfBitmap(const Bitmap& bitmap) {
         const std::uint8_t* in = bitmap.pixel(0, y);
         for (int x = 0; x < bitmap.width; ++x, in += 4, row += 4) {
             if (in[3] == 255) {
-                row[0] = table[in[0]], row[1] = table[in[1]], row[2] = table[in[2]], row[3] = 0;
+                store4(row, Float4{table[in[0]], table[in[1]], table[in[2]], 0});
                 continue;
             }
             std::uint16_t light[3];

@@ -12,9 +12,10 @@
 // pictures are scaled in bands in parallel.
 namespace quillfen::detail {
 
-// Rows of linear light in 16-bit units (0...65535) as floats, four a pixel: red, green, blue and
-// one unused. A source fills row y of its picture; a target receives row y of the scaled one.
-// Both are called from several threads at once, for different rows.
+// Rows of linear light in 16-bit units (0...65535) as floats. A source fills row y of its picture,
+// four floats a pixel: red, green, blue and one unused. A target receives row y of the scaled one,
+// three a pixel (red, green, blue) followed by three floats more that may be read. Both are called from
+// several threads at once, for different rows.
 using SourceRows = std::function<void(int y, float* row)>;
 using TargetRows = std::function<void(int y, const float* row)>;
 

@@ -35,8 +35,11 @@ int largestDifference(const cv::Mat& a, const cv::Mat& b) {
 }  // namespace
 
 TEST(Resampling, ScalesAsOpenCvsLanczosOnLinearLightDid) {
-    const cv::Size cases[][2] = {{{40, 30}, {33, 21}}, {{30, 40}, {45, 52}},  {{17, 9}, {17, 5}},
-                                 {{5, 3}, {3, 2}},     {{100, 80}, {20, 15}}, {{300, 7}, {64, 3}}};
+    // 129 pixels a row: two whole stretches of 64 pixels and one pixel, whose last samples are not
+    // a whole four; the shrink by under 1 % is the decoding's.
+    const cv::Size cases[][2] = {{{40, 30}, {33, 21}},  {{30, 40}, {45, 52}},  {{17, 9}, {17, 5}},
+                                 {{5, 3}, {3, 2}},      {{100, 80}, {20, 15}}, {{300, 7}, {64, 3}},
+                                 {{130, 12}, {129, 11}}};
     for (const auto& [from, to] : cases) {
         SCOPED_TRACE(::testing::Message() << from << " to " << to);
         const cv::Mat rgb = noise(from.width, from.height, CV_8UC3, from.width);
