@@ -99,55 +99,68 @@ struct CodeLight {
 // source that stays in the cache.
 constexpr int chunk = 256;
 
-// The warp of a source of four elements a pixel, rows step elements apart; pixelAt turns the
-// elements of one pixel (or two, side by side) into linear light.
+// Rows begin ... end - 1 of the warp into out, from a source of four elements a pixel, rows step
+// elements apart; pixelAt turns the elements of one pixel (or two, side by side) into linear light.
+// Built twice, for processors with AVX and for any other, and picked when the program loads: AVX's
+// three-operand forms of the same operations save copies of registers; neither fuses a
+// multiplication with an addition, so both give the same pixels bit for bit.
+template <int samples, typename Element, typename PixelAt>
+[[gnu::target_clones("avx", "default")]] void warpedRows(const Element* base, std::size_t step, int columns,
+                                                         int rows, const PixelAt& pixelAt,
+                                                         const cv::Matx33d& toSource, cv::Mat& out, int begin,
+                                                         int end) {
+    const int width = out.cols;
+    const auto& weights = bilinearWeights();
+    const auto lastX = static_cast<unsigned>(columns - 1), lastY = static_cast<unsigned>(rows - 1);
+    std::array<int, chunk> fixedX, fixedY;
+    for (int from = 0; from < width; from += chunk) {
+        const int count = std::min(chunk, width - from);
+        for (int y = begin; y < end; ++y) {
+            auto* target = out.ptr<std::uint16_t>(y) + from * samples;
+            samplingPositions(toSource, from, y, count, fixedX.data(), fixedY.data());
+            for (int i = 0; i < count; ++i, target += samples) {
+                const int sx = fixedX[i] >> subpixelBits, sy = fixedY[i] >> subpixelBits;
+                const Float4 k =
+                    weights[(fixedY[i] & (subpixels - 1)) * subpixels + (fixedX[i] & (subpixels - 1))];
+                Float4 topLeft, topRight, bottomLeft, bottomRight;
+                if (static_cast<unsigned>(sx) < lastX && static_cast<unsigned>(sy) < lastY) {
+                    const Element* top = base + sy * step + sx * 4;
+                    pixelAt.pair(top, topLeft, topRight);
+                    pixelAt.pair(top + step, bottomLeft, bottomRight);
+                } else {
+                    const int maxX = static_cast<int>(lastX), maxY = static_cast<int>(lastY);
+                    const int left = std::clamp(sx, 0, maxX) * 4, right = std::clamp(sx + 1, 0, maxX) * 4;
+                    const Element* top = base + std::clamp(sy, 0, maxY) * step;
+                    const Element* bottom = base + std::clamp(sy + 1, 0, maxY) * step;
+                    topLeft = pixelAt(top + left), topRight = pixelAt(top + right);
+                    bottomLeft = pixelAt(bottom + left), bottomRight = pixelAt(bottom + right);
+                }
+                Float4 v = topLeft * lane<0>(k) + topRight * lane<1>(k) + bottomLeft * lane<2>(k) +
+                           bottomRight * lane<3>(k);
+                // Four samples written at once; with three a pixel the fourth is the next pixel's
+                // first, written after it, and only the row's last pixel stops short.
+                if (samples == 4) {
+                    v *= Float4{1, 1, 1, 0};  // the unused sample is 0
+                    storeRoundedSamples(v, target);
+                } else if (from + i + 1 < width) {
+                    storeRoundedSamples(v, target);
+                } else {
+                    std::uint16_t rounded[4];
+                    storeRoundedSamples(v, rounded);
+                    std::memcpy(target, rounded, 3 * sizeof rounded[0]);
+                }
+            }
+        }
+    }
+}
+
+// The warp of a source of four elements a pixel, in bands of rows.
 template <int samples, typename Element, typename PixelAt>
 cv::Mat warpedFrom(const Element* base, std::size_t step, int columns, int rows, const PixelAt& pixelAt,
                    const cv::Matx33d& toSource, int width, int height) {
     cv::Mat out = largeMat(height, width, CV_MAKETYPE(CV_16U, samples));
-    const auto& weights = bilinearWeights();
-    const auto lastX = static_cast<unsigned>(columns - 1), lastY = static_cast<unsigned>(rows - 1);
     forEachRows(height, width, [&](int begin, int end) {
-        std::array<int, chunk> fixedX, fixedY;
-        for (int from = 0; from < width; from += chunk) {
-            const int count = std::min(chunk, width - from);
-            for (int y = begin; y < end; ++y) {
-                auto* target = out.ptr<std::uint16_t>(y) + from * samples;
-                samplingPositions(toSource, from, y, count, fixedX.data(), fixedY.data());
-                for (int i = 0; i < count; ++i, target += samples) {
-                    const int sx = fixedX[i] >> subpixelBits, sy = fixedY[i] >> subpixelBits;
-                    const Float4 k =
-                        weights[(fixedY[i] & (subpixels - 1)) * subpixels + (fixedX[i] & (subpixels - 1))];
-                    Float4 topLeft, topRight, bottomLeft, bottomRight;
-                    if (static_cast<unsigned>(sx) < lastX && static_cast<unsigned>(sy) < lastY) {
-                        const Element* top = base + sy * step + sx * 4;
-                        pixelAt.pair(top, topLeft, topRight);
-                        pixelAt.pair(top + step, bottomLeft, bottomRight);
-                    } else {
-                        const int maxX = static_cast<int>(lastX), maxY = static_cast<int>(lastY);
-                        const int left = std::clamp(sx, 0, maxX) * 4, right = std::clamp(sx + 1, 0, maxX) * 4;
-                        const Element* top = base + std::clamp(sy, 0, maxY) * step;
-                        const Element* bottom = base + std::clamp(sy + 1, 0, maxY) * step;
-                        topLeft = pixelAt(top + left), topRight = pixelAt(top + right);
-                        bottomLeft = pixelAt(bottom + left), bottomRight = pixelAt(bottom + right);
-                    }
-                    Float4 v = topLeft * lane<0>(k) + topRight * lane<1>(k) + bottomLeft * lane<2>(k) +
-                               bottomRight * lane<3>(k);
-                    // Four samples written at once; with three a pixel the fourth is the next pixel's
-                    // first, written after it, and only the row's last pixel stops short.
-                    if (samples == 4) {
-                        v *= Float4{1, 1, 1, 0};  // the unused sample is 0
-                        storeRoundedSamples(v, target);
-                    } else if (from + i + 1 < width) {
-                        storeRoundedSamples(v, target);
-                    } else {
-                        std::uint16_t rounded[4];
-                        storeRoundedSamples(v, rounded);
-                        std::memcpy(target, rounded, 3 * sizeof rounded[0]);
-                    }
-                }
-            }
-        }
+        warpedRows<samples>(base, step, columns, rows, pixelAt, toSource, out, begin, end);
     });
     return out;
 }
