@@ -1,5 +1,6 @@
 #include "engine/cleanup/detail/PaperAnalysis.h"
 
+#include <opencv2/core/hal/intrin.hpp>
 #include <opencv2/imgproc.hpp>
 
 #include <algorithm>
@@ -69,16 +70,30 @@ cv::Mat surfaceModel(const cv::Mat& lab) {
         for (int k = 0; k < 3; ++k) c[j][k] = coefficients.at<double>(j, k);
     cv::Mat model(lab.size(), CV_32FC3);
     for (int y = 0; y < lab.rows; ++y) {
-        auto* row = model.ptr<cv::Vec3f>(y);
+        auto* row = model.ptr<float>(y);
         const double v = vs[y];
-        for (int x = 0; x < lab.cols; ++x) {
-            const double u = us[x];
-            const double t[6] = {1, u, v, u * v, u * u, v * v};
+        // Each channel adds its six terms in the order of the terms, two pixels at a time; the terms of
+        // the row alone are taken once for it.
+        double alongRow[3], squareOfRow[3];
+        for (int k = 0; k < 3; ++k) alongRow[k] = v * c[2][k], squareOfRow[k] = v * v * c[5][k];
+        int x = 0;
+        for (; x + 2 <= lab.cols; x += 2) {
+            const cv::v_float64x2 u = cv::v_load(us.data() + x);
+            const cv::v_float64x2 uv = u * cv::v_setall_f64(v), uu = u * u;
             for (int k = 0; k < 3; ++k) {
-                double sum = 0;
-                for (int j = 0; j < 6; ++j) sum += t[j] * c[j][k];
-                row[x][k] = static_cast<float>(sum);
+                const cv::v_float64x2 sum = cv::v_setall_f64(0.0 + c[0][k]) + u * cv::v_setall_f64(c[1][k]) +
+                                            cv::v_setall_f64(alongRow[k]) + uv * cv::v_setall_f64(c[3][k]) +
+                                            uu * cv::v_setall_f64(c[4][k]) + cv::v_setall_f64(squareOfRow[k]);
+                const cv::v_float32x4 rounded = cv::v_cvt_f32(sum);
+                row[x * 3 + k] = cv::v_extract_n<0>(rounded);
+                row[x * 3 + 3 + k] = cv::v_extract_n<1>(rounded);
             }
+        }
+        for (; x < lab.cols; ++x) {
+            const double u = us[x];
+            for (int k = 0; k < 3; ++k)
+                row[x * 3 + k] = static_cast<float>(0.0 + c[0][k] + u * c[1][k] + alongRow[k] + u * v * c[3][k] +
+                                                    u * u * c[4][k] + squareOfRow[k]);
         }
     }
     return model;
@@ -177,7 +192,25 @@ Analysis analyse(const Bitmap& image) {
         const auto* labRow = lab.ptr<cv::Vec3f>(y);
         const auto* modelRow = model.ptr<cv::Vec3f>(y);
         auto* out = a.standOut.ptr<float>(y);
-        for (int x = 0; x < small.width; ++x) {
+        int x = 0;
+        // Four pixels at a time, each step rounding as the plain loop below does.
+        for (; x + 4 <= small.width; x += 4) {
+            cv::v_float32x4 l, ca, cb, ml, ma, mb;
+            cv::v_load_deinterleave(labRow[x].val, l, ca, cb);
+            cv::v_load_deinterleave(modelRow[x].val, ml, ma, mb);
+            const cv::v_float32x4 dl = l - ml, da = ca - ma, db = cb - mb;
+            auto half = [&](auto widen) {
+                const cv::v_float64x2 brighter = widen(dl) / cv::v_setall_f64(25.0);
+                const cv::v_float64x2 a = widen(da), b = widen(db);
+                const cv::v_float64x2 colourful =
+                    cv::v_cvt_f64(cv::v_cvt_f32(cv::v_sqrt(a * a + b * b))) / cv::v_setall_f64(14.0);
+                return cv::v_select(brighter < colourful, colourful, brighter);
+            };
+            const cv::v_float64x2 low = half([](cv::v_float32x4 f) { return cv::v_cvt_f64(f); });
+            const cv::v_float64x2 high = half([](cv::v_float32x4 f) { return cv::v_cvt_f64_high(f); });
+            cv::v_store(out + x, cv::v_combine_low(cv::v_cvt_f32(low), cv::v_cvt_f32(high)));
+        }
+        for (; x < small.width; ++x) {
             const cv::Vec3f c = labRow[x], m = modelRow[x];
             const double brighter = (c[0] - m[0]) / 25.0;  // 8-bit L: 25 is about 10 L* units
             // The float length of the colour difference, rounded once from its double value.
