@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 namespace quillfen::Cleaner {
 
@@ -59,28 +60,33 @@ void averageBoxes(const Bitmap& source, Bitmap& target) {
     std::vector<int> columnStart(static_cast<std::size_t>(target.width) + 1);
     for (int x = 0; x <= target.width; ++x)
         columnStart[x] = static_cast<int>(static_cast<long long>(x) * source.width / target.width);
+    int widest = 0;
+    for (int x = 0; x < target.width; ++x) widest = std::max(widest, columnStart[x + 1] - columnStart[x]);
+    std::vector<float> shares(static_cast<std::size_t>(widest) + 1);  // of a box of each width in this row
     std::vector<std::uint16_t> sums(static_cast<std::size_t>(sourceValues));
     for (int y = 0; y < target.height; ++y) {
         const int top = static_cast<int>(static_cast<long long>(y) * source.height / target.height);
         const int bottom = static_cast<int>(static_cast<long long>(y + 1) * source.height / target.height);
+        for (int width = 1; width <= widest; ++width)
+            shares[width] = 1.0f / static_cast<float>(width * (bottom - top));
         sumRows(sums.data(), source, top, bottom, sourceValues);
         std::uint8_t* out = target.pixel(0, y);
         for (int x = 0; x < target.width; ++x, out += 4) {
-            const float share = 1.0f / static_cast<float>((columnStart[x + 1] - columnStart[x]) * (bottom - top));
             // The four channels of a pixel in one vector, in the float steps of one channel at a time.
             cv::v_uint32x4 total = cv::v_setzero_u32();
             for (int column = columnStart[x]; column < columnStart[x + 1]; ++column)
                 total += cv::v_load_expand(sums.data() + column * 4);
-            const cv::v_float32x4 scaled =
-                cv::v_cvt_f32(cv::v_reinterpret_as_s32(total)) * cv::v_setall_f32(share);
-            const cv::v_float32x4 alpha = cv::v_setall_f32(cv::v_extract_n<3>(scaled));
+            const cv::v_float32x4 scaled = cv::v_cvt_f32(cv::v_reinterpret_as_s32(total)) *
+                                           cv::v_setall_f32(shares[columnStart[x + 1] - columnStart[x]]);
+            const cv::v_float32x4 alpha = cv::v_broadcast_element<3>(scaled);
             const cv::v_int32x4 flat =
                 cv::v_trunc(cv::v_min(scaled + cv::v_setall_f32(255.0f) - alpha + cv::v_setall_f32(0.5f),
                                       cv::v_setall_f32(255.0f)));
-            int values[4];
-            cv::v_store(values, flat);
-            for (int c = 0; c < 3; ++c) out[c] = static_cast<std::uint8_t>(values[c]);
-            out[3] = 255;
+            // Each channel is 0...255, so packing keeps it; the pixel is stored whole, opaque.
+            const cv::v_int16x8 halves = cv::v_pack(flat, flat);
+            const std::uint32_t pixel =
+                cv::v_extract_n<0>(cv::v_reinterpret_as_u32(cv::v_pack_u(halves, halves))) | 0xff000000u;
+            std::memcpy(out, &pixel, 4);
         }
     }
 }
