@@ -106,6 +106,45 @@ float lumaAt(const cv::Mat& colour, cv::Point2d p) {
     return 0.2126f * c[0] + 0.7152f * c[1] + 0.0722f * c[2];
 }
 
+// Whether the picture at p steps clearly in colour across the line through it, brighter on the inward
+// side: a sheet's edge, which stays one in a shadow.
+bool sheetEdgeAt(const cv::Mat& colour, cv::Point2d p, cv::Point2d inward) {
+    return colourStep(colour, p + inward * 3, p - inward * 3) > 0.1f &&
+           lumaAt(colour, p + inward * 3) > lumaAt(colour, p - inward * 3);
+}
+
+// The far end of a sheet's edge along a side's line (inward its normal to the inside), walking from a point
+// on it away from the outline at most reach pixels and never out of the picture: the walk ends at two
+// steps in a row without such an edge, so that a busy surface's edges across the line do not carry it on.
+cv::Point2d edgeEnd(const cv::Mat& colour, const Line& side, cv::Point2d inward, cv::Point2d from,
+                    cv::Point2d away, double reach) {
+    constexpr double stride = 3;
+    const cv::Point2d direction = side.direction.dot(away) > 0 ? side.direction : -side.direction;
+    const cv::Rect2d picture(0, 0, colour.cols - 1, colour.rows - 1);
+    cv::Point2d end = from;
+    int missed = 0;
+    for (double d = stride; d <= reach && missed < 2; d += stride) {
+        const cv::Point2d on = from + direction * d;
+        if (!picture.contains(on)) break;
+        if (sheetEdgeAt(colour, on, inward)) {
+            end = on;
+            missed = 0;
+        } else {
+            ++missed;
+        }
+    }
+    return end;
+}
+
+// The share of points from a to b that show a sheet's edge, inward the normal to the inside.
+double sheetEdgeShare(const cv::Mat& colour, cv::Point2d a, cv::Point2d b, cv::Point2d inward,
+                      double spacing) {
+    const int count = std::max(1, static_cast<int>(cv::norm(b - a) / spacing));
+    int shown = 0;
+    for (int k = 0; k < count; ++k) shown += sheetEdgeAt(colour, a + (b - a) * ((k + 0.5) / count), inward);
+    return static_cast<double>(shown) / count;
+}
+
 // Whether the picture across the side at q is a drawn line: the darkest point near the side is much
 // darker than the picture clear of it on both sides. Reach is how far a thick line may lie from the
 // side, which may have settled on either of its borders.
@@ -121,21 +160,23 @@ bool drawnLineAt(const cv::Mat& colour, cv::Point2d q, cv::Point2d inward, doubl
     return darkest < 0.6f * clear && clear - darkest > 0.15f;
 }
 
+// Whether the side from a to b (clockwise around its outline) runs along a drawn line.
+bool drawnSide(const cv::Mat& colour, cv::Point2d a, cv::Point2d b) {
+    const double reach = std::max(4.0, std::max(colour.cols, colour.rows) / 100.0);
+    const cv::Point2d dir = (b - a) / cv::norm(b - a);
+    const cv::Point2d inward(-dir.y, dir.x);
+    constexpr int count = 24;
+    int lines = 0;
+    for (int k = 0; k < count; ++k)
+        lines += drawnLineAt(colour, a + (b - a) * (0.1 + 0.8 * (k + 0.5) / count), inward, reach);
+    return lines >= count * 0.6;
+}
+
 }  // namespace
 
 int drawnSides(const cv::Mat& colour, const Corners& c) {
-    const double reach = std::max(4.0, std::max(colour.cols, colour.rows) / 100.0);
     int drawn = 0;
-    for (int i = 0; i < 4; ++i) {
-        const cv::Point2d a = c[i], b = c[(i + 1) % 4];
-        const cv::Point2d dir = (b - a) / cv::norm(b - a);
-        const cv::Point2d inward(-dir.y, dir.x);
-        constexpr int count = 24;
-        int lines = 0;
-        for (int k = 0; k < count; ++k)
-            lines += drawnLineAt(colour, a + (b - a) * (0.1 + 0.8 * (k + 0.5) / count), inward, reach);
-        drawn += lines >= count * 0.6;
-    }
+    for (int i = 0; i < 4; ++i) drawn += drawnSide(colour, c[i], c[(i + 1) % 4]);
     return drawn;
 }
 
@@ -186,7 +227,24 @@ Corners widenedToSheetEdges(const cv::Mat& colour, const Corners& c) {
         if (best > 0) {
             widened[i].point = side.point - inward * best;
             changed = true;
+            continue;
         }
+        // A hard shadow's edge that crosses the sheet aslant cuts it along no parallel line: the new side
+        // joins where the neighbouring sides' own edges, paper inside, end past the old corners, when one
+        // of them runs on by a fifth of the depth at least and the new side shows such an edge too. A
+        // neighbour along a drawn line (a horizon) is no sheet's edge, and where it leads is the artwork's.
+        auto inwardOf = [](const Line& l) { return cv::Point2d(-l.direction.y, l.direction.x); };
+        const cv::Point2d p = edgeEnd(colour, before, inwardOf(before), c[i], -inward, 3 * depth);
+        const cv::Point2d q = edgeEnd(colour, after, inwardOf(after), c[(i + 1) % 4], -inward, 3 * depth);
+        if (std::max(cv::norm(p - c[i]), cv::norm(q - c[(i + 1) % 4])) < 0.2 * depth) continue;
+        const cv::Point2d along = q - p;
+        if (cv::norm(along) < 8) continue;
+        const cv::Point2d newInward(-along.y / cv::norm(along), along.x / cv::norm(along));
+        if (sheetEdgeShare(colour, p + along * 0.1, q - along * 0.1, newInward, 6) < 0.6) continue;
+        if (drawnSide(colour, c[(i + 3) % 4], c[i]) || drawnSide(colour, c[(i + 1) % 4], c[(i + 2) % 4]))
+            continue;
+        widened[i] = Line{p, along / cv::norm(along)};
+        changed = true;
     }
     if (!changed) return c;
     Corners out;

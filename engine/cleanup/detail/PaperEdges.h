@@ -13,7 +13,8 @@ Corners refine(const cv::Mat& colour, Corners c, double range);
 // The outline with each side pushed outwards to the sheet's real edge when the side stopped early, at a
 // band of colour drawn up to the edge or at the edge of a hard shadow falling across the sheet: the two
 // neighbouring sides must go on as clear edges past the old corners, and the farthest parallel line
-// they reach that shows a clear edge along its length becomes the side.
+// they reach that shows a clear edge along its length becomes the side; failing that, the line between
+// the far ends of their edges, where a shadow's edge crossed the sheet aslant.
 Corners widenedToSheetEdges(const cv::Mat& colour, const Corners& c);
 // How many sides of the outline run along a drawn line, a narrow band much darker than the picture on
 // both sides of it, rather than along a sheet's edge, where the picture steps from paper to surface (a

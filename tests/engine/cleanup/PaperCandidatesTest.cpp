@@ -148,12 +148,14 @@ TEST(PaperCandidates, GeneratedPhotosThatOnceMissedTheSheetFindItsExactOutline) 
 TEST(PaperCandidates, ShapesDrawnInTheArtworkAreNeverTakenForTheSheet) {
     // Each once returned a piece of the drawing: a white shape outlined in the middle of a coloured
     // sheet was taken for the sheet, and on a ruled scan the paper above a drawn horizon was, where the
-    // whole scan is the answer.
+    // whole scan is the answer; on a table's edge the paper beside a drawn horizon was, its side widened
+    // along the horizon as though that were the sheet's edge.
     struct Case {
         std::uint32_t seed;
         bool sheetInFrame;
     };
-    for (const auto [seed, sheetInFrame] : {Case{500000, true}, {500025, true}, {500030, true}, {500013, false}}) {
+    for (const auto [seed, sheetInFrame] :
+         {Case{500000, true}, {500025, true}, {500030, true}, {500044, true}, {500013, false}}) {
         const auto photo = photos::generate(seed, photos::hardSurfaceForSeed(seed - 500000));
         SCOPED_TRACE(testing::Message() << "seed " << seed << ", " << photos::surfaceName(photo.surface));
         const auto quad = Cleaner::detectPaper(photo.image);
@@ -201,6 +203,13 @@ TEST(PaperCandidates, GeneratedPhotosThatOnceReturnedAPartOfTheSheetOrItsMatFind
         {500151, photos::hardSurfaceForSeed(151),
          "the sheet with the white stripes of the colourless wall that meet it, its own outline never proposed"},
         {103, photos::surfaceForSeed(103), "the part below a band of sky drawn up to the sheet's edge", 0.95},
+        {2000206, photos::surfaceForSeed(206),
+         "the mat: the edge of a hard shadow crossed the sheet aslant, along none of its sides, and cut its "
+         "outline short",
+         0.95},
+        {2000005, photos::surfaceForSeed(5),
+         "the part out of a hard shadow whose edge cut a corner off the sheet aslant", 0.95},
+        {2000048, photos::surfaceForSeed(48), "the part below a band of sky and a sun that cut it aslant", 0.95},
     };
     for (const auto& c : cases) {
         const auto photo = photos::generate(c.seed, c.surface);
