@@ -25,6 +25,11 @@ struct Analysis {
     double smallScale = 1;
 };
 
+// An 8-bit RGB picture averaged over boxes down to the given size, what cv::resize's INTER_AREA gives. Where
+// the picture's sides are 8/3 of the size's, as for the analysis copy of a working copy of 1024 x 768, each
+// pixel weighs the picture's pixels it covers in eighths, so its sum is a whole number of 64ths, which the
+// floats of INTER_AREA also hold exactly; rounded halfway to even, as they are, the bytes are the same.
+cv::Mat areaAveraged(const cv::Mat& rgb, cv::Size size);
 // Whether a picture has pixels enough to analyse: at least 16 each way.
 bool analysable(const Bitmap& image);
 // The analysis of an analysable picture.
