@@ -164,7 +164,7 @@ LumaGrid lumaGrid(const Bitmap& image, int columns, int rows) {
     if (!image.isEmpty() && image.pixels.size() == Bitmap::byteCount(image.width, image.height)) {
         const cv::Mat source(image.height, image.width, CV_8UC4,
                              const_cast<std::uint8_t*>(image.pixels.data()));
-        cv::resize(source, cells, cells.size(), 0, 0, cv::INTER_AREA);
+        cells = detail::paper::boxAveraged(source, cells.size());
     }
     LumaGrid grid(static_cast<std::size_t>(rows), std::vector<double>(static_cast<std::size_t>(columns)));
     for (int i = 0; i < rows; ++i) {

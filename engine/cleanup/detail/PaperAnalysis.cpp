@@ -202,6 +202,47 @@ cv::Mat areaAveraged(const cv::Mat& rgb, cv::Size size) {
     return out;
 }
 
+cv::Mat boxAveraged(const cv::Mat& picture, cv::Size size) {
+    cv::Mat out;
+    const int across = size.width > 0 ? picture.cols / size.width : 0;
+    const int down = size.height > 0 ? picture.rows / size.height : 0;
+    // The sums down a column of a box of at most 257 rows fit 16 bits.
+    if (across == 0 || down == 0 || across * size.width != picture.cols || down * size.height != picture.rows ||
+        down > 257 || across * down > 65536) {
+        cv::resize(picture, out, size, 0, 0, cv::INTER_AREA);
+        return out;
+    }
+    out.create(size, picture.type());
+    const int channels = picture.channels(), values = picture.cols * channels;
+    const float share = 1.0f / static_cast<float>(across * down);
+    std::vector<std::uint16_t> sums(static_cast<std::size_t>(values));
+    for (int y = 0; y < size.height; ++y) {
+        std::fill(sums.begin(), sums.end(), std::uint16_t{0});
+        for (int row = y * down; row < (y + 1) * down; ++row) {
+            const std::uint8_t* p = picture.ptr<std::uint8_t>(row);
+            std::uint16_t* sum = sums.data();
+            int i = 0;
+            for (; i + 16 <= values; i += 16) {
+                cv::v_uint16x8 low, high;
+                cv::v_expand(cv::v_load(p + i), low, high);
+                cv::v_store(sum + i, cv::v_load(sum + i) + low);
+                cv::v_store(sum + i + 8, cv::v_load(sum + i + 8) + high);
+            }
+            for (; i < values; ++i) sum[i] = static_cast<std::uint16_t>(sum[i] + p[i]);
+        }
+        std::uint8_t* o = out.ptr<std::uint8_t>(y);
+        for (int x = 0; x < size.width; ++x, o += channels) {
+            const std::uint16_t* box = sums.data() + static_cast<std::size_t>(x) * across * channels;
+            for (int c = 0; c < channels; ++c) {
+                std::uint32_t total = 0;
+                for (int k = 0; k < across; ++k) total += box[k * channels + c];
+                o[c] = cv::saturate_cast<std::uint8_t>(static_cast<float>(total) * share);
+            }
+        }
+    }
+    return out;
+}
+
 bool analysable(const Bitmap& image) {
     return !image.isEmpty() && image.pixels.size() == Bitmap::byteCount(image.width, image.height) &&
            image.width >= 16 && image.height >= 16;

@@ -35,3 +35,31 @@ TEST(PaperAnalysis, AreaAveragedCopyIsWhatOpenCvsAreaResizeGives) {
         EXPECT_EQ(cv::norm(found, expected, cv::NORM_INF), 0);
     }
 }
+
+TEST(PaperAnalysis, BoxAveragedCopyIsWhatOpenCvsAreaResizeGives) {
+    struct Case {
+        const char* name;
+        cv::Size from, to;
+        int type, levels;  // values 0...levels - 1
+    };
+    const Case cases[] = {
+        {"a working copy on the luma grid", {1024, 768}, {64, 48}, CV_8UC4, 256},
+        {"sums halfway between two bytes", {1024, 768}, {64, 48}, CV_8UC4, 2},
+        {"boxes of 16 x 12, a share that a float rounds", {1024, 576}, {64, 48}, CV_8UC4, 256},
+        {"three channels in boxes of 3 x 2", {30, 20}, {10, 10}, CV_8UC3, 256},
+        {"boxes of one pixel", {64, 48}, {64, 48}, CV_8UC4, 256},
+        {"a picture that does not divide into whole boxes", {1000, 700}, {64, 48}, CV_8UC4, 256},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        cv::Mat picture(c.from, c.type);
+        cv::RNG random(11);
+        random.fill(picture, cv::RNG::UNIFORM, 0, c.levels);
+        cv::Mat expected;
+        cv::resize(picture, expected, c.to, 0, 0, cv::INTER_AREA);
+        const cv::Mat found = detail::paper::boxAveraged(picture, c.to);
+        ASSERT_EQ(found.size(), c.to);
+        ASSERT_EQ(found.type(), c.type);
+        EXPECT_EQ(cv::norm(found, expected, cv::NORM_INF), 0);
+    }
+}
