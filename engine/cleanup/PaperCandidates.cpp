@@ -121,9 +121,8 @@ std::optional<Corners> joined(const Corners& x, const Corners& y) {
     return whole;
 }
 
-// Whether outer holds inner and reaches more than margin beyond it across one of its sides only.
-bool reachesAcrossOneSide(const Corners& outer, const Corners& inner, double margin) {
-    if (covered(inner, outer) < 0.97) return false;
+// How many sides of inner outer reaches more than margin beyond.
+int sidesReachedAcross(const Corners& outer, const Corners& inner, double margin) {
     cv::Point2d centre(0, 0);
     for (const auto& p : inner) centre += p * 0.25;
     int across = 0;
@@ -135,7 +134,12 @@ bool reachesAcrossOneSide(const Corners& outer, const Corners& inner, double mar
         for (const auto& corner : outer) beyond = std::max(beyond, (corner - p).dot(outward));
         across += beyond > margin;
     }
-    return across == 1;
+    return across;
+}
+
+// Whether outer holds inner and reaches more than margin beyond it across one of its sides only.
+bool reachesAcrossOneSide(const Corners& outer, const Corners& inner, double margin) {
+    return covered(inner, outer) >= 0.97 && sidesReachedAcross(outer, inner, margin) == 1;
 }
 
 // Whether the part of outer beyond inner has the colour of inner's paper (the brighter half of inner,
@@ -176,14 +180,13 @@ std::vector<PaperCandidate> rectanglesIn(const Analysis& a, const RectangleDetec
     };
     std::vector<Scored> scored;
     std::vector<Corners> seen;  // after the first, coarse refinement: proposals often meet there
-    auto consider = [&](const Corners& proposed, double partsRegion = 0, double leastEdges = 0) {
-        Corners c = refine(a.colour, proposed, std::max(8.0, reach * 0.03));
-        if (std::any_of(seen.begin(), seen.end(), [&](const Corners& s) { return overlap(s, c) > 0.97; }))
-            return;
-        seen.push_back(c);
-        c = refine(a.colour, c, std::max(6.0, reach * 0.012));
+    // Moves the outline's sides onto the sheet's edges, out to the real edge where a side stopped early.
+    auto settled = [&](Corners c) {
         c = refine(a.colour, c, 3);
         if (const Corners wide = widenedToSheetEdges(a.colour, c); wide != c) c = refine(a.colour, wide, 3);
+        return c;
+    };
+    auto judge = [&](Corners c, const Corners& proposed, double partsRegion, double leastEdges) {
         // An outline drawn in the artwork (a frame, a white shape, the paper above a horizon) lies
         // inside the sheet and is never the sheet. Two drawn sides are enough: a hard shadow across
         // the shape hides its line along the others. The wide steps may have pulled the sides off the
@@ -201,6 +204,25 @@ std::vector<PaperCandidate> rectanglesIn(const Analysis& a, const RectangleDetec
         const double edges = edgeSupport(a.colour, c);
         if (edges < leastEdges) return;
         scored.push_back({c, std::sqrt(edges * region), edges, edges >= 0.97 && drawn == 0, region});
+    };
+    auto consider = [&](const Corners& proposed, double partsRegion = 0, double leastEdges = 0) {
+        Corners c = refine(a.colour, proposed, std::max(8.0, reach * 0.03));
+        if (std::any_of(seen.begin(), seen.end(), [&](const Corners& s) { return overlap(s, c) > 0.97; }))
+            return;
+        seen.push_back(c);
+        const double closeRange = std::max(6.0, reach * 0.012);
+        c = settled(refine(a.colour, c, closeRange));
+        // The wide first step may have jumped past the sheet's edge to a mat's or a book's close by, as
+        // clear an edge, when the outline went on beyond two of the proposal's sides over darker surface:
+        // refined only close by, the proposal stays on the sheet, which is judged too when it lies inside,
+        // and the mat is dropped later for enclosing a brighter sheet.
+        if (covered(proposed, c) >= 0.9 && sidesReachedAcross(c, proposed, closeRange) >= 2 &&
+            brighterWithin(a, c, proposed)) {
+            const Corners close = settled(refine(a.colour, proposed, closeRange));
+            if (overlap(close, c) < 0.97 && covered(close, c) >= 0.97)
+                judge(close, proposed, partsRegion, leastEdges);
+        }
+        judge(c, proposed, partsRegion, leastEdges);
     };
     const std::vector<Corners> regions = proposals(a);
     for (const Corners& c : regions) consider(c);

@@ -383,7 +383,10 @@ bool enclosesBrighterSheet(const Analysis& a, const Corners& outer, const Corner
             return sign * (corner - p).dot(inward) >= margin;
         });
     }
-    if (std::count(clear.begin(), clear.end(), true) < (crisp ? 2 : 4)) return false;
+    return std::count(clear.begin(), clear.end(), true) >= (crisp ? 2 : 4) && brighterWithin(a, outer, inner);
+}
+
+bool brighterWithin(const Analysis& a, const Corners& outer, const Corners& inner) {
     auto mask = [&](const Corners& c) {
         cv::Mat m(a.smallLuma.size(), CV_8U, cv::Scalar(0));
         cv::fillConvexPoly(m, smallPolygon(a, c), cv::Scalar(255));

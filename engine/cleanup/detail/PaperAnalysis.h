@@ -53,5 +53,8 @@ double paperSupport(const Analysis& a, const Corners& c);
 // clear of all four of outer's sides (a colour band drawn along a sheet's side leaves a brighter outline
 // touching the others); a crisp one (clear edges on all four sides, none of them a drawn line) of two.
 bool enclosesBrighterSheet(const Analysis& a, const Corners& outer, const Corners& inner, bool crisp);
+// Whether the paper inside inner (its brighter quarter, not the drawing) is clearly brighter than most of
+// the rest of outer.
+bool brighterWithin(const Analysis& a, const Corners& outer, const Corners& inner);
 
 }  // namespace quillfen::detail::paper

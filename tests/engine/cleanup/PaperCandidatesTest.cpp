@@ -210,6 +210,10 @@ TEST(PaperCandidates, GeneratedPhotosThatOnceReturnedAPartOfTheSheetOrItsMatFind
         {2000005, photos::surfaceForSeed(5),
          "the part out of a hard shadow whose edge cut a corner off the sheet aslant", 0.95},
         {2000048, photos::surfaceForSeed(48), "the part below a band of sky and a sun that cut it aslant", 0.95},
+        {274, photos::surfaceForSeed(274),
+         "the mat: its edge lay within the first, wide step's reach of the sheet's"},
+        {2000006, photos::surfaceForSeed(6),
+         "the pale striped mat: its edge lay within the first step's reach", 0.95},
     };
     for (const auto& c : cases) {
         const auto photo = photos::generate(c.seed, c.surface);
