@@ -29,30 +29,6 @@ std::vector<Quad> quadsOf(const std::vector<PaperCandidate>& candidates) {
     return quads;
 }
 
-// The 16-bit sums down the rows top to bottom of each byte of a row, in one pass over those rows.
-void sumRows(std::uint16_t* sums, const Bitmap& source, int top, int bottom, int count) {
-    int i = 0;
-#if CV_SIMD
-    constexpr int lanes = cv::v_uint8::nlanes;
-    for (; i + lanes <= count; i += lanes) {
-        cv::v_uint16 low = cv::vx_setzero_u16(), high = cv::vx_setzero_u16();
-        for (int row = top; row < bottom; ++row) {
-            cv::v_uint16 rowLow, rowHigh;
-            cv::v_expand(cv::vx_load(source.pixel(0, row) + i), rowLow, rowHigh);
-            low += rowLow;
-            high += rowHigh;
-        }
-        cv::v_store(sums + i, low);
-        cv::v_store(sums + i + lanes / 2, high);
-    }
-#endif
-    for (; i < count; ++i) {
-        std::uint16_t sum = 0;
-        for (int row = top; row < bottom; ++row) sum = static_cast<std::uint16_t>(sum + source.pixel(0, row)[i]);
-        sums[i] = sum;
-    }
-}
-
 // Averages the source pixels of each target pixel's box; boxes start and end on whole source pixels.
 // Premultiplied values average exactly, so the transparent share is flattened onto white afterwards.
 void averageBoxes(const Bitmap& source, Bitmap& target) {
@@ -69,7 +45,8 @@ void averageBoxes(const Bitmap& source, Bitmap& target) {
         const int bottom = static_cast<int>(static_cast<long long>(y + 1) * source.height / target.height);
         for (int width = 1; width <= widest; ++width)
             shares[width] = 1.0f / static_cast<float>(width * (bottom - top));
-        sumRows(sums.data(), source, top, bottom, sourceValues);
+        detail::paper::columnSums(source.pixel(0, top), source.stride(), bottom - top, sourceValues,
+                                  sums.data());
         std::uint8_t* out = target.pixel(0, y);
         for (int x = 0; x < target.width; ++x, out += 4) {
             // The four channels of a pixel in one vector, in the float steps of one channel at a time.

@@ -175,6 +175,29 @@ std::vector<cv::Point> smallPolygon(const Analysis& a, const Corners& c) {
 
 }  // namespace
 
+void columnSums(const std::uint8_t* first, std::size_t step, int rows, int count, std::uint16_t* sums) {
+    int i = 0;
+#if CV_SIMD
+    constexpr int lanes = cv::v_uint8::nlanes;
+    for (; i + lanes <= count; i += lanes) {
+        cv::v_uint16 low = cv::vx_setzero_u16(), high = cv::vx_setzero_u16();
+        for (int row = 0; row < rows; ++row) {
+            cv::v_uint16 rowLow, rowHigh;
+            cv::v_expand(cv::vx_load(first + row * step + i), rowLow, rowHigh);
+            low += rowLow;
+            high += rowHigh;
+        }
+        cv::v_store(sums + i, low);
+        cv::v_store(sums + i + lanes / 2, high);
+    }
+#endif
+    for (; i < count; ++i) {
+        std::uint16_t sum = 0;
+        for (int row = 0; row < rows; ++row) sum = static_cast<std::uint16_t>(sum + first[row * step + i]);
+        sums[i] = sum;
+    }
+}
+
 cv::Mat areaAveraged(const cv::Mat& rgb, cv::Size size) {
     cv::Mat out;
     if (rgb.cols * 3 != size.width * 8 || rgb.rows * 3 != size.height * 8) {
@@ -217,19 +240,7 @@ cv::Mat boxAveraged(const cv::Mat& picture, cv::Size size) {
     const float share = 1.0f / static_cast<float>(across * down);
     std::vector<std::uint16_t> sums(static_cast<std::size_t>(values));
     for (int y = 0; y < size.height; ++y) {
-        std::fill(sums.begin(), sums.end(), std::uint16_t{0});
-        for (int row = y * down; row < (y + 1) * down; ++row) {
-            const std::uint8_t* p = picture.ptr<std::uint8_t>(row);
-            std::uint16_t* sum = sums.data();
-            int i = 0;
-            for (; i + 16 <= values; i += 16) {
-                cv::v_uint16x8 low, high;
-                cv::v_expand(cv::v_load(p + i), low, high);
-                cv::v_store(sum + i, cv::v_load(sum + i) + low);
-                cv::v_store(sum + i + 8, cv::v_load(sum + i + 8) + high);
-            }
-            for (; i < values; ++i) sum[i] = static_cast<std::uint16_t>(sum[i] + p[i]);
-        }
+        columnSums(picture.ptr<std::uint8_t>(y * down), picture.step[0], down, values, sums.data());
         std::uint8_t* o = out.ptr<std::uint8_t>(y);
         for (int x = 0; x < size.width; ++x, o += channels) {
             const std::uint16_t* box = sums.data() + static_cast<std::size_t>(x) * across * channels;

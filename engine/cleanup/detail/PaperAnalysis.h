@@ -25,6 +25,9 @@ struct Analysis {
     double smallScale = 1;
 };
 
+// The sums of count bytes of each of rows rows, step bytes apart from first, down each column, in 16 bits:
+// exact for at most 257 rows.
+void columnSums(const std::uint8_t* first, std::size_t step, int rows, int count, std::uint16_t* sums);
 // An 8-bit RGB picture averaged over boxes down to the given size, what cv::resize's INTER_AREA gives. Where
 // the picture's sides are 8/3 of the size's, as for the analysis copy of a working copy of 1024 x 768, each
 // pixel weighs the picture's pixels it covers in eighths, so its sum is a whole number of 64ths, which the
