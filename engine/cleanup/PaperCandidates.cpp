@@ -238,10 +238,13 @@ std::vector<PaperCandidate> rectanglesIn(const Analysis& a, const RectangleDetec
     };
     considerLines(0, 2);
     // The opening that cuts a wall's stripes off the sheet also rounds a bright surround into an outline
-    // of its own: these outlines count only with clear edges along all four sides.
+    // of its own, whose edges show along little of its sides: these outlines count only with clear edges
+    // along half of their sides, on average and on the weakest. No more: stripes as bright as the paper hide
+    // the sheet's edge where they meet it, and stripes covering at most half of the wall leave it showing
+    // along at least half of each side they cross.
     for (const Corners& c : colourlessSurfaceProposals(a))
         if (std::none_of(regions.begin(), regions.end(), [&](const Corners& r) { return overlap(r, c) > 0.9; }))
-            consider(c, 0, 0.9);
+            consider(c, 0, 0.5);
     if (std::none_of(scored.begin(), scored.end(),
                      [&](const Scored& s) { return s.confidence >= options.minimumConfidence; }))
         considerLines(2, lines.size());

@@ -136,8 +136,12 @@ TEST(PaperCandidates, GeneratedPhotosThatOnceMissedTheSheetFindItsExactOutline) 
     // Each pair once failed: busy rooms left the exact outline just under the confidence that counts;
     // grass and sky drawn up to the sheet's edge cut the outline short; in busy rooms no bright region
     // stood out, so only the sheet's sides can find it; a hard shadow's sunlit part swallowed the sheet.
-    for (const std::uint32_t seed : {52u, 128u, 156u, 3u, 80u, 232u, 151u, 238u}) {
-        const auto photo = photos::generate(seed, photos::surfaceForSeed(seed));
+    // On walls with white stripes as bright as the paper, the stripes hid the sheet's edge where they met it
+    // and its outline, though proposed, was refused.
+    for (const std::uint32_t seed : {52u, 128u, 156u, 3u, 80u, 232u, 151u, 238u, 2500051u, 2500071u}) {
+        const bool hard = seed % 1'000'000 >= 500'000;
+        const auto photo =
+            photos::generate(seed, hard ? photos::hardSurfaceForSeed(seed) : photos::surfaceForSeed(seed));
         SCOPED_TRACE(testing::Message() << "seed " << seed << ", " << photos::surfaceName(photo.surface));
         const auto quad = Cleaner::detectPaper(photo.image);
         ASSERT_TRUE(quad.has_value());
