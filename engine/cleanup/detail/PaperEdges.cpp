@@ -21,25 +21,46 @@ cv::v_float32x4 nextPixelAt(const std::uint8_t* p) {
     return cv::v_cvt_f32(cv::v_reinterpret_as_s32(cv::v_rotate_right<1>(cv::v_load_expand_q(p + 2))));
 }
 
-// The bilinear colour at p, 0...1 per channel. The channels are weighed in the lanes of one vector, in the
-// float steps of one channel at a time.
-cv::Vec3f sampleColour(const cv::Mat& m, cv::Point2d p) {
+// The bilinear colour at p, 0...1 per channel, in the first three lanes. The four weights are taken in
+// the lanes of one vector and the channels weighed in the lanes of another, in the float steps of one
+// weight and one channel at a time.
+cv::v_float32x4 colourAt(const cv::Mat& m, cv::Point2d p) {
     const double x = std::clamp(p.x, 0.0, m.cols - 1.001), y = std::clamp(p.y, 0.0, m.rows - 1.001);
     const int x0 = static_cast<int>(x), y0 = static_cast<int>(y);
     const float fx = static_cast<float>(x - x0), fy = static_cast<float>(y - y0);
     const std::uint8_t* r0 = m.ptr<std::uint8_t>(y0) + x0 * 3;
-    const std::uint8_t* r1 = m.ptr<std::uint8_t>(y0 + 1) + x0 * 3;
-    const float w00 = (1 - fx) * (1 - fy) / 255, w01 = fx * (1 - fy) / 255, w10 = (1 - fx) * fy / 255,
-                w11 = fx * fy / 255;
-    const cv::v_float32x4 sum = pixelAt(r0) * cv::v_setall_f32(w00) + nextPixelAt(r0) * cv::v_setall_f32(w01) +
-                                pixelAt(r1) * cv::v_setall_f32(w10) + nextPixelAt(r1) * cv::v_setall_f32(w11);
+    const std::uint8_t* r1 = r0 + m.step[0];
+    // (1 - fx)(1 - fy), fx(1 - fy), (1 - fx)fy and fx fy, each over 255.
+    const cv::v_float32x4 weights = cv::v_float32x4(1 - fx, fx, 1 - fx, fx) *
+                                    cv::v_float32x4(1 - fy, 1 - fy, fy, fy) / cv::v_setall_f32(255.0f);
+    return pixelAt(r0) * cv::v_broadcast_element<0>(weights) +
+           nextPixelAt(r0) * cv::v_broadcast_element<1>(weights) +
+           pixelAt(r1) * cv::v_broadcast_element<2>(weights) +
+           nextPixelAt(r1) * cv::v_broadcast_element<3>(weights);
+}
+
+cv::Vec3f sampleColour(const cv::Mat& m, cv::Point2d p) {
     float lanes[4];
-    cv::v_store(lanes, sum);
+    cv::v_store(lanes, colourAt(m, p));
     return {lanes[0], lanes[1], lanes[2]};
 }
 
+// Asks for the rows of the pixels that a colour at p is taken from to be fetched into the cache.
+void prefetchColour(const cv::Mat& m, cv::Point2d p) {
+    const int x0 = static_cast<int>(std::clamp(p.x, 0.0, m.cols - 1.001));
+    const int y0 = static_cast<int>(std::clamp(p.y, 0.0, m.rows - 1.001));
+    const std::uint8_t* r0 = m.ptr<std::uint8_t>(y0) + x0 * 3;
+    __builtin_prefetch(r0);
+    __builtin_prefetch(r0 + m.step[0]);
+}
+
+// The length of the difference of the colours at inside and outside, summed in doubles channel by channel.
 float colourStep(const cv::Mat& colour, cv::Point2d inside, cv::Point2d outside) {
-    return static_cast<float>(cv::norm(sampleColour(colour, inside) - sampleColour(colour, outside)));
+    float d[4];
+    cv::v_store(d, colourAt(colour, inside) - colourAt(colour, outside));
+    double sum = 0;
+    for (int c = 0; c < 3; ++c) sum += static_cast<double>(d[c]) * d[c];
+    return static_cast<float>(std::sqrt(sum));
 }
 
 // The straight edge near the side a-b where the colour changes most, found along the side's normal
@@ -57,6 +78,8 @@ std::optional<Line> refineSide(const cv::Mat& colour, cv::Point2d a, cv::Point2d
     for (int k = 0; k < count; ++k) {
         const cv::Point2d q = a + (b - a) * (0.05 + 0.9 * (k + 0.5) / count);
         steps.clear();
+        // The colours along the normal are fetched first, so that their reads overlap.
+        for (double t = -range - half; t <= range + half + 1; t += 1) prefetchColour(colour, q + inward * t);
         for (double s = -range; s <= range; s += stride)
             steps.push_back(colourStep(colour, q + inward * (s + half), q + inward * (s - half)));
         // The outermost clear edge: colour bands drawn up to the sheet's edge must not pull it inwards.
