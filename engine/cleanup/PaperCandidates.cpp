@@ -5,6 +5,7 @@
 #include "engine/cleanup/detail/PaperEdges.h"
 #include "engine/cleanup/detail/PaperGeometry.h"
 #include "engine/cleanup/detail/PaperLines.h"
+#include "engine/cleanup/detail/PaperMorphology.h"
 
 #include <opencv2/imgproc.hpp>
 
@@ -94,11 +95,8 @@ std::vector<Corners> colourlessSurfaceProposals(const Analysis& a) {
     std::vector<std::vector<cv::Point>> contours;
     for (const int side : {std::min(binary.cols, binary.rows), std::max(binary.cols, binary.rows)}) {
         const int stripe = std::max(5, side / 18) | 1;
-        cv::Mat opened;
-        cv::morphologyEx(binary, opened, cv::MORPH_OPEN,
-                         cv::getStructuringElement(cv::MORPH_ELLIPSE, cv::Size(stripe, stripe)));
         std::vector<std::vector<cv::Point>> found;
-        cv::findContours(opened, found, cv::RETR_EXTERNAL, cv::CHAIN_APPROX_SIMPLE);
+        cv::findContours(opened(binary, stripe), found, cv::RETR_EXTERNAL, cv::CHAIN_APPROX_SIMPLE);
         for (auto& f : found)
             if (cv::contourArea(f) >= 0.03 * binary.total()) contours.push_back(std::move(f));
     }
