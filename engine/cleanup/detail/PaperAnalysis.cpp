@@ -7,6 +7,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <initializer_list>
 #include <vector>
 
 namespace quillfen::detail::paper {
@@ -173,6 +174,30 @@ std::vector<cv::Point> smallPolygon(const Analysis& a, const Corners& c) {
     return polygon;
 }
 
+// The part of the analysis copy that holds the outlines where they lie in the picture, and margin pixels
+// around them: masks, counts and histograms of an outline need look no further than this window.
+cv::Rect windowOf(const Analysis& a, std::initializer_list<const Corners*> outlines, int margin) {
+    std::vector<cv::Point> corners;
+    for (const Corners* c : outlines) {
+        const auto polygon = smallPolygon(a, *c);
+        corners.insert(corners.end(), polygon.begin(), polygon.end());
+    }
+    const cv::Rect picture(cv::Point(0, 0), a.smallLuma.size());
+    const cv::Rect held = cv::boundingRect(corners) & picture;
+    if (held.empty()) return {};
+    return cv::Rect(held.x - margin, held.y - margin, held.width + 2 * margin, held.height + 2 * margin) & picture;
+}
+
+// The outline filled with 255 in a mask of the window, 0 elsewhere: the window's part of the mask of the
+// whole analysis copy.
+cv::Mat filled(const Analysis& a, const Corners& c, const cv::Rect& window) {
+    std::vector<cv::Point> polygon = smallPolygon(a, c);
+    for (auto& p : polygon) p -= window.tl();
+    cv::Mat mask(window.size(), CV_8U, cv::Scalar(0));
+    cv::fillConvexPoly(mask, polygon, cv::Scalar(255));
+    return mask;
+}
+
 }  // namespace
 
 void columnSums(const std::uint8_t* first, std::size_t step, int rows, int count, std::uint16_t* sums) {
@@ -327,17 +352,18 @@ Analysis analyse(const Bitmap& image) {
 // How well an outline separates what stands out from the surface: the share of its inside that stands
 // out times the share of a band around it that does not.
 double regionSupport(const Analysis& a, const Corners& c) {
-    const std::vector<cv::Point> polygon = smallPolygon(a, c);
-    cv::Mat inside(a.foreground.size(), CV_8U, cv::Scalar(0)), around;
-    cv::fillConvexPoly(inside, polygon, cv::Scalar(255));
-    const int band = std::max(3, std::max(inside.cols, inside.rows) / 30);
+    const int band = std::max(3, std::max(a.foreground.cols, a.foreground.rows) / 30);
+    const cv::Rect window = windowOf(a, {&c}, band + 1);
+    if (window.empty()) return 0;
+    const cv::Mat inside = filled(a, c, window), foreground = a.foreground(window);
+    cv::Mat around;
     cv::dilate(inside, around,
                cv::getStructuringElement(cv::MORPH_RECT, cv::Size(2 * band + 1, 2 * band + 1)));
     around -= inside;
     const double insideCount = cv::countNonZero(inside), aroundCount = cv::countNonZero(around);
     if (insideCount == 0) return 0;
-    const double standing = cv::countNonZero(a.foreground & inside) / insideCount;
-    const double plain = aroundCount == 0 ? 1 : 1 - cv::countNonZero(a.foreground & around) / aroundCount;
+    const double standing = cv::countNonZero(foreground & inside) / insideCount;
+    const double plain = aroundCount == 0 ? 1 : 1 - cv::countNonZero(foreground & around) / aroundCount;
     return standing * plain;
 }
 
@@ -346,17 +372,18 @@ double regionSupport(const Analysis& a, const Corners& c) {
 // against it), times the share of a thin band around it that is clearly less white. Busy surroundings
 // do not lower it, unlike regionSupport.
 double paperSupport(const Analysis& a, const Corners& c) {
-    const std::vector<cv::Point> polygon = smallPolygon(a, c);
-    cv::Mat inside(a.smallWhite.size(), CV_8U, cv::Scalar(0)), around;
-    cv::fillConvexPoly(inside, polygon, cv::Scalar(255));
-    const int band = std::max(2, std::max(inside.cols, inside.rows) / 80);
+    const int band = std::max(2, std::max(a.smallWhite.cols, a.smallWhite.rows) / 80);
+    const cv::Rect window = windowOf(a, {&c}, band + 1);
+    if (window.empty()) return 0;
+    const cv::Mat inside = filled(a, c, window), whiteness = a.smallWhite(window);
+    cv::Mat around;
     cv::dilate(inside, around, cv::getStructuringElement(cv::MORPH_RECT, cv::Size(2 * band + 1, 2 * band + 1)));
     around -= inside;
     int histogram[256] = {};
     int insideCount = 0;
     for (int y = 0; y < inside.rows; ++y) {
         const auto* m = inside.ptr<std::uint8_t>(y);
-        const auto* w = a.smallWhite.ptr<std::uint8_t>(y);
+        const auto* w = whiteness.ptr<std::uint8_t>(y);
         for (int x = 0; x < inside.cols; ++x)
             if (m[x]) ++histogram[w[x]], ++insideCount;
     }
@@ -369,7 +396,7 @@ double paperSupport(const Analysis& a, const Corners& c) {
     int aroundCount = 0, darkerAround = 0;
     for (int y = 0; y < around.rows; ++y) {
         const auto* m = around.ptr<std::uint8_t>(y);
-        const auto* w = a.smallWhite.ptr<std::uint8_t>(y);
+        const auto* w = whiteness.ptr<std::uint8_t>(y);
         for (int x = 0; x < around.cols; ++x)
             if (m[x]) ++aroundCount, darkerAround += w[x] < floor;
     }
@@ -398,17 +425,15 @@ bool enclosesBrighterSheet(const Analysis& a, const Corners& outer, const Corner
 }
 
 bool brighterWithin(const Analysis& a, const Corners& outer, const Corners& inner) {
-    auto mask = [&](const Corners& c) {
-        cv::Mat m(a.smallLuma.size(), CV_8U, cv::Scalar(0));
-        cv::fillConvexPoly(m, smallPolygon(a, c), cv::Scalar(255));
-        return m;
-    };
-    const cv::Mat sheet = mask(inner);
-    const cv::Mat ring = mask(outer) & ~sheet;
+    const cv::Rect window = windowOf(a, {&outer, &inner}, 1);
+    if (window.empty()) return false;
+    const cv::Mat sheet = filled(a, inner, window);
+    const cv::Mat ring = filled(a, outer, window) & ~sheet;
     if (cv::countNonZero(ring) == 0 || cv::countNonZero(sheet) == 0) return false;
     // The sheet's paper, not the drawing on it, against the surface: the brighter quarter of the sheet
     // against the middle of the rest.
-    return levelOf(a.smallLuma, sheet, 0.75) > levelOf(a.smallLuma, ring, 0.5) + 15;
+    const cv::Mat luma = a.smallLuma(window);
+    return levelOf(luma, sheet, 0.75) > levelOf(luma, ring, 0.5) + 15;
 }
 
 }  // namespace quillfen::detail::paper
