@@ -266,6 +266,27 @@ std::vector<PaperCandidate> rectanglesIn(const Analysis& a, const RectangleDetec
             }
         }
     std::erase_if(scored, [&](const Scored& s) { return s.confidence < options.minimumConfidence; });
+    // The edge of a hard shadow across the sheet is as clear an edge as the sheet's own, and the sunlit part
+    // stands out from the shaded paper beside it more clearly than the whole sheet from the surface: the
+    // smallest sure outline that holds such a part and is none itself is the whole sheet, as sure as its
+    // part, and the part is dropped.
+    std::vector<char> shaded(scored.size()), dropped(scored.size());
+    for (std::size_t i = 0; i < scored.size(); ++i) shaded[i] = cutByShadow(a.colour, scored[i].corners);
+    for (std::size_t i = 0; i < scored.size(); ++i) {
+        if (!shaded[i]) continue;
+        std::optional<std::size_t> whole;
+        for (std::size_t j = 0; j < scored.size(); ++j)
+            if (!shaded[j] && covered(scored[i].corners, scored[j].corners) >= 0.9 &&
+                (!whole || polygonArea(scored[j].corners) < polygonArea(scored[*whole].corners)))
+                whole = j;
+        if (!whole) continue;
+        scored[*whole].confidence = std::max(scored[*whole].confidence, scored[i].confidence);
+        dropped[i] = 1;
+    }
+    std::vector<Scored> wholes;
+    for (std::size_t i = 0; i < scored.size(); ++i)
+        if (!dropped[i]) wholes.push_back(scored[i]);
+    scored = std::move(wholes);
     const std::vector<Scored> sure = scored;
     std::erase_if(scored, [&](const Scored& outer) {
         return std::any_of(sure.begin(), sure.end(), [&](const Scored& inner) {

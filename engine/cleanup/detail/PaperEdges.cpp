@@ -195,7 +195,83 @@ bool drawnSide(const cv::Mat& colour, cv::Point2d a, cv::Point2d b) {
     return lines >= count * 0.6;
 }
 
+double luma(cv::Vec3f c) { return 0.2126 * c[0] + 0.7152 * c[1] + 0.0722 * c[2]; }
+
+// Whether two lumas differ by less than a tenth of the larger, neither of them black.
+bool alike(double x, double y) {
+    return std::min(x, y) > 0.02 && std::abs(std::log(x / y)) < 0.1;
+}
+
+// The mean colours on either side of a stretch of line, from clear to clear + 4 pixels off it: inside, along the
+// normal inward, and outside.
+struct Across {
+    cv::Vec3f inside, outside;
+
+    // The outside's light over the inside's when one side is the other's colour in clearly less light, as where
+    // a shadow falls; nothing otherwise.
+    std::optional<double> shade() const {
+        const double in = luma(inside), out = luma(outside);
+        const double brighter = std::max(in, out), darker = std::min(in, out);
+        if (darker < 0.02 || darker > 0.85 * brighter) return std::nullopt;
+        const cv::Vec3f lit = (in > out ? outside : inside) * static_cast<float>(brighter / darker);
+        if (cv::norm(lit - (in > out ? inside : outside)) > 0.1 * brighter) return std::nullopt;
+        return out / in;
+    }
+};
+
+Across across(const cv::Mat& colour, cv::Point2d a, cv::Point2d b, cv::Point2d inward, double clear) {
+    constexpr int count = 16;
+    Across sums{{0, 0, 0}, {0, 0, 0}};
+    for (int k = 0; k < count; ++k) {
+        const cv::Point2d on = a + (b - a) * ((k + 0.5) / count);
+        for (double d : {clear, clear + 2, clear + 4}) {
+            sums.inside += sampleColour(colour, on + inward * d) / (3 * count);
+            sums.outside += sampleColour(colour, on - inward * d) / (3 * count);
+        }
+    }
+    return sums;
+}
+
+// The luma of the outline's paper: the brighter quarter of points spread over its inside.
+double paperLuma(const cv::Mat& colour, const Corners& c) {
+    std::vector<float> lumas;
+    for (int u = 0; u < 8; ++u)
+        for (int v = 0; v < 8; ++v) {
+            const double s = 0.1 + 0.8 * u / 7, t = 0.1 + 0.8 * v / 7;
+            lumas.push_back(lumaAt(colour, (c[0] * (1 - s) + c[1] * s) * (1 - t) + (c[3] * (1 - s) + c[2] * s) * t));
+        }
+    std::nth_element(lumas.begin(), lumas.begin() + 48, lumas.end());
+    return lumas[48];
+}
+
 }  // namespace
+
+bool cutByShadow(const cv::Mat& colour, const Corners& c) {
+    const double paper = paperLuma(colour, c);
+    const cv::Rect2d picture(8, 8, colour.cols - 17, colour.rows - 17);
+    for (int i = 0; i < 4; ++i) {
+        const cv::Point2d a = c[i], b = c[(i + 1) % 4];
+        const double length = cv::norm(b - a);
+        const cv::Point2d dir = (b - a) / length, inward(-dir.y, dir.x);
+        const cv::Point2d from = a + (b - a) * 0.1, to = b - (b - a) * 0.1;
+        const Across near = across(colour, from, to, inward, 3);
+        const auto shade = near.shade();
+        if (!shade || std::max(luma(near.inside), luma(near.outside)) < 0.85 * paper) continue;
+        // The paper in the shadow goes on beyond its edge, where a stripe of a surface would end.
+        const Across wider = across(colour, from, to, inward, 13);
+        if (!alike(luma(wider.inside), luma(near.inside)) || !alike(luma(wider.outside), luma(near.outside)))
+            continue;
+        const double reach = std::max(15.0, 0.1 * length);
+        for (const auto& [end, away] : {std::pair{a, -dir}, std::pair{b, dir}}) {
+            double run = reach;
+            while (run >= 12 && !picture.contains(end + away * (6 + run))) run *= 0.8;
+            if (run < 12) continue;
+            const auto beyond = across(colour, end + away * 6, end + away * (6 + run), inward, 3).shade();
+            if (beyond && alike(*beyond, *shade)) return true;
+        }
+    }
+    return false;
+}
 
 int drawnSides(const cv::Mat& colour, const Corners& c) {
     int drawn = 0;

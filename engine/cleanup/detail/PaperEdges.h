@@ -21,6 +21,12 @@ Corners widenedToSheetEdges(const cv::Mat& colour, const Corners& c);
 // contact shadow darkens the surface only a little). An outline drawn all round is a shape in the
 // artwork, not the sheet.
 int drawnSides(const cv::Mat& colour, const Corners& c);
+// Whether the outline is a part of a sheet that a hard shadow cut off: one of its sides has the outline's paper
+// on its brighter side and the same colour in clearly less light on the other, both for some way, and past
+// one of its ends the line runs on as an edge between the same share of light and full light. Along the
+// shadow's edge the line runs on over the surface, along a side of the sunlit part the sheet's own edge runs
+// on in the shadow; a whole sheet's sides end at its corners.
+bool cutByShadow(const cv::Mat& colour, const Corners& c);
 // Whether outer's sides run on as clear edges past inner's corners wherever outer reaches beyond a side
 // of inner: then inner stopped early, at a band of colour drawn along the sheet's side.
 bool runsOnPast(const cv::Mat& colour, const Corners& outer, const Corners& inner);

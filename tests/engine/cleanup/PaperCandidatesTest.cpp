@@ -218,6 +218,13 @@ TEST(PaperCandidates, GeneratedPhotosThatOnceReturnedAPartOfTheSheetOrItsMatFind
          "the mat: its edge lay within the first, wide step's reach of the sheet's"},
         {2000006, photos::surfaceForSeed(6),
          "the pale striped mat: its edge lay within the first step's reach", 0.95},
+        {32, photos::surfaceForSeed(32),
+         "the sunlit part: the edge of a hard shadow across the sheet, running on over the room, was as clear an "
+         "edge as the sheet's own",
+         0.95},
+        {2500025, photos::hardSurfaceForSeed(25),
+         "the sunlit part beside a white shape: the edge of a hard shadow across the sheet ran on over the table",
+         0.95},
     };
     for (const auto& c : cases) {
         const auto photo = photos::generate(c.seed, c.surface);

@@ -1,0 +1,55 @@
+#include "engine/cleanup/detail/PaperEdges.h"
+
+#include <gtest/gtest.h>
+
+#include <opencv2/imgproc.hpp>
+
+using namespace quillfen::detail::paper;
+
+namespace {
+
+enum class Table { brown, grey, paleStriped };
+
+// A 480 x 360 RGB picture of a sheet (x 120...360, y 80...280) on a table, lightly smoothed as the analysis
+// smooths it. A hard shadow keeps half the light right of x = 240, on the table and the sheet alike. The pale
+// striped table has a dark stripe 10 pixels wide along the sheet's bottom edge.
+cv::Mat scene(Table table, bool shadow) {
+    const cv::Scalar colours[] = {{0.45, 0.3, 0.18}, cv::Scalar::all(0.5), cv::Scalar::all(0.9)};
+    cv::Mat picture(360, 480, CV_32FC3, colours[static_cast<int>(table)]);
+    if (table == Table::paleStriped) picture(cv::Rect(0, 281, 480, 10)).setTo(cv::Scalar::all(0.45));
+    picture(cv::Rect(120, 80, 240, 200)).setTo(cv::Scalar(0.95, 0.95, 0.93));
+    if (shadow) picture(cv::Rect(240, 0, 240, 360)) *= 0.5;
+    cv::Mat bytes;
+    picture.convertTo(bytes, CV_8UC3, 255);
+    cv::GaussianBlur(bytes, bytes, cv::Size(), 1.0);
+    return bytes;
+}
+
+Corners box(double left, double top, double right, double bottom) {
+    return {cv::Point2d(left, top), cv::Point2d(right, top), cv::Point2d(right, bottom), cv::Point2d(left, bottom)};
+}
+
+}  // namespace
+
+TEST(PaperEdges, APartOfASheetThatAHardShadowCutOffIsTold) {
+    struct Case {
+        const char* what;
+        Table table;
+        bool shadow;
+        Corners outline;
+        bool cut;
+    };
+    const Case cases[] = {
+        {"the whole sheet in the shadow's light", Table::brown, true, box(120, 80, 359, 279), false},
+        {"the sunlit part", Table::brown, true, box(120, 80, 239, 279), true},
+        {"the shaded part", Table::brown, true, box(240, 80, 359, 279), true},
+        {"the sunlit part on a grey table", Table::grey, true, box(120, 80, 239, 279), true},
+        {"the sheet on a grey table, as colourless as a shadow", Table::grey, false, box(120, 80, 359, 279), false},
+        {"the sheet beside a dark stripe that runs on past its corners", Table::paleStriped, false,
+         box(120, 80, 359, 279), false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(cutByShadow(scene(c.table, c.shadow), c.outline), c.cut);
+    }
+}
