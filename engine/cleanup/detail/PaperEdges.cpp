@@ -1,5 +1,7 @@
 #include "engine/cleanup/detail/PaperEdges.h"
 
+#include "engine/cleanup/detail/PaperLineFit.h"
+
 #include <opencv2/core/hal/intrin.hpp>
 #include <opencv2/imgproc.hpp>
 
@@ -97,8 +99,7 @@ std::optional<Line> refineSide(const cv::Mat& colour, cv::Point2d a, cv::Point2d
         points.emplace_back(static_cast<float>(p.x), static_cast<float>(p.y));
     }
     if (points.size() < static_cast<std::size_t>(count) / 4 || points.size() < 6) return std::nullopt;
-    cv::Vec4f fit;
-    cv::fitLine(points, fit, cv::DIST_HUBER, 0, 0.01, 0.01);
+    cv::Vec4f fit = huberLine(points);
     Line line{{fit[2], fit[3]}, {fit[0], fit[1]}};
     std::vector<cv::Point2f> inliers;
     for (const auto& p : points)
