@@ -74,12 +74,13 @@ std::optional<Bitmap> workingCopy(const Bitmap& image) {
     if (image.isEmpty() || image.pixels.size() != Bitmap::byteCount(image.width, image.height))
         return std::nullopt;
     const double scale = std::min(1.0, workingSide / std::max(image.width, image.height));
-    Bitmap copy(std::max(1, detail::outwardPixels(image.width * scale)),
-                std::max(1, detail::outwardPixels(image.height * scale)));
+    // Every pixel of the copy is written below.
+    Bitmap copy = Bitmap::toBeFilled(std::max(1, detail::outwardPixels(image.width * scale)),
+                                     std::max(1, detail::outwardPixels(image.height * scale)));
     // A box taller than 257 rows would overflow the 16-bit sums: such extreme strips are averaged by
     // OpenCV first, and the one-to-one pass then only flattens them.
     if (image.height / copy.height >= 257) {
-        Bitmap averaged = copy;
+        Bitmap averaged = Bitmap::toBeFilled(copy.width, copy.height);
         const cv::Mat source(image.height, image.width, CV_8UC4, const_cast<std::uint8_t*>(image.pixels.data()));
         cv::Mat target(averaged.height, averaged.width, CV_8UC4, averaged.pixels.data());
         cv::resize(source, target, target.size(), 0, 0, cv::INTER_AREA);

@@ -16,9 +16,21 @@ namespace {
 
 constexpr int analysisSide = 384;  // outlines are proposed on a copy this large, then refined
 
-// Per channel, the quadratic in position that best fits the border pixels, ignoring outliers, evaluated
-// over the whole picture.
-cv::Mat surfaceModel(const cv::Mat& lab) {
+// Per channel, the quadratic in position that best fits the border pixels of an 8-bit Lab picture, ignoring
+// outliers; evaluated a row at a time, in floats.
+class SurfaceModel {
+public:
+    explicit SurfaceModel(const cv::Mat& lab);
+    // The model's three channels along row y, into row (three floats a pixel).
+    void evaluate(int y, float* row) const;
+
+private:
+    int cols;
+    std::vector<double> us, vs;  // the terms of each column and each row
+    double fit[6][3];            // each term's coefficient for each channel
+};
+
+SurfaceModel::SurfaceModel(const cv::Mat& lab) : cols(lab.cols) {
     const int band = std::max(2, std::min(lab.cols, lab.rows) / 25);
     std::vector<cv::Point> border;
     for (int y = 0; y < lab.rows; y += 2)
@@ -38,7 +50,7 @@ cv::Mat surfaceModel(const cv::Mat& lab) {
         for (std::size_t i = 0, row = 0; i < border.size(); ++i) {
             if (!keep[i]) continue;
             const auto t = terms(border[i].x, border[i].y);
-            const cv::Vec3f c = lab.at<cv::Vec3f>(border[i]);
+            const cv::Vec3f c = lab.at<cv::Vec3b>(border[i]);
             for (int j = 0; j < 6; ++j) A.at<double>(static_cast<int>(row), j) = t[j];
             for (int k = 0; k < 3; ++k) B.at<double>(static_cast<int>(row), k) = c[k];
             ++row;
@@ -47,7 +59,7 @@ cv::Mat surfaceModel(const cv::Mat& lab) {
         std::vector<double> residuals(border.size());
         for (std::size_t i = 0; i < border.size(); ++i) {
             const auto t = terms(border[i].x, border[i].y);
-            const cv::Vec3f c = lab.at<cv::Vec3f>(border[i]);
+            const cv::Vec3f c = lab.at<cv::Vec3b>(border[i]);
             double r = 0;
             for (int k = 0; k < 3; ++k) {
                 double m = 0;
@@ -63,41 +75,39 @@ cv::Mat surfaceModel(const cv::Mat& lab) {
         for (std::size_t i = 0; i < border.size(); ++i) keep[i] = residuals[i] < limit;
     }
     // The terms of every position from those of its column and its row, without dividing per pixel.
-    std::vector<double> us(static_cast<std::size_t>(lab.cols)), vs(static_cast<std::size_t>(lab.rows));
+    us.resize(static_cast<std::size_t>(lab.cols));
+    vs.resize(static_cast<std::size_t>(lab.rows));
     for (int x = 0; x < lab.cols; ++x) us[x] = terms(x, 0)[1];
     for (int y = 0; y < lab.rows; ++y) vs[y] = terms(0, y)[2];
-    double c[6][3];
     for (int j = 0; j < 6; ++j)
-        for (int k = 0; k < 3; ++k) c[j][k] = coefficients.at<double>(j, k);
-    cv::Mat model(lab.size(), CV_32FC3);
-    for (int y = 0; y < lab.rows; ++y) {
-        auto* row = model.ptr<float>(y);
-        const double v = vs[y];
-        // Each channel adds its six terms in the order of the terms, two pixels at a time; the terms of
-        // the row alone are taken once for it.
-        double alongRow[3], squareOfRow[3];
-        for (int k = 0; k < 3; ++k) alongRow[k] = v * c[2][k], squareOfRow[k] = v * v * c[5][k];
-        int x = 0;
-        for (; x + 2 <= lab.cols; x += 2) {
-            const cv::v_float64x2 u = cv::v_load(us.data() + x);
-            const cv::v_float64x2 uv = u * cv::v_setall_f64(v), uu = u * u;
-            for (int k = 0; k < 3; ++k) {
-                const cv::v_float64x2 sum = cv::v_setall_f64(0.0 + c[0][k]) + u * cv::v_setall_f64(c[1][k]) +
-                                            cv::v_setall_f64(alongRow[k]) + uv * cv::v_setall_f64(c[3][k]) +
-                                            uu * cv::v_setall_f64(c[4][k]) + cv::v_setall_f64(squareOfRow[k]);
-                const cv::v_float32x4 rounded = cv::v_cvt_f32(sum);
-                row[x * 3 + k] = cv::v_extract_n<0>(rounded);
-                row[x * 3 + 3 + k] = cv::v_extract_n<1>(rounded);
-            }
-        }
-        for (; x < lab.cols; ++x) {
-            const double u = us[x];
-            for (int k = 0; k < 3; ++k)
-                row[x * 3 + k] = static_cast<float>(0.0 + c[0][k] + u * c[1][k] + alongRow[k] + u * v * c[3][k] +
-                                                    u * u * c[4][k] + squareOfRow[k]);
+        for (int k = 0; k < 3; ++k) fit[j][k] = coefficients.at<double>(j, k);
+}
+
+void SurfaceModel::evaluate(int y, float* row) const {
+    const double v = vs[y];
+    // Each channel adds its six terms in the order of the terms, two pixels at a time; the terms of
+    // the row alone are taken once for it.
+    double alongRow[3], squareOfRow[3];
+    for (int k = 0; k < 3; ++k) alongRow[k] = v * fit[2][k], squareOfRow[k] = v * v * fit[5][k];
+    int x = 0;
+    for (; x + 2 <= cols; x += 2) {
+        const cv::v_float64x2 u = cv::v_load(us.data() + x);
+        const cv::v_float64x2 uv = u * cv::v_setall_f64(v), uu = u * u;
+        for (int k = 0; k < 3; ++k) {
+            const cv::v_float64x2 sum = cv::v_setall_f64(0.0 + fit[0][k]) + u * cv::v_setall_f64(fit[1][k]) +
+                                        cv::v_setall_f64(alongRow[k]) + uv * cv::v_setall_f64(fit[3][k]) +
+                                        uu * cv::v_setall_f64(fit[4][k]) + cv::v_setall_f64(squareOfRow[k]);
+            const cv::v_float32x4 rounded = cv::v_cvt_f32(sum);
+            row[x * 3 + k] = cv::v_extract_n<0>(rounded);
+            row[x * 3 + 3 + k] = cv::v_extract_n<1>(rounded);
         }
     }
-    return model;
+    for (; x < cols; ++x) {
+        const double u = us[x];
+        for (int k = 0; k < 3; ++k)
+            row[x * 3 + k] = static_cast<float>(0.0 + fit[0][k] + u * fit[1][k] + alongRow[k] +
+                                                u * v * fit[3][k] + u * u * fit[4][k] + squareOfRow[k]);
+    }
 }
 
 // Luma, whiteness and neutrality of each pixel of an 8-bit RGB picture, as the three channels of one
@@ -290,13 +300,16 @@ Analysis analyse(const Bitmap& image) {
     const cv::Mat rgba(image.height, image.width, CV_8UC4, const_cast<std::uint8_t*>(image.pixels.data()));
     cv::Mat rgb8;
     cv::cvtColor(rgba, rgb8, cv::COLOR_RGBA2RGB);
-    cv::GaussianBlur(rgb8, a.colour, cv::Size(), 1.0);
 
     a.smallScale = std::min(1.0, static_cast<double>(analysisSide) / std::max(image.width, image.height));
     const cv::Size small(std::max(1, static_cast<int>(std::lround(image.width * a.smallScale))),
                          std::max(1, static_cast<int>(std::lround(image.height * a.smallScale))));
     a.smallScale = static_cast<double>(small.width) / image.width;
     const cv::Mat smallRgb = areaAveraged(rgb8, small);
+    // Smoothed in place once the analysis copy is taken: a fresh picture this large would take its memory
+    // pages anew, each faulted in and cleared by the system.
+    cv::GaussianBlur(rgb8, rgb8, cv::Size(), 1.0);
+    a.colour = rgb8;
     // The median filter costs about as much for three channels as for one: the three planes are
     // filtered together, each as its own channel.
     cv::Mat merged = planesOf(smallRgb);
@@ -307,16 +320,18 @@ Analysis analyse(const Bitmap& image) {
     a.smallWhite = filtered[1];
     a.smallNeutral = filtered[2];
 
-    cv::Mat lab8, lab;
+    cv::Mat lab8;
     cv::medianBlur(smallRgb, lab8, 5);
     cv::cvtColor(lab8, lab8, cv::COLOR_RGB2Lab);
     cv::GaussianBlur(lab8, lab8, cv::Size(), std::max(1.0, small.width / 120.0));
-    lab8.convertTo(lab, CV_32F);
-    const cv::Mat model = surfaceModel(lab);
+    const SurfaceModel model(lab8);
     a.standOut = cv::Mat(small, CV_32F);
+    // The Lab values and the model a row at a time, in floats.
+    std::vector<cv::Vec3f> labRow(static_cast<std::size_t>(small.width)), modelRow(labRow.size());
     for (int y = 0; y < small.height; ++y) {
-        const auto* labRow = lab.ptr<cv::Vec3f>(y);
-        const auto* modelRow = model.ptr<cv::Vec3f>(y);
+        const auto* labBytes = lab8.ptr<cv::Vec3b>(y);
+        for (int x = 0; x < small.width; ++x) labRow[x] = labBytes[x];
+        model.evaluate(y, modelRow.data()->val);
         auto* out = a.standOut.ptr<float>(y);
         int x = 0;
         // Four pixels at a time, each step rounding as the plain loop below does.
