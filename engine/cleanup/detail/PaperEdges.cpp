@@ -257,7 +257,7 @@ bool cutByShadow(const cv::Mat& colour, const Corners& c) {
         const cv::Point2d from = a + (b - a) * 0.1, to = b - (b - a) * 0.1;
         const Across near = across(colour, from, to, inward, 3);
         const auto shade = near.shade();
-        if (!shade || std::max(luma(near.inside), luma(near.outside)) < 0.85 * paper) continue;
+        if (!shade || std::max(luma(near.inside), luma(near.outside)) < 0.75 * paper) continue;
         // The paper in the shadow goes on beyond its edge, where a stripe of a surface would end.
         const Across wider = across(colour, from, to, inward, 13);
         if (!alike(luma(wider.inside), luma(near.inside)) || !alike(luma(wider.outside), luma(near.outside)))

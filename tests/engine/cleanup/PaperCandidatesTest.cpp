@@ -225,6 +225,9 @@ TEST(PaperCandidates, GeneratedPhotosThatOnceReturnedAPartOfTheSheetOrItsMatFind
         {2500025, photos::hardSurfaceForSeed(25),
          "the sunlit part beside a white shape: the edge of a hard shadow across the sheet ran on over the table",
          0.95},
+        {226, photos::surfaceForSeed(226),
+         "the sunlit part on a mat: drawing along the shadow's edge left its paper there darker than in the middle",
+         0.8},
     };
     for (const auto& c : cases) {
         const auto photo = photos::generate(c.seed, c.surface);
