@@ -47,19 +47,30 @@ void averageBoxes(const Bitmap& source, Bitmap& target) {
             shares[width] = 1.0f / static_cast<float>(width * (bottom - top));
         detail::paper::columnSums(source.pixel(0, top), source.stride(), bottom - top, sourceValues,
                                   sums.data());
-        std::uint8_t* out = target.pixel(0, y);
-        for (int x = 0; x < target.width; ++x, out += 4) {
-            // The four channels of a pixel in one vector, in the float steps of one channel at a time.
+        // The four channels of pixel x in one vector, in the float steps of one channel at a time, flattened
+        // onto white: each channel 0...255.
+        auto flatOf = [&](int x) {
             cv::v_uint32x4 total = cv::v_setzero_u32();
             for (int column = columnStart[x]; column < columnStart[x + 1]; ++column)
                 total += cv::v_load_expand(sums.data() + column * 4);
             const cv::v_float32x4 scaled = cv::v_cvt_f32(cv::v_reinterpret_as_s32(total)) *
                                            cv::v_setall_f32(shares[columnStart[x + 1] - columnStart[x]]);
             const cv::v_float32x4 alpha = cv::v_broadcast_element<3>(scaled);
-            const cv::v_int32x4 flat =
-                cv::v_trunc(cv::v_min(scaled + cv::v_setall_f32(255.0f) - alpha + cv::v_setall_f32(0.5f),
-                                      cv::v_setall_f32(255.0f)));
-            // Each channel is 0...255, so packing keeps it; the pixel is stored whole, opaque.
+            return cv::v_trunc(cv::v_min(scaled + cv::v_setall_f32(255.0f) - alpha + cv::v_setall_f32(0.5f),
+                                         cv::v_setall_f32(255.0f)));
+        };
+        // Packing keeps each channel; the pixels are stored whole, opaque, four at a time.
+        const cv::v_uint32x4 opaque = cv::v_setall_u32(0xff000000u);
+        std::uint8_t* out = target.pixel(0, y);
+        int x = 0;
+        for (; x + 4 <= target.width; x += 4, out += 16) {
+            const cv::v_int16x8 first = cv::v_pack(flatOf(x), flatOf(x + 1));
+            const cv::v_int16x8 second = cv::v_pack(flatOf(x + 2), flatOf(x + 3));
+            const cv::v_uint32x4 pixels = cv::v_reinterpret_as_u32(cv::v_pack_u(first, second)) | opaque;
+            cv::v_store(out, cv::v_reinterpret_as_u8(pixels));
+        }
+        for (; x < target.width; ++x, out += 4) {
+            const cv::v_int32x4 flat = flatOf(x);
             const cv::v_int16x8 halves = cv::v_pack(flat, flat);
             const std::uint32_t pixel =
                 cv::v_extract_n<0>(cv::v_reinterpret_as_u32(cv::v_pack_u(halves, halves))) | 0xff000000u;
