@@ -78,17 +78,27 @@ std::vector<Corners> proposals(const Analysis& a) {
     return outlinesOf(contours, a.smallScale);
 }
 
-// On a colourless surface colour belongs to the drawing, so the sheet is its bright paper and its
-// colours together; stripes of a wall as bright as the paper join that region where they meet the
-// sheet, and opened wider than such a stripe the region is the sheet alone. Nothing on a coloured surface.
-std::vector<Corners> colourlessSurfaceProposals(const Analysis& a) {
+// The pixels of the analysis copy that hold colour.
+cv::Mat colourfulPixels(const Analysis& a) {
     cv::Mat colourful;
     cv::compare(a.smallNeutral, 190, colourful, cv::CMP_LT);
+    return colourful;
+}
+
+// Whether the surface is colourless: the picture's border, which shows the surface, holds hardly any colour.
+bool colourlessSurface(const cv::Mat& colourful) {
     const int band = std::max(1, std::min(colourful.cols, colourful.rows) / 25);
     cv::Mat border(colourful.size(), CV_8U, cv::Scalar(255));
     if (border.cols > 2 * band && border.rows > 2 * band)
         border(cv::Rect(band, band, border.cols - 2 * band, border.rows - 2 * band)).setTo(0);
-    if (cv::countNonZero(colourful & border) >= 0.05 * cv::countNonZero(border)) return {};
+    return cv::countNonZero(colourful & border) < 0.05 * cv::countNonZero(border);
+}
+
+// On a colourless surface colour belongs to the drawing, so the sheet is its bright paper and its
+// colours together; stripes of a wall as bright as the paper join that region where they meet the
+// sheet, and opened wider than such a stripe the region is the sheet alone. Nothing on a coloured surface.
+std::vector<Corners> colourlessSurfaceProposals(const Analysis& a, const cv::Mat& colourful) {
+    if (!colourlessSurface(colourful)) return {};
     cv::Mat binary;
     cv::threshold(a.smallLuma, binary, 0, 255, cv::THRESH_BINARY | cv::THRESH_OTSU);
     binary |= colourful;
@@ -178,10 +188,13 @@ std::vector<PaperCandidate> rectanglesIn(const Analysis& a, const RectangleDetec
     };
     std::vector<Scored> scored;
     std::vector<Corners> seen;  // after the first, coarse refinement: proposals often meet there
+    const cv::Mat colourful = colourfulPixels(a);
+    const bool colourless = colourlessSurface(colourful);
     // Moves the outline's sides onto the sheet's edges, out to the real edge where a side stopped early.
     auto settled = [&](Corners c) {
         c = refine(a.colour, c, 3);
-        if (const Corners wide = widenedToSheetEdges(a.colour, c); wide != c) c = refine(a.colour, wide, 3);
+        if (const Corners wide = widenedToSheetEdges(a.colour, c, colourless); wide != c)
+            c = refine(a.colour, wide, 3);
         return c;
     };
     auto judge = [&](Corners c, const Corners& proposed, double partsRegion, double leastEdges) {
@@ -240,7 +253,7 @@ std::vector<PaperCandidate> rectanglesIn(const Analysis& a, const RectangleDetec
     // along half of their sides, on average and on the weakest. No more: stripes as bright as the paper hide
     // the sheet's edge where they meet it, and stripes covering at most half of the wall leave it showing
     // along at least half of each side they cross.
-    for (const Corners& c : colourlessSurfaceProposals(a))
+    for (const Corners& c : colourlessSurfaceProposals(a, colourful))
         if (std::none_of(regions.begin(), regions.end(), [&](const Corners& r) { return overlap(r, c) > 0.9; }))
             consider(c, 0, 0.5);
     if (std::none_of(scored.begin(), scored.end(),

@@ -301,7 +301,7 @@ Corners refine(const cv::Mat& colour, Corners c, double range) {
 // band of colour drawn up to the edge or at the edge of a hard shadow falling across the sheet: the two
 // neighbouring sides must go on as clear edges past the old corners, and the farthest parallel line
 // they reach that shows a clear edge along its length becomes the side.
-Corners widenedToSheetEdges(const cv::Mat& colour, const Corners& c) {
+Corners widenedToSheetEdges(const cv::Mat& colour, const Corners& c, bool colourlessSurface) {
     std::array<Line, 4> lines;
     for (int i = 0; i < 4; ++i) lines[i] = Line{c[i], (c[(i + 1) % 4] - c[i]) / cv::norm(c[(i + 1) % 4] - c[i])};
     std::array<Line, 4> widened = lines;
@@ -319,8 +319,12 @@ Corners widenedToSheetEdges(const cv::Mat& colour, const Corners& c) {
             const Line shifted{side.point - inward * d, side.direction};
             const auto p = intersect(before, shifted), q = intersect(after, shifted);
             if (!p || !q) break;
-            if (!lineSupported(colour, c[i], *p, 3, 0.6) || !lineSupported(colour, c[(i + 1) % 4], *q, 3, 0.6))
+            if (!lineSupported(colour, c[i], *p, 3, 0.6) || !lineSupported(colour, c[(i + 1) % 4], *q, 3, 0.6)) {
+                // A white stripe of a colourless wall, as bright as the paper, hides the sheet's edge where
+                // it meets the sheet: over as much as a stripe's width past a corner.
+                if (colourlessSurface && d <= 0.1 * depth) continue;
                 break;
+            }
             const cv::Point2d along = *q - *p;
             if (lineSupported(colour, *p + along * 0.1, *q - along * 0.1, 6, 0.6)) best = d;
         }

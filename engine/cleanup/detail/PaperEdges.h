@@ -14,8 +14,10 @@ Corners refine(const cv::Mat& colour, Corners c, double range);
 // band of colour drawn up to the edge or at the edge of a hard shadow falling across the sheet: the two
 // neighbouring sides must go on as clear edges past the old corners, and the farthest parallel line
 // they reach that shows a clear edge along its length becomes the side; failing that, the line between
-// the far ends of their edges, where a shadow's edge crossed the sheet aslant.
-Corners widenedToSheetEdges(const cv::Mat& colour, const Corners& c);
+// the far ends of their edges, where a shadow's edge crossed the sheet aslant. On a colourless surface,
+// whose white stripes may hide the sheet's edge where they meet it, a neighbour is not given up for a
+// missing edge within a tenth of the outline's depth past its corner.
+Corners widenedToSheetEdges(const cv::Mat& colour, const Corners& c, bool colourlessSurface);
 // How many sides of the outline run along a drawn line, a narrow band much darker than the picture on
 // both sides of it, rather than along a sheet's edge, where the picture steps from paper to surface (a
 // contact shadow darkens the surface only a little). An outline drawn all round is a shape in the

@@ -228,6 +228,9 @@ TEST(PaperCandidates, GeneratedPhotosThatOnceReturnedAPartOfTheSheetOrItsMatFind
         {226, photos::surfaceForSeed(226),
          "the sunlit part on a mat: drawing along the shadow's edge left its paper there darker than in the middle",
          0.8},
+        {500011, photos::hardSurfaceForSeed(11),
+         "the part beside a band of grass drawn along the sheet's side, with a stripe of the wall: white "
+         "stripes meeting the sheet at the band's corners hid its neighbouring sides' edges there"},
     };
     for (const auto& c : cases) {
         const auto photo = photos::generate(c.seed, c.surface);
