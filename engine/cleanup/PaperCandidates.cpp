@@ -129,19 +129,22 @@ std::optional<Corners> joined(const Corners& x, const Corners& y) {
     return whole;
 }
 
-// How many sides of inner outer reaches more than margin beyond.
-int sidesReachedAcross(const Corners& outer, const Corners& inner, double margin) {
+// How far outer reaches beyond inner's side from inner[side] to inner[side + 1], at least 0.
+double reachBeyond(const Corners& outer, const Corners& inner, int side) {
     cv::Point2d centre(0, 0);
     for (const auto& p : inner) centre += p * 0.25;
+    const cv::Point2d p = inner[side], q = inner[(side + 1) % 4];
+    cv::Point2d outward = cv::Point2d(-(q - p).y, (q - p).x) / cv::norm(q - p);
+    if ((centre - p).dot(outward) > 0) outward = -outward;
+    double beyond = 0;
+    for (const auto& corner : outer) beyond = std::max(beyond, (corner - p).dot(outward));
+    return beyond;
+}
+
+// How many sides of inner outer reaches more than margin beyond.
+int sidesReachedAcross(const Corners& outer, const Corners& inner, double margin) {
     int across = 0;
-    for (int i = 0; i < 4; ++i) {
-        const cv::Point2d p = inner[i], q = inner[(i + 1) % 4];
-        cv::Point2d outward = cv::Point2d(-(q - p).y, (q - p).x) / cv::norm(q - p);
-        if ((centre - p).dot(outward) > 0) outward = -outward;
-        double beyond = 0;
-        for (const auto& corner : outer) beyond = std::max(beyond, (corner - p).dot(outward));
-        across += beyond > margin;
-    }
+    for (int i = 0; i < 4; ++i) across += reachBeyond(outer, inner, i) > margin;
     return across;
 }
 
@@ -281,17 +284,30 @@ std::vector<PaperCandidate> rectanglesIn(const Analysis& a, const RectangleDetec
     std::erase_if(scored, [&](const Scored& s) { return s.confidence < options.minimumConfidence; });
     // The edge of a hard shadow across the sheet is as clear an edge as the sheet's own, and the sunlit part
     // stands out from the shaded paper beside it more clearly than the whole sheet from the surface: the
-    // smallest sure outline that holds such a part and is none itself is the whole sheet, as sure as its
-    // part, and the part is dropped.
-    std::vector<char> shaded(scored.size()), dropped(scored.size());
-    for (std::size_t i = 0; i < scored.size(); ++i) shaded[i] = cutByShadow(a.colour, scored[i].corners);
+    // smallest sure outline that holds such a part, reaches on across the shadow's edge and is none itself is
+    // the whole sheet, as sure as its part, and the part is dropped. A stripe's edge of a wall, white beside
+    // grey as paper in full light beside paper in the shadow, looks like a shadow's edge: an outline stopped
+    // short of it, inside the sheet, holds none of the paper beyond it. Where no outline reaches across, the
+    // edge is a stripe's beyond the sheet, and the smallest outline holding the part is the sheet.
+    constexpr double across = 3;  // pixels past the edge: more than refining the same edge strays
+    std::vector<std::vector<int>> shaded(scored.size());
+    std::vector<char> dropped(scored.size());
+    for (std::size_t i = 0; i < scored.size(); ++i) shaded[i] = shadowCutSides(a.colour, scored[i].corners);
     for (std::size_t i = 0; i < scored.size(); ++i) {
-        if (!shaded[i]) continue;
-        std::optional<std::size_t> whole;
-        for (std::size_t j = 0; j < scored.size(); ++j)
-            if (!shaded[j] && covered(scored[i].corners, scored[j].corners) >= 0.9 &&
-                (!whole || polygonArea(scored[j].corners) < polygonArea(scored[*whole].corners)))
-                whole = j;
+        if (shaded[i].empty()) continue;
+        auto reachesAcross = [&](std::size_t j) {
+            return std::any_of(shaded[i].begin(), shaded[i].end(), [&](int side) {
+                return reachBeyond(scored[j].corners, scored[i].corners, side) > across;
+            });
+        };
+        std::optional<std::size_t> whole, beyond;
+        for (std::size_t j = 0; j < scored.size(); ++j) {
+            if (!shaded[j].empty() || covered(scored[i].corners, scored[j].corners) < 0.9) continue;
+            const double area = polygonArea(scored[j].corners);
+            if (!whole || area < polygonArea(scored[*whole].corners)) whole = j;
+            if (reachesAcross(j) && (!beyond || area < polygonArea(scored[*beyond].corners))) beyond = j;
+        }
+        if (beyond) whole = beyond;
         if (!whole) continue;
         scored[*whole].confidence = std::max(scored[*whole].confidence, scored[i].confidence);
         dropped[i] = 1;

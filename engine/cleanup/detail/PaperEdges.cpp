@@ -247,7 +247,8 @@ double paperLuma(const cv::Mat& colour, const Corners& c) {
 
 }  // namespace
 
-bool cutByShadow(const cv::Mat& colour, const Corners& c) {
+std::vector<int> shadowCutSides(const cv::Mat& colour, const Corners& c) {
+    std::vector<int> sides;
     const double paper = paperLuma(colour, c);
     const cv::Rect2d picture(8, 8, colour.cols - 17, colour.rows - 17);
     for (int i = 0; i < 4; ++i) {
@@ -268,10 +269,13 @@ bool cutByShadow(const cv::Mat& colour, const Corners& c) {
             while (run >= 12 && !picture.contains(end + away * (6 + run))) run *= 0.8;
             if (run < 12) continue;
             const auto beyond = across(colour, end + away * 6, end + away * (6 + run), inward, 3).shade();
-            if (beyond && alike(*beyond, *shade)) return true;
+            if (beyond && alike(*beyond, *shade)) {
+                sides.push_back(i);
+                break;
+            }
         }
     }
-    return false;
+    return sides;
 }
 
 int drawnSides(const cv::Mat& colour, const Corners& c) {

@@ -231,6 +231,14 @@ TEST(PaperCandidates, GeneratedPhotosThatOnceReturnedAPartOfTheSheetOrItsMatFind
         {500011, photos::hardSurfaceForSeed(11),
          "the part beside a band of grass drawn along the sheet's side, with a stripe of the wall: white "
          "stripes meeting the sheet at the band's corners hid its neighbouring sides' edges there"},
+        {2500026, photos::hardSurfaceForSeed(2000026),
+         "an outline inside the sheet: a side on a stripe's edge of the wall, white beside grey, was taken for a "
+         "shadow's edge, and the outline's surety went to one that stopped short of that edge",
+         0.95},
+        {2000224, photos::surfaceForSeed(224),
+         "a piece of the drawing: the sunlit part's surety went to it, the smallest outline holding the part, "
+         "though it stopped short of the shadow's edge",
+         0.95},
     };
     for (const auto& c : cases) {
         const auto photo = photos::generate(c.seed, c.surface);

@@ -4,6 +4,9 @@
 
 #include <opencv2/imgproc.hpp>
 
+#include <algorithm>
+#include <optional>
+
 using namespace quillfen::detail::paper;
 
 namespace {
@@ -31,25 +34,28 @@ Corners box(double left, double top, double right, double bottom) {
 
 }  // namespace
 
-TEST(PaperEdges, APartOfASheetThatAHardShadowCutOffIsTold) {
+TEST(PaperEdges, APartOfASheetThatAHardShadowCutOffIsToldWithTheSideAlongTheShadowsEdge) {
     struct Case {
         const char* what;
         Table table;
         bool shadow;
         Corners outline;
-        bool cut;
+        std::optional<int> shadowsEdge;  // i for the side from outline[i] to outline[i + 1]; none when whole
     };
     const Case cases[] = {
-        {"the whole sheet in the shadow's light", Table::brown, true, box(120, 80, 359, 279), false},
-        {"the sunlit part", Table::brown, true, box(120, 80, 239, 279), true},
-        {"the shaded part", Table::brown, true, box(240, 80, 359, 279), true},
-        {"the sunlit part on a grey table", Table::grey, true, box(120, 80, 239, 279), true},
-        {"the sheet on a grey table, as colourless as a shadow", Table::grey, false, box(120, 80, 359, 279), false},
+        {"the whole sheet in the shadow's light", Table::brown, true, box(120, 80, 359, 279), std::nullopt},
+        {"the sunlit part", Table::brown, true, box(120, 80, 239, 279), 1},
+        {"the shaded part", Table::brown, true, box(240, 80, 359, 279), 3},
+        {"the sunlit part on a grey table", Table::grey, true, box(120, 80, 239, 279), 1},
+        {"the sheet on a grey table, as colourless as a shadow", Table::grey, false, box(120, 80, 359, 279),
+         std::nullopt},
         {"the sheet beside a dark stripe that runs on past its corners", Table::paleStriped, false,
-         box(120, 80, 359, 279), false},
+         box(120, 80, 359, 279), std::nullopt},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        EXPECT_EQ(cutByShadow(scene(c.table, c.shadow), c.outline), c.cut);
+        const std::vector<int> sides = shadowCutSides(scene(c.table, c.shadow), c.outline);
+        EXPECT_EQ(sides.empty(), !c.shadowsEdge);
+        if (c.shadowsEdge) EXPECT_NE(std::find(sides.begin(), sides.end(), *c.shadowsEdge), sides.end());
     }
 }
