@@ -5,8 +5,10 @@
 
 #include <algorithm>
 #include <array>
+#include <cfloat>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <initializer_list>
 #include <vector>
 
@@ -208,6 +210,79 @@ cv::Mat filled(const Analysis& a, const Corners& c, const cv::Rect& window) {
     return mask;
 }
 
+// The weights that INTER_AREA gives the source columns (or rows) covered by each target column (row), in its
+// order and its float values: one over the cell's width for whole ones, the covered part of it for the partial
+// ones at either end.
+struct AreaWeight {
+    int target, source;
+    float weight;
+};
+
+std::vector<AreaWeight> areaWeights(int sourceSize, int targetSize) {
+    const double scale = 1. / (static_cast<double>(targetSize) / sourceSize);
+    std::vector<AreaWeight> weights;
+    for (int t = 0; t < targetSize; ++t) {
+        const double from = t * scale, to = from + scale;
+        const double cell = std::min(scale, sourceSize - from);
+        const int last = std::min(static_cast<int>(std::floor(to)), sourceSize - 1);
+        const int first = std::min(static_cast<int>(std::ceil(from)), last);
+        if (first - from > 1e-3) weights.push_back({t, first - 1, static_cast<float>((first - from) / cell)});
+        for (int s = first; s < last; ++s) weights.push_back({t, s, static_cast<float>(1.0 / cell)});
+        if (to - last > 1e-3)
+            weights.push_back({t, last, static_cast<float>(std::min(std::min(to - last, 1.), cell) / cell)});
+    }
+    return weights;
+}
+
+// A picture of four 8-bit channels averaged down over boxes that need not hold whole pixels, what
+// cv::resize's INTER_AREA gives: each source row's weighted pixels are summed in floats across each target
+// column, and those sums, weighted by the row's share, down each target row, in INTER_AREA's order and
+// steps; a pixel's four channels are taken in the lanes of one vector.
+cv::Mat areaAveragedFour(const cv::Mat& picture, cv::Size size) {
+    const std::vector<AreaWeight> columns = areaWeights(picture.cols, size.width);
+    const std::vector<AreaWeight> rows = areaWeights(picture.rows, size.height);
+    cv::Mat out(size, picture.type());
+    std::vector<cv::v_float32x4> across(static_cast<std::size_t>(size.width));
+    std::vector<cv::v_float32x4> sums(across.size(), cv::v_setzero_f32());
+    auto store = [&](int y) {
+        std::uint8_t* o = out.ptr<std::uint8_t>(y);
+        for (const cv::v_float32x4& sum : sums) {
+            const cv::v_int32x4 rounded = cv::v_round(sum);
+            const cv::v_int16x8 halves = cv::v_pack(rounded, rounded);
+            const std::uint32_t pixel = cv::v_extract_n<0>(cv::v_reinterpret_as_u32(cv::v_pack_u(halves, halves)));
+            std::memcpy(o, &pixel, 4);
+            o += 4;
+        }
+    };
+    int current = rows.front().target;
+    for (const AreaWeight& row : rows) {
+        const std::uint8_t* source = picture.ptr<std::uint8_t>(row.source);
+        // A target column's sum is kept in a register while its source columns are added, which come in a run.
+        cv::v_float32x4 sum = cv::v_setzero_f32();
+        int column = 0;
+        for (const AreaWeight& weight : columns) {
+            if (weight.target != column) {
+                across[column] = sum;
+                sum = cv::v_setzero_f32();
+                column = weight.target;
+            }
+            const cv::v_uint32x4 pixel = cv::v_load_expand_q(source + weight.source * 4);
+            sum = sum + cv::v_cvt_f32(cv::v_reinterpret_as_s32(pixel)) * cv::v_setall_f32(weight.weight);
+        }
+        across[column] = sum;
+        const cv::v_float32x4 share = cv::v_setall_f32(row.weight);
+        if (row.target != current) {
+            store(current);
+            for (std::size_t x = 0; x < sums.size(); ++x) sums[x] = share * across[x];
+            current = row.target;
+        } else {
+            for (std::size_t x = 0; x < sums.size(); ++x) sums[x] = sums[x] + share * across[x];
+        }
+    }
+    store(current);
+    return out;
+}
+
 }  // namespace
 
 void columnSums(const std::uint8_t* first, std::size_t step, int rows, int count, std::uint16_t* sums) {
@@ -267,6 +342,12 @@ cv::Mat boxAveraged(const cv::Mat& picture, cv::Size size) {
     // The sums down a column of a box of at most 257 rows fit 16 bits.
     if (across == 0 || down == 0 || across * size.width != picture.cols || down * size.height != picture.rows ||
         down > 257 || across * down > 65536) {
+        // INTER_AREA's own test of whole boxes: its scales within a rounding error of whole numbers.
+        const double scaleX = 1. / (static_cast<double>(size.width) / picture.cols);
+        const double scaleY = 1. / (static_cast<double>(size.height) / picture.rows);
+        const bool whole = std::abs(scaleX - std::round(scaleX)) < DBL_EPSILON &&
+                           std::abs(scaleY - std::round(scaleY)) < DBL_EPSILON;
+        if (picture.type() == CV_8UC4 && across > 0 && down > 0 && !whole) return areaAveragedFour(picture, size);
         cv::resize(picture, out, size, 0, 0, cv::INTER_AREA);
         return out;
     }

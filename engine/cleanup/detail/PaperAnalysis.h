@@ -36,7 +36,9 @@ cv::Mat areaAveraged(const cv::Mat& rgb, cv::Size size);
 // A picture of 8-bit channels averaged down to the given size, what cv::resize's INTER_AREA gives. Where the
 // size divides the picture into whole boxes, INTER_AREA takes each channel's whole sum over a box times the
 // float of one over the box's pixels, rounded halfway to even, and so does this; it adds a box's rows down
-// each column at once, in 16 bits, rather than a box's pixels one by one. Other pictures are resized by OpenCV.
+// each column at once, in 16 bits, rather than a box's pixels one by one. Pictures of four channels in boxes that
+// are not whole take INTER_AREA's float weights of each pixel in its order, a pixel's channels at once. Other
+// pictures are resized by OpenCV.
 cv::Mat boxAveraged(const cv::Mat& picture, cv::Size size);
 // Whether a picture has pixels enough to analyse: at least 16 each way.
 bool analysable(const Bitmap& image);

@@ -49,6 +49,10 @@ TEST(PaperAnalysis, BoxAveragedCopyIsWhatOpenCvsAreaResizeGives) {
         {"three channels in boxes of 3 x 2", {30, 20}, {10, 10}, CV_8UC3, 256},
         {"boxes of one pixel", {64, 48}, {64, 48}, CV_8UC4, 256},
         {"a picture that does not divide into whole boxes", {1000, 700}, {64, 48}, CV_8UC4, 256},
+        {"a portrait working copy on the luma grid, boxes of 12 x 21 1/3", {768, 1024}, {64, 48}, CV_8UC4, 256},
+        {"partial boxes, sums near halfway", {768, 1024}, {64, 48}, CV_8UC4, 2},
+        {"partial boxes only down", {64, 100}, {64, 30}, CV_8UC4, 256},
+        {"three channels in partial boxes", {100, 70}, {30, 20}, CV_8UC3, 256},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
