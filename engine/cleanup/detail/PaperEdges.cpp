@@ -160,6 +160,20 @@ cv::Point2d edgeEnd(const cv::Mat& colour, const Line& side, cv::Point2d inward,
     return end;
 }
 
+// Whether the line through a and b runs on as a clear edge past one of its ends, for a tenth of its length
+// and at least 15 pixels, inside the picture.
+bool runsOnBeyond(const cv::Mat& colour, cv::Point2d a, cv::Point2d b) {
+    const double length = cv::norm(b - a);
+    const cv::Point2d dir = (b - a) / length;
+    const double reach = std::max(15.0, 0.1 * length);
+    const cv::Rect2d picture(4, 4, colour.cols - 9, colour.rows - 9);
+    for (const auto& [end, away] : {std::pair{a, -dir}, std::pair{b, dir}}) {
+        const cv::Point2d from = end + away * 6, to = end + away * (6 + reach);
+        if (picture.contains(to) && lineSupported(colour, from, to, 3, 0.8)) return true;
+    }
+    return false;
+}
+
 // The share of points from a to b that show a sheet's edge, inward the normal to the inside.
 double sheetEdgeShare(const cv::Mat& colour, cv::Point2d a, cv::Point2d b, cv::Point2d inward,
                       double spacing) {
@@ -303,8 +317,9 @@ Corners refine(const cv::Mat& colour, Corners c, double range) {
 
 // The outline with each side pushed outwards to the sheet's real edge when the side stopped early, at a
 // band of colour drawn up to the edge or at the edge of a hard shadow falling across the sheet: the two
-// neighbouring sides must go on as clear edges past the old corners, and the farthest parallel line
-// they reach that shows a clear edge along its length becomes the side.
+// neighbouring sides must go on as clear edges past the old corners, and the farthest line parallel to the
+// side, or to the opposite side where the side lies on an edge crossing the sheet aslant, that they reach
+// and that shows a clear edge along its length becomes the side.
 Corners widenedToSheetEdges(const cv::Mat& colour, const Corners& c, bool colourlessSurface) {
     std::array<Line, 4> lines;
     for (int i = 0; i < 4; ++i) lines[i] = Line{c[i], (c[(i + 1) % 4] - c[i]) / cv::norm(c[(i + 1) % 4] - c[i])};
@@ -318,24 +333,45 @@ Corners widenedToSheetEdges(const cv::Mat& colour, const Corners& c, bool colour
         const cv::Point2d far = (c[(i + 2) % 4] + c[(i + 3) % 4]) * 0.5;
         const double depth = (far - (c[i] + c[(i + 1) % 4]) * 0.5).dot(inward);
         // The part found may be a quarter of the sheet, cut off by a horizon or a shadow's edge across it.
-        double best = 0;
-        for (double d = 4; d <= 3 * depth; d += 2) {
-            const Line shifted{side.point - inward * d, side.direction};
-            const auto p = intersect(before, shifted), q = intersect(after, shifted);
-            if (!p || !q) break;
-            if (!lineSupported(colour, c[i], *p, 3, 0.6) || !lineSupported(colour, c[(i + 1) % 4], *q, 3, 0.6)) {
-                // A white stripe of a colourless wall, as bright as the paper, hides the sheet's edge where
-                // it meets the sheet: over as much as a stripe's width past a corner.
-                if (colourlessSurface && d <= 0.1 * depth) continue;
-                break;
+        // The farthest line of the given direction, d pixels past the side's middle, that the neighbours
+        // reach as clear edges and that shows a clear edge along its length; 0 when there is none.
+        const cv::Point2d middle = (c[i] + c[(i + 1) % 4]) * 0.5;
+        auto farthest = [&](cv::Point2d direction) {
+            double best = 0;
+            for (double d = 4; d <= 3 * depth; d += 2) {
+                const Line shifted{middle - inward * d, direction};
+                const auto p = intersect(before, shifted), q = intersect(after, shifted);
+                if (!p || !q) break;
+                if ((*p - c[i]).dot(inward) > 0 || (*q - c[(i + 1) % 4]).dot(inward) > 0) continue;
+                if (!lineSupported(colour, c[i], *p, 3, 0.6) ||
+                    !lineSupported(colour, c[(i + 1) % 4], *q, 3, 0.6)) {
+                    // A white stripe of a colourless wall, as bright as the paper, hides the sheet's edge where
+                    // it meets the sheet: over as much as a stripe's width past a corner.
+                    if (colourlessSurface && d <= 0.1 * depth) continue;
+                    break;
+                }
+                const cv::Point2d along = *q - *p;
+                if (lineSupported(colour, *p + along * 0.1, *q - along * 0.1, 6, 0.6)) best = d;
             }
-            const cv::Point2d along = *q - *p;
-            if (lineSupported(colour, *p + along * 0.1, *q - along * 0.1, 6, 0.6)) best = d;
-        }
-        if (best > 0) {
-            widened[i].point = side.point - inward * best;
+            return best;
+        };
+        if (const double best = farthest(side.direction); best > 0) {
+            widened[i] = Line{middle - inward * best, side.direction};
             changed = true;
             continue;
+        }
+        // A side that stopped at an edge crossing the sheet aslant, the edge of a table it reaches over or of
+        // a shadow, lies on a line that runs on past one of its ends as that edge, where a sheet's own side
+        // ends at its corners; the sheet's far side then runs nearly as its near side does.
+        const cv::Point2d opposite = c[(i + 2) % 4] - c[(i + 3) % 4];
+        const cv::Point2d facing = opposite / cv::norm(opposite);
+        if (std::abs(facing.cross(side.direction)) > std::sin(CV_PI / 90) &&
+            runsOnBeyond(colour, c[i], c[(i + 1) % 4])) {
+            if (const double best = farthest(facing); best > 0) {
+                widened[i] = Line{middle - inward * best, facing};
+                changed = true;
+                continue;
+            }
         }
         // A hard shadow's edge that crosses the sheet aslant cuts it along no parallel line: the new side
         // joins where the neighbouring sides' own edges, paper inside, end past the old corners, when one

@@ -239,6 +239,10 @@ TEST(PaperCandidates, GeneratedPhotosThatOnceReturnedAPartOfTheSheetOrItsMatFind
          "a piece of the drawing: the sunlit part's surety went to it, the smallest outline holding the part, "
          "though it stopped short of the shadow's edge",
          0.95},
+        {2500159, photos::hardSurfaceForSeed(159),
+         "the part over the table: its side stopped at the table's edge, which crossed the sheet aslant to its "
+         "sides and ran on over the floor, and the sheet's own edge beyond was parallel to no side found",
+         0.95},
     };
     for (const auto& c : cases) {
         const auto photo = photos::generate(c.seed, c.surface);
