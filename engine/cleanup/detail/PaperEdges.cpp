@@ -131,17 +131,19 @@ float lumaAt(const cv::Mat& colour, cv::Point2d p) {
 }
 
 // Whether the picture at p steps clearly in colour across the line through it, brighter on the inward
-// side: a sheet's edge, which stays one in a shadow.
-bool sheetEdgeAt(const cv::Mat& colour, cv::Point2d p, cv::Point2d inward) {
+// side unless anyStep: a sheet's edge, which stays one in a shadow. Over a table's edge the paper beyond,
+// drawn over, may be darker than the table, and any clear step is the sheet's edge.
+bool sheetEdgeAt(const cv::Mat& colour, cv::Point2d p, cv::Point2d inward, bool anyStep) {
     return colourStep(colour, p + inward * 3, p - inward * 3) > 0.1f &&
-           lumaAt(colour, p + inward * 3) > lumaAt(colour, p - inward * 3);
+           (anyStep || lumaAt(colour, p + inward * 3) > lumaAt(colour, p - inward * 3));
 }
 
-// The far end of a sheet's edge along a side's line (inward its normal to the inside), walking from a point
-// on it away from the outline at most reach pixels and never out of the picture: the walk ends at two
-// steps in a row without such an edge, so that a busy surface's edges across the line do not carry it on.
+// The far end of a sheet's edge (anyStep as for sheetEdgeAt) along a side's line (inward its normal to the
+// inside), walking from a point on it away from the outline at most reach pixels and never out of the
+// picture: the walk ends at two steps in a row without such an edge, so that a busy surface's edges across
+// the line do not carry it on.
 cv::Point2d edgeEnd(const cv::Mat& colour, const Line& side, cv::Point2d inward, cv::Point2d from,
-                    cv::Point2d away, double reach) {
+                    cv::Point2d away, double reach, bool anyStep) {
     constexpr double stride = 3;
     const cv::Point2d direction = side.direction.dot(away) > 0 ? side.direction : -side.direction;
     const cv::Rect2d picture(0, 0, colour.cols - 1, colour.rows - 1);
@@ -150,7 +152,7 @@ cv::Point2d edgeEnd(const cv::Mat& colour, const Line& side, cv::Point2d inward,
     for (double d = stride; d <= reach && missed < 2; d += stride) {
         const cv::Point2d on = from + direction * d;
         if (!picture.contains(on)) break;
-        if (sheetEdgeAt(colour, on, inward)) {
+        if (sheetEdgeAt(colour, on, inward, anyStep)) {
             end = on;
             missed = 0;
         } else {
@@ -176,10 +178,11 @@ bool runsOnBeyond(const cv::Mat& colour, cv::Point2d a, cv::Point2d b) {
 
 // The share of points from a to b that show a sheet's edge, inward the normal to the inside.
 double sheetEdgeShare(const cv::Mat& colour, cv::Point2d a, cv::Point2d b, cv::Point2d inward,
-                      double spacing) {
+                      double spacing, bool anyStep) {
     const int count = std::max(1, static_cast<int>(cv::norm(b - a) / spacing));
     int shown = 0;
-    for (int k = 0; k < count; ++k) shown += sheetEdgeAt(colour, a + (b - a) * ((k + 0.5) / count), inward);
+    for (int k = 0; k < count; ++k)
+        shown += sheetEdgeAt(colour, a + (b - a) * ((k + 0.5) / count), inward, anyStep);
     return static_cast<double>(shown) / count;
 }
 
@@ -345,8 +348,8 @@ Corners widenedToSheetEdges(const cv::Mat& colour, const Corners& c, bool colour
                 if ((*p - c[i]).dot(inward) > 0 || (*q - c[(i + 1) % 4]).dot(inward) > 0) continue;
                 if (!lineSupported(colour, c[i], *p, 3, 0.6) ||
                     !lineSupported(colour, c[(i + 1) % 4], *q, 3, 0.6)) {
-                    // A white stripe of a colourless wall, as bright as the paper, hides the sheet's edge where
-                    // it meets the sheet: over as much as a stripe's width past a corner.
+                    // A white stripe of a colourless wall, as bright as the paper, hides the sheet's edge
+                    // where it meets the sheet: over as much as a stripe's width past a corner.
                     if (colourlessSurface && d <= 0.1 * depth) continue;
                     break;
                 }
@@ -365,8 +368,8 @@ Corners widenedToSheetEdges(const cv::Mat& colour, const Corners& c, bool colour
         // ends at its corners; the sheet's far side then runs nearly as its near side does.
         const cv::Point2d opposite = c[(i + 2) % 4] - c[(i + 3) % 4];
         const cv::Point2d facing = opposite / cv::norm(opposite);
-        if (std::abs(facing.cross(side.direction)) > std::sin(CV_PI / 90) &&
-            runsOnBeyond(colour, c[i], c[(i + 1) % 4])) {
+        const bool crossing = runsOnBeyond(colour, c[i], c[(i + 1) % 4]);
+        if (std::abs(facing.cross(side.direction)) > std::sin(CV_PI / 90) && crossing) {
             if (const double best = farthest(facing); best > 0) {
                 widened[i] = Line{middle - inward * best, facing};
                 changed = true;
@@ -377,14 +380,16 @@ Corners widenedToSheetEdges(const cv::Mat& colour, const Corners& c, bool colour
         // joins where the neighbouring sides' own edges, paper inside, end past the old corners, when one
         // of them runs on by a fifth of the depth at least and the new side shows such an edge too. A
         // neighbour along a drawn line (a horizon) is no sheet's edge, and where it leads is the artwork's.
+        // Past an edge that runs on beyond the side, as a table's does, the paper need not be the brighter.
         auto inwardOf = [](const Line& l) { return cv::Point2d(-l.direction.y, l.direction.x); };
-        const cv::Point2d p = edgeEnd(colour, before, inwardOf(before), c[i], -inward, 3 * depth);
-        const cv::Point2d q = edgeEnd(colour, after, inwardOf(after), c[(i + 1) % 4], -inward, 3 * depth);
+        const cv::Point2d p = edgeEnd(colour, before, inwardOf(before), c[i], -inward, 3 * depth, crossing);
+        const cv::Point2d q =
+            edgeEnd(colour, after, inwardOf(after), c[(i + 1) % 4], -inward, 3 * depth, crossing);
         if (std::max(cv::norm(p - c[i]), cv::norm(q - c[(i + 1) % 4])) < 0.2 * depth) continue;
         const cv::Point2d along = q - p;
         if (cv::norm(along) < 8) continue;
         const cv::Point2d newInward(-along.y / cv::norm(along), along.x / cv::norm(along));
-        if (sheetEdgeShare(colour, p + along * 0.1, q - along * 0.1, newInward, 6) < 0.6) continue;
+        if (sheetEdgeShare(colour, p + along * 0.1, q - along * 0.1, newInward, 6, crossing) < 0.6) continue;
         if (drawnSide(colour, c[(i + 3) % 4], c[i]) || drawnSide(colour, c[(i + 1) % 4], c[(i + 2) % 4]))
             continue;
         widened[i] = Line{p, along / cv::norm(along)};

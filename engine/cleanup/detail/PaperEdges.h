@@ -18,7 +18,7 @@ Corners refine(const cv::Mat& colour, Corners c, double range);
 // they reach that shows a clear edge along its length becomes the side; failing that, where the side lies
 // on an edge that runs on past its end (a table's or a shadow's edge crossing the sheet aslant), the
 // farthest such line parallel to the opposite side; failing that, the line between the far ends of their
-// edges, where a shadow's edge crossed the sheet aslant. On a colourless surface,
+// edges, where a shadow's or a table's edge crossed the sheet aslant. On a colourless surface,
 // whose white stripes may hide the sheet's edge where they meet it, a neighbour is not given up for a
 // missing edge within a tenth of the outline's depth past its corner.
 Corners widenedToSheetEdges(const cv::Mat& colour, const Corners& c, bool colourlessSurface);

@@ -243,6 +243,10 @@ TEST(PaperCandidates, GeneratedPhotosThatOnceReturnedAPartOfTheSheetOrItsMatFind
          "the part over the table: its side stopped at the table's edge, which crossed the sheet aslant to its "
          "sides and ran on over the floor, and the sheet's own edge beyond was parallel to no side found",
          0.95},
+        {500029, photos::hardSurfaceForSeed(29),
+         "the part over the floor: its side stopped at the table's edge, and over the table the sheet, drawn "
+         "over with grass, was darker than the table, so its sides' edges there were not taken for the sheet's",
+         0.95},
     };
     for (const auto& c : cases) {
         const auto photo = photos::generate(c.seed, c.surface);
