@@ -379,7 +379,10 @@ Analysis analyse(const Bitmap& image) {
     Analysis a;
     a.size = cv::Size(image.width, image.height);
     const cv::Mat rgba(image.height, image.width, CV_8UC4, const_cast<std::uint8_t*>(image.pixels.data()));
-    cv::Mat rgb8;
+    // The colour before smoothing is needed only while the analysis is made: each thread keeps its picture,
+    // as large as the last picture it analysed (a working copy in detection), for its next analysis, whose
+    // memory pages are then not taken anew, each faulted in and cleared by the system.
+    thread_local cv::Mat rgb8;
     cv::cvtColor(rgba, rgb8, cv::COLOR_RGBA2RGB);
 
     a.smallScale = std::min(1.0, static_cast<double>(analysisSide) / std::max(image.width, image.height));
@@ -387,10 +390,8 @@ Analysis analyse(const Bitmap& image) {
                          std::max(1, static_cast<int>(std::lround(image.height * a.smallScale))));
     a.smallScale = static_cast<double>(small.width) / image.width;
     const cv::Mat smallRgb = areaAveraged(rgb8, small);
-    // Smoothed in place once the analysis copy is taken: a fresh picture this large would take its memory
-    // pages anew, each faulted in and cleared by the system.
-    cv::GaussianBlur(rgb8, rgb8, cv::Size(), 1.0);
-    a.colour = rgb8;
+    // Smoothed into the analysis's own picture, which OpenCV would otherwise copy first to smooth in place.
+    cv::GaussianBlur(rgb8, a.colour, cv::Size(), 1.0);
     // The median filter costs about as much for three channels as for one: the three planes are
     // filtered together, each as its own channel.
     cv::Mat merged = planesOf(smallRgb);

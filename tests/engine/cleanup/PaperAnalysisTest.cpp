@@ -67,3 +67,22 @@ TEST(PaperAnalysis, BoxAveragedCopyIsWhatOpenCvsAreaResizeGives) {
         EXPECT_EQ(cv::norm(found, expected, cv::NORM_INF), 0);
     }
 }
+
+TEST(PaperAnalysis, AnAnalysisKeepsItsColourWhileTheSameThreadAnalysesOtherPictures) {
+    auto randomPicture = [](int width, int height, int seed) {
+        Bitmap picture = Bitmap::toBeFilled(width, height);
+        cv::Mat pixels(height, width, CV_8UC4, picture.pixels.data());
+        cv::RNG random(seed);
+        random.fill(pixels, cv::RNG::UNIFORM, 0, 256);
+        return picture;
+    };
+    const Bitmap first = randomPicture(64, 48, 1), same = randomPicture(64, 48, 2), larger = randomPicture(80, 60, 3);
+    const detail::paper::Analysis held = detail::paper::analyse(first);
+    const cv::Mat colour = held.colour.clone();
+    for (const Bitmap* other : {&same, &larger}) {
+        const detail::paper::Analysis next = detail::paper::analyse(*other);
+        EXPECT_EQ(cv::norm(held.colour, colour, cv::NORM_INF), 0);
+        EXPECT_GT(cv::norm(next.colour(cv::Rect(0, 0, 64, 48)), colour, cv::NORM_INF), 0);
+    }
+    EXPECT_EQ(cv::norm(detail::paper::analyse(first).colour, colour, cv::NORM_INF), 0);
+}
