@@ -94,6 +94,30 @@ bool colourlessSurface(const cv::Mat& colourful) {
     return cv::countNonZero(colourful & border) < 0.05 * cv::countNonZero(border);
 }
 
+// The share of a band just outside an outline, clear of the blur of its edge, that holds colour inside
+// another outline: on a colourless surface that colour is the drawing's, which the other outline holds and
+// this one cut off.
+double drawingLeftOut(const Analysis& a, const cv::Mat& colourful, const Corners& outline,
+                      const Corners& other) {
+    auto polygonOf = [&](const Corners& c) {
+        std::vector<cv::Point> polygon;
+        for (const auto& p : c)
+            polygon.emplace_back(cvRound((p.x + 0.5) * a.smallScale - 0.5),
+                                 cvRound((p.y + 0.5) * a.smallScale - 0.5));
+        return polygon;
+    };
+    const std::vector<cv::Point> polygon = polygonOf(outline);
+    cv::Mat band(colourful.size(), CV_8U, cv::Scalar(0)), near(colourful.size(), CV_8U, cv::Scalar(0));
+    cv::Mat held(colourful.size(), CV_8U, cv::Scalar(0));
+    cv::polylines(band, polygon, true, cv::Scalar(255), 13);  // up to 6 pixels outside
+    cv::polylines(near, polygon, true, cv::Scalar(255), 5);   // the edge's blur: up to 2 pixels outside
+    cv::fillConvexPoly(near, polygon, cv::Scalar(255));
+    cv::fillConvexPoly(held, polygonOf(other), cv::Scalar(255));
+    band &= ~near;
+    const int pixels = cv::countNonZero(band);
+    return pixels ? static_cast<double>(cv::countNonZero(band & colourful & held)) / pixels : 0;
+}
+
 // On a colourless surface colour belongs to the drawing, so the sheet is its bright paper and its
 // colours together; stripes of a wall as bright as the paper join that region where they meet the
 // sheet, and opened wider than such a stripe the region is the sheet alone. Nothing on a coloured surface.
@@ -334,7 +358,10 @@ std::vector<PaperCandidate> rectanglesIn(const Analysis& a, const RectangleDetec
     // corners, around the part inside a band of colour drawn along the sheet's side. One that reaches beyond
     // a less crisp surer one across a single side, over paper of its colour, stays too: the whole sheet
     // around a part that a shadow's edge cut off, whose edges in the shadow are too faint for all four sides
-    // to be clear.
+    // to be clear. On a colourless surface, where colour belongs to the drawing, a less sure outline that
+    // leaves out colour a surer one holds, along a tenth of the band around it, is dropped as well: a side
+    // stopped at a band of grass drawn along the sheet, another on a stripe's edge of the wall beyond the
+    // sheet, makes an outline that holds neither the sheet nor only wall, and may be the larger.
     struct Kept {
         Corners corners;
         double confidence;
@@ -354,7 +381,8 @@ std::vector<PaperCandidate> rectanglesIn(const Analysis& a, const RectangleDetec
                            restIsPaper(a.colour, s.corners, k.corners);
                 };
                 return (overlap(k.corners, s.corners) > 0.8 && !widens) ||
-                       (covered(k.corners, s.corners) > 0.8 && s.edges < 0.97 && !completes());
+                       (covered(k.corners, s.corners) > 0.8 && s.edges < 0.97 && !completes()) ||
+                       (colourless && drawingLeftOut(a, colourful, s.corners, k.corners) > 0.1);
             }))
             continue;
         kept.push_back({s.corners, s.confidence, s.crisp});

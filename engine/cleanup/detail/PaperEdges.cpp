@@ -6,6 +6,7 @@
 #include <opencv2/imgproc.hpp>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 
@@ -220,10 +221,11 @@ bool alike(double x, double y) {
     return std::min(x, y) > 0.02 && std::abs(std::log(x / y)) < 0.1;
 }
 
-// The mean colours on either side of a stretch of line, from clear to clear + 4 pixels off it: inside, along the
-// normal inward, and outside.
+// The mean colours on either side of a stretch of line, from clear to clear + 4 pixels off it: inside, along
+// the normal inward, and outside; and the outside's luma over the inside's at each of the points along it.
 struct Across {
     cv::Vec3f inside, outside;
+    std::array<double, 16> ratios;
 
     // The outside's light over the inside's when one side is the other's colour in clearly less light, as where
     // a shadow falls; nothing otherwise.
@@ -235,17 +237,31 @@ struct Across {
         if (cv::norm(lit - (in > out ? inside : outside)) > 0.1 * brighter) return std::nullopt;
         return out / in;
     }
+
+    // Whether the light steps by about the given share at most points along the stretch, as it does all along
+    // a shadow's edge; where the stripes or the pattern of a surface meet a sheet's side aslant, each of
+    // their light and dark parts steps by its own share.
+    bool stepsSteadily(double share) const {
+        const auto near = [&](double r) { return r > 0 && std::abs(std::log(r / share)) < 0.2; };
+        return std::count_if(ratios.begin(), ratios.end(), near) >= 0.6 * ratios.size();
+    }
 };
 
 Across across(const cv::Mat& colour, cv::Point2d a, cv::Point2d b, cv::Point2d inward, double clear) {
-    constexpr int count = 16;
-    Across sums{{0, 0, 0}, {0, 0, 0}};
+    Across sums{{0, 0, 0}, {0, 0, 0}, {}};
+    const int count = static_cast<int>(sums.ratios.size());
     for (int k = 0; k < count; ++k) {
         const cv::Point2d on = a + (b - a) * ((k + 0.5) / count);
+        cv::Vec3f inside(0, 0, 0), outside(0, 0, 0);
         for (double d : {clear, clear + 2, clear + 4}) {
-            sums.inside += sampleColour(colour, on + inward * d) / (3 * count);
-            sums.outside += sampleColour(colour, on - inward * d) / (3 * count);
+            const cv::Vec3f in = sampleColour(colour, on + inward * d),
+                            out = sampleColour(colour, on - inward * d);
+            sums.inside += in / (3 * count);
+            sums.outside += out / (3 * count);
+            inside += in;
+            outside += out;
         }
+        sums.ratios[k] = luma(inside) > 0.06 ? luma(outside) / luma(inside) : 0;
     }
     return sums;
 }
@@ -275,7 +291,9 @@ std::vector<int> shadowCutSides(const cv::Mat& colour, const Corners& c) {
         const cv::Point2d from = a + (b - a) * 0.1, to = b - (b - a) * 0.1;
         const Across near = across(colour, from, to, inward, 3);
         const auto shade = near.shade();
-        if (!shade || std::max(luma(near.inside), luma(near.outside)) < 0.75 * paper) continue;
+        if (!shade || std::max(luma(near.inside), luma(near.outside)) < 0.75 * paper ||
+            !near.stepsSteadily(*shade))
+            continue;
         // The paper in the shadow goes on beyond its edge, where a stripe of a surface would end.
         const Across wider = across(colour, from, to, inward, 13);
         if (!alike(luma(wider.inside), luma(near.inside)) || !alike(luma(wider.outside), luma(near.outside)))

@@ -28,10 +28,11 @@ Corners widenedToSheetEdges(const cv::Mat& colour, const Corners& c, bool colour
 // artwork, not the sheet.
 int drawnSides(const cv::Mat& colour, const Corners& c);
 // The sides (i for the side from c[i] to c[i + 1]) along which the outline is a part of a sheet that a hard
-// shadow cut off: such a side has the outline's paper on its brighter side and the same colour in clearly less
-// light on the other, both for some way, and past one of its ends the line runs on as an edge between the same
-// share of light and full light. Along the shadow's edge the line runs on over the surface, along a side of
-// the sunlit part the sheet's own edge runs on in the shadow; a whole sheet's sides end at its corners.
+// shadow cut off: such a side has the outline's paper on its brighter side and the same colour in clearly
+// less light on the other, both for some way, the light stepping by about the same share all along it, and
+// past one of its ends the line runs on as an edge between the same share of light and full light. Along the
+// shadow's edge the line runs on over the surface, along a side of the sunlit part the sheet's own edge runs
+// on in the shadow; a whole sheet's sides end at its corners.
 std::vector<int> shadowCutSides(const cv::Mat& colour, const Corners& c);
 // Whether outer's sides run on as clear edges past inner's corners wherever outer reaches beyond a side
 // of inner: then inner stopped early, at a band of colour drawn along the sheet's side.

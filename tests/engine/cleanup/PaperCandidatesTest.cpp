@@ -247,6 +247,13 @@ TEST(PaperCandidates, GeneratedPhotosThatOnceReturnedAPartOfTheSheetOrItsMatFind
          "the part over the floor: its side stopped at the table's edge, and over the table the sheet, drawn "
          "over with grass, was darker than the table, so its sides' edges there were not taken for the sheet's",
          0.95},
+        {500021, photos::hardSurfaceForSeed(21),
+         "the sheet with a wedge of the wall: its own side, across the stripes aslant, was taken for a shadow's "
+         "edge, the stripes' light and dark beside it averaging to a shadow's share of light",
+         0.95},
+        {500116, photos::hardSurfaceForSeed(116),
+         "an outline stopped at a band of grass drawn along the sheet, its other side on a stripe's edge "
+         "beyond it: less sure than the sheet's own, but the larger"},
     };
     for (const auto& c : cases) {
         const auto photo = photos::generate(c.seed, c.surface);

@@ -5,21 +5,28 @@
 #include <opencv2/imgproc.hpp>
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
 
 using namespace quillfen::detail::paper;
 
 namespace {
 
-enum class Table { brown, grey, paleStriped };
+enum class Table { brown, grey, paleStriped, stripedWall };
 
 // A 480 x 360 RGB picture of a sheet (x 120...360, y 80...280) on a table, lightly smoothed as the analysis
 // smooths it. A hard shadow keeps half the light right of x = 240, on the table and the sheet alike. The pale
-// striped table has a dark stripe 10 pixels wide along the sheet's bottom edge.
+// striped table has a dark stripe 10 pixels wide along the sheet's bottom edge; the striped wall is grey with
+// white stripes 12 of every 30 pixels wide, leaning 2 pixels across for every 5 down.
 cv::Mat scene(Table table, bool shadow) {
-    const cv::Scalar colours[] = {{0.45, 0.3, 0.18}, cv::Scalar::all(0.5), cv::Scalar::all(0.9)};
+    const cv::Scalar colours[] = {
+        {0.45, 0.3, 0.18}, cv::Scalar::all(0.5), cv::Scalar::all(0.9), cv::Scalar::all(0.5)};
     cv::Mat picture(360, 480, CV_32FC3, colours[static_cast<int>(table)]);
     if (table == Table::paleStriped) picture(cv::Rect(0, 281, 480, 10)).setTo(cv::Scalar::all(0.45));
+    if (table == Table::stripedWall)
+        for (int y = 0; y < picture.rows; ++y)
+            for (int x = 0; x < picture.cols; ++x)
+                if (std::fmod(x + 0.4 * y, 30.0) < 12) picture.at<cv::Vec3f>(y, x) = cv::Vec3f::all(0.9f);
     picture(cv::Rect(120, 80, 240, 200)).setTo(cv::Scalar(0.95, 0.95, 0.93));
     if (shadow) picture(cv::Rect(240, 0, 240, 360)) *= 0.5;
     cv::Mat bytes;
@@ -51,6 +58,8 @@ TEST(PaperEdges, APartOfASheetThatAHardShadowCutOffIsToldWithTheSideAlongTheShad
          std::nullopt},
         {"the sheet beside a dark stripe that runs on past its corners", Table::paleStriped, false,
          box(120, 80, 359, 279), std::nullopt},
+        {"the sheet on a wall whose stripes meet its sides aslant, light and dark in turn",
+         Table::stripedWall, false, box(120, 80, 359, 279), std::nullopt},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
