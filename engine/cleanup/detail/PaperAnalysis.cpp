@@ -1,5 +1,7 @@
 #include "engine/cleanup/detail/PaperAnalysis.h"
 
+#include "engine/cleanup/detail/PaperEdges.h"
+
 #include <opencv2/core/hal/intrin.hpp>
 #include <opencv2/imgproc.hpp>
 
@@ -505,7 +507,9 @@ double paperSupport(const Analysis& a, const Corners& c) {
 // surface the sheet lies on (a placemat, a book, a table top), not the sheet. The inner outline must
 // keep clear of all four of outer's sides, since a colour band drawn along a sheet's side leaves a
 // brighter outline touching the others, unless it is crisp: a sheet lying towards one side or corner of
-// its mat, or on a book that runs out of the picture, keeps clear of two of them.
+// its mat, or on a book that runs out of the picture, keeps clear of two of them. A crisp one clear of a
+// single side is enough where outer's sides do not run on as clear edges past its corners: outer then
+// takes in a strip of the mat beside the sheet, where beside a band drawn on it the sheet's edge runs on.
 bool enclosesBrighterSheet(const Analysis& a, const Corners& outer, const Corners& inner, bool crisp) {
     if (covered(inner, outer) < 0.9 || polygonArea(inner) > 0.9 * polygonArea(outer)) return false;
     const double margin = 0.02 * std::max(a.size.width, a.size.height);
@@ -518,7 +522,9 @@ bool enclosesBrighterSheet(const Analysis& a, const Corners& outer, const Corner
             return sign * (corner - p).dot(inward) >= margin;
         });
     }
-    return std::count(clear.begin(), clear.end(), true) >= (crisp ? 2 : 4) && brighterWithin(a, outer, inner);
+    const auto clearSides = std::count(clear.begin(), clear.end(), true);
+    if (clearSides == 0 || !brighterWithin(a, outer, inner)) return false;
+    return clearSides >= (crisp ? 2 : 4) || (crisp && !runsOnPast(a.colour, outer, inner));
 }
 
 bool brighterWithin(const Analysis& a, const Corners& outer, const Corners& inner) {

@@ -56,7 +56,8 @@ double paperSupport(const Analysis& a, const Corners& c);
 // Whether outer holds a smaller outline whose paper is brighter than the rest of outer: then outer is the
 // surface the sheet lies on (a placemat, a book, a table top), not the sheet. The inner outline keeps
 // clear of all four of outer's sides (a colour band drawn along a sheet's side leaves a brighter outline
-// touching the others); a crisp one (clear edges on all four sides, none of them a drawn line) of two.
+// touching the others); a crisp one (clear edges on all four sides, none of them a drawn line) of two, or
+// of one where outer's sides do not run on as clear edges past its corners (a strip of the mat beside it).
 bool enclosesBrighterSheet(const Analysis& a, const Corners& outer, const Corners& inner, bool crisp);
 // Whether the paper inside inner (its brighter quarter, not the drawing) is clearly brighter than most of
 // the rest of outer.

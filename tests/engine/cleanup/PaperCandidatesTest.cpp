@@ -243,6 +243,10 @@ TEST(PaperCandidates, GeneratedPhotosThatOnceReturnedAPartOfTheSheetOrItsMatFind
          "the part over the table: its side stopped at the table's edge, which crossed the sheet aslant to its "
          "sides and ran on over the floor, and the sheet's own edge beyond was parallel to no side found",
          0.95},
+        {2, photos::surfaceForSeed(2),
+         "the sheet with a strip of the mat along one side: the sheet, half in a hard shadow, was clear of "
+         "that side alone",
+         0.9},
         {500029, photos::hardSurfaceForSeed(29),
          "the part over the floor: its side stopped at the table's edge, and over the table the sheet, drawn "
          "over with grass, was darker than the table, so its sides' edges there were not taken for the sheet's",
