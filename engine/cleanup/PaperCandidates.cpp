@@ -227,14 +227,19 @@ std::vector<PaperCandidate> rectanglesIn(const Analysis& a, const RectangleDetec
     auto judge = [&](Corners c, const Corners& proposed, double partsRegion, double leastEdges) {
         // An outline drawn in the artwork (a frame, a white shape, the paper above a horizon) lies
         // inside the sheet and is never the sheet. Two drawn sides are enough: a hard shadow across
-        // the shape hides its line along the others. The wide steps may have pulled the sides off the
-        // sheet's edge onto a frame drawn near it, whose edge is the stronger on a light table: refined
-        // only close by, a proposal that lay on the sheet's edge stays there.
+        // the shape hides its line along the others. Beside a drawn side, a side along the picture's border
+        // or a corner beyond it counts as one too: no sheet's edge is seen there, as where a scan's paper
+        // above a horizon runs out of the picture. The wide steps may have pulled the sides off the sheet's
+        // edge onto a frame drawn near it, whose edge is the stronger on a light table: refined only close
+        // by, a proposal that lay on the sheet's edge stays there.
+        auto artwork = [&](const Corners& outline, int drawn) {
+            return drawn >= 2 || (drawn == 1 && unseenParts(outline, a.size) >= 1);
+        };
         int drawn = drawnSides(a.colour, c);
-        if (drawn >= 2) {
+        if (artwork(c, drawn)) {
             const Corners near = refine(a.colour, proposed, 3);
             drawn = drawnSides(a.colour, near);
-            if (drawn >= 2) return;
+            if (artwork(near, drawn)) return;
             c = near;
         }
         if (!withinLimits(c, a.size, options)) return;

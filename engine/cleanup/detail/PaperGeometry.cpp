@@ -83,6 +83,30 @@ bool withinLimits(const Corners& c, cv::Size size, const RectangleDetectorOption
     return shortest >= options.minimumSize * shorterSide && shortest >= options.minimumAspectRatio * longest;
 }
 
+int unseenParts(const Corners& c, cv::Size size) {
+    // Pixels beyond an edge: as far out as the nearest colour an edge is judged by, and clearly beyond.
+    const double near = 2.5, clearly = 0.02 * std::max(size.width, size.height);
+    auto beyond = [&](cv::Point2d p, int edge, double by) {
+        switch (edge) {
+            case 0:
+                return p.x < -by;
+            case 1:
+                return p.y < -by;
+            case 2:
+                return p.x > size.width - 1 + by;
+            default:
+                return p.y > size.height - 1 + by;
+        }
+    };
+    int unseen = 0;
+    for (int i = 0; i < 4; ++i)
+        for (int edge = 0; edge < 4; ++edge) {
+            unseen += beyond(c[i], edge, -near) && beyond(c[(i + 1) % 4], edge, -near);
+            unseen += beyond(c[i], edge, clearly);
+        }
+    return unseen;
+}
+
 double overlap(const Corners& a, const Corners& b) {
     std::vector<cv::Point2f> pa, pb, meet;
     for (const auto& p : a) pa.emplace_back(static_cast<float>(p.x), static_cast<float>(p.y));

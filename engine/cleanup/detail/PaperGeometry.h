@@ -30,6 +30,11 @@ bool isConvex(const Corners& c);
 std::optional<Corners> quadFromContour(const std::vector<cv::Point>& contour);
 // Whether an outline has the size, proportions and corner angles asked for.
 bool withinLimits(const Corners& c, cv::Size size, const RectangleDetectorOptions& options);
+// How much of the outline a picture of that size does not show as a sheet's edge: the sides that lie along
+// its border, both ends within a few pixels of the same edge or beyond it, and the corners that lie beyond it
+// by more than a fiftieth of its longer side. Past such a side nothing is seen, and the sides towards such a
+// corner run out of the picture.
+int unseenParts(const Corners& c, cv::Size size);
 // Intersection over union of two convex outlines.
 double overlap(const Corners& a, const Corners& b);
 // The share of a's area that b covers.

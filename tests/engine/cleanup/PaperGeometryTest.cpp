@@ -1,0 +1,35 @@
+#include "engine/cleanup/detail/PaperGeometry.h"
+
+#include <gtest/gtest.h>
+
+using namespace quillfen::detail::paper;
+
+TEST(PaperGeometry, ThePartsOfAnOutlineThatThePictureDoesNotShowAreCounted) {
+    // A picture of 400 x 300 pixels: a fiftieth of its longer side is 8 pixels.
+    struct Case {
+        const char* what;
+        Corners outline;
+        int unseen;
+    };
+    const Case cases[] = {
+        {"a sheet inside the picture", {{{40, 30}, {360, 40}, {350, 270}, {50, 260}}}, 0},
+        {"a side a pixel from the left edge", {{{1, 30}, {300, 30}, {300, 270}, {1, 270}}}, 1},
+        {"a sheet whose corner a refinement took two pixels past the top",
+         {{{40, -2}, {360, 40}, {350, 270}, {50, 260}}},
+         0},
+        {"a sheet whose corner a refinement took six pixels past the top",
+         {{{40, -6}, {360, 40}, {350, 270}, {50, 260}}},
+         0},
+        {"a corner clearly beyond the top", {{{40, -12}, {360, 40}, {350, 270}, {50, 260}}}, 1},
+        {"a side along the right edge, its far corner beyond the bottom",
+         {{{40, 30}, {398, 30}, {399, 320}, {50, 260}}},
+         2},
+        {"a side that crosses the picture's edge at a corner of it",
+         {{{-20, 100}, {100, -20}, {300, 200}, {180, 290}}},
+         2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(unseenParts(c.outline, cv::Size(400, 300)), c.unseen);
+    }
+}
