@@ -392,8 +392,13 @@ Analysis analyse(const Bitmap& image) {
                          std::max(1, static_cast<int>(std::lround(image.height * a.smallScale))));
     a.smallScale = static_cast<double>(small.width) / image.width;
     const cv::Mat smallRgb = areaAveraged(rgb8, small);
-    // Smoothed into the analysis's own picture, which OpenCV would otherwise copy first to smooth in place.
-    cv::GaussianBlur(rgb8, a.colour, cv::Size(), 1.0);
+    // Smoothed into a picture apart, which OpenCV would otherwise copy first to smooth in place. The thread
+    // keeps that picture too for its next analysis, unless an analysis still holds it: then the next one
+    // takes a fresh picture.
+    thread_local cv::Mat smoothed;
+    if (smoothed.u != nullptr && smoothed.u->refcount > 1) smoothed.release();
+    cv::GaussianBlur(rgb8, smoothed, cv::Size(), 1.0);
+    a.colour = smoothed;
     // The median filter costs about as much for three channels as for one: the three planes are
     // filtered together, each as its own channel.
     cv::Mat merged = planesOf(smallRgb);
