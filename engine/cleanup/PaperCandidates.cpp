@@ -337,7 +337,15 @@ std::vector<PaperCandidate> rectanglesIn(const Analysis& a, const RectangleDetec
             if (reachesAcross(j) && (!beyond || area < polygonArea(scored[*beyond].corners))) beyond = j;
         }
         if (beyond) whole = beyond;
-        if (!whole) continue;
+        if (!whole) {
+            // Held by no sure outline, the lit part is a sheet only when it stands out from what lies in its
+            // light as a sheet does: on a white table, or where the part is paper between lines of the
+            // drawing, it does not, though the shadow beside it darkens the rest of the picture.
+            if (std::any_of(shaded[i].begin(), shaded[i].end(),
+                            [&](int side) { return !standsOutInItsLight(a, scored[i].corners, side); }))
+                dropped[i] = 1;
+            continue;
+        }
         scored[*whole].confidence = std::max(scored[*whole].confidence, scored[i].confidence);
         dropped[i] = 1;
     }
@@ -371,30 +379,39 @@ std::vector<PaperCandidate> rectanglesIn(const Analysis& a, const RectangleDetec
         Corners corners;
         double confidence;
         bool crisp;
+        bool part = false;  // a crisp outline kept later around it is the whole sheet
     };
     const double margin = 0.05 * reach;  // how far an outline may stray past a side it shares
     std::vector<PaperCandidate> out;
     std::vector<Kept> kept;
     for (const auto& s : scored) {
         if (s.confidence < scored.front().confidence - 0.2) break;
+        auto widens = [&](const Kept& k) {
+            return s.crisp && covered(k.corners, s.corners) > 0.97 && covered(s.corners, k.corners) < 0.95 &&
+                   runsOnPast(a.colour, s.corners, k.corners);
+        };
         if (std::any_of(kept.begin(), kept.end(), [&](const Kept& k) {
-                const bool widens = s.crisp && covered(k.corners, s.corners) > 0.97 &&
-                                    covered(s.corners, k.corners) < 0.95 &&
-                                    runsOnPast(a.colour, s.corners, k.corners);
                 auto completes = [&] {
                     return !k.crisp && reachesAcrossOneSide(s.corners, k.corners, margin) &&
                            restIsPaper(a.colour, s.corners, k.corners);
                 };
-                return (overlap(k.corners, s.corners) > 0.8 && !widens) ||
+                return (overlap(k.corners, s.corners) > 0.8 && !widens(k)) ||
                        (covered(k.corners, s.corners) > 0.8 && s.edges < 0.97 && !completes()) ||
                        (colourless && drawingLeftOut(a, colourful, s.corners, k.corners) > 0.1);
             }))
             continue;
+        for (Kept& k : kept) k.part = k.part || widens(k);
         kept.push_back({s.corners, s.confidence, s.crisp});
         out.push_back({unitQuad(s.corners, a.size), s.confidence});
         if (static_cast<int>(out.size()) == options.maximumObservations) break;
     }
-    return out;
+    // The part that a whole sheet kept around it widens is no sheet: were it the largest outline that looks
+    // like paper, the whole sheet, no brighter than a white table around it, would not be, and the part would
+    // pass for it.
+    std::vector<PaperCandidate> sheets;
+    for (std::size_t i = 0; i < out.size(); ++i)
+        if (!kept[i].part) sheets.push_back(out[i]);
+    return sheets;
 }
 
 std::vector<PaperCandidate> documentIn(const Analysis& a) {

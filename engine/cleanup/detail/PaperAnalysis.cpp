@@ -544,4 +544,38 @@ bool brighterWithin(const Analysis& a, const Corners& outer, const Corners& inne
     return levelOf(luma, sheet, 0.75) > levelOf(luma, ring, 0.5) + 15;
 }
 
+bool standsOutInItsLight(const Analysis& a, const Corners& c, int side) {
+    const cv::Rect picture(cv::Point(0, 0), a.smallLuma.size());
+    const cv::Mat inside = filled(a, c, picture);
+    const std::vector<cv::Point> polygon = smallPolygon(a, c);
+    const cv::Point2d from = polygon[side], to = polygon[(side + 1) % 4];
+    const double length = cv::norm(to - from);
+    if (length < 1) return true;
+    const cv::Point2d along = (to - from) / length;
+    cv::Point2d inward(-along.y, along.x);
+    if ((cv::Point2d(polygon[(side + 2) % 4]) - from).dot(inward) < 0) inward = -inward;
+    constexpr double strip = 3;  // analysis pixels on either side of the side that tell which is lit
+    double own = 0, rest = 0, near = 0, beyond = 0;
+    int ownCount = 0, restCount = 0, nearCount = 0, beyondCount = 0;
+    for (int y = 0; y < picture.height; ++y) {
+        const auto* luma = a.smallLuma.ptr<std::uint8_t>(y);
+        const auto* in = inside.ptr<std::uint8_t>(y);
+        for (int x = 0; x < picture.width; ++x) {
+            const cv::Point2d p = cv::Point2d(x, y) - from;
+            const double depth = p.dot(inward), t = p.dot(along) / length;
+            if (t > 0.1 && t < 0.9 && std::abs(depth) < strip) {
+                (depth > 0 ? near : beyond) += luma[x];
+                ++(depth > 0 ? nearCount : beyondCount);
+            }
+            if (depth < 0) continue;
+            (in[x] ? own : rest) += luma[x];
+            ++(in[x] ? ownCount : restCount);
+        }
+    }
+    if (nearCount == 0 || beyondCount == 0 || near / nearCount <= beyond / beyondCount) return true;
+    if (ownCount == 0 || restCount == 0) return true;
+    constexpr double contrast = 0.12 * 255;  // as the selection asks of a sheet over the whole picture
+    return own / ownCount - rest / restCount > contrast;
+}
+
 }  // namespace quillfen::detail::paper

@@ -59,6 +59,12 @@ double paperSupport(const Analysis& a, const Corners& c);
 // touching the others); a crisp one (clear edges on all four sides, none of them a drawn line) of two, or
 // of one where outer's sides do not run on as clear edges past its corners (a strip of the mat beside it).
 bool enclosesBrighterSheet(const Analysis& a, const Corners& outer, const Corners& inner, bool crisp);
+// Whether an outline lit more brightly than the picture beyond its side from c[side] to c[side + 1] (a part
+// of a sheet that a hard shadow's edge along that side cut off) stands out from the rest of the picture in
+// its own light: on its side of that line its inside must be brighter on average than the rest by as much as
+// the selection asks of a sheet over the whole picture. An outline darker than the picture beyond that side
+// stands out.
+bool standsOutInItsLight(const Analysis& a, const Corners& c, int side);
 // Whether the paper inside inner (its brighter quarter, not the drawing) is clearly brighter than most of
 // the rest of outer.
 bool brighterWithin(const Analysis& a, const Corners& outer, const Corners& inner);

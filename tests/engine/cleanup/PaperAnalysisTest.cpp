@@ -86,3 +86,41 @@ TEST(PaperAnalysis, AnAnalysisKeepsItsColourWhileTheSameThreadAnalysesOtherPictu
     }
     EXPECT_EQ(cv::norm(detail::paper::analyse(first).colour, colour, cv::NORM_INF), 0);
 }
+
+TEST(PaperAnalysis, APartOfASheetLitMoreBrightlyThanBeyondItsSideMustStandOutInItsOwnLight) {
+    // A sheet (x 120...360, y 80...280) on a table of 480 x 360 pixels; a hard shadow keeps half the light
+    // right of x = 240. The sunlit part's side along the shadow's edge is side 1, the shaded part's side 3.
+    auto scene = [](cv::Scalar table) {
+        cv::Mat picture(360, 480, CV_32FC4, table);
+        picture(cv::Rect(120, 80, 240, 200)).setTo(cv::Scalar(0.95, 0.95, 0.93, 1));
+        picture(cv::Rect(240, 0, 240, 360)) =
+            picture(cv::Rect(240, 0, 240, 360)).mul(cv::Scalar(0.5, 0.5, 0.5, 1));
+        Bitmap image(480, 360);
+        cv::Mat bytes(360, 480, CV_8UC4, image.pixels.data());
+        picture.convertTo(bytes, CV_8UC4, 255);
+        return detail::paper::analyse(image);
+    };
+    using Corners = detail::paper::Corners;
+    const Corners sunlit{{{120, 80}, {239, 80}, {239, 279}, {120, 279}}};
+    const Corners shaded{{{240, 80}, {359, 80}, {359, 279}, {240, 279}}};
+    struct Case {
+        const char* what;
+        cv::Scalar table;
+        const Corners& part;
+        int side;
+        bool standsOut;
+    };
+    const Case cases[] = {
+        {"the sunlit part on a brown table", {0.5, 0.4, 0.3, 1}, sunlit, 1, true},
+        {"the sunlit part on a white table", {0.92, 0.92, 0.9, 1}, sunlit, 1, false},
+        {"the shaded part on a white table, darker than the paper beyond its side",
+         {0.92, 0.92, 0.9, 1},
+         shaded,
+         3,
+         true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(detail::paper::standsOutInItsLight(scene(c.table), c.part, c.side), c.standsOut);
+    }
+}

@@ -274,6 +274,24 @@ TEST(PaperCandidates, GeneratedPhotosThatOnceReturnedAPartOfTheSheetOrItsMatFind
     }
 }
 
+TEST(PaperCandidates, APartOfASheetOnAWhiteTableIsNeverTakenForTheSheet) {
+    // Each once returned a part of the sheet, though the sheet is no brighter than the table around it.
+    struct Case {
+        std::uint32_t seed;
+        const char* once;
+    };
+    const Case cases[] = {
+        {2000139, "the sunlit part of a sheet half in a hard shadow, between lines of the drawing"},
+        {3000255, "the sunlit part of a sheet whose corner lay in a hard shadow"},
+        {3000027, "the part out of a soft shadow, beside the whole sheet outlined by its clear edges"},
+    };
+    for (const auto& c : cases) {
+        const auto photo = photos::generate(c.seed, photos::Surface::whiteTable);
+        SCOPED_TRACE(testing::Message() << "seed " << c.seed << ", once returned " << c.once);
+        EXPECT_EQ(Cleaner::detectPaper(photo.image), std::nullopt);
+    }
+}
+
 TEST(PaperCandidates, AnOutlineRunningOnAlongTheSurfacesLinesNeverSwallowsTheSheet) {
     // Once returned the sheet with a strip of the lattice beside it: the outline whose side ran on along
     // the lattice's lines was only a little less sure than the sheet's own, and the larger one wins.
