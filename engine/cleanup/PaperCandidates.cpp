@@ -434,6 +434,9 @@ std::vector<PaperCandidate> documentIn(const Analysis& a) {
     c = refine(a.colour, c, 3);
     // A sheet, not any bright blob: a stripe of wallpaper or a small shape is too small or too slender.
     if (!withinLimits(c, a.size, RectangleDetectorOptions{})) return {};
+    // A sheet shows its edges along some of its outline; a region of paper opened out of a larger sheet of
+    // one colour, a scan's, shows next to none.
+    if (edgeSupport(a.colour, c) < 0.2) return {};
     // Sure when the region fills its outline and stands alone on a plain surface.
     const double solidity = cv::contourArea(*largest) / std::max(1.0, polygonArea(*quad));
     return {PaperCandidate{unitQuad(c, a.size), std::clamp(solidity, 0.0, 1.0) * regionSupport(a, c)}};

@@ -292,6 +292,16 @@ TEST(PaperCandidates, APartOfASheetOnAWhiteTableIsNeverTakenForTheSheet) {
     }
 }
 
+TEST(PaperCandidates, ARegionOfAScansPaperIsNeverTakenForADocument) {
+    // Each once returned, from the document fallback, a region of a ruled scan's paper that stood out from the
+    // rest of the scan, its outline showing next to no edge.
+    for (const std::uint32_t seed : {3000209u, 3000227u}) {
+        SCOPED_TRACE(testing::Message() << "seed " << seed);
+        const auto photo = photos::generate(seed, photos::Surface::ruledScan);
+        EXPECT_EQ(Cleaner::detectPaper(photo.image), std::nullopt);
+    }
+}
+
 TEST(PaperCandidates, AnOutlineRunningOnAlongTheSurfacesLinesNeverSwallowsTheSheet) {
     // Once returned the sheet with a strip of the lattice beside it: the outline whose side ran on along
     // the lattice's lines was only a little less sure than the sheet's own, and the larger one wins.
