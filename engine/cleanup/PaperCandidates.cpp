@@ -99,20 +99,13 @@ bool colourlessSurface(const cv::Mat& colourful) {
 // this one cut off.
 double drawingLeftOut(const Analysis& a, const cv::Mat& colourful, const Corners& outline,
                       const Corners& other) {
-    auto polygonOf = [&](const Corners& c) {
-        std::vector<cv::Point> polygon;
-        for (const auto& p : c)
-            polygon.emplace_back(cvRound((p.x + 0.5) * a.smallScale - 0.5),
-                                 cvRound((p.y + 0.5) * a.smallScale - 0.5));
-        return polygon;
-    };
-    const std::vector<cv::Point> polygon = polygonOf(outline);
+    const std::vector<cv::Point> polygon = smallPolygon(a, outline);
     cv::Mat band(colourful.size(), CV_8U, cv::Scalar(0)), near(colourful.size(), CV_8U, cv::Scalar(0));
     cv::Mat held(colourful.size(), CV_8U, cv::Scalar(0));
     cv::polylines(band, polygon, true, cv::Scalar(255), 13);  // up to 6 pixels outside
     cv::polylines(near, polygon, true, cv::Scalar(255), 5);   // the edge's blur: up to 2 pixels outside
     cv::fillConvexPoly(near, polygon, cv::Scalar(255));
-    cv::fillConvexPoly(held, polygonOf(other), cv::Scalar(255));
+    cv::fillConvexPoly(held, smallPolygon(a, other), cv::Scalar(255));
     band &= ~near;
     const int pixels = cv::countNonZero(band);
     return pixels ? static_cast<double>(cv::countNonZero(band & colourful & held)) / pixels : 0;

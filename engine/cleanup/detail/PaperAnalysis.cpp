@@ -180,14 +180,6 @@ int levelOf(const cv::Mat& values, const cv::Mat& mask, double share) {
     return level;
 }
 
-// The outline's polygon in pixels of the analysis size.
-std::vector<cv::Point> smallPolygon(const Analysis& a, const Corners& c) {
-    std::vector<cv::Point> polygon;
-    for (const auto& p : c)
-        polygon.emplace_back(cvRound((p.x + 0.5) * a.smallScale - 0.5), cvRound((p.y + 0.5) * a.smallScale - 0.5));
-    return polygon;
-}
-
 // The part of the analysis copy that holds the outlines where they lie in the picture, and margin pixels
 // around them: masks, counts and histograms of an outline need look no further than this window.
 cv::Rect windowOf(const Analysis& a, std::initializer_list<const Corners*> outlines, int margin) {
@@ -286,6 +278,13 @@ cv::Mat areaAveragedFour(const cv::Mat& picture, cv::Size size) {
 }
 
 }  // namespace
+
+std::vector<cv::Point> smallPolygon(const Analysis& a, const Corners& c) {
+    std::vector<cv::Point> polygon;
+    for (const auto& p : c)
+        polygon.emplace_back(cvRound((p.x + 0.5) * a.smallScale - 0.5), cvRound((p.y + 0.5) * a.smallScale - 0.5));
+    return polygon;
+}
 
 void columnSums(const std::uint8_t* first, std::size_t step, int rows, int count, std::uint16_t* sums) {
     int i = 0;

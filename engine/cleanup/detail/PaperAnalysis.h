@@ -25,6 +25,8 @@ struct Analysis {
     double smallScale = 1;
 };
 
+// The outline's polygon in pixels of the analysis size.
+std::vector<cv::Point> smallPolygon(const Analysis& a, const Corners& c);
 // The sums of count bytes of each of rows rows, step bytes apart from first, down each column, in 16 bits:
 // exact for at most 257 rows.
 void columnSums(const std::uint8_t* first, std::size_t step, int rows, int count, std::uint16_t* sums);
