@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <optional>
 
 namespace quillfen::detail::paper {
@@ -193,9 +194,44 @@ bool restIsPaper(const cv::Mat& colour, const Corners& outer, const Corners& inn
     return cv::norm(chroma(cv::mean(colour, paper)) - chroma(cv::mean(colour, rest))) < 0.1;
 }
 
+// The picture with the light beyond the side from c[side] to c[side + 1], a hard shadow's edge, raised by the
+// shadow's share of light along that side: a hard shadow darkens all it falls on by about the same share, so
+// the sheet stands out whole again, its edges in the shadow as clear as in full light.
+Bitmap relit(const cv::Mat& colour, const Corners& c, int side) {
+    const float gain = static_cast<float>(1 / std::max(0.05, shadowLight(colour, c, side)));
+    const cv::Point2d from = c[side], along = c[(side + 1) % 4] - from;
+    Bitmap out(colour.cols, colour.rows);
+    for (int y = 0; y < colour.rows; ++y) {
+        const std::uint8_t* in = colour.ptr<std::uint8_t>(y);
+        std::uint8_t* to = out.pixels.data() + static_cast<std::size_t>(y) * colour.cols * 4;
+        for (int x = 0; x < colour.cols; ++x, in += 3, to += 4) {
+            const bool beyond = along.cross(cv::Point2d(x, y) - from) < 0;
+            for (int k = 0; k < 3; ++k) to[k] = beyond ? cv::saturate_cast<std::uint8_t>(in[k] * gain) : in[k];
+            to[3] = 255;
+        }
+    }
+    return out;
+}
+
+// The corners in pixels of a picture of the given size of a quad in unit coordinates.
+Corners pixelCorners(const Quad& q, cv::Size size) {
+    auto pixel = [&](const Point& p) { return cv::Point2d(p.x * size.width - 0.5, (1 - p.y) * size.height - 0.5); };
+    return {pixel(q.topLeft), pixel(q.topRight), pixel(q.bottomRight), pixel(q.bottomLeft)};
+}
+
+std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetectorOptions& options, bool relighting);
+
 }  // namespace
 
 std::vector<PaperCandidate> rectanglesIn(const Analysis& a, const RectangleDetectorOptions& options) {
+    return outlinesIn(a, options, true);
+}
+
+namespace {
+
+// The outlines of sheets in the analysed picture; where relighting, a part of a sheet that a hard shadow's edge
+// cut off, held by no sure outline, is looked for again in the picture relit across that edge.
+std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetectorOptions& options, bool relighting) {
     if (options.maximumObservations <= 0) return {};
     const double reach = std::max(a.size.width, a.size.height);
 
@@ -335,8 +371,26 @@ std::vector<PaperCandidate> rectanglesIn(const Analysis& a, const RectangleDetec
             // light as a sheet does: on a white table, or where the part is paper between lines of the
             // drawing, it does not, though the shadow beside it darkens the rest of the picture.
             if (std::any_of(shaded[i].begin(), shaded[i].end(),
-                            [&](int side) { return !standsOutInItsLight(a, scored[i].corners, side); }))
+                            [&](int side) { return !standsOutInItsLight(a, scored[i].corners, side); })) {
                 dropped[i] = 1;
+                continue;
+            }
+            // The sheet's edges in the shadow may be too faint to be followed, and the part a sheet of its
+            // own: relit across the shadow's edge, the sheet's outline that holds the part and reaches on
+            // across that edge takes its place. Only one that is half as large again: where the shadow holds
+            // less of it, the part is most of the sheet, and an outline reaching on across its side may take
+            // in a stripe or a pattern of the surface beside the sheet's own edge.
+            if (!relighting) continue;
+            const int side = shaded[i].front();
+            for (const PaperCandidate& found : outlinesIn(analyse(relit(a.colour, scored[i].corners, side)),
+                                                          options, false)) {
+                const Corners sheet = pixelCorners(found.quad, a.size);
+                if (covered(scored[i].corners, sheet) >= 0.9 && reachBeyond(sheet, scored[i].corners, side) > across &&
+                    polygonArea(sheet) > 1.5 * polygonArea(scored[i].corners)) {
+                    scored[i].corners = sheet;
+                    break;
+                }
+            }
             continue;
         }
         scored[*whole].confidence = std::max(scored[*whole].confidence, scored[i].confidence);
@@ -406,6 +460,8 @@ std::vector<PaperCandidate> rectanglesIn(const Analysis& a, const RectangleDetec
         if (!kept[i].part) sheets.push_back(out[i]);
     return sheets;
 }
+
+}  // namespace
 
 std::vector<PaperCandidate> documentIn(const Analysis& a) {
     cv::Mat binary;

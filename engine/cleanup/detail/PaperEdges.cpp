@@ -313,6 +313,12 @@ std::vector<int> shadowCutSides(const cv::Mat& colour, const Corners& c) {
     return sides;
 }
 
+double shadowLight(const cv::Mat& colour, const Corners& c, int side) {
+    const cv::Point2d a = c[side], b = c[(side + 1) % 4];
+    const cv::Point2d dir = (b - a) / cv::norm(b - a), inward(-dir.y, dir.x);
+    return across(colour, a + (b - a) * 0.1, b - (b - a) * 0.1, inward, 3).shade().value_or(1);
+}
+
 int drawnSides(const cv::Mat& colour, const Corners& c) {
     int drawn = 0;
     for (int i = 0; i < 4; ++i) drawn += drawnSide(colour, c[i], c[(i + 1) % 4]);

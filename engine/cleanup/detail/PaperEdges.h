@@ -34,6 +34,10 @@ int drawnSides(const cv::Mat& colour, const Corners& c);
 // shadow's edge the line runs on over the surface, along a side of the sunlit part the sheet's own edge runs
 // on in the shadow; a whole sheet's sides end at its corners.
 std::vector<int> shadowCutSides(const cv::Mat& colour, const Corners& c);
+
+// The light just beyond the side from c[side] to c[side + 1] over the light just inside it: the shadow's share
+// of light along a side that shadowCutSides names; 1 where the two sides are not one colour in two lights.
+double shadowLight(const cv::Mat& colour, const Corners& c, int side);
 // Whether outer's sides run on as clear edges past inner's corners wherever outer reaches beyond a side
 // of inner: then inner stopped early, at a band of colour drawn along the sheet's side.
 bool runsOnPast(const cv::Mat& colour, const Corners& outer, const Corners& inner);

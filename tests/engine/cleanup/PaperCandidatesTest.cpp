@@ -263,6 +263,14 @@ TEST(PaperCandidates, GeneratedPhotosThatOnceReturnedAPartOfTheSheetOrItsMatFind
         {500116, photos::hardSurfaceForSeed(116),
          "an outline stopped at a band of grass drawn along the sheet, its other side on a stripe's edge "
          "beyond it: less sure than the sheet's own, but the larger"},
+        {242, photos::surfaceForSeed(242),
+         "the sunlit part of a tinted sheet on a mat: in the shadow the sheet's edges were too faint to follow, "
+         "and no outline of the whole sheet was proposed",
+         0.95},
+        {500061, photos::hardSurfaceForSeed(61),
+         "the sunlit part of a sheet on a striped wall: in the shadow the wall's white stripes hid the sheet's "
+         "edges, and no outline of the whole sheet was proposed",
+         0.95},
     };
     for (const auto& c : cases) {
         const auto photo = photos::generate(c.seed, c.surface);
