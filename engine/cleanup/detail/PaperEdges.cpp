@@ -66,9 +66,62 @@ float colourStep(const cv::Mat& colour, cv::Point2d inside, cv::Point2d outside)
     return static_cast<float>(std::sqrt(sum));
 }
 
+double luma(cv::Vec3f c) { return 0.2126 * c[0] + 0.7152 * c[1] + 0.0722 * c[2]; }
+
+// The colour of the outline's paper: that of the brighter quarter of points spread over its inside.
+cv::Vec3f paperColour(const cv::Mat& colour, const Corners& c) {
+    std::vector<std::pair<float, cv::Vec3f>> samples;
+    for (int u = 0; u < 8; ++u)
+        for (int v = 0; v < 8; ++v) {
+            const double s = 0.1 + 0.8 * u / 7, t = 0.1 + 0.8 * v / 7;
+            const cv::Point2d p = (c[0] * (1 - s) + c[1] * s) * (1 - t) + (c[3] * (1 - s) + c[2] * s) * t;
+            const cv::Vec3f at = sampleColour(colour, p);
+            samples.emplace_back(0.2126f * at[0] + 0.7152f * at[1] + 0.0722f * at[2], at);
+        }
+    const auto byLuma = [](const auto& x, const auto& y) { return x.first < y.first; };
+    std::nth_element(samples.begin(), samples.begin() + 48, samples.end(), byLuma);
+    return samples[48].second;
+}
+
+// The luma of the outline's paper, as lumaAt takes it.
+double paperLuma(const cv::Mat& colour, const Corners& c) {
+    const cv::Vec3f paper = paperColour(colour, c);
+    return 0.2126f * paper[0] + 0.7152f * paper[1] + 0.0722f * paper[2];
+}
+
+// The step to take along a normal at q instead of the outermost clear one, i: a step further in, at least a
+// quarter as strong, from the outline's paper to a band nearly as bright as it, hardly coloured and of another
+// tint, that ends outwards at step i on something clearly darker and colourless. A white stripe of a grey wall running along
+// the sheet's side is such a band, its far edge against the grey the stronger step; a band of colour drawn up
+// to the sheet's edge is darker than the paper or clearly coloured, and the step outwards from it stays
+// taken, as does a sheet's edge on a cloth whose light checks lie between coloured lines. Steps lie at
+// first + k * stride along the normal, each between colours half either side of it.
+std::size_t stripeCleared(const cv::Mat& colour, cv::Vec3f paper, cv::Point2d q, cv::Point2d inward,
+                          const std::vector<double>& steps, std::size_t i, double first, double stride,
+                          double half) {
+    const float strongest = *std::max_element(steps.begin(), steps.end());
+    auto colourOf = [&](double s) { return sampleColour(colour, q + inward * s); };
+    auto tint = [](cv::Vec3f c) { return std::max({c[0], c[1], c[2]}) - std::min({c[0], c[1], c[2]}); };
+    const double outer = first + static_cast<double>(i) * stride;
+    const cv::Vec3f beyond = colourOf(outer - half - 1);
+    for (std::size_t j = i + 1; j + 1 < steps.size(); ++j) {
+        if (steps[j] < 0.25f * strongest || steps[j] < steps[j - 1] || steps[j] < steps[j + 1]) continue;
+        const double inner = first + static_cast<double>(j) * stride;
+        const cv::Vec3f band = colourOf((outer + inner) / 2);
+        if (inner - outer >= 2 * half + 2 && cv::norm(colourOf(inner + half + 1) - paper) < 0.1 &&
+            cv::norm(band - paper) > 0.04 && tint(band) < 0.2f && luma(paper) > 0.02 &&
+            std::abs(std::log(luma(band) / luma(paper))) < 0.1 && luma(beyond) < 0.8 * luma(band) &&
+            tint(beyond) < 0.1f)
+            return j;
+    }
+    return i;
+}
+
 // The straight edge near the side a-b where the colour changes most, found along the side's normal
-// within range pixels and fitted robustly; nothing when too little of it shows.
-std::optional<Line> refineSide(const cv::Mat& colour, cv::Point2d a, cv::Point2d b, double range) {
+// within range pixels and fitted robustly, on the outline whose paper has the given colour; nothing when too
+// little of it shows.
+std::optional<Line> refineSide(const cv::Mat& colour, cv::Vec3f paper, cv::Point2d a, cv::Point2d b,
+                               double range) {
     const double length = cv::norm(b - a);
     if (length < 8) return std::nullopt;
     const cv::Point2d dir = (b - a) / length;
@@ -90,6 +143,7 @@ std::optional<Line> refineSide(const cv::Mat& colour, cv::Point2d a, cv::Point2d
         if (strongest < 0.06) continue;
         std::size_t i = 0;
         while (!(steps[i] >= 0.5f * strongest && (i + 1 == steps.size() || steps[i] >= steps[i + 1]))) ++i;
+        i = stripeCleared(colour, paper, q, inward, steps, i, -range, stride, half);
         double offset = -range + static_cast<double>(i) * stride;
         if (i > 0 && i + 1 < steps.size()) {
             const double l = steps[i - 1], c = steps[i], r = steps[i + 1];
@@ -214,8 +268,6 @@ bool drawnSide(const cv::Mat& colour, cv::Point2d a, cv::Point2d b) {
     return lines >= count * 0.6;
 }
 
-double luma(cv::Vec3f c) { return 0.2126 * c[0] + 0.7152 * c[1] + 0.0722 * c[2]; }
-
 // Whether two lumas differ by less than a tenth of the larger, neither of them black.
 bool alike(double x, double y) {
     return std::min(x, y) > 0.02 && std::abs(std::log(x / y)) < 0.1;
@@ -266,18 +318,6 @@ Across across(const cv::Mat& colour, cv::Point2d a, cv::Point2d b, cv::Point2d i
     return sums;
 }
 
-// The luma of the outline's paper: the brighter quarter of points spread over its inside.
-double paperLuma(const cv::Mat& colour, const Corners& c) {
-    std::vector<float> lumas;
-    for (int u = 0; u < 8; ++u)
-        for (int v = 0; v < 8; ++v) {
-            const double s = 0.1 + 0.8 * u / 7, t = 0.1 + 0.8 * v / 7;
-            lumas.push_back(lumaAt(colour, (c[0] * (1 - s) + c[1] * s) * (1 - t) + (c[3] * (1 - s) + c[2] * s) * t));
-        }
-    std::nth_element(lumas.begin(), lumas.begin() + 48, lumas.end());
-    return lumas[48];
-}
-
 }  // namespace
 
 std::vector<int> shadowCutSides(const cv::Mat& colour, const Corners& c) {
@@ -325,12 +365,14 @@ int drawnSides(const cv::Mat& colour, const Corners& c) {
     return drawn;
 }
 
-// Moves each side of the outline onto the edge nearby, keeping sides that show no edge.
+// Moves each side of the outline onto the edge nearby, keeping sides that show no edge, never onto the far
+// edge of a white stripe of a grey wall along it.
 Corners refine(const cv::Mat& colour, Corners c, double range) {
     std::array<Line, 4> lines;
+    const cv::Vec3f paper = paperColour(colour, c);
     for (int i = 0; i < 4; ++i) {
         const cv::Point2d a = c[i], b = c[(i + 1) % 4];
-        const auto found = refineSide(colour, a, b, range);
+        const auto found = refineSide(colour, paper, a, b, range);
         lines[i] = found ? *found : Line{a, (b - a) / cv::norm(b - a)};
     }
     Corners out;

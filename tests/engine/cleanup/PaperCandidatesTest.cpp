@@ -271,6 +271,9 @@ TEST(PaperCandidates, GeneratedPhotosThatOnceReturnedAPartOfTheSheetOrItsMatFind
          "the sunlit part of a sheet on a striped wall: in the shadow the wall's white stripes hid the sheet's "
          "edges, and no outline of the whole sheet was proposed",
          0.95},
+        {500146, photos::hardSurfaceForSeed(146),
+         "the sheet with a white stripe of the wall along a side: refining took the stripe's far edge against "
+         "the grey, a stronger step than the one from the tinted paper to the stripe"},
     };
     for (const auto& c : cases) {
         const auto photo = photos::generate(c.seed, c.surface);
