@@ -213,12 +213,6 @@ Bitmap relit(const cv::Mat& colour, const Corners& c, int side) {
     return out;
 }
 
-// The corners in pixels of a picture of the given size of a quad in unit coordinates.
-Corners pixelCorners(const Quad& q, cv::Size size) {
-    auto pixel = [&](const Point& p) { return cv::Point2d(p.x * size.width - 0.5, (1 - p.y) * size.height - 0.5); };
-    return {pixel(q.topLeft), pixel(q.topRight), pixel(q.bottomRight), pixel(q.bottomLeft)};
-}
-
 std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetectorOptions& options, bool relighting);
 
 }  // namespace

@@ -132,4 +132,9 @@ Quad unitQuad(const Corners& c, cv::Size size) {
     return Quad{unit(c[0]), unit(c[1]), unit(c[2]), unit(c[3])};
 }
 
+Corners pixelCorners(const Quad& q, cv::Size size) {
+    auto pixel = [&](const Point& p) { return cv::Point2d(p.x * size.width - 0.5, (1 - p.y) * size.height - 0.5); };
+    return {pixel(q.topLeft), pixel(q.topRight), pixel(q.bottomRight), pixel(q.bottomLeft)};
+}
+
 }  // namespace quillfen::detail::paper

@@ -41,5 +41,7 @@ double overlap(const Corners& a, const Corners& b);
 double covered(const Corners& a, const Corners& b);
 // Corners in unit coordinates of a picture of that size, origin at the bottom left, y upwards.
 Quad unitQuad(const Corners& c, cv::Size size);
+// Corners in pixels of a picture of that size of a quad in unit coordinates: the inverse of unitQuad.
+Corners pixelCorners(const Quad& q, cv::Size size);
 
 }  // namespace quillfen::detail::paper

@@ -33,3 +33,14 @@ TEST(PaperGeometry, ThePartsOfAnOutlineThatThePictureDoesNotShowAreCounted) {
         EXPECT_EQ(unseenParts(c.outline, cv::Size(400, 300)), c.unseen);
     }
 }
+
+TEST(PaperGeometry, PixelCornersUndoUnitQuadOnPicturesOfEveryShape) {
+    const Corners outline{{{0, 0}, {399.5, 12.25}, {380, 299}, {-3, 250}}};
+    for (const cv::Size size : {cv::Size(400, 300), cv::Size(300, 400), cv::Size(17, 4000)}) {
+        const Corners back = pixelCorners(unitQuad(outline, size), size);
+        for (int i = 0; i < 4; ++i) {
+            EXPECT_NEAR(back[i].x, outline[i].x, 1e-9) << size << " corner " << i;
+            EXPECT_NEAR(back[i].y, outline[i].y, 1e-9) << size << " corner " << i;
+        }
+    }
+}
