@@ -68,6 +68,9 @@ float colourStep(const cv::Mat& colour, cv::Point2d inside, cv::Point2d outside)
 
 double luma(cv::Vec3f c) { return 0.2126 * c[0] + 0.7152 * c[1] + 0.0722 * c[2]; }
 
+// The luma of a colour in floats, as the edges and the paper are compared.
+float lumaOf(cv::Vec3f c) { return 0.2126f * c[0] + 0.7152f * c[1] + 0.0722f * c[2]; }
+
 // The colour of the outline's paper: that of the brighter quarter of points spread over its inside.
 cv::Vec3f paperColour(const cv::Mat& colour, const Corners& c) {
     std::vector<std::pair<float, cv::Vec3f>> samples;
@@ -76,7 +79,7 @@ cv::Vec3f paperColour(const cv::Mat& colour, const Corners& c) {
             const double s = 0.1 + 0.8 * u / 7, t = 0.1 + 0.8 * v / 7;
             const cv::Point2d p = (c[0] * (1 - s) + c[1] * s) * (1 - t) + (c[3] * (1 - s) + c[2] * s) * t;
             const cv::Vec3f at = sampleColour(colour, p);
-            samples.emplace_back(0.2126f * at[0] + 0.7152f * at[1] + 0.0722f * at[2], at);
+            samples.emplace_back(lumaOf(at), at);
         }
     const auto byLuma = [](const auto& x, const auto& y) { return x.first < y.first; };
     std::nth_element(samples.begin(), samples.begin() + 48, samples.end(), byLuma);
@@ -85,17 +88,16 @@ cv::Vec3f paperColour(const cv::Mat& colour, const Corners& c) {
 
 // The luma of the outline's paper, as lumaAt takes it.
 double paperLuma(const cv::Mat& colour, const Corners& c) {
-    const cv::Vec3f paper = paperColour(colour, c);
-    return 0.2126f * paper[0] + 0.7152f * paper[1] + 0.0722f * paper[2];
+    return lumaOf(paperColour(colour, c));
 }
 
 // The step to take along a normal at q instead of the outermost clear one, i: a step further in, at least a
 // quarter as strong, from the outline's paper to a band nearly as bright as it, hardly coloured and of another
-// tint, that ends outwards at step i on something clearly darker and colourless. A white stripe of a grey wall running along
-// the sheet's side is such a band, its far edge against the grey the stronger step; a band of colour drawn up
-// to the sheet's edge is darker than the paper or clearly coloured, and the step outwards from it stays
-// taken, as does a sheet's edge on a cloth whose light checks lie between coloured lines. Steps lie at
-// first + k * stride along the normal, each between colours half either side of it.
+// tint, that ends outwards at step i on something clearly darker and colourless. A white stripe of a grey
+// wall running along the sheet's side is such a band, its far edge against the grey the stronger step; a
+// band of colour drawn up to the sheet's edge is darker than the paper or clearly coloured, and the step
+// outwards from it stays taken, as does a sheet's edge on a cloth whose light checks lie between coloured
+// lines. Steps lie at first + k * stride along the normal, each between colours half either side of it.
 std::size_t stripeCleared(const cv::Mat& colour, cv::Vec3f paper, cv::Point2d q, cv::Point2d inward,
                           const std::vector<double>& steps, std::size_t i, double first, double stride,
                           double half) {
@@ -181,8 +183,7 @@ bool lineSupported(const cv::Mat& colour, cv::Point2d a, cv::Point2d b, double s
 }
 
 float lumaAt(const cv::Mat& colour, cv::Point2d p) {
-    const cv::Vec3f c = sampleColour(colour, p);
-    return 0.2126f * c[0] + 0.7152f * c[1] + 0.0722f * c[2];
+    return lumaOf(sampleColour(colour, p));
 }
 
 // Whether the picture at p steps clearly in colour across the line through it, brighter on the inward
