@@ -394,10 +394,13 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
     for (std::size_t i = 0; i < scored.size(); ++i)
         if (!dropped[i]) wholes.push_back(scored[i]);
     scored = std::move(wholes);
+    // An outline around a brighter sheet is the mat or book it lies on. The sheet inside shows its own edges
+    // along at least half of its outline; paper between lines of the drawing, bounded mostly by the drawing,
+    // may be brighter than the rest of the sheet in shadow or drawn over, and does not make the sheet a mat.
     const std::vector<Scored> sure = scored;
     std::erase_if(scored, [&](const Scored& outer) {
         return std::any_of(sure.begin(), sure.end(), [&](const Scored& inner) {
-            return enclosesBrighterSheet(a, outer.corners, inner.corners, inner.crisp);
+            return inner.edges >= 0.5 && enclosesBrighterSheet(a, outer.corners, inner.corners, inner.crisp);
         });
     });
     std::stable_sort(scored.begin(), scored.end(),

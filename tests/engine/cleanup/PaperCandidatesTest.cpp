@@ -274,6 +274,10 @@ TEST(PaperCandidates, GeneratedPhotosThatOnceReturnedAPartOfTheSheetOrItsMatFind
         {500146, photos::hardSurfaceForSeed(146),
          "the sheet with a white stripe of the wall along a side: refining took the stripe's far edge against "
          "the grey, a stronger step than the one from the tinted paper to the stripe"},
+        {30, photos::surfaceForSeed(30),
+         "the part beside a band of grass drawn along the sheet on a book: the whole sheet was taken for a mat "
+         "around paper between lines of the drawing, brighter than the grass and the sheet's shaded corner",
+         0.95},
     };
     for (const auto& c : cases) {
         const auto photo = photos::generate(c.seed, c.surface);
