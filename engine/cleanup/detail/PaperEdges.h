@@ -12,7 +12,7 @@ namespace quillfen::detail::paper {
 
 // Moves each side of the outline onto the edge nearby, keeping sides that show no edge. Of the clear edges
 // it takes the outermost, so that colour drawn up to the sheet's edge does not pull a side inwards, but not
-// the far edge of a white stripe of a grey wall that runs along the side.
+// the far edge of a white stripe of a grey wall, or of a mat's light border, that runs along the side.
 Corners refine(const cv::Mat& colour, Corners c, double range);
 // The outline with each side pushed outwards to the sheet's real edge when the side stopped early, at a
 // band of colour drawn up to the edge or at the edge of a hard shadow falling across the sheet: the two

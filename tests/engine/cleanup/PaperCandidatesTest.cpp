@@ -278,6 +278,14 @@ TEST(PaperCandidates, GeneratedPhotosThatOnceReturnedAPartOfTheSheetOrItsMatFind
          "the part beside a band of grass drawn along the sheet on a book: the whole sheet was taken for a mat "
          "around paper between lines of the drawing, brighter than the grass and the sheet's shaded corner",
          0.95},
+        {46, photos::surfaceForSeed(46),
+         "the sheet with the light border of a striped mat below it: refining took the border's far edge against "
+         "the dark cloth, a stronger step than the one from the paper to the border",
+         0.85},
+        {2500156, photos::hardSurfaceForSeed(2000156),
+         "the sheet with a light stripe of the wall along a side: refining took the stripe's far edge, the "
+         "darker stripe beyond it tinted by warm light",
+         0.95},
     };
     for (const auto& c : cases) {
         const auto photo = photos::generate(c.seed, c.surface);
