@@ -1,6 +1,7 @@
 #include "engine/cleanup/detail/PaperAnalysis.h"
 
 #include "engine/cleanup/detail/PaperEdges.h"
+#include "engine/cleanup/detail/PaperSmoothing.h"
 
 #include <opencv2/core/hal/intrin.hpp>
 #include <opencv2/imgproc.hpp>
@@ -396,7 +397,7 @@ Analysis analyse(const Bitmap& image) {
     // takes a fresh picture.
     thread_local cv::Mat smoothed;
     if (smoothed.u != nullptr && smoothed.u->refcount > 1) smoothed.release();
-    cv::GaussianBlur(rgb8, smoothed, cv::Size(), 1.0);
+    smoothLightly(rgb8, smoothed);
     a.colour = smoothed;
     // The median filter costs about as much for three channels as for one: the three planes are
     // filtered together, each as its own channel.
