@@ -24,6 +24,7 @@
 #include <opencv2/core/utility.hpp>
 #include <opencv2/imgproc.hpp>
 #include <thread>
+#include <utility>
 
 #include "bench/PaperPhotoGenerator.h"
 #include "engine/cleanup/PaperDetection.h"
@@ -38,34 +39,44 @@ constexpr std::uint32_t hardPhotoCount = 160;
 constexpr std::uint32_t setSeeds = 1'000'000;  // the first seed of set n is n times this
 constexpr std::uint32_t hardSeeds = 500'000;
 
-// Photos of every surface first, then the hard kinds; photo i has the seed seeds[i].
-struct PhotoSet {
-    std::vector<photos::PaperPhoto> photos;
+// The seeds of a set, photos of every surface first, then the hard kinds, and the surface of each.
+struct SeedSet {
     std::vector<std::uint32_t> seeds;
+    std::vector<photos::Surface> surfaces;
 };
 
-// The photo of each of set.seeds, of the surface that surfaceOf gives for its place in the set.
-void generateAll(PhotoSet& set, const auto& surfaceOf) {
-    set.photos.resize(set.seeds.size());
+SeedSet qualitySeeds(std::uint32_t firstSeed) {
+    SeedSet set;
+    for (std::uint32_t i = 0; i < photoCount; ++i) {
+        set.seeds.push_back(firstSeed + i);
+        set.surfaces.push_back(photos::surfaceForSeed(i));
+    }
+    for (std::uint32_t i = 0; i < hardPhotoCount; ++i) {
+        set.seeds.push_back(firstSeed + hardSeeds + i);
+        set.surfaces.push_back(photos::hardSurfaceForSeed(i));
+    }
+    return set;
+}
+
+// measure(photo) for the photo of each seed of the set, in order. The photos are made and measured on
+// every core, one detection to a core, and each is let go once measured: a whole set of photos held at
+// once took gigabytes.
+template <typename Measure>
+auto measureAll(const SeedSet& set, const Measure& measure) {
+    std::vector<decltype(measure(std::declval<const photos::PaperPhoto&>()))> results(set.seeds.size());
+    const int openCvThreads = cv::getNumThreads();
+    cv::setNumThreads(1);
     const unsigned workers = std::max(1u, std::thread::hardware_concurrency());
     std::vector<std::future<void>> jobs;
     for (unsigned w = 0; w < workers; ++w) {
         jobs.push_back(std::async(std::launch::async, [&, w] {
-            for (std::uint32_t i = w; i < set.seeds.size(); i += workers)
-                set.photos[i] = photos::generate(set.seeds[i], surfaceOf(i));
+            for (std::size_t i = w; i < set.seeds.size(); i += workers)
+                results[i] = measure(photos::generate(set.seeds[i], set.surfaces[i]));
         }));
     }
     for (auto& j : jobs) j.get();
-}
-
-PhotoSet makePhotos(std::uint32_t firstSeed) {
-    PhotoSet set;
-    for (std::uint32_t i = 0; i < photoCount; ++i) set.seeds.push_back(firstSeed + i);
-    for (std::uint32_t i = 0; i < hardPhotoCount; ++i) set.seeds.push_back(firstSeed + hardSeeds + i);
-    generateAll(set, [](std::uint32_t i) {
-        return i < photoCount ? photos::surfaceForSeed(i) : photos::hardSurfaceForSeed(i - photoCount);
-    });
-    return set;
+    cv::setNumThreads(openCvThreads);
+    return results;
 }
 
 // A found quad that lies inside the true sheet and covers less than half of it: a piece of the drawing
@@ -108,27 +119,36 @@ struct Tally {
     double acceptedMean() const { return accepted ? acceptedJaccardSum / accepted : 0; }
 };
 
+// What one photo of a quality set gave.
+struct Measured {
+    photos::Surface surface;
+    std::optional<Quad> quad;
+    double jaccard = 0;
+    bool piece = false;
+    bool truthAccepted = false;
+};
+
+Measured measured(const photos::PaperPhoto& photo) {
+    const auto quad = Cleaner::detectPaper(photo.image);
+    const double j = quad ? photos::jaccard(*quad, photo.truth, photo.image.width, photo.image.height) : 0;
+    return {photo.surface, quad, j, quad && pieceOfTheDrawing(*quad, photo), rulesAcceptTruth(photo)};
+}
+
 void PaperDetectionQuality(benchmark::State& state) {
-    const auto firstSeed = static_cast<std::uint32_t>(state.range(0)) * setSeeds;
-    const PhotoSet all = makePhotos(firstSeed);
-    std::vector<char> truthAccepted(all.photos.size());
-    for (std::size_t i = 0; i < all.photos.size(); ++i) truthAccepted[i] = rulesAcceptTruth(all.photos[i]);
+    const SeedSet set = qualitySeeds(static_cast<std::uint32_t>(state.range(0)) * setSeeds);
     std::map<photos::Surface, Tally> bySurface;
     Tally found, negatives;
     std::vector<std::uint32_t> poor;  // sheets found badly or not at all, and false quads
     for (auto _ : state) {
-        for (std::uint32_t i = 0; i < all.photos.size(); ++i) {
-            const std::uint32_t seed = all.seeds[i];
-            const auto& photo = all.photos[i];
-            const auto quad = Cleaner::detectPaper(photo.image);
-            const double j =
-                quad ? photos::jaccard(*quad, photo.truth, photo.image.width, photo.image.height) : 0;
-            const bool piece = quad && pieceOfTheDrawing(*quad, photo);
-            auto& t = bySurface[photo.surface];
-            t.add(quad, j, piece, truthAccepted[i]);
+        const auto results = measureAll(set, measured);
+        for (std::size_t i = 0; i < results.size(); ++i) {
+            const std::uint32_t seed = set.seeds[i];
+            const auto& [surface, quad, j, piece, truthAccepted] = results[i];
+            auto& t = bySurface[surface];
+            t.add(quad, j, piece, truthAccepted);
             if (j < t.worst) t.worst = j, t.worstSeed = seed;
-            if (photos::shouldBeFound(photo.surface) ? j < 0.9 : quad.has_value()) poor.push_back(seed);
-            (photos::shouldBeFound(photo.surface) ? found : negatives).add(quad, j, piece, truthAccepted[i]);
+            if (photos::shouldBeFound(surface) ? j < 0.9 : quad.has_value()) poor.push_back(seed);
+            (photos::shouldBeFound(surface) ? found : negatives).add(quad, j, piece, truthAccepted);
         }
     }
     std::fprintf(stderr, "%-12s %6s %9s %7s %8s %22s | %13s %7s %8s\n", "surface", "photos", "no quad", "pieces",
@@ -163,17 +183,23 @@ BENCHMARK(PaperDetectionQuality)->Arg(0)->Arg(1)->Arg(2)->Arg(4)->Iterations(1)-
 void PaperFalseQuads(benchmark::State& state) {
     constexpr photos::Surface surfaces[] = {photos::Surface::whiteTable, photos::Surface::flatbed,
                                             photos::Surface::ruledScan};
-    PhotoSet all;
-    for (std::uint32_t i = 0; i < 300; ++i) all.seeds.push_back(3 * setSeeds + i);
-    generateAll(all, [&](std::uint32_t i) { return surfaces[i % std::size(surfaces)]; });
+    SeedSet set;
+    for (std::uint32_t i = 0; i < 300; ++i) {
+        set.seeds.push_back(3 * setSeeds + i);
+        set.surfaces.push_back(surfaces[i % std::size(surfaces)]);
+    }
     std::map<photos::Surface, std::vector<std::uint32_t>> found;
-    for (auto _ : state)
-        for (std::uint32_t i = 0; i < all.photos.size(); ++i)
-            if (Cleaner::detectPaper(all.photos[i].image)) found[all.photos[i].surface].push_back(all.seeds[i]);
+    for (auto _ : state) {
+        const auto quads = measureAll(set, [](const photos::PaperPhoto& photo) {
+            return Cleaner::detectPaper(photo.image);
+        });
+        for (std::size_t i = 0; i < set.seeds.size(); ++i)
+            if (quads[i]) found[set.surfaces[i]].push_back(set.seeds[i]);
+    }
     int total = 0;
     for (const auto surface : surfaces) {
         std::fprintf(stderr, "%-12s %4zu photos, quads found %zu:", photos::surfaceName(surface),
-                     all.photos.size() / std::size(surfaces), found[surface].size());
+                     set.seeds.size() / std::size(surfaces), found[surface].size());
         for (const auto seed : found[surface]) std::fprintf(stderr, " %u", seed);
         std::fprintf(stderr, "\n");
         total += static_cast<int>(found[surface].size());
