@@ -94,13 +94,15 @@ double paperLuma(const cv::Mat& colour, const Corners& c) {
 
 // The step to take along a normal at q instead of the outermost clear one, i: a step further in, at least a
 // quarter as strong, from the outline's paper to a band nearly as bright as it, hardly coloured and of another
-// tint, that ends outwards at step i on something clearly darker, either colourless or darker for half as far
-// again as the band is wide. A white stripe of a grey wall running along the sheet's side is such a band, its
-// far edge against the grey the stronger step, and so is the light border of a mat between the sheet and the
-// darker cloth or wood it lies on; a band of colour drawn up to the sheet's edge is darker than the paper or
-// clearly coloured, and the step outwards from it stays taken, as does a sheet's edge on a cloth whose light
-// checks lie between coloured lines: past a line of colour as wide as a check the next light check follows.
-// Steps lie at first + k * stride along the normal, each between colours half either side of it.
+// tint, that ends outwards at step i on something clearly darker, either colourless or of another colour than
+// the paper in less light and darker for half as far again as the band is wide. A white stripe of a grey wall
+// running along the sheet's side is such a band, its far edge against the grey the stronger step, and so is the
+// light border of a mat between the sheet and the darker cloth or wood it lies on; a band of colour drawn up to
+// the sheet's edge is darker than the paper or clearly coloured, and the step outwards from it stays taken, as
+// does a sheet's edge on a cloth whose light checks lie between coloured lines (past a line of colour as wide
+// as a check the next light check follows) and a side of a sheet's part whose paper goes on beyond it in less
+// light, a table's edge under the sheet or a shadow's. Steps lie at first + k * stride along the normal, each
+// between colours half either side of it.
 std::size_t stripeCleared(const cv::Mat& colour, cv::Vec3f paper, cv::Point2d q, cv::Point2d inward,
                           const std::vector<double>& steps, std::size_t i, double first, double stride,
                           double half) {
@@ -116,6 +118,14 @@ std::size_t stripeCleared(const cv::Mat& colour, cv::Vec3f paper, cv::Point2d q,
             if (luma(colourOf(outer - half - 1 - share * width)) >= 0.8 * luma(band)) return false;
         return true;
     };
+    // Chromaticity as the selection of outlines takes it (red and blue against green over their sums), which
+    // the strength of the light leaves alone: a colour beyond of the paper's chromaticity is paper in less light.
+    auto chroma = [](cv::Vec3f c) {
+        constexpr float least = 1.0f / 255;
+        const double r = std::max(c[0], least), g = std::max(c[1], least), b = std::max(c[2], least);
+        return cv::Point2d(2 * (r - g) / (r + g), 2 * (b - g) / (b + g));
+    };
+    const bool otherColour = cv::norm(chroma(beyond) - chroma(paper)) >= 0.1;
     for (std::size_t j = i + 1; j + 1 < steps.size(); ++j) {
         if (steps[j] < 0.25f * strongest || steps[j] < steps[j - 1] || steps[j] < steps[j + 1]) continue;
         const double inner = first + static_cast<double>(j) * stride;
@@ -123,7 +133,7 @@ std::size_t stripeCleared(const cv::Mat& colour, cv::Vec3f paper, cv::Point2d q,
         if (inner - outer >= 2 * half + 2 && cv::norm(colourOf(inner + half + 1) - paper) < 0.1 &&
             cv::norm(band - paper) > 0.04 && tint(band) < 0.2f && luma(paper) > 0.02 &&
             std::abs(std::log(luma(band) / luma(paper))) < 0.1 && luma(beyond) < 0.8 * luma(band) &&
-            (tint(beyond) < 0.1f || darkerOnward(band, inner - outer)))
+            (tint(beyond) < 0.1f || (otherColour && darkerOnward(band, inner - outer))))
             return j;
     }
     return i;

@@ -282,9 +282,9 @@ TEST(PaperCandidates, GeneratedPhotosThatOnceReturnedAPartOfTheSheetOrItsMatFind
          "the sheet with the light border of a striped mat below it: refining took the border's far edge against "
          "the dark cloth, a stronger step than the one from the paper to the border",
          0.85},
-        {2500156, photos::hardSurfaceForSeed(2000156),
-         "the sheet with a light stripe of the wall along a side: refining took the stripe's far edge, the "
-         "darker stripe beyond it tinted by warm light",
+        {4500099, photos::hardSurfaceForSeed(99),
+         "the part over the table: refining stepped its side at the table's edge in past a strip of its own paper, "
+         "taking the paper over the floor beyond for a darker surface, and the whole sheet was lost",
          0.95},
     };
     for (const auto& c : cases) {
