@@ -247,6 +247,7 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
             c = refine(a.colour, wide, 3);
         return c;
     };
+    const double wideRange = std::max(8.0, reach * 0.03), closeRange = std::max(6.0, reach * 0.012);
     auto judge = [&](Corners c, const Corners& proposed, double partsRegion, double leastEdges) {
         // An outline drawn in the artwork (a frame, a white shape, the paper above a horizon) lies
         // inside the sheet and is never the sheet. Two drawn sides are enough: a hard shadow across
@@ -260,9 +261,15 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
         };
         int drawn = drawnSides(a.colour, c);
         if (artwork(c, drawn)) {
-            const Corners near = refine(a.colour, proposed, 3);
+            Corners near = refine(a.colour, proposed, 3);
             drawn = drawnSides(a.colour, near);
-            if (artwork(near, drawn)) return;
+            if (artwork(near, drawn)) {
+                // A frame drawn near the sheet's edge: with the drawn lines' steps set aside, the sides reach
+                // on past it to the sheet's edge, where the paper meets the surface close by.
+                near = settled(refine(a.colour, refine(a.colour, proposed, wideRange, true), closeRange, true));
+                drawn = drawnSides(a.colour, near);
+                if (artwork(near, drawn)) return;
+            }
             c = near;
         }
         if (!withinLimits(c, a.size, options)) return;
@@ -272,11 +279,10 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
         scored.push_back({c, std::sqrt(edges * region), edges, edges >= 0.97 && drawn == 0, region});
     };
     auto consider = [&](const Corners& proposed, double partsRegion = 0, double leastEdges = 0) {
-        Corners c = refine(a.colour, proposed, std::max(8.0, reach * 0.03));
+        Corners c = refine(a.colour, proposed, wideRange);
         if (std::any_of(seen.begin(), seen.end(), [&](const Corners& s) { return overlap(s, c) > 0.97; }))
             return;
         seen.push_back(c);
-        const double closeRange = std::max(6.0, reach * 0.012);
         c = settled(refine(a.colour, c, closeRange));
         // The wide first step may have jumped past the sheet's edge to a mat's or a book's close by, as
         // clear an edge, when the outline went on beyond two of the proposal's sides over darker surface:

@@ -139,6 +139,35 @@ std::size_t stripeCleared(const cv::Mat& colour, cv::Vec3f paper, cv::Point2d q,
     return i;
 }
 
+bool drawnLineAt(const cv::Mat& colour, cv::Point2d q, cv::Point2d inward, double reach);
+
+// The strongest of the steps along the normal at q (step k at first + k * stride) that is not the border of a
+// drawn line: a line drawn near the sheet's edge, dark on the paper, steps far more than the paper does onto a
+// light surface beyond it and would make the sheet's own edge look faint. The strongest step of all where no
+// clear step is left beside the drawn lines.
+float clearestStep(const cv::Mat& colour, cv::Point2d q, cv::Point2d inward, const std::vector<double>& steps,
+                   double first, double stride) {
+    const double reach = std::max(4.0, std::max(colour.cols, colour.rows) / 100.0);
+    const float strongest = *std::max_element(steps.begin(), steps.end());
+    std::array<double, 3> lines{};  // where the drawn lines found lie along the normal
+    std::size_t found = 0;
+    while (found < lines.size()) {
+        std::optional<std::size_t> best;
+        for (std::size_t k = 0; k < steps.size(); ++k) {
+            const double at = first + static_cast<double>(k) * stride;
+            if (std::any_of(lines.begin(), lines.begin() + found,
+                            [&](double line) { return std::abs(at - line) <= reach + 2; }))
+                continue;
+            if (!best || steps[k] > steps[*best]) best = k;
+        }
+        if (!best || steps[*best] < 0.06) return strongest;
+        const double at = first + static_cast<double>(*best) * stride;
+        if (!drawnLineAt(colour, q + inward * at, inward, reach)) return static_cast<float>(steps[*best]);
+        lines[found++] = at;
+    }
+    return strongest;
+}
+
 // The straight edge near the side a-b where the colour changes most, found along the side's normal
 // within range pixels and fitted robustly, on the outline whose paper has the given colour; nothing when too
 // little of it shows. Built for processors with AVX2 as well as for any other, picked when the program loads,
@@ -146,7 +175,8 @@ std::size_t stripeCleared(const cv::Mat& colour, cv::Vec3f paper, cv::Point2d q,
 // registers, and neither fuses a multiplication with an addition, so both find the same edges bit for bit.
 [[gnu::target_clones("avx2", "default")]] std::optional<Line> refineSide(const cv::Mat& colour,
                                                                          cv::Vec3f paper, cv::Point2d a,
-                                                                         cv::Point2d b, double range) {
+                                                                         cv::Point2d b, double range,
+                                                                         bool pastDrawnLines) {
     const double length = cv::norm(b - a);
     if (length < 8) return std::nullopt;
     const cv::Point2d dir = (b - a) / length;
@@ -170,8 +200,9 @@ std::size_t stripeCleared(const cv::Mat& colour, cv::Vec3f paper, cv::Point2d q,
         for (double s = -range; s <= range; s += stride)
             steps.push_back(colourStep(colour, q + inward * (s + half), q + inward * (s - half)));
         // The outermost clear edge: colour bands drawn up to the sheet's edge must not pull it inwards.
-        const float strongest = *std::max_element(steps.begin(), steps.end());
-        if (strongest < 0.06) continue;
+        const float largest = *std::max_element(steps.begin(), steps.end());
+        if (largest < 0.06) continue;
+        const float strongest = pastDrawnLines ? clearestStep(colour, q, inward, steps, -range, stride) : largest;
         std::size_t i = 0;
         while (!(steps[i] >= 0.5f * strongest && (i + 1 == steps.size() || steps[i] >= steps[i + 1]))) ++i;
         i = stripeCleared(colour, paper, q, inward, steps, i, -range, stride, half);
@@ -398,12 +429,12 @@ int drawnSides(const cv::Mat& colour, const Corners& c) {
 
 // Moves each side of the outline onto the edge nearby, keeping sides that show no edge, never onto the far
 // edge of a white stripe of a grey wall along it.
-Corners refine(const cv::Mat& colour, Corners c, double range) {
+Corners refine(const cv::Mat& colour, Corners c, double range, bool pastDrawnLines) {
     std::array<Line, 4> lines;
     const cv::Vec3f paper = paperColour(colour, c);
     for (int i = 0; i < 4; ++i) {
         const cv::Point2d a = c[i], b = c[(i + 1) % 4];
-        const auto found = refineSide(colour, paper, a, b, range);
+        const auto found = refineSide(colour, paper, a, b, range, pastDrawnLines);
         lines[i] = found ? *found : Line{a, (b - a) / cv::norm(b - a)};
     }
     Corners out;

@@ -12,8 +12,10 @@ namespace quillfen::detail::paper {
 
 // Moves each side of the outline onto the edge nearby, keeping sides that show no edge. Of the clear edges
 // it takes the outermost, so that colour drawn up to the sheet's edge does not pull a side inwards, but not
-// the far edge of a white stripe of a grey wall, or of a mat's light border, that runs along the side.
-Corners refine(const cv::Mat& colour, Corners c, double range);
+// the far edge of a white stripe of a grey wall, or of a mat's light border, that runs along the side. Past
+// drawn lines, the steps of a line drawn near the side do not count in telling a clear edge, so that the
+// sheet's fainter edge beyond a frame drawn close inside it is taken.
+Corners refine(const cv::Mat& colour, Corners c, double range, bool pastDrawnLines = false);
 // The outline with each side pushed outwards to the sheet's real edge when the side stopped early, at a
 // band of colour drawn up to the edge or at the edge of a hard shadow falling across the sheet: the two
 // neighbouring sides must go on as clear edges past the old corners, and the farthest parallel line

@@ -68,3 +68,21 @@ TEST(PaperEdges, APartOfASheetThatAHardShadowCutOffIsToldWithTheSideAlongTheShad
         if (c.shadowsEdge) EXPECT_NE(std::find(sides.begin(), sides.end(), *c.shadowsEdge), sides.end());
     }
 }
+
+TEST(PaperEdges, RefiningPastDrawnLinesReachesTheSheetsEdgeBeyondAFrameDrawnNearIt) {
+    // A white sheet (x 120...360, y 80...280) on a light grey table, a dark frame 4 pixels wide ruled 12 pixels
+    // inside its edges: the frame's step is far stronger than the paper's onto the table.
+    cv::Mat picture(360, 480, CV_32FC3, cv::Scalar::all(0.75));
+    picture(cv::Rect(120, 80, 240, 200)).setTo(cv::Scalar(0.95, 0.95, 0.93));
+    cv::rectangle(picture, cv::Rect(132, 92, 216, 176), cv::Scalar(0.3, 0.05, 0.1), 4);
+    cv::Mat colour;
+    picture.convertTo(colour, CV_8UC3, 255);
+    cv::GaussianBlur(colour, colour, cv::Size(), 1.0);
+    const Corners frame = box(134, 94, 345, 265);
+    for (const bool pastDrawnLines : {false, true}) {
+        SCOPED_TRACE(pastDrawnLines ? "past drawn lines" : "on the strongest edges");
+        const Corners expected = pastDrawnLines ? box(120, 80, 359, 279) : box(130, 90, 349, 269);
+        const Corners refined = refine(colour, frame, 20, pastDrawnLines);
+        for (int i = 0; i < 4; ++i) EXPECT_LT(cv::norm(refined[i] - expected[i]), 2.5) << "corner " << i;
+    }
+}
