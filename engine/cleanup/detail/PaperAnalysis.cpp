@@ -1,5 +1,6 @@
 #include "engine/cleanup/detail/PaperAnalysis.h"
 
+#include "engine/cleanup/detail/PaperBands.h"
 #include "engine/cleanup/detail/PaperEdges.h"
 #include "engine/cleanup/detail/PaperSmoothing.h"
 
@@ -179,6 +180,13 @@ int levelOf(const cv::Mat& values, const cv::Mat& mask, double share) {
     for (int below = 0; level < 255 && below + histogram[level] <= share * count; ++level)
         below += histogram[level];
     return level;
+}
+
+// How many pixels of a run of a CV_8U mask's row are set.
+int setIn(const std::uint8_t* row, const Run& run) {
+    return run.from < run.to ? cv::countNonZero(cv::Mat(1, run.to - run.from, CV_8U,
+                                                        const_cast<std::uint8_t*>(row + run.from)))
+                             : 0;
 }
 
 // The part of the analysis copy that holds the outlines where they lie in the picture, and margin pixels
@@ -459,16 +467,17 @@ double regionSupport(const Analysis& a, const Corners& c) {
     const int band = std::max(3, std::max(a.foreground.cols, a.foreground.rows) / 30);
     const cv::Rect window = windowOf(a, {&c}, band + 1);
     if (window.empty()) return 0;
-    const cv::Mat inside = filled(a, c, window), foreground = a.foreground(window);
-    cv::Mat around;
-    cv::dilate(inside, around,
-               cv::getStructuringElement(cv::MORPH_RECT, cv::Size(2 * band + 1, 2 * band + 1)));
-    around -= inside;
-    const double insideCount = cv::countNonZero(inside), aroundCount = cv::countNonZero(around);
+    const BandRows rows(filled(a, c, window), band);
+    const cv::Mat foreground = a.foreground(window);
+    int insideCount = 0, standing = 0, aroundCount = 0, busy = 0;
+    for (int y = 0; y < window.height; ++y) {
+        const auto* f = foreground.ptr<std::uint8_t>(y);
+        for (const Run& run : rows.inside(y)) insideCount += run.to - run.from, standing += setIn(f, run);
+        for (const Run& run : rows.around(y)) aroundCount += run.to - run.from, busy += setIn(f, run);
+    }
     if (insideCount == 0) return 0;
-    const double standing = cv::countNonZero(foreground & inside) / insideCount;
-    const double plain = aroundCount == 0 ? 1 : 1 - cv::countNonZero(foreground & around) / aroundCount;
-    return standing * plain;
+    const double plain = aroundCount == 0 ? 1 : 1 - static_cast<double>(busy) / aroundCount;
+    return static_cast<double>(standing) / insideCount * plain;
 }
 
 // How well an outline holds a sheet on a busy surface, judged only near it: the share of its inside
@@ -479,17 +488,16 @@ double paperSupport(const Analysis& a, const Corners& c) {
     const int band = std::max(2, std::max(a.smallWhite.cols, a.smallWhite.rows) / 80);
     const cv::Rect window = windowOf(a, {&c}, band + 1);
     if (window.empty()) return 0;
-    const cv::Mat inside = filled(a, c, window), whiteness = a.smallWhite(window);
-    cv::Mat around;
-    cv::dilate(inside, around, cv::getStructuringElement(cv::MORPH_RECT, cv::Size(2 * band + 1, 2 * band + 1)));
-    around -= inside;
+    const BandRows rows(filled(a, c, window), band);
+    const cv::Mat whiteness = a.smallWhite(window);
     int histogram[256] = {};
     int insideCount = 0;
-    for (int y = 0; y < inside.rows; ++y) {
-        const auto* m = inside.ptr<std::uint8_t>(y);
+    for (int y = 0; y < window.height; ++y) {
         const auto* w = whiteness.ptr<std::uint8_t>(y);
-        for (int x = 0; x < inside.cols; ++x)
-            if (m[x]) ++histogram[w[x]], ++insideCount;
+        for (const Run& run : rows.inside(y)) {
+            for (int x = run.from; x < run.to; ++x) ++histogram[w[x]];
+            insideCount += run.to - run.from;
+        }
     }
     if (insideCount == 0) return 0;
     int paper = 255;
@@ -498,11 +506,12 @@ double paperSupport(const Analysis& a, const Corners& c) {
     int whiteInside = 0;
     for (int v = std::max(0, floor); v < 256; ++v) whiteInside += histogram[v];
     int aroundCount = 0, darkerAround = 0;
-    for (int y = 0; y < around.rows; ++y) {
-        const auto* m = around.ptr<std::uint8_t>(y);
+    for (int y = 0; y < window.height; ++y) {
         const auto* w = whiteness.ptr<std::uint8_t>(y);
-        for (int x = 0; x < around.cols; ++x)
-            if (m[x]) ++aroundCount, darkerAround += w[x] < floor;
+        for (const Run& run : rows.around(y)) {
+            for (int x = run.from; x < run.to; ++x) darkerAround += w[x] < floor;
+            aroundCount += run.to - run.from;
+        }
     }
     const double white = std::min(1.0, static_cast<double>(whiteInside) / insideCount / 0.8);
     return aroundCount == 0 ? 0 : white * darkerAround / aroundCount;
