@@ -187,11 +187,7 @@ bool restIsPaper(const cv::Mat& colour, const Corners& outer, const Corners& inn
     cv::cvtColor(colour, luma, cv::COLOR_RGB2GRAY);
     const cv::Mat paper = part & (luma > cv::mean(luma, part)[0]);
     if (cv::countNonZero(paper) == 0 || cv::countNonZero(rest) == 0) return false;
-    auto chroma = [](cv::Scalar c) {
-        const double r = std::max(c[0], 1.0), g = std::max(c[1], 1.0), b = std::max(c[2], 1.0);
-        return cv::Point2d(2 * (r - g) / (r + g), 2 * (b - g) / (b + g));
-    };
-    return cv::norm(chroma(cv::mean(colour, paper)) - chroma(cv::mean(colour, rest))) < 0.1;
+    return cv::norm(chromaticity(cv::mean(colour, paper), 1) - chromaticity(cv::mean(colour, rest), 1)) < 0.1;
 }
 
 // The picture with the light beyond the side from c[side] to c[side + 1], a hard shadow's edge, raised by the

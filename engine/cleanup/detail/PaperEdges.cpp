@@ -92,6 +92,15 @@ double paperLuma(const cv::Mat& colour, const Corners& c) {
     return lumaOf(paperColour(colour, c));
 }
 
+}  // namespace
+
+cv::Point2d chromaticity(const cv::Scalar& colour, double least) {
+    const double r = std::max(colour[0], least), g = std::max(colour[1], least), b = std::max(colour[2], least);
+    return {2 * (r - g) / (r + g), 2 * (b - g) / (b + g)};
+}
+
+namespace {
+
 // The step to take along a normal at q instead of the outermost clear one, i: a step further in, at least a
 // quarter as strong, from the outline's paper to a band nearly as bright as it, hardly coloured and of another
 // tint, that ends outwards at step i on something clearly darker, either colourless or of another colour than
@@ -118,14 +127,10 @@ std::size_t stripeCleared(const cv::Mat& colour, cv::Vec3f paper, cv::Point2d q,
             if (luma(colourOf(outer - half - 1 - share * width)) >= 0.8 * luma(band)) return false;
         return true;
     };
-    // Chromaticity as the selection of outlines takes it (red and blue against green over their sums), which
-    // the strength of the light leaves alone: a colour beyond of the paper's chromaticity is paper in less light.
-    auto chroma = [](cv::Vec3f c) {
-        constexpr float least = 1.0f / 255;
-        const double r = std::max(c[0], least), g = std::max(c[1], least), b = std::max(c[2], least);
-        return cv::Point2d(2 * (r - g) / (r + g), 2 * (b - g) / (b + g));
-    };
-    const bool otherColour = cv::norm(chroma(beyond) - chroma(paper)) >= 0.1;
+    // A colour beyond of the paper's chromaticity is paper in less light.
+    constexpr float least = 1.0f / 255;
+    const bool otherColour =
+        cv::norm(chromaticity(cv::Scalar(beyond), least) - chromaticity(cv::Scalar(paper), least)) >= 0.1;
     for (std::size_t j = i + 1; j + 1 < steps.size(); ++j) {
         if (steps[j] < 0.25f * strongest || steps[j] < steps[j - 1] || steps[j] < steps[j + 1]) continue;
         const double inner = first + static_cast<double>(j) * stride;

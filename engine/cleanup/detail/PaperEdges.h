@@ -45,6 +45,9 @@ double shadowLight(const cv::Mat& colour, const Corners& c, int side);
 // Whether outer's sides run on as clear edges past inner's corners wherever outer reaches beyond a side
 // of inner: then inner stopped early, at a band of colour drawn along the sheet's side.
 bool runsOnPast(const cv::Mat& colour, const Corners& outer, const Corners& inner);
+// The chromaticity of a colour, red and blue against green over their sums, each channel taken as at least
+// least: the strength of the light leaves it alone, so the same paper in less light keeps it.
+cv::Point2d chromaticity(const cv::Scalar& colour, double least);
 // How much of each side shows a clear change of colour across it: 0 to 1, weighing the weakest side as
 // much as the average, so that an outline is sure only where all four sides are.
 double edgeSupport(const cv::Mat& colour, const Corners& c);
