@@ -231,6 +231,7 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
         double edges;
         bool crisp;  // clear edges along all four sides, none of them a drawn line
         double region;
+        bool drawnSide;  // a side along a drawn line
     };
     std::vector<Scored> scored;
     std::vector<Corners> seen;  // after the first, coarse refinement: proposals often meet there
@@ -272,7 +273,8 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
         const double region = std::max({regionSupport(a, c), paperSupport(a, c), partsRegion});
         const double edges = edgeSupport(a.colour, c);
         if (edges < leastEdges) return;
-        scored.push_back({c, std::sqrt(edges * region), edges, edges >= 0.97 && drawn == 0, region});
+        scored.push_back(
+            {c, std::sqrt(edges * region), edges, edges >= 0.97 && drawn == 0, region, drawn > 0});
     };
     auto consider = [&](const Corners& proposed, double partsRegion = 0, double leastEdges = 0) {
         Corners c = refine(a.colour, proposed, wideRange);
@@ -404,6 +406,18 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
         return std::any_of(sure.begin(), sure.end(), [&](const Scored& inner) {
             return inner.edges >= 0.5 && enclosesBrighterSheet(a, outer.corners, inner.corners, inner.crisp);
         });
+    });
+    // A drawn line lies on the sheet, not along its edge: an outline with a side along one that a crisp
+    // outline holds, reaching to one of its sides, is a piece of the drawing that the line cuts off (the
+    // paper above a horizon, between a line and a band of colour), and the crisp outline is the sheet. A
+    // sheet on a mat keeps clear of all of the mat's sides.
+    const std::vector<Scored> held = scored;
+    std::erase_if(scored, [&](const Scored& piece) {
+        return piece.drawnSide && std::any_of(held.begin(), held.end(), [&](const Scored& sheet) {
+                   return sheet.crisp && covered(piece.corners, sheet.corners) >= 0.9 &&
+                          polygonArea(piece.corners) < 0.9 * polygonArea(sheet.corners) &&
+                          sidesReachedAcross(sheet.corners, piece.corners, across) < 4;
+               });
     });
     std::stable_sort(scored.begin(), scored.end(),
                      [](const Scored& x, const Scored& y) { return x.confidence > y.confidence; });

@@ -153,8 +153,10 @@ TEST(PaperCandidates, ShapesDrawnInTheArtworkAreNeverTakenForTheSheet) {
     // Each once returned a piece of the drawing: a white shape outlined in the middle of a coloured
     // sheet was taken for the sheet, and on a ruled scan the paper above a drawn horizon was, where the
     // whole scan is the answer; on a table's edge the paper beside a drawn horizon was, its side widened
-    // along the horizon as though that were the sheet's edge. On another ruled scan the paper above the
-    // horizon ran out of the picture, a side along its border and a corner beyond it.
+    // along the horizon as though that were the sheet's edge, and on another the paper between a drawn
+    // horizon and a band of colour, more surely paper than the whole sheet outlined around it. On another
+    // ruled scan the paper above the horizon ran out of the picture, a side along its border and a corner
+    // beyond it.
     struct Case {
         std::uint32_t seed;
         bool sheetInFrame;
@@ -163,6 +165,7 @@ TEST(PaperCandidates, ShapesDrawnInTheArtworkAreNeverTakenForTheSheet) {
                                             {500025, true},
                                             {500030, true},
                                             {500044, true},
+                                            {4500079, true},
                                             {500013, false},
                                             {2500108, false}}) {
         const auto photo = photos::generate(seed, photos::hardSurfaceForSeed(seed - 500000));
