@@ -38,7 +38,6 @@ std::vector<Corners> outlinesOf(const std::vector<std::vector<cv::Point>>& conto
 std::vector<Corners> proposals(const Analysis& a) {
     std::vector<std::vector<cv::Point>> contours;
     const double minimumArea = 0.03 * a.smallLuma.total();
-    const cv::Mat kernel = cv::getStructuringElement(cv::MORPH_ELLIPSE, cv::Size(5, 5));
     auto collect = [&](const cv::Mat& binary, int mode) {
         std::vector<std::vector<cv::Point>> found;
         cv::findContours(binary, found, mode, cv::CHAIN_APPROX_SIMPLE);
@@ -46,14 +45,15 @@ std::vector<Corners> proposals(const Analysis& a) {
             if (cv::contourArea(f) >= minimumArea || cv::minAreaRect(f).size.area() >= minimumArea)
                 contours.push_back(std::move(f));
     };
+    // The regions, each opened and then closed by a small ellipse against noise and thin gaps.
+    std::vector<cv::Mat> regions;
     for (const cv::Mat* channel : {&a.smallWhite, &a.smallLuma}) {
         cv::Mat binary;
         const double otsu = cv::threshold(*channel, binary, 0, 255, cv::THRESH_BINARY | cv::THRESH_OTSU);
         for (double shift : {0.0, 20.0, 40.0}) {
-            cv::threshold(*channel, binary, otsu + shift, 255, cv::THRESH_BINARY);
-            cv::morphologyEx(binary, binary, cv::MORPH_OPEN, kernel);
-            cv::morphologyEx(binary, binary, cv::MORPH_CLOSE, kernel);
-            collect(binary, cv::RETR_EXTERNAL);
+            cv::Mat region;
+            cv::threshold(*channel, region, otsu + shift, 255, cv::THRESH_BINARY);
+            regions.push_back(region);
         }
     }
     // A hard shadow darkens paper and surface alike and leaves their colours: on a coloured surface the
@@ -61,17 +61,14 @@ std::vector<Corners> proposals(const Analysis& a) {
     {
         cv::Mat binary;
         cv::threshold(a.smallNeutral, binary, 0, 255, cv::THRESH_BINARY | cv::THRESH_OTSU);
-        cv::morphologyEx(binary, binary, cv::MORPH_OPEN, kernel);
-        cv::morphologyEx(binary, binary, cv::MORPH_CLOSE, kernel);
-        collect(binary, cv::RETR_EXTERNAL);
+        regions.push_back(binary);
     }
     for (double level : {0.6, 1.0, 1.8}) {
         cv::Mat binary;
         cv::compare(a.standOut, level, binary, cv::CMP_GT);
-        cv::morphologyEx(binary, binary, cv::MORPH_OPEN, kernel);
-        cv::morphologyEx(binary, binary, cv::MORPH_CLOSE, kernel);
-        collect(binary, cv::RETR_EXTERNAL);
+        regions.push_back(binary);
     }
+    for (const cv::Mat& region : openedAndClosed(regions, 5)) collect(region, cv::RETR_EXTERNAL);
     cv::Mat edges;
     cv::Canny(a.smallLuma, edges, 30, 80);
     cv::dilate(edges, edges, cv::Mat());

@@ -46,6 +46,19 @@ struct Greatest {
     static cv::v_uint8x16 of(const cv::v_uint8x16& a, const cv::v_uint8x16& b) { return cv::v_max(a, b); }
 };
 
+// The bits set in every (or in any) byte: the least (greatest) value of each bit's mask.
+struct AllOf {
+    static constexpr std::uint8_t identity = 255;
+    static std::uint8_t of(std::uint8_t a, std::uint8_t b) { return a & b; }
+    static cv::v_uint8x16 of(const cv::v_uint8x16& a, const cv::v_uint8x16& b) { return a & b; }
+};
+
+struct AnyOf {
+    static constexpr std::uint8_t identity = 0;
+    static std::uint8_t of(std::uint8_t a, std::uint8_t b) { return a | b; }
+    static cv::v_uint8x16 of(const cv::v_uint8x16& a, const cv::v_uint8x16& b) { return a | b; }
+};
+
 // The least (or greatest) value over the ellipse whose rows reach as given around each pixel.
 template <class Op>
 cv::Mat morphed(const cv::Mat& picture, const std::vector<int>& rowReaches) {
@@ -117,6 +130,30 @@ cv::Mat opened(const cv::Mat& picture, int side) {
         return out;
     }
     return morphed<Greatest>(morphed<Least>(picture, *rowReaches), *rowReaches);
+}
+
+std::vector<cv::Mat> openedAndClosed(const std::vector<cv::Mat>& masks, int side) {
+    const auto rowReaches = reaches(side);
+    std::vector<cv::Mat> out;
+    if (!rowReaches) {
+        const cv::Mat kernel = cv::getStructuringElement(cv::MORPH_ELLIPSE, cv::Size(side, side));
+        for (const cv::Mat& mask : masks) {
+            cv::Mat m;
+            cv::morphologyEx(mask, m, cv::MORPH_OPEN, kernel);
+            cv::morphologyEx(m, m, cv::MORPH_CLOSE, kernel);
+            out.push_back(m);
+        }
+        return out;
+    }
+    for (std::size_t first = 0; first < masks.size(); first += 8) {
+        const std::size_t count = std::min<std::size_t>(8, masks.size() - first);
+        cv::Mat bits(masks[first].size(), CV_8U, cv::Scalar(0));
+        for (std::size_t k = 0; k < count; ++k) bits |= masks[first + k] & cv::Scalar(1 << k);
+        const cv::Mat open = morphed<AnyOf>(morphed<AllOf>(bits, *rowReaches), *rowReaches);
+        const cv::Mat closed = morphed<AllOf>(morphed<AnyOf>(open, *rowReaches), *rowReaches);
+        for (std::size_t k = 0; k < count; ++k) out.push_back((closed & cv::Scalar(1 << k)) != 0);
+    }
+    return out;
 }
 
 }  // namespace quillfen::detail::paper

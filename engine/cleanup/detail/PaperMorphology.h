@@ -2,8 +2,10 @@
 
 #include <opencv2/core.hpp>
 
-// Internal to paper detection: the opening of the analysis copy's 8-bit planes by a wide ellipse. A pure
-// function.
+#include <vector>
+
+// Internal to paper detection: the opening of the analysis copy's 8-bit planes by a wide ellipse, and the
+// opening and closing of its masks by a small one. Pure functions.
 namespace quillfen::detail::paper {
 
 // The picture (CV_8U, one channel) eroded, then dilated, by the ellipse of the given odd side that
@@ -12,5 +14,11 @@ namespace quillfen::detail::paper {
 // it is the least over each row's run, which the rows share: runs of every width across each row once,
 // then the kernel's rows down each column. A wide ellipse takes far fewer steps so than pixel by pixel.
 cv::Mat opened(const cv::Mat& picture, int side);
+// Each mask (CV_8U, 0 or 255, all of one size) opened, then closed, by the ellipse of the given odd side that
+// cv::getStructuringElement draws: what cv::morphologyEx's MORPH_OPEN and then MORPH_CLOSE give, pixels beyond
+// the picture taking no part. Over a mask the least value is 255 where every pixel of the ellipse is set and
+// the greatest where any is, so eight masks, one to each bit of a byte, are eroded and dilated at once, each
+// byte by the bits set in all (or in any) of its ellipse's pixels, in the steps of opened.
+std::vector<cv::Mat> openedAndClosed(const std::vector<cv::Mat>& masks, int side);
 
 }  // namespace quillfen::detail::paper

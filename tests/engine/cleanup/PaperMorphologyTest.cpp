@@ -41,3 +41,42 @@ TEST(PaperMorphology, OpeningIsWhatOpenCvsOpeningGives) {
         EXPECT_EQ(cv::norm(found, expected, cv::NORM_INF), 0);
     }
 }
+
+TEST(PaperMorphology, MasksOpenedAndClosedTogetherAreWhatOpenCvGivesEach) {
+    struct Case {
+        const char* name;
+        cv::Size size;
+        int masks;
+        int side;
+    };
+    const Case cases[] = {
+        {"nine masks of the analysis copy, more than one byte holds", {384, 288}, 9, 5},
+        {"one mask of a portrait copy", {288, 384}, 1, 5},
+        {"masks lower and narrower than the ellipse", {3, 2}, 3, 5},
+        {"a wider ellipse", {97, 61}, 4, 9},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        // Thresholds of smooth pictures of their own at rising levels: blobs, stripes and specks that lie
+        // apart from mask to mask, the first mask set nearly all over, up to the picture's border.
+        std::vector<cv::Mat> masks;
+        cv::RNG random(5);
+        for (int k = 0; k < c.masks; ++k) {
+            cv::Mat picture(c.size, CV_8U);
+            random.fill(picture, cv::RNG::UNIFORM, 0, 256);
+            cv::GaussianBlur(picture, picture, cv::Size(), 2);
+            masks.push_back(picture > 20 + 25 * k);
+        }
+        const auto found = detail::paper::openedAndClosed(masks, c.side);
+        ASSERT_EQ(found.size(), masks.size());
+        const cv::Mat kernel = cv::getStructuringElement(cv::MORPH_ELLIPSE, cv::Size(c.side, c.side));
+        for (std::size_t k = 0; k < masks.size(); ++k) {
+            cv::Mat expected;
+            cv::morphologyEx(masks[k], expected, cv::MORPH_OPEN, kernel);
+            cv::morphologyEx(expected, expected, cv::MORPH_CLOSE, kernel);
+            ASSERT_EQ(found[k].size(), c.size);
+            ASSERT_EQ(found[k].type(), CV_8U);
+            EXPECT_EQ(cv::norm(found[k], expected, cv::NORM_INF), 0) << "mask " << k;
+        }
+    }
+}
