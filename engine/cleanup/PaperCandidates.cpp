@@ -247,11 +247,14 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
         // inside the sheet and is never the sheet. Two drawn sides are enough: a hard shadow across
         // the shape hides its line along the others. Beside a drawn side, a side along the picture's border
         // or a corner beyond it counts as one too: no sheet's edge is seen there, as where a scan's paper
-        // above a horizon runs out of the picture. The wide steps may have pulled the sides off the sheet's
-        // edge onto a frame drawn near it, whose edge is the stronger on a light table: refined only close
-        // by, a proposal that lay on the sheet's edge stays there.
+        // above a horizon runs out of the picture; and so does a neighbour of the drawn side running on past
+        // their corner as a clear edge, the sheet's own edge going on past a line drawn across it. The wide
+        // steps may have pulled the sides off the sheet's edge onto a frame drawn near it, whose edge is the
+        // stronger on a light table: refined only close by, a proposal that lay on the sheet's edge stays
+        // there.
         auto artwork = [&](const Corners& outline, int drawn) {
-            return drawn >= 2 || (drawn == 1 && unseenParts(outline, a.size) >= 1);
+            return drawn >= 2 || (drawn == 1 && (unseenParts(outline, a.size) >= 1 ||
+                                                 cutOffByDrawnLine(a.colour, outline)));
         };
         int drawn = drawnSides(a.colour, c);
         if (artwork(c, drawn)) {

@@ -284,18 +284,20 @@ cv::Point2d edgeEnd(const cv::Mat& colour, const Line& side, cv::Point2d inward,
     return end;
 }
 
-// Whether the line through a and b runs on as a clear edge past one of its ends, for a tenth of its length
-// and at least 15 pixels, inside the picture.
-bool runsOnBeyond(const cv::Mat& colour, cv::Point2d a, cv::Point2d b) {
+// Whether the line from a through b runs on as a clear edge past b, for a tenth of its length and at least 15
+// pixels, inside the picture.
+bool runsOnPastEnd(const cv::Mat& colour, cv::Point2d a, cv::Point2d b) {
     const double length = cv::norm(b - a);
-    const cv::Point2d dir = (b - a) / length;
+    const cv::Point2d away = (b - a) / length;
     const double reach = std::max(15.0, 0.1 * length);
     const cv::Rect2d picture(4, 4, colour.cols - 9, colour.rows - 9);
-    for (const auto& [end, away] : {std::pair{a, -dir}, std::pair{b, dir}}) {
-        const cv::Point2d from = end + away * 6, to = end + away * (6 + reach);
-        if (picture.contains(to) && lineSupported(colour, from, to, 3, 0.8)) return true;
-    }
-    return false;
+    const cv::Point2d from = b + away * 6, to = b + away * (6 + reach);
+    return picture.contains(to) && lineSupported(colour, from, to, 3, 0.8);
+}
+
+// Whether the line through a and b runs on as a clear edge past one of its ends, as runsOnPastEnd.
+bool runsOnBeyond(const cv::Mat& colour, cv::Point2d a, cv::Point2d b) {
+    return runsOnPastEnd(colour, b, a) || runsOnPastEnd(colour, a, b);
 }
 
 // The share of points from a to b that show a sheet's edge, inward the normal to the inside.
@@ -430,6 +432,15 @@ int drawnSides(const cv::Mat& colour, const Corners& c) {
     int drawn = 0;
     for (int i = 0; i < 4; ++i) drawn += drawnSide(colour, c[i], c[(i + 1) % 4]);
     return drawn;
+}
+
+bool cutOffByDrawnLine(const cv::Mat& colour, const Corners& c) {
+    for (int i = 0; i < 4; ++i) {
+        const cv::Point2d a = c[i], b = c[(i + 1) % 4];
+        if (!drawnSide(colour, a, b)) continue;
+        if (runsOnPastEnd(colour, c[(i + 3) % 4], a) || runsOnPastEnd(colour, c[(i + 2) % 4], b)) return true;
+    }
+    return false;
 }
 
 // Moves each side of the outline onto the edge nearby, keeping sides that show no edge, never onto the far

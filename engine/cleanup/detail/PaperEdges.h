@@ -31,6 +31,10 @@ Corners widenedToSheetEdges(const cv::Mat& colour, const Corners& c, bool colour
 // contact shadow darkens the surface only a little). An outline drawn all round is a shape in the
 // artwork, not the sheet.
 int drawnSides(const cv::Mat& colour, const Corners& c);
+// Whether a neighbour of a side along a drawn line runs on as a clear edge past the corner they share, for
+// a tenth of the neighbour's length: the sheet's own edge going on past a line drawn across the sheet, where
+// the outline is a part of the sheet that the line cuts off. A sheet's sides end at its corners.
+bool cutOffByDrawnLine(const cv::Mat& colour, const Corners& c);
 // The sides (i for the side from c[i] to c[i + 1]) along which the outline is a part of a sheet that a hard
 // shadow cut off: such a side has the outline's paper on its brighter side and the same colour in clearly
 // less light on the other, both for some way, the light stepping by about the same share all along it, and

@@ -328,6 +328,13 @@ TEST(PaperCandidates, ARegionOfAScansPaperIsNeverTakenForADocument) {
     }
 }
 
+TEST(PaperCandidates, APieceOfAScansDrawingBesideItsHorizonIsNeverTakenForTheSheet) {
+    // Once returned the paper between a drawn horizon and a band of sky on a ruled scan, its side along the
+    // scan's own edge running on past the sky's corner as that edge.
+    const auto photo = photos::generate(3000002, photos::Surface::ruledScan);
+    EXPECT_EQ(Cleaner::detectPaper(photo.image), std::nullopt);
+}
+
 TEST(PaperCandidates, AnOutlineRunningOnAlongTheSurfacesLinesNeverSwallowsTheSheet) {
     // Once returned the sheet with a strip of the lattice beside it: the outline whose side ran on along
     // the lattice's lines was only a little less sure than the sheet's own, and the larger one wins.

@@ -86,3 +86,30 @@ TEST(PaperEdges, RefiningPastDrawnLinesReachesTheSheetsEdgeBeyondAFrameDrawnNear
         for (int i = 0; i < 4; ++i) EXPECT_LT(cv::norm(refined[i] - expected[i]), 2.5) << "corner " << i;
     }
 }
+
+TEST(PaperEdges, APartOfASheetThatADrawnLineCutsOffIsToldByTheSheetsEdgeRunningOnPastTheLine) {
+    struct Case {
+        const char* what;
+        Table table;
+        bool shadow;
+        bool line;  // a dark line drawn down the sheet at x = 240
+        Corners outline;
+        bool cutOff;
+    };
+    const Case cases[] = {
+        {"the whole sheet", Table::brown, false, false, box(120, 80, 359, 279), false},
+        {"the whole sheet across the drawn line", Table::brown, false, true, box(120, 80, 359, 279), false},
+        {"the part left of the drawn line", Table::brown, false, true, box(120, 80, 240, 279), true},
+        {"the part right of the drawn line", Table::brown, false, true, box(240, 80, 359, 279), true},
+        {"the sunlit part of a sheet in a hard shadow, along no drawn line", Table::brown, true, false,
+         box(120, 80, 239, 279), false},
+        {"the sheet beside a dark stripe that runs on past its corners", Table::paleStriped, false, false,
+         box(120, 80, 359, 285), false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        cv::Mat picture = scene(c.table, c.shadow);
+        if (c.line) cv::line(picture, cv::Point(240, 80), cv::Point(240, 279), cv::Scalar(40, 60, 30), 5);
+        EXPECT_EQ(cutOffByDrawnLine(picture, c.outline), c.cutOff);
+    }
+}
