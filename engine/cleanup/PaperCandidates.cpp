@@ -168,9 +168,48 @@ bool reachesAcrossOneSide(const Corners& outer, const Corners& inner, double mar
     return covered(inner, outer) >= 0.97 && sidesReachedAcross(outer, inner, margin) == 1;
 }
 
-// Whether the part of outer beyond inner has the colour of inner's paper (the brighter half of inner,
-// not the drawing), however much darker: a shadow leaves the paper's colour, and a coloured surface has
-// its own. Chromaticities as in the lighting's paper mask.
+// The pixels of a picture of that size beyond the line of the side of c from c[side] to c[side + 1], away
+// from c's inside.
+cv::Mat beyondSide(cv::Size size, const Corners& c, int side) {
+    const cv::Point2d p = c[side], q = c[(side + 1) % 4], along = (q - p) / cv::norm(q - p);
+    cv::Point2d centre(0, 0);
+    for (const auto& corner : c) centre += corner * 0.25;
+    cv::Point2d outward(-along.y, along.x);
+    if ((centre - p).dot(outward) > 0) outward = -outward;
+    const double far = 2.0 * (size.width + size.height);
+    const std::vector<cv::Point> halfPlane{cv::Point(p - along * far), cv::Point(q + along * far),
+                                           cv::Point(q + along * far + outward * far),
+                                           cv::Point(p - along * far + outward * far)};
+    cv::Mat out(size, CV_8U, cv::Scalar(0));
+    cv::fillConvexPoly(out, halfPlane, cv::Scalar(255));
+    return out;
+}
+
+// Whether the 8-bit luma under the mask is in one light: the brighter half of it, up to the ninetieth share,
+// within a fifth above its middle. Paper in a shadow is, drawn over or not; the light and dark stripes of a
+// wall are not. True for an empty mask.
+bool inOneLight(const cv::Mat& luma, const cv::Mat& mask) {
+    const int pixels = cv::countNonZero(mask);
+    if (pixels == 0) return true;
+    cv::Mat histogram;
+    const int channels[] = {0}, bins[] = {256};
+    const float range[] = {0, 256};
+    const float* ranges[] = {range};
+    cv::calcHist(&luma, 1, channels, mask, histogram, 1, bins, ranges);
+    auto percentile = [&](double share) {
+        double sum = 0;
+        for (int v = 0; v < 256; ++v)
+            if ((sum += histogram.at<float>(v)) >= share * pixels) return v;
+        return 255;
+    };
+    return percentile(0.9) <= 1.2 * percentile(0.5);
+}
+
+// Whether the part of outer beyond inner is inner's paper in a shadow or over something showing through: the
+// colour of inner's paper (the brighter half of inner, not the drawing), however much darker, and in one
+// light beyond the side that outer reaches furthest past. A shadow leaves the paper's colour, and a coloured
+// surface has its own; the grey and white stripes of a colourless wall have a white paper's colour too, but
+// are light and dark in turn. Chromaticities as in the lighting's paper mask.
 bool restIsPaper(const cv::Mat& colour, const Corners& outer, const Corners& inner) {
     auto mask = [&](const Corners& c) {
         std::vector<cv::Point> polygon;
@@ -184,6 +223,11 @@ bool restIsPaper(const cv::Mat& colour, const Corners& outer, const Corners& inn
     cv::cvtColor(colour, luma, cv::COLOR_RGB2GRAY);
     const cv::Mat paper = part & (luma > cv::mean(luma, part)[0]);
     if (cv::countNonZero(paper) == 0 || cv::countNonZero(rest) == 0) return false;
+    // Beyond the side of inner that outer reaches furthest past, paper in a shadow is in one light.
+    int side = 0;
+    for (int i = 1; i < 4; ++i)
+        if (reachBeyond(outer, inner, i) > reachBeyond(outer, inner, side)) side = i;
+    if (!inOneLight(luma, rest & beyondSide(colour.size(), inner, side))) return false;
     return cv::norm(chromaticity(cv::mean(colour, paper), 1) - chromaticity(cv::mean(colour, rest), 1)) < 0.1;
 }
 

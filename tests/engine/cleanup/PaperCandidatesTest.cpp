@@ -289,6 +289,11 @@ TEST(PaperCandidates, GeneratedPhotosThatOnceReturnedAPartOfTheSheetOrItsMatFind
          "the part over the table: refining stepped its side at the table's edge in past a strip of its own paper, "
          "taking the paper over the floor beyond for a darker surface, and the whole sheet was lost",
          0.95},
+        {4500001, photos::hardSurfaceForSeed(1),
+         "the sheet with a band of the striped wall beyond one side: the outline reaching on to a stripe's edge "
+         "was kept beside the sheet as the whole around a part cut off by a shadow, the wall's white and grey "
+         "stripes, of the white paper's chromaticity, taken for the paper in less light, and won as the larger",
+         0.95},
     };
     for (const auto& c : cases) {
         const auto photo = photos::generate(c.seed, c.surface);
