@@ -59,11 +59,20 @@ void averageBoxes(const Bitmap& source, Bitmap& target) {
             return cv::v_trunc(cv::v_min(scaled + cv::v_setall_f32(255.0f) - alpha + cv::v_setall_f32(0.5f),
                                          cv::v_setall_f32(255.0f)));
         };
-        // Packing keeps each channel; the pixels are stored whole, opaque, four at a time.
+        // Packing keeps each channel; the pixels are stored whole, opaque, four at a time. Meanwhile the source
+        // rows of the next row's boxes are asked for, each as far along as the pixels stored, so that they
+        // arrive while this row is worked out rather than while the next one waits for them.
+        const int nextTop = bottom;
+        const int nextRows =
+            y + 1 < target.height
+                ? static_cast<int>(static_cast<long long>(y + 2) * source.height / target.height) - nextTop
+                : 0;
         const cv::v_uint32x4 opaque = cv::v_setall_u32(0xff000000u);
         std::uint8_t* out = target.pixel(0, y);
         int x = 0;
         for (; x + 4 <= target.width; x += 4, out += 16) {
+            for (int row = 0; row < nextRows; ++row)
+                __builtin_prefetch(source.pixel(columnStart[x], nextTop + row));
             const cv::v_int16x8 first = cv::v_pack(flatOf(x), flatOf(x + 1));
             const cv::v_int16x8 second = cv::v_pack(flatOf(x + 2), flatOf(x + 3));
             const cv::v_uint32x4 pixels = cv::v_reinterpret_as_u32(cv::v_pack_u(first, second)) | opaque;
