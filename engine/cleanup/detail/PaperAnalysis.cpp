@@ -182,11 +182,14 @@ int levelOf(const cv::Mat& values, const cv::Mat& mask, double share) {
     return level;
 }
 
-// How many pixels of a run of a CV_8U mask's row are set.
+// How many pixels of a run of a CV_8U mask's row are set, sixteen at a time: a run is a few hundred pixels at
+// most, too few to be worth a call through OpenCV's dispatch of a matrix.
 int setIn(const std::uint8_t* row, const Run& run) {
-    return run.from < run.to ? cv::countNonZero(cv::Mat(1, run.to - run.from, CV_8U,
-                                                        const_cast<std::uint8_t*>(row + run.from)))
-                             : 0;
+    int count = 0, x = run.from;
+    const cv::v_uint8x16 unset = cv::v_setzero_u8();
+    for (; x + 16 <= run.to; x += 16) count += __builtin_popcount(cv::v_signmask(cv::v_load(row + x) != unset));
+    for (; x < run.to; ++x) count += row[x] != 0;
+    return count;
 }
 
 // The part of the analysis copy that holds the outlines where they lie in the picture, and margin pixels

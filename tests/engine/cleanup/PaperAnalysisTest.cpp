@@ -124,3 +124,27 @@ TEST(PaperAnalysis, APartOfASheetLitMoreBrightlyThanBeyondItsSideMustStandOutInI
         EXPECT_EQ(detail::paper::standsOutInItsLight(scene(c.table), c.part, c.side), c.standsOut);
     }
 }
+
+TEST(PaperAnalysis, RegionSupportCountsTheSetPixelsInsideAnOutlineAndInTheBandAroundIt) {
+    // A foreground of the analysis copy of a 1024 x 768 working copy set here and there, to 255 or to any other
+    // value but 0; the band around an outline is 12 analysis pixels wide.
+    detail::paper::Analysis a;
+    a.size = cv::Size(1024, 768);
+    a.smallScale = 0.375;
+    a.smallLuma = cv::Mat(288, 384, CV_8U, cv::Scalar(0));
+    a.foreground.create(288, 384, CV_8U);
+    cv::randu(a.foreground, 0, 6);
+    a.foreground.setTo(0, a.foreground > 2);
+    a.foreground.setTo(255, a.foreground == 2);
+    using Corners = detail::paper::Corners;
+    for (const Corners& c : {Corners{{{200, 150}, {820, 170}, {800, 600}, {190, 580}}},
+                             Corners{{{500, 100}, {530, 100}, {530, 700}, {500, 700}}}}) {
+        cv::Mat inside(a.foreground.size(), CV_8U, cv::Scalar(0)), band;
+        cv::fillConvexPoly(inside, detail::paper::smallPolygon(a, c), cv::Scalar(255));
+        cv::dilate(inside, band, cv::Mat::ones(25, 25, CV_8U));
+        band &= ~inside;
+        const double standing = cv::countNonZero(a.foreground & inside) / double(cv::countNonZero(inside));
+        const double plain = 1 - cv::countNonZero(a.foreground & band) / double(cv::countNonZero(band));
+        EXPECT_DOUBLE_EQ(detail::paper::regionSupport(a, c), standing * plain);
+    }
+}
