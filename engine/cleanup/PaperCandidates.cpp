@@ -144,15 +144,21 @@ std::optional<Corners> joined(const Corners& x, const Corners& y) {
     return whole;
 }
 
-// How far outer reaches beyond inner's side from inner[side] to inner[side + 1], at least 0.
-double reachBeyond(const Corners& outer, const Corners& inner, int side) {
+// The unit normal of the side of c from c[side] to c[side + 1], pointing away from c's inside.
+cv::Point2d outwardNormal(const Corners& c, int side) {
     cv::Point2d centre(0, 0);
-    for (const auto& p : inner) centre += p * 0.25;
-    const cv::Point2d p = inner[side], q = inner[(side + 1) % 4];
+    for (const auto& p : c) centre += p * 0.25;
+    const cv::Point2d p = c[side], q = c[(side + 1) % 4];
     cv::Point2d outward = cv::Point2d(-(q - p).y, (q - p).x) / cv::norm(q - p);
     if ((centre - p).dot(outward) > 0) outward = -outward;
+    return outward;
+}
+
+// How far outer reaches beyond inner's side from inner[side] to inner[side + 1], at least 0.
+double reachBeyond(const Corners& outer, const Corners& inner, int side) {
+    const cv::Point2d outward = outwardNormal(inner, side);
     double beyond = 0;
-    for (const auto& corner : outer) beyond = std::max(beyond, (corner - p).dot(outward));
+    for (const auto& corner : outer) beyond = std::max(beyond, (corner - inner[side]).dot(outward));
     return beyond;
 }
 
@@ -172,10 +178,7 @@ bool reachesAcrossOneSide(const Corners& outer, const Corners& inner, double mar
 // from c's inside.
 cv::Mat beyondSide(cv::Size size, const Corners& c, int side) {
     const cv::Point2d p = c[side], q = c[(side + 1) % 4], along = (q - p) / cv::norm(q - p);
-    cv::Point2d centre(0, 0);
-    for (const auto& corner : c) centre += corner * 0.25;
-    cv::Point2d outward(-along.y, along.x);
-    if ((centre - p).dot(outward) > 0) outward = -outward;
+    const cv::Point2d outward = outwardNormal(c, side);
     const double far = 2.0 * (size.width + size.height);
     const std::vector<cv::Point> halfPlane{cv::Point(p - along * far), cv::Point(q + along * far),
                                            cv::Point(q + along * far + outward * far),
