@@ -7,7 +7,7 @@
 // outline the selection rules after the detectors accept: on the others (a surround brighter than the
 // paper) no detector can succeed, so these figures tell the detectors' misses from the rules' refusals.
 // Argument 0 is the working set, 1 a held-out set of other seeds looked at only to report, 2 a check set of
-// further seeds for judging a change beside the working set without tuning to either, and 4 and 5 fresh
+// further seeds for judging a change beside the working set without tuning to either, and 4, 5 and 6 fresh
 // check sets of seeds no rule had been judged on when they were added, for telling whether a rule carries
 // over to photos unseen.
 // PaperFalseQuads is for developing the rules that keep detection from finding a sheet where it must find
@@ -178,7 +178,7 @@ void PaperDetectionQuality(benchmark::State& state) {
     state.counters["noQuadTruthPasses"] = found.acceptedNoQuad;
     state.counters["falseQuads"] = negatives.photos - negatives.noQuad;
 }
-BENCHMARK(PaperDetectionQuality)->Arg(0)->Arg(1)->Arg(2)->Arg(4)->Arg(5)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(PaperDetectionQuality)->Arg(0)->Arg(1)->Arg(2)->Arg(4)->Arg(5)->Arg(6)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 // Quads found on photos where the answer is none, per surface, with the seeds of the photos that had one.
 void PaperFalseQuads(benchmark::State& state) {
