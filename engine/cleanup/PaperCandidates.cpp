@@ -448,10 +448,14 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
     // An outline around a brighter sheet is the mat or book it lies on. The sheet inside shows its own edges
     // along at least half of its outline; paper between lines of the drawing, bounded mostly by the drawing,
     // may be brighter than the rest of the sheet in shadow or drawn over, and does not make the sheet a mat.
+    // A sheet with clear edges all round is crisp here even beside a narrow darker band: the strip of a book's
+    // cover between the sheet and the pale block of its pages, or a mat's dark stripe along the sheet, looks
+    // like a line drawn along that side.
     const std::vector<Scored> sure = scored;
     std::erase_if(scored, [&](const Scored& outer) {
         return std::any_of(sure.begin(), sure.end(), [&](const Scored& inner) {
-            return inner.edges >= 0.5 && enclosesBrighterSheet(a, outer.corners, inner.corners, inner.crisp);
+            return inner.edges >= 0.5 &&
+                   enclosesBrighterSheet(a, outer.corners, inner.corners, inner.edges >= 0.97);
         });
     });
     // A drawn line lies on the sheet, not along its edge: an outline with a side along one that a crisp

@@ -226,6 +226,10 @@ TEST(PaperCandidates, GeneratedPhotosThatOnceReturnedAPartOfTheSheetOrItsMatFind
          "the mat: its edge lay within the first, wide step's reach of the sheet's"},
         {2000006, photos::surfaceForSeed(6),
          "the pale striped mat: its edge lay within the first step's reach", 0.95},
+        {2000262, photos::surfaceForSeed(262),
+         "the sheet with the book's pale block of pages: the strip of the cover between them, a narrow darker "
+         "band along the sheet's side, made the sheet seem to lie on a drawn line",
+         0.95},
         {32, photos::surfaceForSeed(32),
          "the sunlit part: the edge of a hard shadow across the sheet, running on over the room, was as clear an "
          "edge as the sheet's own",
