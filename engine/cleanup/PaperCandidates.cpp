@@ -445,31 +445,33 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
     for (std::size_t i = 0; i < scored.size(); ++i)
         if (!dropped[i]) wholes.push_back(scored[i]);
     scored = std::move(wholes);
-    // An outline around a brighter sheet is the mat or book it lies on. The sheet inside shows its own edges
-    // along at least half of its outline; paper between lines of the drawing, bounded mostly by the drawing,
-    // may be brighter than the rest of the sheet in shadow or drawn over, and does not make the sheet a mat.
-    // A sheet with clear edges all round is crisp here even beside a narrow darker band: the strip of a book's
-    // cover between the sheet and the pale block of its pages, or a mat's dark stripe along the sheet, looks
-    // like a line drawn along that side.
-    const std::vector<Scored> sure = scored;
-    std::erase_if(scored, [&](const Scored& outer) {
-        return std::any_of(sure.begin(), sure.end(), [&](const Scored& inner) {
-            return inner.edges >= 0.5 &&
-                   enclosesBrighterSheet(a, outer.corners, inner.corners, inner.edges >= 0.97);
-        });
-    });
     // A drawn line lies on the sheet, not along its edge: an outline with a side along one that a crisp
     // outline holds, reaching to one of its sides, is a piece of the drawing that the line cuts off (the
     // paper above a horizon, between a line and a band of colour), and the crisp outline is the sheet. A
     // sheet on a mat keeps clear of all of the mat's sides.
-    const std::vector<Scored> held = scored;
-    std::erase_if(scored, [&](const Scored& piece) {
-        return piece.drawnSide && std::any_of(held.begin(), held.end(), [&](const Scored& sheet) {
+    auto pieceOfTheDrawing = [&](const Scored& piece, const std::vector<Scored>& outlines) {
+        return piece.drawnSide && std::any_of(outlines.begin(), outlines.end(), [&](const Scored& sheet) {
                    return sheet.crisp && covered(piece.corners, sheet.corners) >= 0.9 &&
                           polygonArea(piece.corners) < 0.9 * polygonArea(sheet.corners) &&
                           sidesReachedAcross(sheet.corners, piece.corners, across) < 4;
                });
+    };
+    // An outline around a brighter sheet is the mat or book it lies on. The sheet inside shows its own edges
+    // along at least half of its outline; paper between lines of the drawing, bounded mostly by the drawing,
+    // may be brighter than the rest of the sheet in shadow or drawn over, and does not make the sheet a mat.
+    // A sheet with clear edges all round that is no piece of the drawing is crisp here even where a side lies
+    // along a narrow darker band: the strip of a book's cover between the sheet and the pale block of its
+    // pages looks like a line drawn along that side.
+    const std::vector<Scored> sure = scored;
+    std::erase_if(scored, [&](const Scored& outer) {
+        return std::any_of(sure.begin(), sure.end(), [&](const Scored& inner) {
+            const bool crisp = inner.crisp || (inner.edges >= 0.97 && !pieceOfTheDrawing(inner, sure));
+            return inner.edges >= 0.5 && enclosesBrighterSheet(a, outer.corners, inner.corners, crisp);
+        });
     });
+    // A mat that a brighter sheet inside it names is dropped by now, so a mat never takes a sheet's place here.
+    const std::vector<Scored> held = scored;
+    std::erase_if(scored, [&](const Scored& piece) { return pieceOfTheDrawing(piece, held); });
     std::stable_sort(scored.begin(), scored.end(),
                      [](const Scored& x, const Scored& y) { return x.confidence > y.confidence; });
 
