@@ -18,6 +18,9 @@ namespace quillfen::detail::paper {
 
 namespace {
 
+// How much brighter than what lies just beyond it a sheet's paper is along one of its sides at least.
+constexpr double sheetStep = 0.1;
+
 // The convex outlines of four corners that contours of the analysis copy make, in full-size pixels.
 std::vector<Corners> outlinesOf(const std::vector<std::vector<cv::Point>>& contours, double smallScale) {
     std::vector<Corners> out;
@@ -499,6 +502,10 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
     std::vector<Kept> kept;
     for (const auto& s : scored) {
         if (s.confidence < scored.front().confidence - 0.2) break;
+        // A sheet lies on a darker surface, so along one of its sides at least its paper is clearly brighter
+        // than what lies just beyond; paper cut out of a larger sheet, between bands drawn along a scan's
+        // sides, is nowhere. Such an outline still takes part in judging the others; it is only not proposed.
+        if (brightestSideStep(a.colour, s.corners) < sheetStep) continue;
         auto widens = [&](const Kept& k) {
             return s.crisp && covered(k.corners, s.corners) > 0.97 && covered(s.corners, k.corners) < 0.95 &&
                    runsOnPast(a.colour, s.corners, k.corners);
@@ -549,9 +556,10 @@ std::vector<PaperCandidate> documentIn(const Analysis& a) {
     c = refine(a.colour, c, 3);
     // A sheet, not any bright blob: a stripe of wallpaper or a small shape is too small or too slender.
     if (!withinLimits(c, a.size, RectangleDetectorOptions{})) return {};
-    // A sheet shows its edges along some of its outline; a region of paper opened out of a larger sheet of
-    // one colour, a scan's, shows next to none.
-    if (edgeSupport(a.colour, c) < 0.2) return {};
+    // A sheet shows its edges along some of its outline, and its paper brighter than what lies beyond along
+    // one side at least; a region of paper opened out of a larger sheet of one colour, a scan's, shows next
+    // to no edge, and beside the bands drawn along a scan's sides no brighter paper.
+    if (edgeSupport(a.colour, c) < 0.2 || brightestSideStep(a.colour, c) < sheetStep) return {};
     // Sure when the region fills its outline and stands alone on a plain surface.
     const double solidity = cv::contourArea(*largest) / std::max(1.0, polygonArea(*quad));
     return {PaperCandidate{unitQuad(c, a.size), std::clamp(solidity, 0.0, 1.0) * regionSupport(a, c)}};

@@ -569,6 +569,24 @@ bool runsOnPast(const cv::Mat& colour, const Corners& outer, const Corners& inne
     return true;
 }
 
+double brightestSideStep(const cv::Mat& colour, const Corners& c) {
+    constexpr int count = 48;
+    double brightest = -1;
+    for (int i = 0; i < 4; ++i) {
+        const cv::Point2d a = c[i], b = c[(i + 1) % 4];
+        const cv::Point2d dir = (b - a) / cv::norm(b - a);
+        const cv::Point2d inward(-dir.y, dir.x);
+        double step = 0;
+        for (int k = 0; k < count; ++k) {
+            const cv::Point2d q = a + (b - a) * (0.06 + 0.88 * (k + 0.5) / count);
+            for (double d : {2.5, 4.5, 6.5})
+                step += lumaAt(colour, q + inward * d) - lumaAt(colour, q - inward * d);
+        }
+        brightest = std::max(brightest, step / (3 * count));
+    }
+    return brightest;
+}
+
 // How much of each side shows a clear change of colour across it: 0 to 1, weighing the weakest side as
 // much as the average, so that an outline is sure only where all four sides are.
 double edgeSupport(const cv::Mat& colour, const Corners& c) {

@@ -52,6 +52,10 @@ bool runsOnPast(const cv::Mat& colour, const Corners& outer, const Corners& inne
 // The chromaticity of a colour, red and blue against green over their sums, each channel taken as at least
 // least: the strength of the light leaves it alone, so the same paper in less light keeps it.
 cv::Point2d chromaticity(const cv::Scalar& colour, double least);
+// The step of luma from just inside the outline to just beyond it, averaged along each side, on the side
+// where it is largest: paper lying on a darker surface is clearly brighter than what lies beyond it along one
+// side at least, however much of the others it has drawn over or shows in shadow.
+double brightestSideStep(const cv::Mat& colour, const Corners& c);
 // How much of each side shows a clear change of colour across it: 0 to 1, weighing the weakest side as
 // much as the average, so that an outline is sure only where all four sides are.
 double edgeSupport(const cv::Mat& colour, const Corners& c);

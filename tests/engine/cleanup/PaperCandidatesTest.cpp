@@ -344,6 +344,14 @@ TEST(PaperCandidates, APieceOfAScansDrawingBesideItsHorizonIsNeverTakenForTheShe
     EXPECT_EQ(Cleaner::detectPaper(photo.image), std::nullopt);
 }
 
+TEST(PaperCandidates, AScansPaperBetweenBandsDrawnAlongItsSidesIsNeverTakenForTheSheet) {
+    // Once returned the paper of a flatbed scan inside a band of grass and a band of sky drawn along its
+    // sides, its outline running in the bands, which left them outside it; the scanner's lid is as bright as
+    // the paper.
+    const auto photo = photos::generate(3000145, photos::Surface::flatbed);
+    EXPECT_EQ(Cleaner::detectPaper(photo.image), std::nullopt);
+}
+
 TEST(PaperCandidates, AnOutlineRunningOnAlongTheSurfacesLinesNeverSwallowsTheSheet) {
     // Once returned the sheet with a strip of the lattice beside it: the outline whose side ran on along
     // the lattice's lines was only a little less sure than the sheet's own, and the larger one wins.

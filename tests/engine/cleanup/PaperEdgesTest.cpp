@@ -12,15 +12,15 @@ using namespace quillfen::detail::paper;
 
 namespace {
 
-enum class Table { brown, grey, paleStriped, stripedWall };
+enum class Table { brown, grey, paleStriped, stripedWall, pale };
 
 // A 480 x 360 RGB picture of a sheet (x 120...360, y 80...280) on a table, lightly smoothed as the analysis
 // smooths it. A hard shadow keeps half the light right of x = 240, on the table and the sheet alike. The pale
 // striped table has a dark stripe 10 pixels wide along the sheet's bottom edge; the striped wall is grey with
-// white stripes 12 of every 30 pixels wide, leaning 2 pixels across for every 5 down.
+// white stripes 12 of every 30 pixels wide, leaning 2 pixels across for every 5 down. The pale table is plain.
 cv::Mat scene(Table table, bool shadow) {
     const cv::Scalar colours[] = {
-        {0.45, 0.3, 0.18}, cv::Scalar::all(0.5), cv::Scalar::all(0.9), cv::Scalar::all(0.5)};
+        {0.45, 0.3, 0.18}, cv::Scalar::all(0.5), cv::Scalar::all(0.9), cv::Scalar::all(0.5), cv::Scalar::all(0.9)};
     cv::Mat picture(360, 480, CV_32FC3, colours[static_cast<int>(table)]);
     if (table == Table::paleStriped) picture(cv::Rect(0, 281, 480, 10)).setTo(cv::Scalar::all(0.45));
     if (table == Table::stripedWall)
@@ -111,5 +111,32 @@ TEST(PaperEdges, APartOfASheetThatADrawnLineCutsOffIsToldByTheSheetsEdgeRunningO
         cv::Mat picture = scene(c.table, c.shadow);
         if (c.line) cv::line(picture, cv::Point(240, 80), cv::Point(240, 279), cv::Scalar(40, 60, 30), 5);
         EXPECT_EQ(cutOffByDrawnLine(picture, c.outline), c.cutOff);
+    }
+}
+
+TEST(PaperEdges, ASheetsPaperIsClearlyBrighterThanWhatLiesBeyondOneOfItsSidesAtLeast) {
+    struct Case {
+        const char* what;
+        Table table;
+        bool bands;  // dark bands drawn along the sheet's left, top and right sides, 20 pixels wide
+        Corners outline;
+        bool brighter;
+    };
+    const Case cases[] = {
+        {"the sheet on a brown table", Table::brown, false, box(120, 80, 359, 279), true},
+        {"the sheet drawn over along three sides", Table::brown, true, box(120, 80, 359, 279), true},
+        {"the sheet on a table nearly as bright as its paper", Table::pale, false, box(120, 80, 359, 279),
+         false},
+        {"paper inside the sheet, its sides across the bands", Table::brown, true, box(130, 90, 349, 240),
+         false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        cv::Mat picture = scene(c.table, false);
+        if (c.bands)
+            for (const cv::Rect band :
+                 {cv::Rect(120, 80, 20, 200), cv::Rect(120, 80, 240, 20), cv::Rect(340, 80, 20, 200)})
+                picture(band).setTo(cv::Scalar(60, 110, 50));
+        EXPECT_EQ(brightestSideStep(picture, c.outline) > 0.1, c.brighter);
     }
 }
