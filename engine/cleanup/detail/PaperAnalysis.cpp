@@ -420,10 +420,10 @@ Analysis analyse(const Bitmap& image) {
     a.smallWhite = filtered[1];
     a.smallNeutral = filtered[2];
 
-    cv::Mat lab8;
-    cv::medianBlur(smallRgb, lab8, 5);
-    cv::cvtColor(lab8, lab8, cv::COLOR_RGB2Lab);
-    cv::GaussianBlur(lab8, lab8, cv::Size(), std::max(1.0, small.width / 120.0));
+    cv::Mat median, lab8;
+    cv::medianBlur(smallRgb, median, 5);
+    cv::cvtColor(median, median, cv::COLOR_RGB2Lab);
+    smoothGaussian(median, lab8, std::max(1.0, small.width / 120.0));
     const SurfaceModel model(lab8);
     a.standOut = cv::Mat(small, CV_32F);
     // The Lab values and the model a row at a time, in floats.
