@@ -368,6 +368,38 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
     if (std::none_of(scored.begin(), scored.end(),
                      [&](const Scored& s) { return s.confidence >= options.minimumConfidence; }))
         considerLines(2, lines.size());
+    // A sheet on a light mat or book, nearly as bright as the paper, makes no region of its own, and refining
+    // an outline near it takes the mat's edge, the outermost clear one. The sheet's edges lie inside the
+    // mat's sure outline, along its sides: each sure outline with clear edges, none of them a shadow's edge,
+    // is proposed again with its sides moved in, each to the outermost clear edge some way inside it, clear
+    // of its own edge. Such an outline is judged only where it is a sheet's, its sides along the mat's, clear
+    // along nearly all of their length, along no drawn line and no shadow's edge: inside a sheet, the lines
+    // and bands of the drawing and a hard shadow's edge make outlines too. A mat holding a brighter sheet is
+    // dropped later.
+    const std::size_t insetFrom = scored.size();
+    for (std::size_t i = 0; i < insetFrom; ++i) {
+        if (scored[i].confidence < options.minimumConfidence || scored[i].edges < 0.9 ||
+            !shadowCutSides(a.colour, scored[i].corners).empty())
+            continue;
+        const Corners outer = scored[i].corners;
+        const double depth = std::min(cv::norm(outer[0] + outer[1] - outer[2] - outer[3]),
+                                      cv::norm(outer[1] + outer[2] - outer[3] - outer[0])) / 2;
+        constexpr double clearOfEdge = 6;  // pixels inside the outer edge, past its blur
+        for (const double share : {0.05, 0.1, 0.15}) {
+            const double distance = share * depth;
+            const auto moved = inset(outer, distance);
+            if (distance < 2 * clearOfEdge || !moved) continue;
+            const Corners c = settled(refine(a.colour, *moved, distance - clearOfEdge));
+            auto repeats = [&](const Corners& s) { return overlap(s, c) > 0.97; };
+            if (std::any_of(seen.begin(), seen.end(), repeats) ||
+                std::any_of(scored.begin(), scored.end(), [&](const Scored& k) { return repeats(k.corners); }))
+                continue;
+            seen.push_back(c);
+            if (sidesAlong(outer, c, 10) && edgeSupport(a.colour, c) >= 0.95 &&
+                drawnSides(a.colour, c) == 0 && shadowCutSides(a.colour, c).empty())
+                judge(c, *moved, 0, 0);
+        }
+    }
     // A hard shadow across a sheet splits it into a sunlit and a shadowed outline, and the whole sheet's
     // paper does not look like one paper: the whole is as sure a sheet as its parts are.
     const std::size_t single = scored.size();

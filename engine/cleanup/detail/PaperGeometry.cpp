@@ -107,6 +107,37 @@ int unseenParts(const Corners& c, cv::Size size) {
     return unseen;
 }
 
+std::optional<Corners> inset(const Corners& c, double distance) {
+    cv::Point2d centre(0, 0);
+    for (const auto& p : c) centre += p * 0.25;
+    std::array<Line, 4> sides;
+    for (int i = 0; i < 4; ++i) {
+        const cv::Point2d p = c[i], direction = (c[(i + 1) % 4] - p) / cv::norm(c[(i + 1) % 4] - p);
+        cv::Point2d inward(-direction.y, direction.x);
+        if ((centre - p).dot(inward) < 0) inward = -inward;
+        sides[i] = Line{p + inward * distance, direction};
+    }
+    Corners out;
+    for (int i = 0; i < 4; ++i) {
+        const auto corner = intersect(sides[(i + 3) % 4], sides[i]);
+        if (!corner) return std::nullopt;
+        out[i] = *corner;
+    }
+    // Moved past each other, the sides cross over: the corners then go round the other way.
+    const auto turn = [](const Corners& q) { return (q[1] - q[0]).cross(q[2] - q[1]); };
+    if (!isConvex(out) || turn(out) * turn(c) < 0) return std::nullopt;
+    return out;
+}
+
+bool sidesAlong(const Corners& a, const Corners& b, double degrees) {
+    const double limit = std::cos(degrees * CV_PI / 180);
+    for (int i = 0; i < 4; ++i) {
+        const cv::Point2d u = a[(i + 1) % 4] - a[i], v = b[(i + 1) % 4] - b[i];
+        if (u.dot(v) < limit * cv::norm(u) * cv::norm(v)) return false;
+    }
+    return true;
+}
+
 double overlap(const Corners& a, const Corners& b) {
     std::vector<cv::Point2f> pa, pb, meet;
     for (const auto& p : a) pa.emplace_back(static_cast<float>(p.x), static_cast<float>(p.y));

@@ -35,6 +35,11 @@ bool withinLimits(const Corners& c, cv::Size size, const RectangleDetectorOption
 // by more than a fiftieth of its longer side. Past such a side nothing is seen, and the sides towards such a
 // corner run out of the picture.
 int unseenParts(const Corners& c, cv::Size size);
+// The convex outline with each side moved the given distance towards its inside, parallel to itself; nothing
+// when the sides would pass each other.
+std::optional<Corners> inset(const Corners& c, double distance);
+// Whether each side of b runs within the given angle of the same side of a, the same way round.
+bool sidesAlong(const Corners& a, const Corners& b, double degrees);
 // Intersection over union of two convex outlines.
 double overlap(const Corners& a, const Corners& b);
 // The share of a's area that b covers.

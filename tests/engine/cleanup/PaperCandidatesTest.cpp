@@ -298,6 +298,13 @@ TEST(PaperCandidates, GeneratedPhotosThatOnceReturnedAPartOfTheSheetOrItsMatFind
          "was kept beside the sheet as the whole around a part cut off by a shadow, the wall's white and grey "
          "stripes, of the white paper's chromaticity, taken for the paper in less light, and won as the larger",
          0.95},
+        {4000086, photos::surfaceForSeed(86),
+         "the light mat: the sheet, nearly as bright as the mat, made no region of its own, and refining took the "
+         "mat's edge",
+         0.95},
+        {4000070, photos::surfaceForSeed(70),
+         "the light striped mat, half in a hard shadow: no outline near the sheet stayed on its edges",
+         0.8},
     };
     for (const auto& c : cases) {
         const auto photo = photos::generate(c.seed, c.surface);

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <optional>
+
 using namespace quillfen::detail::paper;
 
 TEST(PaperGeometry, ThePartsOfAnOutlineThatThePictureDoesNotShowAreCounted) {
@@ -43,4 +46,38 @@ TEST(PaperGeometry, PixelCornersUndoUnitQuadOnPicturesOfEveryShape) {
             EXPECT_NEAR(back[i].y, outline[i].y, 1e-9) << size << " corner " << i;
         }
     }
+}
+
+TEST(PaperGeometry, AnInsetOutlineKeepsItsSidesAlongTheOutlinesAtTheGivenDistance) {
+    const Corners outline{{{0, 0}, {100, 0}, {100, 50}, {0, 50}}};
+    const Corners diamond{{{50, 0}, {100, 50}, {50, 100}, {0, 50}}};
+    const std::pair<std::optional<Corners>, std::optional<Corners>> insets[] = {
+        {inset(outline, 10), Corners{{{10, 10}, {90, 10}, {90, 40}, {10, 40}}}},
+        {inset(diamond, std::sqrt(2.0) * 10), Corners{{{50, 20}, {80, 50}, {50, 80}, {20, 50}}}},
+        {inset(outline, 30), std::nullopt},  // the sides would pass each other
+    };
+    for (const auto& [found, expected] : insets) {
+        ASSERT_EQ(found.has_value(), expected.has_value());
+        for (int i = 0; found && i < 4; ++i) EXPECT_LT(cv::norm((*found)[i] - (*expected)[i]), 1e-9) << i;
+    }
+    // Sides run along the outline's within the angle, the same way round.
+    auto turned = [&](double degrees) {
+        const double r = degrees * CV_PI / 180;
+        Corners out;
+        for (int i = 0; i < 4; ++i) {
+            const cv::Point2d p = outline[i] - cv::Point2d(50, 25);
+            out[i] = cv::Point2d(50 + p.x * std::cos(r) - p.y * std::sin(r),
+                                 25 + p.x * std::sin(r) + p.y * std::cos(r));
+        }
+        return out;
+    };
+    const std::pair<Corners, bool> along[] = {
+        {*inset(outline, 10), true},
+        {turned(8), true},
+        {turned(12), false},
+        {turned(-12), false},
+        {Corners{{{100, 0}, {0, 0}, {0, 50}, {100, 50}}}, false},  // its corners going round the other way
+    };
+    for (const auto& [other, expected] : along)
+        EXPECT_EQ(sidesAlong(outline, other, 10), expected) << other[1];
 }
