@@ -256,6 +256,26 @@ Bitmap relit(const cv::Mat& colour, const Corners& c, int side) {
     return out;
 }
 
+// The outline of a sheet that an outline ran on from along a straight edge of the surface to the picture's
+// border, as from a sheet's corner over a table's edge the table's edge runs on past the sheet: the one corner
+// at the border is put where the other three make a parallelogram with it, a sheet's shape seen nearly face
+// on. Nothing when no corner, or more than one, lies at the border, or when the outline so completed does
+// not have a sheet's size and shape inside the picture.
+std::optional<Corners> completedAtBorder(const Corners& c, cv::Size size, const RectangleDetectorOptions& options) {
+    const cv::Rect2d within(3, 3, size.width - 7, size.height - 7);
+    std::optional<int> atBorder;
+    for (int i = 0; i < 4; ++i) {
+        if (within.contains(c[i])) continue;
+        if (atBorder) return std::nullopt;
+        atBorder = i;
+    }
+    if (!atBorder) return std::nullopt;
+    Corners out = c;
+    out[*atBorder] = c[(*atBorder + 1) % 4] + c[(*atBorder + 3) % 4] - c[(*atBorder + 2) % 4];
+    if (!within.contains(out[*atBorder]) || !withinLimits(out, size, options)) return std::nullopt;
+    return out;
+}
+
 std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetectorOptions& options, bool relighting);
 
 }  // namespace
@@ -282,6 +302,7 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
     };
     std::vector<Scored> scored;
     std::vector<Corners> seen;  // after the first, coarse refinement: proposals often meet there
+    std::vector<Corners> completions;  // of outlines that ran on from a corner to the picture's border
     const cv::Mat colourful = colourfulPixels(a);
     const bool colourless = colourlessSurface(colourful);
     // Moves the outline's sides onto the sheet's edges, out to the real edge where a side stopped early.
@@ -319,7 +340,10 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
             }
             c = near;
         }
-        if (!withinLimits(c, a.size, options)) return;
+        if (!withinLimits(c, a.size, options)) {
+            if (const auto sheet = completedAtBorder(c, a.size, options)) completions.push_back(*sheet);
+            return;
+        }
         const double region = std::max({regionSupport(a, c), paperSupport(a, c), partsRegion});
         const double edges = edgeSupport(a.colour, c);
         if (edges < leastEdges) return;
@@ -400,6 +424,11 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
                 judge(c, *moved, 0, 0);
         }
     }
+    // A sheet's outline that ran on from one of its corners along a table's edge to the picture's border is too
+    // far from a sheet's shape to be judged; completed from its other three corners it is proposed again, and
+    // counts only with clear edges all round: a guessed corner is the sheet's only where its sides show it.
+    const std::vector<Corners> completed = std::move(completions);
+    for (const Corners& c : completed) consider(c, 0, 0.97);
     // A hard shadow across a sheet splits it into a sunlit and a shadowed outline, and the whole sheet's
     // paper does not look like one paper: the whole is as sure a sheet as its parts are.
     const std::size_t single = scored.size();

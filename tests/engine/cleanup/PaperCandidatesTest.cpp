@@ -359,6 +359,30 @@ TEST(PaperCandidates, AScansPaperBetweenBandsDrawnAlongItsSidesIsNeverTakenForTh
     EXPECT_EQ(Cleaner::detectPaper(photo.image), std::nullopt);
 }
 
+TEST(PaperCandidates, AnOutlineRunOnFromACornerAlongATablesEdgeIsCompletedFromItsOtherCorners) {
+    // Each finds the whole sheet. Over a table's edge the sheet's outline ran on from a corner along the
+    // table's edge to the picture's border, too far from a sheet's shape to be judged, and a piece of the sheet
+    // won; outlines completed so that lack clear edges all round, or that repeat a later proposal, must not
+    // take the sheet's place.
+    struct Case {
+        std::uint32_t seed;
+        photos::Surface surface;
+        const char* what;
+    };
+    const Case cases[] = {
+        {5500019, photos::hardSurfaceForSeed(19), "a sheet over a table's edge, a horizon drawn across it"},
+        {4000296, photos::surfaceForSeed(296), "a sheet in a cluttered room, a completed part of it inside it"},
+        {500011, photos::hardSurfaceForSeed(11), "a sheet on a striped wall, found by a proposal of lines"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "seed " << c.seed << ", " << c.what);
+        const auto photo = photos::generate(c.seed, c.surface);
+        const auto quad = Cleaner::detectPaper(photo.image);
+        ASSERT_TRUE(quad.has_value());
+        EXPECT_GT(photos::jaccard(*quad, photo.truth, photo.image.width, photo.image.height), 0.95);
+    }
+}
+
 TEST(PaperCandidates, AnOutlineRunningOnAlongTheSurfacesLinesNeverSwallowsTheSheet) {
     // Once returned the sheet with a strip of the lattice beside it: the outline whose side ran on along
     // the lattice's lines was only a little less sure than the sheet's own, and the larger one wins.
