@@ -119,15 +119,57 @@ void SurfaceModel::evaluate(int y, float* row) const {
 // Luma, whiteness and neutrality of each pixel of an 8-bit RGB picture, as the three channels of one
 // 8-bit picture, in one pass: whiteness is luma less the spread of the channels, neutrality one less the
 // spread over the brightest channel (at least 0.05). Values 0...1 in floats, rounded to bytes at the end;
-// each step rounds as the matrix operations of the same formulas did.
+// each step rounds as the matrix operations of the same formulas did. Sixteen pixels are taken at a time,
+// four to a vector, each lane in the float and double steps of one pixel; the rest of a row one by one.
 cv::Mat planesOf(const cv::Mat& rgb) {
     cv::Mat out(rgb.size(), CV_8UC3);
     const float unit = static_cast<float>(1.0 / 255);
     auto byte = [](float v) { return cv::saturate_cast<std::uint8_t>(v * 255.0f); };
+    const cv::v_float32x4 units = cv::v_setall_f32(unit), scale = cv::v_setall_f32(255.0f);
+    const cv::v_float32x4 zero = cv::v_setzero_f32(), one = cv::v_setall_f32(1.0f);
+    const cv::v_float32x4 least = cv::v_setall_f32(0.05f);
+    const cv::v_float64x2 red = cv::v_setall_f64(0.2126), green = cv::v_setall_f64(0.7152),
+                          blue = cv::v_setall_f64(static_cast<double>(0.0722f));
+    auto bytesOf = [&](const cv::v_float32x4 (&v)[4]) {
+        const cv::v_int16x8 low = cv::v_pack(cv::v_round(v[0] * scale), cv::v_round(v[1] * scale));
+        const cv::v_int16x8 high = cv::v_pack(cv::v_round(v[2] * scale), cv::v_round(v[3] * scale));
+        return cv::v_pack_u(low, high);
+    };
     for (int y = 0; y < rgb.rows; ++y) {
         const auto* in = rgb.ptr<std::uint8_t>(y);
         auto* o = out.ptr<std::uint8_t>(y);
-        for (int x = 0; x < rgb.cols; ++x, in += 3, o += 3) {
+        int x = 0;
+        for (; x + 16 <= rgb.cols; x += 16, in += 48, o += 48) {
+            cv::v_uint8x16 r8, g8, b8;
+            cv::v_load_deinterleave(in, r8, g8, b8);
+            cv::v_float32x4 luma[4], white[4], neutral[4];
+            auto floats = [](const cv::v_uint8x16& v, cv::v_float32x4 (&f)[4]) {
+                cv::v_uint16x8 l, h;
+                cv::v_expand(v, l, h);
+                cv::v_uint32x4 q[4];
+                cv::v_expand(l, q[0], q[1]);
+                cv::v_expand(h, q[2], q[3]);
+                for (int k = 0; k < 4; ++k) f[k] = cv::v_cvt_f32(cv::v_reinterpret_as_s32(q[k]));
+            };
+            cv::v_float32x4 rs[4], gs[4], bs[4];
+            floats(r8, rs), floats(g8, gs), floats(b8, bs);
+            for (int k = 0; k < 4; ++k) {
+                const cv::v_float32x4 r = rs[k] * units, g = gs[k] * units, b = bs[k] * units;
+                // The first two weights are applied in doubles; the third is added with one rounding.
+                const cv::v_float64x2 first = cv::v_cvt_f64(r) * red + cv::v_cvt_f64(g) * green;
+                const cv::v_float64x2 second = cv::v_cvt_f64_high(r) * red + cv::v_cvt_f64_high(g) * green;
+                const cv::v_float32x4 partial = cv::v_cvt_f32(first, second);
+                luma[k] = cv::v_cvt_f32(cv::v_cvt_f64(b) * blue + cv::v_cvt_f64(partial),
+                                        cv::v_cvt_f64_high(b) * blue + cv::v_cvt_f64_high(partial));
+                const cv::v_float32x4 high = cv::v_max(cv::v_max(r, g), b);
+                const cv::v_float32x4 low = cv::v_min(cv::v_min(r, g), b);
+                const cv::v_float32x4 spread = high - low;
+                white[k] = cv::v_max(luma[k] - spread, zero);
+                neutral[k] = one - spread / cv::v_max(high, least);
+            }
+            cv::v_store_interleave(o, bytesOf(luma), bytesOf(white), bytesOf(neutral));
+        }
+        for (; x < rgb.cols; ++x, in += 3, o += 3) {
             const float r = in[0] * unit, g = in[1] * unit, b = in[2] * unit;
             // The first two weights are applied in doubles; the third is added with one rounding, as a
             // fused multiply-add does (the product of two floats is exact in a double).

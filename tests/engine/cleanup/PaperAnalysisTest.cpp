@@ -148,3 +148,32 @@ TEST(PaperAnalysis, RegionSupportCountsTheSetPixelsInsideAnOutlineAndInTheBandAr
         EXPECT_DOUBLE_EQ(detail::paper::regionSupport(a, c), standing * plain);
     }
 }
+
+TEST(PaperAnalysis, PlanesOfAColourAreTheSameWhereverItLiesAlongARow) {
+    // Bands of one colour across a portrait copy 263 analysis pixels wide, taken sixteen at a time and the
+    // rest one by one. Luma, whiteness and neutrality where known; -1 where only their sameness is held.
+    const std::pair<cv::Vec3b, cv::Vec3i> bands[] = {
+        {{255, 255, 255}, {255, 255, 255}}, {{0, 0, 0}, {0, 0, 255}},    {{255, 0, 0}, {54, 0, 0}},
+        {{250, 244, 230}, {-1, -1, -1}},    {{90, 60, 40}, {-1, -1, -1}},
+        {{47, 197, 147}, {-1, -1, -1}},  // its luma on a rounding edge
+    };
+    Bitmap picture(700, 1024);
+    for (int y = 0; y < picture.height; ++y)
+        for (int x = 0; x < picture.width; ++x)
+            for (int k = 0; k < 4; ++k)
+                picture.pixel(x, y)[k] = k == 3 ? 255 : bands[std::min(y / 170, 5)].first[k];
+    const detail::paper::Analysis a = detail::paper::analyse(picture);
+    for (int i = 0; i < 6; ++i) {
+        const int y = cvRound((i * 170 + 85.5) * a.smallScale - 0.5);
+        const cv::Mat* planes[] = {&a.smallLuma, &a.smallWhite, &a.smallNeutral};
+        for (int k = 0; k < 3; ++k) {
+            const int last = planes[k]->at<std::uint8_t>(y, planes[k]->cols - 1);
+            if (bands[i].second[k] >= 0) {
+                EXPECT_EQ(last, bands[i].second[k]) << "band " << i << " plane " << k;
+            }
+            for (int x = 0; x < planes[k]->cols; ++x)
+                ASSERT_EQ(planes[k]->at<std::uint8_t>(y, x), last)
+                    << "band " << i << " plane " << k << " x " << x;
+        }
+    }
+}
