@@ -394,16 +394,20 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
         considerLines(2, lines.size());
     // A sheet on a light mat or book, nearly as bright as the paper, makes no region of its own, and refining
     // an outline near it takes the mat's edge, the outermost clear one. The sheet's edges lie inside the
-    // mat's sure outline, along its sides: each sure outline with clear edges, none of them a shadow's edge,
-    // is proposed again with its sides moved in, each to the outermost clear edge some way inside it, clear
-    // of its own edge. Such an outline is judged only where it is a sheet's, its sides along the mat's, clear
-    // along nearly all of their length, along no drawn line and no shadow's edge: inside a sheet, the lines
-    // and bands of the drawing and a hard shadow's edge make outlines too. A mat holding a brighter sheet is
-    // dropped later.
+    // mat's sure outline, along its sides: each sure outline with clear edges, none of them a shadow's edge
+    // or a wall stripe's edge that looks like one, is proposed again with its sides moved in, each to the
+    // outermost clear edge some way inside it, clear of its own edge. Such an outline is judged only where it
+    // is a sheet's, its sides along the mat's, clear along nearly all of their length, along no drawn line
+    // and no shadow's edge: inside a sheet, the lines and bands of the drawing and a hard shadow's edge make
+    // outlines too. A mat holding a brighter sheet is dropped later.
+    auto onSteppedSide = [&](const Corners& c) {
+        const SteppedSides sides = steppedSides(a.colour, c);
+        return !sides.shadowCut.empty() || !sides.stripeEdge.empty();
+    };
     const std::size_t insetFrom = scored.size();
     for (std::size_t i = 0; i < insetFrom; ++i) {
         if (scored[i].confidence < options.minimumConfidence || scored[i].edges < 0.9 ||
-            !shadowCutSides(a.colour, scored[i].corners).empty())
+            onSteppedSide(scored[i].corners))
             continue;
         const Corners outer = scored[i].corners;
         const double depth = std::min(cv::norm(outer[0] + outer[1] - outer[2] - outer[3]),
@@ -420,7 +424,7 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
                 continue;
             seen.push_back(c);
             if (sidesAlong(outer, c, 10) && edgeSupport(a.colour, c) >= 0.95 &&
-                drawnSides(a.colour, c) == 0 && shadowCutSides(a.colour, c).empty())
+                drawnSides(a.colour, c) == 0 && !onSteppedSide(c))
                 judge(c, *moved, 0, 0);
         }
     }
@@ -457,11 +461,39 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
     // short of it, inside the sheet, holds none of the paper beyond it. Where no outline reaches across, the
     // edge is a stripe's beyond the sheet, and the smallest outline holding the part is the sheet.
     constexpr double across = 3;  // pixels past the edge: more than refining the same edge strays
-    std::vector<std::vector<int>> shaded(scored.size());
+    std::vector<std::vector<int>> shaded(scored.size()), striped(scored.size());
     std::vector<char> dropped(scored.size());
-    for (std::size_t i = 0; i < scored.size(); ++i) shaded[i] = shadowCutSides(a.colour, scored[i].corners);
     for (std::size_t i = 0; i < scored.size(); ++i) {
-        if (shaded[i].empty()) continue;
+        SteppedSides sides = steppedSides(a.colour, scored[i].corners);
+        shaded[i] = std::move(sides.shadowCut);
+        striped[i] = std::move(sides.stripeEdge);
+    }
+    auto plain = [&](std::size_t j) { return shaded[j].empty() && striped[j].empty(); };
+    // A side along a stripe's edge of a wall, the grey beyond it turning white again, may lie on the far edge
+    // of a white stripe beside the sheet, as clear an edge as the sheet's own: the surest outline holding
+    // that one that stops at or short of such sides, showing clear edges along half of its outline, is the
+    // sheet, as sure as the one it holds, which is dropped. Held by none, the outline stays as it is.
+    auto handOverStriped = [&](std::size_t i) {
+        std::optional<std::size_t> sheet;
+        for (std::size_t j = 0; j < scored.size(); ++j) {
+            if (j == i || !plain(j) || scored[j].edges < 0.5 ||
+                covered(scored[i].corners, scored[j].corners) < 0.9)
+                continue;
+            if (std::any_of(striped[i].begin(), striped[i].end(), [&](int side) {
+                    return reachBeyond(scored[j].corners, scored[i].corners, side) > 0.02 * reach;
+                }))
+                continue;
+            if (!sheet || scored[j].confidence > scored[*sheet].confidence) sheet = j;
+        }
+        if (!sheet) return;
+        scored[*sheet].confidence = std::max(scored[*sheet].confidence, scored[i].confidence);
+        dropped[i] = 1;
+    };
+    for (std::size_t i = 0; i < scored.size(); ++i) {
+        if (shaded[i].empty()) {
+            if (!striped[i].empty()) handOverStriped(i);
+            continue;
+        }
         auto reachesAcross = [&](std::size_t j) {
             return std::any_of(shaded[i].begin(), shaded[i].end(), [&](int side) {
                 return reachBeyond(scored[j].corners, scored[i].corners, side) > across;
@@ -469,7 +501,7 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
         };
         std::optional<std::size_t> whole, beyond;
         for (std::size_t j = 0; j < scored.size(); ++j) {
-            if (!shaded[j].empty() || covered(scored[i].corners, scored[j].corners) < 0.9) continue;
+            if (!plain(j) || covered(scored[i].corners, scored[j].corners) < 0.9) continue;
             const double area = polygonArea(scored[j].corners);
             if (!whole || area < polygonArea(scored[*whole].corners)) whole = j;
             if (reachesAcross(j) && (!beyond || area < polygonArea(scored[*beyond].corners))) beyond = j;

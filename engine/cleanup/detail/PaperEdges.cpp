@@ -387,10 +387,20 @@ Across across(const cv::Mat& colour, cv::Point2d a, cv::Point2d b, cv::Point2d i
     return sums;
 }
 
+// Whether the picture beyond the stretch from a to b (inward the normal to its inside) turns as light as lit
+// again within reach: a wall's grey stripe beside a white one ends on the next white stripe, where a shadow
+// darkens all that lies beyond its edge.
+bool lightAgainBeyond(const cv::Mat& colour, cv::Point2d a, cv::Point2d b, cv::Point2d inward, double lit) {
+    const double reach = std::max(colour.cols, colour.rows) * 0.1;
+    for (double d = 21; d <= reach; d += 4)
+        if (luma(across(colour, a, b, inward, d).outside) > 0.9 * lit) return true;
+    return false;
+}
+
 }  // namespace
 
-std::vector<int> shadowCutSides(const cv::Mat& colour, const Corners& c) {
-    std::vector<int> sides;
+SteppedSides steppedSides(const cv::Mat& colour, const Corners& c) {
+    SteppedSides sides;
     const double paper = paperLuma(colour, c);
     const cv::Rect2d picture(8, 8, colour.cols - 17, colour.rows - 17);
     for (int i = 0; i < 4; ++i) {
@@ -407,6 +417,9 @@ std::vector<int> shadowCutSides(const cv::Mat& colour, const Corners& c) {
         const Across wider = across(colour, from, to, inward, 13);
         if (!alike(luma(wider.inside), luma(near.inside)) || !alike(luma(wider.outside), luma(near.outside)))
             continue;
+        // A wall's grey stripe turns light again beyond, where a shadow darkens all beyond its edge.
+        const bool stripe = luma(near.outside) < luma(near.inside) &&
+                            lightAgainBeyond(colour, from, to, inward, luma(near.inside));
         const double reach = std::max(15.0, 0.1 * length);
         for (const auto& [end, away] : {std::pair{a, -dir}, std::pair{b, dir}}) {
             double run = reach;
@@ -414,7 +427,7 @@ std::vector<int> shadowCutSides(const cv::Mat& colour, const Corners& c) {
             if (run < 12) continue;
             const auto beyond = across(colour, end + away * 6, end + away * (6 + run), inward, 3).shade();
             if (beyond && alike(*beyond, *shade)) {
-                sides.push_back(i);
+                (stripe ? sides.stripeEdge : sides.shadowCut).push_back(i);
                 break;
             }
         }

@@ -40,11 +40,18 @@ bool cutOffByDrawnLine(const cv::Mat& colour, const Corners& c);
 // less light on the other, both for some way, the light stepping by about the same share all along it, and
 // past one of its ends the line runs on as an edge between the same share of light and full light. Along the
 // shadow's edge the line runs on over the surface, along a side of the sunlit part the sheet's own edge runs
-// on in the shadow; a whole sheet's sides end at its corners.
-std::vector<int> shadowCutSides(const cv::Mat& colour, const Corners& c);
+// on in the shadow; a whole sheet's sides end at its corners. Apart from them, the sides that pass all of
+// this but whose darker side beyond turns as light as the brighter again further out: a stripe's edge of a
+// wall, white beside grey, which no shadow's edge is, and along which the outline may have taken in a white
+// stripe beside the sheet.
+struct SteppedSides {
+    std::vector<int> shadowCut, stripeEdge;
+};
+SteppedSides steppedSides(const cv::Mat& colour, const Corners& c);
 
-// The light just beyond the side from c[side] to c[side + 1] over the light just inside it: the shadow's share
-// of light along a side that shadowCutSides names; 1 where the two sides are not one colour in two lights.
+// The light just beyond the side from c[side] to c[side + 1] over the light just inside it: the shadow's
+// share of light along a side cut by a shadow, as steppedSides names it; 1 where the two sides are not one
+// colour in two lights.
 double shadowLight(const cv::Mat& colour, const Corners& c, int side);
 // Whether outer's sides run on as clear edges past inner's corners wherever outer reaches beyond a side
 // of inner: then inner stopped early, at a band of colour drawn along the sheet's side.

@@ -305,6 +305,15 @@ TEST(PaperCandidates, GeneratedPhotosThatOnceReturnedAPartOfTheSheetOrItsMatFind
         {4000070, photos::surfaceForSeed(70),
          "the light striped mat, half in a hard shadow: no outline near the sheet stayed on its edges",
          0.8},
+        {4500021, photos::hardSurfaceForSeed(21),
+         "an outline slanting off the sheet: the surest outline, on the far edge of a white stripe of the wall "
+         "beside the sheet, its grey beyond taken for a shadow, gave its surety to the smallest outline "
+         "holding it, not to the surest",
+         0.985},
+        {5500006, photos::hardSurfaceForSeed(6),
+         "the sheet with a band of the wall: the outlines on stripes' edges beside the sheet gave their surety "
+         "to an outline around the sheet and more of the wall, with clear edges along a third of it",
+         0.8},
     };
     for (const auto& c : cases) {
         const auto photo = photos::generate(c.seed, c.surface);

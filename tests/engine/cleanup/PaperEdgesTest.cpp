@@ -7,26 +7,32 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <vector>
 
 using namespace quillfen::detail::paper;
 
 namespace {
 
-enum class Table { brown, grey, paleStriped, stripedWall, pale };
+enum class Table { brown, grey, paleStriped, stripedWall, pale, uprightStripes };
 
 // A 480 x 360 RGB picture of a sheet (x 120...360, y 80...280) on a table, lightly smoothed as the analysis
 // smooths it. A hard shadow keeps half the light right of x = 240, on the table and the sheet alike. The pale
 // striped table has a dark stripe 10 pixels wide along the sheet's bottom edge; the striped wall is grey with
 // white stripes 12 of every 30 pixels wide, leaning 2 pixels across for every 5 down. The pale table is plain.
+// The upright stripes are grey with white stripes 30 of every 60 pixels wide, white from x = 90 to 120 beside
+// the sheet's left edge, grey from 360 to 390 beside its right edge and white again beyond.
 cv::Mat scene(Table table, bool shadow) {
-    const cv::Scalar colours[] = {
-        {0.45, 0.3, 0.18}, cv::Scalar::all(0.5), cv::Scalar::all(0.9), cv::Scalar::all(0.5), cv::Scalar::all(0.9)};
+    const cv::Scalar colours[] = {{0.45, 0.3, 0.18},    cv::Scalar::all(0.5), cv::Scalar::all(0.9),
+                                  cv::Scalar::all(0.5), cv::Scalar::all(0.9), cv::Scalar::all(0.5)};
     cv::Mat picture(360, 480, CV_32FC3, colours[static_cast<int>(table)]);
     if (table == Table::paleStriped) picture(cv::Rect(0, 281, 480, 10)).setTo(cv::Scalar::all(0.45));
     if (table == Table::stripedWall)
         for (int y = 0; y < picture.rows; ++y)
             for (int x = 0; x < picture.cols; ++x)
                 if (std::fmod(x + 0.4 * y, 30.0) < 12) picture.at<cv::Vec3f>(y, x) = cv::Vec3f::all(0.9f);
+    if (table == Table::uprightStripes)
+        for (int x = 30; x < picture.cols; x += 60)
+            picture(cv::Rect(x, 0, 30, picture.rows)).setTo(cv::Scalar::all(0.9));
     picture(cv::Rect(120, 80, 240, 200)).setTo(cv::Scalar(0.95, 0.95, 0.93));
     if (shadow) picture(cv::Rect(240, 0, 240, 360)) *= 0.5;
     cv::Mat bytes;
@@ -63,9 +69,33 @@ TEST(PaperEdges, APartOfASheetThatAHardShadowCutOffIsToldWithTheSideAlongTheShad
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        const std::vector<int> sides = shadowCutSides(scene(c.table, c.shadow), c.outline);
+        const std::vector<int> sides = steppedSides(scene(c.table, c.shadow), c.outline).shadowCut;
         EXPECT_EQ(sides.empty(), !c.shadowsEdge);
         if (c.shadowsEdge) EXPECT_NE(std::find(sides.begin(), sides.end(), *c.shadowsEdge), sides.end());
+    }
+}
+
+TEST(PaperEdges, ASideAlongAStripesEdgeOfAWallIsToldFromAHardShadowsEdge) {
+    struct Case {
+        const char* what;
+        Table table;
+        bool shadow;
+        Corners outline;
+        std::vector<int> shadowCut, stripeEdge;
+    };
+    const Case cases[] = {
+        {"the sunlit part of a sheet in a hard shadow", Table::brown, true, box(120, 80, 239, 279), {1}, {}},
+        {"the sheet beside a grey stripe that turns white again", Table::uprightStripes, false,
+         box(120, 80, 359, 279), {}, {1}},
+        {"the sheet with the white stripe beside it", Table::uprightStripes, false, box(90, 80, 359, 279), {},
+         {1, 3}},
+        {"the whole sheet in the shadow's light", Table::brown, true, box(120, 80, 359, 279), {}, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const SteppedSides sides = steppedSides(scene(c.table, c.shadow), c.outline);
+        EXPECT_EQ(sides.shadowCut, c.shadowCut);
+        EXPECT_EQ(sides.stripeEdge, c.stripeEdge);
     }
 }
 
