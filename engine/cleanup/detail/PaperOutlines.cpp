@@ -1,0 +1,129 @@
+#include "engine/cleanup/detail/PaperOutlines.h"
+
+#include "engine/cleanup/detail/PaperEdges.h"
+
+#include <opencv2/imgproc.hpp>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace quillfen::detail::paper {
+
+namespace {
+
+// The unit normal of the side of c from c[side] to c[side + 1], pointing away from c's inside.
+cv::Point2d outwardNormal(const Corners& c, int side) {
+    cv::Point2d centre(0, 0);
+    for (const auto& p : c) centre += p * 0.25;
+    const cv::Point2d p = c[side], q = c[(side + 1) % 4];
+    cv::Point2d outward = cv::Point2d(-(q - p).y, (q - p).x) / cv::norm(q - p);
+    if ((centre - p).dot(outward) > 0) outward = -outward;
+    return outward;
+}
+
+// The pixels of a picture of that size beyond the line of the side of c from c[side] to c[side + 1], away
+// from c's inside.
+cv::Mat beyondSide(cv::Size size, const Corners& c, int side) {
+    const cv::Point2d p = c[side], q = c[(side + 1) % 4], along = (q - p) / cv::norm(q - p);
+    const cv::Point2d outward = outwardNormal(c, side);
+    const double far = 2.0 * (size.width + size.height);
+    const std::vector<cv::Point> halfPlane{cv::Point(p - along * far), cv::Point(q + along * far),
+                                           cv::Point(q + along * far + outward * far),
+                                           cv::Point(p - along * far + outward * far)};
+    cv::Mat out(size, CV_8U, cv::Scalar(0));
+    cv::fillConvexPoly(out, halfPlane, cv::Scalar(255));
+    return out;
+}
+
+// Whether the 8-bit luma under the mask is in one light: the brighter half of it, up to the ninetieth share,
+// within a fifth above its middle. Paper in a shadow is, drawn over or not; the light and dark stripes of a
+// wall are not. True for an empty mask.
+bool inOneLight(const cv::Mat& luma, const cv::Mat& mask) {
+    const int pixels = cv::countNonZero(mask);
+    if (pixels == 0) return true;
+    cv::Mat histogram;
+    const int channels[] = {0}, bins[] = {256};
+    const float range[] = {0, 256};
+    const float* ranges[] = {range};
+    cv::calcHist(&luma, 1, channels, mask, histogram, 1, bins, ranges);
+    auto percentile = [&](double share) {
+        double sum = 0;
+        for (int v = 0; v < 256; ++v)
+            if ((sum += histogram.at<float>(v)) >= share * pixels) return v;
+        return 255;
+    };
+    return percentile(0.9) <= 1.2 * percentile(0.5);
+}
+
+}  // namespace
+
+std::optional<Corners> joined(const Corners& x, const Corners& y) {
+    if (overlap(x, y) > 0.05) return std::nullopt;
+    std::vector<cv::Point> points;
+    for (const Corners* c : {&x, &y})
+        for (const auto& p : *c) points.emplace_back(cvRound(p.x), cvRound(p.y));
+    const auto hull = quadFromContour(points);
+    if (!hull) return std::nullopt;
+    const Corners whole = ordered(*hull);
+    const double parts = polygonArea(x) + polygonArea(y);
+    if (std::abs(polygonArea(whole) - parts) > 0.03 * parts) return std::nullopt;
+    if (covered(x, whole) < 0.97 || covered(y, whole) < 0.97) return std::nullopt;
+    return whole;
+}
+
+double reachBeyond(const Corners& outer, const Corners& inner, int side) {
+    const cv::Point2d outward = outwardNormal(inner, side);
+    double beyond = 0;
+    for (const auto& corner : outer) beyond = std::max(beyond, (corner - inner[side]).dot(outward));
+    return beyond;
+}
+
+int sidesReachedAcross(const Corners& outer, const Corners& inner, double margin) {
+    int across = 0;
+    for (int i = 0; i < 4; ++i) across += reachBeyond(outer, inner, i) > margin;
+    return across;
+}
+
+bool reachesAcrossOneSide(const Corners& outer, const Corners& inner, double margin) {
+    return covered(inner, outer) >= 0.97 && sidesReachedAcross(outer, inner, margin) == 1;
+}
+
+bool restIsPaper(const cv::Mat& colour, const Corners& outer, const Corners& inner) {
+    auto mask = [&](const Corners& c) {
+        std::vector<cv::Point> polygon;
+        for (const auto& p : c) polygon.emplace_back(cvRound(p.x), cvRound(p.y));
+        cv::Mat m(colour.size(), CV_8U, cv::Scalar(0));
+        cv::fillConvexPoly(m, polygon, cv::Scalar(255));
+        return m;
+    };
+    const cv::Mat part = mask(inner), rest = mask(outer) & ~part;
+    cv::Mat luma;
+    cv::cvtColor(colour, luma, cv::COLOR_RGB2GRAY);
+    const cv::Mat paper = part & (luma > cv::mean(luma, part)[0]);
+    if (cv::countNonZero(paper) == 0 || cv::countNonZero(rest) == 0) return false;
+    // Beyond the side of inner that outer reaches furthest past, paper in a shadow is in one light.
+    int side = 0;
+    for (int i = 1; i < 4; ++i)
+        if (reachBeyond(outer, inner, i) > reachBeyond(outer, inner, side)) side = i;
+    if (!inOneLight(luma, rest & beyondSide(colour.size(), inner, side))) return false;
+    return cv::norm(chromaticity(cv::mean(colour, paper), 1) - chromaticity(cv::mean(colour, rest), 1)) < 0.1;
+}
+
+std::optional<Corners> completedAtBorder(const Corners& c, cv::Size size,
+                                         const RectangleDetectorOptions& options) {
+    const cv::Rect2d within(3, 3, size.width - 7, size.height - 7);
+    std::optional<int> atBorder;
+    for (int i = 0; i < 4; ++i) {
+        if (within.contains(c[i])) continue;
+        if (atBorder) return std::nullopt;
+        atBorder = i;
+    }
+    if (!atBorder) return std::nullopt;
+    Corners out = c;
+    out[*atBorder] = c[(*atBorder + 1) % 4] + c[(*atBorder + 3) % 4] - c[(*atBorder + 2) % 4];
+    if (!within.contains(out[*atBorder]) || !withinLimits(out, size, options)) return std::nullopt;
+    return out;
+}
+
+}  // namespace quillfen::detail::paper

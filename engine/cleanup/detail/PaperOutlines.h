@@ -1,0 +1,37 @@
+#pragma once
+
+#include <optional>
+
+#include <opencv2/core.hpp>
+
+#include "engine/cleanup/detail/PaperGeometry.h"
+
+// Internal to paper detection: how the outlines proposed for one picture stand to one another (joined parts,
+// how far one reaches past another's sides, what lies between them) and an outline completed where it ran
+// to the picture's border. Pure functions on values.
+namespace quillfen::detail::paper {
+
+// The outline that two outlines make together when they lie side by side and meet along a whole side,
+// as the sunlit and the shadowed part of a sheet that a hard shadow crosses do; nothing otherwise.
+std::optional<Corners> joined(const Corners& x, const Corners& y);
+// How far outer reaches beyond inner's side from inner[side] to inner[side + 1], at least 0.
+double reachBeyond(const Corners& outer, const Corners& inner, int side);
+// How many sides of inner outer reaches more than margin beyond.
+int sidesReachedAcross(const Corners& outer, const Corners& inner, double margin);
+// Whether outer holds inner and reaches more than margin beyond it across one of its sides only.
+bool reachesAcrossOneSide(const Corners& outer, const Corners& inner, double margin);
+// Whether the part of outer beyond inner is inner's paper in a shadow or over something showing through: the
+// colour of inner's paper (the brighter half of inner, not the drawing), however much darker, and in one
+// light beyond the side that outer reaches furthest past. A shadow leaves the paper's colour, and a coloured
+// surface has its own; the grey and white stripes of a colourless wall have a white paper's colour too, but
+// are light and dark in turn. Chromaticities as in the lighting's paper mask.
+bool restIsPaper(const cv::Mat& colour, const Corners& outer, const Corners& inner);
+// The outline of a sheet that an outline ran on from along a straight edge of the surface to the picture's
+// border, as from a sheet's corner over a table's edge the table's edge runs on past the sheet: the one
+// corner at the border is put where the other three make a parallelogram with it, a sheet's shape seen nearly
+// face on. Nothing when no corner, or more than one, lies at the border, or when the outline so completed
+// does not have a sheet's size and shape inside the picture.
+std::optional<Corners> completedAtBorder(const Corners& c, cv::Size size,
+                                         const RectangleDetectorOptions& options);
+
+}  // namespace quillfen::detail::paper
