@@ -42,18 +42,20 @@ inline double smoothstep(double lo, double hi, double x) {
 }
 
 inline Light fallingLight(std::array<double, 3> tint = {1.0, 0.94, 0.8}) {
-    return {"falling to 70 %", [](double u, double) { return 1 - 0.3 * u; }, tint};
+    return {"falling to 70 %", [](double u, double) { return 1 - 0.3 * u; }, tint, std::nullopt};
 }
 inline Light lampLight() {
     return {
         "lamp fall-off",
         [](double u, double v) { return 1 / (1 + 0.35 * ((u + 0.1) * (u + 0.1) + (v + 0.1) * (v + 0.1))); },
-        {1.0, 0.9, 0.75}};
+        {1.0, 0.9, 0.75},
+        std::nullopt};
 }
 inline Light vignetting() {
     return {"vignetting",
             [](double u, double v) { return 1 - 0.8 * ((u - 0.5) * (u - 0.5) + (v - 0.5) * (v - 0.5)); },
-            {0.95, 0.97, 1.0}};
+            {0.95, 0.97, 1.0},
+            std::nullopt};
 }
 // A warm lamp on the left and daylight from a window on the right.
 inline Light mixedLight() {
@@ -67,7 +69,8 @@ inline Light softShadow() {
     return {
         "soft shadow",
         [](double u, double v) { return (1 - 0.2 * u) * (1 - 0.35 * smoothstep(0.35, 0.65, v - u + 0.35)); },
-        {1.0, 0.95, 0.85}};
+        {1.0, 0.95, 0.85},
+        std::nullopt};
 }
 
 // A drawing on white paper: an outlined crayon fill (an ellipse covering `fillArea` of the sheet,

@@ -32,15 +32,16 @@ struct Window {
     }
     EditorPane* editor() const { return qobject_cast<EditorPane*>(view.detail()); }
     DrawingInspector* drawingInspector() const { return qobject_cast<DrawingInspector*>(view.inspector()); }
-    // Runs the loop until the editor's pictures are those of the selected drawing, or gives up.
+    // Runs the loop until the editor's pictures are those of the selected drawing, or fails after 20 s.
     void waitForPictures() {
-        QTest::qWaitFor(
+        const bool loaded = QTest::qWaitFor(
             [&] {
                 settle();
                 return editor() && editor()->afterView()->state() != PreviewState::loading &&
                        editor()->cropView()->state() != PreviewState::loading;
             },
             20000);
+        EXPECT_TRUE(loaded) << "the editor's pictures were still loading";
     }
 
     AppModel model{false};

@@ -71,7 +71,9 @@ TEST(PaperEdges, APartOfASheetThatAHardShadowCutOffIsToldWithTheSideAlongTheShad
         SCOPED_TRACE(c.what);
         const std::vector<int> sides = steppedSides(scene(c.table, c.shadow), c.outline).shadowCut;
         EXPECT_EQ(sides.empty(), !c.shadowsEdge);
-        if (c.shadowsEdge) EXPECT_NE(std::find(sides.begin(), sides.end(), *c.shadowsEdge), sides.end());
+        if (c.shadowsEdge) {
+            EXPECT_NE(std::find(sides.begin(), sides.end(), *c.shadowsEdge), sides.end());
+        }
     }
 }
 
