@@ -1,6 +1,7 @@
 #include "engine/cleanup/PaperDetection.h"
 
 #include "engine/cleanup/detail/LinearPixels.h"
+#include "engine/cleanup/detail/PaperAveraging.h"
 #include "engine/cleanup/detail/PaperDetectors.h"
 
 #include <opencv2/core/hal/intrin.hpp>

@@ -1,4 +1,5 @@
 #include "engine/cleanup/detail/PaperAnalysis.h"
+#include "engine/cleanup/detail/PaperAveraging.h"
 
 #include <gtest/gtest.h>
 
