@@ -469,15 +469,19 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
     std::vector<PaperCandidate> out;
     std::vector<Kept> kept;
     for (const auto& s : scored) {
-        if (s.confidence < scored.front().confidence - 0.2) break;
-        // A sheet lies on a darker surface, so along one of its sides at least its paper is clearly brighter
-        // than what lies just beyond; paper cut out of a larger sheet, between bands drawn along a scan's
-        // sides, is nowhere. Such an outline still takes part in judging the others; it is only not proposed.
-        if (brightestSideStep(a.colour, s.corners) < sheetStep) continue;
         auto widens = [&](const Kept& k) {
             return s.crisp && covered(k.corners, s.corners) > 0.97 && covered(s.corners, k.corners) < 0.95 &&
                    runsOnPast(a.colour, s.corners, k.corners);
         };
+        // An outline far less sure than the surest is no sheet, unless it widens a kept one: then it is the whole
+        // sheet around a part, and in a busy room the edge of a hard shadow across the sheet may stand out more
+        // clearly than the sheet's own edges, so that the sunlit part is far the surer.
+        if (s.confidence < scored.front().confidence - 0.2 && std::none_of(kept.begin(), kept.end(), widens))
+            continue;
+        // A sheet lies on a darker surface, so along one of its sides at least its paper is clearly brighter
+        // than what lies just beyond; paper cut out of a larger sheet, between bands drawn along a scan's
+        // sides, is nowhere. Such an outline still takes part in judging the others; it is only not proposed.
+        if (brightestSideStep(a.colour, s.corners) < sheetStep) continue;
         if (std::any_of(kept.begin(), kept.end(), [&](const Kept& k) {
                 auto completes = [&] {
                     return !k.crisp && reachesAcrossOneSide(s.corners, k.corners, margin) &&

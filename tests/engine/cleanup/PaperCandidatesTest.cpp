@@ -324,6 +324,10 @@ TEST(PaperCandidates, GeneratedPhotosThatOnceReturnedAPartOfTheSheetOrItsMatFind
          "the sheet with a band of the wall: the outlines on stripes' edges beside the sheet gave their surety "
          "to an outline around the sheet and more of the wall, with clear edges along a third of it",
          0.8},
+        {5000088, photos::surfaceForSeed(88),
+         "the sunlit part in a cluttered room: the whole sheet around it, clear along all four sides, was far "
+         "less sure than the part, whose edge along the shadow stood out more clearly than the sheet's own",
+         0.95},
     };
     for (const auto& c : cases) {
         const auto photo = photos::generate(c.seed, c.surface);
