@@ -412,6 +412,31 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
         scored[*whole].confidence = std::max(scored[*whole].confidence, scored[i].confidence);
         dropped[i] = 1;
     }
+    // A straight line of the surface, a wall's stripe's edge, runs on past the corners of an outline along it,
+    // where a sheet's sides end at its corners. One side of a sheet may lie along such a line by chance; an
+    // outline with two sides along them took in the surface beside the sheet, as far as a stripe's edge on
+    // either side of it. Its surety goes to the surest outline it holds, most of it, whose sides lie along no
+    // such line and keep a hundredth of the picture inside those two, and it is dropped.
+    std::vector<std::vector<int>> alongLines(scored.size());
+    for (std::size_t i = 0; i < scored.size(); ++i)
+        if (!dropped[i]) alongLines[i] = surfaceLineSides(a.colour, scored[i].corners);
+    for (std::size_t i = 0; i < scored.size(); ++i) {
+        if (dropped[i] || alongLines[i].size() < 2) continue;
+        std::optional<std::size_t> sheet;
+        for (std::size_t j = 0; j < scored.size(); ++j) {
+            if (j == i || dropped[j] || !alongLines[j].empty() || scored[j].edges < 0.5 ||
+                covered(scored[j].corners, scored[i].corners) < 0.9 ||
+                polygonArea(scored[j].corners) < 0.6 * polygonArea(scored[i].corners) ||
+                std::any_of(alongLines[i].begin(), alongLines[i].end(), [&](int side) {
+                    return insideBy(scored[i].corners, scored[j].corners, side) < 0.01 * reach;
+                }))
+                continue;
+            if (!sheet || scored[j].confidence > scored[*sheet].confidence) sheet = j;
+        }
+        if (!sheet) continue;
+        scored[*sheet].confidence = std::max(scored[*sheet].confidence, scored[i].confidence);
+        dropped[i] = 1;
+    }
     std::vector<Scored> wholes;
     for (std::size_t i = 0; i < scored.size(); ++i)
         if (!dropped[i]) wholes.push_back(scored[i]);

@@ -435,6 +435,24 @@ SteppedSides steppedSides(const cv::Mat& colour, const Corners& c) {
     return sides;
 }
 
+std::vector<int> surfaceLineSides(const cv::Mat& colour, const Corners& c) {
+    const cv::Rect2d picture(4, 4, colour.cols - 9, colour.rows - 9);
+    std::vector<int> sides;
+    for (int i = 0; i < 4; ++i) {
+        const cv::Point2d a = c[i], b = c[(i + 1) % 4];
+        const double length = cv::norm(b - a);
+        int runsOn = 0, stops = 0;
+        for (const auto& [end, away] : {std::pair{b, (b - a) / length}, std::pair{a, (a - b) / length}}) {
+            double run = 0.5 * length;
+            while (run >= 15 && !picture.contains(end + away * (6 + run))) run *= 0.8;
+            if (run < 15) continue;
+            ++(lineSupported(colour, end + away * 6, end + away * (6 + run), 3, 0.8) ? runsOn : stops);
+        }
+        if (runsOn > 0 && stops == 0) sides.push_back(i);
+    }
+    return sides;
+}
+
 double shadowLight(const cv::Mat& colour, const Corners& c, int side) {
     const cv::Point2d a = c[side], b = c[(side + 1) % 4];
     const cv::Point2d dir = (b - a) / cv::norm(b - a), inward(-dir.y, dir.x);

@@ -49,6 +49,12 @@ struct SteppedSides {
 };
 SteppedSides steppedSides(const cv::Mat& colour, const Corners& c);
 
+// The sides (i for the side from c[i] to c[i + 1]) that lie along a straight line of the surface rather than a
+// sheet's edge: past each end of the side that the picture goes on beyond, for half the side's length or as far
+// as the picture goes and at least 15 pixels, the line runs on as a clear edge, as a wall's stripe's edge runs
+// across the picture. A sheet's sides end at its corners.
+std::vector<int> surfaceLineSides(const cv::Mat& colour, const Corners& c);
+
 // The light just beyond the side from c[side] to c[side + 1] over the light just inside it: the shadow's
 // share of light along a side cut by a shadow, as steppedSides names it; 1 where the two sides are not one
 // colour in two lights.

@@ -5,6 +5,7 @@
 #include <opencv2/imgproc.hpp>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <vector>
 
@@ -108,6 +109,14 @@ bool restIsPaper(const cv::Mat& colour, const Corners& outer, const Corners& inn
         if (reachBeyond(outer, inner, i) > reachBeyond(outer, inner, side)) side = i;
     if (!inOneLight(luma, rest & beyondSide(colour.size(), inner, side))) return false;
     return cv::norm(chromaticity(cv::mean(colour, paper), 1) - chromaticity(cv::mean(colour, rest), 1)) < 0.1;
+}
+
+double insideBy(const Corners& outer, const Corners& inner, int side) {
+    const cv::Point2d inward = -outwardNormal(outer, side);
+    std::array<double, 4> depths;
+    for (int i = 0; i < 4; ++i) depths[i] = (inner[i] - outer[side]).dot(inward);
+    std::sort(depths.begin(), depths.end());
+    return (depths[0] + depths[1]) / 2;
 }
 
 std::optional<Corners> completedAtBorder(const Corners& c, cv::Size size,

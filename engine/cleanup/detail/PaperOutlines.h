@@ -26,6 +26,9 @@ bool reachesAcrossOneSide(const Corners& outer, const Corners& inner, double mar
 // surface has its own; the grey and white stripes of a colourless wall have a white paper's colour too, but
 // are light and dark in turn. Chromaticities as in the lighting's paper mask.
 bool restIsPaper(const cv::Mat& colour, const Corners& outer, const Corners& inner);
+// How far inside the side of outer from outer[side] to outer[side + 1] the two corners of inner nearest to it
+// lie, on average: negative where they lie beyond it.
+double insideBy(const Corners& outer, const Corners& inner, int side);
 // The outline of a sheet that an outline ran on from along a straight edge of the surface to the picture's
 // border, as from a sheet's corner over a table's edge the table's edge runs on past the sheet: the one
 // corner at the border is put where the other three make a parallelogram with it, a sheet's shape seen nearly

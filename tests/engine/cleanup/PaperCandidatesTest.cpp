@@ -137,8 +137,9 @@ TEST(PaperCandidates, GeneratedPhotosThatOnceMissedTheSheetFindItsExactOutline) 
     // grass and sky drawn up to the sheet's edge cut the outline short; in busy rooms no bright region
     // stood out, so only the sheet's sides can find it; a hard shadow's sunlit part swallowed the sheet.
     // On walls with white stripes as bright as the paper, the stripes hid the sheet's edge where they met it
-    // and its outline, though proposed, was refused.
-    for (const std::uint32_t seed : {52u, 128u, 156u, 3u, 80u, 232u, 151u, 238u, 2500051u, 2500071u}) {
+    // and its outline, though proposed, was refused; or an outline out to the stripes' edges on either side of
+    // the sheet, surer than the sheet's own, swallowed it and failed the brightness test.
+    for (const std::uint32_t seed : {52u, 128u, 156u, 3u, 80u, 232u, 151u, 238u, 2500051u, 2500071u, 4500056u}) {
         const bool hard = seed % 1'000'000 >= 500'000;
         const auto photo =
             photos::generate(seed, hard ? photos::hardSurfaceForSeed(seed) : photos::surfaceForSeed(seed));
@@ -327,6 +328,14 @@ TEST(PaperCandidates, GeneratedPhotosThatOnceReturnedAPartOfTheSheetOrItsMatFind
         {5000088, photos::surfaceForSeed(88),
          "the sunlit part in a cluttered room: the whole sheet around it, clear along all four sides, was far "
          "less sure than the part, whose edge along the shadow stood out more clearly than the sheet's own",
+         0.95},
+        {4500096, photos::hardSurfaceForSeed(96),
+         "the sheet with the wall on either side out to the stripes' edges: the stripes' edges were clearer "
+         "than the sheet's own sides against the stripes they cross",
+         0.9},
+        {5500001, photos::hardSurfaceForSeed(1),
+         "the sheet with the wall on either side out to the stripes' edges, surer than the sheet's own outline "
+         "inside it",
          0.95},
     };
     for (const auto& c : cases) {

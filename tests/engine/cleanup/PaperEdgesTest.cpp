@@ -13,17 +13,20 @@ using namespace quillfen::detail::paper;
 
 namespace {
 
-enum class Table { brown, grey, paleStriped, stripedWall, pale, uprightStripes };
+enum class Table { brown, grey, paleStriped, stripedWall, pale, uprightStripes, narrowStripes };
 
 // A 480 x 360 RGB picture of a sheet (x 120...360, y 80...280) on a table, lightly smoothed as the analysis
 // smooths it. A hard shadow keeps half the light right of x = 240, on the table and the sheet alike. The pale
 // striped table has a dark stripe 10 pixels wide along the sheet's bottom edge; the striped wall is grey with
 // white stripes 12 of every 30 pixels wide, leaning 2 pixels across for every 5 down. The pale table is plain.
 // The upright stripes are grey with white stripes 30 of every 60 pixels wide, white from x = 90 to 120 beside
-// the sheet's left edge, grey from 360 to 390 beside its right edge and white again beyond.
+// the sheet's left edge, grey from 360 to 390 beside its right edge and white again beyond. The narrow stripes
+// are grey with white stripes 20 of every 50 pixels wide, white from x = 85 to 105 and from 385 to 405, the
+// sheet's edges in the middle of grey stripes.
 cv::Mat scene(Table table, bool shadow) {
     const cv::Scalar colours[] = {{0.45, 0.3, 0.18},    cv::Scalar::all(0.5), cv::Scalar::all(0.9),
-                                  cv::Scalar::all(0.5), cv::Scalar::all(0.9), cv::Scalar::all(0.5)};
+                                  cv::Scalar::all(0.5), cv::Scalar::all(0.9), cv::Scalar::all(0.5),
+                                  cv::Scalar::all(0.5)};
     cv::Mat picture(360, 480, CV_32FC3, colours[static_cast<int>(table)]);
     if (table == Table::paleStriped) picture(cv::Rect(0, 281, 480, 10)).setTo(cv::Scalar::all(0.45));
     if (table == Table::stripedWall)
@@ -33,6 +36,9 @@ cv::Mat scene(Table table, bool shadow) {
     if (table == Table::uprightStripes)
         for (int x = 30; x < picture.cols; x += 60)
             picture(cv::Rect(x, 0, 30, picture.rows)).setTo(cv::Scalar::all(0.9));
+    if (table == Table::narrowStripes)
+        for (int x = 35; x < picture.cols; x += 50)
+            picture(cv::Rect(x, 0, 20, picture.rows)).setTo(cv::Scalar::all(0.9));
     picture(cv::Rect(120, 80, 240, 200)).setTo(cv::Scalar(0.95, 0.95, 0.93));
     if (shadow) picture(cv::Rect(240, 0, 240, 360)) *= 0.5;
     cv::Mat bytes;
@@ -143,6 +149,25 @@ TEST(PaperEdges, APartOfASheetThatADrawnLineCutsOffIsToldByTheSheetsEdgeRunningO
         cv::Mat picture = scene(c.table, c.shadow);
         if (c.line) cv::line(picture, cv::Point(240, 80), cv::Point(240, 279), cv::Scalar(40, 60, 30), 5);
         EXPECT_EQ(cutOffByDrawnLine(picture, c.outline), c.cutOff);
+    }
+}
+
+TEST(PaperEdges, ASideAlongAStraightLineOfTheSurfaceRunsOnPastItsCorners) {
+    struct Case {
+        const char* what;
+        Corners outline;
+        std::vector<int> sides;
+    };
+    const Case cases[] = {
+        {"the sheet, its sides ending at its corners", box(120, 80, 359, 279), {}},
+        {"the sheet with the white stripes on either side", box(85, 80, 404, 279), {1, 3}},
+        {"the sheet with the white stripe on its left", box(85, 80, 359, 279), {3}},
+        {"the sheet with the white stripe on its left, up to the picture's top", box(85, 0, 359, 279), {3}},
+    };
+    const cv::Mat picture = scene(Table::narrowStripes, false);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(surfaceLineSides(picture, c.outline), c.sides);
     }
 }
 
