@@ -144,6 +144,50 @@ std::size_t stripeCleared(const cv::Mat& colour, cv::Vec3f paper, cv::Point2d q,
     return i;
 }
 
+// Where, going inward from an edge at q past a band clearly lighter than the colour just beyond the edge (by a
+// fifth of the range) yet clearly darker than the paper, that colour is seen again within reach: the edge is
+// then the outer edge of a light line of the surface, a lattice's or a motif's, with the surface on both sides
+// of it. Nothing where the light goes on inward, as a sheet's paper does, where the band is as light as the
+// paper (paper between strokes of the drawing), or where it is a faint streak (the grain of wood).
+std::optional<double> surfaceLineEnd(const cv::Mat& colour, double paper, cv::Point2d q, cv::Point2d inward,
+                                     double reach) {
+    auto colourOf = [&](double s) { return sampleColour(colour, q + inward * s); };
+    const cv::Vec3f beyond = colourOf(-2.5);
+    double lightest = 0;
+    for (double s = -1; s <= reach; s += 1) {
+        const cv::Vec3f at = colourOf(s);
+        if (s >= 2 && cv::norm(at - beyond) < 0.08)
+            return lightest >= luma(beyond) + 0.2 ? std::optional<double>(s) : std::nullopt;
+        lightest = std::max(lightest, luma(at));
+        if (lightest > 0.9 * paper) return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+// The step to take along a normal at q instead of the outermost clear one, i: where step i is the outer edge
+// of a light line of the surface running along the side outside the sheet, as straight and as clear an edge as
+// the sheet's own, the next clear step past the line (and past any further such line), the paper's edge; i
+// where there is none. Clear as the outermost is: at least half as strong as the strongest and no weaker than
+// the one after it. Steps as stripeCleared takes them; paper is the luma of the outline's paper.
+std::size_t surfaceLineCleared(const cv::Mat& colour, double paper, cv::Point2d q, cv::Point2d inward,
+                               const std::vector<double>& steps, std::size_t i, double first, double stride,
+                               double reach) {
+    const float strongest = *std::max_element(steps.begin(), steps.end());
+    auto clear = [&](std::size_t k) {
+        return steps[k] >= 0.5f * strongest && (k + 1 == steps.size() || steps[k] >= steps[k + 1]);
+    };
+    for (;;) {
+        const double outer = first + static_cast<double>(i) * stride;
+        const auto end = surfaceLineEnd(colour, paper, q + inward * outer, inward, reach);
+        if (!end) return i;
+        std::size_t next = i + 1;
+        while (next < steps.size() && (first + static_cast<double>(next) * stride < outer + *end || !clear(next)))
+            ++next;
+        if (next == steps.size()) return i;
+        i = next;
+    }
+}
+
 bool drawnLineAt(const cv::Mat& colour, cv::Point2d q, cv::Point2d inward, double reach);
 
 // The strongest of the steps along the normal at q (step k at first + k * stride) that is not the border of a
@@ -189,6 +233,7 @@ float clearestStep(const cv::Mat& colour, cv::Point2d q, cv::Point2d inward, con
     const int count = std::clamp(static_cast<int>(length / 12), 12, 48);
     constexpr double half = 1.5;
     const double stride = std::max(0.5, range / 20);
+    const double lineReach = std::max(4.0, std::max(colour.cols, colour.rows) / 100.0);
     std::vector<cv::Point2f> points;
     std::vector<double> steps;
     auto pointAt = [&](int k) { return a + (b - a) * (0.05 + 0.9 * (k + 0.5) / count); };
@@ -211,6 +256,7 @@ float clearestStep(const cv::Mat& colour, cv::Point2d q, cv::Point2d inward, con
         std::size_t i = 0;
         while (!(steps[i] >= 0.5f * strongest && (i + 1 == steps.size() || steps[i] >= steps[i + 1]))) ++i;
         i = stripeCleared(colour, paper, q, inward, steps, i, -range, stride, half);
+        i = surfaceLineCleared(colour, luma(paper), q, inward, steps, i, -range, stride, lineReach);
         double offset = -range + static_cast<double>(i) * stride;
         if (i > 0 && i + 1 < steps.size()) {
             const double l = steps[i - 1], c = steps[i], r = steps[i + 1];
@@ -475,7 +521,7 @@ bool cutOffByDrawnLine(const cv::Mat& colour, const Corners& c) {
 }
 
 // Moves each side of the outline onto the edge nearby, keeping sides that show no edge, never onto the far
-// edge of a white stripe of a grey wall along it.
+// edge of a white stripe of a grey wall along it nor onto a light line of the surface outside it.
 Corners refine(const cv::Mat& colour, Corners c, double range, bool pastDrawnLines) {
     std::array<Line, 4> lines;
     const cv::Vec3f paper = paperColour(colour, c);
