@@ -434,13 +434,25 @@ Across across(const cv::Mat& colour, cv::Point2d a, cv::Point2d b, cv::Point2d i
 }
 
 // Whether the picture beyond the stretch from a to b (inward the normal to its inside) turns as light as lit
-// again within reach: a wall's grey stripe beside a white one ends on the next white stripe, where a shadow
-// darkens all that lies beyond its edge.
+// again within reach, along at least half of it: a wall's grey stripe beside a white one ends on the next white
+// stripe, where a shadow darkens all that lies beyond its edge. Each point along the stretch is followed out on
+// its own: where the stripes cross the stretch aslant, the next white stripe lies at another distance from each.
 bool lightAgainBeyond(const cv::Mat& colour, cv::Point2d a, cv::Point2d b, cv::Point2d inward, double lit) {
     const double reach = std::max(colour.cols, colour.rows) * 0.1;
-    for (double d = 21; d <= reach; d += 4)
-        if (luma(across(colour, a, b, inward, d).outside) > 0.9 * lit) return true;
-    return false;
+    constexpr int count = 16;
+    int light = 0;
+    for (int k = 0; k < count; ++k) {
+        const cv::Point2d on = a + (b - a) * ((k + 0.5) / count);
+        for (double d = 21; d <= reach; d += 4) {
+            double beyond = 0;
+            for (const double e : {d, d + 2, d + 4}) beyond += lumaAt(colour, on - inward * e) / 3;
+            if (beyond > 0.9 * lit) {
+                ++light;
+                break;
+            }
+        }
+    }
+    return light >= count / 2;
 }
 
 }  // namespace

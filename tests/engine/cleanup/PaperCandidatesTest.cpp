@@ -333,6 +333,11 @@ TEST(PaperCandidates, GeneratedPhotosThatOnceReturnedAPartOfTheSheetOrItsMatFind
          "the sheet with the wall on either side out to the stripes' edges: the stripes' edges were clearer "
          "than the sheet's own sides against the stripes they cross",
          0.9},
+        {4500106, photos::hardSurfaceForSeed(106),
+         "the sheet with the wall on either side up to the picture's top: the sheet's own side, across the "
+         "stripes aslant, was taken for a shadow's edge, the grey beyond it turning white again at another "
+         "distance at each point along it, and an outline reaching on across that side took the sheet's surety",
+         0.95},
         {5500001, photos::hardSurfaceForSeed(1),
          "the sheet with the wall on either side out to the stripes' edges, surer than the sheet's own outline "
          "inside it",
