@@ -476,12 +476,13 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
     // scores nearly as well as the sheet's own): the largest passing outline wins later, so an outline that
     // runs past the sheet onto the table must not stand beside the sheet's own. One whose four sides all show
     // clear edges stays when it swallows the surer one: it is the whole sheet around the sunlit part of a
-    // sheet that a hard shadow crosses, or, when its sides also run on as clear edges past the surer one's
-    // corners, around the part inside a band of colour drawn along the sheet's side. One that reaches beyond
-    // a less crisp surer one across a single side, over paper of its colour, stays too: the whole sheet
-    // around a part that a shadow's edge cut off, whose edges in the shadow are too faint for all four sides
-    // to be clear. On a colourless surface, where colour belongs to the drawing, a less sure outline that
-    // leaves out colour a surer one holds, along a tenth of the band around it, is dropped as well: a side
+    // sheet that a hard shadow crosses, or, when the surer one stopped at a band of colour drawn along the
+    // sheet's side (its sides run on as clear edges past the surer one's corners, or the surface beyond it is
+    // the one all round), around the part inside that band. One that reaches beyond a less crisp surer one
+    // across a single side, over paper of its colour, stays too: the whole sheet around a part that a
+    // shadow's edge cut off, whose edges in the shadow are too faint for all four sides to be clear. On a
+    // colourless surface, where colour belongs to the drawing, a less sure outline that leaves out colour a
+    // surer one holds, along a tenth of the band around it, is dropped as well: a side
     // stopped at a band of grass drawn along the sheet, another on a stripe's edge of the wall beyond the
     // sheet, makes an outline that holds neither the sheet nor only wall, and may be the larger.
     struct Kept {
@@ -496,7 +497,7 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
     for (const auto& s : scored) {
         auto widens = [&](const Kept& k) {
             return s.crisp && covered(k.corners, s.corners) > 0.97 && covered(s.corners, k.corners) < 0.95 &&
-                   runsOnPast(a.colour, s.corners, k.corners);
+                   stoppedAtDrawnBand(a.colour, s.corners, k.corners);
         };
         // An outline far less sure than the surest is no sheet, unless it widens a kept one: then it is the whole
         // sheet around a part, and in a busy room the edge of a hard shadow across the sheet may stand out more

@@ -3,6 +3,7 @@
 #include "engine/cleanup/detail/PaperAveraging.h"
 #include "engine/cleanup/detail/PaperBands.h"
 #include "engine/cleanup/detail/PaperEdges.h"
+#include "engine/cleanup/detail/PaperOutlines.h"
 #include "engine/cleanup/detail/PaperSmoothing.h"
 
 #include <opencv2/core/hal/intrin.hpp>
@@ -386,8 +387,9 @@ double paperSupport(const Analysis& a, const Corners& c) {
 // keep clear of all four of outer's sides, since a colour band drawn along a sheet's side leaves a
 // brighter outline touching the others, unless it is crisp: a sheet lying towards one side or corner of
 // its mat, or on a book that runs out of the picture, keeps clear of two of them. A crisp one clear of a
-// single side is enough where outer's sides do not run on as clear edges past its corners: outer then
-// takes in a strip of the mat beside the sheet, where beside a band drawn on it the sheet's edge runs on.
+// single side is enough where inner did not stop at a band drawn along the sheet's side: outer then takes
+// in a strip of the mat beside the sheet, where beside a band drawn on it the sheet's edge runs on, or the
+// surface beyond the band is the one beyond the sheet's other sides.
 bool enclosesBrighterSheet(const Analysis& a, const Corners& outer, const Corners& inner, bool crisp) {
     if (covered(inner, outer) < 0.9 || polygonArea(inner) > 0.9 * polygonArea(outer)) return false;
     const double margin = 0.02 * std::max(a.size.width, a.size.height);
@@ -402,7 +404,7 @@ bool enclosesBrighterSheet(const Analysis& a, const Corners& outer, const Corner
     }
     const auto clearSides = std::count(clear.begin(), clear.end(), true);
     if (clearSides == 0 || !brighterWithin(a, outer, inner)) return false;
-    return clearSides >= (crisp ? 2 : 4) || (crisp && !runsOnPast(a.colour, outer, inner));
+    return clearSides >= (crisp ? 2 : 4) || (crisp && !stoppedAtDrawnBand(a.colour, outer, inner));
 }
 
 bool brighterWithin(const Analysis& a, const Corners& outer, const Corners& inner) {

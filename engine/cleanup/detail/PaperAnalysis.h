@@ -44,7 +44,7 @@ double paperSupport(const Analysis& a, const Corners& c);
 // surface the sheet lies on (a placemat, a book, a table top), not the sheet. The inner outline keeps
 // clear of all four of outer's sides (a colour band drawn along a sheet's side leaves a brighter outline
 // touching the others); a crisp one (clear edges on all four sides, none of them a drawn line) of two, or
-// of one where outer's sides do not run on as clear edges past its corners (a strip of the mat beside it).
+// of one where inner did not stop at a band drawn along the sheet's side (a strip of the mat beside it).
 bool enclosesBrighterSheet(const Analysis& a, const Corners& outer, const Corners& inner, bool crisp);
 // Whether an outline lit more brightly than the picture beyond its side from c[side] to c[side + 1] (a part
 // of a sheet that a hard shadow's edge along that side cut off) stands out from the rest of the picture in

@@ -658,6 +658,13 @@ bool runsOnPast(const cv::Mat& colour, const Corners& outer, const Corners& inne
     return true;
 }
 
+SideColours sideColours(const cv::Mat& colour, const Corners& c, int side) {
+    const cv::Point2d a = c[side], b = c[(side + 1) % 4];
+    const cv::Point2d dir = (b - a) / cv::norm(b - a), inward(-dir.y, dir.x);
+    const Across near = across(colour, a + (b - a) * 0.1, b - (b - a) * 0.1, inward, 4);
+    return {near.inside, near.outside, luma(near.inside), luma(near.outside)};
+}
+
 double brightestSideStep(const cv::Mat& colour, const Corners& c) {
     constexpr int count = 48;
     double brightest = -1;

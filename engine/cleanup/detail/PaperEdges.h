@@ -63,6 +63,13 @@ double shadowLight(const cv::Mat& colour, const Corners& c, int side);
 // Whether outer's sides run on as clear edges past inner's corners wherever outer reaches beyond a side
 // of inner: then inner stopped early, at a band of colour drawn along the sheet's side.
 bool runsOnPast(const cv::Mat& colour, const Corners& outer, const Corners& inner);
+// The mean colours just inside and just outside the middle four fifths of the side of c from c[side] to
+// c[side + 1], from 4 to 8 pixels off it, and their lumas.
+struct SideColours {
+    cv::Vec3f inside, outside;
+    double insideLuma, outsideLuma;
+};
+SideColours sideColours(const cv::Mat& colour, const Corners& c, int side);
 // The chromaticity of a colour, red and blue against green over their sums, each channel taken as at least
 // least: the strength of the light leaves it alone, so the same paper in less light keeps it.
 cv::Point2d chromaticity(const cv::Scalar& colour, double least);

@@ -119,6 +119,50 @@ double insideBy(const Corners& outer, const Corners& inner, int side) {
     return (depths[0] + depths[1]) / 2;
 }
 
+namespace {
+
+// Whether what lies just beyond each side of outer that reaches as far past inner's side at both ends is the
+// surface that lies just beyond each of outer's other sides, and what lies just inside that side is not:
+// surfaces of one tint, in nearly one light, are taken for one, as the light and dark stripes of a mat are.
+bool oneSurfaceAround(const cv::Mat& colour, const Corners& outer, const Corners& inner) {
+    auto alike = [](cv::Vec3f x, double xLuma, cv::Vec3f y, double yLuma) {
+        constexpr float least = 1.0f / 255;
+        constexpr double sameTint = 0.1, sameLight = 0.4;  // chromaticity apart; log of the lumas' ratio
+        const cv::Point2d tint = chromaticity(cv::Scalar(x), least) - chromaticity(cv::Scalar(y), least);
+        const double light = std::log(std::max(0.01, xLuma) / std::max(0.01, yLuma));
+        return cv::norm(tint) < sameTint && std::abs(light) < sameLight;
+    };
+    constexpr double near = 6;  // pixels: a corner this close to a side lies on it
+    std::array<SideColours, 4> sides;
+    std::array<bool, 4> reached{};
+    for (int i = 0; i < 4; ++i) {
+        const cv::Point2d a = outer[i], b = outer[(i + 1) % 4];
+        const cv::Point2d dir = (b - a) / cv::norm(b - a), inward(-dir.y, dir.x);
+        std::array<double, 4> depths;
+        for (int k = 0; k < 4; ++k) depths[k] = (inner[k] - a).dot(inward);
+        std::sort(depths.begin(), depths.end());
+        // Inner's side along it lies as deep inside at both ends, the strip between them a band along it.
+        reached[i] = depths[0] > near && depths[0] > 0.5 * depths[1];
+        sides[i] = sideColours(colour, outer, i);
+    }
+    if (std::none_of(reached.begin(), reached.end(), [](bool r) { return r; })) return false;
+    for (int i = 0; i < 4; ++i) {
+        if (!reached[i]) continue;
+        const SideColours& s = sides[i];
+        if (alike(s.inside, s.insideLuma, s.outside, s.outsideLuma)) return false;
+        for (int j = 0; j < 4; ++j)
+            if (!reached[j] && !alike(s.outside, s.outsideLuma, sides[j].outside, sides[j].outsideLuma))
+                return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool stoppedAtDrawnBand(const cv::Mat& colour, const Corners& outer, const Corners& inner) {
+    return runsOnPast(colour, outer, inner) || oneSurfaceAround(colour, outer, inner);
+}
+
 std::optional<Corners> completedAtBorder(const Corners& c, cv::Size size,
                                          const RectangleDetectorOptions& options) {
     const cv::Rect2d within(3, 3, size.width - 7, size.height - 7);

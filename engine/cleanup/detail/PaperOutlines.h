@@ -29,6 +29,13 @@ bool restIsPaper(const cv::Mat& colour, const Corners& outer, const Corners& inn
 // How far inside the side of outer from outer[side] to outer[side + 1] the two corners of inner nearest to it
 // lie, on average: negative where they lie beyond it.
 double insideBy(const Corners& outer, const Corners& inner, int side);
+// Whether inner stopped early, at a band of colour drawn along the sheet's side, where outer reaches beyond
+// it: outer's sides run on as clear edges past inner's corners there, or, where outer reaches as far past
+// inner's side at both ends, what lies just beyond outer's side is the surface just beyond each of its other
+// sides and what lies just inside it is not (of one tint, in nearly one light). A sheet lies on one surface
+// all round, though on a mat the band's edge may show along too little of its sides; a strip of a mat beside
+// a sheet is the mat, and ends at the mat's edge, beyond which lies the table.
+bool stoppedAtDrawnBand(const cv::Mat& colour, const Corners& outer, const Corners& inner);
 // The outline of a sheet that an outline ran on from along a straight edge of the surface to the picture's
 // border, as from a sheet's corner over a table's edge the table's edge runs on past the sheet: the one
 // corner at the border is put where the other three make a parallelogram with it, a sheet's shape seen nearly

@@ -316,6 +316,10 @@ TEST(PaperCandidates, GeneratedPhotosThatOnceReturnedAPartOfTheSheetOrItsMatFind
         {4000070, photos::surfaceForSeed(70),
          "the light striped mat, half in a hard shadow: no outline near the sheet stayed on its edges",
          0.8},
+        {4000030, photos::surfaceForSeed(30),
+         "the part inside a band of sky drawn along the sheet's side on a striped mat: the band's edge showed "
+         "along too little of its sides, and the whole sheet was taken for the part with a strip of the mat",
+         0.95},
         {4500021, photos::hardSurfaceForSeed(21),
          "an outline slanting off the sheet: the surest outline, on the far edge of a white stripe of the wall "
          "beside the sheet, its grey beyond taken for a shadow, gave its surety to the smallest outline "
@@ -415,6 +419,10 @@ TEST(PaperCandidates, AnOutlineRunningOnAlongTheSurfacesLinesNeverSwallowsTheShe
         {4500157, "the sunlit part of a sheet half in a hard shadow on a brick wall whose lines run along its sides",
          0.98},
         {5500077, "the sunlit part of a sheet half in a hard shadow on a brick wall, as above", 0.98},
+        {500072,
+         "the sheet with a wedge of the brick wall above it, when an outline reaching aslant past the sheet's side "
+         "onto the wall, the wall beyond it all round, was taken for one around a band drawn along that side",
+         0.95},
     };
     for (const auto& c : cases) {
         const auto photo = photos::generate(c.seed, photos::hardSurfaceForSeed(c.seed % 500'000));

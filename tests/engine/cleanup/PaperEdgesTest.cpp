@@ -1,4 +1,5 @@
 #include "engine/cleanup/detail/PaperEdges.h"
+#include "engine/cleanup/detail/PaperOutlines.h"
 
 #include <gtest/gtest.h>
 
@@ -233,5 +234,45 @@ TEST(PaperEdges, ASheetsPaperIsClearlyBrighterThanWhatLiesBeyondOneOfItsSidesAtL
                  {cv::Rect(120, 80, 20, 200), cv::Rect(120, 80, 240, 20), cv::Rect(340, 80, 20, 200)})
                 picture(band).setTo(cv::Scalar(60, 110, 50));
         EXPECT_EQ(brightestSideStep(picture, c.outline) > 0.1, c.brighter);
+    }
+}
+
+TEST(PaperEdges, ASheetInsideABandDrawnAlongItsSideIsToldFromASheetBesideAStripOfItsMat) {
+    // A white sheet (x 120...360, y 80...280) on a green mat that reaches to x = 400, with a band of a
+    // yellower green drawn along the sheet's right side from x = 320: the band's sides show no clear edge on
+    // the mat. The inner outline stops at the band, or at the sheet's right side where the outer takes in the
+    // mat's strip.
+    struct Case {
+        const char* what;
+        bool band;
+        bool stripes;  // dark stripes along the mat, 6 of every 24 rows, at three quarters of its light
+        cv::Scalar beyondMat;  // what lies right of x = 400
+        Corners outer, inner;
+        bool stopped;
+    };
+    const cv::Scalar mat(0.3, 0.55, 0.35);
+    const Corners sheet = box(120, 80, 359, 279);
+    const Case cases[] = {
+        {"the band on a plain mat", true, false, mat, sheet, box(120, 80, 319, 279), true},
+        {"the band on a striped mat", true, true, mat, sheet, box(120, 80, 319, 279), true},
+        {"a strip of the mat ending on a table of another tint in the mat's light", false, false,
+         cv::Scalar(0.7, 0.4, 0.3), box(120, 80, 399, 279), sheet, false},
+        {"a strip of the mat ending on a cloth of the mat's tint in far less light", false, false, mat * 0.3,
+         box(120, 80, 399, 279), sheet, false},
+        {"an outline reaching past the sheet's side onto the mat, the mat beyond it all round", false, false,
+         mat, box(120, 80, 389, 279), sheet, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        cv::Mat picture(360, 480, CV_32FC3, mat);
+        if (c.stripes)
+            for (int y = 0; y < picture.rows; y += 24) picture(cv::Rect(0, y, 480, 6)) *= 0.75;
+        picture(cv::Rect(400, 0, 80, 360)).setTo(c.beyondMat);
+        picture(cv::Rect(120, 80, 240, 200)).setTo(cv::Scalar(0.95, 0.95, 0.93));
+        if (c.band) picture(cv::Rect(320, 80, 40, 200)).setTo(cv::Scalar(0.35, 0.55, 0.3));
+        cv::Mat colour;
+        picture.convertTo(colour, CV_8UC3, 255);
+        cv::GaussianBlur(colour, colour, cv::Size(), 1.0);
+        EXPECT_EQ(stoppedAtDrawnBand(colour, c.outer, c.inner), c.stopped);
     }
 }
