@@ -21,6 +21,9 @@ namespace {
 
 // How much brighter than what lies just beyond it a sheet's paper is along one of its sides at least.
 constexpr double sheetStep = 0.1;
+// Clear edges along less of its outline than this leave an outline in doubt: its brighter side must show the
+// surface going on beyond it, not a band or a line drawn beside a piece of a scan's paper.
+constexpr double doubtfulEdges = 0.6;
 
 // The convex outlines of four corners that contours of the analysis copy make, in full-size pixels.
 std::vector<Corners> outlinesOf(const std::vector<std::vector<cv::Point>>& contours, double smallScale) {
@@ -506,8 +509,9 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
             continue;
         // A sheet lies on a darker surface, so along one of its sides at least its paper is clearly brighter
         // than what lies just beyond; paper cut out of a larger sheet, between bands drawn along a scan's
-        // sides, is nowhere. Such an outline still takes part in judging the others; it is only not proposed.
-        if (brightestSideStep(a.colour, s.corners) < sheetStep) continue;
+        // sides, is nowhere. Such an outline still takes part in judging the others; it is only not proposed. On a
+        // colourless surface a grey stripe of a wall turns white again beyond a sheet's side as a drawn band does.
+        if (brightestSideStep(a.colour, s.corners, s.edges < doubtfulEdges && !colourless) < sheetStep) continue;
         if (std::any_of(kept.begin(), kept.end(), [&](const Kept& k) {
                 auto completes = [&] {
                     return !k.crisp && reachesAcrossOneSide(s.corners, k.corners, margin) &&
@@ -557,7 +561,9 @@ std::vector<PaperCandidate> documentIn(const Analysis& a) {
     // A sheet shows its edges along some of its outline, and its paper brighter than what lies beyond along
     // one side at least; a region of paper opened out of a larger sheet of one colour, a scan's, shows next
     // to no edge, and beside the bands drawn along a scan's sides no brighter paper.
-    if (edgeSupport(a.colour, c) < 0.2 || brightestSideStep(a.colour, c) < sheetStep) return {};
+    const double edges = edgeSupport(a.colour, c);
+    const bool doubtful = edges < doubtfulEdges && !colourlessSurface(colourfulPixels(a));
+    if (edges < 0.2 || brightestSideStep(a.colour, c, doubtful) < sheetStep) return {};
     // Sure when the region fills its outline and stands alone on a plain surface.
     const double solidity = cv::contourArea(*largest) / std::max(1.0, polygonArea(*quad));
     return {PaperCandidate{unitQuad(c, a.size), std::clamp(solidity, 0.0, 1.0) * regionSupport(a, c)}};

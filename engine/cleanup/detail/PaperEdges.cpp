@@ -665,20 +665,27 @@ SideColours sideColours(const cv::Mat& colour, const Corners& c, int side) {
     return {near.inside, near.outside, luma(near.inside), luma(near.outside)};
 }
 
-double brightestSideStep(const cv::Mat& colour, const Corners& c) {
+double brightestSideStep(const cv::Mat& colour, const Corners& c, bool surfaceBeyond) {
     constexpr int count = 48;
     double brightest = -1;
     for (int i = 0; i < 4; ++i) {
         const cv::Point2d a = c[i], b = c[(i + 1) % 4];
         const cv::Point2d dir = (b - a) / cv::norm(b - a);
         const cv::Point2d inward(-dir.y, dir.x);
-        double step = 0;
+        double step = 0, inside = 0;
         for (int k = 0; k < count; ++k) {
             const cv::Point2d q = a + (b - a) * (0.06 + 0.88 * (k + 0.5) / count);
-            for (double d : {2.5, 4.5, 6.5})
-                step += lumaAt(colour, q + inward * d) - lumaAt(colour, q - inward * d);
+            for (double d : {2.5, 4.5, 6.5}) {
+                const float in = lumaAt(colour, q + inward * d);
+                step += in - lumaAt(colour, q - inward * d);
+                inside += in;
+            }
         }
-        brightest = std::max(brightest, step / (3 * count));
+        step /= 3 * count;
+        if (step <= brightest || drawnSide(colour, a, b)) continue;
+        if (surfaceBeyond && lightAgainBeyond(colour, a + (b - a) * 0.1, b - (b - a) * 0.1, inward, inside / (3 * count)))
+            continue;
+        brightest = step;
     }
     return brightest;
 }

@@ -75,8 +75,11 @@ SideColours sideColours(const cv::Mat& colour, const Corners& c, int side);
 cv::Point2d chromaticity(const cv::Scalar& colour, double least);
 // The step of luma from just inside the outline to just beyond it, averaged along each side, on the side
 // where it is largest: paper lying on a darker surface is clearly brighter than what lies beyond it along one
-// side at least, however much of the others it has drawn over or shows in shadow.
-double brightestSideStep(const cv::Mat& colour, const Corners& c);
+// side at least, however much of the others it has drawn over or shows in shadow. A drawn line along a side
+// is no such step. With surfaceBeyond, a side counts only where what lies beyond it goes on darker: a band or a
+// line drawn beside a piece of a scan's paper turns as light as the paper again within a tenth of the picture.
+// -1 when no side counts.
+double brightestSideStep(const cv::Mat& colour, const Corners& c, bool surfaceBeyond);
 // How much of each side shows a clear change of colour across it: 0 to 1, weighing the weakest side as
 // much as the average, so that an outline is sure only where all four sides are.
 double edgeSupport(const cv::Mat& colour, const Corners& c);

@@ -386,10 +386,24 @@ TEST(PaperCandidates, ARegionOfAScansPaperIsNeverTakenForADocument) {
 }
 
 TEST(PaperCandidates, APieceOfAScansDrawingBesideItsHorizonIsNeverTakenForTheSheet) {
-    // Once returned the paper between a drawn horizon and a band of sky on a ruled scan, its side along the
-    // scan's own edge running on past the sky's corner as that edge.
-    const auto photo = photos::generate(3000002, photos::Surface::ruledScan);
-    EXPECT_EQ(Cleaner::detectPaper(photo.image), std::nullopt);
+    // Each once returned a piece of a ruled scan's paper, a quarter to two thirds of it, bounded by what is
+    // drawn on it; the paper was brighter than beyond one side only where a line or band was drawn beside it.
+    struct Case {
+        std::uint32_t seed;
+        const char* once;
+    };
+    const Case cases[] = {
+        {3000002, "the paper between a drawn horizon and a band of sky, along the scan's own edge"},
+        {8000128, "the paper right of a band of grass, inside a frame drawn round the picture"},
+        {8000227, "the paper inside a frame drawn across a horizon"},
+        {8000494, "the paper inside a frame drawn below a band of sky"},
+        {8000578, "the paper above a horizon between two lines drawn down the page"},
+    };
+    for (const auto& c : cases) {
+        const auto photo = photos::generate(c.seed, photos::Surface::ruledScan);
+        SCOPED_TRACE(testing::Message() << "seed " << c.seed << ", once returned " << c.once);
+        EXPECT_EQ(Cleaner::detectPaper(photo.image), std::nullopt);
+    }
 }
 
 TEST(PaperCandidates, AScansPaperBetweenBandsDrawnAlongItsSidesIsNeverTakenForTheSheet) {

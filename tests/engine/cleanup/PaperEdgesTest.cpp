@@ -233,7 +233,7 @@ TEST(PaperEdges, ASheetsPaperIsClearlyBrighterThanWhatLiesBeyondOneOfItsSidesAtL
             for (const cv::Rect band :
                  {cv::Rect(120, 80, 20, 200), cv::Rect(120, 80, 240, 20), cv::Rect(340, 80, 20, 200)})
                 picture(band).setTo(cv::Scalar(60, 110, 50));
-        EXPECT_EQ(brightestSideStep(picture, c.outline) > 0.1, c.brighter);
+        EXPECT_EQ(brightestSideStep(picture, c.outline, false) > 0.1, c.brighter);
     }
 }
 
