@@ -27,6 +27,10 @@ Corners refine(const cv::Mat& colour, Corners c, double range, bool pastDrawnLin
 // whose white stripes may hide the sheet's edge where they meet it, a neighbour is not given up for a
 // missing edge within a tenth of the outline's depth past its corner.
 Corners widenedToSheetEdges(const cv::Mat& colour, const Corners& c, bool colourlessSurface);
+// Whether the picture across the side at q is a drawn line: the darkest point near the side is much
+// darker than the picture clear of it on both sides. Reach is how far a thick line may lie from the
+// side, which may have settled on either of its borders.
+bool drawnLineAt(const cv::Mat& colour, cv::Point2d q, cv::Point2d inward, double reach);
 // How many sides of the outline run along a drawn line, a narrow band much darker than the picture on
 // both sides of it, rather than along a sheet's edge, where the picture steps from paper to surface (a
 // contact shadow darkens the surface only a little). An outline drawn all round is a shape in the
