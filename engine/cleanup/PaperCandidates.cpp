@@ -347,25 +347,29 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
         striped[i] = std::move(sides.stripeEdge);
     }
     auto plain = [&](std::size_t j) { return shaded[j].empty() && striped[j].empty(); };
+    // Gives outline i's surety to the surest other outline that takes it over, and drops i; where none does,
+    // i stays as it is.
+    auto handOver = [&](std::size_t i, const auto& takesOver) {
+        std::optional<std::size_t> sheet;
+        for (std::size_t j = 0; j < scored.size(); ++j)
+            if (j != i && takesOver(j) && (!sheet || scored[j].confidence > scored[*sheet].confidence))
+                sheet = j;
+        if (!sheet) return;
+        scored[*sheet].confidence = std::max(scored[*sheet].confidence, scored[i].confidence);
+        dropped[i] = 1;
+    };
     // A side along a stripe's edge of a wall, the grey beyond it turning white again, may lie on the far edge
     // of a white stripe beside the sheet, as clear an edge as the sheet's own: the surest outline holding
     // that one that stops at or short of such sides, showing clear edges along half of its outline, is the
     // sheet, as sure as the one it holds, which is dropped. Held by none, the outline stays as it is.
     auto handOverStriped = [&](std::size_t i) {
-        std::optional<std::size_t> sheet;
-        for (std::size_t j = 0; j < scored.size(); ++j) {
-            if (j == i || !plain(j) || scored[j].edges < 0.5 ||
-                covered(scored[i].corners, scored[j].corners) < 0.9)
-                continue;
-            if (std::any_of(striped[i].begin(), striped[i].end(), [&](int side) {
-                    return reachBeyond(scored[j].corners, scored[i].corners, side) > 0.02 * reach;
-                }))
-                continue;
-            if (!sheet || scored[j].confidence > scored[*sheet].confidence) sheet = j;
-        }
-        if (!sheet) return;
-        scored[*sheet].confidence = std::max(scored[*sheet].confidence, scored[i].confidence);
-        dropped[i] = 1;
+        handOver(i, [&](std::size_t j) {
+            return plain(j) && scored[j].edges >= 0.5 &&
+                   covered(scored[i].corners, scored[j].corners) >= 0.9 &&
+                   std::none_of(striped[i].begin(), striped[i].end(), [&](int side) {
+                       return reachBeyond(scored[j].corners, scored[i].corners, side) > 0.02 * reach;
+                   });
+        });
     };
     for (std::size_t i = 0; i < scored.size(); ++i) {
         if (shaded[i].empty()) {
@@ -425,20 +429,14 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
         if (!dropped[i]) alongLines[i] = surfaceLineSides(a.colour, scored[i].corners);
     for (std::size_t i = 0; i < scored.size(); ++i) {
         if (dropped[i] || alongLines[i].size() < 2) continue;
-        std::optional<std::size_t> sheet;
-        for (std::size_t j = 0; j < scored.size(); ++j) {
-            if (j == i || dropped[j] || !alongLines[j].empty() || scored[j].edges < 0.5 ||
-                covered(scored[j].corners, scored[i].corners) < 0.9 ||
-                polygonArea(scored[j].corners) < 0.6 * polygonArea(scored[i].corners) ||
-                std::any_of(alongLines[i].begin(), alongLines[i].end(), [&](int side) {
-                    return insideBy(scored[i].corners, scored[j].corners, side) < 0.01 * reach;
-                }))
-                continue;
-            if (!sheet || scored[j].confidence > scored[*sheet].confidence) sheet = j;
-        }
-        if (!sheet) continue;
-        scored[*sheet].confidence = std::max(scored[*sheet].confidence, scored[i].confidence);
-        dropped[i] = 1;
+        handOver(i, [&](std::size_t j) {
+            return !dropped[j] && alongLines[j].empty() && scored[j].edges >= 0.5 &&
+                   covered(scored[j].corners, scored[i].corners) >= 0.9 &&
+                   polygonArea(scored[j].corners) >= 0.6 * polygonArea(scored[i].corners) &&
+                   std::none_of(alongLines[i].begin(), alongLines[i].end(), [&](int side) {
+                       return insideBy(scored[i].corners, scored[j].corners, side) < 0.01 * reach;
+                   });
+        });
     }
     std::vector<Scored> wholes;
     for (std::size_t i = 0; i < scored.size(); ++i)

@@ -357,61 +357,44 @@ TEST(PaperCandidates, GeneratedPhotosThatOnceReturnedAPartOfTheSheetOrItsMatFind
     }
 }
 
-TEST(PaperCandidates, APartOfASheetOnAWhiteTableIsNeverTakenForTheSheet) {
-    // Each once returned a part of the sheet, though the sheet is no brighter than the table around it.
+TEST(PaperCandidates, WhiteTablesAndScansThatOnceGaveAQuadGiveNone) {
+    // On a white table the sheet is no brighter than the table around it, and a scan's paper fills the
+    // picture: each of these once returned a part of the sheet or a piece of its paper.
+    using photos::Surface;
     struct Case {
+        Surface surface;
         std::uint32_t seed;
         const char* once;
     };
     const Case cases[] = {
-        {2000139, "the sunlit part of a sheet half in a hard shadow, between lines of the drawing"},
-        {3000255, "the sunlit part of a sheet whose corner lay in a hard shadow"},
-        {3000027, "the part out of a soft shadow, beside the whole sheet outlined by its clear edges"},
+        {Surface::whiteTable, 2000139,
+         "the sunlit part of a sheet half in a hard shadow, between lines of the drawing"},
+        {Surface::whiteTable, 3000255, "the sunlit part of a sheet whose corner lay in a hard shadow"},
+        {Surface::whiteTable, 3000027,
+         "the part out of a soft shadow, beside the whole sheet outlined by its clear edges"},
+        // From the document fallback: a region of the paper that stood out from the rest of the scan, its
+        // outline showing next to no edge.
+        {Surface::ruledScan, 3000209, "a region of the paper standing out from the rest of the scan"},
+        {Surface::ruledScan, 3000227, "a region of the paper standing out from the rest of the scan"},
+        // A quarter to two thirds of the paper, bounded by what is drawn on it: the paper was brighter than
+        // beyond one side only where a line or band was drawn beside it.
+        {Surface::ruledScan, 3000002,
+         "the paper between a drawn horizon and a band of sky, along the scan's own edge"},
+        {Surface::ruledScan, 8000128,
+         "the paper right of a band of grass, inside a frame drawn round the picture"},
+        {Surface::ruledScan, 8000227, "the paper inside a frame drawn across a horizon"},
+        {Surface::ruledScan, 8000494, "the paper inside a frame drawn below a band of sky"},
+        {Surface::ruledScan, 8000578, "the paper above a horizon between two lines drawn down the page"},
+        // The scanner's lid is as bright as the paper; the outline ran in the bands, leaving them outside it.
+        {Surface::flatbed, 3000145,
+         "the paper inside a band of grass and a band of sky drawn along its sides"},
     };
     for (const auto& c : cases) {
-        const auto photo = photos::generate(c.seed, photos::Surface::whiteTable);
-        SCOPED_TRACE(testing::Message() << "seed " << c.seed << ", once returned " << c.once);
+        const auto photo = photos::generate(c.seed, c.surface);
+        SCOPED_TRACE(testing::Message()
+                     << photos::surfaceName(c.surface) << " seed " << c.seed << ", once returned " << c.once);
         EXPECT_EQ(Cleaner::detectPaper(photo.image), std::nullopt);
     }
-}
-
-TEST(PaperCandidates, ARegionOfAScansPaperIsNeverTakenForADocument) {
-    // Each once returned, from the document fallback, a region of a ruled scan's paper that stood out from the
-    // rest of the scan, its outline showing next to no edge.
-    for (const std::uint32_t seed : {3000209u, 3000227u}) {
-        SCOPED_TRACE(testing::Message() << "seed " << seed);
-        const auto photo = photos::generate(seed, photos::Surface::ruledScan);
-        EXPECT_EQ(Cleaner::detectPaper(photo.image), std::nullopt);
-    }
-}
-
-TEST(PaperCandidates, APieceOfAScansDrawingBesideItsHorizonIsNeverTakenForTheSheet) {
-    // Each once returned a piece of a ruled scan's paper, a quarter to two thirds of it, bounded by what is
-    // drawn on it; the paper was brighter than beyond one side only where a line or band was drawn beside it.
-    struct Case {
-        std::uint32_t seed;
-        const char* once;
-    };
-    const Case cases[] = {
-        {3000002, "the paper between a drawn horizon and a band of sky, along the scan's own edge"},
-        {8000128, "the paper right of a band of grass, inside a frame drawn round the picture"},
-        {8000227, "the paper inside a frame drawn across a horizon"},
-        {8000494, "the paper inside a frame drawn below a band of sky"},
-        {8000578, "the paper above a horizon between two lines drawn down the page"},
-    };
-    for (const auto& c : cases) {
-        const auto photo = photos::generate(c.seed, photos::Surface::ruledScan);
-        SCOPED_TRACE(testing::Message() << "seed " << c.seed << ", once returned " << c.once);
-        EXPECT_EQ(Cleaner::detectPaper(photo.image), std::nullopt);
-    }
-}
-
-TEST(PaperCandidates, AScansPaperBetweenBandsDrawnAlongItsSidesIsNeverTakenForTheSheet) {
-    // Once returned the paper of a flatbed scan inside a band of grass and a band of sky drawn along its
-    // sides, its outline running in the bands, which left them outside it; the scanner's lid is as bright as
-    // the paper.
-    const auto photo = photos::generate(3000145, photos::Surface::flatbed);
-    EXPECT_EQ(Cleaner::detectPaper(photo.image), std::nullopt);
 }
 
 TEST(PaperCandidates, AnOutlineRunningOnAlongTheSurfacesLinesNeverSwallowsTheSheet) {
