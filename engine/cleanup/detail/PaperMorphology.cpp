@@ -156,4 +156,32 @@ std::vector<cv::Mat> openedAndClosed(const std::vector<cv::Mat>& masks, int side
     return out;
 }
 
+void fillDarkHoles(const cv::Mat& luma, cv::Mat& region) {
+    cv::Mat labels;
+    const int count = cv::connectedComponents(~region, labels, 4, CV_32S);
+    std::vector<double> sums(static_cast<std::size_t>(count)), pixels(static_cast<std::size_t>(count));
+    std::vector<char> open(static_cast<std::size_t>(count));
+    double borderSum = 0, borderPixels = 0;
+    for (int y = 0; y < region.rows; ++y)
+        for (int x = 0; x < region.cols; ++x) {
+            if (region.at<std::uint8_t>(y, x)) continue;
+            const auto label = static_cast<std::size_t>(labels.at<int>(y, x));
+            const double value = luma.at<std::uint8_t>(y, x);
+            sums[label] += value;
+            pixels[label] += 1;
+            if (x == 0 || y == 0 || x == region.cols - 1 || y == region.rows - 1) {
+                open[label] = 1;
+                borderSum += value;
+                borderPixels += 1;
+            }
+        }
+    if (borderPixels == 0) return;
+    const double surface = borderSum / borderPixels;
+    std::vector<char> drawn(static_cast<std::size_t>(count));
+    for (std::size_t i = 0; i < drawn.size(); ++i) drawn[i] = !open[i] && sums[i] < surface * pixels[i];
+    for (int y = 0; y < region.rows; ++y)
+        for (int x = 0; x < region.cols; ++x)
+            if (drawn[static_cast<std::size_t>(labels.at<int>(y, x))]) region.at<std::uint8_t>(y, x) = 255;
+}
+
 }  // namespace quillfen::detail::paper

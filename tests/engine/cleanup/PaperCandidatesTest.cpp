@@ -420,6 +420,12 @@ TEST(PaperCandidates, AnOutlineRunningOnAlongTheSurfacesLinesNeverSwallowsTheShe
          "the sheet with a wedge of the brick wall above it, when an outline reaching aslant past the sheet's side "
          "onto the wall, the wall beyond it all round, was taken for one around a band drawn along that side",
          0.95},
+        {4500026,
+         "the sheet with the striped wall beyond its side out to a stripe's edge: lines drawn without colour up to "
+         "the sheet's side left notches in its bright region, which the opening that cuts the white stripes off "
+         "widened, so no outline of the sheet alone was proposed",
+         0.95},
+        {2500001, "the sheet with a strip of the striped wall beyond a side, as above", 0.95},
     };
     for (const auto& c : cases) {
         const auto photo = photos::generate(c.seed, photos::hardSurfaceForSeed(c.seed % 500'000));

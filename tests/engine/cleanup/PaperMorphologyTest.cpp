@@ -80,3 +80,35 @@ TEST(PaperMorphology, MasksOpenedAndClosedTogetherAreWhatOpenCvGivesEach) {
         }
     }
 }
+
+TEST(PaperMorphology, FillsOnlyTheHolesDarkerThanTheSurface) {
+    // A bright square ring on a surface of luma 120 around a hole of the given luma; an open ring has a gap
+    // reaching the picture's border, so what it holds is the surface.
+    struct Case {
+        const char* name;
+        int holeLuma;
+        bool openRing;
+        bool filled;
+    };
+    const Case cases[] = {
+        {"a line drawn without colour", 40, false, true},
+        {"the surface's own grey between white stripes", 130, false, false},
+        {"a dark notch open to the surface", 40, true, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        cv::Mat luma(40, 40, CV_8U, cv::Scalar(120));
+        cv::Mat region(luma.size(), CV_8U, cv::Scalar(0));
+        region(cv::Rect(10, 10, 20, 20)).setTo(255);
+        region(cv::Rect(15, 15, 10, 10)).setTo(0);
+        luma(cv::Rect(15, 15, 10, 10)).setTo(c.holeLuma);
+        if (c.openRing) {
+            region(cv::Rect(18, 0, 4, 25)).setTo(0);
+            luma(cv::Rect(18, 0, 4, 15)).setTo(c.holeLuma);
+        }
+        const cv::Mat before = region.clone();
+        detail::paper::fillDarkHoles(luma, region);
+        EXPECT_EQ(region.at<std::uint8_t>(20, 20), c.filled ? 255 : 0);
+        EXPECT_EQ(cv::countNonZero(region != before), c.filled ? 100 : 0);
+    }
+}
