@@ -118,17 +118,20 @@ double drawingLeftOut(const Analysis& a, const cv::Mat& colourful, const Corners
 
 // On a colourless surface colour belongs to the drawing, so the sheet is its bright paper and its
 // colours together, and its lines and shapes drawn without colour are the holes in that region darker than the
-// surface; stripes of a wall as bright as the paper join that region where they meet the sheet, and opened
-// wider than such a stripe the region is the sheet alone. Nothing on a coloured surface.
+// surface or smaller than a quarter of the narrower ellipse it is opened by below; stripes of a wall as bright
+// as the paper join that region where they meet the sheet, and opened wider than such a stripe the region is
+// the sheet alone. Nothing on a coloured surface.
 std::vector<Corners> colourlessSurfaceProposals(const Analysis& a, const cv::Mat& colourful) {
     if (!colourlessSurface(colourful)) return {};
     cv::Mat binary;
     cv::threshold(a.smallLuma, binary, 0, 255, cv::THRESH_BINARY | cv::THRESH_OTSU);
     binary |= colourful;
-    fillDarkHoles(a.smallLuma, binary);
+    auto stripeFor = [](int side) { return std::max(5, side / 18) | 1; };
+    const int narrowest = stripeFor(std::min(binary.cols, binary.rows));
+    fillDrawnHoles(a.smallLuma, binary, CV_PI / 16 * narrowest * narrowest);
     std::vector<std::vector<cv::Point>> contours;
     for (const int side : {std::min(binary.cols, binary.rows), std::max(binary.cols, binary.rows)}) {
-        const int stripe = std::max(5, side / 18) | 1;
+        const int stripe = stripeFor(side);
         std::vector<std::vector<cv::Point>> found;
         cv::findContours(opened(binary, stripe), found, cv::RETR_EXTERNAL, cv::CHAIN_APPROX_SIMPLE);
         for (auto& f : found)

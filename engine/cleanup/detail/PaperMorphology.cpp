@@ -156,7 +156,7 @@ std::vector<cv::Mat> openedAndClosed(const std::vector<cv::Mat>& masks, int side
     return out;
 }
 
-void fillDarkHoles(const cv::Mat& luma, cv::Mat& region) {
+void fillDrawnHoles(const cv::Mat& luma, cv::Mat& region, double fewestPixels) {
     cv::Mat labels;
     const int count = cv::connectedComponents(~region, labels, 4, CV_32S);
     std::vector<double> sums(static_cast<std::size_t>(count)), pixels(static_cast<std::size_t>(count));
@@ -178,7 +178,8 @@ void fillDarkHoles(const cv::Mat& luma, cv::Mat& region) {
     if (borderPixels == 0) return;
     const double surface = borderSum / borderPixels;
     std::vector<char> drawn(static_cast<std::size_t>(count));
-    for (std::size_t i = 0; i < drawn.size(); ++i) drawn[i] = !open[i] && sums[i] < surface * pixels[i];
+    for (std::size_t i = 0; i < drawn.size(); ++i)
+        drawn[i] = !open[i] && (pixels[i] < fewestPixels || sums[i] < surface * pixels[i]);
     for (int y = 0; y < region.rows; ++y)
         for (int x = 0; x < region.cols; ++x)
             if (drawn[static_cast<std::size_t>(labels.at<int>(y, x))]) region.at<std::uint8_t>(y, x) = 255;

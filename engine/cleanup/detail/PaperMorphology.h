@@ -21,9 +21,10 @@ cv::Mat opened(const cv::Mat& picture, int side);
 // byte by the bits set in all (or in any) of its ellipse's pixels, in the steps of opened.
 std::vector<cv::Mat> openedAndClosed(const std::vector<cv::Mat>& masks, int side);
 // Sets in the region (CV_8U, 0 or 255) the pixels of each of its holes, unset pixels that set ones enclose
-// (neighbours across sides only), whose luma (CV_8U, of the region's size) is on average below that of the unset
-// pixels along the picture's border, the surface: a line or shape drawn without colour on a sheet, not the
-// surface showing between bright stripes of a wall that meet it.
-void fillDarkHoles(const cv::Mat& luma, cv::Mat& region);
+// (neighbours across sides only), that has fewer than fewestPixels pixels or whose luma (CV_8U, of the region's
+// size) is on average below that of the unset pixels along the picture's border, the surface: the gaps between
+// strokes and lines drawn without colour on a sheet, not the surface showing between bright stripes of a wall
+// that meet it, which runs on along them.
+void fillDrawnHoles(const cv::Mat& luma, cv::Mat& region, double fewestPixels);
 
 }  // namespace quillfen::detail::paper

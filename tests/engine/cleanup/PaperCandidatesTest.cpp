@@ -215,6 +215,10 @@ TEST(PaperCandidates, GeneratedPhotosThatOnceReturnedAPartOfTheSheetOrItsMatFind
          "the sunlit part: the whole sheet, its edges faint on dark cloth in the shadow, seemed less sure"},
         {500151, photos::hardSurfaceForSeed(151),
          "the sheet with the white stripes of the colourless wall that meet it, its own outline never proposed"},
+        {2500046, photos::hardSurfaceForSeed(46),
+         "the part beside a band of grass drawn up to the sheet's edge on a striped wall: the gaps between its "
+         "strokes, no darker than the wall, left it out of the sheet's bright region",
+         0.95},
         {103, photos::surfaceForSeed(103), "the part below a band of sky drawn up to the sheet's edge", 0.95},
         {2000206, photos::surfaceForSeed(206),
          "the mat: the edge of a hard shadow crossed the sheet aslant, along none of its sides, and cut its "
@@ -426,6 +430,10 @@ TEST(PaperCandidates, AnOutlineRunningOnAlongTheSurfacesLinesNeverSwallowsTheShe
          "widened, so no outline of the sheet alone was proposed",
          0.95},
         {2500001, "the sheet with a strip of the striped wall beyond a side, as above", 0.95},
+        {5500156,
+         "the sheet with a strip of the striped wall beyond a side: the gaps between the strokes of a band of "
+         "grass along the opposite side, no darker than the wall, notched the sheet's region there",
+         0.95},
     };
     for (const auto& c : cases) {
         const auto photo = photos::generate(c.seed, photos::hardSurfaceForSeed(c.seed % 500'000));

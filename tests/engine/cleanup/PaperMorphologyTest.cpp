@@ -81,19 +81,21 @@ TEST(PaperMorphology, MasksOpenedAndClosedTogetherAreWhatOpenCvGivesEach) {
     }
 }
 
-TEST(PaperMorphology, FillsOnlyTheHolesDarkerThanTheSurface) {
-    // A bright square ring on a surface of luma 120 around a hole of the given luma; an open ring has a gap
-    // reaching the picture's border, so what it holds is the surface.
+TEST(PaperMorphology, FillsOnlyTheHolesDarkerThanTheSurfaceOrSmall) {
+    // A bright square ring on a surface of luma 120 around a hole of 100 pixels of the given luma; an open ring
+    // has a gap reaching the picture's border, so what it holds is the surface.
     struct Case {
         const char* name;
         int holeLuma;
         bool openRing;
+        double fewestPixels;
         bool filled;
     };
     const Case cases[] = {
-        {"a line drawn without colour", 40, false, true},
-        {"the surface's own grey between white stripes", 130, false, false},
-        {"a dark notch open to the surface", 40, true, false},
+        {"a line drawn without colour", 40, false, 0, true},
+        {"the surface's own grey between white stripes", 130, false, 100, false},
+        {"a gap between drawn strokes", 130, false, 101, true},
+        {"a dark notch open to the surface", 40, true, 1000, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -107,7 +109,7 @@ TEST(PaperMorphology, FillsOnlyTheHolesDarkerThanTheSurface) {
             luma(cv::Rect(18, 0, 4, 15)).setTo(c.holeLuma);
         }
         const cv::Mat before = region.clone();
-        detail::paper::fillDarkHoles(luma, region);
+        detail::paper::fillDrawnHoles(luma, region, c.fewestPixels);
         EXPECT_EQ(region.at<std::uint8_t>(20, 20), c.filled ? 255 : 0);
         EXPECT_EQ(cv::countNonZero(region != before), c.filled ? 100 : 0);
     }
