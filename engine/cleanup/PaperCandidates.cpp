@@ -527,7 +527,12 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
             continue;
         for (Kept& k : kept) k.part = k.part || widens(k);
         kept.push_back({s.corners, s.confidence, s.crisp});
-        out.push_back({unitQuad(s.corners, a.size), s.confidence});
+        // Refining takes the outermost clear edge, which may be a mat's or a book's edge a little way beyond
+        // the sheet's side: the outline proposed keeps to the sheet's own corners.
+        Corners sheet = s.corners;
+        if (const Corners narrow = narrowedToSheetCorners(a.colour, sheet); narrow != sheet)
+            sheet = refine(a.colour, narrow, 3);
+        out.push_back({unitQuad(sheet, a.size), s.confidence});
         if (static_cast<int>(out.size()) == options.maximumObservations) break;
     }
     // The part that a whole sheet kept around it widens is no sheet: were it the largest outline that looks

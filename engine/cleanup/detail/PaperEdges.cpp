@@ -353,6 +353,53 @@ Corners widenedToSheetEdges(const cv::Mat& colour, const Corners& c, bool colour
     return isConvex(out) ? out : c;
 }
 
+Corners narrowedToSheetCorners(const cv::Mat& colour, const Corners& c) {
+    std::array<Line, 4> lines;
+    std::array<double, 4> lengths;
+    for (int i = 0; i < 4; ++i) {
+        lengths[i] = cv::norm(c[(i + 1) % 4] - c[i]);
+        lines[i] = Line{c[i], (c[(i + 1) % 4] - c[i]) / lengths[i]};
+    }
+    // How far from the corner at p, along a side of that length going the given way, its clear edge starts:
+    // the first of three points in a row, 2 pixels apart, that show one, within a quarter of the side.
+    auto edgeStart = [&](cv::Point2d p, cv::Point2d away, double length) -> std::optional<double> {
+        const cv::Point2d normal(-away.y, away.x);
+        int run = 0;
+        for (double d = 3; d <= 0.25 * length; d += 2) {
+            const cv::Point2d on = p + away * d;
+            run = colourStep(colour, on + normal * 3, on - normal * 3) > 0.1f ? run + 1 : 0;
+            if (run == 3) return d - 4;
+        }
+        return std::nullopt;
+    };
+    constexpr double past = 8;  // pixels: nearer the corner lies the blur of the side's own edge
+    std::array<Line, 4> narrowed = lines;
+    bool changed = false;
+    for (int i = 0; i < 4; ++i) {
+        const cv::Point2d a = c[i], b = c[(i + 1) % 4];
+        const Line &before = lines[(i + 3) % 4], &after = lines[(i + 1) % 4];
+        const auto fromA = edgeStart(a, -before.direction, lengths[(i + 3) % 4]);
+        const auto fromB = edgeStart(b, after.direction, lengths[(i + 1) % 4]);
+        if (!fromA || !fromB || *fromA < past || *fromB < past) continue;
+        const cv::Point2d p = a - before.direction * *fromA, q = b + after.direction * *fromB;
+        const cv::Point2d along = q - p;
+        if (std::abs(lines[i].direction.cross(along / cv::norm(along))) > std::sin(CV_PI / 36) ||
+            !lineSupported(colour, a + (b - a) * 0.1, b - (b - a) * 0.1, 3, 0.6) ||
+            !lineSupported(colour, p + along * 0.1, q - along * 0.1, 3, 0.6))
+            continue;
+        narrowed[i] = Line{p, along / cv::norm(along)};
+        changed = true;
+    }
+    if (!changed) return c;
+    Corners out;
+    for (int i = 0; i < 4; ++i) {
+        const auto corner = intersect(narrowed[(i + 3) % 4], narrowed[i]);
+        if (!corner) return c;
+        out[i] = *corner;
+    }
+    return isConvex(out) ? out : c;
+}
+
 // Whether outer's sides run on as clear edges past inner's corners wherever outer reaches beyond a side
 // of inner: then inner stopped early, at a band of colour drawn along the sheet's side.
 bool runsOnPast(const cv::Mat& colour, const Corners& outer, const Corners& inner) {

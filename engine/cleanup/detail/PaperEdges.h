@@ -27,6 +27,13 @@ Corners refine(const cv::Mat& colour, Corners c, double range, bool pastDrawnLin
 // whose white stripes may hide the sheet's edge where they meet it, a neighbour is not given up for a
 // missing edge within a tenth of the outline's depth past its corner.
 Corners widenedToSheetEdges(const cv::Mat& colour, const Corners& c, bool colourlessSurface);
+// The outline with a side pulled in to the sheet's edge where it lies on the edge of the surface beyond the
+// sheet, a mat's or a book's a little way outside the sheet's: a sheet's sides are edges right up to its
+// corners, so where both neighbours of a side that shows a clear edge show none next to it and then one,
+// within a quarter of their length, the side lies past the sheet's corners, and the clear edge between where
+// the neighbours' edges start is the sheet's side. A band drawn along the sheet's side keeps it: the band's
+// edge on the surface beyond is the sheet's, and runs on along the neighbours.
+Corners narrowedToSheetCorners(const cv::Mat& colour, const Corners& c);
 // Whether the picture across the side at q is a drawn line: the darkest point near the side is much
 // darker than the picture clear of it on both sides. Reach is how far a thick line may lie from the
 // side, which may have settled on either of its borders.

@@ -324,6 +324,14 @@ TEST(PaperCandidates, GeneratedPhotosThatOnceReturnedAPartOfTheSheetOrItsMatFind
          "the part inside a band of sky drawn along the sheet's side on a striped mat: the band's edge showed "
          "along too little of its sides, and the whole sheet was taken for the part with a strip of the mat",
          0.95},
+        {2000306, photos::surfaceForSeed(306),
+         "the sheet with the strip of the book's cover below it and its pale block of pages: the side lay on "
+         "the book's edge, the outermost clear one",
+         0.97},
+        {4000270, photos::surfaceForSeed(270),
+         "the sheet with a strip of the book's cover beyond a band of grass drawn along its side, out to the "
+         "cover's edge",
+         0.95},
         {4500021, photos::hardSurfaceForSeed(21),
          "an outline slanting off the sheet: the surest outline, on the far edge of a white stripe of the wall "
          "beside the sheet, its grey beyond taken for a shadow, gave its surety to the smallest outline "

@@ -276,3 +276,36 @@ TEST(PaperEdges, ASheetInsideABandDrawnAlongItsSideIsToldFromASheetBesideAStripO
         EXPECT_EQ(stoppedAtDrawnBand(colour, c.outer, c.inner), c.stopped);
     }
 }
+
+TEST(PaperEdges, ASideOnTheEdgeOfAMatBeyondTheSheetIsPulledInToTheSheetsEdge) {
+    // A white sheet (x 120...360, y 80...280) on a green mat (x 60...400, y 40...320) on a brown table; a
+    // band drawn along the sheet's right side from x = 320 is dark blue, or of the mat's own colour.
+    struct Case {
+        const char* what;
+        cv::Scalar band;
+        Corners outline, expected;
+    };
+    const cv::Scalar mat(0.3, 0.55, 0.35), none(-1, -1, -1);
+    const Corners sheet = box(120, 80, 359, 279), wholeMat = box(60, 40, 399, 319);
+    const Case cases[] = {
+        {"a strip of the mat beyond the right side", none, box(120, 80, 399, 279), sheet},
+        {"a strip of the mat beyond the bottom side", none, box(120, 80, 359, 319), sheet},
+        {"a strip beyond a dark band drawn along the sheet", cv::Scalar(0.15, 0.2, 0.5),
+         box(120, 80, 399, 279), sheet},
+        {"the sheet's own outline", none, sheet, sheet},
+        {"the mat's outline", none, wholeMat, wholeMat},
+        {"the sheet beside a band of the mat's colour, whose side shows no edge", mat, sheet, sheet},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        cv::Mat picture(360, 480, CV_32FC3, cv::Scalar(0.45, 0.3, 0.18));
+        picture(cv::Rect(60, 40, 340, 280)).setTo(mat);
+        picture(cv::Rect(120, 80, 240, 200)).setTo(cv::Scalar(0.95, 0.95, 0.93));
+        if (c.band != none) picture(cv::Rect(320, 80, 40, 200)).setTo(c.band);
+        cv::Mat colour;
+        picture.convertTo(colour, CV_8UC3, 255);
+        cv::GaussianBlur(colour, colour, cv::Size(), 1.0);
+        const Corners narrowed = narrowedToSheetCorners(colour, c.outline);
+        for (int i = 0; i < 4; ++i) EXPECT_LT(cv::norm(narrowed[i] - c.expected[i]), 3) << "corner " << i;
+    }
+}
