@@ -5,6 +5,7 @@
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 namespace quillfen::detail::paper {
@@ -12,6 +13,7 @@ namespace quillfen::detail::paper {
 namespace {
 
 constexpr int starts = 20, startPoints = 10, steps = 30;
+static_assert(starts % 4 == 0, "the starts are followed four at a time");
 constexpr float huber = 1.345f, accuracy = 0.01f;
 
 // OpenCV's generator, seeded as cv::fitLine seeds it: a multiply-with-carry step on 64 bits.
@@ -24,41 +26,33 @@ struct Generator {
     }
 };
 
-// One start followed through its steps: its line (vx, vy, x0, y0), the line of the step before, the
-// points' weights and distances, and the least total distance it reached with the first line to reach it.
+// One start followed through its steps: its line (vx, vy, x0, y0), the line of the step before, and the least
+// total distance it reached with the first line to reach it.
 struct Start {
     std::array<float, 4> line{}, previous{}, best{};
-    float* weights = nullptr;  // one a point, in the storage of all starts
-    float* distances = nullptr;
     double least = DBL_MAX;
     int step = 0;
     bool done = false;
     bool nearlyExact = false;  // a total distance within a rounding error of none
 };
 
-// The least-squares lines of the points weighed by each start's weights, for N starts at once: each start's
-// sums are added in the order of its points, as for one alone. The loops over the starts are unrolled, so
-// that their sums stay apart in registers.
-template <int N>
-void fitWeighted(const cv::Point2f* p, int count, Start* const* s) {
-    double x[N] = {}, y[N] = {}, x2[N] = {}, y2[N] = {}, xy[N] = {}, sum[N] = {};
-    for (int i = 0; i < count; ++i)
-#pragma GCC unroll 2
-        for (int n = 0; n < N; ++n) {
-            const float w = s[n]->weights[i];
-            x[n] += w * p[i].x;
-            y[n] += w * p[i].y;
-            x2[n] += w * p[i].x * p[i].x;
-            y2[n] += w * p[i].y * p[i].y;
-            xy[n] += w * p[i].x * p[i].y;
-            sum[n] += w;
-        }
-    for (int n = 0; n < N; ++n) {
-        x[n] /= sum[n], y[n] /= sum[n], x2[n] /= sum[n], y2[n] /= sum[n], xy[n] /= sum[n];
-        const double dx2 = x2[n] - x[n] * x[n], dy2 = y2[n] - y[n] * y[n], dxy = xy[n] - x[n] * y[n];
-        const float angle = static_cast<float>(std::atan2(2 * dxy, dx2 - dy2)) / 2;
-        s[n]->line = {std::cos(angle), std::sin(angle), static_cast<float>(x[n]), static_cast<float>(y[n])};
+// The least-squares line of the points weighed by the weights, into the start's line: the sums are added in
+// the order of the points, each weighed coordinate and product rounded to a float first, as OpenCV adds them.
+void fitWeighted(const cv::Point2f* p, int count, const float* weights, Start& s) {
+    double x = 0, y = 0, x2 = 0, y2 = 0, xy = 0, sum = 0;
+    for (int i = 0; i < count; ++i) {
+        const float w = weights[i];
+        x += w * p[i].x;
+        y += w * p[i].y;
+        x2 += w * p[i].x * p[i].x;
+        y2 += w * p[i].y * p[i].y;
+        xy += w * p[i].x * p[i].y;
+        sum += w;
     }
+    x /= sum, y /= sum, x2 /= sum, y2 /= sum, xy /= sum;
+    const double dx2 = x2 - x * x, dy2 = y2 - y * y, dxy = xy - x * y;
+    const float angle = static_cast<float>(std::atan2(2 * dxy, dx2 - dy2)) / 2;
+    s.line = {std::cos(angle), std::sin(angle), static_cast<float>(x), static_cast<float>(y)};
 }
 
 // Whether the start's line moved by less than the accuracies since the step before.
@@ -70,80 +64,48 @@ bool settled(const Start& s) {
     return (x > y ? x : y) < accuracy;
 }
 
-// The points' distances from each start's line, and their totals.
-template <int N>
-void measure(const cv::Point2f* p, int count, Start* const* s, double* totals) {
-    float px[N], py[N], nx[N], ny[N];
-    for (int n = 0; n < N; ++n) {
-        px[n] = s[n]->line[2], py[n] = s[n]->line[3], nx[n] = s[n]->line[1], ny[n] = -s[n]->line[0];
-        totals[n] = 0;
+// The total distance of the points from the start's line, each distance into distances.
+double measure(const cv::Point2f* p, int count, const Start& s, float* distances) {
+    const float px = s.line[2], py = s.line[3], nx = s.line[1], ny = -s.line[0];
+    double total = 0;
+    for (int j = 0; j < count; ++j) {
+        const float x = p[j].x - px, y = p[j].y - py;
+        distances[j] = std::fabs(nx * x + ny * y);
+        total += distances[j];
     }
-    for (int j = 0; j < count; ++j)
-#pragma GCC unroll 2
-        for (int n = 0; n < N; ++n) {
-            const float x = p[j].x - px[n], y = p[j].y - py[n];
-            const float d = std::fabs(nx[n] * x + ny[n] * y);
-            s[n]->distances[j] = d;
-            totals[n] += d;
-        }
+    return total;
 }
 
-// Huber's weights of the distances, normalised to a total of 1, then the weighted lines.
-template <int N>
-void reweigh(const cv::Point2f* p, int count, Start* const* s) {
-    double totals[N] = {};
-    for (int j = 0; j < count; ++j)
-#pragma GCC unroll 2
-        for (int n = 0; n < N; ++n) {
-            const float d = s[n]->distances[j];
-            const float w = d < huber ? 1.0f : huber / d;
-            s[n]->weights[j] = w;
-            totals[n] += w;
-        }
-    for (int n = 0; n < N; ++n) {
-        float* w = s[n]->weights;
-        if (std::fabs(totals[n]) > FLT_EPSILON) {
-            const double share = 1. / totals[n];
-            for (int j = 0; j < count; ++j) w[j] = static_cast<float>(w[j] * share);
-        } else {
-            std::fill_n(w, count, 1.0f);
-        }
-        s[n]->previous = s[n]->line;
+// Huber's weights of the distances, normalised to a total of 1, then the weighted line.
+void reweigh(const cv::Point2f* p, int count, const float* distances, float* weights, Start& s) {
+    double total = 0;
+    for (int j = 0; j < count; ++j) {
+        weights[j] = distances[j] < huber ? 1.0f : huber / distances[j];
+        total += weights[j];
     }
-    fitWeighted<N>(p, count, s);
+    if (std::fabs(total) > FLT_EPSILON) {
+        const double share = 1. / total;
+        for (int j = 0; j < count; ++j) weights[j] = static_cast<float>(weights[j] * share);
+    } else {
+        std::fill_n(weights, count, 1.0f);
+    }
+    s.previous = s.line;
+    fitWeighted(p, count, weights, s);
 }
 
-// One step of N starts that have not settled.
-template <int N>
-void stepOf(const cv::Point2f* p, int count, Start* const* s, double nearlyNone) {
-    double totals[N];
-    measure<N>(p, count, s, totals);
-    for (int n = 0; n < N; ++n) {
-        if (totals[n] < s[n]->least) s[n]->least = totals[n], s[n]->best = s[n]->line;
-        s[n]->nearlyExact = s[n]->nearlyExact || totals[n] < nearlyNone;
-    }
-    reweigh<N>(p, count, s);
-    for (int n = 0; n < N; ++n) s[n]->done = ++s[n]->step == steps || s[n]->nearlyExact;
-}
-
-// Each start's first line: the least-squares line of its points. The starts' weights and distances are
-// kept in storage, which they must not outlive.
-std::vector<Start> startsOf(const std::vector<cv::Point2f>& points, std::vector<float>& storage) {
+// Each start's first line, the least-squares line of its points, and its weights, count of them a start.
+std::vector<Start> startsOf(const std::vector<cv::Point2f>& points, std::vector<float>& weights) {
     const int count = static_cast<int>(points.size());
     Generator generator;
     std::vector<Start> out(starts);
-    storage.assign(points.size() * 2 * starts, 0.0f);
-    float* next = storage.data();
-    for (Start& s : out) {
-        s.weights = next;
-        s.distances = next + count;
-        next += 2 * count;
+    weights.assign(points.size() * starts, 0.0f);
+    for (int k = 0; k < starts; ++k) {
+        float* w = weights.data() + static_cast<std::ptrdiff_t>(k) * count;
         for (int chosen = 0; chosen < std::min(count, startPoints);) {
             const int j = generator.below(count);
-            if (s.weights[j] < FLT_EPSILON) s.weights[j] = 1.0f, ++chosen;
+            if (w[j] < FLT_EPSILON) w[j] = 1.0f, ++chosen;
         }
-        Start* one[] = {&s};
-        fitWeighted<1>(points.data(), count, one);
+        fitWeighted(points.data(), count, w, out[k]);
     }
     return out;
 }
@@ -152,24 +114,95 @@ std::vector<Start> startsOf(const std::vector<cv::Point2f>& points, std::vector<
 // of none and the least of all so far.
 cv::Vec4f inTurn(const std::vector<cv::Point2f>& points, double nearlyNone) {
     const int count = static_cast<int>(points.size());
-    std::vector<float> storage;
-    std::vector<Start> all = startsOf(points, storage);
+    std::vector<float> weights, distances(points.size());
+    std::vector<Start> all = startsOf(points, weights);
     double least = DBL_MAX;
     std::array<float, 4> line{};
-    for (Start& s : all) {
-        Start* one[] = {&s};
+    for (int k = 0; k < starts; ++k) {
+        Start& s = all[k];
+        float* w = weights.data() + static_cast<std::ptrdiff_t>(k) * count;
         for (int i = 0; i < steps; ++i) {
             if (i > 0 && settled(s)) break;
-            double total;
-            measure<1>(points.data(), count, one, &total);
+            const double total = measure(points.data(), count, s, distances.data());
             if (total < least) {
                 least = total, line = s.line;
                 if (total < nearlyNone) break;
             }
-            reweigh<1>(points.data(), count, one);
+            reweigh(points.data(), count, distances.data(), w, s);
         }
     }
     return {line[0], line[1], line[2], line[3]};
+}
+
+using Floats = float __attribute__((vector_size(16)));
+using Doubles = double __attribute__((vector_size(32)));
+using Ints = std::int32_t __attribute__((vector_size(16)));
+
+// Four starts followed side by side, one in each lane, until each has settled, reached its last step or come
+// within a rounding error of the points. Each lane takes the float and double steps of one start alone in
+// their order, so every line is the one that start reaches by itself; a lane whose start has stopped goes on
+// computing, and only its least distance and best line are kept from then on. The weights, four to a point
+// (a start's in its lane), are room for the steps' own. Built for processors with AVX2 as well as for any
+// other, picked when the program loads: AVX2 takes the four lanes of doubles in one register; neither fuses a
+// multiplication with an addition.
+[[gnu::target_clones("avx2", "default")]] void followFour(const cv::Point2f* p, int count, Start* s,
+                                                           float* weights, double nearlyNone) {
+    auto lanes = [&](auto of) { return Floats{of(s[0]), of(s[1]), of(s[2]), of(s[3])}; };
+    auto absolute = [](Floats v) { return Floats(Ints(v) & (Ints{} + 0x7fffffff)); };
+    for (;;) {
+        bool going = false;
+        for (int n = 0; n < 4; ++n) {
+            if (!s[n].done) s[n].done = s[n].step > 0 && settled(s[n]);
+            going = going || !s[n].done;
+        }
+        if (!going) return;
+        const Floats px = lanes([](const Start& t) { return t.line[2]; });
+        const Floats py = lanes([](const Start& t) { return t.line[3]; });
+        const Floats nx = lanes([](const Start& t) { return t.line[1]; });
+        const Floats ny = lanes([](const Start& t) { return -t.line[0]; });
+        // The points' distances from each line, their totals, and Huber's weights of the distances with theirs.
+        Doubles totals{}, weightTotals{};
+        for (int j = 0; j < count; ++j) {
+            const Floats x = p[j].x - px, y = p[j].y - py;
+            const Floats d = absolute(nx * x + ny * y);
+            totals += __builtin_convertvector(d, Doubles);
+            const Floats w = d < huber ? Floats{} + 1.0f : huber / d;
+            std::memcpy(weights + 4 * j, &w, sizeof w);
+            weightTotals += __builtin_convertvector(w, Doubles);
+        }
+        for (int n = 0; n < 4; ++n) {
+            if (s[n].done) continue;
+            if (totals[n] < s[n].least) s[n].least = totals[n], s[n].best = s[n].line;
+            s[n].nearlyExact = s[n].nearlyExact || totals[n] < nearlyNone;
+            s[n].previous = s[n].line;
+        }
+        // The weighted lines, of the weights normalised to a total of 1.
+        const Doubles share = 1. / weightTotals;
+        const Ints kept =
+            __builtin_convertvector((weightTotals < 0 ? -weightTotals : weightTotals) > FLT_EPSILON, Ints);
+        Doubles x{}, y{}, x2{}, y2{}, xy{}, sum{};
+        for (int i = 0; i < count; ++i) {
+            Floats w;
+            std::memcpy(&w, weights + 4 * i, sizeof w);
+            w = kept ? __builtin_convertvector(__builtin_convertvector(w, Doubles) * share, Floats)
+                     : Floats{} + 1.0f;
+            const Floats wx = w * p[i].x, wy = w * p[i].y;
+            x += __builtin_convertvector(wx, Doubles);
+            y += __builtin_convertvector(wy, Doubles);
+            x2 += __builtin_convertvector(wx * p[i].x, Doubles);
+            y2 += __builtin_convertvector(wy * p[i].y, Doubles);
+            xy += __builtin_convertvector(wx * p[i].y, Doubles);
+            sum += __builtin_convertvector(w, Doubles);
+        }
+        x /= sum, y /= sum, x2 /= sum, y2 /= sum, xy /= sum;
+        const Doubles dx2 = x2 - x * x, dy2 = y2 - y * y, dxy = xy - x * y;
+        for (int n = 0; n < 4; ++n) {
+            if (s[n].done) continue;
+            const float angle = static_cast<float>(std::atan2(2 * dxy[n], dx2[n] - dy2[n])) / 2;
+            s[n].line = {std::cos(angle), std::sin(angle), static_cast<float>(x[n]), static_cast<float>(y[n])};
+            s[n].done = ++s[n].step == steps || s[n].nearlyExact;
+        }
+    }
 }
 
 }  // namespace
@@ -178,24 +211,13 @@ cv::Vec4f huberLine(const std::vector<cv::Point2f>& points) {
     if (points.empty()) return {};
     const int count = static_cast<int>(points.size());
     const double nearlyNone = count * FLT_EPSILON;
-    std::vector<float> storage;
-    std::vector<Start> all = startsOf(points, storage);
-    for (int k = 0; k < starts; k += 2) {
-        Start* pair[] = {&all[k], &all[k + 1]};
-        for (;;) {
-            Start* going[2];
-            int n = 0;
-            for (Start* s : pair)
-                if (!s->done && !(s->done = s->step > 0 && settled(*s))) going[n++] = s;
-            if (n == 2) {
-                stepOf<2>(points.data(), count, going, nearlyNone);
-            } else if (n == 1) {
-                stepOf<1>(points.data(), count, going, nearlyNone);
-            } else {
-                break;
-            }
-        }
-        if (all[k].nearlyExact || all[k + 1].nearlyExact) return inTurn(points, nearlyNone);
+    // The starts' first weights are spent once their first lines are fitted: their storage holds the steps'.
+    std::vector<float> weights;
+    std::vector<Start> all = startsOf(points, weights);
+    for (int k = 0; k < starts; k += 4) {
+        followFour(points.data(), count, all.data() + k, weights.data(), nearlyNone);
+        if (std::any_of(all.begin() + k, all.begin() + k + 4, [](const Start& s) { return s.nearlyExact; }))
+            return inTurn(points, nearlyNone);
     }
     double least = DBL_MAX;
     std::array<float, 4> line{};

@@ -11,10 +11,10 @@ namespace quillfen::detail::paper {
 // What cv::fitLine gives for the points with DIST_HUBER, its own parameter and 0.01 for both accuracies,
 // bit for bit: (vx, vy, x0, y0). It reweights least squares from 20 starts of 10 of the points drawn by
 // OpenCV's generator seeded alike for every call, and keeps the line of least total distance that any
-// start reached, the first such. The starts are independent, so two of them are followed side by side,
-// their sums kept apart and in the order of one start alone, which lets the processor overlap them; only
-// where a start comes within a rounding error of the points, whose end then depends on the starts before
-// it, are they followed one after another as OpenCV does.
+// start reached, the first such. The starts are independent, so four of them are followed side by side in
+// the lanes of vectors, each lane's sums in the order of one start alone; only where a start comes within a
+// rounding error of the points, whose end then depends on the starts before it, are they followed one after
+// another as OpenCV does.
 cv::Vec4f huberLine(const std::vector<cv::Point2f>& points);
 
 }  // namespace quillfen::detail::paper
