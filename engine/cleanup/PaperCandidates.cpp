@@ -515,6 +515,19 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
         // sides, is nowhere. Such an outline still takes part in judging the others; it is only not proposed. On a
         // colourless surface a grey stripe of a wall turns white again beyond a sheet's side as a drawn band does.
         if (brightestSideStep(a.colour, s.corners, s.edges < doubtfulEdges && !colourless) < sheetStep) continue;
+        // A surer outline that is not crisp, holding a crisp one with no side along a line of the surface and
+        // reaching past it over what is not its paper, is that sheet with a strip of a busy room beside it: the
+        // crisp one takes its place, as sure. A part that a table's or a shadow's edge cuts off has a side along it.
+        const auto strip = std::find_if(kept.begin(), kept.end(), [&](const Kept& k) {
+            return s.crisp && !k.crisp && covered(s.corners, k.corners) > 0.97 &&
+                   !restIsPaper(a.colour, k.corners, s.corners) &&
+                   surfaceLineSides(a.colour, s.corners).empty();
+        });
+        if (strip != kept.end()) {
+            *strip = {s.corners, strip->confidence, true, strip->part};
+            out[strip - kept.begin()].quad = unitQuad(s.corners, a.size);
+            continue;
+        }
         if (std::any_of(kept.begin(), kept.end(), [&](const Kept& k) {
                 auto completes = [&] {
                     return !k.crisp && reachesAcrossOneSide(s.corners, k.corners, margin) &&

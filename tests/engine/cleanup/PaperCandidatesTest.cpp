@@ -358,6 +358,14 @@ TEST(PaperCandidates, GeneratedPhotosThatOnceReturnedAPartOfTheSheetOrItsMatFind
          "the sheet with the wall on either side out to the stripes' edges, surer than the sheet's own outline "
          "inside it",
          0.95},
+        {4000076, photos::surfaceForSeed(76),
+         "the sheet with a strip of the room beside it: that outline, its edges clear along half of it, was surer "
+         "than the sheet's own inside it, clear all round",
+         0.95},
+        {2500129, photos::hardSurfaceForSeed(129),
+         "the sheet with a wedge of the floor beyond the table's edge at a corner, surer than the sheet's own "
+         "outline inside it, clear all round",
+         0.95},
     };
     for (const auto& c : cases) {
         const auto photo = photos::generate(c.seed, c.surface);
