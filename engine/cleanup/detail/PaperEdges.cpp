@@ -344,13 +344,7 @@ Corners widenedToSheetEdges(const cv::Mat& colour, const Corners& c, bool colour
         changed = true;
     }
     if (!changed) return c;
-    Corners out;
-    for (int i = 0; i < 4; ++i) {
-        const auto corner = intersect(widened[(i + 3) % 4], widened[i]);
-        if (!corner) return c;
-        out[i] = *corner;
-    }
-    return isConvex(out) ? out : c;
+    return cornersOf(widened).value_or(c);
 }
 
 Corners narrowedToSheetCorners(const cv::Mat& colour, const Corners& c) {
@@ -391,13 +385,7 @@ Corners narrowedToSheetCorners(const cv::Mat& colour, const Corners& c) {
         changed = true;
     }
     if (!changed) return c;
-    Corners out;
-    for (int i = 0; i < 4; ++i) {
-        const auto corner = intersect(narrowed[(i + 3) % 4], narrowed[i]);
-        if (!corner) return c;
-        out[i] = *corner;
-    }
-    return isConvex(out) ? out : c;
+    return cornersOf(narrowed).value_or(c);
 }
 
 // Whether outer's sides run on as clear edges past inner's corners wherever outer reaches beyond a side

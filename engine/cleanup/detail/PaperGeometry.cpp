@@ -46,6 +46,17 @@ bool isConvex(const Corners& c) {
     return true;
 }
 
+std::optional<Corners> cornersOf(const std::array<Line, 4>& sides) {
+    Corners out;
+    for (int i = 0; i < 4; ++i) {
+        const auto corner = intersect(sides[(i + 3) % 4], sides[i]);
+        if (!corner) return std::nullopt;
+        out[i] = *corner;
+    }
+    if (!isConvex(out)) return std::nullopt;
+    return out;
+}
+
 // The four hull vertices that keep the most area: vertices are dropped, least loss first.
 std::optional<Corners> quadFromContour(const std::vector<cv::Point>& contour) {
     std::vector<cv::Point> hullPoints;
@@ -117,15 +128,10 @@ std::optional<Corners> inset(const Corners& c, double distance) {
         if ((centre - p).dot(inward) < 0) inward = -inward;
         sides[i] = Line{p + inward * distance, direction};
     }
-    Corners out;
-    for (int i = 0; i < 4; ++i) {
-        const auto corner = intersect(sides[(i + 3) % 4], sides[i]);
-        if (!corner) return std::nullopt;
-        out[i] = *corner;
-    }
+    const auto out = cornersOf(sides);
     // Moved past each other, the sides cross over: the corners then go round the other way.
     const auto turn = [](const Corners& q) { return (q[1] - q[0]).cross(q[2] - q[1]); };
-    if (!isConvex(out) || turn(out) * turn(c) < 0) return std::nullopt;
+    if (!out || turn(*out) * turn(c) < 0) return std::nullopt;
     return out;
 }
 

@@ -26,6 +26,9 @@ double polygonArea(const Corners& c);
 // Puts four points in clockwise order on screen, starting with the one nearest the top left.
 Corners ordered(Corners c);
 bool isConvex(const Corners& c);
+// The outline whose side i lies along sides[i], each corner where the sides before and after it cross;
+// nothing where two neighbouring sides are parallel or the outline is not convex.
+std::optional<Corners> cornersOf(const std::array<Line, 4>& sides);
 // The four hull vertices that keep the most area: vertices are dropped, least loss first.
 std::optional<Corners> quadFromContour(const std::vector<cv::Point>& contour);
 // Whether an outline has the size, proportions and corner angles asked for.

@@ -201,13 +201,11 @@ Corners refine(const cv::Mat& colour, Corners c, double range, bool pastDrawnLin
         const auto found = refineSide(colour, paper, a, b, range, pastDrawnLines);
         lines[i] = found ? *found : Line{a, (b - a) / cv::norm(b - a)};
     }
-    Corners out;
-    for (int i = 0; i < 4; ++i) {
-        const auto p = intersect(lines[(i + 3) % 4], lines[i]);
-        if (!p || cv::norm(*p - c[i]) > range * 4) return c;
-        out[i] = *p;
-    }
-    return isConvex(out) ? out : c;
+    const auto out = cornersOf(lines);
+    if (!out) return c;
+    for (int i = 0; i < 4; ++i)
+        if (cv::norm((*out)[i] - c[i]) > range * 4) return c;
+    return *out;
 }
 
 }  // namespace quillfen::detail::paper
