@@ -16,6 +16,14 @@ namespace {
 
 enum class Table { brown, grey, paleStriped, stripedWall, pale, uprightStripes, narrowStripes };
 
+// A picture of float colours 0...1 as the working copy holds it: 8-bit, smoothed as a lens does.
+cv::Mat photographed(const cv::Mat& picture) {
+    cv::Mat bytes;
+    picture.convertTo(bytes, CV_8UC3, 255);
+    cv::GaussianBlur(bytes, bytes, cv::Size(), 1.0);
+    return bytes;
+}
+
 // A 480 x 360 RGB picture of a sheet (x 120...360, y 80...280) on a table, lightly smoothed as the analysis
 // smooths it. A hard shadow keeps half the light right of x = 240, on the table and the sheet alike. The pale
 // striped table has a dark stripe 10 pixels wide along the sheet's bottom edge; the striped wall is grey with
@@ -42,10 +50,7 @@ cv::Mat scene(Table table, bool shadow) {
             picture(cv::Rect(x, 0, 20, picture.rows)).setTo(cv::Scalar::all(0.9));
     picture(cv::Rect(120, 80, 240, 200)).setTo(cv::Scalar(0.95, 0.95, 0.93));
     if (shadow) picture(cv::Rect(240, 0, 240, 360)) *= 0.5;
-    cv::Mat bytes;
-    picture.convertTo(bytes, CV_8UC3, 255);
-    cv::GaussianBlur(bytes, bytes, cv::Size(), 1.0);
-    return bytes;
+    return photographed(picture);
 }
 
 Corners box(double left, double top, double right, double bottom) {
@@ -114,9 +119,7 @@ TEST(PaperEdges, RefiningPastDrawnLinesReachesTheSheetsEdgeBeyondAFrameDrawnNear
     cv::Mat picture(360, 480, CV_32FC3, cv::Scalar::all(0.75));
     picture(cv::Rect(120, 80, 240, 200)).setTo(cv::Scalar(0.95, 0.95, 0.93));
     cv::rectangle(picture, cv::Rect(132, 92, 216, 176), cv::Scalar(0.3, 0.05, 0.1), 4);
-    cv::Mat colour;
-    picture.convertTo(colour, CV_8UC3, 255);
-    cv::GaussianBlur(colour, colour, cv::Size(), 1.0);
+    const cv::Mat colour = photographed(picture);
     const Corners frame = box(134, 94, 345, 265);
     for (const bool pastDrawnLines : {false, true}) {
         SCOPED_TRACE(pastDrawnLines ? "past drawn lines" : "on the strongest edges");
@@ -141,9 +144,7 @@ TEST(PaperEdges, RefiningKeepsToTheSheetsEdgeInsideTheLightLinesOfALattice) {
                       cv::Scalar(0.85, 0.8, 0.75), cv::FILLED);
         picture(cv::Rect(120 - gap, 80 - gap, 240 + 2 * gap, 200 + 2 * gap)).setTo(cv::Scalar(0.62, 0.12, 0.12));
         picture(cv::Rect(120, 80, 240, 200)).setTo(cv::Scalar(0.95, 0.95, 0.93));
-        cv::Mat colour;
-        picture.convertTo(colour, CV_8UC3, 255);
-        cv::GaussianBlur(colour, colour, cv::Size(), 1.0);
+        const cv::Mat colour = photographed(picture);
         const Corners sheet = box(120, 80, 359, 279);
         const Corners refined = refine(colour, sheet, range);
         for (int i = 0; i < 4; ++i) EXPECT_LT(cv::norm(refined[i] - sheet[i]), 2) << "corner " << i;
@@ -156,9 +157,7 @@ TEST(PaperEdges, RefiningKeepsToTheSheetsEdgeOutsideAStrokeDrawnInTheClothsColou
     cv::Mat picture(768, 1024, CV_32FC3, cv::Scalar(0.62, 0.12, 0.12));
     picture(cv::Rect(120, 80, 240, 200)).setTo(cv::Scalar(0.95, 0.95, 0.93));
     cv::rectangle(picture, cv::Rect(128, 88, 224, 184), cv::Scalar(0.62, 0.12, 0.12), 3);
-    cv::Mat colour;
-    picture.convertTo(colour, CV_8UC3, 255);
-    cv::GaussianBlur(colour, colour, cv::Size(), 1.0);
+    const cv::Mat colour = photographed(picture);
     const Corners sheet = box(120, 80, 359, 279);
     const Corners refined = refine(colour, sheet, 12);
     for (int i = 0; i < 4; ++i) EXPECT_LT(cv::norm(refined[i] - sheet[i]), 2) << "corner " << i;
@@ -270,9 +269,7 @@ TEST(PaperEdges, ASheetInsideABandDrawnAlongItsSideIsToldFromASheetBesideAStripO
         picture(cv::Rect(400, 0, 80, 360)).setTo(c.beyondMat);
         picture(cv::Rect(120, 80, 240, 200)).setTo(cv::Scalar(0.95, 0.95, 0.93));
         if (c.band) picture(cv::Rect(320, 80, 40, 200)).setTo(cv::Scalar(0.35, 0.55, 0.3));
-        cv::Mat colour;
-        picture.convertTo(colour, CV_8UC3, 255);
-        cv::GaussianBlur(colour, colour, cv::Size(), 1.0);
+        const cv::Mat colour = photographed(picture);
         EXPECT_EQ(stoppedAtDrawnBand(colour, c.outer, c.inner), c.stopped);
     }
 }
@@ -302,9 +299,7 @@ TEST(PaperEdges, ASideOnTheEdgeOfAMatBeyondTheSheetIsPulledInToTheSheetsEdge) {
         picture(cv::Rect(60, 40, 340, 280)).setTo(mat);
         picture(cv::Rect(120, 80, 240, 200)).setTo(cv::Scalar(0.95, 0.95, 0.93));
         if (c.band != none) picture(cv::Rect(320, 80, 40, 200)).setTo(c.band);
-        cv::Mat colour;
-        picture.convertTo(colour, CV_8UC3, 255);
-        cv::GaussianBlur(colour, colour, cv::Size(), 1.0);
+        const cv::Mat colour = photographed(picture);
         const Corners narrowed = narrowedToSheetCorners(colour, c.outline);
         for (int i = 0; i < 4; ++i) EXPECT_LT(cv::norm(narrowed[i] - c.expected[i]), 3) << "corner " << i;
     }
