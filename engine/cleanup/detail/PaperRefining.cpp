@@ -147,7 +147,8 @@ float clearestStep(const cv::Mat& colour, cv::Point2d q, cv::Point2d inward, con
     const double stride = std::max(0.5, range / 20);
     const double lineReach = std::max(4.0, std::max(colour.cols, colour.rows) / 100.0);
     std::vector<cv::Point2f> points;
-    std::vector<double> steps;
+    std::vector<double> offsets, steps;
+    for (double s = -range; s <= range; s += stride) offsets.push_back(s);
     auto pointAt = [&](int k) { return a + (b - a) * (0.05 + 0.9 * (k + 0.5) / count); };
     // The colours along a normal are fetched while the steps along the one before are found, so that
     // their reads overlap with work.
@@ -157,10 +158,8 @@ float clearestStep(const cv::Mat& colour, cv::Point2d q, cv::Point2d inward, con
     fetch(pointAt(0));
     for (int k = 0; k < count; ++k) {
         const cv::Point2d q = pointAt(k);
-        steps.clear();
         if (k + 1 < count) fetch(pointAt(k + 1));
-        for (double s = -range; s <= range; s += stride)
-            steps.push_back(colourStep(colour, q + inward * (s + half), q + inward * (s - half)));
+        colourSteps(colour, q, inward, offsets, half, steps);
         // The outermost clear edge: colour bands drawn up to the sheet's edge must not pull it inwards.
         const float largest = *std::max_element(steps.begin(), steps.end());
         if (largest < 0.06) continue;

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
+#include <emmintrin.h>
 #include <utility>
 #include <vector>
 
@@ -67,6 +69,100 @@ inline void prefetchColour(const cv::Mat& m, cv::Point2d p) {
     double sum = 0;
     for (int c = 0; c < 3; ++c) sum += static_cast<double>(d[c]) * d[c];
     return static_cast<float>(std::sqrt(sum));
+}
+
+// Lanes of the compiler's own vectors, which each build takes in its widest registers lane by lane, rounding
+// each lane's steps as the same steps in scalars do.
+namespace lanes {
+using Doubles = double __attribute__((vector_size(32)));  // four
+using Floats = float __attribute__((vector_size(16)));    // four
+using Pairs = float __attribute__((vector_size(32)));     // two of four
+using Ints = std::int32_t __attribute__((vector_size(16)));
+
+// The bilinear colours of samples i and i + 1 of four, in the steps of colourAt, from the rows above them
+// (the rows below are a row further on) and their shares of the way to the next column and row. Written into
+// colours rather than returned: a vector of eight floats is returned in other registers where AVX is enabled.
+template <int i>
+[[gnu::always_inline]] inline void colourPair(const std::uint8_t* const (&rows)[4], std::size_t step,
+                                              Floats fx, Floats fy, Pairs& colours) {
+    const Floats gx = 1.0f - fx, gy = 1.0f - fy;
+    const Pairs across = __builtin_shufflevector(gx, fx, i, i + 4, i, i + 4, i + 1, i + 5, i + 1, i + 5);
+    const Pairs down = __builtin_shufflevector(gy, fy, i, i, i + 4, i + 4, i + 1, i + 1, i + 5, i + 5);
+    const Pairs weights = across * down / 255.0f;
+    const std::uint8_t *a = rows[i], *b = rows[i + 1];
+    const Pairs above = __builtin_shufflevector(pixelAt(a).val, pixelAt(b).val, 0, 1, 2, 3, 4, 5, 6, 7);
+    const Pairs aboveNext =
+        __builtin_shufflevector(nextPixelAt(a).val, nextPixelAt(b).val, 0, 1, 2, 3, 4, 5, 6, 7);
+    const Pairs below =
+        __builtin_shufflevector(pixelAt(a + step).val, pixelAt(b + step).val, 0, 1, 2, 3, 4, 5, 6, 7);
+    const Pairs belowNext =
+        __builtin_shufflevector(nextPixelAt(a + step).val, nextPixelAt(b + step).val, 0, 1, 2, 3, 4, 5, 6, 7);
+    colours = above * __builtin_shufflevector(weights, weights, 0, 0, 0, 0, 4, 4, 4, 4) +
+              aboveNext * __builtin_shufflevector(weights, weights, 1, 1, 1, 1, 5, 5, 5, 5) +
+              below * __builtin_shufflevector(weights, weights, 2, 2, 2, 2, 6, 6, 6, 6) +
+              belowNext * __builtin_shufflevector(weights, weights, 3, 3, 3, 3, 7, 7, 7, 7);
+}
+
+// Where the four points q + direction * t lie between the pixels of m, clamped as colourAt clamps them: the
+// rows above them and their shares of the way on.
+struct Places {
+    const std::uint8_t* rows[4];
+    Floats fx, fy;
+};
+
+[[gnu::always_inline]] inline Places placesOf(const cv::Mat& m, cv::Point2d q, cv::Point2d direction,
+                                              const Doubles& t) {
+    const double right = m.cols - 1.001, bottom = m.rows - 1.001;
+    Doubles x = q.x + direction.x * t, y = q.y + direction.y * t;
+    x = x < 0.0 ? Doubles{} : right < x ? Doubles{} + right : x;
+    y = y < 0.0 ? Doubles{} : bottom < y ? Doubles{} + bottom : y;
+    const Ints x0 = __builtin_convertvector(x, Ints), y0 = __builtin_convertvector(y, Ints);
+    Places p;
+    p.fx = __builtin_convertvector(x - __builtin_convertvector(x0, Doubles), Floats);
+    p.fy = __builtin_convertvector(y - __builtin_convertvector(y0, Doubles), Floats);
+    for (int k = 0; k < 4; ++k) p.rows[k] = m.ptr<std::uint8_t>(y0[k]) + x0[k] * 3;
+    return p;
+}
+
+}  // namespace lanes
+
+// The colour steps along direction from q at the given offsets, each as colourStep takes it between the
+// colours half before and half after the offset, into steps (one for each offset). Four offsets are taken at
+// a time, the colours of two points in the lanes of one vector.
+[[gnu::always_inline]] inline void colourSteps(const cv::Mat& m, cv::Point2d q, cv::Point2d direction,
+                                               const std::vector<double>& offsets, double half,
+                                               std::vector<double>& steps) {
+    using namespace lanes;
+    const std::size_t count = offsets.size();
+    steps.resize(count + 3);
+    for (std::size_t k = 0; k < count; k += 4) {
+        // Past the last offset the batch repeats it, and the steps past the last are dropped.
+        Doubles at;
+        for (std::size_t j = 0; j < 4; ++j) at[j] = offsets[std::min(k + j, count - 1)];
+        const Places after = placesOf(m, q, direction, at + half),
+                     before = placesOf(m, q, direction, at - half);
+        const std::size_t step = m.step[0];
+        Pairs inside[2], outside[2];
+        colourPair<0>(after.rows, step, after.fx, after.fy, inside[0]);
+        colourPair<2>(after.rows, step, after.fx, after.fy, inside[1]);
+        colourPair<0>(before.rows, step, before.fx, before.fy, outside[0]);
+        colourPair<2>(before.rows, step, before.fx, before.fy, outside[1]);
+        const Pairs first = inside[0] - outside[0], second = inside[1] - outside[1];
+        // Channel by channel, the differences of the four steps.
+        const Doubles red =
+            __builtin_convertvector(__builtin_shufflevector(first, second, 0, 4, 8, 12), Doubles);
+        const Doubles green =
+            __builtin_convertvector(__builtin_shufflevector(first, second, 1, 5, 9, 13), Doubles);
+        const Doubles blue =
+            __builtin_convertvector(__builtin_shufflevector(first, second, 2, 6, 10, 14), Doubles);
+        const Doubles sums = red * red + green * green + blue * blue;
+        const __m128d low = _mm_sqrt_pd(__builtin_shufflevector(sums, sums, 0, 1));
+        const __m128d high = _mm_sqrt_pd(__builtin_shufflevector(sums, sums, 2, 3));
+        const Doubles lengths = __builtin_convertvector(
+            __builtin_convertvector(__builtin_shufflevector(low, high, 0, 1, 2, 3), Floats), Doubles);
+        std::memcpy(steps.data() + k, &lengths, sizeof lengths);
+    }
+    steps.resize(count);
 }
 
 inline double luma(cv::Vec3f c) { return 0.2126 * c[0] + 0.7152 * c[1] + 0.0722 * c[2]; }
