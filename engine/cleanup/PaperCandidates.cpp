@@ -24,6 +24,10 @@ constexpr double sheetStep = 0.1;
 // Clear edges along less of its outline than this leave an outline in doubt: its brighter side must show the
 // surface going on beyond it, not a band or a line drawn beside a piece of a scan's paper.
 constexpr double doubtfulEdges = 0.6;
+// The least share of its outline along which a sheet's paper is brighter than what lies a little way beyond: a
+// piece of a scan's paper steps down only to the strokes drawn beside it, with paper between them, and a sheet on a
+// white table only where a shadow falls on the table beside it.
+constexpr double leastSteppedShare = 0.3;
 
 // The convex outlines of four corners that contours of the analysis copy make, in full-size pixels.
 std::vector<Corners> outlinesOf(const std::vector<std::vector<cv::Point>>& contours, double smallScale) {
@@ -514,7 +518,10 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
         // than what lies just beyond; paper cut out of a larger sheet, between bands drawn along a scan's
         // sides, is nowhere. Such an outline still takes part in judging the others; it is only not proposed. On a
         // colourless surface a grey stripe of a wall turns white again beyond a sheet's side as a drawn band does.
-        if (brightestSideStep(a.colour, s.corners, s.edges < doubtfulEdges && !colourless) < sheetStep) continue;
+        // A little way beyond, past its contact shadow, the surface is darker along much of the outline too.
+        if (brightestSideStep(a.colour, s.corners, s.edges < doubtfulEdges && !colourless) < sheetStep ||
+            steppedShare(a.colour, s.corners) < leastSteppedShare)
+            continue;
         // A surer outline that is not crisp, holding a crisp one with no side along a line of the surface and
         // reaching past it over what is not its paper, is that sheet with a strip of a busy room beside it: the
         // crisp one takes its place, as sure. A part that a table's or a shadow's edge cuts off has a side along it.
@@ -584,7 +591,9 @@ std::vector<PaperCandidate> documentIn(const Analysis& a) {
     // to no edge, and beside the bands drawn along a scan's sides no brighter paper.
     const double edges = edgeSupport(a.colour, c);
     const bool doubtful = edges < doubtfulEdges && !colourlessSurface(colourfulPixels(a));
-    if (edges < 0.2 || brightestSideStep(a.colour, c, doubtful) < sheetStep) return {};
+    if (edges < 0.2 || brightestSideStep(a.colour, c, doubtful) < sheetStep ||
+        steppedShare(a.colour, c) < leastSteppedShare)
+        return {};
     // Sure when the region fills its outline and stands alone on a plain surface.
     const double solidity = cv::contourArea(*largest) / std::max(1.0, polygonArea(*quad));
     return {PaperCandidate{unitQuad(c, a.size), std::clamp(solidity, 0.0, 1.0) * regionSupport(a, c)}};

@@ -408,6 +408,13 @@ TEST(PaperCandidates, WhiteTablesAndScansThatOnceGaveAQuadGiveNone) {
         // The scanner's lid is as bright as the paper; the outline ran in the bands, leaving them outside it.
         {Surface::flatbed, 3000145,
          "the paper inside a band of grass and a band of sky drawn along its sides"},
+        // Paper no brighter than what lies a little way beyond it along most of its outline: it stepped down only
+        // to a shadow falling on the table, or to the strokes of a band drawn beside it with paper between them.
+        {Surface::whiteTable, 3001164, "the whole sheet, the table beyond it darker only in a soft shadow"},
+        {Surface::whiteTable, 6000155, "a piece of the sheet between strokes of its drawing, beside a hard shadow"},
+        {Surface::flatbed, 3000448, "the paper between a band of sky and a band of grass drawn across the scan"},
+        {Surface::ruledScan, 3000926, "the paper inside a frame drawn round the picture"},
+        {Surface::ruledScan, 4500043, "the paper between strokes of the drawing and a band of sky"},
     };
     for (const auto& c : cases) {
         const auto photo = photos::generate(c.seed, c.surface);

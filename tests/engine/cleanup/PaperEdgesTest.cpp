@@ -236,6 +236,43 @@ TEST(PaperEdges, ASheetsPaperIsClearlyBrighterThanWhatLiesBeyondOneOfItsSidesAtL
     }
 }
 
+TEST(PaperEdges, ASheetOnADarkerSurfaceStepsDownAlongMostOfItsOutline) {
+    // The sheet (x 120...360, y 80...280, its perimeter 880 pixels) with what lies beyond it changed: on the pale
+    // table only a contact shadow 6 pixels wide, or a shadow falling on the table below the sheet's bottom side
+    // (240 pixels of it), darkens the table beside the sheet.
+    enum class Beyond { asDrawn, contactShadow, shadowBelow };
+    struct Case {
+        const char* what;
+        Table table;
+        bool shadow;
+        Beyond beyond;
+        Corners outline;
+        double share;
+    };
+    const Case cases[] = {
+        {"the sheet on a brown table", Table::brown, false, Beyond::asDrawn, box(120, 80, 359, 279), 1},
+        {"the sheet on a brown table, half of both in a hard shadow", Table::brown, true, Beyond::asDrawn,
+         box(120, 80, 359, 279), 1},
+        {"the sheet on a pale table, its contact shadow beside it", Table::pale, false, Beyond::contactShadow,
+         box(120, 80, 359, 279), 0},
+        {"the sheet on a pale table, a shadow on the table below it", Table::pale, false, Beyond::shadowBelow,
+         box(120, 80, 359, 279), 240.0 / 880},
+        {"the sheet on a brown table, its left side along the picture's border", Table::brown, false,
+         Beyond::asDrawn, box(0, 80, 359, 279), 920.0 / 1120},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        cv::Mat picture = scene(c.table, c.shadow);
+        if (c.outline[0].x == 0) picture(cv::Rect(0, 80, 120, 200)).setTo(cv::Scalar(242, 242, 237));
+        if (c.beyond == Beyond::contactShadow) {
+            cv::rectangle(picture, cv::Rect(114, 74, 252, 212), cv::Scalar::all(150), 6);
+            cv::GaussianBlur(picture, picture, cv::Size(), 1.0);
+        }
+        if (c.beyond == Beyond::shadowBelow) picture(cv::Rect(0, 282, 480, 78)) *= 0.5;
+        EXPECT_NEAR(steppedShare(picture, c.outline), c.share, 0.04);
+    }
+}
+
 TEST(PaperEdges, ASheetInsideABandDrawnAlongItsSideIsToldFromASheetBesideAStripOfItsMat) {
     // A white sheet (x 120...360, y 80...280) on a green mat that reaches to x = 400, with a band of a
     // yellower green drawn along the sheet's right side from x = 320: the band's sides show no clear edge on
