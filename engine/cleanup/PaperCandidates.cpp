@@ -488,7 +488,9 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
     // clear edges stays when it swallows the surer one: it is the whole sheet around the sunlit part of a
     // sheet that a hard shadow crosses, or, when the surer one stopped at a band of colour drawn along the
     // sheet's side (its sides run on as clear edges past the surer one's corners, or the surface beyond it is
-    // the one all round), around the part inside that band. One that reaches beyond a less crisp surer one
+    // the one all round), around the part inside that band; where the surer one is not crisp itself, however
+    // little the crisp one adds, as a side that stopped at a thin band is all that left it short of clear
+    // edges all round. One that reaches beyond a less crisp surer one
     // across a single side, over paper of its colour, stays too: the whole sheet around a part that a
     // shadow's edge cut off, whose edges in the shadow are too faint for all four sides to be clear. On a
     // colourless surface, where colour belongs to the drawing, a less sure outline that leaves out colour a
@@ -506,7 +508,8 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
     std::vector<Kept> kept;
     for (const auto& s : scored) {
         auto widens = [&](const Kept& k) {
-            return s.crisp && covered(k.corners, s.corners) > 0.97 && covered(s.corners, k.corners) < 0.95 &&
+            return s.crisp && covered(k.corners, s.corners) > 0.97 &&
+                   (covered(s.corners, k.corners) < 0.95 || !k.crisp) &&
                    stoppedAtDrawnBand(a.colour, s.corners, k.corners);
         };
         // An outline far less sure than the surest is no sheet, unless it widens a kept one: then it is the whole

@@ -366,6 +366,16 @@ TEST(PaperCandidates, GeneratedPhotosThatOnceReturnedAPartOfTheSheetOrItsMatFind
          "the sheet with a wedge of the floor beyond the table's edge at a corner, surer than the sheet's own "
          "outline inside it, clear all round",
          0.95},
+        {2000226, photos::surfaceForSeed(226),
+         "the sheet short of a strip along its side in a hard shadow on a mat: the surer outline, not clear all "
+         "round, stopped short of that side, and the sheet's own, clear all round but only a little larger, was "
+         "dropped as repeating it",
+         0.97},
+        {5000297, photos::surfaceForSeed(297),
+         "the sheet short of a strip along its top on stone: the surer outline, not clear all round, stopped "
+         "short of that side, and the sheet's own, clear all round but only a little larger, was dropped as "
+         "repeating it",
+         0.97},
     };
     for (const auto& c : cases) {
         const auto photo = photos::generate(c.seed, c.surface);
