@@ -138,6 +138,12 @@ using Floats = float __attribute__((vector_size(16)));
 using Doubles = double __attribute__((vector_size(32)));
 using Ints = std::int32_t __attribute__((vector_size(16)));
 
+// Adds the four floats to the four sums, each widened to a double. Widened lane by lane as spelled out here,
+// the AVX2 build widens all four in one instruction; a conversion of the whole vector it splits in two halves.
+[[gnu::always_inline]] inline void addWidened(Doubles& sums, Floats v) {
+    sums += Doubles{v[0], v[1], v[2], v[3]};
+}
+
 // Four starts followed side by side, one in each lane, until each has settled, reached its last step or come
 // within a rounding error of the points. Each lane takes the float and double steps of one start alone in
 // their order, so every line is the one that start reaches by itself; a lane whose start has stopped goes on
@@ -165,10 +171,10 @@ using Ints = std::int32_t __attribute__((vector_size(16)));
         for (int j = 0; j < count; ++j) {
             const Floats x = p[j].x - px, y = p[j].y - py;
             const Floats d = absolute(nx * x + ny * y);
-            totals += __builtin_convertvector(d, Doubles);
+            addWidened(totals, d);
             const Floats w = d < huber ? Floats{} + 1.0f : huber / d;
             std::memcpy(weights + 4 * j, &w, sizeof w);
-            weightTotals += __builtin_convertvector(w, Doubles);
+            addWidened(weightTotals, w);
         }
         for (int n = 0; n < 4; ++n) {
             if (s[n].done) continue;
@@ -184,15 +190,15 @@ using Ints = std::int32_t __attribute__((vector_size(16)));
         for (int i = 0; i < count; ++i) {
             Floats w;
             std::memcpy(&w, weights + 4 * i, sizeof w);
-            w = kept ? __builtin_convertvector(__builtin_convertvector(w, Doubles) * share, Floats)
+            w = kept ? __builtin_convertvector(Doubles{w[0], w[1], w[2], w[3]} * share, Floats)
                      : Floats{} + 1.0f;
             const Floats wx = w * p[i].x, wy = w * p[i].y;
-            x += __builtin_convertvector(wx, Doubles);
-            y += __builtin_convertvector(wy, Doubles);
-            x2 += __builtin_convertvector(wx * p[i].x, Doubles);
-            y2 += __builtin_convertvector(wy * p[i].y, Doubles);
-            xy += __builtin_convertvector(wx * p[i].y, Doubles);
-            sum += __builtin_convertvector(w, Doubles);
+            addWidened(x, wx);
+            addWidened(y, wy);
+            addWidened(x2, wx * p[i].x);
+            addWidened(y2, wy * p[i].y);
+            addWidened(xy, wx * p[i].y);
+            addWidened(sum, w);
         }
         x /= sum, y /= sum, x2 /= sum, y2 /= sum, xy /= sum;
         const Doubles dx2 = x2 - x * x, dy2 = y2 - y * y, dxy = xy - x * y;
