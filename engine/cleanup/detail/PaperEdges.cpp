@@ -38,11 +38,15 @@ namespace {
     const int count = std::max(1, static_cast<int>(length / spacing));
     const cv::Point2d normal = cv::Point2d(-(b - a).y, (b - a).x) / std::max(1e-9, length);
     int supported = 0;
+    lanes::Floats found{};  // the steps at four points, from the one at a multiple of four on
     for (int k = 0; k < count; ++k) {
         if (static_cast<double>(supported) / count >= share) return true;
         if (static_cast<double>(supported + count - k) / count < share) return false;
-        const cv::Point2d on = a + (b - a) * ((k + 0.5) / count);
-        supported += colourStep(colour, on + normal * 3, on - normal * 3) > 0.1f;
+        if (k % 4 == 0) {
+            const lanes::Doubles along = (lanes::Doubles{0, 1, 2, 3} + k + 0.5) / count;
+            found = colourStepsAcross(colour, a, b, along, normal * 3);
+        }
+        supported += found[k % 4] > 0.1f;
     }
     return static_cast<double>(supported) / count >= share;
 }

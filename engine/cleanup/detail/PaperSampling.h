@@ -103,25 +103,52 @@ template <int i>
               belowNext * __builtin_shufflevector(weights, weights, 3, 3, 3, 3, 7, 7, 7, 7);
 }
 
-// Where the four points q + direction * t lie between the pixels of m, clamped as colourAt clamps them: the
+// Where the four points (pointsX, pointsY) lie between the pixels of m, clamped as colourAt clamps them: the
 // rows above them and their shares of the way on.
 struct Places {
     const std::uint8_t* rows[4];
     Floats fx, fy;
 };
 
-[[gnu::always_inline]] inline Places placesOf(const cv::Mat& m, cv::Point2d q, cv::Point2d direction,
-                                              const Doubles& t) {
+[[gnu::always_inline]] inline Places placesOf(const cv::Mat& m, const Doubles& pointsX,
+                                              const Doubles& pointsY) {
     const double right = m.cols - 1.001, bottom = m.rows - 1.001;
-    Doubles x = q.x + direction.x * t, y = q.y + direction.y * t;
-    x = x < 0.0 ? Doubles{} : right < x ? Doubles{} + right : x;
-    y = y < 0.0 ? Doubles{} : bottom < y ? Doubles{} + bottom : y;
+    const Doubles x = pointsX < 0.0 ? Doubles{} : right < pointsX ? Doubles{} + right : pointsX;
+    const Doubles y = pointsY < 0.0 ? Doubles{} : bottom < pointsY ? Doubles{} + bottom : pointsY;
     const Ints x0 = __builtin_convertvector(x, Ints), y0 = __builtin_convertvector(y, Ints);
     Places p;
     p.fx = __builtin_convertvector(x - __builtin_convertvector(x0, Doubles), Floats);
     p.fy = __builtin_convertvector(y - __builtin_convertvector(y0, Doubles), Floats);
     for (int k = 0; k < 4; ++k) p.rows[k] = m.ptr<std::uint8_t>(y0[k]) + x0[k] * 3;
     return p;
+}
+
+// The four floats widened to doubles lane by lane: spelled out, which the AVX2 builds widen in one
+// instruction where they split a conversion of the whole vector in two.
+[[gnu::always_inline]] inline void widen(Floats v, Doubles& out) { out = Doubles{v[0], v[1], v[2], v[3]}; }
+
+// The colour steps between the four points (insideX, insideY) and the four (outsideX, outsideY), each as
+// colourStep takes it between the two in its lane.
+[[gnu::always_inline]] inline Floats colourStepsBetween(const cv::Mat& m, const Doubles& insideX,
+                                                        const Doubles& insideY, const Doubles& outsideX,
+                                                        const Doubles& outsideY) {
+    const Places inner = placesOf(m, insideX, insideY), outer = placesOf(m, outsideX, outsideY);
+    const std::size_t step = m.step[0];
+    Pairs inside[2], outside[2];
+    colourPair<0>(inner.rows, step, inner.fx, inner.fy, inside[0]);
+    colourPair<2>(inner.rows, step, inner.fx, inner.fy, inside[1]);
+    colourPair<0>(outer.rows, step, outer.fx, outer.fy, outside[0]);
+    colourPair<2>(outer.rows, step, outer.fx, outer.fy, outside[1]);
+    const Pairs first = inside[0] - outside[0], second = inside[1] - outside[1];
+    // Channel by channel, the differences of the four steps.
+    Doubles red, green, blue;
+    widen(__builtin_shufflevector(first, second, 0, 4, 8, 12), red);
+    widen(__builtin_shufflevector(first, second, 1, 5, 9, 13), green);
+    widen(__builtin_shufflevector(first, second, 2, 6, 10, 14), blue);
+    const Doubles sums = red * red + green * green + blue * blue;
+    const __m128d low = _mm_sqrt_pd(__builtin_shufflevector(sums, sums, 0, 1));
+    const __m128d high = _mm_sqrt_pd(__builtin_shufflevector(sums, sums, 2, 3));
+    return __builtin_convertvector(__builtin_shufflevector(low, high, 0, 1, 2, 3), Floats);
 }
 
 }  // namespace lanes
@@ -139,30 +166,22 @@ struct Places {
         // Past the last offset the batch repeats it, and the steps past the last are dropped.
         Doubles at;
         for (std::size_t j = 0; j < 4; ++j) at[j] = offsets[std::min(k + j, count - 1)];
-        const Places after = placesOf(m, q, direction, at + half),
-                     before = placesOf(m, q, direction, at - half);
-        const std::size_t step = m.step[0];
-        Pairs inside[2], outside[2];
-        colourPair<0>(after.rows, step, after.fx, after.fy, inside[0]);
-        colourPair<2>(after.rows, step, after.fx, after.fy, inside[1]);
-        colourPair<0>(before.rows, step, before.fx, before.fy, outside[0]);
-        colourPair<2>(before.rows, step, before.fx, before.fy, outside[1]);
-        const Pairs first = inside[0] - outside[0], second = inside[1] - outside[1];
-        // Channel by channel, the differences of the four steps.
-        const Doubles red =
-            __builtin_convertvector(__builtin_shufflevector(first, second, 0, 4, 8, 12), Doubles);
-        const Doubles green =
-            __builtin_convertvector(__builtin_shufflevector(first, second, 1, 5, 9, 13), Doubles);
-        const Doubles blue =
-            __builtin_convertvector(__builtin_shufflevector(first, second, 2, 6, 10, 14), Doubles);
-        const Doubles sums = red * red + green * green + blue * blue;
-        const __m128d low = _mm_sqrt_pd(__builtin_shufflevector(sums, sums, 0, 1));
-        const __m128d high = _mm_sqrt_pd(__builtin_shufflevector(sums, sums, 2, 3));
-        const Doubles lengths = __builtin_convertvector(
-            __builtin_convertvector(__builtin_shufflevector(low, high, 0, 1, 2, 3), Floats), Doubles);
+        const Doubles inside = at + half, outside = at - half;
+        Doubles lengths;
+        widen(colourStepsBetween(m, q.x + direction.x * inside, q.y + direction.y * inside,
+                                 q.x + direction.x * outside, q.y + direction.y * outside),
+              lengths);
         std::memcpy(steps.data() + k, &lengths, sizeof lengths);
     }
     steps.resize(count);
+}
+
+// The colour steps across the line from a to b at the four points a + (b - a) * t, each as colourStep takes
+// it between the point moved by across and the point moved back by it.
+[[gnu::always_inline]] inline lanes::Floats colourStepsAcross(const cv::Mat& m, cv::Point2d a, cv::Point2d b,
+                                                              const lanes::Doubles& t, cv::Point2d across) {
+    const lanes::Doubles x = a.x + (b.x - a.x) * t, y = a.y + (b.y - a.y) * t;
+    return lanes::colourStepsBetween(m, x + across.x, y + across.y, x - across.x, y - across.y);
 }
 
 inline double luma(cv::Vec3f c) { return 0.2126 * c[0] + 0.7152 * c[1] + 0.0722 * c[2]; }
