@@ -28,6 +28,14 @@ constexpr double doubtfulEdges = 0.6;
 // piece of a scan's paper steps down only to the strokes drawn beside it, with paper between them, and a sheet on a
 // white table only where a shadow falls on the table beside it.
 constexpr double leastSteppedShare = 0.3;
+// The least share of its second most stepped side: a sheet steps down along two sides at least, a piece
+// of a scan's paper bounded by a horizon or a band, or a sheet on a white table by a shadow, along one.
+constexpr double leastSecondSide = 0.2;
+
+// Whether the picture a little way beyond the outline is darker than its paper along enough of it.
+bool stepsDownBeyond(const cv::Mat& colour, const Corners& c) {
+    return steppedShare(colour, c) >= leastSteppedShare && secondSteppedSide(colour, c) >= leastSecondSide;
+}
 
 // The convex outlines of four corners that contours of the analysis copy make, in full-size pixels.
 std::vector<Corners> outlinesOf(const std::vector<std::vector<cv::Point>>& contours, double smallScale) {
@@ -523,7 +531,7 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
         // colourless surface a grey stripe of a wall turns white again beyond a sheet's side as a drawn band does.
         // A little way beyond, past its contact shadow, the surface is darker along much of the outline too.
         if (brightestSideStep(a.colour, s.corners, s.edges < doubtfulEdges && !colourless) < sheetStep ||
-            steppedShare(a.colour, s.corners) < leastSteppedShare)
+            !stepsDownBeyond(a.colour, s.corners))
             continue;
         // A surer outline that is not crisp, holding a crisp one with no side along a line of the surface and
         // reaching past it over what is not its paper, is that sheet with a strip of a busy room beside it: the
@@ -594,8 +602,7 @@ std::vector<PaperCandidate> documentIn(const Analysis& a) {
     // to no edge, and beside the bands drawn along a scan's sides no brighter paper.
     const double edges = edgeSupport(a.colour, c);
     const bool doubtful = edges < doubtfulEdges && !colourlessSurface(colourfulPixels(a));
-    if (edges < 0.2 || brightestSideStep(a.colour, c, doubtful) < sheetStep ||
-        steppedShare(a.colour, c) < leastSteppedShare)
+    if (edges < 0.2 || brightestSideStep(a.colour, c, doubtful) < sheetStep || !stepsDownBeyond(a.colour, c))
         return {};
     // Sure when the region fills its outline and stands alone on a plain surface.
     const double solidity = cv::contourArea(*largest) / std::max(1.0, polygonArea(*quad));

@@ -425,6 +425,16 @@ TEST(PaperCandidates, WhiteTablesAndScansThatOnceGaveAQuadGiveNone) {
         {Surface::flatbed, 3000448, "the paper between a band of sky and a band of grass drawn across the scan"},
         {Surface::ruledScan, 3000926, "the paper inside a frame drawn round the picture"},
         {Surface::ruledScan, 4500043, "the paper between strokes of the drawing and a band of sky"},
+        // Paper stepping down along one side only: to a shadow's edge on the table or across the sheet, or to
+        // a drawn field of grass or a horizon.
+        {Surface::whiteTable, 3000588,
+         "the sheet, the table beyond it darker only in a hard shadow by a corner"},
+        {Surface::whiteTable, 3002925,
+         "the sunlit part of a sheet, cut off by a hard shadow's edge across it"},
+        {Surface::ruledScan, 3000743, "the paper above a horizon, inside a frame drawn round the picture"},
+        {Surface::ruledScan, 3001265,
+         "the paper between a field of grass and a band of sky drawn down the scan"},
+        {Surface::ruledScan, 3002228, "the paper above a horizon, inside a frame drawn round the picture"},
     };
     for (const auto& c : cases) {
         const auto photo = photos::generate(c.seed, c.surface);

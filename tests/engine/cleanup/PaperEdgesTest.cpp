@@ -239,7 +239,7 @@ TEST(PaperEdges, ASheetsPaperIsClearlyBrighterThanWhatLiesBeyondOneOfItsSidesAtL
 TEST(PaperEdges, ASheetOnADarkerSurfaceStepsDownAlongMostOfItsOutline) {
     // The sheet (x 120...360, y 80...280, its perimeter 880 pixels) with what lies beyond it changed: on the pale
     // table only a contact shadow 6 pixels wide, or a shadow falling on the table below the sheet's bottom side
-    // (240 pixels of it), darkens the table beside the sheet.
+    // (240 pixels of it), darkens the table beside the sheet: then the sheet steps down along one side only.
     enum class Beyond { asDrawn, contactShadow, shadowBelow };
     struct Case {
         const char* what;
@@ -248,17 +248,18 @@ TEST(PaperEdges, ASheetOnADarkerSurfaceStepsDownAlongMostOfItsOutline) {
         Beyond beyond;
         Corners outline;
         double share;
+        double secondSide;
     };
     const Case cases[] = {
-        {"the sheet on a brown table", Table::brown, false, Beyond::asDrawn, box(120, 80, 359, 279), 1},
+        {"the sheet on a brown table", Table::brown, false, Beyond::asDrawn, box(120, 80, 359, 279), 1, 1},
         {"the sheet on a brown table, half of both in a hard shadow", Table::brown, true, Beyond::asDrawn,
-         box(120, 80, 359, 279), 1},
+         box(120, 80, 359, 279), 1, 1},
         {"the sheet on a pale table, its contact shadow beside it", Table::pale, false, Beyond::contactShadow,
-         box(120, 80, 359, 279), 0},
+         box(120, 80, 359, 279), 0, 0},
         {"the sheet on a pale table, a shadow on the table below it", Table::pale, false, Beyond::shadowBelow,
-         box(120, 80, 359, 279), 240.0 / 880},
+         box(120, 80, 359, 279), 240.0 / 880, 0},
         {"the sheet on a brown table, its left side along the picture's border", Table::brown, false,
-         Beyond::asDrawn, box(0, 80, 359, 279), 920.0 / 1120},
+         Beyond::asDrawn, box(0, 80, 359, 279), 920.0 / 1120, 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -270,6 +271,7 @@ TEST(PaperEdges, ASheetOnADarkerSurfaceStepsDownAlongMostOfItsOutline) {
         }
         if (c.beyond == Beyond::shadowBelow) picture(cv::Rect(0, 282, 480, 78)) *= 0.5;
         EXPECT_NEAR(steppedShare(picture, c.outline), c.share, 0.04);
+        EXPECT_NEAR(secondSteppedSide(picture, c.outline), c.secondSide, 0.06);
     }
 }
 
