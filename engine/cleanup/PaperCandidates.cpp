@@ -4,6 +4,7 @@
 #include "engine/cleanup/detail/PaperDetectors.h"
 #include "engine/cleanup/detail/PaperEdges.h"
 #include "engine/cleanup/detail/PaperGeometry.h"
+#include "engine/cleanup/detail/PaperJudging.h"
 #include "engine/cleanup/detail/PaperLines.h"
 #include "engine/cleanup/detail/PaperMorphology.h"
 #include "engine/cleanup/detail/PaperOutlines.h"
@@ -18,24 +19,6 @@
 namespace quillfen::detail::paper {
 
 namespace {
-
-// How much brighter than what lies just beyond it a sheet's paper is along one of its sides at least.
-constexpr double sheetStep = 0.1;
-// Clear edges along less of its outline than this leave an outline in doubt: its brighter side must show the
-// surface going on beyond it, not a band or a line drawn beside a piece of a scan's paper.
-constexpr double doubtfulEdges = 0.6;
-// The least share of its outline along which a sheet's paper is brighter than what lies a little way beyond: a
-// piece of a scan's paper steps down only to the strokes drawn beside it, with paper between them, and a sheet on a
-// white table only where a shadow falls on the table beside it.
-constexpr double leastSteppedShare = 0.3;
-// The least share of its second most stepped side: a sheet steps down along two sides at least, a piece
-// of a scan's paper bounded by a horizon or a band, or a sheet on a white table by a shadow, along one.
-constexpr double leastSecondSide = 0.2;
-
-// Whether the picture a little way beyond the outline is darker than its paper along enough of it.
-bool stepsDownBeyond(const cv::Mat& colour, const Corners& c) {
-    return steppedShare(colour, c) >= leastSteppedShare && secondSteppedSide(colour, c) >= leastSecondSide;
-}
 
 // The convex outlines of four corners that contours of the analysis copy make, in full-size pixels.
 std::vector<Corners> outlinesOf(const std::vector<std::vector<cv::Point>>& contours, double smallScale) {
@@ -93,22 +76,6 @@ std::vector<Corners> proposals(const Analysis& a) {
     cv::dilate(edges, edges, cv::Mat());
     collect(edges, cv::RETR_LIST);
     return outlinesOf(contours, a.smallScale);
-}
-
-// The pixels of the analysis copy that hold colour.
-cv::Mat colourfulPixels(const Analysis& a) {
-    cv::Mat colourful;
-    cv::compare(a.smallNeutral, 190, colourful, cv::CMP_LT);
-    return colourful;
-}
-
-// Whether the surface is colourless: the picture's border, which shows the surface, holds hardly any colour.
-bool colourlessSurface(const cv::Mat& colourful) {
-    const int band = std::max(1, std::min(colourful.cols, colourful.rows) / 25);
-    cv::Mat border(colourful.size(), CV_8U, cv::Scalar(255));
-    if (border.cols > 2 * band && border.rows > 2 * band)
-        border(cv::Rect(band, band, border.cols - 2 * band, border.rows - 2 * band)).setTo(0);
-    return cv::countNonZero(colourful & border) < 0.05 * cv::countNonZero(border);
 }
 
 // The share of a band just outside an outline, clear of the blur of its edge, that holds colour inside
@@ -498,13 +465,13 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
     // sheet's side (its sides run on as clear edges past the surer one's corners, or the surface beyond it is
     // the one all round), around the part inside that band; where the surer one is not crisp itself, however
     // little the crisp one adds, as a side that stopped at a thin band is all that left it short of clear
-    // edges all round. One that reaches beyond a less crisp surer one
-    // across a single side, over paper of its colour, stays too: the whole sheet around a part that a
-    // shadow's edge cut off, whose edges in the shadow are too faint for all four sides to be clear. On a
-    // colourless surface, where colour belongs to the drawing, a less sure outline that leaves out colour a
-    // surer one holds, along a tenth of the band around it, is dropped as well: a side
-    // stopped at a band of grass drawn along the sheet, another on a stripe's edge of the wall beyond the
-    // sheet, makes an outline that holds neither the sheet nor only wall, and may be the larger.
+    // edges all round. One that reaches beyond a less crisp surer one across a single side, over paper of its
+    // colour, stays too: the whole sheet around a part that a shadow's edge cut off, whose edges in the
+    // shadow are too faint for all four sides to be clear. On a colourless surface, where colour belongs to
+    // the drawing, a less sure outline that leaves out colour a surer one holds, along a tenth of the band
+    // around it, is dropped as well: a side stopped at a band of grass drawn along the sheet, another on a
+    // stripe's edge of the wall beyond the sheet, makes an outline that holds neither the sheet nor only
+    // wall, and may be the larger.
     struct Kept {
         Corners corners;
         double confidence;
@@ -577,38 +544,6 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
 
 }  // namespace
 
-std::vector<PaperCandidate> documentIn(const Analysis& a) {
-    cv::Mat binary;
-    cv::morphologyEx(a.foreground, binary, cv::MORPH_OPEN,
-                     cv::getStructuringElement(cv::MORPH_ELLIPSE, cv::Size(7, 7)));
-    std::vector<std::vector<cv::Point>> contours;
-    cv::findContours(binary, contours, cv::RETR_EXTERNAL, cv::CHAIN_APPROX_SIMPLE);
-    const auto largest = std::max_element(contours.begin(), contours.end(), [](const auto& x, const auto& y) {
-        return cv::contourArea(x) < cv::contourArea(y);
-    });
-    if (largest == contours.end()) return {};
-    const auto quad = quadFromContour(*largest);
-    if (!quad) return {};
-    Corners c;
-    const double back = 1 / a.smallScale;
-    for (int i = 0; i < 4; ++i) c[i] = ((*quad)[i] + cv::Point2d(0.5, 0.5)) * back - cv::Point2d(0.5, 0.5);
-    c = ordered(c);
-    if (!isConvex(c)) return {};
-    c = refine(a.colour, c, 3);
-    // A sheet, not any bright blob: a stripe of wallpaper or a small shape is too small or too slender.
-    if (!withinLimits(c, a.size, RectangleDetectorOptions{})) return {};
-    // A sheet shows its edges along some of its outline, and its paper brighter than what lies beyond along
-    // one side at least; a region of paper opened out of a larger sheet of one colour, a scan's, shows next
-    // to no edge, and beside the bands drawn along a scan's sides no brighter paper.
-    const double edges = edgeSupport(a.colour, c);
-    const bool doubtful = edges < doubtfulEdges && !colourlessSurface(colourfulPixels(a));
-    if (edges < 0.2 || brightestSideStep(a.colour, c, doubtful) < sheetStep || !stepsDownBeyond(a.colour, c))
-        return {};
-    // Sure when the region fills its outline and stands alone on a plain surface.
-    const double solidity = cv::contourArea(*largest) / std::max(1.0, polygonArea(*quad));
-    return {PaperCandidate{unitQuad(c, a.size), std::clamp(solidity, 0.0, 1.0) * regionSupport(a, c)}};
-}
-
 }  // namespace quillfen::detail::paper
 
 namespace quillfen::Cleaner {
@@ -616,11 +551,6 @@ namespace quillfen::Cleaner {
 std::vector<PaperCandidate> detectRectangles(const Bitmap& image, const RectangleDetectorOptions& options) {
     using namespace detail::paper;
     return analysable(image) ? rectanglesIn(analyse(image), options) : std::vector<PaperCandidate>{};
-}
-
-std::vector<PaperCandidate> segmentDocument(const Bitmap& image) {
-    using namespace detail::paper;
-    return analysable(image) ? documentIn(analyse(image)) : std::vector<PaperCandidate>{};
 }
 
 }  // namespace quillfen::Cleaner

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <opencv2/core.hpp>
+
+#include "engine/cleanup/detail/PaperAnalysis.h"
+#include "engine/cleanup/detail/PaperGeometry.h"
+
+// Internal to paper detection: the judgements both detectors make of whether an outline they found can be a
+// sheet lying on a darker surface. Pure functions.
+namespace quillfen::detail::paper {
+
+// How much brighter than what lies just beyond it a sheet's paper is along one of its sides at least.
+inline constexpr double sheetStep = 0.1;
+// Clear edges along less of its outline than this leave an outline in doubt: its brighter side must show the
+// surface going on beyond it, not a band or a line drawn beside a piece of a scan's paper.
+inline constexpr double doubtfulEdges = 0.6;
+// Whether the picture a little way beyond the outline is darker than its paper along enough of it.
+bool stepsDownBeyond(const cv::Mat& colour, const Corners& c);
+// The pixels of the analysis copy that hold colour.
+cv::Mat colourfulPixels(const Analysis& a);
+// Whether the surface is colourless: the picture's border, which shows the surface, holds hardly any colour.
+bool colourlessSurface(const cv::Mat& colourful);
+
+}  // namespace quillfen::detail::paper
