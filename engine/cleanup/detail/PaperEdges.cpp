@@ -445,52 +445,30 @@ double brightestSideStep(const cv::Mat& colour, const Corners& c, bool surfaceBe
     return brightest;
 }
 
-namespace {
-
-// The length of each side and how much of it steps down, as steppedShare takes it.
-struct SideSteps {
-    double length = 0;
-    double stepped = 0;
-};
-
-std::array<SideSteps, 4> sideSteps(const cv::Mat& colour, const Corners& c) {
+DarkerBeyond darkerBeyond(const cv::Mat& colour, const Corners& c) {
     const cv::Rect2d picture(1, 1, colour.cols - 3, colour.rows - 3);
-    std::array<SideSteps, 4> sides;
+    double perimeter = 0, stepped = 0;
+    std::array<double, 4> shares;  // of each side
     for (int i = 0; i < 4; ++i) {
         const cv::Point2d a = c[i], b = c[(i + 1) % 4];
         const double length = cv::norm(b - a);
         const cv::Point2d dir = (b - a) / length, inward(-dir.y, dir.x);
         const int count = std::max(4, static_cast<int>(length / 4));
-        sides[i].length = length;
+        double side = 0;
         for (int k = 0; k < count; ++k) {
             const cv::Point2d q = a + (b - a) * (0.06 + 0.88 * (k + 0.5) / count);
             if (!picture.contains(q - inward * 14)) continue;
             float inside = 0, beyond = 0;
             for (const double d : {3.0, 5.0, 7.0}) inside += lumaAt(colour, q + inward * d);
             for (const double d : {10.0, 12.0, 14.0}) beyond += lumaAt(colour, q - inward * d);
-            if (beyond < 0.875f * inside) sides[i].stepped += length / count;
+            if (beyond < 0.875f * inside) side += length / count;
         }
+        perimeter += length;
+        stepped += side;
+        shares[i] = side / length;
     }
-    return sides;
-}
-
-}  // namespace
-
-double steppedShare(const cv::Mat& colour, const Corners& c) {
-    double perimeter = 0, stepped = 0;
-    for (const SideSteps& side : sideSteps(colour, c)) {
-        perimeter += side.length;
-        stepped += side.stepped;
-    }
-    return stepped / perimeter;
-}
-
-double secondSteppedSide(const cv::Mat& colour, const Corners& c) {
-    std::array<double, 4> shares;
-    std::ranges::transform(sideSteps(colour, c), shares.begin(),
-                           [](const SideSteps& side) { return side.stepped / side.length; });
     std::ranges::sort(shares, std::greater<>());
-    return shares[1];
+    return {stepped / perimeter, shares[1]};
 }
 
 // How much of each side shows a clear change of colour across it: 0 to 1, weighing the weakest side as

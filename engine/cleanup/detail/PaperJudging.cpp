@@ -21,7 +21,8 @@ constexpr double leastSecondSide = 0.2;
 }  // namespace
 
 bool stepsDownBeyond(const cv::Mat& colour, const Corners& c) {
-    return steppedShare(colour, c) >= leastSteppedShare && secondSteppedSide(colour, c) >= leastSecondSide;
+    const DarkerBeyond stepped = darkerBeyond(colour, c);
+    return stepped.share >= leastSteppedShare && stepped.secondSide >= leastSecondSide;
 }
 
 cv::Mat colourfulPixels(const Analysis& a) {

@@ -270,8 +270,9 @@ TEST(PaperEdges, ASheetOnADarkerSurfaceStepsDownAlongMostOfItsOutline) {
             cv::GaussianBlur(picture, picture, cv::Size(), 1.0);
         }
         if (c.beyond == Beyond::shadowBelow) picture(cv::Rect(0, 282, 480, 78)) *= 0.5;
-        EXPECT_NEAR(steppedShare(picture, c.outline), c.share, 0.04);
-        EXPECT_NEAR(secondSteppedSide(picture, c.outline), c.secondSide, 0.06);
+        const DarkerBeyond stepped = darkerBeyond(picture, c.outline);
+        EXPECT_NEAR(stepped.share, c.share, 0.04);
+        EXPECT_NEAR(stepped.secondSide, c.secondSide, 0.06);
     }
 }
 
