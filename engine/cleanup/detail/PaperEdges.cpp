@@ -194,6 +194,23 @@ bool lightAgainBeyond(const cv::Mat& colour, cv::Point2d a, cv::Point2d b, cv::P
     return light >= count / 2;
 }
 
+// Whether the picture just inside the stretch from p to q, a line the side from a to b is widened to, is the
+// surface beyond the neighbouring sides along their runs from a to p and from b to q: the colours from 3 to 7
+// pixels off differ by less than eight hundredths of the brighter one's luma. A side widened that far has taken in a
+// strip of a mat or a cloth beyond the sheet, whose stripes' edges run on along the neighbours, where a band
+// drawn along the sheet's side, or the sheet's paper in a shadow, is not the surface beside it.
+bool surfaceWithin(const cv::Mat& colour, cv::Point2d a, cv::Point2d p, cv::Point2d b, cv::Point2d q) {
+    auto normalOf = [](cv::Point2d from, cv::Point2d to) {
+        const cv::Point2d d = (to - from) / cv::norm(to - from);
+        return cv::Point2d(-d.y, d.x);
+    };
+    const cv::Point2d along = q - p;
+    const cv::Vec3f inside = across(colour, p + along * 0.1, q - along * 0.1, normalOf(p, q), 3).inside;
+    const cv::Vec3f beyond =
+        (across(colour, a, p, normalOf(a, p), 3).outside + across(colour, q, b, normalOf(q, b), 3).outside) * 0.5f;
+    return cv::norm(inside - beyond) < 0.08 * std::max({luma(inside), luma(beyond), 0.02});
+}
+
 }  // namespace
 
 SteppedSides steppedSides(const cv::Mat& colour, const Corners& c) {
@@ -275,7 +292,7 @@ bool cutOffByDrawnLine(const cv::Mat& colour, const Corners& c) {
 // band of colour drawn up to the edge or at the edge of a hard shadow falling across the sheet: the two
 // neighbouring sides must go on as clear edges past the old corners, and the farthest line parallel to the
 // side, or to the opposite side where the side lies on an edge crossing the sheet aslant, that they reach
-// and that shows a clear edge along its length becomes the side.
+// and that shows a clear edge along its length, holding no strip of the surface beside them, becomes the side.
 Corners widenedToSheetEdges(const cv::Mat& colour, const Corners& c, bool colourlessSurface) {
     std::array<Line, 4> lines;
     for (int i = 0; i < 4; ++i) lines[i] = Line{c[i], (c[(i + 1) % 4] - c[i]) / cv::norm(c[(i + 1) % 4] - c[i])};
@@ -290,7 +307,8 @@ Corners widenedToSheetEdges(const cv::Mat& colour, const Corners& c, bool colour
         const double depth = (far - (c[i] + c[(i + 1) % 4]) * 0.5).dot(inward);
         // The part found may be a quarter of the sheet, cut off by a horizon or a shadow's edge across it.
         // The farthest line of the given direction, d pixels past the side's middle, that the neighbours
-        // reach as clear edges and that shows a clear edge along its length; 0 when there is none.
+        // reach as clear edges, that shows a clear edge along its length and that holds no strip of the
+        // surface beside the sheet; 0 when there is none.
         const cv::Point2d middle = (c[i] + c[(i + 1) % 4]) * 0.5;
         auto farthest = [&](cv::Point2d direction) {
             double best = 0;
@@ -306,8 +324,12 @@ Corners widenedToSheetEdges(const cv::Mat& colour, const Corners& c, bool colour
                     if (colourlessSurface && d <= 0.1 * depth) continue;
                     break;
                 }
+                // On a colourless surface a white stripe beside the sheet is as bright as its paper and a grey
+                // one as its paper in a shadow, so the surface's colour tells nothing of where the sheet ends.
                 const cv::Point2d along = *q - *p;
-                if (lineSupported(colour, *p + along * 0.1, *q - along * 0.1, 6, 0.6)) best = d;
+                if (lineSupported(colour, *p + along * 0.1, *q - along * 0.1, 6, 0.6) &&
+                    (colourlessSurface || !surfaceWithin(colour, c[i], *p, c[(i + 1) % 4], *q)))
+                    best = d;
             }
             return best;
         };

@@ -20,12 +20,13 @@ Corners refine(const cv::Mat& colour, Corners c, double range, bool pastDrawnLin
 // The outline with each side pushed outwards to the sheet's real edge when the side stopped early, at a
 // band of colour drawn up to the edge or at the edge of a hard shadow falling across the sheet: the two
 // neighbouring sides must go on as clear edges past the old corners, and the farthest parallel line
-// they reach that shows a clear edge along its length becomes the side; failing that, where the side lies
-// on an edge that runs on past its end (a table's or a shadow's edge crossing the sheet aslant), the
-// farthest such line parallel to the opposite side; failing that, the line between the far ends of their
-// edges, where a shadow's or a table's edge crossed the sheet aslant. On a colourless surface,
-// whose white stripes may hide the sheet's edge where they meet it, a neighbour is not given up for a
-// missing edge within a tenth of the outline's depth past its corner.
+// they reach that shows a clear edge along its length, and just inside which the picture is not of the
+// surface's colour beyond them (a mat's stripe's edge beyond the sheet), becomes the side; failing that,
+// where the side lies on an edge that runs on past its end (a table's or a shadow's edge crossing the sheet
+// aslant), the farthest such line parallel to the opposite side; failing that, the line between the far ends
+// of their edges, where a shadow's or a table's edge crossed the sheet aslant. On a colourless surface, whose
+// white stripes may hide the sheet's edge where they meet it, a neighbour is not given up for a missing edge
+// within a tenth of the outline's depth past its corner, and the surface's colour is not asked.
 Corners widenedToSheetEdges(const cv::Mat& colour, const Corners& c, bool colourlessSurface);
 // The outline with a side pulled in to the sheet's edge where it lies on the edge of the surface beyond the
 // sheet, a mat's or a book's a little way outside the sheet's: a sheet's sides are edges right up to its

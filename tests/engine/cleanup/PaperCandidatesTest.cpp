@@ -376,6 +376,10 @@ TEST(PaperCandidates, GeneratedPhotosThatOnceReturnedAPartOfTheSheetOrItsMatFind
          "short of that side, and the sheet's own, clear all round but only a little larger, was dropped as "
          "repeating it",
          0.97},
+        {46, photos::surfaceForSeed(46),
+         "the sheet with a strip of the mat beyond a band of sky drawn along its top: widened past the band, the "
+         "top went on to a stripe's edge of the mat, the stripes' edges running on along the sheet's sides",
+         0.95},
     };
     for (const auto& c : cases) {
         const auto photo = photos::generate(c.seed, c.surface);

@@ -344,3 +344,28 @@ TEST(PaperEdges, ASideOnTheEdgeOfAMatBeyondTheSheetIsPulledInToTheSheetsEdge) {
         for (int i = 0; i < 4; ++i) EXPECT_LT(cv::norm(narrowed[i] - c.expected[i]), 3) << "corner " << i;
     }
 }
+
+TEST(PaperEdges, ASideWidenedPastABandDrawnAlongItStopsAtTheSheetsEdgeNotOnTheMatBeyond) {
+    // A white sheet (x 120...360, y 80...280) on a green mat, the part below a band of sky drawn along its top
+    // down to y = 120. A dark stripe of the mat runs across it above the sheet (y 50...56): the sheet's sides,
+    // clear edges along the band, run on over the plain mat to it for less than half of their run there.
+    struct Case {
+        const char* what;
+        bool stripe;
+    };
+    const Case cases[] = {
+        {"the band on a plain mat", false},
+        {"the band below a stripe of the mat across the sheet's sides", true},
+    };
+    const cv::Scalar mat(0.3, 0.55, 0.35);
+    const Corners sheet = box(120, 80, 359, 279);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        cv::Mat picture(360, 480, CV_32FC3, mat);
+        if (c.stripe) picture(cv::Rect(0, 50, 480, 6)) *= 0.6;
+        picture(cv::Rect(120, 80, 240, 200)).setTo(cv::Scalar(0.95, 0.95, 0.93));
+        picture(cv::Rect(120, 80, 240, 40)).setTo(cv::Scalar(0.35, 0.55, 0.85));
+        const Corners widened = widenedToSheetEdges(photographed(picture), box(120, 120, 359, 279), false);
+        for (int i = 0; i < 4; ++i) EXPECT_LT(cv::norm(widened[i] - sheet[i]), 6) << "corner " << i;
+    }
+}
