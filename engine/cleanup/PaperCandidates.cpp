@@ -498,7 +498,7 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
         // colourless surface a grey stripe of a wall turns white again beyond a sheet's side as a drawn band does.
         // A little way beyond, past its contact shadow, the surface is darker along much of the outline too.
         if (brightestSideStep(a.colour, s.corners, s.edges < doubtfulEdges && !colourless) < sheetStep ||
-            !stepsDownBeyond(a.colour, s.corners))
+            !stepsDownBeyond(a.colour, s.corners, colourless))
             continue;
         // A surer outline that is not crisp, holding a crisp one with no side along a line of the surface and
         // reaching past it over what is not its paper, is that sheet with a strip of a busy room beside it: the

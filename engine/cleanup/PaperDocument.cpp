@@ -36,8 +36,9 @@ std::vector<PaperCandidate> documentIn(const Analysis& a) {
     // one side at least; a region of paper opened out of a larger sheet of one colour, a scan's, shows next
     // to no edge, and beside the bands drawn along a scan's sides no brighter paper.
     const double edges = edgeSupport(a.colour, c);
-    const bool doubtful = edges < doubtfulEdges && !colourlessSurface(colourfulPixels(a));
-    if (edges < 0.2 || brightestSideStep(a.colour, c, doubtful) < sheetStep || !stepsDownBeyond(a.colour, c))
+    const bool colourless = colourlessSurface(colourfulPixels(a));
+    if (edges < 0.2 || brightestSideStep(a.colour, c, edges < doubtfulEdges && !colourless) < sheetStep ||
+        !stepsDownBeyond(a.colour, c, colourless))
         return {};
     // Sure when the region fills its outline and stands alone on a plain surface.
     const double solidity = cv::contourArea(*largest) / std::max(1.0, polygonArea(*quad));

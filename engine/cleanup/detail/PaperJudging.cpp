@@ -15,13 +15,14 @@ namespace {
 // white table only where a shadow falls on the table beside it.
 constexpr double leastSteppedShare = 0.3;
 // The least share of its second most stepped side: a sheet steps down along two sides at least, a piece
-// of a scan's paper bounded by a horizon or a band, or a sheet on a white table by a shadow, along one.
+// of a scan's paper bounded by a horizon or a band, or a sheet on a white table by a shadow, along one. A frame
+// or strokes drawn beside its other sides, the paper showing again past them, do not count.
 constexpr double leastSecondSide = 0.2;
 
 }  // namespace
 
-bool stepsDownBeyond(const cv::Mat& colour, const Corners& c) {
-    const DarkerBeyond stepped = darkerBeyond(colour, c);
+bool stepsDownBeyond(const cv::Mat& colour, const Corners& c, bool colourlessSurface) {
+    const DarkerBeyond stepped = darkerBeyond(colour, c, !colourlessSurface);
     return stepped.share >= leastSteppedShare && stepped.secondSide >= leastSecondSide;
 }
 

@@ -439,6 +439,12 @@ TEST(PaperCandidates, WhiteTablesAndScansThatOnceGaveAQuadGiveNone) {
         {Surface::ruledScan, 3001265,
          "the paper between a field of grass and a band of sky drawn down the scan"},
         {Surface::ruledScan, 3002228, "the paper above a horizon, inside a frame drawn round the picture"},
+        // Paper stepping down along a second side only to a line or strokes drawn beside it, the paper showing
+        // again just past them.
+        {Surface::ruledScan, 3000851, "the paper between a drawn frame and a band of sky, below strokes"},
+        {Surface::ruledScan, 3000860, "the paper inside a frame drawn round the picture, above a field of grass"},
+        {Surface::ruledScan, 3001277, "the paper above a horizon, inside a frame and below a band of sky"},
+        {Surface::flatbed, 3002638, "the paper below a band of sky, between strokes of the drawing"},
     };
     for (const auto& c : cases) {
         const auto photo = photos::generate(c.seed, c.surface);

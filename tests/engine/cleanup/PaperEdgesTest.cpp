@@ -239,27 +239,37 @@ TEST(PaperEdges, ASheetsPaperIsClearlyBrighterThanWhatLiesBeyondOneOfItsSidesAtL
 TEST(PaperEdges, ASheetOnADarkerSurfaceStepsDownAlongMostOfItsOutline) {
     // The sheet (x 120...360, y 80...280, its perimeter 880 pixels) with what lies beyond it changed: on the pale
     // table only a contact shadow 6 pixels wide, or a shadow falling on the table below the sheet's bottom side
-    // (240 pixels of it), darkens the table beside the sheet: then the sheet steps down along one side only.
-    enum class Beyond { asDrawn, contactShadow, shadowBelow };
+    // (240 pixels of it), darkens the table beside the sheet: then the sheet steps down along one side only. A
+    // frame drawn 8 to 16 pixels beyond it, the table as light as the paper, makes it a piece of a scan's paper,
+    // which shows again past the frame; a lattice's light lines 8 pixels wide, 17 to 25 pixels beyond the sheet on
+    // the brown table, as light as its paper, are no paper.
+    enum class Beyond { asDrawn, contactShadow, shadowBelow, frame, lattice };
     struct Case {
         const char* what;
         Table table;
         bool shadow;
         Beyond beyond;
         Corners outline;
+        bool surfaceBeyond;
         double share;
         double secondSide;
     };
     const Case cases[] = {
-        {"the sheet on a brown table", Table::brown, false, Beyond::asDrawn, box(120, 80, 359, 279), 1, 1},
+        {"the sheet on a brown table", Table::brown, false, Beyond::asDrawn, box(120, 80, 359, 279), true, 1, 1},
         {"the sheet on a brown table, half of both in a hard shadow", Table::brown, true, Beyond::asDrawn,
-         box(120, 80, 359, 279), 1, 1},
+         box(120, 80, 359, 279), true, 1, 1},
         {"the sheet on a pale table, its contact shadow beside it", Table::pale, false, Beyond::contactShadow,
-         box(120, 80, 359, 279), 0, 0},
+         box(120, 80, 359, 279), true, 0, 0},
         {"the sheet on a pale table, a shadow on the table below it", Table::pale, false, Beyond::shadowBelow,
-         box(120, 80, 359, 279), 240.0 / 880, 0},
+         box(120, 80, 359, 279), true, 240.0 / 880, 0},
         {"the sheet on a brown table, its left side along the picture's border", Table::brown, false,
-         Beyond::asDrawn, box(0, 80, 359, 279), 920.0 / 1120, 1},
+         Beyond::asDrawn, box(0, 80, 359, 279), true, 920.0 / 1120, 1},
+        {"paper inside a frame drawn on the scan", Table::pale, false, Beyond::frame, box(120, 80, 359, 279), true,
+         1, 0},
+        {"paper inside a frame, on a colourless surface", Table::pale, false, Beyond::frame,
+         box(120, 80, 359, 279), false, 1, 1},
+        {"the sheet on a brown table inside a lattice's light lines", Table::brown, false, Beyond::lattice,
+         box(120, 80, 359, 279), true, 1, 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -270,7 +280,16 @@ TEST(PaperEdges, ASheetOnADarkerSurfaceStepsDownAlongMostOfItsOutline) {
             cv::GaussianBlur(picture, picture, cv::Size(), 1.0);
         }
         if (c.beyond == Beyond::shadowBelow) picture(cv::Rect(0, 282, 480, 78)) *= 0.5;
-        const DarkerBeyond stepped = darkerBeyond(picture, c.outline);
+        if (c.beyond == Beyond::frame) {
+            picture.setTo(cv::Scalar(242, 242, 237));
+            cv::rectangle(picture, cv::Rect(108, 68, 264, 224), cv::Scalar(40, 40, 60), 8);
+            cv::GaussianBlur(picture, picture, cv::Size(), 1.0);
+        }
+        if (c.beyond == Beyond::lattice) {
+            cv::rectangle(picture, cv::Rect(99, 59, 281, 241), cv::Scalar(242, 242, 237), 8);
+            cv::GaussianBlur(picture, picture, cv::Size(), 1.0);
+        }
+        const DarkerBeyond stepped = darkerBeyond(picture, c.outline, c.surfaceBeyond);
         EXPECT_NEAR(stepped.share, c.share, 0.04);
         EXPECT_NEAR(stepped.secondSide, c.secondSide, 0.06);
     }
