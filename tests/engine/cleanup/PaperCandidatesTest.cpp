@@ -358,6 +358,26 @@ TEST(PaperCandidates, GeneratedPhotosThatOnceReturnedAPartOfTheSheetOrItsMatFind
          "the sheet with the wall on either side out to the stripes' edges, surer than the sheet's own outline "
          "inside it",
          0.95},
+        {3000324, photos::Surface::stripedWall,
+         "the sheet with a strip of the wall beside it, one side running on along a stripe's edge past the "
+         "sheet's corner: that outline, surer, held the sheet's own, clear along nearly as much of it",
+         0.95},
+        {3000378, photos::Surface::stripedWall,
+         "the sheet and the wall beside it out to a stripe's edge running on past the sheet's corners, surer "
+         "than the sheet's own outline inside it, which was not clear all round",
+         0.95},
+        {3000470, photos::Surface::stripedWall,
+         "the sheet with a wedge of the wall beside it out to a stripe's edge, surer than the sheet's own outline "
+         "inside it",
+         0.95},
+        {2000256, photos::surfaceForSeed(256),
+         "the sunlit part in a cluttered room, most of the sheet: the whole sheet, found again in the picture "
+         "relit across the shadow's edge and clear all round, was not half as large again",
+         0.95},
+        {3000502, photos::Surface::stripedWall,
+         "the sunlit part on a striped wall, most of the sheet: the whole sheet, found again in the picture "
+         "relit across the shadow's edge and clear all round, was not half as large again",
+         0.95},
         {4000076, photos::surfaceForSeed(76),
          "the sheet with a strip of the room beside it: that outline, its edges clear along half of it, was surer "
          "than the sheet's own inside it, clear all round",
