@@ -194,21 +194,66 @@ bool lightAgainBeyond(const cv::Mat& colour, cv::Point2d a, cv::Point2d b, cv::P
     return light >= count / 2;
 }
 
+// The unit normal to the stretch from a to b on its left, inward where an outline runs clockwise.
+cv::Point2d normalLeftOf(cv::Point2d a, cv::Point2d b) {
+    const cv::Point2d d = (b - a) / cv::norm(b - a);
+    return {-d.y, d.x};
+}
+
+// Whether two mean colours differ by less than the given share of the brighter one's luma.
+bool alikeColours(const cv::Vec3f& x, const cv::Vec3f& y, double share) {
+    return cv::norm(x - y) < share * std::max({luma(x), luma(y), 0.02});
+}
+
 // Whether the picture just inside the stretch from p to q, a line the side from a to b is widened to, is the
 // surface beyond the neighbouring sides along their runs from a to p and from b to q: the colours from 3 to 7
-// pixels off differ by less than eight hundredths of the brighter one's luma. A side widened that far has taken in a
-// strip of a mat or a cloth beyond the sheet, whose stripes' edges run on along the neighbours, where a band
-// drawn along the sheet's side, or the sheet's paper in a shadow, is not the surface beside it.
+// pixels off differ by less than eight hundredths of the brighter one's luma. A side widened that far has
+// taken in a strip of a mat or a cloth beyond the sheet, whose stripes' edges run on along the neighbours,
+// where a band drawn along the sheet's side, or the sheet's paper in a shadow, is not the surface beside it.
 bool surfaceWithin(const cv::Mat& colour, cv::Point2d a, cv::Point2d p, cv::Point2d b, cv::Point2d q) {
-    auto normalOf = [](cv::Point2d from, cv::Point2d to) {
-        const cv::Point2d d = (to - from) / cv::norm(to - from);
-        return cv::Point2d(-d.y, d.x);
-    };
     const cv::Point2d along = q - p;
-    const cv::Vec3f inside = across(colour, p + along * 0.1, q - along * 0.1, normalOf(p, q), 3).inside;
-    const cv::Vec3f beyond =
-        (across(colour, a, p, normalOf(a, p), 3).outside + across(colour, q, b, normalOf(q, b), 3).outside) * 0.5f;
-    return cv::norm(inside - beyond) < 0.08 * std::max({luma(inside), luma(beyond), 0.02});
+    const cv::Vec3f inside = across(colour, p + along * 0.1, q - along * 0.1, normalLeftOf(p, q), 3).inside;
+    const cv::Vec3f beyond = (across(colour, a, p, normalLeftOf(a, p), 3).outside +
+                              across(colour, q, b, normalLeftOf(q, b), 3).outside) *
+                             0.5f;
+    return alikeColours(inside, beyond, 0.08);
+}
+
+// Where the picture just inside the side from c[side] to c[side + 1] is the surface that lies just beyond the
+// neighbouring sides next to it (along their last quarter, 40 pixels at most), the side lies on a stripe's
+// edge of a mat or a cloth beyond the sheet, whose stripes run on along the neighbours past its corners: the
+// sheet's edge is then the nearest line parallel to the side, within a quarter of the outline's depth, that
+// shows a clear edge along its length and just inside which the picture is not that surface. Colours are
+// taken from 3 to 7 pixels off and alike within twelve hundredths of the brighter one's luma.
+std::optional<Line> sheetEdgeInsideSurfaceStrip(const cv::Mat& colour, const Corners& c, int side) {
+    const cv::Point2d a = c[side], b = c[(side + 1) % 4], before = c[(side + 3) % 4],
+                      after = c[(side + 2) % 4];
+    const double reachA = std::min(40.0, 0.25 * cv::norm(a - before)),
+                 reachB = std::min(40.0, 0.25 * cv::norm(after - b));
+    const cv::Point2d fromA = a + (before - a) / cv::norm(before - a) * reachA;
+    const cv::Point2d toB = b + (after - b) / cv::norm(after - b) * reachB;
+    const cv::Vec3f beyond = (across(colour, fromA, a, normalLeftOf(fromA, a), 3).outside +
+                              across(colour, b, toB, normalLeftOf(b, toB), 3).outside) *
+                             0.5f;
+    auto surfaceJustInside = [&](cv::Point2d p, cv::Point2d q) {
+        const cv::Point2d along = q - p;
+        return alikeColours(across(colour, p + along * 0.1, q - along * 0.1, normalLeftOf(p, q), 3).inside,
+                            beyond, 0.12);
+    };
+    if (!surfaceJustInside(a, b)) return std::nullopt;
+    const Line beforeLine{before, (a - before) / cv::norm(a - before)},
+        afterLine{b, (after - b) / cv::norm(after - b)};
+    const cv::Point2d direction = (b - a) / cv::norm(b - a), inward = normalLeftOf(a, b);
+    const double depth = std::min(cv::norm(a - before), cv::norm(after - b));
+    for (double d = 4; d <= 0.25 * depth; d += 2) {
+        const Line shifted{a + inward * d, direction};
+        const auto p = intersect(beforeLine, shifted), q = intersect(afterLine, shifted);
+        if (!p || !q) break;
+        if (lineSupported(colour, *p + (*q - *p) * 0.1, *q - (*q - *p) * 0.1, 6, 0.6) &&
+            !surfaceJustInside(*p, *q))
+            return shifted;
+    }
+    return std::nullopt;
 }
 
 // Whether the paper shows again close beyond q (inward the normal to the inside): from at most 28 pixels off the
@@ -308,7 +353,8 @@ bool cutOffByDrawnLine(const cv::Mat& colour, const Corners& c) {
 // band of colour drawn up to the edge or at the edge of a hard shadow falling across the sheet: the two
 // neighbouring sides must go on as clear edges past the old corners, and the farthest line parallel to the
 // side, or to the opposite side where the side lies on an edge crossing the sheet aslant, that they reach
-// and that shows a clear edge along its length, holding no strip of the surface beside them, becomes the side.
+// and that shows a clear edge along its length, holding no strip of the surface beside them, becomes the
+// side.
 Corners widenedToSheetEdges(const cv::Mat& colour, const Corners& c, bool colourlessSurface) {
     std::array<Line, 4> lines;
     for (int i = 0; i < 4; ++i) lines[i] = Line{c[i], (c[(i + 1) % 4] - c[i]) / cv::norm(c[(i + 1) % 4] - c[i])};
@@ -340,8 +386,9 @@ Corners widenedToSheetEdges(const cv::Mat& colour, const Corners& c, bool colour
                     if (colourlessSurface && d <= 0.1 * depth) continue;
                     break;
                 }
-                // On a colourless surface a white stripe beside the sheet is as bright as its paper and a grey
-                // one as its paper in a shadow, so the surface's colour tells nothing of where the sheet ends.
+                // On a colourless surface a white stripe beside the sheet is as bright as its paper and a
+                // grey one as its paper in a shadow, so the surface's colour tells nothing of where the sheet
+                // ends.
                 const cv::Point2d along = *q - *p;
                 if (lineSupported(colour, *p + along * 0.1, *q - along * 0.1, 6, 0.6) &&
                     (colourlessSurface || !surfaceWithin(colour, c[i], *p, c[(i + 1) % 4], *q)))
@@ -417,7 +464,13 @@ Corners narrowedToSheetCorners(const cv::Mat& colour, const Corners& c) {
         const Line &before = lines[(i + 3) % 4], &after = lines[(i + 1) % 4];
         const auto fromA = edgeStart(a, -before.direction, lengths[(i + 3) % 4]);
         const auto fromB = edgeStart(b, after.direction, lengths[(i + 1) % 4]);
-        if (!fromA || !fromB || *fromA < past || *fromB < past) continue;
+        if (!fromA || !fromB || *fromA < past || *fromB < past) {
+            if (const auto edge = sheetEdgeInsideSurfaceStrip(colour, c, i)) {
+                narrowed[i] = *edge;
+                changed = true;
+            }
+            continue;
+        }
         const cv::Point2d p = a - before.direction * *fromA, q = b + after.direction * *fromB;
         const cv::Point2d along = q - p;
         if (std::abs(lines[i].direction.cross(along / cv::norm(along))) > std::sin(CV_PI / 36) ||

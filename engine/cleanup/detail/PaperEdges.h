@@ -33,7 +33,10 @@ Corners widenedToSheetEdges(const cv::Mat& colour, const Corners& c, bool colour
 // corners, so where both neighbours of a side that shows a clear edge show none next to it and then one,
 // within a quarter of their length, the side lies past the sheet's corners, and the clear edge between where
 // the neighbours' edges start is the sheet's side. A band drawn along the sheet's side keeps it: the band's
-// edge on the surface beyond is the sheet's, and runs on along the neighbours.
+// edge on the surface beyond is the sheet's, and runs on along the neighbours. Where the neighbours show
+// edges up to the side, along stripes of the mat that run on past the sheet's corners, a side just inside
+// which lies the surface beyond the neighbours is pulled in to the nearest clear edge with no such surface
+// inside it.
 Corners narrowedToSheetCorners(const cv::Mat& colour, const Corners& c);
 // Whether the picture across the side at q is a drawn line: the darkest point near the side is much
 // darker than the picture clear of it on both sides. Reach is how far a thick line may lie from the

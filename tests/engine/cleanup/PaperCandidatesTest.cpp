@@ -396,6 +396,16 @@ TEST(PaperCandidates, GeneratedPhotosThatOnceReturnedAPartOfTheSheetOrItsMatFind
          "short of that side, and the sheet's own, clear all round but only a little larger, was dropped as "
          "repeating it",
          0.97},
+        {2000082, photos::surfaceForSeed(82),
+         "the sheet with a strip of the mat below it out to the mat's edge: the mat's stripes run on along the "
+         "sheet's sides past its corners, so no side was pulled in to the sheet's",
+         0.97},
+        {2000022, photos::surfaceForSeed(22),
+         "the sheet with a strip of the mat beyond its left side, out to the far edge of a light stripe of the "
+         "mat running on along the sheet's top and bottom",
+         0.93},
+        {214, photos::surfaceForSeed(214),
+         "the mat around the sheet in a hard shadow, the mat's stripes along the sheet's sides", 0.8},
         {46, photos::surfaceForSeed(46),
          "the sheet with a strip of the mat beyond a band of sky drawn along its top: widened past the band, the "
          "top went on to a stripe's edge of the mat, the stripes' edges running on along the sheet's sides",

@@ -388,3 +388,29 @@ TEST(PaperEdges, ASideWidenedPastABandDrawnAlongItStopsAtTheSheetsEdgeNotOnTheMa
         for (int i = 0; i < 4; ++i) EXPECT_LT(cv::norm(widened[i] - sheet[i]), 6) << "corner " << i;
     }
 }
+
+TEST(PaperEdges, ASideOnAStripesEdgeOfAMatBeyondTheSheetIsPulledInToTheSheetsEdge) {
+    // A white sheet (x 120...360, y 80...280) on a green mat (x 60...400, y 40...320) on a brown table, the
+    // mat striped upright, 4 pixels dark of every 8, the stripes' edges along the sheet's sides and running
+    // on past its corners.
+    struct Case {
+        const char* what;
+        Corners outline;
+    };
+    const Corners sheet = box(120, 80, 359, 279);
+    const Case cases[] = {
+        {"the sheet with a strip of the mat below it out to the mat's edge", box(120, 80, 359, 319)},
+        {"the sheet with a strip of the mat above it out to the mat's edge", box(120, 40, 359, 279)},
+        {"the sheet's own outline", sheet},
+    };
+    cv::Mat picture(360, 480, CV_32FC3, cv::Scalar(0.45, 0.3, 0.18));
+    picture(cv::Rect(60, 40, 340, 280)).setTo(cv::Scalar(0.3, 0.55, 0.35));
+    for (int x = 60; x < 400; x += 8) picture(cv::Rect(x, 40, 4, 280)) *= 0.6;
+    picture(cv::Rect(120, 80, 240, 200)).setTo(cv::Scalar(0.95, 0.95, 0.93));
+    const cv::Mat colour = photographed(picture);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const Corners narrowed = narrowedToSheetCorners(colour, c.outline);
+        for (int i = 0; i < 4; ++i) EXPECT_LT(cv::norm(narrowed[i] - sheet[i]), 5) << "corner " << i;
+    }
+}
