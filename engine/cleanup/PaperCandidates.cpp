@@ -387,13 +387,14 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
             // across that edge takes its place. Only one that is half as large again: where the shadow holds
             // less of it, the part is most of the sheet, and an outline reaching on across its side may take
             // in a stripe or a pattern of the surface beside the sheet's own edge. Or one with clear edges
-            // all round in the picture as it is: such an outline's sides, run on over the surface, would not be.
+            // all round in the picture as it is: run on over the surface, its sides would not be.
             if (!relighting) continue;
             const int side = shaded[i].front();
             for (const PaperCandidate& found : outlinesIn(analyse(relit(a.colour, scored[i].corners, side)),
                                                           options, false)) {
                 const Corners sheet = pixelCorners(found.quad, a.size);
-                if (covered(scored[i].corners, sheet) >= 0.9 && reachBeyond(sheet, scored[i].corners, side) > across &&
+                if (covered(scored[i].corners, sheet) >= 0.9 &&
+                    reachBeyond(sheet, scored[i].corners, side) > across &&
                     (polygonArea(sheet) > 1.5 * polygonArea(scored[i].corners) ||
                      edgeSupport(a.colour, sheet) >= 0.97)) {
                     scored[i].corners = sheet;
@@ -503,18 +504,20 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
             !stepsDownBeyond(a.colour, s.corners, colourless))
             continue;
         // A surer outline that is not crisp, holding a crisp one with no side along a line of the surface and
-        // reaching past it over what is not its paper, is that sheet with a strip of a busy room beside it: the
-        // crisp one takes its place, as sure. A part that a table's or a shadow's edge cuts off has a side along it.
-        // On a colourless surface, whose white stripes hide the sheet's edges where they meet it, the one held
-        // need not be crisp where the surer one has a side running on along a stripe's edge past its corners,
-        // if it shows clear edges along four fifths as much of its outline as the surer one.
+        // reaching past it over what is not its paper, is that sheet with a strip of a busy room beside it:
+        // the crisp one takes its place, as sure. A part that a table's or a shadow's edge cuts off has a
+        // side along it. On a colourless surface, whose white stripes hide the sheet's edges where they meet
+        // it, the one held need not be crisp where the surer one has a side running on along a stripe's edge
+        // past its corners, if it shows clear edges along four fifths as much of its outline as the surer
+        // one.
         const auto strip = std::find_if(kept.begin(), kept.end(), [&](const Kept& k) {
-            auto offLine = [&] {
+            auto surerAlongStripe = [&] {
                 return colourless && s.edges >= 0.8 * edgeSupport(a.colour, k.corners) &&
                        !surfaceLineSides(a.colour, k.corners).empty();
             };
-            return !k.crisp && covered(s.corners, k.corners) > 0.97 && (s.crisp || offLine()) &&
-                   !restIsPaper(a.colour, k.corners, s.corners) && surfaceLineSides(a.colour, s.corners).empty();
+            return !k.crisp && covered(s.corners, k.corners) > 0.97 && (s.crisp || surerAlongStripe()) &&
+                   !restIsPaper(a.colour, k.corners, s.corners) &&
+                   surfaceLineSides(a.colour, s.corners).empty();
         });
         if (strip != kept.end()) {
             *strip = {s.corners, strip->confidence, s.crisp, strip->part};

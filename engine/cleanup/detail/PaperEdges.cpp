@@ -205,18 +205,27 @@ bool alikeColours(const cv::Vec3f& x, const cv::Vec3f& y, double share) {
     return cv::norm(x - y) < share * std::max({luma(x), luma(y), 0.02});
 }
 
+// The mean colour from 3 to 7 pixels inside the middle eight tenths of the stretch from p to q.
+cv::Vec3f colourJustInside(const cv::Mat& colour, cv::Point2d p, cv::Point2d q) {
+    const cv::Point2d along = q - p;
+    return across(colour, p + along * 0.1, q - along * 0.1, normalLeftOf(p, q), 3).inside;
+}
+
+// The mean colour from 3 to 7 pixels beyond the stretches from a to b and from c to d, half from each.
+cv::Vec3f colourJustBeyond(const cv::Mat& colour, cv::Point2d a, cv::Point2d b, cv::Point2d c,
+                           cv::Point2d d) {
+    return (across(colour, a, b, normalLeftOf(a, b), 3).outside +
+            across(colour, c, d, normalLeftOf(c, d), 3).outside) *
+           0.5f;
+}
+
 // Whether the picture just inside the stretch from p to q, a line the side from a to b is widened to, is the
 // surface beyond the neighbouring sides along their runs from a to p and from b to q: the colours from 3 to 7
 // pixels off differ by less than eight hundredths of the brighter one's luma. A side widened that far has
 // taken in a strip of a mat or a cloth beyond the sheet, whose stripes' edges run on along the neighbours,
 // where a band drawn along the sheet's side, or the sheet's paper in a shadow, is not the surface beside it.
 bool surfaceWithin(const cv::Mat& colour, cv::Point2d a, cv::Point2d p, cv::Point2d b, cv::Point2d q) {
-    const cv::Point2d along = q - p;
-    const cv::Vec3f inside = across(colour, p + along * 0.1, q - along * 0.1, normalLeftOf(p, q), 3).inside;
-    const cv::Vec3f beyond = (across(colour, a, p, normalLeftOf(a, p), 3).outside +
-                              across(colour, q, b, normalLeftOf(q, b), 3).outside) *
-                             0.5f;
-    return alikeColours(inside, beyond, 0.08);
+    return alikeColours(colourJustInside(colour, p, q), colourJustBeyond(colour, a, p, q, b), 0.08);
 }
 
 // Where the picture just inside the side from c[side] to c[side + 1] is the surface that lies just beyond the
@@ -232,13 +241,9 @@ std::optional<Line> sheetEdgeInsideSurfaceStrip(const cv::Mat& colour, const Cor
                  reachB = std::min(40.0, 0.25 * cv::norm(after - b));
     const cv::Point2d fromA = a + (before - a) / cv::norm(before - a) * reachA;
     const cv::Point2d toB = b + (after - b) / cv::norm(after - b) * reachB;
-    const cv::Vec3f beyond = (across(colour, fromA, a, normalLeftOf(fromA, a), 3).outside +
-                              across(colour, b, toB, normalLeftOf(b, toB), 3).outside) *
-                             0.5f;
+    const cv::Vec3f beyond = colourJustBeyond(colour, fromA, a, b, toB);
     auto surfaceJustInside = [&](cv::Point2d p, cv::Point2d q) {
-        const cv::Point2d along = q - p;
-        return alikeColours(across(colour, p + along * 0.1, q - along * 0.1, normalLeftOf(p, q), 3).inside,
-                            beyond, 0.12);
+        return alikeColours(colourJustInside(colour, p, q), beyond, 0.12);
     };
     if (!surfaceJustInside(a, b)) return std::nullopt;
     const Line beforeLine{before, (a - before) / cv::norm(a - before)},
@@ -256,10 +261,10 @@ std::optional<Line> sheetEdgeInsideSurfaceStrip(const cv::Mat& colour, const Cor
     return std::nullopt;
 }
 
-// Whether the paper shows again close beyond q (inward the normal to the inside): from at most 28 pixels off the
-// outline on, the picture stays as light as nine tenths of inside (the sum of three lumas just inside) for 8
-// pixels. Past a line or a stroke drawn beside a piece of a scan's paper it does; past the narrow light lines of
-// a lattice on the surface it does not.
+// Whether the paper shows again close beyond q (inward the normal to the inside): from some point 16 to 28
+// pixels off the outline on, the picture stays as light as nine tenths of inside (the sum of three lumas just
+// inside) for 8 pixels. Past a line or a stroke drawn beside a piece of a scan's paper it does; past the
+// narrow light lines of a lattice on the surface it does not.
 bool lightAgainClose(const cv::Mat& colour, cv::Point2d q, cv::Point2d inward, float inside) {
     const cv::Rect2d picture(1, 1, colour.cols - 3, colour.rows - 3);
     int run = 0;  // light points in a row, 2 pixels apart

@@ -96,10 +96,10 @@ cv::Point2d chromaticity(const cv::Scalar& colour, double least);
 // -1 when no side counts.
 double brightestSideStep(const cv::Mat& colour, const Corners& c, bool surfaceBeyond);
 // How much of an outline the picture a little way beyond it, past the contact shadow that darkens the surface
-// just beside a sheet's edge, is darker by an eighth than just inside it; beyond the picture's border nothing is.
-// With surfaceBeyond, a side's share counts only points where the picture goes on darker for a while: past a line
-// or a stroke drawn beside a piece of a scan's paper, the paper shows again close by (on a colourless surface a
-// wall's narrow grey stripe does the same beside a sheet).
+// just beside a sheet's edge, is darker by an eighth than just inside it; beyond the picture's border nothing
+// is. With surfaceBeyond, a side's share counts only points where the picture goes on darker for a while:
+// past a line or a stroke drawn beside a piece of a scan's paper, the paper shows again close by (on a
+// colourless surface a wall's narrow grey stripe does the same beside a sheet).
 struct DarkerBeyond {
     double share = 0;       // of the whole outline: a sheet on a darker surface steps down so along most of it
     double secondSide = 0;  // of the side second most stepped: a sheet steps down along two sides at least, a

@@ -15,8 +15,8 @@ namespace {
 // white table only where a shadow falls on the table beside it.
 constexpr double leastSteppedShare = 0.3;
 // The least share of its second most stepped side: a sheet steps down along two sides at least, a piece
-// of a scan's paper bounded by a horizon or a band, or a sheet on a white table by a shadow, along one. A frame
-// or strokes drawn beside its other sides, the paper showing again past them, do not count.
+// of a scan's paper bounded by a horizon or a band, or a sheet on a white table by a shadow, along one. A
+// frame or strokes drawn beside its other sides, the paper showing again past them, do not count.
 constexpr double leastSecondSide = 0.2;
 
 }  // namespace

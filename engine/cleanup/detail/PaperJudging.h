@@ -14,8 +14,8 @@ inline constexpr double sheetStep = 0.1;
 // Clear edges along less of its outline than this leave an outline in doubt: its brighter side must show the
 // surface going on beyond it, not a band or a line drawn beside a piece of a scan's paper.
 inline constexpr double doubtfulEdges = 0.6;
-// Whether the picture a little way beyond the outline is darker than its paper along enough of it; on a coloured
-// surface, along a second side where the paper does not show again close by.
+// Whether the picture a little way beyond the outline is darker than its paper along enough of it; on a
+// coloured surface, along a second side where the paper does not show again close by.
 bool stepsDownBeyond(const cv::Mat& colour, const Corners& c, bool colourlessSurface);
 // The pixels of the analysis copy that hold colour.
 cv::Mat colourfulPixels(const Analysis& a);
