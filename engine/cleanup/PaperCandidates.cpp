@@ -345,14 +345,27 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
     // A side along a stripe's edge of a wall, the grey beyond it turning white again, may lie on the far edge
     // of a white stripe beside the sheet, as clear an edge as the sheet's own: the surest outline holding
     // that one that stops at or short of such sides, showing clear edges along half of its outline, is the
-    // sheet, as sure as the one it holds, which is dropped. Held by none, the outline stays as it is.
+    // sheet, as sure as the one it holds, which is dropped. Only one that keeps to its other sides, those
+    // along no stripe's edge and no line of the surface, lying inside none of them by a hundredth of the
+    // picture: one stopping short of such a side, at a band drawn along the sheet's edge, is a part of the
+    // sheet, whichever side it reaches past. Held by none, the outline stays as it is.
     auto handOverStriped = [&](std::size_t i) {
+        std::vector<int> offSheet = surfaceLineSides(a.colour, scored[i].corners);
+        offSheet.insert(offSheet.end(), striped[i].begin(), striped[i].end());
+        auto keepsToOtherSides = [&](std::size_t j) {
+            for (int side = 0; side < 4; ++side)
+                if (std::find(offSheet.begin(), offSheet.end(), side) == offSheet.end() &&
+                    insideBy(scored[i].corners, scored[j].corners, side) > 0.01 * reach)
+                    return false;
+            return true;
+        };
         handOver(i, [&](std::size_t j) {
             return plain(j) && scored[j].edges >= 0.5 &&
                    covered(scored[i].corners, scored[j].corners) >= 0.9 &&
                    std::none_of(striped[i].begin(), striped[i].end(), [&](int side) {
                        return reachBeyond(scored[j].corners, scored[i].corners, side) > 0.02 * reach;
-                   });
+                   }) &&
+                   keepsToOtherSides(j);
         });
     };
     for (std::size_t i = 0; i < scored.size(); ++i) {

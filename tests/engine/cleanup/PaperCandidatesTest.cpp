@@ -380,6 +380,20 @@ TEST(PaperCandidates, GeneratedPhotosThatOnceReturnedAPartOfTheSheetOrItsMatFind
          "the sunlit part on a striped wall, most of the sheet: the whole sheet, found again in the picture "
          "relit across the shadow's edge and clear all round, was not half as large again",
          0.95},
+        {3000547, photos::Surface::stripedWall,
+         "the part below a band of sky drawn along the sheet's top, with a wedge of the wall beside it: the "
+         "sheet's own outline, a side along a stripe's edge, gave its surety to that outline holding it",
+         0.95},
+        {3000461, photos::Surface::stripedWall,
+         "the sheet short of a strip along its side: the sheet's own outline, its top along a stripe's edge, gave "
+         "its surety to that outline holding most of it",
+         0.97},
+        {3000454, photos::Surface::stripedWall, "the sheet short of a strip along its top, as above", 0.97},
+        {3000357, photos::Surface::stripedWall, "the sheet short of a strip along its side, as above", 0.95},
+        {3000474, photos::Surface::stripedWall,
+         "nothing: an outline out to stripes' edges on both sides of the sheet gave its surety to the sheet's "
+         "own, short of the stripe on one side only, whose paper stepped down too little to the wall to be taken",
+         0.97},
         {4000076, photos::surfaceForSeed(76),
          "the sheet with a strip of the room beside it: that outline, its edges clear along half of it, was surer "
          "than the sheet's own inside it, clear all round",
