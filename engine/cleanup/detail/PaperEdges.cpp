@@ -262,15 +262,16 @@ std::optional<Line> sheetEdgeInsideSurfaceStrip(const cv::Mat& colour, const Cor
 }
 
 // Whether the paper shows again close beyond q (inward the normal to the inside): from some point 16 to 28
-// pixels off the outline on, the picture stays as light as nine tenths of inside (the sum of three lumas just
-// inside) for 8 pixels. Past a line or a stroke drawn beside a piece of a scan's paper it does; past the
-// narrow light lines of a lattice on the surface it does not.
+// pixels off the outline on, the picture stays as light as nine tenths of inside (the sum of three lumas
+// just inside) for 8 pixels, or up to the picture's border. Past a line or a stroke drawn beside a piece of
+// a scan's paper it does, and past a frame drawn close to the scan's edge, the paper running on out of the
+// picture; past the narrow light lines of a lattice on the surface it does not.
 bool lightAgainClose(const cv::Mat& colour, cv::Point2d q, cv::Point2d inward, float inside) {
     const cv::Rect2d picture(1, 1, colour.cols - 3, colour.rows - 3);
     int run = 0;  // light points in a row, 2 pixels apart
     for (int d = 16; d <= 36 && (run > 0 || d <= 28); d += 2) {
         const cv::Point2d p = q - inward * static_cast<double>(d);
-        if (!picture.contains(p)) return false;
+        if (!picture.contains(p)) return run > 0;
         run = lumaAt(colour, p) > 0.3f * inside ? run + 1 : 0;
         if (run == 5) return true;
     }

@@ -487,6 +487,8 @@ TEST(PaperCandidates, WhiteTablesAndScansThatOnceGaveAQuadGiveNone) {
         {Surface::ruledScan, 3000860, "the paper inside a frame drawn round the picture, above a field of grass"},
         {Surface::ruledScan, 3001277, "the paper above a horizon, inside a frame and below a band of sky"},
         {Surface::flatbed, 3002638, "the paper below a band of sky, between strokes of the drawing"},
+        {Surface::ruledScan, 3000902,
+         "the paper inside a frame drawn close to the scan's edge, round a band of sky and a field of grass"},
     };
     for (const auto& c : cases) {
         const auto photo = photos::generate(c.seed, c.surface);

@@ -241,8 +241,8 @@ TEST(PaperEdges, ASheetOnADarkerSurfaceStepsDownAlongMostOfItsOutline) {
     // table only a contact shadow 6 pixels wide, or a shadow falling on the table below the sheet's bottom side
     // (240 pixels of it), darkens the table beside the sheet: then the sheet steps down along one side only. A
     // frame drawn 8 to 16 pixels beyond it, the table as light as the paper, makes it a piece of a scan's paper,
-    // which shows again past the frame; a lattice's light lines 8 pixels wide, 17 to 25 pixels beyond the sheet on
-    // the brown table, as light as its paper, are no paper.
+    // which shows again past the frame, if only up to the picture's border close by; a lattice's light lines
+    // 8 pixels wide, 17 to 25 pixels beyond the sheet on the brown table, as light as its paper, are no paper.
     enum class Beyond { asDrawn, contactShadow, shadowBelow, frame, lattice };
     struct Case {
         const char* what;
@@ -266,6 +266,8 @@ TEST(PaperEdges, ASheetOnADarkerSurfaceStepsDownAlongMostOfItsOutline) {
          Beyond::asDrawn, box(0, 80, 359, 279), true, 920.0 / 1120, 1},
         {"paper inside a frame drawn on the scan", Table::pale, false, Beyond::frame, box(120, 80, 359, 279), true,
          1, 0},
+        {"paper inside a frame drawn close to the scan's edge", Table::pale, false, Beyond::frame,
+         box(24, 24, 455, 335), true, 1, 0},
         {"paper inside a frame, on a colourless surface", Table::pale, false, Beyond::frame,
          box(120, 80, 359, 279), false, 1, 1},
         {"the sheet on a brown table inside a lattice's light lines", Table::brown, false, Beyond::lattice,
@@ -282,7 +284,9 @@ TEST(PaperEdges, ASheetOnADarkerSurfaceStepsDownAlongMostOfItsOutline) {
         if (c.beyond == Beyond::shadowBelow) picture(cv::Rect(0, 282, 480, 78)) *= 0.5;
         if (c.beyond == Beyond::frame) {
             picture.setTo(cv::Scalar(242, 242, 237));
-            cv::rectangle(picture, cv::Rect(108, 68, 264, 224), cv::Scalar(40, 40, 60), 8);
+            const cv::Rect frame(cv::Point(c.outline[0]) - cv::Point(12, 12),
+                                 cv::Point(c.outline[2]) + cv::Point(13, 13));
+            cv::rectangle(picture, frame, cv::Scalar(40, 40, 60), 8);
             cv::GaussianBlur(picture, picture, cv::Size(), 1.0);
         }
         if (c.beyond == Beyond::lattice) {
