@@ -8,6 +8,7 @@
 #include "engine/cleanup/detail/PaperLines.h"
 #include "engine/cleanup/detail/PaperMorphology.h"
 #include "engine/cleanup/detail/PaperOutlines.h"
+#include "engine/cleanup/detail/PaperShadows.h"
 
 #include <opencv2/imgproc.hpp>
 
@@ -119,23 +120,10 @@ std::vector<Corners> colourlessSurfaceProposals(const Analysis& a, const cv::Mat
     return outlinesOf(contours, a.smallScale);
 }
 
-// The picture with the light beyond the side from c[side] to c[side + 1], a hard shadow's edge, raised by the
-// shadow's share of light along that side: a hard shadow darkens all it falls on by about the same share, so
-// the sheet stands out whole again, its edges in the shadow as clear as in full light.
+// The picture relit across the side from c[side] to c[side + 1], a hard shadow's edge, by the shadow's share of
+// light along that side.
 Bitmap relit(const cv::Mat& colour, const Corners& c, int side) {
-    const float gain = static_cast<float>(1 / std::max(0.05, shadowLight(colour, c, side)));
-    const cv::Point2d from = c[side], along = c[(side + 1) % 4] - from;
-    Bitmap out(colour.cols, colour.rows);
-    for (int y = 0; y < colour.rows; ++y) {
-        const std::uint8_t* in = colour.ptr<std::uint8_t>(y);
-        std::uint8_t* to = out.pixels.data() + static_cast<std::size_t>(y) * colour.cols * 4;
-        for (int x = 0; x < colour.cols; ++x, in += 3, to += 4) {
-            const bool beyond = along.cross(cv::Point2d(x, y) - from) < 0;
-            for (int k = 0; k < 3; ++k) to[k] = beyond ? cv::saturate_cast<std::uint8_t>(in[k] * gain) : in[k];
-            to[3] = 255;
-        }
-    }
-    return out;
+    return relitBeyond(colour, c[side], c[(side + 1) % 4] - c[side], shadowLight(colour, c, side));
 }
 
 std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetectorOptions& options, bool relighting);
@@ -563,6 +551,15 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
     std::vector<PaperCandidate> sheets;
     for (std::size_t i = 0; i < out.size(); ++i)
         if (!kept[i].part) sheets.push_back(out[i]);
+    // Where no sheet is found, a hard shadow's edge across the picture may have split one into parts of which
+    // none stands out as a sheet: the sheets found in the picture relit across such an edge are proposed, the
+    // longest edge's first.
+    if (!sheets.empty() || !relighting) return sheets;
+    for (const ShadowEdge& edge : hardShadowEdges(a)) {
+        const cv::Point2d along = edge.line.direction.cross(edge.lit) > 0 ? edge.line.direction : -edge.line.direction;
+        sheets = outlinesIn(analyse(relitBeyond(a.colour, edge.line.point, along, edge.light)), options, false);
+        if (!sheets.empty()) break;
+    }
     return sheets;
 }
 

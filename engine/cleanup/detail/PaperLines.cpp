@@ -9,22 +9,33 @@ namespace quillfen::detail::paper {
 
 namespace {
 
-// Collinear pieces of edge with the same bright side: a line, the normal that points to its bright
-// side, and the stretches along the line that the pieces cover.
-struct EdgeLine {
-    cv::Point2d point, direction, bright;
-    std::vector<std::pair<double, double>> stretches;
-    double length = 0;
-};
-
 double lumaAt(const cv::Mat& m, cv::Point2d p) {
     const int x = std::clamp(cvRound(p.x), 0, m.cols - 1), y = std::clamp(cvRound(p.y), 0, m.rows - 1);
     return m.at<std::uint8_t>(y, x);
 }
 
-// The longest lines of joined edge pieces with a clear step in luma across them. Pieces are found on a
-// copy smaller still: sheet sides are long, and the segment detector's cost grows with the area.
-std::vector<EdgeLine> edgeLines(const cv::Mat& luma8) {
+// The share of the side from p to q on the line that its pieces cover.
+double coverage(const EdgeLine& l, cv::Point2d p, cv::Point2d q) {
+    double s = (p - l.point).dot(l.direction), e = (q - l.point).dot(l.direction);
+    if (s > e) std::swap(s, e);
+    std::vector<std::pair<double, double>> parts;
+    for (const auto& [from, to] : l.stretches)
+        if (to > s && from < e) parts.emplace_back(std::max(from, s), std::min(to, e));
+    std::sort(parts.begin(), parts.end());
+    double covered = 0, reached = s;
+    for (const auto& [from, to] : parts) {
+        if (to <= reached) continue;
+        covered += to - std::max(from, reached);
+        reached = to;
+    }
+    return e > s ? covered / (e - s) : 0;
+}
+
+}  // namespace
+
+// Pieces are found on a copy smaller still: sheet sides are long, and the segment detector's cost grows with
+// the area.
+std::vector<EdgeLine> edgeLines(const cv::Mat& luma8, std::size_t count) {
     std::vector<cv::Vec4f> segments;
     cv::createLineSegmentDetector(cv::LSD_REFINE_NONE, 0.6)->detect(luma8, segments);
     const double shortest = 0.04 * std::max(luma8.cols, luma8.rows);
@@ -65,31 +76,12 @@ std::vector<EdgeLine> edgeLines(const cv::Mat& luma8) {
         line->length += p.length;
     }
     std::sort(lines.begin(), lines.end(), [](const EdgeLine& x, const EdgeLine& y) { return x.length > y.length; });
-    if (lines.size() > 28) lines.resize(28);  // enough for a sheet's four among a room's edges
+    if (lines.size() > count) lines.resize(count);
     return lines;
 }
 
-// The share of the side from p to q on the line that its pieces cover.
-double coverage(const EdgeLine& l, cv::Point2d p, cv::Point2d q) {
-    double s = (p - l.point).dot(l.direction), e = (q - l.point).dot(l.direction);
-    if (s > e) std::swap(s, e);
-    std::vector<std::pair<double, double>> parts;
-    for (const auto& [from, to] : l.stretches)
-        if (to > s && from < e) parts.emplace_back(std::max(from, s), std::min(to, e));
-    std::sort(parts.begin(), parts.end());
-    double covered = 0, reached = s;
-    for (const auto& [from, to] : parts) {
-        if (to <= reached) continue;
-        covered += to - std::max(from, reached);
-        reached = to;
-    }
-    return e > s ? covered / (e - s) : 0;
-}
-
-}  // namespace
-
 std::vector<Corners> lineProposals(const Analysis& a, const RectangleDetectorOptions& options, int count) {
-    const std::vector<EdgeLine> lines = edgeLines(a.smallLuma);
+    const std::vector<EdgeLine> lines = edgeLines(a.smallLuma, 28);  // enough for a sheet's four among a room's edges
     const cv::Size small = a.smallLuma.size();
     const double apart = 0.8 * options.minimumSize * std::min(small.width, small.height);
 

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <vector>
+
+#include "engine/core/Bitmap.h"
+#include "engine/cleanup/detail/PaperAnalysis.h"
+#include "engine/cleanup/detail/PaperGeometry.h"
+
+// Internal to paper detection: the edge of a hard shadow falling across the picture, and the picture relit
+// across such an edge. Pure functions on values.
+namespace quillfen::detail::paper {
+
+// A straight edge of a hard shadow in pixels of the working copy: the line, the normal that points to the
+// lit side, and the share of light that the shadow leaves.
+struct ShadowEdge {
+    Line line;
+    cv::Point2d lit;
+    double light = 1;
+};
+
+// The straight edges across the picture, longest first, along which the light steps by one share over whatever
+// it crosses: on most of the edge the shaded side is the lit side's colour in clearly less light, by nearly the
+// same share all along, while the lit side itself turns lighter and darker, from a wall's stripe to the next
+// and from the surface to a sheet. A stripe's edge of a wall runs along one stripe and beside others parallel
+// to it, and is no such edge.
+std::vector<ShadowEdge> hardShadowEdges(const Analysis& a);
+
+// The picture (CV_8UC3 RGB) with the light on the shaded side of the line through from along along (its left
+// as the picture is shown) raised by one over the given share: a hard shadow darkens all it falls on by about
+// the same share, so a sheet across its edge stands out whole again, its edges in the shadow as clear as in
+// full light.
+Bitmap relitBeyond(const cv::Mat& colour, cv::Point2d from, cv::Point2d along, double light);
+
+}  // namespace quillfen::detail::paper
