@@ -510,15 +510,17 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
         // side along it. On a colourless surface, whose white stripes hide the sheet's edges where they meet
         // it, the one held need not be crisp where the surer one has a side running on along a stripe's edge
         // past its corners, if it shows clear edges along four fifths as much of its outline as the surer
-        // one.
+        // one; nor need it be held there, where it overlaps the surer one by half: an outline across the
+        // sheet's side and on along a stripe onto the wall holds only part of the sheet, and may be the larger.
         const auto strip = std::find_if(kept.begin(), kept.end(), [&](const Kept& k) {
             auto surerAlongStripe = [&] {
                 return colourless && s.edges >= 0.8 * edgeSupport(a.colour, k.corners) &&
                        !surfaceLineSides(a.colour, k.corners).empty();
             };
-            return !k.crisp && covered(s.corners, k.corners) > 0.97 && (s.crisp || surerAlongStripe()) &&
-                   !restIsPaper(a.colour, k.corners, s.corners) &&
-                   surfaceLineSides(a.colour, s.corners).empty();
+            const bool holds = covered(s.corners, k.corners) > 0.97 && (s.crisp || surerAlongStripe()) &&
+                               !restIsPaper(a.colour, k.corners, s.corners);
+            const bool crosses = overlap(s.corners, k.corners) > 0.5 && surerAlongStripe();
+            return !k.crisp && (holds || crosses) && surfaceLineSides(a.colour, s.corners).empty();
         });
         if (strip != kept.end()) {
             *strip = {s.corners, strip->confidence, s.crisp, strip->part};

@@ -402,6 +402,13 @@ TEST(PaperCandidates, GeneratedPhotosThatOnceReturnedAPartOfTheSheetOrItsMatFind
          0.97},
         {3000454, photos::Surface::stripedWall, "the sheet short of a strip along its top, as above", 0.97},
         {3000357, photos::Surface::stripedWall, "the sheet short of a strip along its side, as above", 0.95},
+        {3000332, photos::Surface::stripedWall,
+         "an outline across the sheet and onto the wall beside it, a side along a stripe's edge: surer than the "
+         "sheet's own, which it did not hold, it was the larger",
+         0.95},
+        {3000472, photos::Surface::stripedWall, "a larger outline across the sheet and onto the wall, as above", 0.93},
+        {3000544, photos::Surface::stripedWall, "an outline across the sheet and onto the wall, as above", 0.95},
+        {3000404, photos::Surface::stripedWall, "an outline across the sheet and onto the wall, as above", 0.95},
         {3000474, photos::Surface::stripedWall,
          "nothing: an outline out to stripes' edges on both sides of the sheet gave its surety to the sheet's "
          "own, short of the stripe on one side only, whose paper stepped down too little to the wall to be taken",
