@@ -540,11 +540,13 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
         for (Kept& k : kept) k.part = k.part || widens(k);
         kept.push_back({s.corners, s.confidence, s.crisp});
         // Refining takes the outermost clear edge, which may be a mat's or a book's edge a little way beyond
-        // the sheet's side: the outline proposed keeps to the sheet's own corners.
+        // the sheet's side: the outline proposed keeps to the sheet's own corners. A side widened onto the
+        // blur beside the sheet's edge was refined only as far as the end of its reach, on the slope of the
+        // edge a pixel or two beyond it: refined once more close by, each side lies on the edge itself.
         Corners sheet = s.corners;
         if (const Corners narrow = narrowedToSheetCorners(a.colour, sheet); narrow != sheet)
             sheet = refine(a.colour, narrow, 3);
-        out.push_back({unitQuad(sheet, a.size), s.confidence});
+        out.push_back({unitQuad(refine(a.colour, sheet, 3), a.size), s.confidence});
         if (static_cast<int>(out.size()) == options.maximumObservations) break;
     }
     // The part that a whole sheet kept around it widens is no sheet: were it the largest outline that looks
