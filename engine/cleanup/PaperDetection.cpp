@@ -30,20 +30,48 @@ std::vector<Quad> quadsOf(const std::vector<PaperCandidate>& candidates) {
     return quads;
 }
 
+// Where the box of target pixel i starts along one side: box i runs from boxEdge(i) up to boxEdge(i + 1).
+int boxEdge(int i, int sourceLength, int targetLength) {
+    return static_cast<int>(static_cast<long long>(i) * sourceLength / targetLength);
+}
+
+// A position along one side of a copy made of boxes, in unit coordinates, as a position along the source's
+// side: each pixel of the copy stands for its box's centre, up to half a source pixel before the pixel's
+// nominal centre; between pixels, and beyond the first and last, the centres are followed linearly.
+double sourceUnit(double unit, int sourceLength, int targetLength) {
+    if (targetLength < 2 || !std::isfinite(unit)) return unit;
+    auto centre = [&](int i) {
+        return (boxEdge(i, sourceLength, targetLength) + boxEdge(i + 1, sourceLength, targetLength)) / 2.0;
+    };
+    const double p = unit * targetLength - 0.5;
+    const int i = static_cast<int>(std::clamp(std::floor(p), 0.0, targetLength - 2.0));
+    return (centre(i) + (p - i) * (centre(i + 1) - centre(i))) / sourceLength;
+}
+
+cv::Size workingSize(const Bitmap& image) {
+    const double scale = std::min(1.0, workingSide / std::max(image.width, image.height));
+    return {std::max(1, detail::outwardPixels(image.width * scale)),
+            std::max(1, detail::outwardPixels(image.height * scale))};
+}
+
+// Whether the copy's rows are too tall for the 16-bit sums of averageBoxes, and are averaged by OpenCV first.
+bool averagedFirst(const Bitmap& image, cv::Size working) {
+    return image.height / working.height >= 257;
+}
+
 // Averages the source pixels of each target pixel's box; boxes start and end on whole source pixels.
 // Premultiplied values average exactly, so the transparent share is flattened onto white afterwards.
 void averageBoxes(const Bitmap& source, Bitmap& target) {
     const int sourceValues = source.width * 4;
     std::vector<int> columnStart(static_cast<std::size_t>(target.width) + 1);
-    for (int x = 0; x <= target.width; ++x)
-        columnStart[x] = static_cast<int>(static_cast<long long>(x) * source.width / target.width);
+    for (int x = 0; x <= target.width; ++x) columnStart[x] = boxEdge(x, source.width, target.width);
     int widest = 0;
     for (int x = 0; x < target.width; ++x) widest = std::max(widest, columnStart[x + 1] - columnStart[x]);
     std::vector<float> shares(static_cast<std::size_t>(widest) + 1);  // of a box of each width in this row
     std::vector<std::uint16_t> sums(static_cast<std::size_t>(sourceValues));
     for (int y = 0; y < target.height; ++y) {
-        const int top = static_cast<int>(static_cast<long long>(y) * source.height / target.height);
-        const int bottom = static_cast<int>(static_cast<long long>(y + 1) * source.height / target.height);
+        const int top = boxEdge(y, source.height, target.height);
+        const int bottom = boxEdge(y + 1, source.height, target.height);
         for (int width = 1; width <= widest; ++width)
             shares[width] = 1.0f / static_cast<float>(width * (bottom - top));
         detail::paper::columnSums(source.pixel(0, top), source.stride(), bottom - top, sourceValues,
@@ -65,9 +93,7 @@ void averageBoxes(const Bitmap& source, Bitmap& target) {
         // arrive while this row is worked out rather than while the next one waits for them.
         const int nextTop = bottom;
         const int nextRows =
-            y + 1 < target.height
-                ? static_cast<int>(static_cast<long long>(y + 2) * source.height / target.height) - nextTop
-                : 0;
+            y + 1 < target.height ? boxEdge(y + 2, source.height, target.height) - nextTop : 0;
         const cv::v_uint32x4 opaque = cv::v_setall_u32(0xff000000u);
         std::uint8_t* out = target.pixel(0, y);
         int x = 0;
@@ -94,13 +120,12 @@ void averageBoxes(const Bitmap& source, Bitmap& target) {
 std::optional<Bitmap> workingCopy(const Bitmap& image) {
     if (image.isEmpty() || image.pixels.size() != Bitmap::byteCount(image.width, image.height))
         return std::nullopt;
-    const double scale = std::min(1.0, workingSide / std::max(image.width, image.height));
+    const cv::Size size = workingSize(image);
     // Every pixel of the copy is written below.
-    Bitmap copy = Bitmap::toBeFilled(std::max(1, detail::outwardPixels(image.width * scale)),
-                                     std::max(1, detail::outwardPixels(image.height * scale)));
+    Bitmap copy = Bitmap::toBeFilled(size.width, size.height);
     // A box taller than 257 rows would overflow the 16-bit sums: such extreme strips are averaged by
     // OpenCV first, and the one-to-one pass then only flattens them.
-    if (image.height / copy.height >= 257) {
+    if (averagedFirst(image, size)) {
         Bitmap averaged = Bitmap::toBeFilled(copy.width, copy.height);
         const cv::Mat source(image.height, image.width, CV_8UC4, const_cast<std::uint8_t*>(image.pixels.data()));
         cv::Mat target(averaged.height, averaged.width, CV_8UC4, averaged.pixels.data());
@@ -112,6 +137,18 @@ std::optional<Bitmap> workingCopy(const Bitmap& image) {
     return copy;
 }
 
+Quad photoQuad(const Quad& found, const Bitmap& image) {
+    const cv::Size working = workingSize(image);
+    if (image.isEmpty() || working == cv::Size(image.width, image.height) || averagedFirst(image, working))
+        return found;
+    auto inPhoto = [&](const Point& p) {
+        return Point{sourceUnit(p.x, image.width, working.width),
+                     1 - sourceUnit(1 - p.y, image.height, working.height)};
+    };
+    return Quad{inPhoto(found.topLeft), inPhoto(found.topRight), inPhoto(found.bottomRight),
+                inPhoto(found.bottomLeft)};
+}
+
 std::optional<Quad> detectPaper(const Bitmap& image) {
     // Both detectors look at the same working copy: the document detector reuses the analysis that the
     // rectangle detector made of it.
@@ -121,12 +158,17 @@ std::optional<Quad> detectPaper(const Bitmap& image) {
         if (!analysis) analysis = analyse(working);
         return *analysis;
     };
+    // The detectors find outlines in the working copy and propose them where they lie in the photo.
+    auto inPhoto = [&](std::vector<PaperCandidate> found) {
+        for (auto& candidate : found) candidate.quad = photoQuad(candidate.quad, image);
+        return found;
+    };
     const PaperDetectors detectors{
         [&](const Bitmap& working) {
-            return analysable(working) ? rectanglesIn(analysed(working), {}) : std::vector<PaperCandidate>{};
+            return analysable(working) ? inPhoto(rectanglesIn(analysed(working), {})) : std::vector<PaperCandidate>{};
         },
         [&](const Bitmap& working) {
-            return analysable(working) ? documentIn(analysed(working)) : std::vector<PaperCandidate>{};
+            return analysable(working) ? inPhoto(documentIn(analysed(working))) : std::vector<PaperCandidate>{};
         }};
     return detectPaper(image, detectors);
 }

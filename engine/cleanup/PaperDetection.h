@@ -25,6 +25,11 @@ struct PaperDetectors {
 // finding outlines only, never for printing. Nothing for a picture without pixels.
 std::optional<Bitmap> workingCopy(const Bitmap& image);
 
+// A quad found in the working copy of image, in image's own unit coordinates: the copy's pixels are the
+// averages of boxes that start and end on whole pixels of the image, so their centres lie up to half an
+// image pixel before where an evenly scaled copy's would.
+Quad photoQuad(const Quad& found, const Bitmap& image);
+
 // The corners of the sheet of paper in a decoded photo, or nothing when no sheet stands out from a
 // darker surface: detectRectangles with its default limits, and segmentDocument, on one analysis of the
 // working copy. Pure; any thread, any number at once.

@@ -242,11 +242,16 @@ TEST(PaperCandidates, DetectionFindsWhatItsTwoDetectorsFindOneByOne) {
                           {500099, photos::hardSurfaceForSeed(99)},
                           {500053, photos::hardSurfaceForSeed(53)},
                           {11, photos::surfaceForSeed(11)}};
-    const Cleaner::PaperDetectors oneByOne{
-        [](const Bitmap& working) { return Cleaner::detectRectangles(working); }, &Cleaner::segmentDocument};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "seed " << c.seed);
         const auto photo = photos::generate(c.seed, c.surface);
+        auto inPhoto = [&](std::vector<PaperCandidate> found) {
+            for (auto& candidate : found) candidate.quad = Cleaner::photoQuad(candidate.quad, photo.image);
+            return found;
+        };
+        const Cleaner::PaperDetectors oneByOne{
+            [&](const Bitmap& working) { return inPhoto(Cleaner::detectRectangles(working)); },
+            [&](const Bitmap& working) { return inPhoto(Cleaner::segmentDocument(working)); }};
         EXPECT_EQ(Cleaner::detectPaper(photo.image), Cleaner::detectPaper(photo.image, oneByOne));
     }
 }

@@ -237,3 +237,46 @@ TEST(PaperDetection, WorkingCopyIsTheAverageOfEachBoxFlattenedOntoWhite) {
             }
     }
 }
+
+TEST(PaperDetection, AnEdgeFoundInTheWorkingCopyLiesWhereItIsInThePhoto) {
+    // A dark photo bright from a whole pixel on, across its columns or its rows; where the copy's values
+    // cross half way between its neighbouring pixels, taken back to the photo, must lie on that pixel's
+    // edge, on average over many places of the edge against the copy's boxes of three and four pixels.
+    constexpr int length = 4032, across = 8;
+    for (const bool columns : {true, false}) {
+        SCOPED_TRACE(columns ? "edge across the columns" : "edge across the rows");
+        double sum = 0;
+        int count = 0;
+        for (int edge = 1000; edge < 1100; ++edge) {
+            Bitmap photo(columns ? length : across, columns ? across : length);
+            for (int y = 0; y < photo.height; ++y)
+                for (int x = 0; x < photo.width; ++x) {
+                    std::uint8_t* p = photo.pixel(x, y);
+                    p[0] = p[1] = p[2] = (columns ? x : y) >= edge ? 255 : 0;
+                    p[3] = 255;
+                }
+            const auto working = Cleaner::workingCopy(photo);
+            ASSERT_TRUE(working);
+            const int steps = columns ? working->width : working->height;
+            auto value = [&](int i) { return working->pixel(columns ? i : 0, columns ? 0 : i)[0]; };
+            int i = 1;
+            while (i < steps && value(i) < 127.5) ++i;
+            ASSERT_LT(i, steps);
+            const double crossing = i - 1 + (127.5 - value(i - 1)) / (value(i) - value(i - 1));
+            const double unit = (crossing + 0.5) / steps;
+            const Point onCopy = columns ? Point{unit, 0.5} : Point{0.5, 1 - unit};
+            const Quad inPhoto = Cleaner::photoQuad(Quad{onCopy, onCopy, onCopy, onCopy}, photo);
+            const double found = columns ? inPhoto.topLeft.x * length : (1 - inPhoto.topLeft.y) * length;
+            ASSERT_NEAR(found, edge, 0.5);
+            sum += found - edge;
+            ++count;
+        }
+        EXPECT_NEAR(sum / count, 0, 0.05);
+    }
+}
+
+TEST(PaperDetection, AQuadInAWorkingCopyAsLargeAsThePhotoIsTheQuadInThePhoto) {
+    const Bitmap photo = picture(60, {}, 1024, 700);
+    const Quad quad = box(0.21, 0.3, 0.77, 0.9);
+    EXPECT_EQ(Cleaner::photoQuad(quad, photo), quad);
+}
