@@ -1,6 +1,7 @@
 #include "engine/cleanup/detail/PaperEdges.h"
 
 #include "engine/cleanup/detail/PaperSampling.h"
+#include "engine/cleanup/detail/PaperShadows.h"
 
 #include <opencv2/imgproc.hpp>
 
@@ -290,17 +291,23 @@ SteppedSides steppedSides(const cv::Mat& colour, const Corners& c) {
         const cv::Point2d dir = (b - a) / length, inward(-dir.y, dir.x);
         const cv::Point2d from = a + (b - a) * 0.1, to = b - (b - a) * 0.1;
         const Across near = across(colour, from, to, inward, 3);
-        const auto shade = near.shade();
-        if (!shade || std::max(luma(near.inside), luma(near.outside)) < 0.75 * paper ||
-            !near.stepsSteadily(*shade))
-            continue;
+        std::optional<double> shade = near.shade();
+        double lit = luma(near.inside);
         // The paper in the shadow goes on beyond its edge, where a stripe of a surface would end.
-        const Across wider = across(colour, from, to, inward, 13);
-        if (!alike(luma(wider.inside), luma(near.inside)) || !alike(luma(wider.outside), luma(near.outside)))
-            continue;
+        auto goesOn = [&] {
+            const Across wider = across(colour, from, to, inward, 13);
+            return alike(luma(wider.inside), luma(near.inside)) && alike(luma(wider.outside), luma(near.outside));
+        };
+        // Where the drawing crosses the edge, darkening the mean colours of its two sides unevenly, or the light
+        // burnt the sunlit paper out, the edge is told point by point.
+        if (!shade || std::max(luma(near.inside), luma(near.outside)) < 0.75 * paper ||
+            !near.stepsSteadily(*shade) || !goesOn()) {
+            shade = shadowShareOverPaper(colour, from, to, inward, 0.75 * paper);
+            lit = paper;
+        }
+        if (!shade) continue;
         // A wall's grey stripe turns light again beyond, where a shadow darkens all beyond its edge.
-        const bool stripe = luma(near.outside) < luma(near.inside) &&
-                            lightAgainBeyond(colour, from, to, inward, luma(near.inside));
+        const bool stripe = *shade < 1 && lightAgainBeyond(colour, from, to, inward, lit);
         const double reach = std::max(15.0, 0.1 * length);
         for (const auto& [end, away] : {std::pair{a, -dir}, std::pair{b, dir}}) {
             double run = reach;

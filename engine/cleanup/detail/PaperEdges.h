@@ -53,8 +53,9 @@ int drawnSides(const cv::Mat& colour, const Corners& c);
 bool cutOffByDrawnLine(const cv::Mat& colour, const Corners& c);
 // The sides (i for the side from c[i] to c[i + 1]) along which the outline is a part of a sheet that a hard
 // shadow cut off: such a side has the outline's paper on its brighter side and the same colour in clearly
-// less light on the other, both for some way, the light stepping by about the same share all along it, and
-// past one of its ends the line runs on as an edge between the same share of light and full light. Along the
+// less light on the other, both for some way, the light stepping by about the same share all along it (told
+// point by point where the drawing crosses the edge or the light burnt the sunlit paper out), and past one of
+// its ends the line runs on as an edge between the same share of light and full light. Along the
 // shadow's edge the line runs on over the surface, along a side of the sunlit part the sheet's own edge runs
 // on in the shadow; a whole sheet's sides end at its corners. Apart from them, the sides that pass all of
 // this but whose darker side beyond turns as light as the brighter again further out: a stripe's edge of a

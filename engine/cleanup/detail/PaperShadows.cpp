@@ -32,6 +32,38 @@ std::pair<double, double> stretchInside(const Line& line, const cv::Rect2d& r) {
     return {from, std::max(from, to)};
 }
 
+// The median of the shares of light stepped at points along an edge, where nearly that share is stepped at
+// nearly two thirds of them at least, as along a hard shadow's edge; nothing otherwise.
+std::optional<double> steadyShare(const std::vector<double>& shares) {
+    std::vector<double> sorted = shares;
+    std::nth_element(sorted.begin(), sorted.begin() + sorted.size() / 2, sorted.end());
+    const double share = sorted[sorted.size() / 2];
+    const auto steady = std::count_if(shares.begin(), shares.end(),
+                                      [&](double s) { return std::abs(std::log(s / share)) < 0.2; });
+    if (steady < 0.65 * static_cast<double>(shares.size())) return std::nullopt;
+    return share;
+}
+
+// The share of light in which dark is bright's colour, within a tenth of bright's strongest channel; nothing
+// where it is not. The light may have burnt out a channel of bright (at 0.97 or more), which could have been
+// brighter still: the share is taken from the others, and that channel of dark relit need only reach it.
+std::optional<double> shareOfLight(const cv::Vec3f& bright, const cv::Vec3f& dark) {
+    constexpr float burnt = 0.97f;
+    float brightSum = 0, darkSum = 0;
+    for (int c = 0; c < 3; ++c)
+        if (bright[c] < burnt) {
+            brightSum += bright[c];
+            darkSum += dark[c];
+        }
+    const double share = brightSum > 0.02f ? darkSum / brightSum : luma(dark) / luma(bright);
+    if (share < 0.02) return std::nullopt;
+    cv::Vec3f miss = dark * static_cast<float>(1 / share) - bright;
+    for (int c = 0; c < 3; ++c)
+        if (bright[c] >= burnt) miss[c] = std::min(0.0f, miss[c]);
+    if (cv::norm(miss) > 0.1 * std::max({bright[0], bright[1], bright[2]})) return std::nullopt;
+    return share;
+}
+
 }  // namespace
 
 std::vector<ShadowEdge> hardShadowEdges(const Analysis& a) {
@@ -64,20 +96,41 @@ std::vector<ShadowEdge> hardShadowEdges(const Analysis& a) {
             litLumas.push_back(bright);
         }
         if (shares.size() < 0.3 * samples) continue;
-        std::vector<double> sorted = shares;
-        std::nth_element(sorted.begin(), sorted.begin() + sorted.size() / 2, sorted.end());
-        const double share = sorted[sorted.size() / 2];
-        const auto steady = std::count_if(shares.begin(), shares.end(),
-                                          [&](double s) { return std::abs(std::log(s / share)) < 0.2; });
-        if (steady < 0.65 * static_cast<double>(shares.size())) continue;
+        const auto share = steadyShare(shares);
+        if (!share) continue;
         std::sort(litLumas.begin(), litLumas.end());
         if (litLumas[litLumas.size() * 9 / 10] < 1.3 * litLumas[litLumas.size() / 10]) continue;
-        found.push_back({to - from, ShadowEdge{line, l.bright, share}});
+        found.push_back({to - from, ShadowEdge{line, l.bright, *share}});
     }
     std::stable_sort(found.begin(), found.end(), [](const auto& x, const auto& y) { return x.first > y.first; });
     std::vector<ShadowEdge> edges;
     for (const auto& f : found) edges.push_back(f.second);
     return edges;
+}
+
+std::optional<double> shadowShareOverPaper(const cv::Mat& colour, cv::Point2d from, cv::Point2d to,
+                                           cv::Point2d inward, double lit) {
+    constexpr int count = 16;
+    auto colourAt = [&](cv::Point2d on, double side, double off) {  // from off to off + 4 pixels on that side
+        cv::Vec3f sum(0, 0, 0);
+        for (double d : {off, off + 2, off + 4}) sum += sampleColour(colour, on + inward * (side * d)) / 3;
+        return sum;
+    };
+    auto alike = [](double x, double y) { return std::min(x, y) > 0.02 && std::abs(std::log(x / y)) < 0.1; };
+    std::vector<double> shares;
+    int overPaper = 0;
+    for (int k = 0; k < count; ++k) {
+        const cv::Point2d on = from + (to - from) * ((k + 0.5) / count);
+        const cv::Vec3f inside = colourAt(on, 1, 3), outside = colourAt(on, -1, 3);
+        const double in = luma(inside), out = luma(outside);
+        const auto share = shareOfLight(in > out ? inside : outside, in > out ? outside : inside);
+        if (!share || *share > 0.85) continue;
+        if (!alike(luma(colourAt(on, 1, 13)), in) || !alike(luma(colourAt(on, -1, 13)), out)) continue;
+        shares.push_back(in > out ? *share : 1 / *share);
+        overPaper += std::max(in, out) >= lit;
+    }
+    if (shares.size() < count / 2 || overPaper < count / 4) return std::nullopt;
+    return steadyShare(shares);
 }
 
 Bitmap relitBeyond(const cv::Mat& colour, cv::Point2d from, cv::Point2d along, double light) {

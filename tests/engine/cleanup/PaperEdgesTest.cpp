@@ -24,6 +24,11 @@ cv::Mat photographed(const cv::Mat& picture) {
     return bytes;
 }
 
+// How the sheet across a hard shadow's edge is lit and drawn on: plainly; in light so strong that the sunlit
+// paper, a pale yellow, is burnt out to white in its red and green; or with a dark red band drawn across the
+// shadow's edge along half of it (y 130...230).
+enum class Sunlit { plain, burntOut, drawnAcross };
+
 // A 480 x 360 RGB picture of a sheet (x 120...360, y 80...280) on a table, lightly smoothed as the analysis
 // smooths it. A hard shadow keeps half the light right of x = 240, on the table and the sheet alike. The pale
 // striped table has a dark stripe 10 pixels wide along the sheet's bottom edge; the striped wall is grey with
@@ -32,7 +37,7 @@ cv::Mat photographed(const cv::Mat& picture) {
 // the sheet's left edge, grey from 360 to 390 beside its right edge and white again beyond. The narrow stripes
 // are grey with white stripes 20 of every 50 pixels wide, white from x = 85 to 105 and from 385 to 405, the
 // sheet's edges in the middle of grey stripes.
-cv::Mat scene(Table table, bool shadow) {
+cv::Mat scene(Table table, bool shadow, Sunlit sunlit = Sunlit::plain) {
     const cv::Scalar colours[] = {{0.45, 0.3, 0.18},    cv::Scalar::all(0.5), cv::Scalar::all(0.9),
                                   cv::Scalar::all(0.5), cv::Scalar::all(0.9), cv::Scalar::all(0.5),
                                   cv::Scalar::all(0.5)};
@@ -49,8 +54,11 @@ cv::Mat scene(Table table, bool shadow) {
         for (int x = 35; x < picture.cols; x += 50)
             picture(cv::Rect(x, 0, 20, picture.rows)).setTo(cv::Scalar::all(0.9));
     picture(cv::Rect(120, 80, 240, 200)).setTo(cv::Scalar(0.95, 0.95, 0.93));
+    if (sunlit == Sunlit::burntOut) picture(cv::Rect(120, 80, 240, 200)).setTo(cv::Scalar(0.95, 0.92, 0.6));
+    if (sunlit == Sunlit::drawnAcross) picture(cv::Rect(180, 130, 120, 100)).setTo(cv::Scalar(0.6, 0.12, 0.1));
     if (shadow) picture(cv::Rect(240, 0, 240, 360)) *= 0.5;
-    return photographed(picture);
+    if (sunlit == Sunlit::burntOut) picture *= 1.4;
+    return photographed(cv::min(picture, 1.0));
 }
 
 Corners box(double left, double top, double right, double bottom) {
@@ -66,6 +74,7 @@ TEST(PaperEdges, APartOfASheetThatAHardShadowCutOffIsToldWithTheSideAlongTheShad
         bool shadow;
         Corners outline;
         std::optional<int> shadowsEdge;  // i for the side from outline[i] to outline[i + 1]; none when whole
+        Sunlit sunlit = Sunlit::plain;
     };
     const Case cases[] = {
         {"the whole sheet in the shadow's light", Table::brown, true, box(120, 80, 359, 279), std::nullopt},
@@ -78,10 +87,18 @@ TEST(PaperEdges, APartOfASheetThatAHardShadowCutOffIsToldWithTheSideAlongTheShad
          box(120, 80, 359, 279), std::nullopt},
         {"the sheet on a wall whose stripes meet its sides aslant, light and dark in turn",
          Table::stripedWall, false, box(120, 80, 359, 279), std::nullopt},
+        {"the shaded part beside sunlit paper burnt out", Table::brown, true, box(240, 80, 359, 279), 3,
+         Sunlit::burntOut},
+        {"the whole sheet, its sunlit part burnt out", Table::brown, true, box(120, 80, 359, 279), std::nullopt,
+         Sunlit::burntOut},
+        {"the sunlit part, a band drawn across the shadow's edge", Table::brown, true, box(120, 80, 239, 279), 1,
+         Sunlit::drawnAcross},
+        {"the sheet with a band drawn across it in one light", Table::brown, false, box(120, 80, 359, 279),
+         std::nullopt, Sunlit::drawnAcross},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        const std::vector<int> sides = steppedSides(scene(c.table, c.shadow), c.outline).shadowCut;
+        const std::vector<int> sides = steppedSides(scene(c.table, c.shadow, c.sunlit), c.outline).shadowCut;
         EXPECT_EQ(sides.empty(), !c.shadowsEdge);
         if (c.shadowsEdge) {
             EXPECT_NE(std::find(sides.begin(), sides.end(), *c.shadowsEdge), sides.end());

@@ -352,6 +352,14 @@ TEST(PaperCandidates, GeneratedPhotosThatOnceReturnedAPartOfTheSheetOrItsMatFind
          0.93},
         {214, photos::surfaceForSeed(214),
          "the mat around the sheet in a hard shadow, the mat's stripes along the sheet's sides", 0.8},
+        {6000084, photos::surfaceForSeed(84),
+         "a sunlit corner: the shaded part, clear all round, held the shadow's edge as its side, which was taken "
+         "for no shadow's, the sunlit paper beside it burnt out; the whole sheet was dropped for holding it",
+         0.99},
+        {3401458, photos::Surface::clutter,
+         "the sunlit part: a house drawn across the shadow's edge darkened the paper beside it on average, so "
+         "the edge was taken for no shadow's",
+         0.99},
     };
     for (const auto& c : cases) {
         const auto photo = photos::generate(c.seed, c.surface);
