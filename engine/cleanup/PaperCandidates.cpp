@@ -385,20 +385,24 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
             }
             // The sheet's edges in the shadow may be too faint to be followed, and the part a sheet of its
             // own: relit across the shadow's edge, the sheet's outline that holds the part and reaches on
-            // across that edge takes its place. Only one that is half as large again: where the shadow holds
-            // less of it, the part is most of the sheet, and an outline reaching on across its side may take
-            // in a stripe or a pattern of the surface beside the sheet's own edge. Or one with clear edges
-            // all round in the picture as it is: run on over the surface, its sides would not be.
+            // across that edge takes its place, with its own edges, as sure as the part. Only one that is half
+            // as large again: where the shadow holds less of it, the part is most of the sheet, and an outline
+            // reaching on across its side may take in a stripe or a pattern of the surface beside the sheet's
+            // own edge. Or one with clear edges all round in the picture as it is, which need hold only half of
+            // the part: run on over the surface, its sides would not be clear, and the side taken for a shadow's
+            // edge may be a wall stripe's edge along which the part ran on from the sheet onto the wall.
             if (!relighting) continue;
             const int side = shaded[i].front();
             for (const PaperCandidate& found : outlinesIn(analyse(relit(a.colour, scored[i].corners, side)),
                                                           options, false)) {
                 const Corners sheet = pixelCorners(found.quad, a.size);
-                if (covered(scored[i].corners, sheet) >= 0.9 &&
-                    reachBeyond(sheet, scored[i].corners, side) > across &&
-                    (polygonArea(sheet) > 1.5 * polygonArea(scored[i].corners) ||
-                     edgeSupport(a.colour, sheet) >= 0.97)) {
+                const double held = covered(scored[i].corners, sheet), edges = edgeSupport(a.colour, sheet);
+                if ((held >= 0.9 && reachBeyond(sheet, scored[i].corners, side) > across &&
+                     polygonArea(sheet) > 1.5 * polygonArea(scored[i].corners)) ||
+                    (held >= 0.5 && edges >= 0.97)) {
                     scored[i].corners = sheet;
+                    scored[i].edges = edges;
+                    scored[i].crisp = edges >= 0.97 && drawnSides(a.colour, sheet) == 0;
                     break;
                 }
             }

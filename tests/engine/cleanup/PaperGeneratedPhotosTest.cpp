@@ -324,6 +324,15 @@ TEST(PaperCandidates, GeneratedPhotosThatOnceReturnedAPartOfTheSheetOrItsMatFind
          "nothing: an outline out to stripes' edges on both sides of the sheet gave its surety to the sheet's "
          "own, short of the stripe on one side only, whose paper stepped down too little to the wall to be taken",
          0.97},
+        {3600085, photos::Surface::stripedWall,
+         "an outline from the sheet across a stripe's edge onto the wall, that edge taken for a shadow's: the "
+         "sheet, found again in the picture relit across it and clear all round, held only part of that outline",
+         0.99},
+        {3600682, photos::Surface::stripedWall, "an outline from the sheet onto the wall, as above", 0.99},
+        {3600233, photos::Surface::stripedWall,
+         "the sheet with a strip of the wall beside it: the sheet found again in the relit picture took the place "
+         "of an outline onto the wall but kept that outline's edges, and was dropped as swallowing a surer one",
+         0.99},
         {4000076, photos::surfaceForSeed(76),
          "the sheet with a strip of the room beside it: that outline, its edges clear along half of it, was surer "
          "than the sheet's own inside it, clear all round",
