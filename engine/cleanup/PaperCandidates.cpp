@@ -479,7 +479,9 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
     // the drawing, a less sure outline that leaves out colour a surer one holds, along a tenth of the band
     // around it, is dropped as well: a side stopped at a band of grass drawn along the sheet, another on a
     // stripe's edge of the wall beyond the sheet, makes an outline that holds neither the sheet nor only
-    // wall, and may be the larger.
+    // wall, and may be the larger. So is a less sure outline across the sides of a surer one clear all round,
+    // overlapping it by half, neither holding the other: it holds a part of that sheet and the surface beside
+    // it, out from a shadow's edge across the sheet along the stripes of the mat it lies on.
     struct Kept {
         Corners corners;
         double confidence;
@@ -536,7 +538,10 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
                     return !k.crisp && reachesAcrossOneSide(s.corners, k.corners, margin) &&
                            restIsPaper(a.colour, s.corners, k.corners);
                 };
-                return (overlap(k.corners, s.corners) > 0.8 && !widens(k)) ||
+                const bool crossesCrisp = k.crisp && overlap(k.corners, s.corners) > 0.5 &&
+                                          covered(k.corners, s.corners) < 0.9 &&
+                                          covered(s.corners, k.corners) < 0.9;
+                return (overlap(k.corners, s.corners) > 0.8 && !widens(k)) || crossesCrisp ||
                        (covered(k.corners, s.corners) > 0.8 && s.edges < 0.97 && !completes()) ||
                        (colourless && drawingLeftOut(a, colourful, s.corners, k.corners) > 0.1);
             }))

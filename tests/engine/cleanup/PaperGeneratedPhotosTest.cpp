@@ -369,6 +369,10 @@ TEST(PaperCandidates, GeneratedPhotosThatOnceReturnedAPartOfTheSheetOrItsMatFind
          "the sunlit part: a house drawn across the shadow's edge darkened the paper beside it on average, so "
          "the edge was taken for no shadow's",
          0.99},
+        {5000014, photos::surfaceForSeed(14),
+         "an outline from a hard shadow's edge across the sheet out along the mat's stripes, across the sheet's "
+         "own outline, which was surer and clear all round, and larger",
+         0.99},
     };
     for (const auto& c : cases) {
         const auto photo = photos::generate(c.seed, c.surface);
