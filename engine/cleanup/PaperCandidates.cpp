@@ -9,6 +9,7 @@
 #include "engine/cleanup/detail/PaperMorphology.h"
 #include "engine/cleanup/detail/PaperOutlines.h"
 #include "engine/cleanup/detail/PaperShadows.h"
+#include "engine/cleanup/detail/PaperStrokes.h"
 
 #include <opencv2/imgproc.hpp>
 
@@ -507,8 +508,10 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
         // sides, is nowhere. Such an outline still takes part in judging the others; it is only not proposed. On a
         // colourless surface a grey stripe of a wall turns white again beyond a sheet's side as a drawn band does.
         // A little way beyond, past its contact shadow, the surface is darker along much of the outline too.
+        // Paper between strokes of the drawing may step down along two sides to the strokes; with paper
+        // beyond them on both, it is a piece of a scan's paper or of a sheet's on a white table.
         if (brightestSideStep(a.colour, s.corners, s.edges < doubtfulEdges && !colourless) < sheetStep ||
-            !stepsDownBeyond(a.colour, s.corners, colourless))
+            !stepsDownBeyond(a.colour, s.corners, colourless) || betweenStrokes(a.colour, s.corners, colourless))
             continue;
         // A surer outline that is not crisp, holding a crisp one with no side along a line of the surface and
         // reaching past it over what is not its paper, is that sheet with a strip of a busy room beside it:

@@ -440,6 +440,12 @@ TEST(PaperCandidates, WhiteTablesAndScansThatOnceGaveAQuadGiveNone) {
         {Surface::flatbed, 3002638, "the paper below a band of sky, between strokes of the drawing"},
         {Surface::ruledScan, 3000902,
          "the paper inside a frame drawn close to the scan's edge, round a band of sky and a field of grass"},
+        // Paper stepping down along two sides to strokes or lines drawn on it, the paper showing again past them.
+        {Surface::ruledScan, 3001358, "the paper inside a frame drawn round the picture, by a field of grass"},
+        {Surface::ruledScan, 3002276, "the paper inside two lines of a frame, beside a square drawn on the scan"},
+        {Surface::flatbed, 3002344, "the paper below a band of sky, between two strokes drawn down the scan"},
+        {Surface::flatbed, 3002362, "the paper between strokes of a figure, below a dark shape drawn on the scan"},
+        {Surface::ruledScan, 3002420, "the paper above a horizon, between two strokes and below a band of sky"},
     };
     for (const auto& c : cases) {
         const auto photo = photos::generate(c.seed, c.surface);
