@@ -165,10 +165,12 @@ std::optional<Quad> detectPaper(const Bitmap& image) {
     };
     const PaperDetectors detectors{
         [&](const Bitmap& working) {
-            return analysable(working) ? inPhoto(rectanglesIn(analysed(working), {})) : std::vector<PaperCandidate>{};
+            return analysable(working) ? inPhoto(rectanglesIn(analysed(working), {}))
+                                       : std::vector<PaperCandidate>{};
         },
         [&](const Bitmap& working) {
-            return analysable(working) ? inPhoto(documentIn(analysed(working))) : std::vector<PaperCandidate>{};
+            return analysable(working) ? inPhoto(documentIn(analysed(working)))
+                                       : std::vector<PaperCandidate>{};
         }};
     return detectPaper(image, detectors);
 }
