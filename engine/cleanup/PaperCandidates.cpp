@@ -402,8 +402,10 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
                      polygonArea(sheet) > 1.5 * polygonArea(scored[i].corners)) ||
                     (held >= 0.5 && edges >= 0.97)) {
                     scored[i].corners = sheet;
+                    const int drawn = drawnSides(a.colour, sheet);
                     scored[i].edges = edges;
-                    scored[i].crisp = edges >= 0.97 && drawnSides(a.colour, sheet) == 0;
+                    scored[i].crisp = edges >= 0.97 && drawn == 0;
+                    scored[i].drawnSide = drawn > 0;
                     break;
                 }
             }
