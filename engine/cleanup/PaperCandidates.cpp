@@ -478,7 +478,9 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
     // little the crisp one adds, as a side that stopped at a thin band is all that left it short of clear
     // edges all round. One that reaches beyond a less crisp surer one across a single side, over paper of its
     // colour, stays too: the whole sheet around a part that a shadow's edge cut off, whose edges in the
-    // shadow are too faint for all four sides to be clear. On a colourless surface, where colour belongs to
+    // shadow are too faint for all four sides to be clear; so does one across a single side along a line drawn on
+    // the sheet, whose paper goes on beyond it, as where a sheet lies across a table's edge, its edges not clear all
+    // round, and its paper above a drawn horizon is surer. On a colourless surface, where colour belongs to
     // the drawing, a less sure outline that leaves out colour a surer one holds, along a tenth of the band
     // around it, is dropped as well: a side stopped at a band of grass drawn along the sheet, another on a
     // stripe's edge of the wall beyond the sheet, makes an outline that holds neither the sheet nor only
@@ -540,8 +542,9 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
         }
         if (std::any_of(kept.begin(), kept.end(), [&](const Kept& k) {
                 auto completes = [&] {
-                    return !k.crisp && reachesAcrossOneSide(s.corners, k.corners, margin) &&
-                           restIsPaper(a.colour, s.corners, k.corners);
+                    return !k.crisp && ((reachesAcrossOneSide(s.corners, k.corners, margin) &&
+                                         restIsPaper(a.colour, s.corners, k.corners)) ||
+                                        reachesPastDrawnLine(a.colour, s.corners, k.corners, margin));
                 };
                 const bool crossesCrisp = k.crisp && overlap(k.corners, s.corners) > 0.5 &&
                                           covered(k.corners, s.corners) < 0.9 &&

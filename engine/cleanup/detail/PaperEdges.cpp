@@ -353,6 +353,10 @@ int drawnSides(const cv::Mat& colour, const Corners& c) {
     return drawn;
 }
 
+bool drawnSide(const cv::Mat& colour, const Corners& c, int side) {
+    return drawnSide(colour, c[side], c[(side + 1) % 4]);
+}
+
 bool cutOffByDrawnLine(const cv::Mat& colour, const Corners& c) {
     for (int i = 0; i < 4; ++i) {
         const cv::Point2d a = c[i], b = c[(i + 1) % 4];

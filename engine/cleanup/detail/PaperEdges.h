@@ -47,6 +47,8 @@ bool drawnLineAt(const cv::Mat& colour, cv::Point2d q, cv::Point2d inward, doubl
 // contact shadow darkens the surface only a little). An outline drawn all round is a shape in the
 // artwork, not the sheet.
 int drawnSides(const cv::Mat& colour, const Corners& c);
+// Whether the side of the outline from c[side] to c[side + 1] runs along a drawn line, as drawnSides tells.
+bool drawnSide(const cv::Mat& colour, const Corners& c, int side);
 // Whether a neighbour of a side along a drawn line runs on as a clear edge past the corner they share, for
 // a tenth of the neighbour's length: the sheet's own edge going on past a line drawn across the sheet, where
 // the outline is a part of the sheet that the line cuts off. A sheet's sides end at its corners.

@@ -90,6 +90,14 @@ bool reachesAcrossOneSide(const Corners& outer, const Corners& inner, double mar
     return covered(inner, outer) >= 0.97 && sidesReachedAcross(outer, inner, margin) == 1;
 }
 
+bool reachesPastDrawnLine(const cv::Mat& colour, const Corners& outer, const Corners& inner, double margin) {
+    if (!reachesAcrossOneSide(outer, inner, margin)) return false;
+    int side = 0;
+    for (int i = 1; i < 4; ++i)
+        if (reachBeyond(outer, inner, i) > reachBeyond(outer, inner, side)) side = i;
+    return drawnSide(colour, inner, side);
+}
+
 bool restIsPaper(const cv::Mat& colour, const Corners& outer, const Corners& inner) {
     auto mask = [&](const Corners& c) {
         std::vector<cv::Point> polygon;

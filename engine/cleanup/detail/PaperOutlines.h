@@ -26,6 +26,9 @@ bool reachesAcrossOneSide(const Corners& outer, const Corners& inner, double mar
 // surface has its own; the grey and white stripes of a colourless wall have a white paper's colour too, but
 // are light and dark in turn. Chromaticities as in the lighting's paper mask.
 bool restIsPaper(const cv::Mat& colour, const Corners& outer, const Corners& inner);
+// Whether outer holds inner and reaches more than margin beyond it across one side only, one along a drawn line:
+// a line drawn on the sheet has its paper on both sides, so the sheet goes on beyond it.
+bool reachesPastDrawnLine(const cv::Mat& colour, const Corners& outer, const Corners& inner, double margin);
 // How far inside the side of outer from outer[side] to outer[side + 1] the two corners of inner nearest to it
 // lie, on average: negative where they lie beyond it.
 double insideBy(const Corners& outer, const Corners& inner, int side);

@@ -207,6 +207,32 @@ TEST(PaperEdges, APartOfASheetThatADrawnLineCutsOffIsToldByTheSheetsEdgeRunningO
     }
 }
 
+TEST(PaperEdges, AnOutlineReachingAcrossALineDrawnAlongAPartsSideIsTheSheetGoingOnBeyondIt) {
+    struct Case {
+        const char* what;
+        bool shadow;
+        bool line;  // a dark line drawn down the sheet at x = 240
+        Corners outer, inner;
+        bool pastLine;
+    };
+    const Corners sheet = box(120, 80, 359, 279), left = box(120, 80, 240, 279);
+    const Case cases[] = {
+        {"the whole sheet around the part left of the drawn line", false, true, sheet, left, true},
+        {"the whole sheet around the sunlit part of a sheet in a hard shadow, along no drawn line", true, false,
+         sheet, box(120, 80, 239, 279), false},
+        {"the sheet with a strip of the table beyond its right side", false, true, box(120, 80, 420, 279), sheet,
+         false},
+        {"the whole sheet around the top of the part left of the line, across two of its sides", false, true,
+         sheet, box(120, 80, 240, 180), false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        cv::Mat picture = scene(Table::brown, c.shadow);
+        if (c.line) cv::line(picture, cv::Point(240, 80), cv::Point(240, 279), cv::Scalar(40, 60, 30), 5);
+        EXPECT_EQ(reachesPastDrawnLine(picture, c.outer, c.inner, 10), c.pastLine);
+    }
+}
+
 TEST(PaperEdges, ASideAlongAStraightLineOfTheSurfaceRunsOnPastItsCorners) {
     struct Case {
         const char* what;

@@ -373,6 +373,14 @@ TEST(PaperCandidates, GeneratedPhotosThatOnceReturnedAPartOfTheSheetOrItsMatFind
          "an outline from a hard shadow's edge across the sheet out along the mat's stripes, across the sheet's "
          "own outline, which was surer and clear all round, and larger",
          0.99},
+        {3900617, photos::Surface::tableEdge,
+         "the paper above a horizon drawn along the table's edge: the whole sheet, its edges not clear all round "
+         "across the table's edge, was dropped for holding that surer part",
+         0.99},
+        {3904169, photos::Surface::tableEdge,
+         "the part above a horizon drawn across the sheet: the whole sheet, not clear all round, was dropped for "
+         "holding that surer part over paper of another colour",
+         0.99},
     };
     for (const auto& c : cases) {
         const auto photo = photos::generate(c.seed, c.surface);
