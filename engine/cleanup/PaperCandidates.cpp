@@ -127,7 +127,8 @@ Bitmap relit(const cv::Mat& colour, const Corners& c, int side) {
     return relitBeyond(colour, c[side], c[(side + 1) % 4] - c[side], shadowLight(colour, c, side));
 }
 
-std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetectorOptions& options, bool relighting);
+std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetectorOptions& options, bool relighting,
+                                      bool stripesAside = false);
 
 }  // namespace
 
@@ -139,7 +140,8 @@ namespace {
 
 // The outlines of sheets in the analysed picture; where relighting, a part of a sheet that a hard shadow's edge
 // cut off, held by no sure outline, is looked for again in the picture relit across that edge.
-std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetectorOptions& options, bool relighting) {
+std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetectorOptions& options, bool relighting,
+                                      bool stripesAside) {
     if (options.maximumObservations <= 0) return {};
     const double reach = std::max(a.size.width, a.size.height);
 
@@ -224,7 +226,8 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
     // Outlines of straight edges find sheets whose region does not stand out from a busy room; the
     // best two that the regions did not already propose are judged like them, and the next four as well
     // when nothing else is sure enough to be a sheet.
-    const std::vector<Corners> lines = lineProposals(a, options, 6);
+    const std::vector<EdgeLine> straightEdges = edgeLines(a.smallLuma, 120);  // a wall's stripes make many
+    const std::vector<Corners> lines = lineProposals(a, straightEdges, options, 6);
     auto considerLines = [&](std::size_t from, std::size_t to) {
         for (std::size_t i = from; i < std::min(to, lines.size()); ++i)
             if (std::none_of(regions.begin(), regions.end(),
@@ -237,9 +240,17 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
     // along half of their sides, on average and on the weakest. No more: stripes as bright as the paper hide
     // the sheet's edge where they meet it, and stripes covering at most half of the wall leave it showing
     // along at least half of each side they cross.
-    for (const Corners& c : colourlessSurfaceProposals(a, colourful))
+    const std::vector<Corners> openedPastStripes = colourlessSurfaceProposals(a, colourful);
+    for (const Corners& c : openedPastStripes)
         if (std::none_of(regions.begin(), regions.end(), [&](const Corners& r) { return overlap(r, c) > 0.9; }))
             consider(c, 0, 0.5);
+    if (stripesAside)
+        for (const Corners& c : lineProposals(a, stripesSetAside(straightEdges), options, 2))
+            if (std::none_of(regions.begin(), regions.end(),
+                             [&](const Corners& r) { return overlap(r, c) > 0.95; }) &&
+                std::any_of(openedPastStripes.begin(), openedPastStripes.end(),
+                            [&](const Corners& r) { return covered(r, c) >= 0.5; }))
+                consider(c, 0, 0.5);
     if (std::none_of(scored.begin(), scored.end(),
                      [&](const Scored& s) { return s.confidence >= options.minimumConfidence; }))
         considerLines(2, lines.size());
@@ -576,11 +587,23 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
     // none stands out as a sheet: the sheets found in the picture relit across such an edge are proposed, the
     // longest edge's first.
     if (!sheets.empty() || !relighting) return sheets;
-    for (const ShadowEdge& edge : hardShadowEdges(a)) {
+    const std::vector<ShadowEdge> shadowEdges = hardShadowEdges(a);
+    for (const ShadowEdge& edge : shadowEdges) {
         const cv::Point2d along = edge.line.direction.cross(edge.lit) > 0 ? edge.line.direction : -edge.line.direction;
         sheets = outlinesIn(analyse(relitBeyond(a.colour, edge.line.point, along, edge.light)), options, false);
         if (!sheets.empty()) break;
     }
+    // On a colourless wall the edges of its stripes, many and long, may crowd the sheet's own sides out of
+    // the lines the outlines are put together from: where still no sheet is found and no hard shadow's edge
+    // crosses the picture, the best two outlines of the lines left when they are set aside are judged as
+    // well, with the same bar as the regions opened past the stripes, each only where it holds half of such a
+    // region at least: a line drawn across the sheet, as the edge of a shape, cuts off a piece of it. Only
+    // then: the edges of bands drawn along the sheet and of a shadow across it are left too, and an outline
+    // along them would take the place of the sheet's own, less clear where the stripes meet it, or pass for a
+    // sheet in the shadow's stead, the sunlit part between its edge and a stroke of the drawing.
+    if (sheets.empty() && colourless && shadowEdges.empty() &&
+        stripesSetAside(straightEdges).size() < straightEdges.size())
+        sheets = outlinesIn(a, options, false, true);
     return sheets;
 }
 

@@ -31,6 +31,16 @@ double coverage(const EdgeLine& l, cv::Point2d p, cv::Point2d q) {
     return e > s ? covered / (e - s) : 0;
 }
 
+// Whether a line is an edge of a wall's stripes: ten other lines at least run parallel to it (within 2 degrees)
+// and apart from it, where a sheet's side has one, its opposite side, and a room's edges a few.
+bool stripeEdge(const EdgeLine& l, const std::vector<EdgeLine>& lines) {
+    const double parallel = std::sin(2 * CV_PI / 180);
+    return std::count_if(lines.begin(), lines.end(), [&](const EdgeLine& other) {
+               return std::abs(other.direction.cross(l.direction)) < parallel &&
+                      std::abs((other.point - l.point).dot(l.bright)) > 3;
+           }) >= 10;
+}
+
 }  // namespace
 
 // Pieces are found on a copy smaller still: sheet sides are long, and the segment detector's cost grows with
@@ -80,8 +90,15 @@ std::vector<EdgeLine> edgeLines(const cv::Mat& luma8, std::size_t count) {
     return lines;
 }
 
-std::vector<Corners> lineProposals(const Analysis& a, const RectangleDetectorOptions& options, int count) {
-    const std::vector<EdgeLine> lines = edgeLines(a.smallLuma, 28);  // enough for a sheet's four among a room's edges
+std::vector<EdgeLine> stripesSetAside(std::vector<EdgeLine> lines) {
+    const std::vector<EdgeLine> all = lines;
+    std::erase_if(lines, [&](const EdgeLine& l) { return stripeEdge(l, all); });
+    return lines;
+}
+
+std::vector<Corners> lineProposals(const Analysis& a, std::vector<EdgeLine> lines,
+                                   const RectangleDetectorOptions& options, int count) {
+    if (lines.size() > 28) lines.resize(28);  // enough for a sheet's four among a room's edges
     const cv::Size small = a.smallLuma.size();
     const double apart = 0.8 * options.minimumSize * std::min(small.width, small.height);
 

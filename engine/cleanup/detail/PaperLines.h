@@ -20,10 +20,13 @@ struct EdgeLine {
 // The count longest lines of joined edge pieces with a clear step in luma across them, in pixels of the luma
 // copy (CV_8U), longest first.
 std::vector<EdgeLine> edgeLines(const cv::Mat& luma8, std::size_t count);
-// Outlines of four straight edges of the analysis copy, each brighter on its inside, in full-size
-// pixels and best first: collinear pieces of edge are joined, pairs of roughly opposite edges that face
-// each other are paired, and the quads that two such pairs make are ranked by how much of their sides
-// the edges cover.
-std::vector<Corners> lineProposals(const Analysis& a, const RectangleDetectorOptions& options, int count);
+// The lines that are no edges of a wall's stripes, in their order: a stripe's edge has ten others at least
+// parallel to it and apart from it, a sheet's side one, its opposite side.
+std::vector<EdgeLine> stripesSetAside(std::vector<EdgeLine> lines);
+// Outlines of four of the 28 longest of the edge lines of the analysis copy, longest first, each brighter on its
+// inside, in full-size pixels and best first: pairs of roughly opposite lines that face each other are paired,
+// and the quads that two such pairs make are ranked by how much of their sides the lines cover.
+std::vector<Corners> lineProposals(const Analysis& a, std::vector<EdgeLine> lines,
+                                   const RectangleDetectorOptions& options, int count);
 
 }  // namespace quillfen::detail::paper

@@ -1,0 +1,47 @@
+#include "engine/cleanup/detail/PaperLines.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+using namespace quillfen;
+
+namespace {
+
+// A line through the point at the angle given (degrees from the x axis), brighter on its left.
+detail::paper::EdgeLine lineAt(cv::Point2d point, double degrees) {
+    const cv::Point2d direction(std::cos(degrees * CV_PI / 180), std::sin(degrees * CV_PI / 180));
+    return {point, direction, {-direction.y, direction.x}, {{0, 100}}, 100};
+}
+
+}  // namespace
+
+TEST(PaperLines, AWallsStripesEdgesAreSetAsideAndASheetsSidesKept) {
+    struct Case {
+        const char* what;
+        int stripes;          // edges of stripes 12 pixels apart
+        double stripeAngle;   // degrees
+        double spread;        // degrees between one stripe's edge and the next
+        std::size_t kept;
+    };
+    const Case cases[] = {
+        {"eleven upright stripes' edges", 11, 90, 0, 5},
+        {"eleven stripes' edges leaning 30 degrees, each turned a little from the last", 11, 120, 0.15, 5},
+        {"ten stripes' edges: each has nine others only", 10, 90, 0, 15},
+        {"eleven edges fanning out by 2.5 degrees each are no stripes", 11, 90, 2.5, 16},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        // A sheet turned by 14 degrees (its four sides, two pairs of parallel ones) and a room's edge.
+        std::vector<detail::paper::EdgeLine> lines{lineAt({100, 100}, 14), lineAt({120, 300}, 194),
+                                                   lineAt({100, 100}, 104), lineAt({300, 120}, 284),
+                                                   lineAt({0, 380}, 2)};
+        for (int k = 0; k < c.stripes; ++k)
+            lines.push_back(lineAt({20.0 + 12 * k, 0}, c.stripeAngle + c.spread * k));
+        const auto kept = detail::paper::stripesSetAside(lines);
+        EXPECT_EQ(kept.size(), c.kept);
+        for (std::size_t k = 0; k < std::min<std::size_t>(5, kept.size()); ++k)
+            EXPECT_EQ(kept[k].point, lines[k].point);  // the sheet's sides and the room's edge, in their order
+    }
+}
