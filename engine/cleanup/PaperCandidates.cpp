@@ -6,8 +6,8 @@
 #include "engine/cleanup/detail/PaperGeometry.h"
 #include "engine/cleanup/detail/PaperJudging.h"
 #include "engine/cleanup/detail/PaperLines.h"
-#include "engine/cleanup/detail/PaperMorphology.h"
 #include "engine/cleanup/detail/PaperOutlines.h"
+#include "engine/cleanup/detail/PaperRegions.h"
 #include "engine/cleanup/detail/PaperShadows.h"
 #include "engine/cleanup/detail/PaperStrokes.h"
 
@@ -21,64 +21,6 @@
 namespace quillfen::detail::paper {
 
 namespace {
-
-// The convex outlines of four corners that contours of the analysis copy make, in full-size pixels.
-std::vector<Corners> outlinesOf(const std::vector<std::vector<cv::Point>>& contours, double smallScale) {
-    std::vector<Corners> out;
-    const double back = 1 / smallScale;
-    for (const auto& contour : contours) {
-        const auto quad = quadFromContour(contour);
-        if (!quad) continue;
-        Corners c;
-        for (int i = 0; i < 4; ++i)
-            c[i] = ((*quad)[i] + cv::Point2d(0.5, 0.5)) * back - cv::Point2d(0.5, 0.5);
-        c = ordered(c);
-        if (isConvex(c)) out.push_back(c);
-    }
-    return out;
-}
-
-// Outlines of bright regions and of closed edges in the analysis copy, in full-size pixels.
-std::vector<Corners> proposals(const Analysis& a) {
-    std::vector<std::vector<cv::Point>> contours;
-    const double minimumArea = 0.03 * a.smallLuma.total();
-    auto collect = [&](const cv::Mat& binary, int mode) {
-        std::vector<std::vector<cv::Point>> found;
-        cv::findContours(binary, found, mode, cv::CHAIN_APPROX_SIMPLE);
-        for (auto& f : found)
-            if (cv::contourArea(f) >= minimumArea || cv::minAreaRect(f).size.area() >= minimumArea)
-                contours.push_back(std::move(f));
-    };
-    // The regions, each opened and then closed by a small ellipse against noise and thin gaps.
-    std::vector<cv::Mat> regions;
-    for (const cv::Mat* channel : {&a.smallWhite, &a.smallLuma}) {
-        cv::Mat binary;
-        const double otsu = cv::threshold(*channel, binary, 0, 255, cv::THRESH_BINARY | cv::THRESH_OTSU);
-        for (double shift : {0.0, 20.0, 40.0}) {
-            cv::Mat region;
-            cv::threshold(*channel, region, otsu + shift, 255, cv::THRESH_BINARY);
-            regions.push_back(region);
-        }
-    }
-    // A hard shadow darkens paper and surface alike and leaves their colours: on a coloured surface the
-    // colourless region is the whole sheet across the shadow's edge.
-    {
-        cv::Mat binary;
-        cv::threshold(a.smallNeutral, binary, 0, 255, cv::THRESH_BINARY | cv::THRESH_OTSU);
-        regions.push_back(binary);
-    }
-    for (double level : {0.6, 1.0, 1.8}) {
-        cv::Mat binary;
-        cv::compare(a.standOut, level, binary, cv::CMP_GT);
-        regions.push_back(binary);
-    }
-    for (const cv::Mat& region : openedAndClosed(regions, 5)) collect(region, cv::RETR_EXTERNAL);
-    cv::Mat edges;
-    cv::Canny(a.smallLuma, edges, 30, 80);
-    cv::dilate(edges, edges, cv::Mat());
-    collect(edges, cv::RETR_LIST);
-    return outlinesOf(contours, a.smallScale);
-}
 
 // The share of a band just outside an outline, clear of the blur of its edge, that holds colour inside
 // another outline: on a colourless surface that colour is the drawing's, which the other outline holds and
@@ -95,30 +37,6 @@ double drawingLeftOut(const Analysis& a, const cv::Mat& colourful, const Corners
     band &= ~near;
     const int pixels = cv::countNonZero(band);
     return pixels ? static_cast<double>(cv::countNonZero(band & colourful & held)) / pixels : 0;
-}
-
-// On a colourless surface colour belongs to the drawing, so the sheet is its bright paper and its
-// colours together, and its lines and shapes drawn without colour are the holes in that region darker than the
-// surface or smaller than a quarter of the narrower ellipse it is opened by below; stripes of a wall as bright
-// as the paper join that region where they meet the sheet, and opened wider than such a stripe the region is
-// the sheet alone. Nothing on a coloured surface.
-std::vector<Corners> colourlessSurfaceProposals(const Analysis& a, const cv::Mat& colourful) {
-    if (!colourlessSurface(colourful)) return {};
-    cv::Mat binary;
-    cv::threshold(a.smallLuma, binary, 0, 255, cv::THRESH_BINARY | cv::THRESH_OTSU);
-    binary |= colourful;
-    auto stripeFor = [](int side) { return std::max(5, side / 18) | 1; };
-    const int narrowest = stripeFor(std::min(binary.cols, binary.rows));
-    fillDrawnHoles(a.smallLuma, binary, CV_PI / 16 * narrowest * narrowest);
-    std::vector<std::vector<cv::Point>> contours;
-    for (const int side : {std::min(binary.cols, binary.rows), std::max(binary.cols, binary.rows)}) {
-        const int stripe = stripeFor(side);
-        std::vector<std::vector<cv::Point>> found;
-        cv::findContours(opened(binary, stripe), found, cv::RETR_EXTERNAL, cv::CHAIN_APPROX_SIMPLE);
-        for (auto& f : found)
-            if (cv::contourArea(f) >= 0.03 * binary.total()) contours.push_back(std::move(f));
-    }
-    return outlinesOf(contours, a.smallScale);
 }
 
 // The picture relit across the side from c[side] to c[side + 1], a hard shadow's edge, by the shadow's share of
@@ -221,7 +139,7 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
         }
         judge(c, proposed, partsRegion, leastEdges);
     };
-    const std::vector<Corners> regions = proposals(a);
+    const std::vector<Corners> regions = regionProposals(a);
     for (const Corners& c : regions) consider(c);
     // Outlines of straight edges find sheets whose region does not stand out from a busy room; the
     // best two that the regions did not already propose are judged like them, and the next four as well
