@@ -505,7 +505,7 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
     // none stands out as a sheet: the sheets found in the picture relit across such an edge are proposed, the
     // longest edge's first.
     if (!sheets.empty() || !relighting) return sheets;
-    const std::vector<ShadowEdge> shadowEdges = hardShadowEdges(a);
+    const std::vector<ShadowEdge> shadowEdges = hardShadowEdges(a, straightEdges);
     for (const ShadowEdge& edge : shadowEdges) {
         const cv::Point2d along = edge.line.direction.cross(edge.lit) > 0 ? edge.line.direction : -edge.line.direction;
         sheets = outlinesIn(analyse(relitBeyond(a.colour, edge.line.point, along, edge.light)), options, false);

@@ -1,6 +1,5 @@
 #include "engine/cleanup/detail/PaperShadows.h"
 
-#include "engine/cleanup/detail/PaperLines.h"
 #include "engine/cleanup/detail/PaperSampling.h"
 
 #include <algorithm>
@@ -66,8 +65,7 @@ std::optional<double> shareOfLight(const cv::Vec3f& bright, const cv::Vec3f& dar
 
 }  // namespace
 
-std::vector<ShadowEdge> hardShadowEdges(const Analysis& a) {
-    const std::vector<EdgeLine> lines = edgeLines(a.smallLuma, 120);  // a wall's stripes make many
+std::vector<ShadowEdge> hardShadowEdges(const Analysis& a, const std::vector<EdgeLine>& lines) {
     const double back = 1 / a.smallScale;
     const double parallel = std::sin(2 * CV_PI / 180);
     const cv::Rect2d frame(8, 8, a.size.width - 16.0, a.size.height - 16.0);

@@ -6,6 +6,7 @@
 #include "engine/core/Bitmap.h"
 #include "engine/cleanup/detail/PaperAnalysis.h"
 #include "engine/cleanup/detail/PaperGeometry.h"
+#include "engine/cleanup/detail/PaperLines.h"
 
 // Internal to paper detection: the edge of a hard shadow falling across the picture, and the picture relit
 // across such an edge. Pure functions on values.
@@ -23,8 +24,9 @@ struct ShadowEdge {
 // it crosses: on most of the edge the shaded side is the lit side's colour in clearly less light, by nearly the
 // same share all along, while the lit side itself turns lighter and darker, from a wall's stripe to the next
 // and from the surface to a sheet. A stripe's edge of a wall runs along one stripe and beside others parallel
-// to it, and is no such edge.
-std::vector<ShadowEdge> hardShadowEdges(const Analysis& a);
+// to it, and is no such edge. Looked for among the picture's straight edges, lines: edgeLines of its luma copy,
+// 120 of them, as a wall's stripes make many.
+std::vector<ShadowEdge> hardShadowEdges(const Analysis& a, const std::vector<EdgeLine>& lines);
 
 // The outside's light over the inside's along the stretch from `from` to `to` (inward the normal to the inside)
 // where it is a hard shadow's edge across paper, told point by point: at half of 16 points at least, one side
