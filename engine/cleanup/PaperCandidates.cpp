@@ -383,11 +383,14 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
     // A sheet with clear edges all round that is no piece of the drawing is crisp here even where a side lies
     // along a narrow darker band: the strip of a book's cover between the sheet and the pale block of its
     // pages looks like a line drawn along that side.
+    // A part of a sheet that a table's edge seen through the paper, or a shadow's edge, cuts off names no mat:
+    // that edge runs on past the part's corner out over the surface beyond the whole sheet.
     const std::vector<Scored> sure = scored;
     std::erase_if(scored, [&](const Scored& outer) {
         return std::any_of(sure.begin(), sure.end(), [&](const Scored& inner) {
             const bool crisp = inner.crisp || (inner.edges >= 0.97 && !pieceOfTheDrawing(inner, sure));
-            return inner.edges >= 0.5 && enclosesBrighterSheet(a, outer.corners, inner.corners, crisp);
+            return inner.edges >= 0.5 && enclosesBrighterSheet(a, outer.corners, inner.corners, crisp) &&
+                   !crossedBySurfaceLine(a.colour, outer.corners, inner.corners);
         });
     });
     // A mat that a brighter sheet inside it names is dropped by now, so a mat never takes a sheet's place here.

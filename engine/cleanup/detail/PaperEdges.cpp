@@ -323,20 +323,21 @@ SteppedSides steppedSides(const cv::Mat& colour, const Corners& c) {
     return sides;
 }
 
-std::vector<int> surfaceLineSides(const cv::Mat& colour, const Corners& c) {
+std::optional<bool> runsOnFarPast(const cv::Mat& colour, cv::Point2d a, cv::Point2d b) {
     const cv::Rect2d picture(4, 4, colour.cols - 9, colour.rows - 9);
+    const cv::Point2d away = (b - a) / cv::norm(b - a);
+    double run = 0.5 * cv::norm(b - a);
+    while (run >= 15 && !picture.contains(b + away * (6 + run))) run *= 0.8;
+    if (run < 15) return std::nullopt;
+    return lineSupported(colour, b + away * 6, b + away * (6 + run), 3, 0.8);
+}
+
+std::vector<int> surfaceLineSides(const cv::Mat& colour, const Corners& c) {
     std::vector<int> sides;
     for (int i = 0; i < 4; ++i) {
-        const cv::Point2d a = c[i], b = c[(i + 1) % 4];
-        const double length = cv::norm(b - a);
-        int runsOn = 0, stops = 0;
-        for (const auto& [end, away] : {std::pair{b, (b - a) / length}, std::pair{a, (a - b) / length}}) {
-            double run = 0.5 * length;
-            while (run >= 15 && !picture.contains(end + away * (6 + run))) run *= 0.8;
-            if (run < 15) continue;
-            ++(lineSupported(colour, end + away * 6, end + away * (6 + run), 3, 0.8) ? runsOn : stops);
-        }
-        if (runsOn > 0 && stops == 0) sides.push_back(i);
+        const std::optional<bool> pastEnd = runsOnFarPast(colour, c[i], c[(i + 1) % 4]),
+                                  pastStart = runsOnFarPast(colour, c[(i + 1) % 4], c[i]);
+        if ((pastEnd || pastStart) && pastEnd.value_or(true) && pastStart.value_or(true)) sides.push_back(i);
     }
     return sides;
 }

@@ -2,6 +2,7 @@
 
 #include <opencv2/core.hpp>
 
+#include <optional>
 #include <vector>
 
 #include "engine/cleanup/detail/PaperGeometry.h"
@@ -73,6 +74,10 @@ SteppedSides steppedSides(const cv::Mat& colour, const Corners& c);
 // as the picture goes and at least 15 pixels, the line runs on as a clear edge, as a wall's stripe's edge runs
 // across the picture. A sheet's sides end at its corners.
 std::vector<int> surfaceLineSides(const cv::Mat& colour, const Corners& c);
+// Whether the line from a through b runs on as a clear edge past b, as surfaceLineSides asks of a side's end:
+// for half the length from a to b, or as far as the picture goes and at least 15 pixels; nothing where the
+// picture ends within 15 pixels past b.
+std::optional<bool> runsOnFarPast(const cv::Mat& colour, cv::Point2d a, cv::Point2d b);
 
 // The light just beyond the side from c[side] to c[side + 1] over the light just inside it: the shadow's
 // share of light along a side cut by a shadow, as steppedSides names it; 1 where the two sides are not one

@@ -1,6 +1,7 @@
 #include "engine/cleanup/detail/PaperOutlines.h"
 
 #include "engine/cleanup/detail/PaperEdges.h"
+#include "engine/cleanup/detail/PaperSampling.h"
 
 #include <opencv2/imgproc.hpp>
 
@@ -12,6 +13,27 @@
 namespace quillfen::detail::paper {
 
 namespace {
+
+// Whether the stretch from a to b is the edge between two surfaces, as a table's or a shadow's edge is: the
+// picture steps clearly across it and stays as it is on either side from 4 to 20 pixels off it, where beside a
+// stripe's or a lattice line's edge it turns back.
+bool edgeBetweenSurfaces(const cv::Mat& colour, cv::Point2d a, cv::Point2d b) {
+    const cv::Point2d normal = cv::Point2d(-(b - a).y, (b - a).x) / cv::norm(b - a);
+    constexpr int count = 16;
+    double nearLeft = 0, farLeft = 0, nearRight = 0, farRight = 0;
+    for (int k = 0; k < count; ++k) {
+        const cv::Point2d on = a + (b - a) * ((k + 0.5) / count);
+        for (const double d : {4, 6, 8}) {
+            nearLeft += lumaAt(colour, on + normal * d);
+            nearRight += lumaAt(colour, on - normal * d);
+            farLeft += lumaAt(colour, on + normal * (d + 12));
+            farRight += lumaAt(colour, on - normal * (d + 12));
+        }
+    }
+    const double step = std::abs(nearLeft - nearRight);
+    return step > 0.1 * std::max(nearLeft, nearRight) && std::abs(farLeft - nearLeft) < 0.3 * step &&
+           std::abs(farRight - nearRight) < 0.3 * step;
+}
 
 // The unit normal of the side of c from c[side] to c[side + 1], pointing away from c's inside.
 cv::Point2d outwardNormal(const Corners& c, int side) {
@@ -96,6 +118,27 @@ bool reachesPastDrawnLine(const cv::Mat& colour, const Corners& outer, const Cor
     for (int i = 1; i < 4; ++i)
         if (reachBeyond(outer, inner, i) > reachBeyond(outer, inner, side)) side = i;
     return drawnSide(colour, inner, side);
+}
+
+bool crossedBySurfaceLine(const cv::Mat& colour, const Corners& outer, const Corners& inner) {
+    const double near = 0.02 * std::max(colour.cols, colour.rows);
+    const std::vector<cv::Point2f> outline(outer.begin(), outer.end());
+    for (int i = 0; i < 4; ++i) {
+        const cv::Point2d a = inner[i], b = inner[(i + 1) % 4];
+        if (std::abs(cv::pointPolygonTest(outline, cv::Point2f((a + b) / 2), true)) <= near) continue;
+        for (const auto& [from, end] : {std::pair{a, b}, std::pair{b, a}}) {
+            if (std::abs(cv::pointPolygonTest(outline, cv::Point2f(end), true)) > near) continue;
+            // Where the line leaves outer: a line of a mat's stripes may run on past a corner of the sheet on it.
+            const cv::Point2d away = (end - from) / cv::norm(end - from);
+            cv::Point2d out = end;
+            while (cv::pointPolygonTest(outline, cv::Point2f(out), false) >= 0) out += away;
+            const double reach = std::max(15.0, 0.1 * cv::norm(out - from));
+            if (runsOnFarPast(colour, from, out).value_or(false) &&
+                edgeBetweenSurfaces(colour, out + away * 6, out + away * (6 + reach)))
+                return true;
+        }
+    }
+    return false;
 }
 
 bool restIsPaper(const cv::Mat& colour, const Corners& outer, const Corners& inner) {

@@ -29,6 +29,12 @@ bool restIsPaper(const cv::Mat& colour, const Corners& outer, const Corners& inn
 // Whether outer holds inner and reaches more than margin beyond it across one side only, one along a drawn line:
 // a line drawn on the sheet has its paper on both sides, so the sheet goes on beyond it.
 bool reachesPastDrawnLine(const cv::Mat& colour, const Corners& outer, const Corners& inner, double margin);
+// Whether a side of inner that crosses outer's inside, clear of its outline, runs on past a corner of inner lying
+// on that outline, out beyond outer, as the edge between two surfaces (as far as surfaceLineSides asks): inner is
+// then a part of the sheet that outer is, cut off by a table's or a shadow's edge crossing the sheet and the
+// surface alike. A sheet's own sides end at its corners; a sheet on a mat keeps clear of the mat's outline, and a
+// side of it flush with the mat's runs along that outline.
+bool crossedBySurfaceLine(const cv::Mat& colour, const Corners& outer, const Corners& inner);
 // How far inside the side of outer from outer[side] to outer[side + 1] the two corners of inner nearest to it
 // lie, on average: negative where they lie beyond it.
 double insideBy(const Corners& outer, const Corners& inner, int side);

@@ -233,6 +233,66 @@ TEST(PaperEdges, AnOutlineReachingAcrossALineDrawnAlongAPartsSideIsTheSheetGoing
     }
 }
 
+TEST(PaperEdges, APartCutOffByAnEdgeCrossingTheSheetAndTheSurfaceIsNoSheetOfItsOwn) {
+    enum class Across { tableEdge, shadow, drawnLine, matStripes, latticeLine, tableEdgeBeyondMat };
+    struct Case {
+        const char* what;
+        Across across;
+        Corners outer, inner;
+        bool crossed;
+    };
+    const Corners sheet = box(120, 80, 359, 279);
+    const Case cases[] = {
+        {"the part over the table's top, below its edge seen through the sheet", Across::tableEdge, sheet,
+         box(120, 180, 359, 279), true},
+        {"the sunlit part, beside a hard shadow's edge", Across::shadow, sheet, box(120, 80, 239, 279), true},
+        {"the part above a horizon drawn across the sheet", Across::drawnLine, sheet, box(120, 80, 359, 180), false},
+        {"the sheet close to its mat's top, the mat's stripes running on along its sides", Across::matStripes,
+         box(60, 72, 419, 319), sheet, false},
+        {"the sheet close to its mat's top, a line of the table's lattice running on from its side",
+         Across::latticeLine, box(60, 72, 419, 319), sheet, false},
+        {"the sheet well inside its mat, the table's edge beyond the mat in line with its top side",
+         Across::tableEdgeBeyondMat, box(60, 40, 419, 319), sheet, false},
+        {"the sheet on its mat flush with the mat's top, the table's edge beyond the mat in line with it",
+         Across::tableEdgeBeyondMat, box(60, 80, 419, 319), sheet, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        cv::Mat picture;
+        if (c.across == Across::tableEdge) {
+            // A table top (y 180 and below) and the darker floor beyond its edge, showing through the sheet.
+            cv::Mat lit(360, 480, CV_32FC3, cv::Scalar(0.6, 0.58, 0.5));
+            lit(cv::Rect(0, 0, 480, 180)).setTo(cv::Scalar(0.2, 0.18, 0.15));
+            lit(cv::Rect(120, 80, 240, 200)).setTo(cv::Scalar(0.95, 0.95, 0.93));
+            lit(cv::Rect(120, 80, 240, 100)) *= 0.75;
+            picture = photographed(lit);
+        } else if (c.across == Across::matStripes || c.across == Across::latticeLine) {
+            // A grey mat (y 72 and below) on the brown table: with darker stripes 4 of every 8 pixels wide, two
+            // of them along the sheet's sides, or plain, with a pale line of the table 4 pixels wide running
+            // on from the sheet's left side.
+            cv::Mat lit(360, 480, CV_32FC3, cv::Scalar(0.45, 0.3, 0.18));
+            lit(cv::Rect(60, 72, 360, 248)).setTo(cv::Scalar::all(0.6));
+            if (c.across == Across::matStripes)
+                for (int x = 60; x < 420; x += 8) lit(cv::Rect(x, 72, 4, 248)).setTo(cv::Scalar::all(0.4));
+            else
+                lit(cv::Rect(116, 0, 4, 72)).setTo(cv::Scalar::all(0.8));
+            lit(cv::Rect(120, 80, 240, 200)).setTo(cv::Scalar(0.95, 0.95, 0.93));
+            picture = photographed(lit);
+        } else if (c.across == Across::tableEdgeBeyondMat) {
+            cv::Mat lit(360, 480, CV_32FC3, cv::Scalar(0.6, 0.58, 0.5));
+            lit(cv::Rect(0, 0, 480, 80)).setTo(cv::Scalar(0.2, 0.18, 0.15));
+            lit(cv::Rect(60, c.outer[0].y, 360, 320 - c.outer[0].y)).setTo(cv::Scalar::all(0.4));
+            lit(cv::Rect(120, 80, 240, 200)).setTo(cv::Scalar(0.95, 0.95, 0.93));
+            picture = photographed(lit);
+        } else {
+            picture = scene(Table::brown, c.across == Across::shadow);
+            if (c.across == Across::drawnLine)
+                cv::line(picture, cv::Point(120, 180), cv::Point(359, 180), cv::Scalar(40, 60, 30), 5);
+        }
+        EXPECT_EQ(crossedBySurfaceLine(picture, c.outer, c.inner), c.crossed);
+    }
+}
+
 TEST(PaperEdges, ASideAlongAStraightLineOfTheSurfaceRunsOnPastItsCorners) {
     struct Case {
         const char* what;

@@ -382,6 +382,14 @@ TEST(PaperCandidates, GeneratedPhotosThatOnceReturnedAPartOfTheSheetOrItsMatFind
          "the part above a horizon drawn across the sheet: the whole sheet, not clear all round, was dropped for "
          "holding that surer part over paper of another colour",
          0.99},
+        {3904188, photos::Surface::tableEdge,
+         "the corner of the sheet over the table's top, below the table's edge seen through the sheet: the whole "
+         "sheet was dropped as a mat around that brighter part",
+         0.99},
+        {3902201, photos::Surface::tableEdge,
+         "the sunlit corner above the table's edge seen through the sheet, beside a hard shadow's edge: the whole "
+         "sheet was dropped as a mat around it",
+         0.99},
     };
     for (const auto& c : cases) {
         const auto photo = photos::generate(c.seed, c.surface);
