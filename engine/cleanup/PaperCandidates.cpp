@@ -213,6 +213,18 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
     // counts only with clear edges all round: a guessed corner is the sheet's only where its sides show it.
     const std::vector<Corners> completed = std::move(completions);
     for (const Corners& c : completed) consider(c, 0, 0.97);
+    // A sheet lying across a table's edge shows the table's edge through it as a step of light, as clear as its
+    // own edges, and its edges over a table nearly as light as its paper are faint: the sure outline found may
+    // be the part on one side of that step, or of a line drawn across the sheet. Where both neighbours of a side
+    // of a sure outline go on past it as the sheet's edge, the outline reaching to where they end is judged too.
+    const std::size_t partsFrom = scored.size();
+    for (std::size_t i = 0; i < partsFrom; ++i) {
+        if (scored[i].confidence < options.minimumConfidence) continue;
+        for (int side = 0; side < 4; ++side)
+            if (const auto whole = reachedPastSide(a.colour, scored[i].corners, side);
+                whole && reachablePast(a.colour, scored[i].corners, side))
+                consider(*whole);
+    }
     // A hard shadow across a sheet splits it into a sunlit and a shadowed outline, and the whole sheet's
     // paper does not look like one paper: the whole is as sure a sheet as its parts are.
     const std::size_t single = scored.size();

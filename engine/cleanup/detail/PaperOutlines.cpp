@@ -230,4 +230,56 @@ std::optional<Corners> completedAtBorder(const Corners& c, cv::Size size,
     return out;
 }
 
+bool reachablePast(const cv::Mat& colour, const Corners& c, int side) {
+    const SteppedSides stepped = steppedSides(colour, c);
+    return std::ranges::none_of(std::array{side, (side + 1) % 4, (side + 3) % 4}, [&](int s) {
+        return std::ranges::find(stepped.shadowCut, s) != stepped.shadowCut.end() ||
+               std::ranges::find(stepped.stripeEdge, s) != stepped.stripeEdge.end();
+    });
+}
+
+std::optional<Corners> reachedPastSide(const cv::Mat& colour, const Corners& c, int side) {
+    constexpr double faint = 0.04;  // the least colour step of the sheet's edge over a surface nearly its colour
+    constexpr double stride = 3;    // pixels between the points followed
+    constexpr int missesToEnd = 3;  // points in a row without an edge where the edge ends
+    const cv::Rect2d picture(4, 4, colour.cols - 9, colour.rows - 9);
+    const cv::Point2d a = c[side], b = c[(side + 1) % 4];
+    const double depth = std::min(cv::norm(a - c[(side + 3) % 4]), cv::norm(b - c[(side + 2) % 4]));
+    // Where the sheet's edge ends that runs on from the corner at from along the side from its far corner at
+    // pivot: each point may lie a pixel across from the line through the last one found, so that a side a
+    // degree or two off the sheet's edge keeps to the edge.
+    auto edgeEnd = [&](cv::Point2d pivot, cv::Point2d from) {
+        cv::Point2d on = from, end = from;
+        for (int missed = 0; missed < missesToEnd && cv::norm(on - from) < 3 * depth;) {
+            const cv::Point2d direction = (on - pivot) / cv::norm(on - pivot), normal(-direction.y, direction.x);
+            const cv::Point2d next = on + direction * stride;
+            if (!picture.contains(next)) break;
+            float strongest = 0;
+            cv::Point2d found = next;
+            for (const double across : {0.0, -1.0, 1.0}) {
+                const cv::Point2d at = next + normal * across;
+                if (const float step = colourStep(colour, at + normal * 3, at - normal * 3); step > strongest) {
+                    strongest = step;
+                    found = at;
+                }
+            }
+            missed = strongest > faint ? 0 : missed + 1;
+            on = strongest > faint ? found : next;
+            if (missed == 0) end = on;
+        }
+        return end;
+    };
+    const cv::Point2d p = edgeEnd(c[(side + 3) % 4], a), q = edgeEnd(c[(side + 2) % 4], b);
+    if (std::min(cv::norm(p - a), cv::norm(q - b)) < 0.2 * depth) return std::nullopt;
+    // Seen nearly face on, a sheet's far side runs nearly as its near side does.
+    const cv::Point2d facing = c[(side + 2) % 4] - c[(side + 3) % 4];
+    if (std::abs((q - p).cross(facing)) > std::sin(6 * CV_PI / 180) * cv::norm(q - p) * cv::norm(facing))
+        return std::nullopt;
+    Corners whole = c;
+    whole[side] = p;
+    whole[(side + 1) % 4] = q;
+    if (!isConvex(whole)) return std::nullopt;
+    return whole;
+}
+
 }  // namespace quillfen::detail::paper

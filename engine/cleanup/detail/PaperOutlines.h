@@ -53,4 +53,16 @@ bool stoppedAtDrawnBand(const cv::Mat& colour, const Corners& outer, const Corne
 std::optional<Corners> completedAtBorder(const Corners& c, cv::Size size,
                                          const RectangleDetectorOptions& options);
 
+// Whether the picture as it is may show the rest of a sheet that the outline is a part of past the side from
+// c[side] to c[side + 1]: not where that side or a neighbour lies along a hard shadow's or a wall stripe's edge,
+// as steppedSides tells them; past a shadow's edge the picture relit across it shows the whole sheet.
+bool reachablePast(const cv::Mat& colour, const Corners& c, int side);
+// The outline of the whole sheet around a part of it cut off along the side from c[side] to c[side + 1], as a
+// table's edge seen through the sheet or a line drawn across it cuts it: both neighbouring
+// sides followed on past that side as far as they show the sheet's edge, however faint over a surface nearly as
+// light as the paper, each free to turn a little about its far corner to keep to the edge. Nothing where either
+// runs on by less than a fifth of the outline's depth, as a sheet's own sides end at its corners, or where the
+// side between their ends runs more than 6 degrees off the opposite side.
+std::optional<Corners> reachedPastSide(const cv::Mat& colour, const Corners& c, int side);
+
 }  // namespace quillfen::detail::paper

@@ -521,3 +521,48 @@ TEST(PaperEdges, ASideOnAStripesEdgeOfAMatBeyondTheSheetIsPulledInToTheSheetsEdg
         for (int i = 0; i < 4; ++i) EXPECT_LT(cv::norm(narrowed[i] - sheet[i]), 5) << "corner " << i;
     }
 }
+
+TEST(PaperEdges, APartOfASheetAcrossATablesEdgeReachesOnToTheSheetsEdgesOverTheTable) {
+    // A sheet (x 120...360, y 80...280) across the edge of a beige table at x = 200, the brown floor left of
+    // it; over the floor the sheet's paper is a quarter darker. Over the table the paper is white, or nearly
+    // the table's colour so that its edges there are faint. A darker band of the table, 40 pixels wide, may run
+    // on along the line of the sheet's top beyond its corner, from x = 360 to the picture's border.
+    struct Case {
+        const char* what;
+        bool faint;
+        bool band;
+        Corners part;
+        int side;
+        std::optional<Corners> whole;
+    };
+    const Corners sheet = box(120, 80, 359, 279), overFloor = box(120, 80, 200, 279);
+    const Corners aslant = {cv::Point2d(120, 77), cv::Point2d(200, 80), cv::Point2d(200, 279),
+                            cv::Point2d(120, 279)};
+    const Case cases[] = {
+        {"the part over the floor, past the table's edge", false, false, overFloor, 1, sheet},
+        {"the part over the floor, past the table's edge, the sheet's edges faint beyond", true, false, overFloor,
+         1, sheet},
+        {"the part over the floor, its top meeting the sheet's edge at the table's edge two degrees off it", true,
+         false, aslant, 1, sheet},
+        {"the whole sheet, past its right side", true, false, sheet, 1, std::nullopt},
+        {"the part over the floor, past its left side, the sheet's own edge", true, false, overFloor, 3,
+         std::nullopt},
+        {"the part over the floor, past its top, one neighbour along the table's edge", true, false, overFloor, 0,
+         std::nullopt},
+        {"the part over the floor, the band running on along the sheet's top past its corner", true, true,
+         overFloor, 1, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        cv::Mat picture(360, 480, CV_32FC3, cv::Scalar(0.6, 0.58, 0.5));
+        picture(cv::Rect(0, 0, 200, 360)).setTo(cv::Scalar(0.22, 0.18, 0.15));
+        picture(cv::Rect(120, 80, 240, 200))
+            .setTo(c.faint ? cv::Scalar(0.64, 0.62, 0.5) : cv::Scalar(0.95, 0.95, 0.93));
+        picture(cv::Rect(120, 80, 80, 200)) *= 0.75;
+        if (c.band) picture(cv::Rect(360, 40, 120, 40)).setTo(cv::Scalar(0.5, 0.48, 0.42));
+        const auto whole = reachedPastSide(photographed(picture), c.part, c.side);
+        ASSERT_EQ(whole.has_value(), c.whole.has_value());
+        if (whole)
+            for (int i = 0; i < 4; ++i) EXPECT_LT(cv::norm((*whole)[i] - (*c.whole)[i]), 5) << "corner " << i;
+    }
+}

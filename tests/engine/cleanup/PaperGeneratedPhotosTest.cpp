@@ -390,6 +390,14 @@ TEST(PaperCandidates, GeneratedPhotosThatOnceReturnedAPartOfTheSheetOrItsMatFind
          "the sunlit corner above the table's edge seen through the sheet, beside a hard shadow's edge: the whole "
          "sheet was dropped as a mat around it",
          0.99},
+        {3934426, photos::Surface::tableEdge,
+         "the part over the floor: its side along the table's edge seen through the sheet, the sheet's sides going "
+         "on beyond it over the table as edges too faint to widen it",
+         0.99},
+        {3931689, photos::Surface::tableEdge,
+         "the part over the table: its side along the table's edge seen through the sheet, the sheet's sides going "
+         "on beyond it over the floor, where the paper is darker",
+         0.99},
     };
     for (const auto& c : cases) {
         const auto photo = photos::generate(c.seed, c.surface);
