@@ -220,10 +220,13 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
     const std::size_t partsFrom = scored.size();
     for (std::size_t i = 0; i < partsFrom; ++i) {
         if (scored[i].confidence < options.minimumConfidence) continue;
-        for (int side = 0; side < 4; ++side)
-            if (const auto whole = reachedPastSide(a.colour, scored[i].corners, side);
-                whole && reachablePast(a.colour, scored[i].corners, side))
-                consider(*whole);
+        std::optional<SteppedSides> stepped;  // worked out once, where a side is first reached past
+        for (int side = 0; side < 4; ++side) {
+            const auto whole = reachedPastSide(a.colour, scored[i].corners, side);
+            if (!whole) continue;
+            if (!stepped) stepped = steppedSides(a.colour, scored[i].corners);
+            if (reachablePast(*stepped, side)) consider(*whole);
+        }
     }
     // A hard shadow across a sheet splits it into a sunlit and a shadowed outline, and the whole sheet's
     // paper does not look like one paper: the whole is as sure a sheet as its parts are.

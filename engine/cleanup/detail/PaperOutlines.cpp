@@ -230,8 +230,7 @@ std::optional<Corners> completedAtBorder(const Corners& c, cv::Size size,
     return out;
 }
 
-bool reachablePast(const cv::Mat& colour, const Corners& c, int side) {
-    const SteppedSides stepped = steppedSides(colour, c);
+bool reachablePast(const SteppedSides& stepped, int side) {
     return std::ranges::none_of(std::array{side, (side + 1) % 4, (side + 3) % 4}, [&](int s) {
         return std::ranges::find(stepped.shadowCut, s) != stepped.shadowCut.end() ||
                std::ranges::find(stepped.stripeEdge, s) != stepped.stripeEdge.end();

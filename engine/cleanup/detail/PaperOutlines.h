@@ -4,6 +4,7 @@
 
 #include <opencv2/core.hpp>
 
+#include "engine/cleanup/detail/PaperEdges.h"
 #include "engine/cleanup/detail/PaperGeometry.h"
 
 // Internal to paper detection: how the outlines proposed for one picture stand to one another (joined parts,
@@ -53,10 +54,10 @@ bool stoppedAtDrawnBand(const cv::Mat& colour, const Corners& outer, const Corne
 std::optional<Corners> completedAtBorder(const Corners& c, cv::Size size,
                                          const RectangleDetectorOptions& options);
 
-// Whether the picture as it is may show the rest of a sheet that the outline is a part of past the side from
-// c[side] to c[side + 1]: not where that side or a neighbour lies along a hard shadow's or a wall stripe's edge,
-// as steppedSides tells them; past a shadow's edge the picture relit across it shows the whole sheet.
-bool reachablePast(const cv::Mat& colour, const Corners& c, int side);
+// Whether the picture as it is may show the rest of a sheet that an outline is a part of past its side from
+// c[side] to c[side + 1], given the outline's stepped sides: not where that side or a neighbour lies along a hard
+// shadow's or a wall stripe's edge; past a shadow's edge the picture relit across it shows the whole sheet.
+bool reachablePast(const SteppedSides& stepped, int side);
 // The outline of the whole sheet around a part of it cut off along the side from c[side] to c[side + 1], as a
 // table's edge seen through the sheet or a line drawn across it cuts it: both neighbouring
 // sides followed on past that side as far as they show the sheet's edge, however faint over a surface nearly as
