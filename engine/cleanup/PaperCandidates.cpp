@@ -7,6 +7,7 @@
 #include "engine/cleanup/detail/PaperJudging.h"
 #include "engine/cleanup/detail/PaperLines.h"
 #include "engine/cleanup/detail/PaperOutlines.h"
+#include "engine/cleanup/detail/PaperRefining.h"
 #include "engine/cleanup/detail/PaperRegions.h"
 #include "engine/cleanup/detail/PaperShadows.h"
 #include "engine/cleanup/detail/PaperStrokes.h"

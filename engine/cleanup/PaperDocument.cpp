@@ -5,6 +5,7 @@
 #include "engine/cleanup/detail/PaperEdges.h"
 #include "engine/cleanup/detail/PaperGeometry.h"
 #include "engine/cleanup/detail/PaperJudging.h"
+#include "engine/cleanup/detail/PaperRefining.h"
 
 #include <opencv2/imgproc.hpp>
 

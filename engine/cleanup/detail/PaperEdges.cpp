@@ -30,10 +30,7 @@ bool drawnLineAt(const cv::Mat& colour, cv::Point2d q, cv::Point2d inward, doubl
     return darkest < 0.6f * clear && clear - darkest > 0.15f;
 }
 
-namespace {
-
-// Whether at least the given share of points along a to b shows a clear change of colour across the line
-// through them. Sampling stops once the rest of the points cannot change the answer. Built as refineSide is.
+// Sampling stops once the rest of the points cannot change the answer. Built as refineSide is.
 [[gnu::target_clones("avx2", "default")]] bool lineSupported(const cv::Mat& colour, cv::Point2d a,
                                                              cv::Point2d b, double spacing, double share) {
     const double length = cv::norm(b - a);
@@ -53,40 +50,6 @@ namespace {
     return static_cast<double>(supported) / count >= share;
 }
 
-// Whether the picture at p steps clearly in colour across the line through it, brighter on the inward
-// side unless anyStep: a sheet's edge, which stays one in a shadow. Over a table's edge the paper beyond,
-// drawn over, may be darker than the table, and any clear step is the sheet's edge.
-bool sheetEdgeAt(const cv::Mat& colour, cv::Point2d p, cv::Point2d inward, bool anyStep) {
-    return colourStep(colour, p + inward * 3, p - inward * 3) > 0.1f &&
-           (anyStep || lumaAt(colour, p + inward * 3) > lumaAt(colour, p - inward * 3));
-}
-
-// The far end of a sheet's edge (anyStep as for sheetEdgeAt) along a side's line (inward its normal to the
-// inside), walking from a point on it away from the outline at most reach pixels and never out of the
-// picture: the walk ends at two steps in a row without such an edge, so that a busy surface's edges across
-// the line do not carry it on.
-cv::Point2d edgeEnd(const cv::Mat& colour, const Line& side, cv::Point2d inward, cv::Point2d from,
-                    cv::Point2d away, double reach, bool anyStep) {
-    constexpr double stride = 3;
-    const cv::Point2d direction = side.direction.dot(away) > 0 ? side.direction : -side.direction;
-    const cv::Rect2d picture(0, 0, colour.cols - 1, colour.rows - 1);
-    cv::Point2d end = from;
-    int missed = 0;
-    for (double d = stride; d <= reach && missed < 2; d += stride) {
-        const cv::Point2d on = from + direction * d;
-        if (!picture.contains(on)) break;
-        if (sheetEdgeAt(colour, on, inward, anyStep)) {
-            end = on;
-            missed = 0;
-        } else {
-            ++missed;
-        }
-    }
-    return end;
-}
-
-// Whether the line from a through b runs on as a clear edge past b, for a tenth of its length and at least 15
-// pixels, inside the picture.
 bool runsOnPastEnd(const cv::Mat& colour, cv::Point2d a, cv::Point2d b) {
     const double length = cv::norm(b - a);
     const cv::Point2d away = (b - a) / length;
@@ -96,20 +59,7 @@ bool runsOnPastEnd(const cv::Mat& colour, cv::Point2d a, cv::Point2d b) {
     return picture.contains(to) && lineSupported(colour, from, to, 3, 0.8);
 }
 
-// Whether the line through a and b runs on as a clear edge past one of its ends, as runsOnPastEnd.
-bool runsOnBeyond(const cv::Mat& colour, cv::Point2d a, cv::Point2d b) {
-    return runsOnPastEnd(colour, b, a) || runsOnPastEnd(colour, a, b);
-}
-
-// The share of points from a to b that show a sheet's edge, inward the normal to the inside.
-double sheetEdgeShare(const cv::Mat& colour, cv::Point2d a, cv::Point2d b, cv::Point2d inward,
-                      double spacing, bool anyStep) {
-    const int count = std::max(1, static_cast<int>(cv::norm(b - a) / spacing));
-    int shown = 0;
-    for (int k = 0; k < count; ++k)
-        shown += sheetEdgeAt(colour, a + (b - a) * ((k + 0.5) / count), inward, anyStep);
-    return static_cast<double>(shown) / count;
-}
+namespace {
 
 // Whether the side from a to b (clockwise around its outline) runs along a drawn line.
 bool drawnSide(const cv::Mat& colour, cv::Point2d a, cv::Point2d b) {
@@ -193,73 +143,6 @@ bool lightAgainBeyond(const cv::Mat& colour, cv::Point2d a, cv::Point2d b, cv::P
         }
     }
     return light >= count / 2;
-}
-
-// The unit normal to the stretch from a to b on its left, inward where an outline runs clockwise.
-cv::Point2d normalLeftOf(cv::Point2d a, cv::Point2d b) {
-    const cv::Point2d d = (b - a) / cv::norm(b - a);
-    return {-d.y, d.x};
-}
-
-// Whether two mean colours differ by less than the given share of the brighter one's luma.
-bool alikeColours(const cv::Vec3f& x, const cv::Vec3f& y, double share) {
-    return cv::norm(x - y) < share * std::max({luma(x), luma(y), 0.02});
-}
-
-// The mean colour from 3 to 7 pixels inside the middle eight tenths of the stretch from p to q.
-cv::Vec3f colourJustInside(const cv::Mat& colour, cv::Point2d p, cv::Point2d q) {
-    const cv::Point2d along = q - p;
-    return across(colour, p + along * 0.1, q - along * 0.1, normalLeftOf(p, q), 3).inside;
-}
-
-// The mean colour from 3 to 7 pixels beyond the stretches from a to b and from c to d, half from each.
-cv::Vec3f colourJustBeyond(const cv::Mat& colour, cv::Point2d a, cv::Point2d b, cv::Point2d c,
-                           cv::Point2d d) {
-    return (across(colour, a, b, normalLeftOf(a, b), 3).outside +
-            across(colour, c, d, normalLeftOf(c, d), 3).outside) *
-           0.5f;
-}
-
-// Whether the picture just inside the stretch from p to q, a line the side from a to b is widened to, is the
-// surface beyond the neighbouring sides along their runs from a to p and from b to q: the colours from 3 to 7
-// pixels off differ by less than eight hundredths of the brighter one's luma. A side widened that far has
-// taken in a strip of a mat or a cloth beyond the sheet, whose stripes' edges run on along the neighbours,
-// where a band drawn along the sheet's side, or the sheet's paper in a shadow, is not the surface beside it.
-bool surfaceWithin(const cv::Mat& colour, cv::Point2d a, cv::Point2d p, cv::Point2d b, cv::Point2d q) {
-    return alikeColours(colourJustInside(colour, p, q), colourJustBeyond(colour, a, p, q, b), 0.08);
-}
-
-// Where the picture just inside the side from c[side] to c[side + 1] is the surface that lies just beyond the
-// neighbouring sides next to it (along their last quarter, 40 pixels at most), the side lies on a stripe's
-// edge of a mat or a cloth beyond the sheet, whose stripes run on along the neighbours past its corners: the
-// sheet's edge is then the nearest line parallel to the side, within a quarter of the outline's depth, that
-// shows a clear edge along its length and just inside which the picture is not that surface. Colours are
-// taken from 3 to 7 pixels off and alike within twelve hundredths of the brighter one's luma.
-std::optional<Line> sheetEdgeInsideSurfaceStrip(const cv::Mat& colour, const Corners& c, int side) {
-    const cv::Point2d a = c[side], b = c[(side + 1) % 4], before = c[(side + 3) % 4],
-                      after = c[(side + 2) % 4];
-    const double reachA = std::min(40.0, 0.25 * cv::norm(a - before)),
-                 reachB = std::min(40.0, 0.25 * cv::norm(after - b));
-    const cv::Point2d fromA = a + (before - a) / cv::norm(before - a) * reachA;
-    const cv::Point2d toB = b + (after - b) / cv::norm(after - b) * reachB;
-    const cv::Vec3f beyond = colourJustBeyond(colour, fromA, a, b, toB);
-    auto surfaceJustInside = [&](cv::Point2d p, cv::Point2d q) {
-        return alikeColours(colourJustInside(colour, p, q), beyond, 0.12);
-    };
-    if (!surfaceJustInside(a, b)) return std::nullopt;
-    const Line beforeLine{before, (a - before) / cv::norm(a - before)},
-        afterLine{b, (after - b) / cv::norm(after - b)};
-    const cv::Point2d direction = (b - a) / cv::norm(b - a), inward = normalLeftOf(a, b);
-    const double depth = std::min(cv::norm(a - before), cv::norm(after - b));
-    for (double d = 4; d <= 0.25 * depth; d += 2) {
-        const Line shifted{a + inward * d, direction};
-        const auto p = intersect(beforeLine, shifted), q = intersect(afterLine, shifted);
-        if (!p || !q) break;
-        if (lineSupported(colour, *p + (*q - *p) * 0.1, *q - (*q - *p) * 0.1, 6, 0.6) &&
-            !surfaceJustInside(*p, *q))
-            return shifted;
-    }
-    return std::nullopt;
 }
 
 // Whether the paper shows again close beyond q (inward the normal to the inside): from some point 16 to 28
@@ -367,141 +250,6 @@ bool cutOffByDrawnLine(const cv::Mat& colour, const Corners& c) {
     return false;
 }
 
-// The outline with each side pushed outwards to the sheet's real edge when the side stopped early, at a
-// band of colour drawn up to the edge or at the edge of a hard shadow falling across the sheet: the two
-// neighbouring sides must go on as clear edges past the old corners, and the farthest line parallel to the
-// side, or to the opposite side where the side lies on an edge crossing the sheet aslant, that they reach
-// and that shows a clear edge along its length, holding no strip of the surface beside them, becomes the
-// side.
-Corners widenedToSheetEdges(const cv::Mat& colour, const Corners& c, bool colourlessSurface) {
-    std::array<Line, 4> lines;
-    for (int i = 0; i < 4; ++i) lines[i] = Line{c[i], (c[(i + 1) % 4] - c[i]) / cv::norm(c[(i + 1) % 4] - c[i])};
-    std::array<Line, 4> widened = lines;
-    bool changed = false;
-    for (int i = 0; i < 4; ++i) {
-        const Line& side = lines[i];
-        const Line& before = lines[(i + 3) % 4];
-        const Line& after = lines[(i + 1) % 4];
-        const cv::Point2d inward(-side.direction.y, side.direction.x);
-        const cv::Point2d far = (c[(i + 2) % 4] + c[(i + 3) % 4]) * 0.5;
-        const double depth = (far - (c[i] + c[(i + 1) % 4]) * 0.5).dot(inward);
-        // The part found may be a quarter of the sheet, cut off by a horizon or a shadow's edge across it.
-        // The farthest line of the given direction, d pixels past the side's middle, that the neighbours
-        // reach as clear edges, that shows a clear edge along its length and that holds no strip of the
-        // surface beside the sheet; 0 when there is none.
-        const cv::Point2d middle = (c[i] + c[(i + 1) % 4]) * 0.5;
-        auto farthest = [&](cv::Point2d direction) {
-            double best = 0;
-            for (double d = 4; d <= 3 * depth; d += 2) {
-                const Line shifted{middle - inward * d, direction};
-                const auto p = intersect(before, shifted), q = intersect(after, shifted);
-                if (!p || !q) break;
-                if ((*p - c[i]).dot(inward) > 0 || (*q - c[(i + 1) % 4]).dot(inward) > 0) continue;
-                if (!lineSupported(colour, c[i], *p, 3, 0.6) ||
-                    !lineSupported(colour, c[(i + 1) % 4], *q, 3, 0.6)) {
-                    // A white stripe of a colourless wall, as bright as the paper, hides the sheet's edge
-                    // where it meets the sheet: over as much as a stripe's width past a corner.
-                    if (colourlessSurface && d <= 0.1 * depth) continue;
-                    break;
-                }
-                // On a colourless surface a white stripe beside the sheet is as bright as its paper and a
-                // grey one as its paper in a shadow, so the surface's colour tells nothing of where the sheet
-                // ends.
-                const cv::Point2d along = *q - *p;
-                if (lineSupported(colour, *p + along * 0.1, *q - along * 0.1, 6, 0.6) &&
-                    (colourlessSurface || !surfaceWithin(colour, c[i], *p, c[(i + 1) % 4], *q)))
-                    best = d;
-            }
-            return best;
-        };
-        if (const double best = farthest(side.direction); best > 0) {
-            widened[i] = Line{middle - inward * best, side.direction};
-            changed = true;
-            continue;
-        }
-        // A side that stopped at an edge crossing the sheet aslant, the edge of a table it reaches over or of
-        // a shadow, lies on a line that runs on past one of its ends as that edge, where a sheet's own side
-        // ends at its corners; the sheet's far side then runs nearly as its near side does.
-        const cv::Point2d opposite = c[(i + 2) % 4] - c[(i + 3) % 4];
-        const cv::Point2d facing = opposite / cv::norm(opposite);
-        const bool crossing = runsOnBeyond(colour, c[i], c[(i + 1) % 4]);
-        if (std::abs(facing.cross(side.direction)) > std::sin(CV_PI / 90) && crossing) {
-            if (const double best = farthest(facing); best > 0) {
-                widened[i] = Line{middle - inward * best, facing};
-                changed = true;
-                continue;
-            }
-        }
-        // A hard shadow's edge that crosses the sheet aslant cuts it along no parallel line: the new side
-        // joins where the neighbouring sides' own edges, paper inside, end past the old corners, when one
-        // of them runs on by a fifth of the depth at least and the new side shows such an edge too. A
-        // neighbour along a drawn line (a horizon) is no sheet's edge, and where it leads is the artwork's.
-        // Past an edge that runs on beyond the side, as a table's does, the paper need not be the brighter.
-        auto inwardOf = [](const Line& l) { return cv::Point2d(-l.direction.y, l.direction.x); };
-        const cv::Point2d p = edgeEnd(colour, before, inwardOf(before), c[i], -inward, 3 * depth, crossing);
-        const cv::Point2d q =
-            edgeEnd(colour, after, inwardOf(after), c[(i + 1) % 4], -inward, 3 * depth, crossing);
-        if (std::max(cv::norm(p - c[i]), cv::norm(q - c[(i + 1) % 4])) < 0.2 * depth) continue;
-        const cv::Point2d along = q - p;
-        if (cv::norm(along) < 8) continue;
-        const cv::Point2d newInward(-along.y / cv::norm(along), along.x / cv::norm(along));
-        if (sheetEdgeShare(colour, p + along * 0.1, q - along * 0.1, newInward, 6, crossing) < 0.6) continue;
-        if (drawnSide(colour, c[(i + 3) % 4], c[i]) || drawnSide(colour, c[(i + 1) % 4], c[(i + 2) % 4]))
-            continue;
-        widened[i] = Line{p, along / cv::norm(along)};
-        changed = true;
-    }
-    if (!changed) return c;
-    return cornersOf(widened).value_or(c);
-}
-
-Corners narrowedToSheetCorners(const cv::Mat& colour, const Corners& c) {
-    std::array<Line, 4> lines;
-    std::array<double, 4> lengths;
-    for (int i = 0; i < 4; ++i) {
-        lengths[i] = cv::norm(c[(i + 1) % 4] - c[i]);
-        lines[i] = Line{c[i], (c[(i + 1) % 4] - c[i]) / lengths[i]};
-    }
-    // How far from the corner at p, along a side of that length going the given way, its clear edge starts:
-    // the first of three points in a row, 2 pixels apart, that show one, within a quarter of the side.
-    auto edgeStart = [&](cv::Point2d p, cv::Point2d away, double length) -> std::optional<double> {
-        const cv::Point2d normal(-away.y, away.x);
-        int run = 0;
-        for (double d = 3; d <= 0.25 * length; d += 2) {
-            const cv::Point2d on = p + away * d;
-            run = colourStep(colour, on + normal * 3, on - normal * 3) > 0.1f ? run + 1 : 0;
-            if (run == 3) return d - 4;
-        }
-        return std::nullopt;
-    };
-    constexpr double past = 8;  // pixels: nearer the corner lies the blur of the side's own edge
-    std::array<Line, 4> narrowed = lines;
-    bool changed = false;
-    for (int i = 0; i < 4; ++i) {
-        const cv::Point2d a = c[i], b = c[(i + 1) % 4];
-        const Line &before = lines[(i + 3) % 4], &after = lines[(i + 1) % 4];
-        const auto fromA = edgeStart(a, -before.direction, lengths[(i + 3) % 4]);
-        const auto fromB = edgeStart(b, after.direction, lengths[(i + 1) % 4]);
-        if (!fromA || !fromB || *fromA < past || *fromB < past) {
-            if (const auto edge = sheetEdgeInsideSurfaceStrip(colour, c, i)) {
-                narrowed[i] = *edge;
-                changed = true;
-            }
-            continue;
-        }
-        const cv::Point2d p = a - before.direction * *fromA, q = b + after.direction * *fromB;
-        const cv::Point2d along = q - p;
-        if (std::abs(lines[i].direction.cross(along / cv::norm(along))) > std::sin(CV_PI / 36) ||
-            !lineSupported(colour, a + (b - a) * 0.1, b - (b - a) * 0.1, 3, 0.6) ||
-            !lineSupported(colour, p + along * 0.1, q - along * 0.1, 3, 0.6))
-            continue;
-        narrowed[i] = Line{p, along / cv::norm(along)};
-        changed = true;
-    }
-    if (!changed) return c;
-    return cornersOf(narrowed).value_or(c);
-}
-
 // Whether outer's sides run on as clear edges past inner's corners wherever outer reaches beyond a side
 // of inner: then inner stopped early, at a band of colour drawn along the sheet's side.
 bool runsOnPast(const cv::Mat& colour, const Corners& outer, const Corners& inner) {
@@ -522,11 +270,15 @@ bool runsOnPast(const cv::Mat& colour, const Corners& outer, const Corners& inne
     return true;
 }
 
+SideColours coloursAcross(const cv::Mat& colour, cv::Point2d a, cv::Point2d b, cv::Point2d inward, double clear) {
+    const Across near = across(colour, a, b, inward, clear);
+    return {near.inside, near.outside, luma(near.inside), luma(near.outside)};
+}
+
 SideColours sideColours(const cv::Mat& colour, const Corners& c, int side) {
     const cv::Point2d a = c[side], b = c[(side + 1) % 4];
     const cv::Point2d dir = (b - a) / cv::norm(b - a), inward(-dir.y, dir.x);
-    const Across near = across(colour, a + (b - a) * 0.1, b - (b - a) * 0.1, inward, 4);
-    return {near.inside, near.outside, luma(near.inside), luma(near.outside)};
+    return coloursAcross(colour, a + (b - a) * 0.1, b - (b - a) * 0.1, inward, 4);
 }
 
 double brightestSideStep(const cv::Mat& colour, const Corners& c, bool surfaceBeyond) {

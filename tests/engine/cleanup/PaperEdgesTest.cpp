@@ -1,5 +1,6 @@
 #include "engine/cleanup/detail/PaperEdges.h"
 #include "engine/cleanup/detail/PaperOutlines.h"
+#include "engine/cleanup/detail/PaperRefining.h"
 
 #include <gtest/gtest.h>
 
@@ -562,7 +563,8 @@ TEST(PaperEdges, APartOfASheetAcrossATablesEdgeReachesOnToTheSheetsEdgesOverTheT
         if (c.band) picture(cv::Rect(360, 40, 120, 40)).setTo(cv::Scalar(0.5, 0.48, 0.42));
         const auto whole = reachedPastSide(photographed(picture), c.part, c.side);
         ASSERT_EQ(whole.has_value(), c.whole.has_value());
-        if (whole)
+        if (whole) {
             for (int i = 0; i < 4; ++i) EXPECT_LT(cv::norm((*whole)[i] - (*c.whole)[i]), 5) << "corner " << i;
+        }
     }
 }
