@@ -255,7 +255,9 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
     // the whole sheet, as sure as its part, and the part is dropped. A stripe's edge of a wall, white beside
     // grey as paper in full light beside paper in the shadow, looks like a shadow's edge: an outline stopped
     // short of it, inside the sheet, holds none of the paper beyond it. Where no outline reaches across, the
-    // edge is a stripe's beyond the sheet, and the smallest outline holding the part is the sheet.
+    // edge is a stripe's beyond the sheet, and the smallest outline holding the part is the sheet, if it keeps to
+    // the part's other sides: past them lies no more of the sheet the part was cut from, only more of the surface,
+    // so an outline reaching on past them is no such sheet, and the part is judged as one held by none.
     constexpr double across = 3;  // pixels past the edge: more than refining the same edge strays
     std::vector<std::vector<int>> shaded(scored.size()), striped(scored.size());
     std::vector<char> dropped(scored.size());
@@ -316,7 +318,9 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
         for (std::size_t j = 0; j < scored.size(); ++j) {
             if (!plain(j) || covered(scored[i].corners, scored[j].corners) < 0.9) continue;
             const double area = polygonArea(scored[j].corners);
-            if (!whole || area < polygonArea(scored[*whole].corners)) whole = j;
+            if ((!whole || area < polygonArea(scored[*whole].corners)) &&
+                reachesOnlyAcross(scored[j].corners, scored[i].corners, shaded[i], 0.02 * reach))
+                whole = j;
             if (reachesAcross(j) && (!beyond || area < polygonArea(scored[*beyond].corners))) beyond = j;
         }
         if (beyond) whole = beyond;

@@ -102,6 +102,13 @@ double reachBeyond(const Corners& outer, const Corners& inner, int side) {
     return beyond;
 }
 
+bool reachesOnlyAcross(const Corners& outer, const Corners& inner, const std::vector<int>& sides,
+                       double margin) {
+    for (int i = 0; i < 4; ++i)
+        if (std::ranges::find(sides, i) == sides.end() && reachBeyond(outer, inner, i) > margin) return false;
+    return true;
+}
+
 int sidesReachedAcross(const Corners& outer, const Corners& inner, double margin) {
     int across = 0;
     for (int i = 0; i < 4; ++i) across += reachBeyond(outer, inner, i) > margin;

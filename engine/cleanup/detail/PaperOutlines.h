@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <vector>
 
 #include <opencv2/core.hpp>
 
@@ -17,6 +18,10 @@ namespace quillfen::detail::paper {
 std::optional<Corners> joined(const Corners& x, const Corners& y);
 // How far outer reaches beyond inner's side from inner[side] to inner[side + 1], at least 0.
 double reachBeyond(const Corners& outer, const Corners& inner, int side);
+// Whether outer reaches no more than margin beyond any side of inner but those listed (i for the side from
+// inner[i] to inner[i + 1]).
+bool reachesOnlyAcross(const Corners& outer, const Corners& inner, const std::vector<int>& sides,
+                       double margin);
 // How many sides of inner outer reaches more than margin beyond.
 int sidesReachedAcross(const Corners& outer, const Corners& inner, double margin);
 // Whether outer holds inner and reaches more than margin beyond it across one of its sides only.

@@ -334,6 +334,12 @@ TEST(PaperCandidates, GeneratedPhotosThatOnceReturnedAPartOfTheSheetOrItsMatFind
          "the sheet with a strip of the wall beside it: the sheet found again in the relit picture took the place "
          "of an outline onto the wall but kept that outline's edges, and was dropped as swallowing a surer one",
          0.99},
+        {4101349, photos::Surface::stripedWall,
+         "the sheet with a wedge of the wall beside it: an outline around the sheet and the wall beside it, a side "
+         "along a stripe's edge taken for a shadow's, gave its surety to the smallest outline holding it, which "
+         "reached on past its other sides, rather than being looked for again in the picture relit across that edge",
+         0.97},
+        {4100078, photos::Surface::stripedWall, "the sheet with a wedge of the wall beside it, as above", 0.95},
         {4000076, photos::surfaceForSeed(76),
          "the sheet with a strip of the room beside it: that outline, its edges clear along half of it, was surer "
          "than the sheet's own inside it, clear all round",

@@ -1,0 +1,47 @@
+#include "engine/cleanup/detail/PaperOutlines.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace quillfen::detail::paper;
+
+TEST(PaperOutlines, AnOutlineHoldingAPartKeepsToItsSidesButTheOnesLeftOpen) {
+    // The part: 100 to 300 across, 100 to 250 down; its sides from the top clockwise are 0 (top), 1 (right),
+    // 2 (bottom) and 3 (left). Outlines reaching beyond it by up to the margin of 5 pixels still keep to a
+    // side.
+    const Corners part{{{100, 100}, {300, 100}, {300, 250}, {100, 250}}};
+    struct Case {
+        const char* what;
+        Corners outer;
+        std::vector<int> open;
+        bool keeps;
+    };
+    const Case cases[] = {
+        {"the part itself", part, {}, true},
+        {"on across the open right side", {{{100, 100}, {360, 100}, {360, 250}, {100, 250}}}, {1}, true},
+        {"on across the right side, left closed",
+         {{{100, 100}, {360, 100}, {360, 250}, {100, 250}}},
+         {3},
+         false},
+        {"on across the open right side and down past the bottom",
+         {{{100, 100}, {360, 100}, {360, 320}, {100, 320}}},
+         {1},
+         false},
+        {"down past the bottom at one corner only",
+         {{{100, 100}, {300, 100}, {300, 280}, {100, 250}}},
+         {1},
+         false},
+        {"within the margin past the bottom", {{{100, 100}, {300, 100}, {300, 254}, {100, 254}}}, {1}, true},
+        {"just past the margin below the bottom",
+         {{{100, 100}, {300, 100}, {300, 256}, {100, 256}}},
+         {1},
+         false},
+        {"on across two open sides", {{{40, 100}, {360, 100}, {360, 250}, {40, 250}}}, {1, 3}, true},
+        {"inside the part on every side", {{{120, 120}, {280, 120}, {280, 230}, {120, 230}}}, {}, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(reachesOnlyAcross(c.outer, part, c.open, 5), c.keeps);
+    }
+}
