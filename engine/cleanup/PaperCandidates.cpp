@@ -432,13 +432,19 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
     // colour, stays too: the whole sheet around a part that a shadow's edge cut off, whose edges in the
     // shadow are too faint for all four sides to be clear; so does one across a single side along a line drawn on
     // the sheet, whose paper goes on beyond it, as where a sheet lies across a table's edge, its edges not clear all
-    // round, and its paper above a drawn horizon is surer. On a colourless surface, where colour belongs to
-    // the drawing, a less sure outline that leaves out colour a surer one holds, along a tenth of the band
-    // around it, is dropped as well: a side stopped at a band of grass drawn along the sheet, another on a
-    // stripe's edge of the wall beyond the sheet, makes an outline that holds neither the sheet nor only
-    // wall, and may be the larger. So is a less sure outline across the sides of a surer one clear all round,
-    // overlapping it by half, neither holding the other: it holds a part of that sheet and the surface beside
-    // it, out from a shadow's edge across the sheet along the stripes of the mat it lies on.
+    // round, and its paper above a drawn horizon is surer. So does one across a single side of a surer one, crisp
+    // or not, along which a table's or a shadow's edge cuts that part off the sheet: the side runs on past the
+    // part's corner, out beyond the one holding it, as the edge between two surfaces, where a sheet's sides end at
+    // its corners; the part may be the sheet's paper over the darker floor, which does not stand out as a sheet,
+    // and the whole sheet dropped for it was lost too. Not on a colourless surface, where the edge of a wall's
+    // stripe may run on from a sheet's own side by chance, and an outline out along the stripes beyond that side
+    // would stand beside the sheet. There, where colour belongs to the drawing, a less sure outline that leaves
+    // out colour a surer one holds, along a tenth of the band around it, is dropped as well: a side stopped at a
+    // band of grass drawn along the sheet, another on a stripe's edge of the wall beyond the sheet, makes an
+    // outline that holds neither the sheet nor only wall, and may be the larger. So is a less sure outline across
+    // the sides of a surer one clear all round, overlapping it by half, neither holding the other: it holds a part
+    // of that sheet and the surface beside it, out from a shadow's edge across the sheet along the stripes of the
+    // mat it lies on.
     struct Kept {
         Corners corners;
         double confidence;
@@ -494,9 +500,10 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
         }
         if (std::any_of(kept.begin(), kept.end(), [&](const Kept& k) {
                 auto completes = [&] {
-                    return !k.crisp && ((reachesAcrossOneSide(s.corners, k.corners, margin) &&
-                                         restIsPaper(a.colour, s.corners, k.corners)) ||
-                                        reachesPastDrawnLine(a.colour, s.corners, k.corners, margin));
+                    return (!k.crisp && ((reachesAcrossOneSide(s.corners, k.corners, margin) &&
+                                          restIsPaper(a.colour, s.corners, k.corners)) ||
+                                         reachesPastDrawnLine(a.colour, s.corners, k.corners, margin))) ||
+                           (!colourless && reachesPastSurfaceLine(a.colour, s.corners, k.corners, margin));
                 };
                 const bool crossesCrisp = k.crisp && overlap(k.corners, s.corners) > 0.5 &&
                                           covered(k.corners, s.corners) < 0.9 &&

@@ -148,6 +148,10 @@ bool crossedBySurfaceLine(const cv::Mat& colour, const Corners& outer, const Cor
     return false;
 }
 
+bool reachesPastSurfaceLine(const cv::Mat& colour, const Corners& outer, const Corners& inner, double margin) {
+    return reachesAcrossOneSide(outer, inner, margin) && crossedBySurfaceLine(colour, outer, inner);
+}
+
 bool restIsPaper(const cv::Mat& colour, const Corners& outer, const Corners& inner) {
     auto mask = [&](const Corners& c) {
         std::vector<cv::Point> polygon;

@@ -41,6 +41,10 @@ bool reachesPastDrawnLine(const cv::Mat& colour, const Corners& outer, const Cor
 // surface alike. A sheet's own sides end at its corners; a sheet on a mat keeps clear of the mat's outline, and a
 // side of it flush with the mat's runs along that outline.
 bool crossedBySurfaceLine(const cv::Mat& colour, const Corners& outer, const Corners& inner);
+// Whether outer holds inner and reaches more than margin beyond it across one side only, where a table's or a
+// shadow's edge crossing the sheet and the surface alike cuts inner off, as crossedBySurfaceLine tells: outer is
+// then the whole sheet around that part, whichever of the two is the surer.
+bool reachesPastSurfaceLine(const cv::Mat& colour, const Corners& outer, const Corners& inner, double margin);
 // How far inside the side of outer from outer[side] to outer[side + 1] the two corners of inner nearest to it
 // lie, on average: negative where they lie beyond it.
 double insideBy(const Corners& outer, const Corners& inner, int side);

@@ -294,6 +294,48 @@ TEST(PaperEdges, APartCutOffByAnEdgeCrossingTheSheetAndTheSurfaceIsNoSheetOfItsO
     }
 }
 
+TEST(PaperEdges, AnOutlineReachingAcrossATablesEdgeAlongAPartsSideIsTheWholeSheet) {
+    // The sheet (x 120...360, y 80...280) across the edge of a table at y = 180, the darker floor above it showing
+    // through the paper; or on the brown table with a line drawn across it there, or half in a hard shadow right
+    // of x = 240.
+    enum class Across { tableEdge, drawnLine, shadow };
+    struct Case {
+        const char* what;
+        Across across;
+        Corners outer, inner;
+        bool past;
+        double margin = 10;
+    };
+    const Corners sheet = box(120, 80, 359, 279);
+    const Case cases[] = {
+        {"the sheet around its part over the table's top", Across::tableEdge, sheet, box(120, 180, 359, 279), true},
+        {"the sheet around its part over the floor", Across::tableEdge, sheet, box(120, 80, 359, 180), true},
+        {"the sheet around its sunlit part", Across::shadow, sheet, box(120, 80, 239, 279), true},
+        {"the sheet around the part below a line drawn across it", Across::drawnLine, sheet, box(120, 180, 359, 279),
+         false},
+        {"the sheet and the table beyond its right side around the part over the table's top", Across::tableEdge,
+         box(120, 80, 419, 279), box(120, 180, 359, 279), false},
+        {"an outline reaching past the part's side by less than the margin", Across::tableEdge,
+         box(120, 150, 359, 279), box(120, 180, 359, 279), false, 40},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        cv::Mat picture;
+        if (c.across == Across::tableEdge) {
+            cv::Mat lit(360, 480, CV_32FC3, cv::Scalar(0.6, 0.58, 0.5));
+            lit(cv::Rect(0, 0, 480, 180)).setTo(cv::Scalar(0.2, 0.18, 0.15));
+            lit(cv::Rect(120, 80, 240, 200)).setTo(cv::Scalar(0.95, 0.95, 0.93));
+            lit(cv::Rect(120, 80, 240, 100)) *= 0.75;
+            picture = photographed(lit);
+        } else {
+            picture = scene(Table::brown, c.across == Across::shadow);
+            if (c.across == Across::drawnLine)
+                cv::line(picture, cv::Point(120, 180), cv::Point(359, 180), cv::Scalar(40, 60, 30), 5);
+        }
+        EXPECT_EQ(reachesPastSurfaceLine(picture, c.outer, c.inner, c.margin), c.past);
+    }
+}
+
 TEST(PaperEdges, ASideAlongAStraightLineOfTheSurfaceRunsOnPastItsCorners) {
     struct Case {
         const char* what;

@@ -51,7 +51,9 @@ TEST(PaperCandidates, GeneratedPhotosThatOnceMissedTheSheetFindItsExactOutline) 
     // the sheet, surer than the sheet's own, swallowed it and failed the brightness test, or the sheet's own
     // outline, in the shadow on such a wall and a pixel or two beyond its edges, failed it. On striped walls the
     // edge of a hard shadow across the sheet left neither its sunlit nor its shaded part standing out as one;
-    // or the stripes' edges, many and long, crowded the sheet's sides out of the lines outlines are made of.
+    // or the stripes' edges, many and long, crowded the sheet's sides out of the lines outlines are made of. On a
+    // table's edge the sheet's paper over the floor, cut off by the table's edge seen through the sheet, was surer
+    // than the whole sheet, which was dropped for holding it, and stood out from nothing as a sheet itself.
     auto setSurface = [](std::uint32_t seed) {
         return seed % 1'000'000 >= 500'000 ? photos::hardSurfaceForSeed(seed) : photos::surfaceForSeed(seed);
     };
@@ -65,6 +67,7 @@ TEST(PaperCandidates, GeneratedPhotosThatOnceMissedTheSheetFindItsExactOutline) 
         cases.push_back({seed, setSurface(seed)});
     for (const std::uint32_t seed : {3100015u, 3100249u, 3100310u, 3960334u, 3960985u})
         cases.push_back({seed, photos::Surface::stripedWall});
+    for (const std::uint32_t seed : {3930490u, 4201777u}) cases.push_back({seed, photos::Surface::tableEdge});
     for (const auto& [seed, surface] : cases) {
         const auto photo = photos::generate(seed, surface);
         SCOPED_TRACE(testing::Message() << "seed " << seed << ", " << photos::surfaceName(photo.surface));
