@@ -66,6 +66,23 @@ Corners box(double left, double top, double right, double bottom) {
     return {cv::Point2d(left, top), cv::Point2d(right, top), cv::Point2d(right, bottom), cv::Point2d(left, bottom)};
 }
 
+// The sheet (x 120...360, y 80...280) across the edge of a table at y = 180: the table top below, the darker
+// floor beyond its edge showing through the paper above.
+cv::Mat sheetAcrossTableEdge() {
+    cv::Mat lit(360, 480, CV_32FC3, cv::Scalar(0.6, 0.58, 0.5));
+    lit(cv::Rect(0, 0, 480, 180)).setTo(cv::Scalar(0.2, 0.18, 0.15));
+    lit(cv::Rect(120, 80, 240, 200)).setTo(cv::Scalar(0.95, 0.95, 0.93));
+    lit(cv::Rect(120, 80, 240, 100)) *= 0.75;
+    return photographed(lit);
+}
+
+// The same sheet on the brown table, with a line drawn across it at y = 180, or half in a hard shadow.
+cv::Mat sheetCrossedOnBrownTable(bool drawnLine, bool shadow) {
+    cv::Mat picture = scene(Table::brown, shadow);
+    if (drawnLine) cv::line(picture, cv::Point(120, 180), cv::Point(359, 180), cv::Scalar(40, 60, 30), 5);
+    return picture;
+}
+
 }  // namespace
 
 TEST(PaperEdges, APartOfASheetThatAHardShadowCutOffIsToldWithTheSideAlongTheShadowsEdge) {
@@ -261,12 +278,7 @@ TEST(PaperEdges, APartCutOffByAnEdgeCrossingTheSheetAndTheSurfaceIsNoSheetOfItsO
         SCOPED_TRACE(c.what);
         cv::Mat picture;
         if (c.across == Across::tableEdge) {
-            // A table top (y 180 and below) and the darker floor beyond its edge, showing through the sheet.
-            cv::Mat lit(360, 480, CV_32FC3, cv::Scalar(0.6, 0.58, 0.5));
-            lit(cv::Rect(0, 0, 480, 180)).setTo(cv::Scalar(0.2, 0.18, 0.15));
-            lit(cv::Rect(120, 80, 240, 200)).setTo(cv::Scalar(0.95, 0.95, 0.93));
-            lit(cv::Rect(120, 80, 240, 100)) *= 0.75;
-            picture = photographed(lit);
+            picture = sheetAcrossTableEdge();
         } else if (c.across == Across::matStripes || c.across == Across::latticeLine) {
             // A grey mat (y 72 and below) on the brown table: with darker stripes 4 of every 8 pixels wide, two
             // of them along the sheet's sides, or plain, with a pale line of the table 4 pixels wide running
@@ -286,9 +298,7 @@ TEST(PaperEdges, APartCutOffByAnEdgeCrossingTheSheetAndTheSurfaceIsNoSheetOfItsO
             lit(cv::Rect(120, 80, 240, 200)).setTo(cv::Scalar(0.95, 0.95, 0.93));
             picture = photographed(lit);
         } else {
-            picture = scene(Table::brown, c.across == Across::shadow);
-            if (c.across == Across::drawnLine)
-                cv::line(picture, cv::Point(120, 180), cv::Point(359, 180), cv::Scalar(40, 60, 30), 5);
+            picture = sheetCrossedOnBrownTable(c.across == Across::drawnLine, c.across == Across::shadow);
         }
         EXPECT_EQ(crossedBySurfaceLine(picture, c.outer, c.inner), c.crossed);
     }
@@ -320,18 +330,10 @@ TEST(PaperEdges, AnOutlineReachingAcrossATablesEdgeAlongAPartsSideIsTheWholeShee
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        cv::Mat picture;
-        if (c.across == Across::tableEdge) {
-            cv::Mat lit(360, 480, CV_32FC3, cv::Scalar(0.6, 0.58, 0.5));
-            lit(cv::Rect(0, 0, 480, 180)).setTo(cv::Scalar(0.2, 0.18, 0.15));
-            lit(cv::Rect(120, 80, 240, 200)).setTo(cv::Scalar(0.95, 0.95, 0.93));
-            lit(cv::Rect(120, 80, 240, 100)) *= 0.75;
-            picture = photographed(lit);
-        } else {
-            picture = scene(Table::brown, c.across == Across::shadow);
-            if (c.across == Across::drawnLine)
-                cv::line(picture, cv::Point(120, 180), cv::Point(359, 180), cv::Scalar(40, 60, 30), 5);
-        }
+        const cv::Mat picture = c.across == Across::tableEdge
+                                    ? sheetAcrossTableEdge()
+                                    : sheetCrossedOnBrownTable(c.across == Across::drawnLine,
+                                                               c.across == Across::shadow);
         EXPECT_EQ(reachesPastSurfaceLine(picture, c.outer, c.inner, c.margin), c.past);
     }
 }
