@@ -19,6 +19,7 @@
 #include "engine/cleanup/detail/ImageMetadata.h"
 #include "engine/cleanup/detail/LargeMats.h"
 #include "engine/cleanup/detail/LinearPixels.h"
+#include "engine/cleanup/detail/Orientation.h"
 #include "engine/cleanup/detail/Resampling.h"
 
 namespace quillfen::Cleaner {
@@ -362,75 +363,11 @@ ImageMetadata heifExif(Bytes data) {
 
 // ---- orientation and scaling
 
-// Moves every pixel of image to its upright place in out, in tiles so that turning a large
-// picture by a quarter reads and writes memory in cache-sized pieces; bands of tiles run in parallel.
-template <std::size_t bytes>
-void orientedTiles(const cv::Mat& image, int orientation, cv::Mat& out) {
-    constexpr int tile = 64;
-    const bool transposes = orientation >= 5;
-    const bool mirrorsX = orientation == 2 || orientation == 3 || orientation == 6 || orientation == 7;
-    const bool mirrorsY = orientation == 3 || orientation == 4 || orientation == 7 || orientation == 8;
-    const int width = out.cols, height = out.rows;
-    cv::parallel_for_(cv::Range(0, (height + tile - 1) / tile), [&](const cv::Range& bands) {
-        for (int y0 = bands.start * tile; y0 < std::min(bands.end * tile, height); y0 += tile) {
-            for (int x0 = 0; x0 < width; x0 += tile) {
-                const int x1 = std::min(x0 + tile, width);
-                for (int y = y0; y < std::min(y0 + tile, height); ++y) {
-                    // Along an output row the source moves by a whole row (when turned) or a pixel.
-                    const int v = mirrorsY ? height - 1 - y : y;
-                    const int u = mirrorsX ? width - 1 - x0 : x0;
-                    const std::ptrdiff_t along = (transposes ? static_cast<std::ptrdiff_t>(image.step[0])
-                                                             : static_cast<std::ptrdiff_t>(bytes)) *
-                                                 (mirrorsX ? -1 : 1);
-                    const std::uint8_t* source = transposes ? image.ptr<std::uint8_t>(u) + v * bytes
-                                                            : image.ptr<std::uint8_t>(v) + u * bytes;
-                    std::uint8_t* target = out.ptr<std::uint8_t>(y) + x0 * bytes;
-                    for (int x = x0; x < x1; ++x, target += bytes, source += along) {
-                        std::memcpy(target, source, bytes);
-                    }
-                }
-            }
-        }
-    });
-}
-
-// The picture turned upright by its EXIF orientation, written into out (which may hold a buffer
-// of the right size already).
-void oriented(const cv::Mat& image, int orientation, cv::Mat& out) {
-    if (orientation < 2 || orientation > 8) {
-        image.copyTo(out);
-        return;
-    }
-    const bool transposes = orientation >= 5;
-    out.create(transposes ? image.cols : image.rows, transposes ? image.rows : image.cols, image.type());
-    switch (image.elemSize()) {
-        case 3:
-            orientedTiles<3>(image, orientation, out);
-            break;
-        case 4:
-            orientedTiles<4>(image, orientation, out);
-            break;
-        case 6:
-            orientedTiles<6>(image, orientation, out);
-            break;
-        default:
-            CV_Error(cv::Error::StsUnsupportedFormat, "unexpected pixel size");
-    }
-}
-
 void orient(cv::Mat& image, int orientation) {
-    if (orientation < 2 || orientation > 8) return;
+    if (!detail::reorients(orientation)) return;
     cv::Mat out;
-    oriented(image, orientation, out);
+    detail::oriented(image, orientation, out);
     image = out;
-}
-
-bool reorients(int orientation) {
-    return orientation >= 2 && orientation <= 8;
-}
-
-bool swapsSides(int orientation) {
-    return orientation >= 5;
 }
 
 // The pixels turned upright into a new Bitmap, in one pass when they are opaque RGBA already.
@@ -439,10 +376,10 @@ Bitmap bitmapOfPixels(cv::Mat pixels, int orientation) {
         orient(pixels, orientation);
         return detail::bitmapOfRgb(pixels);
     }
-    const bool swaps = swapsSides(orientation);
+    const bool swaps = detail::swapsSides(orientation);
     Bitmap bitmap = Bitmap::toBeFilled(swaps ? pixels.rows : pixels.cols, swaps ? pixels.cols : pixels.rows);
     cv::Mat target(bitmap.height, bitmap.width, CV_8UC4, bitmap.pixels.data());
-    oriented(pixels, orientation, target);
+    detail::oriented(pixels, orientation, target);
     return bitmap;
 }
 
@@ -453,7 +390,7 @@ Bitmap finish(Decoded decoded, std::optional<double> maximumSide) {
         const int width = std::max(1, detail::outwardPixels(decoded.storedSize.width * scale));
         const int height = std::max(1, detail::outwardPixels(decoded.storedSize.height * scale));
         // Scaled straight into the Bitmap when it is not to be turned.
-        const bool stored = !reorients(decoded.orientation);
+        const bool stored = !detail::reorients(decoded.orientation);
         Bitmap bitmap = stored ? Bitmap::toBeFilled(width, height) : Bitmap();
         cv::Mat scaled =
             stored ? cv::Mat(height, width, CV_8UC4, bitmap.pixels.data()) : cv::Mat(height, width, CV_8UC4);
@@ -464,7 +401,8 @@ Bitmap finish(Decoded decoded, std::optional<double> maximumSide) {
         if (stored) return bitmap;
         return bitmapOfPixels(std::move(scaled), decoded.orientation);
     }
-    if (!decoded.storage.isEmpty() && !reorients(decoded.orientation)) return std::move(decoded.storage);
+    if (!decoded.storage.isEmpty() && !detail::reorients(decoded.orientation))
+        return std::move(decoded.storage);
     return bitmapOfPixels(std::move(decoded.rgb), decoded.orientation);
 }
 
@@ -546,7 +484,7 @@ std::optional<SourcePicture> decodeSource(Bytes data, std::optional<double> maxi
         // finish leaves the pixels as stored: the decoded orientation is 1 until set.
         const int orientation = detail::readMetadata(data).orientation;
         return SourcePicture{finish(std::move(*decoded), maximumSide),
-                             reorients(orientation) ? orientation : 1};
+                             detail::reorients(orientation) ? orientation : 1};
     } catch (const std::exception&) {
         return std::nullopt;
     }
@@ -584,7 +522,7 @@ std::optional<Size> imageSize(Bytes data) {
         }
     }
     if (!stored) return std::nullopt;
-    return swapsSides(orientation) ? Size{stored->height, stored->width} : *stored;
+    return detail::swapsSides(orientation) ? Size{stored->height, stored->width} : *stored;
 }
 
 std::optional<Date> photoDate(Bytes data) {
