@@ -280,10 +280,28 @@ std::optional<Corners> reachedPastSide(const cv::Mat& colour, const Corners& c, 
         return end;
     };
     const cv::Point2d p = edgeEnd(c[(side + 3) % 4], a), q = edgeEnd(c[(side + 2) % 4], b);
+    // The share of the points a stride apart on the line from from to to that lie on an edge, however faint,
+    // each taken a pixel across at most.
+    auto edgeShare = [&](cv::Point2d from, cv::Point2d to) {
+        const double length = cv::norm(to - from);
+        const cv::Point2d direction = (to - from) / length, normal(-direction.y, direction.x);
+        int points = 0, onEdge = 0;
+        for (double t = stride; t < length - stride; t += stride, ++points) {
+            float strongest = 0;
+            for (const double across : {0.0, -1.0, 1.0}) {
+                const cv::Point2d at = from + direction * t + normal * across;
+                strongest = std::max(strongest, colourStep(colour, at + normal * 3, at - normal * 3));
+            }
+            onEdge += strongest > faint;
+        }
+        return points ? double(onEdge) / points : 0.0;
+    };
     if (std::min(cv::norm(p - a), cv::norm(q - b)) < 0.2 * depth) return std::nullopt;
-    // Seen nearly face on, a sheet's far side runs nearly as its near side does.
+    // Seen nearly face on, a sheet's far side runs nearly as its near side does; seen aslant, the sheet's far
+    // side may turn further from it, but then shows as the sheet's edge all along.
     const cv::Point2d facing = c[(side + 2) % 4] - c[(side + 3) % 4];
-    if (std::abs((q - p).cross(facing)) > std::sin(6 * CV_PI / 180) * cv::norm(q - p) * cv::norm(facing))
+    const double turn = std::abs((q - p).cross(facing)) / (cv::norm(q - p) * cv::norm(facing));
+    if (turn > std::sin(6 * CV_PI / 180) && (turn > std::sin(15 * CV_PI / 180) || edgeShare(p, q) < 0.9))
         return std::nullopt;
     Corners whole = c;
     whole[side] = p;

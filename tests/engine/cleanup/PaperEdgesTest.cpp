@@ -612,3 +612,43 @@ TEST(PaperEdges, APartOfASheetAcrossATablesEdgeReachesOnToTheSheetsEdgesOverTheT
         }
     }
 }
+
+TEST(PaperEdges, APartOfASheetSeenAslantReachesOnToAFarSideTurnedFurtherThatShowsAsItsEdge) {
+    // A sheet on the brown table, its top from (120, 60) to (360, 60) and its far side running from (380, far)
+    // to (100, 296), a line drawn across it from (368.4, 140) to (112.4, 150); the part above the line is reached
+    // past it. A white card on the table may lie along the middle of the far side, x 180...300.
+    struct Case {
+        const char* what;
+        double far;
+        bool card;
+        bool whole;
+    };
+    const Case cases[] = {
+        {"the far side nearly along the top, shown all along", 290, false, true},
+        {"the far side nearly along the top, the card along its middle", 290, true, true},
+        {"the far side turned 9 degrees, shown all along", 250, false, true},
+        {"the far side turned 9 degrees, the card along its middle", 250, true, false},
+        {"the far side turned 18 degrees, shown all along", 205, false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const cv::Point2d right(380, c.far), left(100, 296);
+        cv::Mat picture(360, 480, CV_32FC3, cv::Scalar(0.45, 0.3, 0.18));
+        if (c.card) picture(cv::Rect(180, 200, 120, 160)).setTo(cv::Scalar(0.95, 0.95, 0.93));
+        const std::vector<cv::Point> sheet = {{120, 60}, {360, 60}, cv::Point(right), cv::Point(left)};
+        cv::fillConvexPoly(picture, sheet, cv::Scalar(0.95, 0.95, 0.93), cv::LINE_AA);
+        // The drawn line meets the sheet's sides where they cross y = 150 on the left and y = 140 on the right.
+        auto onSide = [](cv::Point2d top, cv::Point2d bottom, double y) {
+            return top + (bottom - top) * ((y - top.y) / (bottom.y - top.y));
+        };
+        const cv::Point2d lineRight = onSide({360, 60}, right, 140), lineLeft = onSide({120, 60}, left, 150);
+        cv::line(picture, cv::Point(lineRight), cv::Point(lineLeft), cv::Scalar(0.15, 0.2, 0.1), 3, cv::LINE_AA);
+        const Corners part = {cv::Point2d(120, 60), cv::Point2d(360, 60), lineRight, lineLeft};
+        const auto whole = reachedPastSide(photographed(picture), part, 2);
+        ASSERT_EQ(whole.has_value(), c.whole);
+        if (whole) {
+            EXPECT_LT(cv::norm((*whole)[2] - right), 5);
+            EXPECT_LT(cv::norm((*whole)[3] - left), 5);
+        }
+    }
+}

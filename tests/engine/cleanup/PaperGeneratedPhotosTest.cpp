@@ -407,6 +407,14 @@ TEST(PaperCandidates, GeneratedPhotosThatOnceReturnedAPartOfTheSheetOrItsMatFind
          "the part over the table: its side along the table's edge seen through the sheet, the sheet's sides going "
          "on beyond it over the floor, where the paper is darker",
          0.99},
+        {4202221, photos::Surface::tableEdge,
+         "the paper above a horizon drawn across the sheet, seen aslant: the sheet's far side, beyond the table's "
+         "edge, turned too far from the part's top to be taken for the sheet's",
+         0.99},
+        {4205090, photos::Surface::tableEdge,
+         "the part right of a line drawn down the sheet, seen aslant: the sheet's far side turned too far from the "
+         "part's right side to be taken for the sheet's",
+         0.99},
     };
     for (const auto& c : cases) {
         const auto photo = photos::generate(c.seed, c.surface);
