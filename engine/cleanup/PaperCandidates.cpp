@@ -314,9 +314,10 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
                 return reachBeyond(scored[j].corners, scored[i].corners, side) > across;
             });
         };
-        std::optional<std::size_t> whole, beyond;
+        std::optional<std::size_t> whole, beyond, clear;
         for (std::size_t j = 0; j < scored.size(); ++j) {
             if (!plain(j) || covered(scored[i].corners, scored[j].corners) < 0.9) continue;
+            if (scored[j].crisp && (!clear || scored[j].confidence > scored[*clear].confidence)) clear = j;
             const double area = polygonArea(scored[j].corners);
             if ((!whole || area < polygonArea(scored[*whole].corners)) &&
                 reachesOnlyAcross(scored[j].corners, scored[i].corners, shaded[i], 0.02 * reach))
@@ -342,6 +343,14 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
             // the part: run on over the surface, its sides would not be clear, and the side taken for a shadow's
             // edge may be a wall stripe's edge along which the part ran on from the sheet onto the wall.
             if (!relighting) continue;
+            // The surest outline holding the part with clear edges all round in the picture as it is, none of
+            // them a drawn line, is one the relit picture's outlines would give the part's place to: it takes
+            // that place without relighting.
+            if (clear) {
+                scored[i] = {scored[*clear].corners, scored[i].confidence, scored[*clear].edges, true,
+                             scored[i].region, false};
+                continue;
+            }
             const int side = shaded[i].front();
             for (const PaperCandidate& found : outlinesIn(analyse(relit(a.colour, scored[i].corners, side)),
                                                           options, false)) {
