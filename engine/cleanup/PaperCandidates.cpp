@@ -314,9 +314,14 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
                 return reachBeyond(scored[j].corners, scored[i].corners, side) > across;
             });
         };
+        // The whole sheet holds the part's corners away from the shadow's edge, within a twenty-fifth of the
+        // picture: an outline holding nine tenths of the part but cutting off one of them runs aslant across the
+        // sheet or along lines of the surface beside it.
         std::optional<std::size_t> whole, beyond, clear;
         for (std::size_t j = 0; j < scored.size(); ++j) {
-            if (!plain(j) || covered(scored[i].corners, scored[j].corners) < 0.9) continue;
+            if (!plain(j) || covered(scored[i].corners, scored[j].corners) < 0.9 ||
+                !holdsCornersOff(scored[j].corners, scored[i].corners, shaded[i], 0.04 * reach))
+                continue;
             if (scored[j].crisp && (!clear || scored[j].confidence > scored[*clear].confidence)) clear = j;
             const double area = polygonArea(scored[j].corners);
             if ((!whole || area < polygonArea(scored[*whole].corners)) &&

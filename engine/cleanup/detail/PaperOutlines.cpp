@@ -109,6 +109,15 @@ bool reachesOnlyAcross(const Corners& outer, const Corners& inner, const std::ve
     return true;
 }
 
+bool holdsCornersOff(const Corners& outer, const Corners& inner, const std::vector<int>& sides, double margin) {
+    const std::vector<cv::Point2f> outline(outer.begin(), outer.end());
+    for (int i = 0; i < 4; ++i) {
+        const bool ends = std::ranges::any_of(sides, [&](int side) { return i == side || i == (side + 1) % 4; });
+        if (!ends && cv::pointPolygonTest(outline, cv::Point2f(inner[i]), true) < -margin) return false;
+    }
+    return true;
+}
+
 int sidesReachedAcross(const Corners& outer, const Corners& inner, double margin) {
     int across = 0;
     for (int i = 0; i < 4; ++i) across += reachBeyond(outer, inner, i) > margin;

@@ -22,6 +22,9 @@ double reachBeyond(const Corners& outer, const Corners& inner, int side);
 // inner[i] to inner[i + 1]).
 bool reachesOnlyAcross(const Corners& outer, const Corners& inner, const std::vector<int>& sides,
                        double margin);
+// Whether each corner of inner that ends none of the listed sides (i for the side from inner[i] to inner[i + 1])
+// lies inside outer or no more than margin beyond it.
+bool holdsCornersOff(const Corners& outer, const Corners& inner, const std::vector<int>& sides, double margin);
 // How many sides of inner outer reaches more than margin beyond.
 int sidesReachedAcross(const Corners& outer, const Corners& inner, double margin);
 // Whether outer holds inner and reaches more than margin beyond it across one of its sides only.

@@ -343,6 +343,10 @@ TEST(PaperCandidates, GeneratedPhotosThatOnceReturnedAPartOfTheSheetOrItsMatFind
          "reached on past its other sides, rather than being looked for again in the picture relit across that edge",
          0.97},
         {4100078, photos::Surface::stripedWall, "the sheet with a wedge of the wall beside it, as above", 0.95},
+        {4100793, photos::Surface::stripedWall,
+         "an outline aslant across the sheet: the sheet's own outline, a side taken for a shadow's edge, gave its "
+         "surety to the smallest outline holding nine tenths of it, which cut off its corners away from that side",
+         0.98},
         {4000076, photos::surfaceForSeed(76),
          "the sheet with a strip of the room beside it: that outline, its edges clear along half of it, was surer "
          "than the sheet's own inside it, clear all round",

@@ -45,3 +45,35 @@ TEST(PaperOutlines, AnOutlineHoldingAPartKeepsToItsSidesButTheOnesLeftOpen) {
         EXPECT_EQ(reachesOnlyAcross(c.outer, part, c.open, 5), c.keeps);
     }
 }
+
+TEST(PaperOutlines, AnOutlineHoldingAPartHoldsTheCornersOffTheSidesNamed) {
+    // The part as above. Its corners from the top left clockwise are 0 to 3; those ending a named side may lie
+    // outside the outline, the others within a margin of 5 pixels beyond it.
+    const Corners part{{{100, 100}, {300, 100}, {300, 250}, {100, 250}}};
+    struct Case {
+        const char* what;
+        Corners outer;
+        std::vector<int> named;
+        bool holds;
+    };
+    const Case cases[] = {
+        {"the part itself", part, {}, true},
+        {"the whole sheet on across the named right side", {{{100, 100}, {360, 100}, {360, 250}, {100, 250}}}, {1},
+         true},
+        {"cutting into the left side, the right named", {{{140, 100}, {360, 100}, {360, 250}, {140, 250}}}, {1},
+         false},
+        {"cutting off the bottom left corner only", {{{100, 100}, {360, 100}, {360, 250}, {130, 250}}}, {1},
+         false},
+        {"narrowing past the named right side's lower end", {{{100, 100}, {300, 100}, {260, 250}, {100, 250}}},
+         {1}, true},
+        {"the same, the bottom named instead", {{{100, 100}, {300, 100}, {260, 250}, {100, 250}}}, {2}, true},
+        {"the same, the left named instead", {{{100, 100}, {300, 100}, {260, 250}, {100, 250}}}, {3}, false},
+        {"within the margin inside the left side", {{{104, 100}, {360, 100}, {360, 250}, {104, 250}}}, {1}, true},
+        {"just past the margin inside it", {{{106, 100}, {360, 100}, {360, 250}, {106, 250}}}, {1}, false},
+        {"cutting off a corner, no side named", {{{100, 100}, {300, 100}, {300, 250}, {130, 250}}}, {}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(holdsCornersOff(c.outer, part, c.named, 5), c.holds);
+    }
+}
