@@ -162,6 +162,24 @@ bool lightAgainClose(const cv::Mat& colour, cv::Point2d q, cv::Point2d inward, f
     return false;
 }
 
+// The mean colours either side of the stretch from a to b (inward the normal to its inside) over bands from 3
+// pixels off it out to a twentieth of the picture's size: wide enough to take in light and dark stripes of a
+// wall alike on both sides, where a shadow's edge runs on along them and a narrow band on either side of it
+// may lie on stripes of different shades.
+Across acrossWide(const cv::Mat& colour, cv::Point2d a, cv::Point2d b, cv::Point2d inward) {
+    const double width = std::max(colour.cols, colour.rows) / 20.0;
+    Across sums{{0, 0, 0}, {0, 0, 0}, {}};
+    int bands = 0;
+    for (double clear = 3; clear <= 3 + width; clear += 6, ++bands) {
+        const Across band = across(colour, a, b, inward, clear);
+        sums.inside += band.inside;
+        sums.outside += band.outside;
+    }
+    sums.inside /= bands;
+    sums.outside /= bands;
+    return sums;
+}
+
 }  // namespace
 
 SteppedSides steppedSides(const cv::Mat& colour, const Corners& c) {
@@ -191,17 +209,23 @@ SteppedSides steppedSides(const cv::Mat& colour, const Corners& c) {
         if (!shade) continue;
         // A wall's grey stripe turns light again beyond, where a shadow darkens all beyond its edge.
         const bool stripe = *shade < 1 && lightAgainBeyond(colour, from, to, inward, lit);
+        // A shadow's edge runs on past the sheet's corners onto the surface. On a wall whose stripes run along it,
+        // the narrow bands either side of it may lie on stripes of different shades: there it runs on where the
+        // wide bands step by the paper's share past every end of the side that lies in the picture.
         const double reach = std::max(15.0, 0.1 * length);
+        bool runsOn = false;
+        int ends = 0, widely = 0;  // ends in the picture; those where it runs on as seen over wide bands
         for (const auto& [end, away] : {std::pair{a, -dir}, std::pair{b, dir}}) {
             double run = reach;
             while (run >= 12 && !picture.contains(end + away * (6 + run))) run *= 0.8;
             if (run < 12) continue;
+            ++ends;
             const auto beyond = across(colour, end + away * 6, end + away * (6 + run), inward, 3).shade();
-            if (beyond && alike(*beyond, *shade)) {
-                (stripe ? sides.stripeEdge : sides.shadowCut).push_back(i);
-                break;
-            }
+            runsOn = runsOn || (beyond && alike(*beyond, *shade));
+            const auto wide = acrossWide(colour, end + away * 6, end + away * (6 + run), inward).shade();
+            widely += wide && alike(*wide, *shade);
         }
+        if (runsOn || (ends > 0 && widely == ends)) (stripe ? sides.stripeEdge : sides.shadowCut).push_back(i);
     }
     return sides;
 }

@@ -15,7 +15,7 @@ using namespace quillfen::detail::paper;
 
 namespace {
 
-enum class Table { brown, grey, paleStriped, stripedWall, pale, uprightStripes, narrowStripes };
+enum class Table { brown, grey, paleStriped, stripedWall, pale, uprightStripes, narrowStripes, fineStripes, greyPatch };
 
 // A picture of float colours 0...1 as the working copy holds it: 8-bit, smoothed as a lens does.
 cv::Mat photographed(const cv::Mat& picture) {
@@ -37,11 +37,15 @@ enum class Sunlit { plain, burntOut, drawnAcross };
 // The upright stripes are grey with white stripes 30 of every 60 pixels wide, white from x = 90 to 120 beside
 // the sheet's left edge, grey from 360 to 390 beside its right edge and white again beyond. The narrow stripes
 // are grey with white stripes 20 of every 50 pixels wide, white from x = 85 to 105 and from 385 to 405, the
-// sheet's edges in the middle of grey stripes.
+// sheet's edges in the middle of grey stripes. The fine stripes are grey with upright white stripes 4 of every 8
+// pixels wide from x = 0, so that just either side of the shadow's edge lie more white and more grey in turn.
+// The grey table with a patch has a dark patch above the sheet's top left corner, from 8 pixels left of the line
+// along the sheet's left side on (x 60...112, y 0...80), dark enough that a wide band there steps down by the
+// share the paper does to the table.
 cv::Mat scene(Table table, bool shadow, Sunlit sunlit = Sunlit::plain) {
     const cv::Scalar colours[] = {{0.45, 0.3, 0.18},    cv::Scalar::all(0.5), cv::Scalar::all(0.9),
                                   cv::Scalar::all(0.5), cv::Scalar::all(0.9), cv::Scalar::all(0.5),
-                                  cv::Scalar::all(0.5)};
+                                  cv::Scalar::all(0.5), cv::Scalar::all(0.5), cv::Scalar::all(0.5)};
     cv::Mat picture(360, 480, CV_32FC3, colours[static_cast<int>(table)]);
     if (table == Table::paleStriped) picture(cv::Rect(0, 281, 480, 10)).setTo(cv::Scalar::all(0.45));
     if (table == Table::stripedWall)
@@ -54,6 +58,9 @@ cv::Mat scene(Table table, bool shadow, Sunlit sunlit = Sunlit::plain) {
     if (table == Table::narrowStripes)
         for (int x = 35; x < picture.cols; x += 50)
             picture(cv::Rect(x, 0, 20, picture.rows)).setTo(cv::Scalar::all(0.9));
+    if (table == Table::fineStripes)
+        for (int x = 0; x < picture.cols; x += 8) picture(cv::Rect(x, 0, 4, picture.rows)).setTo(cv::Scalar::all(0.9));
+    if (table == Table::greyPatch) picture(cv::Rect(60, 0, 53, 80)).setTo(cv::Scalar::all(0.2));
     picture(cv::Rect(120, 80, 240, 200)).setTo(cv::Scalar(0.95, 0.95, 0.93));
     if (sunlit == Sunlit::burntOut) picture(cv::Rect(120, 80, 240, 200)).setTo(cv::Scalar(0.95, 0.92, 0.6));
     if (sunlit == Sunlit::drawnAcross) picture(cv::Rect(180, 130, 120, 100)).setTo(cv::Scalar(0.6, 0.12, 0.1));
@@ -113,6 +120,13 @@ TEST(PaperEdges, APartOfASheetThatAHardShadowCutOffIsToldWithTheSideAlongTheShad
          Sunlit::drawnAcross},
         {"the sheet with a band drawn across it in one light", Table::brown, false, box(120, 80, 359, 279),
          std::nullopt, Sunlit::drawnAcross},
+        {"the sunlit part on a wall whose fine stripes run along the shadow's edge", Table::fineStripes, true,
+         box(120, 80, 239, 279), 1},
+        {"the whole sheet on that wall in the shadow's light", Table::fineStripes, true, box(120, 80, 359, 279),
+         std::nullopt},
+        {"the sheet on that wall in one light", Table::fineStripes, false, box(120, 80, 359, 279), std::nullopt},
+        {"the sheet on a grey table, a dark patch beyond one end of its side: that step runs on past one end only",
+         Table::greyPatch, false, box(120, 80, 359, 279), std::nullopt},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

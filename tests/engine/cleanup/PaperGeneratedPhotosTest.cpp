@@ -343,6 +343,12 @@ TEST(PaperCandidates, GeneratedPhotosThatOnceReturnedAPartOfTheSheetOrItsMatFind
          "reached on past its other sides, rather than being looked for again in the picture relit across that edge",
          0.97},
         {4100078, photos::Surface::stripedWall, "the sheet with a wedge of the wall beside it, as above", 0.95},
+        {4100098, photos::Surface::stripedWall,
+         "the sunlit part: the hard shadow's edge across the sheet ran on over the wall along its stripes, so "
+         "that just either side of it lay stripes of different shades, and was taken for no shadow's",
+         0.98},
+        {4100258, photos::Surface::stripedWall, "the sunlit part, as above", 0.98},
+        {4101645, photos::Surface::stripedWall, "the sunlit part, as above", 0.98},
         {4100793, photos::Surface::stripedWall,
          "an outline aslant across the sheet: the sheet's own outline, a side taken for a shadow's edge, gave its "
          "surety to the smallest outline holding nine tenths of it, which cut off its corners away from that side",
