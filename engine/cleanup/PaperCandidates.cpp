@@ -486,8 +486,12 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
         // A little way beyond, past its contact shadow, the surface is darker along much of the outline too.
         // Paper between strokes of the drawing may step down along two sides to the strokes; with paper
         // beyond them on both, it is a piece of a scan's paper or of a sheet's on a white table.
+        // Nor, on a coloured surface, is an outline with clear edges along less than nine tenths of it whose paper
+        // runs on outside it to the picture's border: a piece of a scan's paper, bounded by strokes and bands of the
+        // drawing, whose colours reach the border. A colourless wall's white stripes are as light as the paper.
         if (brightestSideStep(a.colour, s.corners, s.edges < doubtfulEdges && !colourless) < sheetStep ||
-            !stepsDownBeyond(a.colour, s.corners, colourless) || betweenStrokes(a.colour, s.corners, colourless))
+            !stepsDownBeyond(a.colour, s.corners, colourless) || betweenStrokes(a.colour, s.corners, colourless) ||
+            (!colourless && s.edges < unclearEdges && paperReachesBorder(a.colour, s.corners)))
             continue;
         // A surer outline that is not crisp, holding a crisp one with no side along a line of the surface and
         // reaching past it over what is not its paper, is that sheet with a strip of a busy room beside it:

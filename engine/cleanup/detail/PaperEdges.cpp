@@ -355,7 +355,7 @@ DarkerBeyond darkerBeyond(const cv::Mat& colour, const Corners& c, bool surfaceB
         shares[i] = onSurface / length;
     }
     std::ranges::sort(shares, std::greater<>());
-    return {stepped / perimeter, shares[1]};
+    return {stepped / perimeter, shares[1], shares[3]};
 }
 
 // How much of each side shows a clear change of colour across it: 0 to 1, weighing the weakest side as

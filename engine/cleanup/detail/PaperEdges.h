@@ -93,6 +93,9 @@ struct DarkerBeyond {
     double share = 0;       // of the whole outline: a sheet on a darker surface steps down so along most of it
     double secondSide = 0;  // of the side second most stepped: a sheet steps down along two sides at least, a
                             // piece of a scan's paper bounded by a horizon, or a sheet by a shadow's edge, along one
+    double weakestSide = 0;  // of the side least stepped, where not light again close by: a sheet on a
+                             // darker surface steps down along every side, a piece of a scan's paper not
+                             // where it runs on past a stroke or out of the picture
 };
 DarkerBeyond darkerBeyond(const cv::Mat& colour, const Corners& c, bool surfaceBeyond);
 // How much of each side shows a clear change of colour across it: 0 to 1, weighing the weakest side as

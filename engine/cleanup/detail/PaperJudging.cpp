@@ -1,10 +1,13 @@
 #include "engine/cleanup/detail/PaperJudging.h"
 
 #include "engine/cleanup/detail/PaperEdges.h"
+#include "engine/cleanup/detail/PaperSampling.h"
 
 #include <opencv2/core.hpp>
+#include <opencv2/imgproc.hpp>
 
 #include <algorithm>
+#include <vector>
 
 namespace quillfen::detail::paper {
 
@@ -18,12 +21,51 @@ constexpr double leastSteppedShare = 0.3;
 // of a scan's paper bounded by a horizon or a band, or a sheet on a white table by a shadow, along one. A
 // frame or strokes drawn beside its other sides, the paper showing again past them, do not count.
 constexpr double leastSecondSide = 0.2;
+// How much of the picture's border outside an outline is as light as its paper where the paper runs on to it:
+// a scan's border is its paper, dimmed toward the corners, and the bands drawn along its sides.
+constexpr double paperBorderShare = 0.25;
+// How light that border is against the paper: a scan's light falls off toward its corners by a fifth.
+constexpr double borderLight = 0.8;
+// The least share of the border of the paper's own tint: a few points are enough, where none of a coloured
+// surface, however light, is.
+constexpr double paperTintShare = 0.015;
+// How far apart two tints may be and be the same paper's.
+constexpr double sameTint = 0.03;
+// The share of its length along which the side least stepped down steps down at most, where the paper runs on.
+constexpr double unsteppedSide = 0.1;
 
 }  // namespace
 
 bool stepsDownBeyond(const cv::Mat& colour, const Corners& c, bool colourlessSurface) {
     const DarkerBeyond stepped = darkerBeyond(colour, c, !colourlessSurface);
     return stepped.share >= leastSteppedShare && stepped.secondSide >= leastSecondSide;
+}
+
+bool paperReachesBorder(const cv::Mat& colour, const Corners& c) {
+    const cv::Vec3f paper = paperColour(colour, c);
+    const double paperLight = lumaOf(paper);
+    const cv::Point2d paperTint = chromaticity(cv::Scalar(paper), 0.05);
+    std::vector<cv::Point2f> outline;
+    for (const cv::Point2d& p : c) outline.emplace_back(static_cast<float>(p.x), static_cast<float>(p.y));
+    // Points spread evenly round the picture, 4 pixels inside its border, clear of its blur.
+    constexpr int count = 200;
+    const double w = colour.cols, h = colour.rows, perimeter = 2 * (w + h);
+    int outside = 0, light = 0, tinted = 0;
+    for (int k = 0; k < count; ++k) {
+        const double t = (k + 0.5) / count * perimeter;
+        const cv::Point2d p = t < w           ? cv::Point2d(t, 4)
+                              : t < w + h     ? cv::Point2d(w - 5, t - w)
+                              : t < 2 * w + h ? cv::Point2d(2 * w + h - t, h - 5)
+                                              : cv::Point2d(4, perimeter - t);
+        if (cv::pointPolygonTest(outline, cv::Point2f(p), false) >= 0) continue;
+        ++outside;
+        const cv::Vec3f at = sampleColour(colour, p);
+        if (lumaOf(at) < borderLight * paperLight) continue;
+        ++light;
+        tinted += cv::norm(chromaticity(cv::Scalar(at), 0.05) - paperTint) < sameTint;
+    }
+    return outside > 0 && light >= paperBorderShare * outside && tinted >= paperTintShare * outside &&
+           darkerBeyond(colour, c, true).weakestSide < unsteppedSide;
 }
 
 cv::Mat colourfulPixels(const Analysis& a) {

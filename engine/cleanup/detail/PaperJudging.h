@@ -14,9 +14,17 @@ inline constexpr double sheetStep = 0.1;
 // Clear edges along less of its outline than this leave an outline in doubt: its brighter side must show the
 // surface going on beyond it, not a band or a line drawn beside a piece of a scan's paper.
 inline constexpr double doubtfulEdges = 0.6;
+// Clear edges along less of its outline than this leave an outline whose paper runs on to the picture's border
+// in doubt: a sheet on a busy surface as light as its paper in places shows them along nearly all of it.
+inline constexpr double unclearEdges = 0.9;
 // Whether the picture a little way beyond the outline is darker than its paper along enough of it; on a
 // coloured surface, along a second side where the paper does not show again close by.
 bool stepsDownBeyond(const cv::Mat& colour, const Corners& c, bool colourlessSurface);
+// Whether the outline's paper runs on outside it out to the picture's border, as a scan's paper or a white
+// table does, where a sheet lies on a darker surface: along a quarter of the picture's border outside the
+// outline, the picture is nearly as light as the paper, some of it of the paper's own tint, and one side of
+// the outline at least does not step down to anything darker beyond it.
+bool paperReachesBorder(const cv::Mat& colour, const Corners& c);
 // The pixels of the analysis copy that hold colour.
 cv::Mat colourfulPixels(const Analysis& a);
 // Whether the surface is colourless: the picture's border, which shows the surface, holds hardly any colour.

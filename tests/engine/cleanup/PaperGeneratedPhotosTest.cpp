@@ -68,6 +68,11 @@ TEST(PaperCandidates, GeneratedPhotosThatOnceMissedTheSheetFindItsExactOutline) 
     for (const std::uint32_t seed : {3100015u, 3100249u, 3100310u, 3960334u, 3960985u})
         cases.push_back({seed, photos::Surface::stripedWall});
     for (const std::uint32_t seed : {3930490u, 4201777u}) cases.push_back({seed, photos::Surface::tableEdge});
+    // Sheets with clear edges along nearly all of their outline, in a busy room as light as the paper in places,
+    // or on a wall whose white stripes are: their paper is the sheet's own, however much of the border is as light.
+    cases.push_back({4300115u, photos::Surface::pattern});
+    cases.push_back({2000316u, photos::Surface::clutter});
+    cases.push_back({5500156u, photos::Surface::stripedWall});
     for (const auto& [seed, surface] : cases) {
         const auto photo = photos::generate(seed, surface);
         SCOPED_TRACE(testing::Message() << "seed " << seed << ", " << photos::surfaceName(photo.surface));
@@ -498,6 +503,12 @@ TEST(PaperCandidates, WhiteTablesAndScansThatOnceGaveAQuadGiveNone) {
         {Surface::flatbed, 3002344, "the paper below a band of sky, between two strokes drawn down the scan"},
         {Surface::flatbed, 3002362, "the paper between strokes of a figure, below a dark shape drawn on the scan"},
         {Surface::ruledScan, 3002420, "the paper above a horizon, between two strokes and below a band of sky"},
+        // Paper bounded by bands and strokes of the drawing, running on past a side out to the scan's edge.
+        {Surface::flatbed, 4600250, "the paper beside a band of blue drawn down the scan, out to its edge"},
+        {Surface::flatbed, 4600952, "the paper between a band of sky and a field of grass, out to the scan's edge"},
+        {Surface::ruledScan, 4600103, "the paper above a horizon and below a band of sky, out to the scan's edge"},
+        {Surface::ruledScan, 4600779, "the paper between a drawn frame and a band of blue, below a drawn sun"},
+        {Surface::ruledScan, 4601440, "the paper between a band of sky and a field of grass, inside a frame"},
     };
     for (const auto& c : cases) {
         const auto photo = photos::generate(c.seed, c.surface);

@@ -1,0 +1,43 @@
+#include "engine/cleanup/detail/PaperJudging.h"
+
+#include <gtest/gtest.h>
+
+#include <opencv2/imgproc.hpp>
+
+using namespace quillfen::detail::paper;
+
+TEST(PaperJudging, PaperRunningOnToThePicturesBorderIsNoSheetOnASurface) {
+    // A 480 x 360 picture, the outline x 120...359, y 80...279, white paper inside it. The paper runs on outside
+    // it over the picture where the case says, the surface shows elsewhere; a dark ring may lie round the outline,
+    // out to the paper beyond it. The paper reaches the border where it runs on along a quarter of the border and
+    // the outline has a side with nothing darker beyond it: not on a brown table, nor on a table as light as the
+    // paper of another tint, nor where a dark mat round the sheet shows it stepping down along every side.
+    const cv::Scalar paper(242, 242, 237), brown(115, 77, 46), cream(250, 232, 190), charcoal(40, 40, 44);
+    const cv::Rect everywhere(0, 0, 480, 360), rightOfIt(120, 0, 360, 360), rightStrip(120, 80, 360, 200);
+    struct Case {
+        const char* what;
+        cv::Scalar surface;
+        cv::Rect paperRunsOn;  // where the paper lies outside the outline
+        int ring;              // the width of a dark ring round the outline, 0 for none
+        bool reaches;
+    };
+    const Case cases[] = {
+        {"a scan's paper filling the picture", brown, everywhere, 0, true},
+        {"paper out to the picture's border beyond three sides", brown, rightOfIt, 0, true},
+        {"paper out of the picture past one side, along a tenth of its border", brown, rightStrip, 0, false},
+        {"the sheet on a brown table", brown, cv::Rect(), 0, false},
+        {"the sheet on a cream table as light as its paper", cream, cv::Rect(), 0, false},
+        {"the sheet on a charcoal mat on a white table", paper, everywhere, 32, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        cv::Mat picture(360, 480, CV_8UC3, c.surface);
+        if (!c.paperRunsOn.empty()) picture(c.paperRunsOn).setTo(paper);
+        if (c.ring > 0) picture(cv::Rect(120 - c.ring, 80 - c.ring, 240 + 2 * c.ring, 200 + 2 * c.ring)).setTo(charcoal);
+        picture(cv::Rect(120, 80, 240, 200)).setTo(paper);
+        cv::GaussianBlur(picture, picture, cv::Size(), 1.0);
+        const Corners outline{cv::Point2d(120, 80), cv::Point2d(359, 80), cv::Point2d(359, 279),
+                              cv::Point2d(120, 279)};
+        EXPECT_EQ(paperReachesBorder(picture, outline), c.reaches);
+    }
+}
