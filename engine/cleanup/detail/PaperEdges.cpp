@@ -221,7 +221,9 @@ SteppedSides steppedSides(const cv::Mat& colour, const Corners& c) {
             if (run < 12) continue;
             ++ends;
             const auto beyond = across(colour, end + away * 6, end + away * (6 + run), inward, 3).shade();
-            runsOn = runsOn || (beyond && alike(*beyond, *shade));
+            runsOn = beyond && alike(*beyond, *shade);
+            if (runsOn) break;
+            if (widely + 1 < ends) continue;  // an end before did not step over wide bands
             const auto wide = acrossWide(colour, end + away * 6, end + away * (6 + run), inward).shade();
             widely += wide && alike(*wide, *shade);
         }
