@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 namespace quillfen::detail::paper {
@@ -264,6 +265,20 @@ std::optional<Corners> reachedPastSide(const cv::Mat& colour, const Corners& c, 
     const cv::Rect2d picture(4, 4, colour.cols - 9, colour.rows - 9);
     const cv::Point2d a = c[side], b = c[(side + 1) % 4];
     const double depth = std::min(cv::norm(a - c[(side + 3) % 4]), cv::norm(b - c[(side + 2) % 4]));
+    // The strongest colour step across the line with the given normal at point, or a pixel either side of it,
+    // and where it lies.
+    auto strongestNear = [&](cv::Point2d point, cv::Point2d normal) {
+        float strongest = 0;
+        cv::Point2d found = point;
+        for (const double across : {0.0, -1.0, 1.0}) {
+            const cv::Point2d at = point + normal * across;
+            if (const float step = colourStep(colour, at + normal * 3, at - normal * 3); step > strongest) {
+                strongest = step;
+                found = at;
+            }
+        }
+        return std::pair{strongest, found};
+    };
     // Where the sheet's edge ends that runs on from the corner at from along the side from its far corner at
     // pivot: each point may lie a pixel across from the line through the last one found, so that a side a
     // degree or two off the sheet's edge keeps to the edge.
@@ -273,15 +288,7 @@ std::optional<Corners> reachedPastSide(const cv::Mat& colour, const Corners& c, 
             const cv::Point2d direction = (on - pivot) / cv::norm(on - pivot), normal(-direction.y, direction.x);
             const cv::Point2d next = on + direction * stride;
             if (!picture.contains(next)) break;
-            float strongest = 0;
-            cv::Point2d found = next;
-            for (const double across : {0.0, -1.0, 1.0}) {
-                const cv::Point2d at = next + normal * across;
-                if (const float step = colourStep(colour, at + normal * 3, at - normal * 3); step > strongest) {
-                    strongest = step;
-                    found = at;
-                }
-            }
+            const auto [strongest, found] = strongestNear(next, normal);
             missed = strongest > faint ? 0 : missed + 1;
             on = strongest > faint ? found : next;
             if (missed == 0) end = on;
@@ -295,14 +302,8 @@ std::optional<Corners> reachedPastSide(const cv::Mat& colour, const Corners& c, 
         const double length = cv::norm(to - from);
         const cv::Point2d direction = (to - from) / length, normal(-direction.y, direction.x);
         int points = 0, onEdge = 0;
-        for (double t = stride; t < length - stride; t += stride, ++points) {
-            float strongest = 0;
-            for (const double across : {0.0, -1.0, 1.0}) {
-                const cv::Point2d at = from + direction * t + normal * across;
-                strongest = std::max(strongest, colourStep(colour, at + normal * 3, at - normal * 3));
-            }
-            onEdge += strongest > faint;
-        }
+        for (double t = stride; t < length - stride; t += stride, ++points)
+            onEdge += strongestNear(from + direction * t, normal).first > faint;
         return points ? double(onEdge) / points : 0.0;
     };
     if (std::min(cv::norm(p - a), cv::norm(q - b)) < 0.2 * depth) return std::nullopt;
