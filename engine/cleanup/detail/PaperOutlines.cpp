@@ -163,24 +163,31 @@ bool reachesPastSurfaceLine(const cv::Mat& colour, const Corners& outer, const C
 }
 
 bool restIsPaper(const cv::Mat& colour, const Corners& outer, const Corners& inner) {
-    auto mask = [&](const Corners& c) {
-        std::vector<cv::Point> polygon;
-        for (const auto& p : c) polygon.emplace_back(cvRound(p.x), cvRound(p.y));
+    std::vector<cv::Point> polygons[2];
+    for (int k = 0; k < 2; ++k)
+        for (const auto& p : k == 0 ? inner : outer) polygons[k].emplace_back(cvRound(p.x), cvRound(p.y));
+    // A filled polygon keeps to the box of its corners: the masks are drawn over the whole picture, as their
+    // edges are clipped to it, and only the part of the picture within the box of both outlines is looked at.
+    const cv::Rect window = (cv::boundingRect(polygons[0]) | cv::boundingRect(polygons[1])) &
+                            cv::Rect(cv::Point(0, 0), colour.size());
+    if (window.empty()) return false;
+    auto mask = [&](const std::vector<cv::Point>& polygon) {
         cv::Mat m(colour.size(), CV_8U, cv::Scalar(0));
         cv::fillConvexPoly(m, polygon, cv::Scalar(255));
-        return m;
+        return m(window);
     };
-    const cv::Mat part = mask(inner), rest = mask(outer) & ~part;
+    const cv::Mat part = mask(polygons[0]), rest = mask(polygons[1]) & ~part;
+    const cv::Mat seen = colour(window);
     cv::Mat luma;
-    cv::cvtColor(colour, luma, cv::COLOR_RGB2GRAY);
+    cv::cvtColor(seen, luma, cv::COLOR_RGB2GRAY);
     const cv::Mat paper = part & (luma > cv::mean(luma, part)[0]);
     if (cv::countNonZero(paper) == 0 || cv::countNonZero(rest) == 0) return false;
     // Beyond the side of inner that outer reaches furthest past, paper in a shadow is in one light.
     int side = 0;
     for (int i = 1; i < 4; ++i)
         if (reachBeyond(outer, inner, i) > reachBeyond(outer, inner, side)) side = i;
-    if (!inOneLight(luma, rest & beyondSide(colour.size(), inner, side))) return false;
-    return cv::norm(chromaticity(cv::mean(colour, paper), 1) - chromaticity(cv::mean(colour, rest), 1)) < 0.1;
+    if (!inOneLight(luma, rest & beyondSide(colour.size(), inner, side)(window))) return false;
+    return cv::norm(chromaticity(cv::mean(seen, paper), 1) - chromaticity(cv::mean(seen, rest), 1)) < 0.1;
 }
 
 double insideBy(const Corners& outer, const Corners& inner, int side) {
