@@ -3,6 +3,7 @@
 #include <opencv2/core/hal/intrin.hpp>
 #include <opencv2/imgproc.hpp>
 
+#include <immintrin.h>
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
@@ -109,10 +110,34 @@ cv::Mat areaAveragedFour(const cv::Mat& picture, cv::Size size) {
     return out;
 }
 
+// Sixteen bytes from p, widened to 16 bits.
+[[gnu::target("avx2")]] inline __m256i widenedAt(const std::uint8_t* p) {
+    return _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
+}
+
+// The sums of columnSums, thirty-two columns at a time, each sixteen widened as they are loaded and added in one
+// instruction; the rest of the columns are left to the caller. Whole numbers: the sums are those of any order.
+[[gnu::target("avx2")]] int columnSumsWide(const std::uint8_t* first, std::size_t step, int rows, int count,
+                                           std::uint16_t* sums) {
+    int i = 0;
+    for (; i + 32 <= count; i += 32) {
+        __m256i low = _mm256_setzero_si256(), high = _mm256_setzero_si256();
+        const std::uint8_t* row = first + i;
+        for (int k = 0; k < rows; ++k, row += step) {
+            low = _mm256_add_epi16(low, widenedAt(row));
+            high = _mm256_add_epi16(high, widenedAt(row + 16));
+        }
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(sums + i), low);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(sums + i + 16), high);
+    }
+    return i;
+}
+
 }  // namespace
 
 void columnSums(const std::uint8_t* first, std::size_t step, int rows, int count, std::uint16_t* sums) {
-    int i = 0;
+    static const bool wide = __builtin_cpu_supports("avx2");
+    int i = wide ? columnSumsWide(first, step, rows, count, sums) : 0;
 #if CV_SIMD
     constexpr int lanes = cv::v_uint8::nlanes;
     for (; i + lanes <= count; i += lanes) {
