@@ -7,6 +7,7 @@
 #include <opencv2/core/hal/intrin.hpp>
 #include <opencv2/imgproc.hpp>
 
+#include <immintrin.h>
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -59,6 +60,70 @@ bool averagedFirst(const Bitmap& image, cv::Size working) {
     return image.height / working.height >= 257;
 }
 
+// The four channels of two columns' sums down, from p, widened to 32 bits in the halves of one vector.
+[[gnu::target("avx2")]] inline __m256i columnPairAt(const std::uint16_t* p) {
+    return _mm256_cvtepu16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
+}
+
+// The total of the box of pixel x over the sums down each source column, four channels to a column, in 32
+// bits: four columns at a time, those of the last four past the box's end masked off. Reads up to three
+// columns past the box.
+[[gnu::target("avx2")]] inline __m128i boxTotal(const std::uint16_t* sums, const int* columnStart, int x) {
+    const int to = columnStart[x + 1];
+    __m256i total = _mm256_setzero_si256();
+    int column = columnStart[x];
+    for (; to - column > 4; column += 4)
+        total = _mm256_add_epi32(total, _mm256_add_epi32(columnPairAt(sums + column * 4),
+                                                         columnPairAt(sums + column * 4 + 8)));
+    const __m256i left = _mm256_set1_epi32(to - column);  // one to four columns
+    // The lanes of the first two columns and of the last two, by column.
+    const __m256i firstTwo = _mm256_setr_epi32(0, 0, 0, 0, 1, 1, 1, 1);
+    const __m256i lastTwo = _mm256_setr_epi32(2, 2, 2, 2, 3, 3, 3, 3);
+    const __m256i first =
+        _mm256_and_si256(columnPairAt(sums + column * 4), _mm256_cmpgt_epi32(left, firstTwo));
+    const __m256i second =
+        _mm256_and_si256(columnPairAt(sums + column * 4 + 8), _mm256_cmpgt_epi32(left, lastTwo));
+    total = _mm256_add_epi32(total, _mm256_add_epi32(first, second));
+    return _mm_add_epi32(_mm256_castsi256_si128(total), _mm256_extracti128_si256(total, 1));
+}
+
+// Pixels x and x + 2 in the two halves of one vector, each flattened onto white as averageBoxes flattens a
+// pixel, in the float steps of one channel at a time.
+[[gnu::target("avx2")]] inline __m256i flatPair(const std::uint16_t* sums, const int* columnStart,
+                                                const float* shares, int x) {
+    auto share = [&](int at) { return shares[columnStart[at + 1] - columnStart[at]]; };
+    const __m256 scaled =
+        _mm256_mul_ps(_mm256_cvtepi32_ps(_mm256_set_m128i(boxTotal(sums, columnStart, x + 2),
+                                                          boxTotal(sums, columnStart, x))),
+                      _mm256_set_m128(_mm_set1_ps(share(x + 2)), _mm_set1_ps(share(x))));
+    const __m256 alpha = _mm256_shuffle_ps(scaled, scaled, 0xff);
+    const __m256 white = _mm256_add_ps(scaled, _mm256_set1_ps(255.0f));
+    const __m256 flat = _mm256_add_ps(_mm256_sub_ps(white, alpha), _mm256_set1_ps(0.5f));
+    return _mm256_cvttps_epi32(_mm256_min_ps(flat, _mm256_set1_ps(255.0f)));
+}
+
+// Four pixels of a row of the copy at a time, from the row's sums down each source column, as averageBoxes
+// takes them, two pixels' float steps in the lanes of one vector. Meanwhile the next row's source rows are
+// asked for, as averageBoxes asks for them. Returns how many pixels it wrote.
+[[gnu::target("avx2")]] int flatFourAtATime(const std::uint16_t* sums, const int* columnStart,
+                                            const float* shares, int width, const std::uint8_t* nextRow,
+                                            std::size_t stride, int nextRows, std::uint8_t* out) {
+    const __m128i opaque = _mm_set1_epi32(static_cast<int>(0xff000000u));
+    int x = 0;
+    for (; x + 4 <= width; x += 4, out += 16) {
+        const std::size_t ahead = static_cast<std::size_t>(columnStart[x]) * 4;
+        for (int row = 0; row < nextRows; ++row) __builtin_prefetch(nextRow + row * stride + ahead);
+        // Packed to 16 bits, pixels x and x + 1 fill the lower half and x + 2 and x + 3 the upper; packed to
+        // bytes, each half's first eight bytes hold its two pixels.
+        const __m256i words = _mm256_packs_epi32(flatPair(sums, columnStart, shares, x),
+                                                 flatPair(sums, columnStart, shares, x + 1));
+        const __m256i bytes = _mm256_packus_epi16(words, words);
+        const __m128i pixels = _mm256_castsi256_si128(_mm256_permute4x64_epi64(bytes, 0x08));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_or_si128(pixels, opaque));
+    }
+    return x;
+}
+
 // Averages the source pixels of each target pixel's box; boxes start and end on whole source pixels.
 // Premultiplied values average exactly, so the transparent share is flattened onto white afterwards.
 void averageBoxes(const Bitmap& source, Bitmap& target) {
@@ -68,7 +133,9 @@ void averageBoxes(const Bitmap& source, Bitmap& target) {
     int widest = 0;
     for (int x = 0; x < target.width; ++x) widest = std::max(widest, columnStart[x + 1] - columnStart[x]);
     std::vector<float> shares(static_cast<std::size_t>(widest) + 1);  // of a box of each width in this row
-    std::vector<std::uint16_t> sums(static_cast<std::size_t>(sourceValues));
+    // Room past the last column for the columns read past a box.
+    std::vector<std::uint16_t> sums(static_cast<std::size_t>(sourceValues) + 12);
+    static const bool wide = __builtin_cpu_supports("avx2");
     for (int y = 0; y < target.height; ++y) {
         const int top = boxEdge(y, source.height, target.height);
         const int bottom = boxEdge(y + 1, source.height, target.height);
@@ -96,7 +163,11 @@ void averageBoxes(const Bitmap& source, Bitmap& target) {
             y + 1 < target.height ? boxEdge(y + 2, source.height, target.height) - nextTop : 0;
         const cv::v_uint32x4 opaque = cv::v_setall_u32(0xff000000u);
         std::uint8_t* out = target.pixel(0, y);
-        int x = 0;
+        int x = wide ? flatFourAtATime(sums.data(), columnStart.data(), shares.data(), target.width,
+                                       source.pixels.data() + nextTop * source.stride(), source.stride(),
+                                       nextRows, out)
+                     : 0;
+        out += x * 4;
         for (; x + 4 <= target.width; x += 4, out += 16) {
             for (int row = 0; row < nextRows; ++row)
                 __builtin_prefetch(source.pixel(columnStart[x], nextTop + row));
