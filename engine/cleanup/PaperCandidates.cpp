@@ -418,13 +418,15 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
     // along a narrow darker band: the strip of a book's cover between the sheet and the pale block of its
     // pages looks like a line drawn along that side.
     // A part of a sheet that a table's edge seen through the paper, or a shadow's edge, cuts off names no mat:
-    // that edge runs on past the part's corner out over the surface beyond the whole sheet.
+    // that edge runs on past the part's corner out over the surface beyond the whole sheet. Nor does a white
+    // shape drawn on the sheet, outlined in ink all round, however faintly: a sheet on a mat steps down to it.
     const std::vector<Scored> sure = scored;
     std::erase_if(scored, [&](const Scored& outer) {
         return std::any_of(sure.begin(), sure.end(), [&](const Scored& inner) {
             const bool crisp = inner.crisp || (inner.edges >= 0.97 && !pieceOfTheDrawing(inner, sure));
             return inner.edges >= 0.5 && enclosesBrighterSheet(a, outer.corners, inner.corners, crisp) &&
-                   !crossedBySurfaceLine(a.colour, outer.corners, inner.corners);
+                   !crossedBySurfaceLine(a.colour, outer.corners, inner.corners) &&
+                   !inkedAllRound(a.colour, inner.corners);
         });
     });
     // A mat that a brighter sheet inside it names is dropped by now, so a mat never takes a sheet's place here.

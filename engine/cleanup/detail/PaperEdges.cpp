@@ -18,7 +18,14 @@ cv::Point2d chromaticity(const cv::Scalar& colour, double least) {
     return {2 * (r - g) / (r + g), 2 * (b - g) / (b + g)};
 }
 
-bool drawnLineAt(const cv::Mat& colour, cv::Point2d q, cv::Point2d inward, double reach) {
+namespace {
+
+// The darkest luma across a side at q, within reach of it, and the luma clear of it on its darker side.
+struct LineDip {
+    float darkest, clear;
+};
+
+LineDip lineDipAt(const cv::Mat& colour, cv::Point2d q, cv::Point2d inward, double reach) {
     float darkest = 1;
     for (double d = -reach; d <= reach; d += 1) darkest = std::min(darkest, lumaAt(colour, q + inward * d));
     float inside = 0, outside = 0;
@@ -26,8 +33,38 @@ bool drawnLineAt(const cv::Mat& colour, cv::Point2d q, cv::Point2d inward, doubl
         inside += lumaAt(colour, q + inward * d) / 3;
         outside += lumaAt(colour, q - inward * d) / 3;
     }
-    const float clear = std::min(inside, outside);
-    return darkest < 0.6f * clear && clear - darkest > 0.15f;
+    return {darkest, std::min(inside, outside)};
+}
+
+// How far a drawn line may lie from a side of an outline in the picture, which may have settled on either of
+// its borders.
+double lineReach(const cv::Mat& colour) {
+    return std::max(4.0, std::max(colour.cols, colour.rows) / 100.0);
+}
+
+}  // namespace
+
+bool drawnLineAt(const cv::Mat& colour, cv::Point2d q, cv::Point2d inward, double reach) {
+    const LineDip dip = lineDipAt(colour, q, inward, reach);
+    return dip.darkest < 0.6f * dip.clear && dip.clear - dip.darkest > 0.15f;
+}
+
+bool inkedAllRound(const cv::Mat& colour, const Corners& c) {
+    const double reach = lineReach(colour);
+    constexpr int count = 24;
+    for (int i = 0; i < 4; ++i) {
+        const cv::Point2d a = c[i], b = c[(i + 1) % 4];
+        const double length = cv::norm(b - a);
+        if (length < 1) return false;
+        const cv::Point2d inward = cv::Point2d(-(b - a).y, (b - a).x) / length;
+        int inked = 0;
+        for (int k = 0; k < count; ++k) {
+            const LineDip dip = lineDipAt(colour, a + (b - a) * (0.1 + 0.8 * (k + 0.5) / count), inward, reach);
+            inked += dip.darkest < 0.85f * dip.clear;
+        }
+        if (inked < count / 2) return false;
+    }
+    return true;
 }
 
 // Sampling stops once the rest of the points cannot change the answer. Built as refineSide is.
@@ -63,7 +100,7 @@ namespace {
 
 // Whether the side from a to b (clockwise around its outline) runs along a drawn line.
 bool drawnSide(const cv::Mat& colour, cv::Point2d a, cv::Point2d b) {
-    const double reach = std::max(4.0, std::max(colour.cols, colour.rows) / 100.0);
+    const double reach = lineReach(colour);
     const cv::Point2d dir = (b - a) / cv::norm(b - a);
     const cv::Point2d inward(-dir.y, dir.x);
     constexpr int count = 24;

@@ -20,6 +20,12 @@ bool drawnLineAt(const cv::Mat& colour, cv::Point2d q, cv::Point2d inward, doubl
 // contact shadow darkens the surface only a little). An outline drawn all round is a shape in the
 // artwork, not the sheet.
 int drawnSides(const cv::Mat& colour, const Corners& c);
+// Whether a line drawn round the outline, however faint, runs along all four of its sides: at half the points
+// along each, the darkest point near the side is below 85 per cent of the luma clear of it on both sides. A
+// shape drawn on a sheet is outlined in ink, which the photo may thin and blur until drawnSides no longer sees
+// it; a sheet's edge steps from paper to surface, its contact shadow darkening the surface just beyond it only a
+// little more than further out.
+bool inkedAllRound(const cv::Mat& colour, const Corners& c);
 // Whether the side of the outline from c[side] to c[side + 1] runs along a drawn line, as drawnSides tells.
 bool drawnSide(const cv::Mat& colour, const Corners& c, int side);
 // Whether a neighbour of a side along a drawn line runs on as a clear edge past the corner they share, for

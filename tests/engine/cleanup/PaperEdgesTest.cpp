@@ -81,6 +81,32 @@ cv::Mat sheetCrossedOnBrownTable(bool drawnLine, bool shadow) {
     return picture;
 }
 
+// A 480 x 360 picture of a sheet washed a pale green with a white shape drawn on it (x 160...320, y 110...250),
+// outlined with a line 3 pixels wide of the given grey along the given share of each of the sides named, from
+// each side's start, clockwise from the top; or, where the grey is 0, a sheet on a darker mat, the shape its
+// paper, the mat darkened just beside it by its contact shadow.
+cv::Mat whiteShapeOnSheet(double ink, double drawnShare, int drawnSides) {
+    const Corners shape = box(160, 110, 320, 250);
+    cv::Mat picture(360, 480, CV_32FC3, cv::Scalar(0.62, 0.78, 0.55));
+    picture(cv::Rect(160, 110, 160, 140)).setTo(cv::Scalar(0.96, 0.96, 0.94));
+    if (ink == 0) {
+        picture.setTo(cv::Scalar(0.45, 0.4, 0.35));
+        cv::Mat shadow(picture.size(), CV_32F, cv::Scalar(0));
+        shadow(cv::Rect(160, 110, 160, 140)).setTo(1);
+        cv::GaussianBlur(shadow, shadow, cv::Size(), 3);
+        std::vector<cv::Mat> planes;
+        cv::split(picture, planes);
+        for (cv::Mat& plane : planes) plane = plane.mul(1 - 0.2 * shadow);
+        cv::merge(planes, picture);
+        picture(cv::Rect(160, 110, 160, 140)).setTo(cv::Scalar(0.96, 0.96, 0.94));
+    }
+    for (int i = 0; i < drawnSides; ++i) {
+        const cv::Point2d a = shape[i], b = shape[(i + 1) % 4];
+        cv::line(picture, a, a + (b - a) * drawnShare, cv::Scalar::all(ink), 3);
+    }
+    return photographed(picture);
+}
+
 }  // namespace
 
 TEST(PaperEdges, APartOfASheetThatAHardShadowCutOffIsToldWithTheSideAlongTheShadowsEdge) {
@@ -523,5 +549,29 @@ TEST(PaperEdges, APartOfASheetSeenAslantReachesOnToAFarSideTurnedFurtherThatShow
             EXPECT_LT(cv::norm((*whole)[2] - right), 5);
             EXPECT_LT(cv::norm((*whole)[3] - left), 5);
         }
+    }
+}
+
+TEST(PaperEdges, AWhiteShapeIsInkedAllRoundWhereASheetOnAMatStepsDownToIt) {
+    struct Case {
+        const char* picture;
+        double ink;
+        double drawnShare;
+        int drawnSides;
+        bool inked;
+    };
+    const Case cases[] = {
+        {"a shape outlined in a faint grey all round", 0.45, 1, 4, true},
+        {"a shape outlined in black all round", 0.1, 1, 4, true},
+        {"a shape outlined in a grey darker than the sheet beside it by a tenth only", 0.66, 1, 4, false},
+        {"a shape outlined along three of its sides", 0.45, 1, 3, false},
+        {"a shape outlined along a third of each side", 0.45, 0.33, 4, false},
+        {"a white shape on the sheet, not outlined", 0.45, 1, 0, false},
+        {"a sheet on a darker mat, its contact shadow darkening the mat beside it", 0, 1, 0, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.picture);
+        EXPECT_EQ(inkedAllRound(whiteShapeOnSheet(c.ink, c.drawnShare, c.drawnSides), box(160, 110, 320, 250)),
+                  c.inked);
     }
 }

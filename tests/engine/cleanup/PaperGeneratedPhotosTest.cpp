@@ -123,6 +123,14 @@ TEST(PaperCandidates, GeneratedPhotosThatOnceReturnedAPartOfTheSheetOrItsMatFind
     const Case cases[] = {
         {500050, photos::hardSurfaceForSeed(50),
          "the white shape: a hard shadow across it left its drawn outline showing along two sides"},
+        {4600025, photos::Surface::whiteShape,
+         "the white shape: its drawn outline, thinned by the photo, showed as a line along one side only, and the "
+         "sheet around it was dropped as a mat around a brighter sheet",
+         0.99},
+        {4600264, photos::Surface::whiteShape, "the white shape, its drawn outline showing along no side, as above",
+         0.99},
+        {4600730, photos::Surface::whiteShape,
+         "the white shape, grey in the shade of a soft shadow over the sheet, as above", 0.99},
         {114, photos::surfaceForSeed(114), "the mat: the sheet lay near one of its sides"},
         {146, photos::surfaceForSeed(146), "the mat: the sheet lay near two of its sides that meet"},
         {174, photos::surfaceForSeed(174), "the mat: the sheet lay near one of its sides"},
