@@ -492,7 +492,8 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
         // runs on outside it to the picture's border: a piece of a scan's paper, bounded by strokes and bands of the
         // drawing, whose colours reach the border. A colourless wall's white stripes are as light as the paper.
         if (brightestSideStep(a.colour, s.corners, s.edges < doubtfulEdges && !colourless) < sheetStep ||
-            !stepsDownBeyond(a.colour, s.corners, colourless) || betweenStrokes(a.colour, s.corners, colourless) ||
+            !stepsDownBeyond(a.colour, s.corners, colourless, s.edges < doubtfulEdges) ||
+            betweenStrokes(a.colour, s.corners, colourless) ||
             (!colourless && s.edges < unclearEdges && paperReachesBorder(a.colour, s.corners)))
             continue;
         // A surer outline that is not crisp, holding a crisp one with no side along a line of the surface and

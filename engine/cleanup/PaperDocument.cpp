@@ -39,7 +39,7 @@ std::vector<PaperCandidate> documentIn(const Analysis& a) {
     const double edges = edgeSupport(a.colour, c);
     const bool colourless = colourlessSurface(colourfulPixels(a));
     if (edges < 0.2 || brightestSideStep(a.colour, c, edges < doubtfulEdges && !colourless) < sheetStep ||
-        !stepsDownBeyond(a.colour, c, colourless))
+        !stepsDownBeyond(a.colour, c, colourless, edges < doubtfulEdges))
         return {};
     // Sure when the region fills its outline and stands alone on a plain surface.
     const double solidity = cv::contourArea(*largest) / std::max(1.0, polygonArea(*quad));

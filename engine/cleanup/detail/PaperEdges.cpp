@@ -182,18 +182,29 @@ bool lightAgainBeyond(const cv::Mat& colour, cv::Point2d a, cv::Point2d b, cv::P
     return light >= count / 2;
 }
 
+// How far apart the tints of the paper inside an outline and of a light stretch beyond it may be for that
+// stretch to be the same paper showing again: the light cells of a coloured cloth's or a tiled table's
+// pattern are further off.
+constexpr double paperTintApart = 0.05;
+
 // Whether the paper shows again close beyond q (inward the normal to the inside): from some point 16 to 28
 // pixels off the outline on, the picture stays as light as nine tenths of inside (the sum of three lumas
-// just inside) for 8 pixels, or up to the picture's border. Past a line or a stroke drawn beside a piece of
-// a scan's paper it does, and past a frame drawn close to the scan's edge, the paper running on out of the
-// picture; past the narrow light lines of a lattice on the surface it does not.
-bool lightAgainClose(const cv::Mat& colour, cv::Point2d q, cv::Point2d inward, float inside) {
+// just inside), and of paperTint where one is given, for 8 pixels, or up to the picture's border. Past a line
+// or a stroke drawn beside a piece of a scan's paper it does, and past a frame drawn close to the scan's
+// edge, the paper running on out of the picture; past the narrow light lines of a lattice on the surface, or
+// the light cells of a patterned surface, of another tint than the paper's, it does not.
+bool lightAgainClose(const cv::Mat& colour, cv::Point2d q, cv::Point2d inward, float inside,
+                     std::optional<cv::Point2d> paperTint) {
     const cv::Rect2d picture(1, 1, colour.cols - 3, colour.rows - 3);
     int run = 0;  // light points in a row, 2 pixels apart
     for (int d = 16; d <= 36 && (run > 0 || d <= 28); d += 2) {
         const cv::Point2d p = q - inward * static_cast<double>(d);
         if (!picture.contains(p)) return run > 0;
-        run = lumaAt(colour, p) > 0.3f * inside ? run + 1 : 0;
+        const cv::Vec3f at = sampleColour(colour, p);
+        const bool paper =
+            lumaOf(at) > 0.3f * inside &&
+            (!paperTint || cv::norm(chromaticity(cv::Scalar(at), 0.05) - *paperTint) < paperTintApart);
+        run = paper ? run + 1 : 0;
         if (run == 5) return true;
     }
     return false;
@@ -369,8 +380,10 @@ double brightestSideStep(const cv::Mat& colour, const Corners& c, bool surfaceBe
     return brightest;
 }
 
-DarkerBeyond darkerBeyond(const cv::Mat& colour, const Corners& c, bool surfaceBeyond) {
+DarkerBeyond darkerBeyond(const cv::Mat& colour, const Corners& c, bool surfaceBeyond, bool anyLight) {
     const cv::Rect2d picture(1, 1, colour.cols - 3, colour.rows - 3);
+    std::optional<cv::Point2d> paperTint;
+    if (surfaceBeyond && !anyLight) paperTint = chromaticity(cv::Scalar(paperColour(colour, c)), 0.05);
     double perimeter = 0, stepped = 0;
     std::array<double, 4> shares;  // of each side
     for (int i = 0; i < 4; ++i) {
@@ -387,7 +400,8 @@ DarkerBeyond darkerBeyond(const cv::Mat& colour, const Corners& c, bool surfaceB
             for (const double d : {10.0, 12.0, 14.0}) beyond += lumaAt(colour, q - inward * d);
             if (!(beyond < 0.875f * inside)) continue;
             side += length / count;
-            if (!surfaceBeyond || !lightAgainClose(colour, q, inward, inside)) onSurface += length / count;
+            if (!surfaceBeyond || !lightAgainClose(colour, q, inward, inside, paperTint))
+                onSurface += length / count;
         }
         perimeter += length;
         stepped += side;

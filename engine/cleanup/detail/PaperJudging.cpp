@@ -36,8 +36,8 @@ constexpr double unsteppedSide = 0.1;
 
 }  // namespace
 
-bool stepsDownBeyond(const cv::Mat& colour, const Corners& c, bool colourlessSurface) {
-    const DarkerBeyond stepped = darkerBeyond(colour, c, !colourlessSurface);
+bool stepsDownBeyond(const cv::Mat& colour, const Corners& c, bool colourlessSurface, bool inDoubt) {
+    const DarkerBeyond stepped = darkerBeyond(colour, c, !colourlessSurface, inDoubt);
     return stepped.share >= leastSteppedShare && stepped.secondSide >= leastSecondSide;
 }
 
@@ -64,8 +64,10 @@ bool paperReachesBorder(const cv::Mat& colour, const Corners& c) {
         ++light;
         tinted += cv::norm(chromaticity(cv::Scalar(at), 0.05) - paperTint) < sameTint;
     }
+    // Beyond the side least stepped, whatever is as light as the paper counts as it: the border's tint has been
+    // weighed already.
     return outside > 0 && light >= paperBorderShare * outside && tinted >= paperTintShare * outside &&
-           darkerBeyond(colour, c, true).weakestSide < unsteppedSide;
+           darkerBeyond(colour, c, true, true).weakestSide < unsteppedSide;
 }
 
 cv::Mat colourfulPixels(const Analysis& a) {

@@ -18,8 +18,11 @@ inline constexpr double doubtfulEdges = 0.6;
 // in doubt: a sheet on a busy surface as light as its paper in places shows them along nearly all of it.
 inline constexpr double unclearEdges = 0.9;
 // Whether the picture a little way beyond the outline is darker than its paper along enough of it; on a
-// coloured surface, along a second side where the paper does not show again close by.
-bool stepsDownBeyond(const cv::Mat& colour, const Corners& c, bool colourlessSurface);
+// coloured surface, along a second side where the paper does not show again close by. Beside an outline in
+// doubt, anything as light as the paper counts as the paper showing again: a patterned surface's light cells
+// are told from the paper by their tint only beside an outline with clear edges along most of it, which a
+// stretch of the pattern, or a part of the sheet run on over it, lacks.
+bool stepsDownBeyond(const cv::Mat& colour, const Corners& c, bool colourlessSurface, bool inDoubt);
 // Whether the outline's paper runs on outside it out to the picture's border, as a scan's paper or a white
 // table does, where a sheet lies on a darker surface: along a quarter of the picture's border outside the
 // outline, the picture is nearly as light as the paper, some of it of the paper's own tint, and one side of

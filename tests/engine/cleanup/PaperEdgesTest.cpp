@@ -371,8 +371,10 @@ TEST(PaperEdges, ASheetOnADarkerSurfaceStepsDownAlongMostOfItsOutline) {
     // (240 pixels of it), darkens the table beside the sheet: then the sheet steps down along one side only. A
     // frame drawn 8 to 16 pixels beyond it, the table as light as the paper, makes it a piece of a scan's paper,
     // which shows again past the frame, if only up to the picture's border close by; a lattice's light lines
-    // 8 pixels wide, 17 to 25 pixels beyond the sheet on the brown table, as light as its paper, are no paper.
-    enum class Beyond { asDrawn, contactShadow, shadowBelow, frame, lattice };
+    // 8 pixels wide, 17 to 25 pixels beyond the sheet on the brown table, as light as its paper, are no paper;
+    // nor are a patterned cloth's light cells, 18 to 34 pixels beyond it, as light as the paper but pink, unless
+    // anything as light is taken for the paper.
+    enum class Beyond { asDrawn, contactShadow, shadowBelow, frame, lattice, lightCells };
     struct Case {
         const char* what;
         Table table;
@@ -382,6 +384,7 @@ TEST(PaperEdges, ASheetOnADarkerSurfaceStepsDownAlongMostOfItsOutline) {
         bool surfaceBeyond;
         double share;
         double secondSide;
+        bool anyLight = false;
     };
     const Case cases[] = {
         {"the sheet on a brown table", Table::brown, false, Beyond::asDrawn, box(120, 80, 359, 279), true, 1, 1},
@@ -401,6 +404,10 @@ TEST(PaperEdges, ASheetOnADarkerSurfaceStepsDownAlongMostOfItsOutline) {
          box(120, 80, 359, 279), false, 1, 1},
         {"the sheet on a brown table inside a lattice's light lines", Table::brown, false, Beyond::lattice,
          box(120, 80, 359, 279), true, 1, 1},
+        {"the sheet on a brown cloth inside its pink light cells", Table::brown, false, Beyond::lightCells,
+         box(120, 80, 359, 279), true, 1, 1},
+        {"the sheet on a brown cloth inside its pink light cells, any light taken for paper", Table::brown, false,
+         Beyond::lightCells, box(120, 80, 359, 279), true, 1, 0, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -422,7 +429,11 @@ TEST(PaperEdges, ASheetOnADarkerSurfaceStepsDownAlongMostOfItsOutline) {
             cv::rectangle(picture, cv::Rect(99, 59, 281, 241), cv::Scalar(242, 242, 237), 8);
             cv::GaussianBlur(picture, picture, cv::Size(), 1.0);
         }
-        const DarkerBeyond stepped = darkerBeyond(picture, c.outline, c.surfaceBeyond);
+        if (c.beyond == Beyond::lightCells) {
+            cv::rectangle(picture, cv::Rect(94, 54, 291, 251), cv::Scalar(250, 215, 215), 16);
+            cv::GaussianBlur(picture, picture, cv::Size(), 1.0);
+        }
+        const DarkerBeyond stepped = darkerBeyond(picture, c.outline, c.surfaceBeyond, c.anyLight);
         EXPECT_NEAR(stepped.share, c.share, 0.04);
         EXPECT_NEAR(stepped.secondSide, c.secondSide, 0.06);
     }
