@@ -313,18 +313,39 @@ std::optional<Corners> reachedPastSide(const cv::Mat& colour, const Corners& c, 
             onEdge += strongestNear(from + direction * t, normal).first > faint;
         return points ? double(onEdge) / points : 0.0;
     };
-    if (std::min(cv::norm(p - a), cv::norm(q - b)) < 0.2 * depth) return std::nullopt;
-    // Seen nearly face on, a sheet's far side runs nearly as its near side does; seen aslant, the sheet's far
-    // side may turn further from it, but then shows as the sheet's edge all along.
     const cv::Point2d facing = c[(side + 2) % 4] - c[(side + 3) % 4];
-    const double turn = std::abs((q - p).cross(facing)) / (cv::norm(q - p) * cv::norm(facing));
-    if (turn > std::sin(6 * CV_PI / 180) && (turn > std::sin(15 * CV_PI / 180) || edgeShare(p, q) < 0.9))
-        return std::nullopt;
-    Corners whole = c;
-    whole[side] = p;
-    whole[(side + 1) % 4] = q;
-    if (!isConvex(whole)) return std::nullopt;
-    return whole;
+    // The outline with the side moved out to the ends reached, pa past a and qb past b.
+    auto reachedTo = [&](cv::Point2d pa, cv::Point2d qb) -> std::optional<Corners> {
+        if (std::min(cv::norm(pa - a), cv::norm(qb - b)) < 0.2 * depth) return std::nullopt;
+        // Seen nearly face on, a sheet's far side runs nearly as its near side does; seen aslant, the sheet's far
+        // side may turn further from it, but then shows as the sheet's edge all along.
+        const double turn = std::abs((qb - pa).cross(facing)) / (cv::norm(qb - pa) * cv::norm(facing));
+        if (turn > std::sin(6 * CV_PI / 180) && (turn > std::sin(15 * CV_PI / 180) || edgeShare(pa, qb) < 0.9))
+            return std::nullopt;
+        Corners whole = c;
+        whole[side] = pa;
+        whole[(side + 1) % 4] = qb;
+        if (!isConvex(whole)) return std::nullopt;
+        return whole;
+    };
+    if (const auto whole = reachedTo(p, q)) return whole;
+    // One neighbour may run on to the sheet's far corner while the other stops short, at a line drawn across the
+    // sheet or where the sheet's edge fades over the table, or strays off the edge, lying on none of the sheet's
+    // own: where the farther end lies half the depth past the side at least, as a part less than two thirds of the
+    // sheet leaves it, the far side is followed from there, running as the opposite side does, to where it ends,
+    // the sheet's other far corner, where that lies past the line of the other neighbour or short of it by a fifth
+    // of the depth at most. Nearer, the neighbour may have run on along a mat's stripe past the sheet's corner,
+    // and the far side followed would be the next stripe's edge.
+    const bool fromQ = cv::norm(q - b) > cv::norm(p - a);
+    const cv::Point2d corner = fromQ ? q : p, towards = (fromQ ? -facing : facing) / cv::norm(facing);
+    if (cv::norm(corner - (fromQ ? b : a)) < 0.5 * depth) return std::nullopt;
+    const cv::Point2d other = fromQ ? a : b, otherFar = c[(side + (fromQ ? 3 : 2)) % 4];
+    const auto meets =
+        intersect(Line{corner, towards}, Line{other, (otherFar - other) / cv::norm(otherFar - other)});
+    if (!meets) return std::nullopt;
+    const cv::Point2d far = edgeEnd(corner - towards * depth, corner);
+    if ((far - corner).dot(towards) < (*meets - corner).dot(towards) - 0.2 * depth) return std::nullopt;
+    return fromQ ? reachedTo(far, q) : reachedTo(p, far);
 }
 
 }  // namespace quillfen::detail::paper

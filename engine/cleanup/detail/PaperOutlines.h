@@ -76,7 +76,9 @@ bool reachablePast(const SteppedSides& stepped, int side);
 // light as the paper, each free to turn a little about its far corner to keep to the edge. Nothing where either
 // runs on by less than a fifth of the outline's depth, as a sheet's own sides end at its corners, or where the
 // side between their ends runs more than 6 degrees off the opposite side, unless it shows as the sheet's edge
-// along nine tenths of its length and runs within 15 degrees of it, as a sheet seen aslant does.
+// along nine tenths of its length and runs within 15 degrees of it, as a sheet seen aslant does. Failing that,
+// where the farther end lies half the depth past the side, the sheet's far side is followed from it, running as
+// the opposite side does, to where it ends past the other neighbour's line.
 std::optional<Corners> reachedPastSide(const cv::Mat& colour, const Corners& c, int side);
 
 }  // namespace quillfen::detail::paper

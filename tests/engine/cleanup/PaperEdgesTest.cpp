@@ -481,11 +481,13 @@ TEST(PaperEdges, APartOfASheetAcrossATablesEdgeReachesOnToTheSheetsEdgesOverTheT
     // A sheet (x 120...360, y 80...280) across the edge of a beige table at x = 200, the brown floor left of
     // it; over the floor the sheet's paper is a quarter darker. Over the table the paper is white, or nearly
     // the table's colour so that its edges there are faint. A darker band of the table, 40 pixels wide, may run
-    // on along the line of the sheet's top beyond its corner, from x = 360 to the picture's border.
+    // on along the line of the sheet's top beyond its corner, from x = 360 to the picture's border. A patch of
+    // the table's colour may be drawn on the sheet over the table, hiding its edge there.
     struct Case {
         const char* what;
         bool faint;
         bool band;
+        cv::Rect hidden;  // the patch of the table's colour drawn on the sheet; empty for none
         Corners part;
         int side;
         std::optional<Corners> whole;
@@ -493,19 +495,29 @@ TEST(PaperEdges, APartOfASheetAcrossATablesEdgeReachesOnToTheSheetsEdgesOverTheT
     const Corners sheet = box(120, 80, 359, 279), overFloor = box(120, 80, 200, 279);
     const Corners aslant = {cv::Point2d(120, 77), cv::Point2d(200, 80), cv::Point2d(200, 279),
                             cv::Point2d(120, 279)};
+    const cv::Rect none;
     const Case cases[] = {
-        {"the part over the floor, past the table's edge", false, false, overFloor, 1, sheet},
-        {"the part over the floor, past the table's edge, the sheet's edges faint beyond", true, false, overFloor,
-         1, sheet},
+        {"the part over the floor, past the table's edge", false, false, none, overFloor, 1, sheet},
+        {"the part over the floor, past the table's edge, the sheet's edges faint beyond", true, false, none,
+         overFloor, 1, sheet},
         {"the part over the floor, its top meeting the sheet's edge at the table's edge two degrees off it", true,
-         false, aslant, 1, sheet},
-        {"the whole sheet, past its right side", true, false, sheet, 1, std::nullopt},
-        {"the part over the floor, past its left side, the sheet's own edge", true, false, overFloor, 3,
+         false, none, aslant, 1, sheet},
+        {"the whole sheet, past its right side", true, false, none, sheet, 1, std::nullopt},
+        {"the part over the floor, past its left side, the sheet's own edge", true, false, none, overFloor, 3,
          std::nullopt},
-        {"the part over the floor, past its top, one neighbour along the table's edge", true, false, overFloor, 0,
-         std::nullopt},
-        {"the part over the floor, the band running on along the sheet's top past its corner", true, true,
+        {"the part over the floor, past its top, one neighbour along the table's edge", true, false, none,
+         overFloor, 0, std::nullopt},
+        {"the part over the floor, the band running on along the sheet's top past its corner", true, true, none,
          overFloor, 1, std::nullopt},
+        {"the part over the floor, the sheet's bottom hidden next to the table's edge, its far side shown", false,
+         false, cv::Rect(200, 240, 80, 40), overFloor, 1, sheet},
+        {"the part over the floor, the sheet's bottom hidden and its far side ending half way down", false, false,
+         cv::Rect(200, 170, 160, 110), overFloor, 1, std::nullopt},
+        {"the part over the floor, the sheet's top hidden next to the table's edge, its far side shown", false,
+         false, cv::Rect(200, 80, 80, 40), overFloor, 1, sheet},
+        {"a part stopped a third of its depth short of the sheet's right side, the sheet's bottom hidden beside it: "
+         "too short a run on to tell from a mat's stripe",
+         false, false, cv::Rect(300, 240, 50, 40), box(120, 80, 300, 279), 1, std::nullopt},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -515,6 +527,7 @@ TEST(PaperEdges, APartOfASheetAcrossATablesEdgeReachesOnToTheSheetsEdgesOverTheT
             .setTo(c.faint ? cv::Scalar(0.64, 0.62, 0.5) : cv::Scalar(0.95, 0.95, 0.93));
         picture(cv::Rect(120, 80, 80, 200)) *= 0.75;
         if (c.band) picture(cv::Rect(360, 40, 120, 40)).setTo(cv::Scalar(0.5, 0.48, 0.42));
+        if (!c.hidden.empty()) picture(c.hidden).setTo(cv::Scalar(0.6, 0.58, 0.5));
         const auto whole = reachedPastSide(photographed(picture), c.part, c.side);
         ASSERT_EQ(whole.has_value(), c.whole.has_value());
         if (whole) {

@@ -444,6 +444,14 @@ TEST(PaperCandidates, GeneratedPhotosThatOnceReturnedAPartOfTheSheetOrItsMatFind
          "the part right of a line drawn down the sheet, seen aslant: the sheet's far side turned too far from the "
          "part's right side to be taken for the sheet's",
          0.99},
+        {4203082, photos::Surface::tableEdge,
+         "the paper above a horizon drawn across the sheet, its left side on a stroke of the drawing: the sheet's "
+         "edge ran on past the horizon along its right side only",
+         0.99},
+        {4202281, photos::Surface::tableEdge,
+         "the part over the table's top, its left side inside the sheet: the line between where the sheet's "
+         "edges ended past the table's edge turned too far from the part's bottom",
+         0.95},
     };
     for (const auto& c : cases) {
         const auto photo = photos::generate(c.seed, c.surface);
