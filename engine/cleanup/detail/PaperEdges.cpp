@@ -36,33 +36,42 @@ LineDip lineDipAt(const cv::Mat& colour, cv::Point2d q, cv::Point2d inward, doub
     return {darkest, std::min(inside, outside)};
 }
 
-// How far a drawn line may lie from a side of an outline in the picture, which may have settled on either of
-// its borders.
-double lineReach(const cv::Mat& colour) {
-    return std::max(4.0, std::max(colour.cols, colour.rows) / 100.0);
+// Whether a dip is a line drawn across the side: well darker than the picture clear of it.
+bool drawnLine(const LineDip& dip) {
+    return dip.darkest < 0.6f * dip.clear && dip.clear - dip.darkest > 0.15f;
+}
+
+// How many points a drawn line is looked for at along a side.
+constexpr int sidePoints = 24;
+
+// How many of the sidePoints spread along the side from a to b (clockwise around its outline) have a dip
+// across the side, within reach of it, that passes.
+template <typename Passes>
+int pointsAlongSide(const cv::Mat& colour, cv::Point2d a, cv::Point2d b, Passes passes) {
+    // How far a drawn line may lie from a side of an outline in the picture, which may have settled on either
+    // of its borders.
+    const double reach = std::max(4.0, std::max(colour.cols, colour.rows) / 100.0);
+    const cv::Point2d dir = (b - a) / cv::norm(b - a);
+    const cv::Point2d inward(-dir.y, dir.x);
+    int passing = 0;
+    for (int k = 0; k < sidePoints; ++k)
+        passing += passes(lineDipAt(colour, a + (b - a) * (0.1 + 0.8 * (k + 0.5) / sidePoints), inward, reach));
+    return passing;
 }
 
 }  // namespace
 
 bool drawnLineAt(const cv::Mat& colour, cv::Point2d q, cv::Point2d inward, double reach) {
-    const LineDip dip = lineDipAt(colour, q, inward, reach);
-    return dip.darkest < 0.6f * dip.clear && dip.clear - dip.darkest > 0.15f;
+    return drawnLine(lineDipAt(colour, q, inward, reach));
 }
 
 bool inkedAllRound(const cv::Mat& colour, const Corners& c) {
-    const double reach = lineReach(colour);
-    constexpr int count = 24;
     for (int i = 0; i < 4; ++i) {
         const cv::Point2d a = c[i], b = c[(i + 1) % 4];
-        const double length = cv::norm(b - a);
-        if (length < 1) return false;
-        const cv::Point2d inward = cv::Point2d(-(b - a).y, (b - a).x) / length;
-        int inked = 0;
-        for (int k = 0; k < count; ++k) {
-            const LineDip dip = lineDipAt(colour, a + (b - a) * (0.1 + 0.8 * (k + 0.5) / count), inward, reach);
-            inked += dip.darkest < 0.85f * dip.clear;
-        }
-        if (inked < count / 2) return false;
+        if (cv::norm(b - a) < 1) return false;
+        const int inked =
+            pointsAlongSide(colour, a, b, [](const LineDip& dip) { return dip.darkest < 0.85f * dip.clear; });
+        if (inked < sidePoints / 2) return false;
     }
     return true;
 }
@@ -100,14 +109,7 @@ namespace {
 
 // Whether the side from a to b (clockwise around its outline) runs along a drawn line.
 bool drawnSide(const cv::Mat& colour, cv::Point2d a, cv::Point2d b) {
-    const double reach = lineReach(colour);
-    const cv::Point2d dir = (b - a) / cv::norm(b - a);
-    const cv::Point2d inward(-dir.y, dir.x);
-    constexpr int count = 24;
-    int lines = 0;
-    for (int k = 0; k < count; ++k)
-        lines += drawnLineAt(colour, a + (b - a) * (0.1 + 0.8 * (k + 0.5) / count), inward, reach);
-    return lines >= count * 0.6;
+    return pointsAlongSide(colour, a, b, drawnLine) >= sidePoints * 0.6;
 }
 
 // Whether two lumas differ by less than a tenth of the larger, neither of them black.
