@@ -563,15 +563,16 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
         if (!sheets.empty()) break;
     }
     // On a colourless wall the edges of its stripes, many and long, may crowd the sheet's own sides out of
-    // the lines the outlines are put together from: where still no sheet is found and no hard shadow's edge
-    // crosses the picture, the best two outlines of the lines left when they are set aside are judged as
-    // well, with the same bar as the regions opened past the stripes, each only where it holds half of such a
-    // region at least: a line drawn across the sheet, as the edge of a shape, cuts off a piece of it. Only
-    // then: the edges of bands drawn along the sheet and of a shadow across it are left too, and an outline
-    // along them would take the place of the sheet's own, less clear where the stripes meet it, or pass for a
-    // sheet in the shadow's stead, the sunlit part between its edge and a stroke of the drawing.
-    if (sheets.empty() && colourless && shadowEdges.empty() &&
-        stripesSetAside(straightEdges).size() < straightEdges.size())
+    // the lines the outlines are put together from: where still no sheet is found, in the picture as it is or
+    // relit across a hard shadow's edge, the best two outlines of the lines left when they are set aside are
+    // judged as well, with the same bar as the regions opened past the stripes, each only where it holds half
+    // of such a region at least: a line drawn across the sheet, as the edge of a shape, cuts off a piece of it.
+    // Only then: the edges of bands drawn along the sheet and of a shadow across it are left too, and an
+    // outline along them would take the place of the sheet's own, less clear where the stripes meet it, or pass
+    // for a sheet in the shadow's stead, the sunlit part between its edge and a stroke of the drawing. A
+    // sheet's side, beside its opposite side and the wall's stripes, may look like a shadow's edge too, and the
+    // relit picture then shows no sheet.
+    if (sheets.empty() && colourless && stripesSetAside(straightEdges).size() < straightEdges.size())
         sheets = outlinesIn(a, options, false, true);
     return sheets;
 }

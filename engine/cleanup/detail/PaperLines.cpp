@@ -31,16 +31,6 @@ double coverage(const EdgeLine& l, cv::Point2d p, cv::Point2d q) {
     return e > s ? covered / (e - s) : 0;
 }
 
-// Whether a line is an edge of a wall's stripes: ten other lines at least run parallel to it (within 2 degrees)
-// and apart from it, where a sheet's side has one, its opposite side, and a room's edges a few.
-bool stripeEdge(const EdgeLine& l, const std::vector<EdgeLine>& lines) {
-    const double parallel = std::sin(2 * CV_PI / 180);
-    return std::count_if(lines.begin(), lines.end(), [&](const EdgeLine& other) {
-               return std::abs(other.direction.cross(l.direction)) < parallel &&
-                      std::abs((other.point - l.point).dot(l.bright)) > 3;
-           }) >= 10;
-}
-
 }  // namespace
 
 // Pieces are found on a copy smaller still: sheet sides are long, and the segment detector's cost grows with
@@ -88,6 +78,14 @@ std::vector<EdgeLine> edgeLines(const cv::Mat& luma8, std::size_t count) {
     std::sort(lines.begin(), lines.end(), [](const EdgeLine& x, const EdgeLine& y) { return x.length > y.length; });
     if (lines.size() > count) lines.resize(count);
     return lines;
+}
+
+bool stripeEdge(const EdgeLine& l, const std::vector<EdgeLine>& lines) {
+    const double parallel = std::sin(2 * CV_PI / 180);
+    return std::count_if(lines.begin(), lines.end(), [&](const EdgeLine& other) {
+               return std::abs(other.direction.cross(l.direction)) < parallel &&
+                      std::abs((other.point - l.point).dot(l.bright)) > 3;
+           }) >= 10;
 }
 
 std::vector<EdgeLine> stripesSetAside(std::vector<EdgeLine> lines) {

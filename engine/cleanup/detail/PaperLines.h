@@ -20,8 +20,11 @@ struct EdgeLine {
 // The count longest lines of joined edge pieces with a clear step in luma across them, in pixels of the luma
 // copy (CV_8U), longest first.
 std::vector<EdgeLine> edgeLines(const cv::Mat& luma8, std::size_t count);
-// The lines that are no edges of a wall's stripes, in their order: a stripe's edge has ten others at least
-// parallel to it and apart from it, a sheet's side one, its opposite side.
+// Whether a line is an edge of a wall's stripes: ten other lines at least run parallel to it (within 2 degrees)
+// and apart from it, where a sheet's side has one, its opposite side, and a room's edges, a hard shadow's edge
+// crossing a drawing or the strokes drawn along it a few.
+bool stripeEdge(const EdgeLine& l, const std::vector<EdgeLine>& lines);
+// The lines that are no edges of a wall's stripes, in their order.
 std::vector<EdgeLine> stripesSetAside(std::vector<EdgeLine> lines);
 // Outlines of four of the 28 longest of the edge lines of the analysis copy, longest first, each brighter on its
 // inside, in full-size pixels and best first: pairs of roughly opposite lines that face each other are paired,

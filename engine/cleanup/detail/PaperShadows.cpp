@@ -12,6 +12,9 @@ namespace quillfen::detail::paper {
 namespace {
 
 constexpr int samples = 64;  // points along an edge across the picture
+// How far apart a sheet's opposite sides lie at least, of the picture's shorter side: a sheet is a fifth of it
+// across at least.
+constexpr double sheetSidesApart = 0.2;
 
 // The stretch of the line that lies inside the rectangle, as distances along it from its point; empty where
 // the line misses the rectangle.
@@ -68,14 +71,15 @@ std::optional<double> shareOfLight(const cv::Vec3f& bright, const cv::Vec3f& dar
 std::vector<ShadowEdge> hardShadowEdges(const Analysis& a, const std::vector<EdgeLine>& lines) {
     const double back = 1 / a.smallScale;
     const double parallel = std::sin(2 * CV_PI / 180);
+    const double apart = sheetSidesApart * std::min(a.smallLuma.cols, a.smallLuma.rows);
     const cv::Rect2d frame(8, 8, a.size.width - 16.0, a.size.height - 16.0);
     std::vector<std::pair<double, ShadowEdge>> found;  // with their lengths in the picture
     for (const EdgeLine& l : lines) {
-        const bool stripe = std::any_of(lines.begin(), lines.end(), [&](const EdgeLine& other) {
+        const bool sheetSide = std::any_of(lines.begin(), lines.end(), [&](const EdgeLine& other) {
             return std::abs(other.direction.cross(l.direction)) < parallel &&
-                   std::abs((other.point - l.point).dot(l.bright)) > 3;
+                   (other.point - l.point).dot(l.bright) > apart && (l.point - other.point).dot(other.bright) > apart;
         });
-        if (stripe) continue;
+        if (sheetSide || stripeEdge(l, lines)) continue;
         const Line line{(l.point + cv::Point2d(0.5, 0.5)) * back - cv::Point2d(0.5, 0.5), l.direction};
         const auto [from, to] = stretchInside(line, frame);
         if (to - from < 0.4 * std::max(a.size.width, a.size.height)) continue;

@@ -23,9 +23,11 @@ struct ShadowEdge {
 // The straight edges across the picture, longest first, along which the light steps by one share over whatever
 // it crosses: on most of the edge the shaded side is the lit side's colour in clearly less light, by nearly the
 // same share all along, while the lit side itself turns lighter and darker, from a wall's stripe to the next
-// and from the surface to a sheet. A stripe's edge of a wall runs along one stripe and beside others parallel
-// to it, and is no such edge. Looked for among the picture's straight edges, lines: edgeLines of its luma copy,
-// 120 of them, as a wall's stripes make many.
+// and from the surface to a sheet. A stripe's edge of a wall runs beside many others parallel to it (stripeEdge),
+// and a sheet's side faces its opposite side, parallel to it, across a fifth of the picture at least: neither is
+// such an edge. A shadow's edge may run beside a few others, lines of the drawing or of the room across which it
+// falls. Looked for among the picture's straight edges, lines: edgeLines of its luma copy, 120 of them, as a
+// wall's stripes make many.
 std::vector<ShadowEdge> hardShadowEdges(const Analysis& a, const std::vector<EdgeLine>& lines);
 
 // The outside's light over the inside's along the stretch from `from` to `to` (inward the normal to the inside)

@@ -51,9 +51,12 @@ TEST(PaperCandidates, GeneratedPhotosThatOnceMissedTheSheetFindItsExactOutline) 
     // the sheet, surer than the sheet's own, swallowed it and failed the brightness test, or the sheet's own
     // outline, in the shadow on such a wall and a pixel or two beyond its edges, failed it. On striped walls the
     // edge of a hard shadow across the sheet left neither its sunlit nor its shaded part standing out as one;
-    // or the stripes' edges, many and long, crowded the sheet's sides out of the lines outlines are made of. On a
-    // table's edge the sheet's paper over the floor, cut off by the table's edge seen through the sheet, was surer
-    // than the whole sheet, which was dropped for holding it, and stood out from nothing as a sheet itself.
+    // or the stripes' edges, many and long, crowded the sheet's sides out of the lines outlines are made of; or a
+    // hard shadow's edge beside a few lines parallel to it, of the drawing or the sheet, was taken for a stripe's
+    // edge and the picture never relit across it. A sheet whose side looks like a shadow's edge beside the stripes
+    // is found with them set aside, the picture relit across that side showing no sheet. On a table's edge the
+    // sheet's paper over the floor, cut off by the table's edge seen through the sheet, was surer than the whole
+    // sheet, which was dropped for holding it, and stood out from nothing as a sheet itself.
     auto setSurface = [](std::uint32_t seed) {
         return seed % 1'000'000 >= 500'000 ? photos::hardSurfaceForSeed(seed) : photos::surfaceForSeed(seed);
     };
@@ -65,7 +68,8 @@ TEST(PaperCandidates, GeneratedPhotosThatOnceMissedTheSheetFindItsExactOutline) 
     for (const std::uint32_t seed :
          {52u, 128u, 156u, 3u, 80u, 232u, 151u, 238u, 2500051u, 2500071u, 4500056u, 500036u})
         cases.push_back({seed, setSurface(seed)});
-    for (const std::uint32_t seed : {3100015u, 3100249u, 3100310u, 3960334u, 3960985u})
+    for (const std::uint32_t seed :
+         {3100015u, 3100249u, 3100310u, 3960334u, 3960985u, 4100343u, 4100808u, 4101340u, 4100242u})
         cases.push_back({seed, photos::Surface::stripedWall});
     for (const std::uint32_t seed : {3930490u, 4201777u}) cases.push_back({seed, photos::Surface::tableEdge});
     // Sheets with clear edges along nearly all of their outline, in a busy room as light as the paper in places,

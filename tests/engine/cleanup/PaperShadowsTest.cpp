@@ -10,14 +10,22 @@ using namespace quillfen;
 
 namespace {
 
-// A 1024 x 768 photo of a wall with grey and white stripes 60 pixels apart, a sheet on it, and where asked a
-// hard shadow keeping the given share of light right of the line from (700, 0) to (300, 767); blurred a little
-// and noisy, as a camera takes it.
-detail::paper::Analysis wall(bool stripes, bool sheet, double shadowLight) {
+// A 1024 x 768 photo of a wall with grey and white stripes 60 pixels apart, a sheet on it with the given number
+// of dark strokes drawn across it parallel to the shadow's edge, 70 pixels apart on its lit side, and where
+// asked a hard shadow keeping the given share of light right of the line from (700, 0) to (300, 767); blurred a
+// little and noisy, as a camera takes it.
+detail::paper::Analysis wall(bool stripes, bool sheet, double shadowLight, int strokes = 0) {
     cv::Mat picture(768, 1024, CV_32FC4, cv::Scalar(0.5, 0.5, 0.49, 1));
     if (stripes)
         for (int y = 0; y < 768; y += 60) picture(cv::Rect(0, y, 1024, 24)).setTo(cv::Scalar(0.9, 0.9, 0.88, 1));
-    if (sheet) picture(cv::Rect(300, 200, 420, 360)).setTo(cv::Scalar(0.96, 0.95, 0.9, 1));
+    if (sheet) {
+        const cv::Rect paper(300, 200, 420, 360);
+        picture(paper).setTo(cv::Scalar(0.96, 0.95, 0.9, 1));
+        cv::Mat onPaper = picture(paper);  // strokes stop at the sheet's edges
+        for (int k = 1; k <= strokes; ++k)
+            cv::line(onPaper, cv::Point(700 - 70 * k, 0) - paper.tl(), cv::Point(300 - 70 * k, 767) - paper.tl(),
+                     cv::Scalar(0.2, 0.25, 0.5, 1), 6);
+    }
     for (int y = 0; y < 768; ++y)
         for (int x = 0; x < 1024; ++x)
             if (x > 700 - y * 400.0 / 767) {
@@ -42,18 +50,21 @@ TEST(PaperShadows, AHardShadowsEdgeIsFoundWhereItCrossesTheSheetOrAWallsStripes)
         bool stripes, sheet;
         double light;
         bool found;
+        int strokes = 0;
     };
     const Case cases[] = {
         {"a shadow across a striped wall and a sheet", true, true, 0.5, true},
         {"a shadow across a striped wall", true, false, 0.6, true},
         {"a shadow across a sheet on a plain wall", false, true, 0.45, true},
+        {"a shadow across a sheet beside strokes drawn parallel to it: a few lines beside it make no stripes", true,
+         true, 0.5, true, 2},
         {"a striped wall with a sheet, no shadow: the stripes' edges run beside others", true, true, 1, false},
         {"a shadow on a plain wall, crossing nothing that its light steps over alike", false, false, 0.5, false},
     };
     const cv::Point2d direction = cv::Point2d(400, -767) / std::hypot(400, 767);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        const auto picture = wall(c.stripes, c.sheet, c.light);
+        const auto picture = wall(c.stripes, c.sheet, c.light, c.strokes);
         const auto edges =
             detail::paper::hardShadowEdges(picture, detail::paper::edgeLines(picture.smallLuma, 120));
         ASSERT_EQ(!edges.empty(), c.found);
