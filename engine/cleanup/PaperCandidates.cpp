@@ -564,15 +564,17 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
     }
     // On a colourless wall the edges of its stripes, many and long, may crowd the sheet's own sides out of
     // the lines the outlines are put together from: where still no sheet is found, in the picture as it is or
-    // relit across a hard shadow's edge, the best two outlines of the lines left when they are set aside are
-    // judged as well, with the same bar as the regions opened past the stripes, each only where it holds half
-    // of such a region at least: a line drawn across the sheet, as the edge of a shape, cuts off a piece of it.
-    // Only then: the edges of bands drawn along the sheet and of a shadow across it are left too, and an
-    // outline along them would take the place of the sheet's own, less clear where the stripes meet it, or pass
-    // for a sheet in the shadow's stead, the sunlit part between its edge and a stroke of the drawing. A
-    // sheet's side, beside its opposite side and the wall's stripes, may look like a shadow's edge too, and the
-    // relit picture then shows no sheet.
-    if (sheets.empty() && colourless && stripesSetAside(straightEdges).size() < straightEdges.size())
+    // relit across a hard shadow's edge, and no such edge stands alone, the best two outlines of the lines left
+    // when they are set aside are judged as well, with the same bar as the regions opened past the stripes, each
+    // only where it holds half of such a region at least: a line drawn across the sheet, as the edge of a shape,
+    // cuts off a piece of it. Only then: the edges of bands drawn along the sheet and of a shadow across it are
+    // left too, and an outline along them would take the place of the sheet's own, less clear where the stripes
+    // meet it, or pass for a sheet in the shadow's stead, the sunlit part between its edge and a stroke of the
+    // drawing. A shadow's edge beside other lines parallel to it may be a sheet's side beside a stripe's edge or
+    // a stroke, and the picture relit across it then shows no sheet; one standing alone is a shadow's.
+    if (sheets.empty() && colourless &&
+        std::none_of(shadowEdges.begin(), shadowEdges.end(), [](const ShadowEdge& e) { return e.alone; }) &&
+        stripesSetAside(straightEdges).size() < straightEdges.size())
         sheets = outlinesIn(a, options, false, true);
     return sheets;
 }

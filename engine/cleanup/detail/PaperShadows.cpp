@@ -75,9 +75,13 @@ std::vector<ShadowEdge> hardShadowEdges(const Analysis& a, const std::vector<Edg
     const cv::Rect2d frame(8, 8, a.size.width - 16.0, a.size.height - 16.0);
     std::vector<std::pair<double, ShadowEdge>> found;  // with their lengths in the picture
     for (const EdgeLine& l : lines) {
-        const bool sheetSide = std::any_of(lines.begin(), lines.end(), [&](const EdgeLine& other) {
+        auto beside = [&](const EdgeLine& other) {
             return std::abs(other.direction.cross(l.direction)) < parallel &&
-                   (other.point - l.point).dot(l.bright) > apart && (l.point - other.point).dot(other.bright) > apart;
+                   std::abs((other.point - l.point).dot(l.bright)) > 3;
+        };
+        const bool sheetSide = std::any_of(lines.begin(), lines.end(), [&](const EdgeLine& other) {
+            return beside(other) && (other.point - l.point).dot(l.bright) > apart &&
+                   (l.point - other.point).dot(other.bright) > apart;
         });
         if (sheetSide || stripeEdge(l, lines)) continue;
         const Line line{(l.point + cv::Point2d(0.5, 0.5)) * back - cv::Point2d(0.5, 0.5), l.direction};
@@ -102,7 +106,8 @@ std::vector<ShadowEdge> hardShadowEdges(const Analysis& a, const std::vector<Edg
         if (!share) continue;
         std::sort(litLumas.begin(), litLumas.end());
         if (litLumas[litLumas.size() * 9 / 10] < 1.3 * litLumas[litLumas.size() / 10]) continue;
-        found.push_back({to - from, ShadowEdge{line, l.bright, *share}});
+        const bool alone = std::none_of(lines.begin(), lines.end(), beside);
+        found.push_back({to - from, ShadowEdge{line, l.bright, *share, alone}});
     }
     std::stable_sort(found.begin(), found.end(), [](const auto& x, const auto& y) { return x.first > y.first; });
     std::vector<ShadowEdge> edges;

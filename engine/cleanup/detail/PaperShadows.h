@@ -18,6 +18,9 @@ struct ShadowEdge {
     Line line;
     cv::Point2d lit;
     double light = 1;
+    // Whether no other straight edge of the picture runs parallel to it: a sheet's side taken for a shadow's edge
+    // runs beside a stripe's edge or a stroke of the drawing.
+    bool alone = true;
 };
 
 // The straight edges across the picture, longest first, along which the light steps by one share over whatever

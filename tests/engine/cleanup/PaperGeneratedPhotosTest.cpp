@@ -544,6 +544,21 @@ TEST(PaperCandidates, WhiteTablesAndScansThatOnceGaveAQuadGiveNone) {
     }
 }
 
+TEST(PaperCandidates, TheSunlitPartOfASheetOnAStripedWallIsNoSheetWhereTheWholeCannotBeOne) {
+    // A hard shadow's edge crosses the sheet, whose outline the selection rules refuse; with the wall's stripes
+    // set aside, the sunlit part between that edge and a stroke of the drawing once stood for the sheet.
+    struct Case {
+        std::uint32_t seed;
+        const char* once;
+    };
+    for (const auto [seed, once] :
+         {Case{5500081, "the part between the shadow's edge, the sheet's bottom and a stroke down its right"}}) {
+        const auto photo = photos::generate(seed, photos::Surface::stripedWall);
+        SCOPED_TRACE(testing::Message() << "seed " << seed << ", once returned " << once);
+        EXPECT_EQ(Cleaner::detectPaper(photo.image), std::nullopt);
+    }
+}
+
 TEST(PaperCandidates, GeneratedPhotosFindTheSheetsEdgesWithinAPixel) {
     // Each once returned the sheet with a side a pixel or two beyond its edge, on the blur beside it.
     struct Case {

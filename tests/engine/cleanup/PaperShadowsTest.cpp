@@ -51,13 +51,14 @@ TEST(PaperShadows, AHardShadowsEdgeIsFoundWhereItCrossesTheSheetOrAWallsStripes)
         double light;
         bool found;
         int strokes = 0;
+        bool alone = true;  // no other straight edge runs parallel to the shadow's
     };
     const Case cases[] = {
         {"a shadow across a striped wall and a sheet", true, true, 0.5, true},
         {"a shadow across a striped wall", true, false, 0.6, true},
         {"a shadow across a sheet on a plain wall", false, true, 0.45, true},
         {"a shadow across a sheet beside strokes drawn parallel to it: a few lines beside it make no stripes", true,
-         true, 0.5, true, 2},
+         true, 0.5, true, 2, false},
         {"a striped wall with a sheet, no shadow: the stripes' edges run beside others", true, true, 1, false},
         {"a shadow on a plain wall, crossing nothing that its light steps over alike", false, false, 0.5, false},
     };
@@ -74,6 +75,7 @@ TEST(PaperShadows, AHardShadowsEdgeIsFoundWhereItCrossesTheSheetOrAWallsStripes)
         EXPECT_LT(std::abs((edge.line.point - cv::Point2d(500, 383.5)).cross(direction)), 4);
         EXPECT_LT(edge.lit.x, 0);  // the lit side lies left of the edge
         EXPECT_NEAR(edge.light, c.light, 0.08);
+        EXPECT_EQ(edge.alone, c.alone);
     }
 }
 
