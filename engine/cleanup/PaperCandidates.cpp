@@ -216,8 +216,10 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
     for (const Corners& c : completed) consider(c, 0, 0.97);
     // A sheet lying across a table's edge shows the table's edge through it as a step of light, as clear as its
     // own edges, and its edges over a table nearly as light as its paper are faint: the sure outline found may
-    // be the part on one side of that step, or of a line drawn across the sheet. Where both neighbours of a side
-    // of a sure outline go on past it as the sheet's edge, the outline reaching to where they end is judged too.
+    // be the part on one side of that step, or of a line drawn across the sheet, or of a hard shadow's edge. Where
+    // both neighbours of a side of a sure outline go on past it as the sheet's edge, the outline reaching to where
+    // they end is judged too: relit across a shadow's edge, a band drawn along the sheet's side in the shadow may
+    // still stop the outline found short of the sheet's edge.
     const std::size_t partsFrom = scored.size();
     for (std::size_t i = 0; i < partsFrom; ++i) {
         if (scored[i].confidence < options.minimumConfidence) continue;
@@ -226,7 +228,8 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
             const auto whole = reachedPastSide(a.colour, scored[i].corners, side);
             if (!whole) continue;
             if (!stepped) stepped = steppedSides(a.colour, scored[i].corners);
-            if (reachablePast(*stepped, side)) consider(*whole);
+            const bool lighterBeyond = shadowLight(a.colour, scored[i].corners, side) > 1;
+            if (reachablePast(*stepped, side, lighterBeyond)) consider(*whole);
         }
     }
     // A hard shadow across a sheet splits it into a sunlit and a shadowed outline, and the whole sheet's

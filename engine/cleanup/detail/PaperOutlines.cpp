@@ -258,11 +258,12 @@ std::optional<Corners> completedAtBorder(const Corners& c, cv::Size size,
     return out;
 }
 
-bool reachablePast(const SteppedSides& stepped, int side) {
-    return std::ranges::none_of(std::array{side, (side + 1) % 4, (side + 3) % 4}, [&](int s) {
-        return std::ranges::find(stepped.shadowCut, s) != stepped.shadowCut.end() ||
-               std::ranges::find(stepped.stripeEdge, s) != stepped.stripeEdge.end();
-    });
+bool reachablePast(const SteppedSides& stepped, int side, bool lighterBeyond) {
+    const std::array near{side, (side + 1) % 4, (side + 3) % 4};
+    auto alongAny = [&](const std::vector<int>& sides) {
+        return std::ranges::any_of(near, [&](int s) { return std::ranges::find(sides, s) != sides.end(); });
+    };
+    return !alongAny(stepped.stripeEdge) && !(lighterBeyond && alongAny(stepped.shadowCut));
 }
 
 std::optional<Corners> reachedPastSide(const cv::Mat& colour, const Corners& c, int side) {

@@ -67,9 +67,14 @@ std::optional<Corners> completedAtBorder(const Corners& c, cv::Size size,
                                          const RectangleDetectorOptions& options);
 
 // Whether the picture as it is may show the rest of a sheet that an outline is a part of past its side from
-// c[side] to c[side + 1], given the outline's stepped sides: not where that side or a neighbour lies along a hard
-// shadow's or a wall stripe's edge; past a shadow's edge the picture relit across it shows the whole sheet.
-bool reachablePast(const SteppedSides& stepped, int side);
+// c[side] to c[side + 1], given the outline's stepped sides and whether the picture just beyond that side is
+// its paper in more light (as shadowLight tells): not where that side or a neighbour lies along a wall
+// stripe's edge, beyond which lies more wall, not more sheet. Past a hard shadow's edge, into the shadow, it
+// may: the sheet's sides run on in the shadow, and on a table nearly as light as the paper, the table looks
+// like the paper in less light, so that the sunlit part's own sides pass for a shadow's edges as well as the
+// one that is. Not from a shaded part out into the light: the sunlit part's clear sides are reached past from
+// there, and the shaded part's faint ones may have been taken along strokes of the drawing.
+bool reachablePast(const SteppedSides& stepped, int side, bool lighterBeyond);
 // The outline of the whole sheet around a part of it cut off along the side from c[side] to c[side + 1], as a
 // table's edge seen through the sheet or a line drawn across it cuts it: both neighbouring
 // sides followed on past that side as far as they show the sheet's edge, however faint over a surface nearly as

@@ -453,6 +453,21 @@ TEST(PaperCandidates, GeneratedPhotosThatOnceReturnedAPartOfTheSheetOrItsMatFind
          "the paper above a horizon drawn across the sheet, its left side on a stroke of the drawing: the sheet's "
          "edge ran on past the horizon along its right side only",
          0.99},
+        {4310136, photos::Surface::lightTable,
+         "the sunlit part of a sheet on a light table: the table, the paper's colour in less light, made the part's "
+         "own sides pass for a hard shadow's edges, so the sheet's sides running on in the shadow were not "
+         "followed, and relit across the shadow's edge the outline stopped at grass drawn along the shaded side",
+         0.99},
+        {4311035, photos::Surface::lightTable,
+         "the sunlit part of a sheet on a light table cut off aslant by a hard shadow's edge, as above", 0.99},
+        {4300258, photos::Surface::lightTable,
+         "the sunlit part of a sheet on a light table, the shaded part holding a dark square of the drawing, as above",
+         0.99},
+        {25, photos::surfaceForSeed(25),
+         "the shaded part reached past a hard shadow's edge out into the light, its faint side along a stroke "
+         "of the drawing, surer than the whole sheet reached from the sunlit part, when parts were reached "
+         "past a shadow's edge either way",
+         0.99},
         {4202281, photos::Surface::tableEdge,
          "the part over the table's top, its left side inside the sheet: the line between where the sheet's "
          "edges ended past the table's edge turned too far from the part's bottom",

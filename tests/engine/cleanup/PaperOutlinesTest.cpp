@@ -77,3 +77,35 @@ TEST(PaperOutlines, AnOutlineHoldingAPartHoldsTheCornersOffTheSidesNamed) {
         EXPECT_EQ(holdsCornersOff(c.outer, part, c.named, 5), c.holds);
     }
 }
+
+TEST(PaperOutlines, APartIsReachedPastAShadowsEdgeIntoTheShadowButNotPastAWallStripesEdge) {
+    // Sides 0 (top) to 3 (left); the part is reached past its right side, 1, whose neighbours are 0 and 2.
+    // A wall stripe's edge along that side or a neighbour leads on over more wall. A hard shadow's edge there
+    // does not stop the sheet's sides, which run on in the shadow, and on a table nearly as light as the paper
+    // every side of a sunlit part may look like one; but a shaded part is not reached past into the light.
+    struct Case {
+        const char* what;
+        SteppedSides stepped;
+        bool lighterBeyond;
+        bool reachable;
+    };
+    const Case cases[] = {
+        {"no stepped side", {}, false, true},
+        {"no stepped side, the picture lighter beyond", {}, true, true},
+        {"the side a stripe's edge", {{}, {1}}, false, false},
+        {"the neighbour before it a stripe's edge", {{}, {0}}, false, false},
+        {"the neighbour after it a stripe's edge", {{}, {2}}, false, false},
+        {"the far side a stripe's edge", {{}, {3}}, false, true},
+        {"the side a shadow's edge", {{1}, {}}, false, true},
+        {"the side and both neighbours taken for a shadow's edges", {{0, 1, 2}, {}}, false, true},
+        {"the side a shadow's edge, the paper beyond it in more light", {{1}, {}}, true, false},
+        {"the neighbour before it a shadow's edge, the paper beyond in more light", {{0}, {}}, true, false},
+        {"the neighbour after it a shadow's edge, the paper beyond in more light", {{2}, {}}, true, false},
+        {"the far side a shadow's edge, the paper beyond in more light", {{3}, {}}, true, true},
+        {"a neighbour a shadow's edge, the other a stripe's", {{0}, {2}}, false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(reachablePast(c.stepped, 1, c.lighterBeyond), c.reachable);
+    }
+}
