@@ -146,6 +146,7 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
     // best two that the regions did not already propose are judged like them, and the next four as well
     // when nothing else is sure enough to be a sheet.
     const std::vector<EdgeLine> straightEdges = edgeLines(a.smallLuma, 120);  // a wall's stripes make many
+    const bool plainColourless = colourless && !stripedSurface(straightEdges);
     const std::vector<Corners> lines = lineProposals(a, straightEdges, options, 6);
     auto considerLines = [&](std::size_t from, std::size_t to) {
         for (std::size_t i = from; i < std::min(to, lines.size()); ++i)
@@ -491,13 +492,14 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
         // A little way beyond, past its contact shadow, the surface is darker along much of the outline too.
         // Paper between strokes of the drawing may step down along two sides to the strokes; with paper
         // beyond them on both, it is a piece of a scan's paper or of a sheet's on a white table.
-        // Nor, on a coloured surface, is an outline with clear edges along less than nine tenths of it whose paper
-        // runs on outside it to the picture's border: a piece of a scan's paper, bounded by strokes and bands of the
-        // drawing, whose colours reach the border. A colourless wall's white stripes are as light as the paper.
+        // Nor, on a coloured surface or a white table, is an outline with clear edges along less than nine tenths
+        // of it whose paper runs on outside it to the picture's border: a piece of a scan's paper, or of a sheet's
+        // on a white table, bounded by strokes and bands of the drawing and a shadow's edge. A striped wall's
+        // white stripes are as light as the paper.
         if (brightestSideStep(a.colour, s.corners, s.edges < doubtfulEdges && !colourless) < sheetStep ||
-            !stepsDownBeyond(a.colour, s.corners, colourless, s.edges < doubtfulEdges) ||
+            !stepsDownBeyond(a.colour, s.corners, colourless, s.edges < doubtfulEdges, plainColourless) ||
             betweenStrokes(a.colour, s.corners, colourless) ||
-            (!colourless && s.edges < unclearEdges && paperReachesBorder(a.colour, s.corners)))
+            ((!colourless || plainColourless) && s.edges < unclearEdges && paperReachesBorder(a.colour, s.corners)))
             continue;
         // A surer outline that is not crisp, holding a crisp one with no side along a line of the surface and
         // reaching past it over what is not its paper, is that sheet with a strip of a busy room beside it:

@@ -382,7 +382,8 @@ double brightestSideStep(const cv::Mat& colour, const Corners& c, bool surfaceBe
     return brightest;
 }
 
-DarkerBeyond darkerBeyond(const cv::Mat& colour, const Corners& c, bool surfaceBeyond, bool anyLight) {
+DarkerBeyond darkerBeyond(const cv::Mat& colour, const Corners& c, bool surfaceBeyond, bool anyLight,
+                          const std::vector<int>& notSteps) {
     const cv::Rect2d picture(1, 1, colour.cols - 3, colour.rows - 3);
     std::optional<cv::Point2d> paperTint;
     if (surfaceBeyond && !anyLight) paperTint = chromaticity(cv::Scalar(paperColour(colour, c)), 0.05);
@@ -394,7 +395,8 @@ DarkerBeyond darkerBeyond(const cv::Mat& colour, const Corners& c, bool surfaceB
         const cv::Point2d dir = (b - a) / length, inward(-dir.y, dir.x);
         const int count = std::max(4, static_cast<int>(length / 4));
         double side = 0, onSurface = 0;
-        for (int k = 0; k < count; ++k) {
+        const bool counts = std::ranges::find(notSteps, i) == notSteps.end();
+        for (int k = 0; k < count && counts; ++k) {
             const cv::Point2d q = a + (b - a) * (0.06 + 0.88 * (k + 0.5) / count);
             if (!picture.contains(q - inward * 14)) continue;
             float inside = 0, beyond = 0;

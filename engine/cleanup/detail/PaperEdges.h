@@ -96,6 +96,7 @@ double brightestSideStep(const cv::Mat& colour, const Corners& c, bool surfaceBe
 // past a line or a stroke drawn beside a piece of a scan's paper, the paper shows again close by, of its own
 // tint (on a colourless surface a wall's narrow grey stripe does the same beside a sheet); a patterned
 // surface's light cells, of the surface's tint, do not, unless anyLight: then whatever is as light counts.
+// The sides notSteps names (i for the side from c[i] to c[i + 1]) step down nowhere.
 struct DarkerBeyond {
     double share = 0;       // of the whole outline: a sheet on a darker surface steps down so along most of it
     double secondSide = 0;  // of the side second most stepped: a sheet steps down along two sides at least, a
@@ -104,7 +105,8 @@ struct DarkerBeyond {
                              // darker surface steps down along every side, a piece of a scan's paper not
                              // where it runs on past a stroke or out of the picture
 };
-DarkerBeyond darkerBeyond(const cv::Mat& colour, const Corners& c, bool surfaceBeyond, bool anyLight = false);
+DarkerBeyond darkerBeyond(const cv::Mat& colour, const Corners& c, bool surfaceBeyond, bool anyLight = false,
+                          const std::vector<int>& notSteps = {});
 // How much of each side shows a clear change of colour across it: 0 to 1, weighing the weakest side as
 // much as the average, so that an outline is sure only where all four sides are.
 double edgeSupport(const cv::Mat& colour, const Corners& c);

@@ -36,8 +36,11 @@ constexpr double unsteppedSide = 0.1;
 
 }  // namespace
 
-bool stepsDownBeyond(const cv::Mat& colour, const Corners& c, bool colourlessSurface, bool inDoubt) {
-    const DarkerBeyond stepped = darkerBeyond(colour, c, !colourlessSurface, inDoubt);
+bool stepsDownBeyond(const cv::Mat& colour, const Corners& c, bool colourlessSurface, bool inDoubt,
+                     bool plainSurface) {
+    const DarkerBeyond stepped =
+        darkerBeyond(colour, c, !colourlessSurface, inDoubt,
+                     colourlessSurface && plainSurface ? surfaceLineSides(colour, c) : std::vector<int>{});
     return stepped.share >= leastSteppedShare && stepped.secondSide >= leastSecondSide;
 }
 

@@ -21,8 +21,11 @@ inline constexpr double unclearEdges = 0.9;
 // coloured surface, along a second side where the paper does not show again close by. Beside an outline in
 // doubt, anything as light as the paper counts as the paper showing again: a patterned surface's light cells
 // are told from the paper by their tint only beside an outline with clear edges along most of it, which a
-// stretch of the pattern, or a part of the sheet run on over it, lacks.
-bool stepsDownBeyond(const cv::Mat& colour, const Corners& c, bool colourlessSurface, bool inDoubt);
+// stretch of the pattern, or a part of the sheet run on over it, lacks. On a plain colourless surface, a white
+// table, a side along a straight line of the surface that runs on past its corners is no step down: it is a
+// hard shadow's edge across the table, and a sheet's side ends at its corners.
+bool stepsDownBeyond(const cv::Mat& colour, const Corners& c, bool colourlessSurface, bool inDoubt,
+                     bool plainSurface = false);
 // Whether the outline's paper runs on outside it out to the picture's border, as a scan's paper or a white
 // table does, where a sheet lies on a darker surface: along a quarter of the picture's border outside the
 // outline, the picture is nearly as light as the paper, some of it of the paper's own tint, and one side of

@@ -94,6 +94,10 @@ std::vector<EdgeLine> stripesSetAside(std::vector<EdgeLine> lines) {
     return lines;
 }
 
+bool stripedSurface(const std::vector<EdgeLine>& lines) {
+    return std::ranges::any_of(lines, [&](const EdgeLine& l) { return stripeEdge(l, lines); });
+}
+
 std::vector<Corners> lineProposals(const Analysis& a, std::vector<EdgeLine> lines,
                                    const RectangleDetectorOptions& options, int count) {
     if (lines.size() > 28) lines.resize(28);  // enough for a sheet's four among a room's edges

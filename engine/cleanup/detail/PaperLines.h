@@ -26,6 +26,8 @@ std::vector<EdgeLine> edgeLines(const cv::Mat& luma8, std::size_t count);
 bool stripeEdge(const EdgeLine& l, const std::vector<EdgeLine>& lines);
 // The lines that are no edges of a wall's stripes, in their order.
 std::vector<EdgeLine> stripesSetAside(std::vector<EdgeLine> lines);
+// Whether some of the lines are edges of a wall's stripes (stripeEdge).
+bool stripedSurface(const std::vector<EdgeLine>& lines);
 // Outlines of four of the 28 longest of the edge lines of the analysis copy, longest first, each brighter on its
 // inside, in full-size pixels and best first: pairs of roughly opposite lines that face each other are paired,
 // and the quads that two such pairs make are ranked by how much of their sides the lines cover.

@@ -551,6 +551,12 @@ TEST(PaperCandidates, WhiteTablesAndScansThatOnceGaveAQuadGiveNone) {
         {Surface::ruledScan, 4600103, "the paper above a horizon and below a band of sky, out to the scan's edge"},
         {Surface::ruledScan, 4600779, "the paper between a drawn frame and a band of blue, below a drawn sun"},
         {Surface::ruledScan, 4601440, "the paper between a band of sky and a field of grass, inside a frame"},
+        // The sunlit part of a sheet on a white table, stepping down to a hard shadow's edge running on across the
+        // table, or with the table's white running on to the picture's border beyond it.
+        {Surface::whiteTable, 4600010, "the sunlit corner of a sheet, out past the picture's border"},
+        {Surface::whiteTable, 4752704, "the sunlit part of a sheet below a band of sky"},
+        {Surface::whiteTable, 4752241, "the sunlit part of a sheet, across its band of sky and past its side"},
+        {Surface::whiteTable, 4750220, "the sunlit paper between a hard shadow's edge and a band of blue"},
     };
     for (const auto& c : cases) {
         const auto photo = photos::generate(c.seed, c.surface);

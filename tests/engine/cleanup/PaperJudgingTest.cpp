@@ -41,3 +41,32 @@ TEST(PaperJudging, PaperRunningOnToThePicturesBorderIsNoSheetOnASurface) {
         EXPECT_EQ(paperReachesBorder(picture, outline), c.reaches);
     }
 }
+
+TEST(PaperJudging, AShadowsEdgeRunningOnAcrossAWhiteTableIsNoStepDownOfTheSheet) {
+    // A 480 x 360 white table, the outline x 120...359, y 80...279 over the sheet's paper, a blue band drawn on the
+    // sheet above it: the outline is the paper below the band, stepping down to it along its top side. Beyond its
+    // right side the table lies in shadow, the shadow's edge running on along the side past both corners across
+    // the table, or only beside the side: a shadow's edge across the table is no step down of a sheet, a darker
+    // surface ending at the sheet's corners is.
+    const cv::Scalar table = cv::Scalar::all(235), paper(242, 242, 237), blue(200, 140, 80);
+    struct Case {
+        const char* what;
+        cv::Rect shadow;
+        bool steps;
+    };
+    const Case cases[] = {
+        {"a shadow's edge along the right side, across the table", cv::Rect(360, 0, 120, 360), false},
+        {"the table in shadow beside the right side only", cv::Rect(360, 80, 120, 200), true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        cv::Mat picture(360, 480, CV_8UC3, table);
+        picture(cv::Rect(120, 50, 240, 230)).setTo(paper);
+        picture(cv::Rect(120, 50, 240, 30)).setTo(blue);
+        picture(c.shadow) *= 0.5;
+        cv::GaussianBlur(picture, picture, cv::Size(), 1.0);
+        const Corners outline{cv::Point2d(120, 80), cv::Point2d(359, 80), cv::Point2d(359, 279),
+                              cv::Point2d(120, 279)};
+        EXPECT_EQ(stepsDownBeyond(picture, outline, true, false, true), c.steps);
+    }
+}
