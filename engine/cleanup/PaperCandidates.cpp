@@ -579,7 +579,7 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
     // a stroke, and the picture relit across it then shows no sheet; one standing alone is a shadow's.
     if (sheets.empty() && colourless &&
         std::none_of(shadowEdges.begin(), shadowEdges.end(), [](const ShadowEdge& e) { return e.alone; }) &&
-        stripesSetAside(straightEdges).size() < straightEdges.size())
+        stripedSurface(straightEdges))
         sheets = outlinesIn(a, options, false, true);
     return sheets;
 }
