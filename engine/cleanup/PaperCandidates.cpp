@@ -525,16 +525,24 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
             continue;
         }
         if (std::any_of(kept.begin(), kept.end(), [&](const Kept& k) {
+                // A surer part that is not crisp, stopped at a band of colour drawn along the sheet's side: the
+                // band's edge is as clear as the sheet's own, and an outline reaching past it across that side
+                // only is the whole sheet, however much of it the part holds, whose edges need not be clear all
+                // round. Not on a colourless surface, where a stripe's edge may run on from a sheet's side.
+                auto aroundBand = [&] {
+                    return !colourless && !k.crisp && reachesPastDrawnBand(a.colour, s.corners, k.corners, margin);
+                };
                 auto completes = [&] {
                     return (!k.crisp && ((reachesAcrossOneSide(s.corners, k.corners, margin) &&
                                           restIsPaper(a.colour, s.corners, k.corners)) ||
                                          reachesPastDrawnLine(a.colour, s.corners, k.corners, margin))) ||
-                           (!colourless && reachesPastSurfaceLine(a.colour, s.corners, k.corners, margin));
+                           (!colourless && reachesPastSurfaceLine(a.colour, s.corners, k.corners, margin)) ||
+                           aroundBand();
                 };
                 const bool crossesCrisp = k.crisp && overlap(k.corners, s.corners) > 0.5 &&
                                           covered(k.corners, s.corners) < 0.9 &&
                                           covered(s.corners, k.corners) < 0.9;
-                return (overlap(k.corners, s.corners) > 0.8 && !widens(k)) || crossesCrisp ||
+                return (overlap(k.corners, s.corners) > 0.8 && !widens(k) && !aroundBand()) || crossesCrisp ||
                        (covered(k.corners, s.corners) > 0.8 && s.edges < 0.97 && !completes()) ||
                        (colourless && drawingLeftOut(a, colourful, s.corners, k.corners) > 0.1);
             }))

@@ -238,8 +238,33 @@ bool oneSurfaceAround(const cv::Mat& colour, const Corners& outer, const Corners
 
 }  // namespace
 
+bool surfaceBetween(const cv::Mat& colour, const Corners& outer, const Corners& inner) {
+    constexpr double sameTint = 0.05;  // chromaticity apart
+    std::vector<cv::Point> polygons[2];
+    for (int k = 0; k < 2; ++k)
+        for (const auto& p : k == 0 ? inner : outer) polygons[k].emplace_back(cvRound(p.x), cvRound(p.y));
+    cv::Mat strip(colour.size(), CV_8U, cv::Scalar(0)), held(colour.size(), CV_8U, cv::Scalar(0));
+    cv::Mat ring(colour.size(), CV_8U, cv::Scalar(0)), near(colour.size(), CV_8U, cv::Scalar(0));
+    cv::fillConvexPoly(strip, polygons[1], cv::Scalar(255));
+    cv::polylines(strip, polygons[1], true, cv::Scalar(0), 13);  // clear of outer's edge by 6 pixels
+    cv::fillConvexPoly(held, polygons[0], cv::Scalar(255));
+    cv::polylines(held, polygons[0], true, cv::Scalar(255), 13);  // and of inner's
+    strip &= ~held;
+    cv::polylines(ring, polygons[1], true, cv::Scalar(255), 29);  // from 7 to 14 pixels beyond outer
+    cv::polylines(near, polygons[1], true, cv::Scalar(255), 13);
+    cv::fillConvexPoly(near, polygons[1], cv::Scalar(255));
+    ring &= ~near;
+    if (cv::countNonZero(strip) == 0 || cv::countNonZero(ring) == 0) return false;
+    return cv::norm(chromaticity(cv::mean(colour, strip), 1) - chromaticity(cv::mean(colour, ring), 1)) < sameTint;
+}
+
 bool stoppedAtDrawnBand(const cv::Mat& colour, const Corners& outer, const Corners& inner) {
     return runsOnPast(colour, outer, inner) || oneSurfaceAround(colour, outer, inner);
+}
+
+bool reachesPastDrawnBand(const cv::Mat& colour, const Corners& outer, const Corners& inner, double margin) {
+    return reachesAcrossOneSide(outer, inner, margin) && stoppedAtDrawnBand(colour, outer, inner) &&
+           !surfaceBetween(colour, outer, inner);
 }
 
 std::optional<Corners> completedAtBorder(const Corners& c, cv::Size size,

@@ -58,6 +58,16 @@ double insideBy(const Corners& outer, const Corners& inner, int side);
 // all round, though on a mat the band's edge may show along too little of its sides; a strip of a mat beside
 // a sheet is the mat, and ends at the mat's edge, beyond which lies the table.
 bool stoppedAtDrawnBand(const cv::Mat& colour, const Corners& outer, const Corners& inner);
+// Whether what outer holds beyond inner, clear of both outlines' edges, is of the tint of the surface just beyond
+// outer all round, past its edge's blur: then outer took in a strip of the surface beside inner. A patterned
+// surface averages to one tint over a strip and over a ring alike.
+bool surfaceBetween(const cv::Mat& colour, const Corners& outer, const Corners& inner);
+// Whether outer holds inner and reaches more than margin beyond it across one side only, where inner stopped at a
+// band of colour drawn along the sheet's side, as stoppedAtDrawnBand tells, and what outer holds beyond inner is
+// not of the surface's tint just beyond outer: outer is then the whole sheet around that part, whose edges need
+// not be clear all round. Along a pattern's lines, sides that run on past a sheet's corners may take in a strip
+// of the surface beside it.
+bool reachesPastDrawnBand(const cv::Mat& colour, const Corners& outer, const Corners& inner, double margin);
 // The outline of a sheet that an outline ran on from along a straight edge of the surface to the picture's
 // border, as from a sheet's corner over a table's edge the table's edge runs on past the sheet: the one
 // corner at the border is put where the other three make a parallelogram with it, a sheet's shape seen nearly

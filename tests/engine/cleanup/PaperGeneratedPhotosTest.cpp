@@ -472,6 +472,14 @@ TEST(PaperCandidates, GeneratedPhotosThatOnceReturnedAPartOfTheSheetOrItsMatFind
          "the part over the table's top, its left side inside the sheet: the line between where the sheet's "
          "edges ended past the table's edge turned too far from the part's bottom",
          0.95},
+        {4302023, photos::Surface::pattern,
+         "the part left of a band of sky drawn down the sheet's right side: the whole sheet, its edges not clear all "
+         "round on the lattice, repeated most of that surer part",
+         0.98},
+        {4301210, photos::Surface::pattern, "the part left of a band of sky on a dotted cloth, as above", 0.98},
+        {4300463, photos::Surface::pattern,
+         "the sunlit part right of a hard shadow's edge, a band of grass drawn in the shadow beyond it, as above",
+         0.98},
     };
     for (const auto& c : cases) {
         const auto photo = photos::generate(c.seed, c.surface);
