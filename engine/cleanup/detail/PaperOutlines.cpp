@@ -254,8 +254,16 @@ bool surfaceBetween(const cv::Mat& colour, const Corners& outer, const Corners& 
     cv::polylines(near, polygons[1], true, cv::Scalar(255), 13);
     cv::fillConvexPoly(near, polygons[1], cv::Scalar(255));
     ring &= ~near;
-    if (cv::countNonZero(strip) == 0 || cv::countNonZero(ring) == 0) return false;
-    return cv::norm(chromaticity(cv::mean(colour, strip), 1) - chromaticity(cv::mean(colour, ring), 1)) < sameTint;
+    if (cv::countNonZero(strip) == 0) return false;
+    // Beyond each of outer's sides on its own: a strip of a mat reaches to the mat's edge, the ring beyond that
+    // side on the table, and only beyond outer's other sides does the ring lie on the mat.
+    const cv::Point2d heldTint = chromaticity(cv::mean(colour, strip), 1);
+    for (int i = 0; i < 4; ++i) {
+        const cv::Mat beyond = ring & beyondSide(colour.size(), outer, i);
+        if (cv::countNonZero(beyond) > 0 && cv::norm(heldTint - chromaticity(cv::mean(colour, beyond), 1)) < sameTint)
+            return true;
+    }
+    return false;
 }
 
 bool stoppedAtDrawnBand(const cv::Mat& colour, const Corners& outer, const Corners& inner) {

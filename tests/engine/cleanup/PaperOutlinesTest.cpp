@@ -118,36 +118,48 @@ TEST(PaperOutlines, AnOutlineReachingAcrossABandDrawnAlongAPartsSideIsTheWholeSh
     // A white sheet (x 120...360, y 80...280) on a green cloth, with a band of sky drawn along its right side from
     // x = 320, or a blue ribbon lying on the cloth from x = 360 to 440, or neither; the part stops at the band. On
     // the striped cloth, the rows above and below the sheet are the cloth's green in less light, so that the
-    // sheet's top and bottom run on past its corners as edges of the cloth. Outlines reach past the part by more
-    // than the margin of 10 pixels only where a case says so.
+    // sheet's top and bottom run on past its corners as edges of the cloth; the striped mat is that cloth from
+    // x = 60 to 400 and y = 40 to 320, on a red table. Outlines reach past the part by more than the margin of
+    // 10 pixels only where a case says so.
     enum class Blue { band, ribbon, none };
+    enum class Cloth { plain, striped, stripedMat };
     struct Case {
         const char* what;
         Blue blue;
-        bool striped;
+        Cloth cloth;
         Corners outer, inner;
         bool past;
         double margin = 10;
     };
     const Corners sheet = box(120, 80, 359, 279), part = box(120, 80, 319, 279);
     const Case cases[] = {
-        {"the sheet around the part left of the band", Blue::band, false, sheet, part, true},
-        {"the same on the striped cloth", Blue::band, true, sheet, part, true},
-        {"the same, the band reached past by less than the margin", Blue::band, false, sheet, part, false, 50},
-        {"the sheet around a part short of its top as well", Blue::band, false, sheet, box(120, 120, 319, 279),
-         false},
-        {"the sheet around an outline poking out past its left side", Blue::band, false, sheet,
+        {"the sheet around the part left of the band", Blue::band, Cloth::plain, sheet, part, true},
+        {"the same on the striped cloth", Blue::band, Cloth::striped, sheet, part, true},
+        {"the same on the striped mat", Blue::band, Cloth::stripedMat, sheet, part, true},
+        {"the same, the band reached past by less than the margin", Blue::band, Cloth::plain, sheet, part, false,
+         50},
+        {"the sheet around a part short of its top as well", Blue::band, Cloth::plain, sheet,
+         box(120, 120, 319, 279), false},
+        {"the sheet around an outline poking out past its left side", Blue::band, Cloth::plain, sheet,
          box(100, 80, 319, 279), false},
-        {"the sheet and the ribbon's near half, its side along no edge, around the sheet", Blue::ribbon, false,
-         box(120, 80, 399, 279), sheet, false},
+        {"the sheet and the ribbon's near half, its side along no edge, around the sheet", Blue::ribbon,
+         Cloth::plain, box(120, 80, 399, 279), sheet, false},
         {"the sheet and a strip of the striped cloth, its sides on along the cloth's edges, around the sheet",
-         Blue::none, true, box(120, 80, 399, 279), sheet, false},
+         Blue::none, Cloth::striped, box(120, 80, 399, 279), sheet, false},
+        {"the sheet and the strip of the striped mat beside it, to the mat's edge, the table beyond, around the "
+         "sheet",
+         Blue::none, Cloth::stripedMat, box(120, 80, 399, 279), sheet, false},
     };
     const cv::Scalar cloth(0.3, 0.55, 0.35);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        cv::Mat picture(360, 480, CV_32FC3, c.striped ? cloth * 0.7 : cloth);
+        cv::Mat picture(360, 480, CV_32FC3, c.cloth == Cloth::plain ? cloth : cloth * 0.7);
         picture(cv::Rect(0, 80, 480, 200)).setTo(cloth);
+        if (c.cloth == Cloth::stripedMat) {
+            cv::Mat table(picture.size(), CV_32FC3, cv::Scalar(0.45, 0.12, 0.12));
+            picture(cv::Rect(60, 40, 340, 280)).copyTo(table(cv::Rect(60, 40, 340, 280)));
+            picture = table;
+        }
         picture(cv::Rect(120, 80, 240, 200)).setTo(cv::Scalar(0.95, 0.95, 0.93));
         const cv::Scalar blue(0.35, 0.6, 0.9);
         if (c.blue == Blue::band) picture(cv::Rect(320, 80, 40, 200)).setTo(blue);
