@@ -239,7 +239,7 @@ bool oneSurfaceAround(const cv::Mat& colour, const Corners& outer, const Corners
 }  // namespace
 
 bool surfaceBetween(const cv::Mat& colour, const Corners& outer, const Corners& inner) {
-    constexpr double sameTint = 0.05;  // chromaticity apart
+    constexpr double sameTint = 0.05, samePixelTint = 0.1;  // chromaticity apart: of the means, of a pixel
     std::vector<cv::Point> polygons[2];
     for (int k = 0; k < 2; ++k)
         for (const auto& p : k == 0 ? inner : outer) polygons[k].emplace_back(cvRound(p.x), cvRound(p.y));
@@ -254,14 +254,29 @@ bool surfaceBetween(const cv::Mat& colour, const Corners& outer, const Corners& 
     cv::polylines(near, polygons[1], true, cv::Scalar(255), 13);
     cv::fillConvexPoly(near, polygons[1], cv::Scalar(255));
     ring &= ~near;
-    if (cv::countNonZero(strip) == 0) return false;
+    const int stripPixels = cv::countNonZero(strip);
+    if (stripPixels == 0) return false;
+    // Each pixel's tint, as chromaticity gives it for a mean colour.
+    cv::Mat channels[3];
+    cv::split(colour, channels);
+    for (auto& c : channels) {
+        c.convertTo(c, CV_32F);
+        c = cv::max(c, 1.0);
+    }
+    const cv::Mat redness = 2 * (channels[0] - channels[1]) / (channels[0] + channels[1]);
+    const cv::Mat blueness = 2 * (channels[2] - channels[1]) / (channels[2] + channels[1]);
     // Beyond each of outer's sides on its own: a strip of a mat reaches to the mat's edge, the ring beyond that
-    // side on the table, and only beyond outer's other sides does the ring lie on the mat.
+    // side on the table, and only beyond outer's other sides does the ring lie on the mat. On the mean, as a
+    // patterned surface averages to one tint over a strip and over a ring alike; or pixel by pixel for the most
+    // part, as a strip of a book's cover may hold a little of its pages' edges too.
     const cv::Point2d heldTint = chromaticity(cv::mean(colour, strip), 1);
     for (int i = 0; i < 4; ++i) {
         const cv::Mat beyond = ring & beyondSide(colour.size(), outer, i);
-        if (cv::countNonZero(beyond) > 0 && cv::norm(heldTint - chromaticity(cv::mean(colour, beyond), 1)) < sameTint)
-            return true;
+        if (cv::countNonZero(beyond) == 0) continue;
+        const cv::Point2d tint = chromaticity(cv::mean(colour, beyond), 1);
+        if (cv::norm(heldTint - tint) < sameTint) return true;
+        const cv::Mat apart = (redness - tint.x).mul(redness - tint.x) + (blueness - tint.y).mul(blueness - tint.y);
+        if (cv::countNonZero((apart < samePixelTint * samePixelTint) & strip) > stripPixels / 2) return true;
     }
     return false;
 }

@@ -59,9 +59,9 @@ double insideBy(const Corners& outer, const Corners& inner, int side);
 // a sheet is the mat, and ends at the mat's edge, beyond which lies the table.
 bool stoppedAtDrawnBand(const cv::Mat& colour, const Corners& outer, const Corners& inner);
 // Whether what outer holds beyond inner, clear of both outlines' edges, is of the tint of the surface just beyond
-// any one of outer's sides, past its edge's blur: then outer took in a strip of the surface beside inner, as of a
-// mat between the sheet and a table of another tint. A patterned surface averages to one tint over a strip and
-// over a ring alike; a band drawn on the sheet is of a tint of its own.
+// any one of outer's sides, past its edge's blur, on the mean or for the most part: then outer took in a strip of
+// the surface beside inner, as of a mat between the sheet and a table of another tint. A patterned surface averages
+// to one tint over a strip and over a ring alike; a band drawn on the sheet is of a tint of its own.
 bool surfaceBetween(const cv::Mat& colour, const Corners& outer, const Corners& inner);
 // Whether outer holds inner and reaches more than margin beyond it across one side only, where inner stopped at a
 // band of colour drawn along the sheet's side, as stoppedAtDrawnBand tells, and what outer holds beyond inner is

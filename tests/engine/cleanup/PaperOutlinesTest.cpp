@@ -119,10 +119,11 @@ TEST(PaperOutlines, AnOutlineReachingAcrossABandDrawnAlongAPartsSideIsTheWholeSh
     // x = 320, or a blue ribbon lying on the cloth from x = 360 to 440, or neither; the part stops at the band. On
     // the striped cloth, the rows above and below the sheet are the cloth's green in less light, so that the
     // sheet's top and bottom run on past its corners as edges of the cloth; the striped mat is that cloth from
-    // x = 60 to 400 and y = 40 to 320, on a red table. Outlines reach past the part by more than the margin of
-    // 10 pixels only where a case says so.
+    // x = 60 to 400 and y = 40 to 320, on a red table; the book is that mat with its pages' cream edges along its
+    // right side from x = 384. Outlines reach past the part by more than the margin of 10 pixels only where a case
+    // says so.
     enum class Blue { band, ribbon, none };
-    enum class Cloth { plain, striped, stripedMat };
+    enum class Cloth { plain, striped, stripedMat, book };
     struct Case {
         const char* what;
         Blue blue;
@@ -149,13 +150,16 @@ TEST(PaperOutlines, AnOutlineReachingAcrossABandDrawnAlongAPartsSideIsTheWholeSh
         {"the sheet and the strip of the striped mat beside it, to the mat's edge, the table beyond, around the "
          "sheet",
          Blue::none, Cloth::stripedMat, box(120, 80, 399, 279), sheet, false},
+        {"the sheet and the strip of the book beside it, a third of it the pages' edges, around the sheet",
+         Blue::none, Cloth::book, box(120, 80, 399, 279), sheet, false},
     };
     const cv::Scalar cloth(0.3, 0.55, 0.35);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         cv::Mat picture(360, 480, CV_32FC3, c.cloth == Cloth::plain ? cloth : cloth * 0.7);
         picture(cv::Rect(0, 80, 480, 200)).setTo(cloth);
-        if (c.cloth == Cloth::stripedMat) {
+        if (c.cloth == Cloth::book) picture(cv::Rect(384, 40, 16, 280)).setTo(cv::Scalar(0.93, 0.9, 0.8));
+        if (c.cloth == Cloth::stripedMat || c.cloth == Cloth::book) {
             cv::Mat table(picture.size(), CV_32FC3, cv::Scalar(0.45, 0.12, 0.12));
             picture(cv::Rect(60, 40, 340, 280)).copyTo(table(cv::Rect(60, 40, 340, 280)));
             picture = table;
