@@ -424,13 +424,16 @@ std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetecto
     // A part of a sheet that a table's edge seen through the paper, or a shadow's edge, cuts off names no mat:
     // that edge runs on past the part's corner out over the surface beyond the whole sheet. Nor does a white
     // shape drawn on the sheet, outlined in ink all round, however faintly: a sheet on a mat steps down to it.
+    // Nor does a part of a sheet bounded by the drawing, as bare paper between bands of colour or a patch of
+    // sunlight is, where strokes of the drawing cross its sides on into the whole sheet.
     const std::vector<Scored> sure = scored;
     std::erase_if(scored, [&](const Scored& outer) {
         return std::any_of(sure.begin(), sure.end(), [&](const Scored& inner) {
             const bool crisp = inner.crisp || (inner.edges >= 0.97 && !pieceOfTheDrawing(inner, sure));
             return inner.edges >= 0.5 && enclosesBrighterSheet(a, outer.corners, inner.corners, crisp) &&
                    !crossedBySurfaceLine(a.colour, outer.corners, inner.corners) &&
-                   !inkedAllRound(a.colour, inner.corners);
+                   !inkedAllRound(a.colour, inner.corners) &&
+                   !drawingRunsOnAcross(a.colour, outer.corners, inner.corners);
         });
     });
     // A mat that a brighter sheet inside it names is dropped by now, so a mat never takes a sheet's place here.

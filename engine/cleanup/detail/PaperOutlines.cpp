@@ -158,6 +158,63 @@ bool crossedBySurfaceLine(const cv::Mat& colour, const Corners& outer, const Cor
     return false;
 }
 
+bool drawingRunsOnAcross(const cv::Mat& colour, const Corners& outer, const Corners& inner) {
+    constexpr int count = 64;          // points along each side
+    constexpr double off = 8, on = 4;  // pixels off the side to either hand, clear of its blur, and on again
+    constexpr double ink = 0.15;       // how far a stroke's colour stands off the middle colour of its line
+    constexpr int leastCrossings = 3;
+    // One ink, seen in one light or in two: the same colour, or the same tint however much darker.
+    auto sameInk = [](cv::Vec3f x, cv::Vec3f y) {
+        return cv::norm(x - y) < ink || cv::norm(x / (cv::norm(x) + 1e-3) - y / (cv::norm(y) + 1e-3)) < 0.1;
+    };
+    const std::vector<cv::Point2f> outline(outer.begin(), outer.end());
+    for (int i = 0; i < 4; ++i) {
+        const cv::Point2d a = inner[i], outward = outwardNormal(inner, i);
+        const cv::Point2d along = (inner[(i + 1) % 4] - a) * (0.8 / (count - 1));
+        auto point = [&](int k, double distance) {
+            return a + (inner[(i + 1) % 4] - a) * 0.1 + along * k + outward * distance;
+        };
+        // The colours along the line at that distance outward from the side, and which of them stand off its
+        // middle colour, darker, as ink on paper does.
+        struct Line {
+            std::array<cv::Vec3f, count> colours;
+            std::array<bool, count> marked;
+        };
+        auto line = [&](double distance) {
+            Line l;
+            for (int k = 0; k < count; ++k) l.colours[k] = sampleColour(colour, point(k, distance));
+            cv::Vec3f middle;
+            std::array<float, count> channel;
+            for (int c = 0; c < 3; ++c) {
+                for (int k = 0; k < count; ++k) channel[k] = l.colours[k][c];
+                std::nth_element(channel.begin(), channel.begin() + count / 2, channel.end());
+                middle[c] = channel[count / 2];
+            }
+            for (int k = 0; k < count; ++k)
+                l.marked[k] = cv::norm(l.colours[k] - middle) > ink && lumaOf(l.colours[k]) < lumaOf(middle);
+            return l;
+        };
+        const Line in = line(-off), inFar = line(-off - on), out = line(off), outFar = line(off + on);
+        // The stroke marked at k inside goes on in the same ink outside, a few points further along where it
+        // crosses aslant.
+        auto goesOn = [&](const Line& l, int k) {
+            for (int j = std::max(0, k - 2); j <= std::min(count - 1, k + 2); ++j)
+                if (l.marked[j] && sameInk(l.colours[j], in.colours[k])) return true;
+            return false;
+        };
+        int crossings = 0;
+        bool crossing = false;
+        for (int k = 0; k < count; ++k) {
+            const bool now = in.marked[k] && inFar.marked[k] && goesOn(out, k) && goesOn(outFar, k) &&
+                             cv::pointPolygonTest(outline, cv::Point2f(point(k, off + on)), true) > on;
+            crossings += now && !crossing;
+            crossing = now;
+        }
+        if (crossings >= leastCrossings) return true;
+    }
+    return false;
+}
+
 bool reachesPastSurfaceLine(const cv::Mat& colour, const Corners& outer, const Corners& inner, double margin) {
     return reachesAcrossOneSide(outer, inner, margin) && crossedBySurfaceLine(colour, outer, inner);
 }

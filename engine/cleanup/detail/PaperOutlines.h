@@ -44,6 +44,11 @@ bool reachesPastDrawnLine(const cv::Mat& colour, const Corners& outer, const Cor
 // surface alike. A sheet's own sides end at its corners; a sheet on a mat keeps clear of the mat's outline, and a
 // side of it flush with the mat's runs along that outline.
 bool crossedBySurfaceLine(const cv::Mat& colour, const Corners& outer, const Corners& inner);
+// Whether strokes of the drawing cross a side of inner on into outer, inner then being a part of the sheet that
+// outer is: three strokes at least, each darker than the colours along the side both just inside and just outside
+// it, in one ink on both, or its tint in another light. A sheet's drawing ends at its own edge, where a mat or a
+// book around it begins; marks on a mat seldom meet the drawing's strokes in their ink.
+bool drawingRunsOnAcross(const cv::Mat& colour, const Corners& outer, const Corners& inner);
 // Whether outer holds inner and reaches more than margin beyond it across one side only, where a table's or a
 // shadow's edge crossing the sheet and the surface alike cuts inner off, as crossedBySurfaceLine tells: outer is
 // then the whole sheet around that part, whichever of the two is the surer.

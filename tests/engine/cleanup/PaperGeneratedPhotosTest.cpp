@@ -480,6 +480,18 @@ TEST(PaperCandidates, GeneratedPhotosThatOnceReturnedAPartOfTheSheetOrItsMatFind
         {4300463, photos::Surface::pattern,
          "the sunlit part right of a hard shadow's edge, a band of grass drawn in the shadow beyond it, as above",
          0.98},
+        {4200248, photos::Surface::tableEdge,
+         "the sunlit paper between strokes of the drawing: the whole sheet, clear all round, was dropped as a mat "
+         "around that brighter part",
+         0.99},
+        {4201389, photos::Surface::tableEdge,
+         "a sunlit patch of the sheet above a band of grass drawn along its bottom: the whole sheet was dropped as a "
+         "mat around that brighter part",
+         0.99},
+        {4205041, photos::Surface::tableEdge,
+         "the bare paper above a ground coloured in, beside the table's edge seen through the sheet: the whole "
+         "sheet was dropped as a mat around that brighter part",
+         0.99},
     };
     for (const auto& c : cases) {
         const auto photo = photos::generate(c.seed, c.surface);

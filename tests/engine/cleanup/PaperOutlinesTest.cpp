@@ -1,5 +1,7 @@
 #include "engine/cleanup/detail/PaperOutlines.h"
 
+#include "tests/engine/PaperScenes.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -169,5 +171,59 @@ TEST(PaperOutlines, AnOutlineReachingAcrossABandDrawnAlongAPartsSideIsTheWholeSh
         if (c.blue == Blue::band) picture(cv::Rect(320, 80, 40, 200)).setTo(blue);
         if (c.blue == Blue::ribbon) picture(cv::Rect(360, 0, 80, 360)).setTo(blue);
         EXPECT_EQ(reachesPastDrawnBand(photographed(picture), c.outer, c.inner, c.margin), c.past);
+    }
+}
+
+TEST(PaperOutlines, StrokesCrossingAPartsSideOnIntoTheWholeSheetNameNoMat) {
+    // A sheet (x 60...420, y 40...320) on a brown table, tinted green by the drawing but for a part of bare paper
+    // (x 100...380, y 80...200); strokes 5 pixels wide run down from y0 to y1, at x 150, 230 and 310 where y0 lies,
+    // each slant pixels further right where y1 lies, in one ink on the part and maybe another beyond it. No
+    // strokes: a band of the dark ink across the part's bottom from y0 to y1, the paper showing through it at
+    // those three places.
+    struct Case {
+        const char* what;
+        int strokes;
+        int y0, y1, slant;
+        cv::Scalar ink;
+        cv::Scalar beyond;  // the ink where the strokes lie beyond the part's bottom
+        Corners part;
+        bool runsOn;
+    };
+    const cv::Scalar dark(0.2, 0.2, 0.25), faint(0.88, 0.9, 0.84),
+                     fainter(0.744, 0.818, 0.698), blue(0.2, 0.3, 0.8), red(0.6, 0.2, 0.1);
+    const Corners part = box(100, 80, 380, 200), flush = box(100, 80, 380, 312);
+    const Case cases[] = {
+        {"three strokes across the part's bottom on into the sheet", 3, 150, 260, 0, dark, dark, part, true},
+        {"three strokes crossing it aslant", 3, 140, 260, 70, dark, dark, part, true},
+        {"three strokes across it into the sheet's shade", 3, 150, 260, 0, blue, blue * 0.5, part, true},
+        {"two strokes across it", 2, 150, 260, 0, dark, dark, part, false},
+        {"three strokes ending at it, as a sheet's drawing ends at its edge on a mat", 3, 150, 200, 0, dark, dark,
+         part, false},
+        {"three strokes beyond it only, as marks on a mat", 3, 200, 260, 0, dark, dark, part, false},
+        {"three strokes ending at it, marks of another ink beyond it", 3, 150, 260, 0, blue, red, part, false},
+        {"three strokes across it nearly the colours of the paper and the tint", 3, 150, 260, 0, faint, fainter, part,
+         false},
+        {"three strokes across a part's bottom 8 pixels inside the sheet's, on out over the table", 3, 250, 345, 0,
+         dark, dark, flush, false},
+        {"a dark band across it, broken three times", 0, 150, 260, 0, dark, dark, part, false},
+    };
+    const Corners sheet = box(60, 40, 420, 320);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        cv::Mat picture(360, 480, CV_32FC3, cv::Scalar(0.45, 0.3, 0.18));
+        picture(cv::Rect(60, 40, 361, 281)).setTo(cv::Scalar(0.8, 0.88, 0.75));
+        picture(cv::Rect(100, 80, 281, c.part[2].y - 79)).setTo(cv::Scalar(0.95, 0.95, 0.93));
+        for (int k = 0; k < c.strokes; ++k) {
+            const cv::Point from(150 + 80 * k, c.y0), to(150 + 80 * k + c.slant, c.y1);
+            const cv::Point side = from + (to - from) * (200 - c.y0) / (c.y1 - c.y0);
+            if (c.y0 < 200) cv::line(picture, from, c.y1 > 200 ? side : to, c.ink, 5);
+            if (c.y1 > 200) cv::line(picture, c.y0 < 200 ? side : from, to, c.beyond, 5);
+        }
+        if (c.strokes == 0) {
+            picture(cv::Rect(100, c.y0, 281, c.y1 - c.y0)).setTo(c.ink);
+            for (int k = 0; k < 3; ++k)
+                picture(cv::Rect(150 + 80 * k, c.y0, 5, c.y1 - c.y0)).setTo(cv::Scalar(0.95, 0.95, 0.93));
+        }
+        EXPECT_EQ(drawingRunsOnAcross(photographed(picture), sheet, c.part), c.runsOn);
     }
 }
