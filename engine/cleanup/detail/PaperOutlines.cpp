@@ -202,13 +202,19 @@ bool drawingRunsOnAcross(const cv::Mat& colour, const Corners& outer, const Corn
                 if (l.marked[j] && sameInk(l.colours[j], in.colours[k])) return true;
             return false;
         };
+        // A stroke is one run of marks along the side inside, counted once however many of its points go on: a
+        // broad patch of colour there, a mat's stripe running along the side beside it, is one stroke at most.
         int crossings = 0;
-        bool crossing = false;
+        bool counted = false;
         for (int k = 0; k < count; ++k) {
-            const bool now = in.marked[k] && inFar.marked[k] && goesOn(out, k) && goesOn(outFar, k) &&
+            if (!in.marked[k]) {
+                counted = false;
+                continue;
+            }
+            const bool now = inFar.marked[k] && goesOn(out, k) && goesOn(outFar, k) &&
                              cv::pointPolygonTest(outline, cv::Point2f(point(k, off + on)), true) > on;
-            crossings += now && !crossing;
-            crossing = now;
+            crossings += now && !counted;
+            counted = counted || now;
         }
         if (crossings >= leastCrossings) return true;
     }

@@ -179,7 +179,8 @@ TEST(PaperOutlines, StrokesCrossingAPartsSideOnIntoTheWholeSheetNameNoMat) {
     // (x 100...380, y 80...200); strokes 5 pixels wide run down from y0 to y1, at x 150, 230 and 310 where y0 lies,
     // each slant pixels further right where y1 lies, in one ink on the part and maybe another beyond it. No
     // strokes: a band of the dark ink across the part's bottom from y0 to y1, the paper showing through it at
-    // those three places.
+    // those three places. Strokes 30 pixels apart lie beyond the part only, under a patch of their ink on it that
+    // reaches from x 140 to 220 down to its bottom, as a mat's stripe runs along a broad colour on a sheet.
     struct Case {
         const char* what;
         int strokes;
@@ -188,6 +189,7 @@ TEST(PaperOutlines, StrokesCrossingAPartsSideOnIntoTheWholeSheetNameNoMat) {
         cv::Scalar beyond;  // the ink where the strokes lie beyond the part's bottom
         Corners part;
         bool runsOn;
+        int spacing = 80;
     };
     const cv::Scalar dark(0.2, 0.2, 0.25), faint(0.88, 0.9, 0.84),
                      fainter(0.744, 0.818, 0.698), blue(0.2, 0.3, 0.8), red(0.6, 0.2, 0.1);
@@ -206,6 +208,8 @@ TEST(PaperOutlines, StrokesCrossingAPartsSideOnIntoTheWholeSheetNameNoMat) {
         {"three strokes across a part's bottom 8 pixels inside the sheet's, on out over the table", 3, 250, 345, 0,
          dark, dark, flush, false},
         {"a dark band across it, broken three times", 0, 150, 260, 0, dark, dark, part, false},
+        {"one broad patch along it, three strokes beyond it under the patch", 3, 200, 260, 0, dark, dark, part, false,
+         30},
     };
     const Corners sheet = box(60, 40, 420, 320);
     for (const auto& c : cases) {
@@ -214,11 +218,12 @@ TEST(PaperOutlines, StrokesCrossingAPartsSideOnIntoTheWholeSheetNameNoMat) {
         picture(cv::Rect(60, 40, 361, 281)).setTo(cv::Scalar(0.8, 0.88, 0.75));
         picture(cv::Rect(100, 80, 281, c.part[2].y - 79)).setTo(cv::Scalar(0.95, 0.95, 0.93));
         for (int k = 0; k < c.strokes; ++k) {
-            const cv::Point from(150 + 80 * k, c.y0), to(150 + 80 * k + c.slant, c.y1);
+            const cv::Point from(150 + c.spacing * k, c.y0), to(150 + c.spacing * k + c.slant, c.y1);
             const cv::Point side = from + (to - from) * (200 - c.y0) / (c.y1 - c.y0);
             if (c.y0 < 200) cv::line(picture, from, c.y1 > 200 ? side : to, c.ink, 5);
             if (c.y1 > 200) cv::line(picture, c.y0 < 200 ? side : from, to, c.beyond, 5);
         }
+        if (c.spacing != 80) picture(cv::Rect(140, 150, 81, 50)).setTo(c.ink);
         if (c.strokes == 0) {
             picture(cv::Rect(100, c.y0, 281, c.y1 - c.y0)).setTo(c.ink);
             for (int k = 0; k < 3; ++k)
