@@ -39,10 +39,10 @@ std::vector<PaperCandidate> documentIn(const Analysis& a) {
     // to no edge, and beside the bands drawn along a scan's sides no brighter paper.
     const double edges = edgeSupport(a.colour, c);
     const bool colourless = colourlessSurface(colourfulPixels(a));
-    const bool plain = colourless && !stripedSurface(edgeLines(a.smallLuma, 120));
-    if (edges < 0.2 || brightestSideStep(a.colour, c, edges < doubtfulEdges && !colourless) < sheetStep ||
-        !stepsDownBeyond(a.colour, c, colourless, edges < doubtfulEdges, plain))
+    if (edges < 0.2 || brightestSideStep(a.colour, c, edges < doubtfulEdges && !colourless) < sheetStep)
         return {};
+    const bool plain = colourless && !stripedSurface(edgeLines(a.smallLuma, 120));
+    if (!stepsDownBeyond(a.colour, c, colourless, edges < doubtfulEdges, plain)) return {};
     // Sure when the region fills its outline and stands alone on a plain surface.
     const double solidity = cv::contourArea(*largest) / std::max(1.0, polygonArea(*quad));
     return {PaperCandidate{unitQuad(c, a.size), std::clamp(solidity, 0.0, 1.0) * regionSupport(a, c)}};

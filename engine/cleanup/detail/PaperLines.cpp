@@ -80,12 +80,13 @@ std::vector<EdgeLine> edgeLines(const cv::Mat& luma8, std::size_t count) {
     return lines;
 }
 
+bool parallelApart(const EdgeLine& l, const EdgeLine& other) {
+    return std::abs(other.direction.cross(l.direction)) < std::sin(2 * CV_PI / 180) &&
+           std::abs((other.point - l.point).dot(l.bright)) > 3;
+}
+
 bool stripeEdge(const EdgeLine& l, const std::vector<EdgeLine>& lines) {
-    const double parallel = std::sin(2 * CV_PI / 180);
-    return std::count_if(lines.begin(), lines.end(), [&](const EdgeLine& other) {
-               return std::abs(other.direction.cross(l.direction)) < parallel &&
-                      std::abs((other.point - l.point).dot(l.bright)) > 3;
-           }) >= 10;
+    return std::ranges::count_if(lines, [&](const EdgeLine& other) { return parallelApart(l, other); }) >= 10;
 }
 
 std::vector<EdgeLine> stripesSetAside(std::vector<EdgeLine> lines) {

@@ -306,22 +306,29 @@ bool surfaceBetween(const cv::Mat& colour, const Corners& outer, const Corners& 
     std::vector<cv::Point> polygons[2];
     for (int k = 0; k < 2; ++k)
         for (const auto& p : k == 0 ? inner : outer) polygons[k].emplace_back(cvRound(p.x), cvRound(p.y));
+    // The masks are drawn over the whole picture, as their edges are clipped to it, and only the part within
+    // the box of outer's corners and the ring beyond it is looked at.
+    cv::Rect window = cv::boundingRect(polygons[1]);
+    window = cv::Rect(window.x - 15, window.y - 15, window.width + 30, window.height + 30) &
+             cv::Rect(cv::Point(0, 0), colour.size());
+    if (window.empty()) return false;
     cv::Mat strip(colour.size(), CV_8U, cv::Scalar(0)), held(colour.size(), CV_8U, cv::Scalar(0));
     cv::Mat ring(colour.size(), CV_8U, cv::Scalar(0)), near(colour.size(), CV_8U, cv::Scalar(0));
     cv::fillConvexPoly(strip, polygons[1], cv::Scalar(255));
     cv::polylines(strip, polygons[1], true, cv::Scalar(0), 13);  // clear of outer's edge by 6 pixels
     cv::fillConvexPoly(held, polygons[0], cv::Scalar(255));
     cv::polylines(held, polygons[0], true, cv::Scalar(255), 13);  // and of inner's
-    strip &= ~held;
+    strip = strip(window) & ~held(window);
     cv::polylines(ring, polygons[1], true, cv::Scalar(255), 29);  // from 7 to 14 pixels beyond outer
     cv::polylines(near, polygons[1], true, cv::Scalar(255), 13);
     cv::fillConvexPoly(near, polygons[1], cv::Scalar(255));
-    ring &= ~near;
+    ring = ring(window) & ~near(window);
     const int stripPixels = cv::countNonZero(strip);
     if (stripPixels == 0) return false;
     // Each pixel's tint, as chromaticity gives it for a mean colour.
+    const cv::Mat seen = colour(window);
     cv::Mat channels[3];
-    cv::split(colour, channels);
+    cv::split(seen, channels);
     for (auto& c : channels) {
         c.convertTo(c, CV_32F);
         c = cv::max(c, 1.0);
@@ -332,11 +339,11 @@ bool surfaceBetween(const cv::Mat& colour, const Corners& outer, const Corners& 
     // side on the table, and only beyond outer's other sides does the ring lie on the mat. On the mean, as a
     // patterned surface averages to one tint over a strip and over a ring alike; or pixel by pixel for the most
     // part, as a strip of a book's cover may hold a little of its pages' edges too.
-    const cv::Point2d heldTint = chromaticity(cv::mean(colour, strip), 1);
+    const cv::Point2d heldTint = chromaticity(cv::mean(seen, strip), 1);
     for (int i = 0; i < 4; ++i) {
-        const cv::Mat beyond = ring & beyondSide(colour.size(), outer, i);
+        const cv::Mat beyond = ring & beyondSide(colour.size(), outer, i)(window);
         if (cv::countNonZero(beyond) == 0) continue;
-        const cv::Point2d tint = chromaticity(cv::mean(colour, beyond), 1);
+        const cv::Point2d tint = chromaticity(cv::mean(seen, beyond), 1);
         if (cv::norm(heldTint - tint) < sameTint) return true;
         const cv::Mat apart = (redness - tint.x).mul(redness - tint.x) + (blueness - tint.y).mul(blueness - tint.y);
         if (cv::countNonZero((apart < samePixelTint * samePixelTint) & strip) > stripPixels / 2) return true;

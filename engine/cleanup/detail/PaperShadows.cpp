@@ -70,15 +70,11 @@ std::optional<double> shareOfLight(const cv::Vec3f& bright, const cv::Vec3f& dar
 
 std::vector<ShadowEdge> hardShadowEdges(const Analysis& a, const std::vector<EdgeLine>& lines) {
     const double back = 1 / a.smallScale;
-    const double parallel = std::sin(2 * CV_PI / 180);
     const double apart = sheetSidesApart * std::min(a.smallLuma.cols, a.smallLuma.rows);
     const cv::Rect2d frame(8, 8, a.size.width - 16.0, a.size.height - 16.0);
     std::vector<std::pair<double, ShadowEdge>> found;  // with their lengths in the picture
     for (const EdgeLine& l : lines) {
-        auto beside = [&](const EdgeLine& other) {
-            return std::abs(other.direction.cross(l.direction)) < parallel &&
-                   std::abs((other.point - l.point).dot(l.bright)) > 3;
-        };
+        auto beside = [&](const EdgeLine& other) { return parallelApart(l, other); };
         const bool sheetSide = std::any_of(lines.begin(), lines.end(), [&](const EdgeLine& other) {
             return beside(other) && (other.point - l.point).dot(l.bright) > apart &&
                    (l.point - other.point).dot(other.bright) > apart;
