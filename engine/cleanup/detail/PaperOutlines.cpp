@@ -467,4 +467,11 @@ std::optional<Corners> reachedPastSide(const cv::Mat& colour, const Corners& c, 
     return fromQ ? reachedTo(far, q) : reachedTo(p, far);
 }
 
+std::optional<Corners> reachedPastDrawnLine(const cv::Mat& colour, const Corners& c) {
+    if (drawnSides(colour, c) > 1) return std::nullopt;  // a shape drawn on the sheet
+    for (int side = 0; side < 4; ++side)
+        if (drawnSide(colour, c, side)) return reachedPastSide(colour, c, side);
+    return std::nullopt;
+}
+
 }  // namespace quillfen::detail::paper

@@ -101,5 +101,10 @@ bool reachablePast(const SteppedSides& stepped, int side, bool lighterBeyond);
 // where the farther end lies half the depth past the side, the sheet's far side is followed from it, running as
 // the opposite side does, to where it ends past the other neighbour's line.
 std::optional<Corners> reachedPastSide(const cv::Mat& colour, const Corners& c, int side);
+// The outline of the whole sheet around a part of it that a line across the sheet cuts off, a table's edge seen
+// through the paper as a dark line or a line drawn across it: where one side of the outline, and only one, runs
+// along a drawn line, as drawnSides tells, the outline reached past that side as reachedPastSide follows the
+// sheet's edges on. Nothing otherwise: an outline with two drawn sides is a shape drawn on the sheet.
+std::optional<Corners> reachedPastDrawnLine(const cv::Mat& colour, const Corners& c);
 
 }  // namespace quillfen::detail::paper

@@ -341,3 +341,39 @@ TEST(PaperEdges, APartOfASheetSeenAslantReachesOnToAFarSideTurnedFurtherThatShow
         }
     }
 }
+
+TEST(PaperEdges, APartOfASheetThatALineAcrossItCutsOffReachesPastThatLineOnly) {
+    // The sheet of the test above across the table's edge at x = 200, its paper over the table nearly the table's
+    // colour. The table's edge may show through the sheet as a dark line; a horizon may be drawn across the sheet
+    // at y = 200 from its left side to its right.
+    struct Case {
+        const char* what;
+        bool edgeLine;
+        bool horizon;
+        Corners part;
+        std::optional<Corners> whole;
+    };
+    const Corners sheet = box(120, 80, 359, 279), overFloor = box(120, 80, 200, 279);
+    const Case cases[] = {
+        {"the part over the floor, its side along the table's edge seen through the sheet", true, false, overFloor,
+         sheet},
+        {"the part over the floor, its side along a step of light with no line: no line across the sheet", false,
+         false, overFloor, std::nullopt},
+        {"the part over the floor above the horizon, two of its sides along drawn lines", true, true,
+         box(120, 80, 200, 200), std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        cv::Mat picture(360, 480, CV_32FC3, cv::Scalar(0.6, 0.58, 0.5));
+        picture(cv::Rect(0, 0, 200, 360)).setTo(cv::Scalar(0.22, 0.18, 0.15));
+        picture(cv::Rect(120, 80, 240, 200)).setTo(cv::Scalar(0.64, 0.62, 0.5));
+        picture(cv::Rect(120, 80, 80, 200)) *= 0.75;
+        if (c.edgeLine) cv::line(picture, {200, 80}, {200, 279}, cv::Scalar(0.12, 0.1, 0.15), 3);
+        if (c.horizon) cv::line(picture, {120, 200}, {359, 200}, cv::Scalar(0.15, 0.2, 0.1), 3);
+        const auto whole = reachedPastDrawnLine(photographed(picture), c.part);
+        ASSERT_EQ(whole.has_value(), c.whole.has_value());
+        if (whole) {
+            for (int i = 0; i < 4; ++i) EXPECT_LT(cv::norm((*whole)[i] - (*c.whole)[i]), 5) << "corner " << i;
+        }
+    }
+}
