@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <utility>
 
 namespace quillfen::detail::paper {
 
@@ -39,6 +40,7 @@ public:
     void consider(const Corners& proposed, double partsRegion = 0, double leastEdges = 0);
     void considerInsets();
     void considerCompletions();
+    void considerAcrossLines();
     void considerPastSides();
     void considerJoined();
 
@@ -57,6 +59,7 @@ private:
     std::vector<ScoredOutline> scored_;
     std::vector<Corners> seen_;         // after the first, coarse refinement: proposals often meet there
     std::vector<Corners> completions_;  // of outlines that ran on from a corner to the picture's border
+    std::vector<Corners> acrossLines_;  // of parts of a sheet that a line across it cuts off
 };
 
 // Moves the outline's sides onto the sheet's edges, out to the real edge where a side stopped early.
@@ -83,6 +86,10 @@ void Proposer::judge(Corners c, const Corners& proposed, double partsRegion, dou
     };
     int drawn = drawnSides(a_.colour, c);
     if (artwork(c, drawn)) {
+        // A part of the sheet that a line across it cuts off, as a table's edge seen through the paper: the wide
+        // steps put its other sides on the sheet's edges, which run on past that line to the whole sheet's
+        // corners, and the whole is proposed as well.
+        if (const auto whole = reachedPastDrawnLine(a_.colour, c)) acrossLines_.push_back(*whole);
         Corners near = refine(a_.colour, proposed, 3);
         drawn = drawnSides(a_.colour, near);
         if (artwork(near, drawn)) {
@@ -171,6 +178,11 @@ void Proposer::considerCompletions() {
     for (const Corners& c : completed) consider(c, 0, 0.97);
 }
 
+void Proposer::considerAcrossLines() {
+    const std::vector<Corners> wholes = std::exchange(acrossLines_, {});
+    for (const Corners& c : wholes) consider(c);
+}
+
 // A sheet lying across a table's edge shows the table's edge through it as a step of light, as clear as its
 // own edges, and its edges over a table nearly as light as its paper are faint: the sure outline found may
 // be the part on one side of that step, or of a line drawn across the sheet, or of a hard shadow's edge. Where
@@ -252,6 +264,7 @@ std::vector<ScoredOutline> scoredOutlines(const Analysis& a, const RectangleDete
         considerLines(2, lines.size());
     proposer.considerInsets();
     proposer.considerCompletions();
+    proposer.considerAcrossLines();
     proposer.considerPastSides();
     proposer.considerJoined();
     std::vector<ScoredOutline> scored = proposer.takeScored();

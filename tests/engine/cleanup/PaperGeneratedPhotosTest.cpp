@@ -492,6 +492,20 @@ TEST(PaperCandidates, GeneratedPhotosThatOnceReturnedAPartOfTheSheetOrItsMatFind
          "the bare paper above a ground coloured in, beside the table's edge seen through the sheet: the whole "
          "sheet was dropped as a mat around that brighter part",
          0.99},
+        {4205081, photos::Surface::tableEdge,
+         "the part over the floor, its side along the table's edge seen through the sheet as a dark line: taken for "
+         "a piece of the drawing, it was judged close to a proposal inside the sheet's edges, from which the sheet's "
+         "edges beyond the line were not found",
+         0.99},
+        {4201541, photos::Surface::tableEdge, "the paper above a horizon drawn across the sheet, as above", 0.99},
+        {4202741, photos::Surface::tableEdge,
+         "the paper above a horizon drawn across the sheet inside a frame drawn on it, as above", 0.99},
+        {4204560, photos::Surface::tableEdge,
+         "a corner of the paper above a horizon drawn across the sheet inside a frame drawn on it, as above", 0.99},
+        {4201796, photos::Surface::tableEdge,
+         "a part of the sheet between the table's edge seen through it and a hard shadow's edge, as above", 0.99},
+        {4203142, photos::Surface::tableEdge,
+         "the sunlit part over the table beside the table's edge seen through the sheet, as above", 0.99},
     };
     for (const auto& c : cases) {
         const auto photo = photos::generate(c.seed, c.surface);
