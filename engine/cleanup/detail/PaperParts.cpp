@@ -42,7 +42,9 @@ void handOverParts(const Analysis& a, std::vector<ScoredOutline>& scored, const 
     // smallest sure outline that holds such a part, reaches on across the shadow's edge and is none itself is
     // the whole sheet, as sure as its part, and the part is dropped. A stripe's edge of a wall, white beside
     // grey as paper in full light beside paper in the shadow, looks like a shadow's edge: an outline stopped
-    // short of it, inside the sheet, holds none of the paper beyond it. Where no outline reaches across, the
+    // short of it, inside the sheet, holds none of the paper beyond it. Reaching across takes a hundredth of the
+    // picture: an outline of the part itself, refined from another proposal, may stray a few pixels past its side
+    // at a corner, and would take the part's place as the whole sheet. Where no outline reaches across, the
     // edge is a stripe's beyond the sheet, and the smallest outline holding the part is the sheet, if it keeps to
     // the part's other sides: past them lies no more of the sheet the part was cut from, only more of the surface,
     // so an outline reaching on past them is no such sheet, and the part is judged as one held by none.
@@ -98,7 +100,7 @@ void handOverParts(const Analysis& a, std::vector<ScoredOutline>& scored, const 
         }
         auto reachesAcross = [&](std::size_t j) {
             return std::any_of(shaded[i].begin(), shaded[i].end(), [&](int side) {
-                return reachBeyond(scored[j].corners, scored[i].corners, side) > across;
+                return reachBeyond(scored[j].corners, scored[i].corners, side) > 0.01 * reach;
             });
         };
         // The whole sheet holds the part's corners away from the shadow's edge, within a twenty-fifth of the

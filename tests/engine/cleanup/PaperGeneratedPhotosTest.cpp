@@ -377,6 +377,10 @@ TEST(PaperCandidates, GeneratedPhotosThatOnceReturnedAPartOfTheSheetOrItsMatFind
          "an outline aslant across the sheet: the sheet's own outline, a side taken for a shadow's edge, gave its "
          "surety to the smallest outline holding nine tenths of it, which cut off its corners away from that side",
          0.98},
+        {4100921, photos::Surface::stripedWall,
+         "the sunlit part: clear all round, it gave its surety to an outline of that part again, a few pixels past "
+         "one of its sides at a corner, rather than to the whole sheet reaching on across the shadow's edge",
+         0.98},
         {4000076, photos::surfaceForSeed(76),
          "the sheet with a strip of the room beside it: that outline, its edges clear along half of it, was surer "
          "than the sheet's own inside it, clear all round",
