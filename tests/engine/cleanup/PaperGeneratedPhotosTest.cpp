@@ -381,6 +381,11 @@ TEST(PaperCandidates, GeneratedPhotosThatOnceReturnedAPartOfTheSheetOrItsMatFind
          "the sunlit part: clear all round, it gave its surety to an outline of that part again, a few pixels past "
          "one of its sides at a corner, rather than to the whole sheet reaching on across the shadow's edge",
          0.98},
+        {6000174, photos::surfaceForSeed(174),
+         "a part reaching a little way past a hard shadow's edge across the sheet on a mat, its side in the shadow "
+         "along no edge: as the smallest outline reaching across that edge it took the sunlit part's surety, and "
+         "the whole sheet, clear all round, was dropped for repeating most of it",
+         0.99},
         {4000076, photos::surfaceForSeed(76),
          "the sheet with a strip of the room beside it: that outline, its edges clear along half of it, was surer "
          "than the sheet's own inside it, clear all round",
