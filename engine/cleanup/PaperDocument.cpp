@@ -41,7 +41,7 @@ std::vector<PaperCandidate> documentIn(const Analysis& a) {
     const bool colourless = colourlessSurface(colourfulPixels(a));
     if (edges < 0.2 || brightestSideStep(a.colour, c, edges < doubtfulEdges && !colourless) < sheetStep)
         return {};
-    const bool plain = colourless && !stripedSurface(edgeLines(a.smallLuma, 120));
+    const bool plain = colourless && !stripedSurface(edgeLines(a.smallLuma, 120), a.smallLuma.size());
     if (!stepsDownBeyond(a.colour, c, colourless, edges < doubtfulEdges, plain)) return {};
     // Sure when the region fills its outline and stands alone on a plain surface.
     const double solidity = cv::contourArea(*largest) / std::max(1.0, polygonArea(*quad));

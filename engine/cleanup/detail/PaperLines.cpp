@@ -3,6 +3,7 @@
 #include <opencv2/imgproc.hpp>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace quillfen::detail::paper {
@@ -95,8 +96,19 @@ std::vector<EdgeLine> stripesSetAside(std::vector<EdgeLine> lines) {
     return lines;
 }
 
-bool stripedSurface(const std::vector<EdgeLine>& lines) {
-    return std::ranges::any_of(lines, [&](const EdgeLine& l) { return stripeEdge(l, lines); });
+bool stripedSurface(const std::vector<EdgeLine>& lines, cv::Size picture) {
+    constexpr double nearBorder = 2;  // pixels: the segment detector stops a pixel or so short of it
+    constexpr long few = 3;
+    auto reachesBorder = [&](const EdgeLine& l) {
+        return std::ranges::any_of(l.stretches, [&](const std::pair<double, double>& stretch) {
+            return std::ranges::any_of(std::array{stretch.first, stretch.second}, [&](double t) {
+                const cv::Point2d p = l.point + l.direction * t;
+                return std::min({p.x, p.y, picture.width - 1 - p.x, picture.height - 1 - p.y}) < nearBorder;
+            });
+        });
+    };
+    auto wallStripe = [&](const EdgeLine& l) { return stripeEdge(l, lines) && reachesBorder(l); };
+    return std::ranges::count_if(lines, wallStripe) >= few;
 }
 
 std::vector<Corners> lineProposals(const Analysis& a, std::vector<EdgeLine> lines,

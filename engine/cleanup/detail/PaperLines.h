@@ -28,8 +28,10 @@ bool parallelApart(const EdgeLine& l, const EdgeLine& other);
 bool stripeEdge(const EdgeLine& l, const std::vector<EdgeLine>& lines);
 // The lines that are no edges of a wall's stripes, in their order.
 std::vector<EdgeLine> stripesSetAside(std::vector<EdgeLine> lines);
-// Whether some of the lines are edges of a wall's stripes (stripeEdge).
-bool stripedSurface(const std::vector<EdgeLine>& lines);
+// Whether some of the lines, in a picture of the given size, are edges of a wall's stripes (stripeEdge): a few of
+// them run on out to the picture's border, as a wall's stripes do beyond the sheet, where the parallel strokes of
+// a field of grass drawn on a sheet lying on a white table end inside it.
+bool stripedSurface(const std::vector<EdgeLine>& lines, cv::Size picture);
 // Outlines of four of the 28 longest of the edge lines of the analysis copy, longest first, each brighter on its
 // inside, in full-size pixels and best first: pairs of roughly opposite lines that face each other are paired,
 // and the quads that two such pairs make are ranked by how much of their sides the lines cover.

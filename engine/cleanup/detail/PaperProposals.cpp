@@ -20,7 +20,7 @@ Surface surfaceOf(const Analysis& a) {
     s.colourful = colourfulPixels(a);
     s.colourless = colourlessSurface(s.colourful);
     s.straightEdges = edgeLines(a.smallLuma, 120);
-    s.striped = stripedSurface(s.straightEdges);
+    s.striped = stripedSurface(s.straightEdges, a.smallLuma.size());
     return s;
 }
 

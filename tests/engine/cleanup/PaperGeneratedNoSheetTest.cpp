@@ -81,6 +81,11 @@ TEST(PaperCandidates, WhiteTablesAndScansThatOnceGaveAQuadGiveNone) {
         {Surface::whiteTable, 4752704, "the sunlit part of a sheet below a band of sky"},
         {Surface::whiteTable, 4752241, "the sunlit part of a sheet, across its band of sky and past its side"},
         {Surface::whiteTable, 4750220, "the sunlit paper between a hard shadow's edge and a band of blue"},
+        // A field of grass drawn on a sheet on a white table, its strokes taken for a wall's stripes, so that the
+        // table was not taken for a plain one.
+        {Surface::whiteTable, 4601282, "the paper between a field of grass, a band of blue and shapes drawn on it"},
+        {Surface::whiteTable, 4751704, "the sunlit paper beside a field of grass, run on over the table below it"},
+        {Surface::whiteTable, 4750083, "a shape drawn in black on the sheet beside a field of grass, half in a shadow"},
     };
     for (const auto& c : cases) {
         const auto photo = photos::generate(c.seed, c.surface);

@@ -45,3 +45,40 @@ TEST(PaperLines, AWallsStripesEdgesAreSetAsideAndASheetsSidesKept) {
             EXPECT_EQ(kept[k].point, lines[k].point);  // the sheet's sides and the room's edge, in their order
     }
 }
+
+TEST(PaperLines, AWallsStripesRunOutOfThePictureWhereStrokesDrawnOnASheetEndInsideIt) {
+    // A 400 x 300 picture with edges 12 pixels apart, each 200 pixels long, upright from the top or lying from
+    // the right; those that reach the border end the given distance from it, the rest end 40 pixels inside it.
+    struct Case {
+        const char* what;
+        int edges;
+        int reaching;
+        double gap;  // pixels between the reaching edges' ends and the border
+        bool upright;
+        bool striped;
+    };
+    const Case cases[] = {
+        {"eleven stripes' edges down from the top border", 11, 11, 0, true, true},
+        {"eleven stripes' edges ending a pixel and a half short of the top border", 11, 11, 1.5, true, true},
+        {"eleven edges ending two and a half pixels short of the border", 11, 11, 2.5, true, false},
+        {"eleven stripes' edges in from the right border", 11, 11, 0, false, true},
+        {"eleven strokes of grass drawn on a sheet, all ending inside the picture", 11, 0, 0, true, false},
+        {"eleven strokes, two of them out to the border by chance", 11, 2, 0, true, false},
+        {"eleven edges, three of them out to the border", 11, 3, 0, true, true},
+        {"ten edges out to the border: each has nine others only", 10, 10, 0, true, false},
+    };
+    const cv::Size picture(400, 300);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<detail::paper::EdgeLine> lines;
+        for (int k = 0; k < c.edges; ++k) {
+            const double from = k < c.reaching ? c.gap : 40;
+            // Upright lines run down from y = from; lying ones run left from x = 399 - from.
+            const cv::Point2d point =
+                c.upright ? cv::Point2d(60.0 + 12 * k, from) : cv::Point2d(399 - from, 60.0 + 12 * k);
+            const cv::Point2d direction = c.upright ? cv::Point2d(0, 1) : cv::Point2d(-1, 0);
+            lines.push_back({point, direction, {-direction.y, direction.x}, {{0, 200}}, 200});
+        }
+        EXPECT_EQ(detail::paper::stripedSurface(lines, picture), c.striped);
+    }
+}
