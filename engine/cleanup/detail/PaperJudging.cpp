@@ -33,6 +33,10 @@ constexpr double paperTintShare = 0.015;
 constexpr double sameTint = 0.03;
 // The share of its length along which the side least stepped down steps down at most, where the paper runs on.
 constexpr double unsteppedSide = 0.1;
+// The least share of a side along which a sheet's paper steps down by an eighth to the darker surface beyond it,
+// where the picture shows what lies there: strokes of the drawing running out over the edge may hide the step
+// in places.
+constexpr double leastSideStepped = 0.05;
 
 }  // namespace
 
@@ -71,6 +75,29 @@ bool paperReachesBorder(const cv::Mat& colour, const Corners& c) {
     // weighed already.
     return outside > 0 && light >= paperBorderShare * outside && tinted >= paperTintShare * outside &&
            darkerBeyond(colour, c, true, true).weakestSide < unsteppedSide;
+}
+
+bool asLightBeyondASide(const cv::Mat& colour, const Corners& c) {
+    const cv::Rect2d picture(1, 1, colour.cols - 3, colour.rows - 3);
+    const double paper = paperLuma(colour, c);
+    for (int i = 0; i < 4; ++i) {
+        const cv::Point2d a = c[i], b = c[(i + 1) % 4];
+        const double length = cv::norm(b - a);
+        const cv::Point2d inward = cv::Point2d(a.y - b.y, b.x - a.x) / length;
+        const int count = std::max(4, static_cast<int>(length / 4));
+        int shown = 0, darker = 0;  // points beyond which the picture shows anything; of them, those darker
+        for (int k = 0; k < count; ++k) {
+            const cv::Point2d q = a + (b - a) * (0.06 + 0.88 * (k + 0.5) / count);
+            if (!picture.contains(q - inward * 14)) continue;
+            ++shown;
+            float beyond = 0;  // past the contact shadow, as darkerBeyond looks
+            for (const double d : {10.0, 12.0, 14.0}) beyond += lumaAt(colour, q - inward * d);
+            darker += beyond < 3 * 0.875 * paper;
+        }
+        // A side running out of the picture along half its length or more shows too little of what lies beyond.
+        if (2 * shown >= count && darker < leastSideStepped * shown) return true;
+    }
+    return false;
 }
 
 cv::Mat colourfulPixels(const Analysis& a) {

@@ -31,6 +31,12 @@ bool stepsDownBeyond(const cv::Mat& colour, const Corners& c, bool colourlessSur
 // outline, the picture is nearly as light as the paper, some of it of the paper's own tint, and one side of
 // the outline at least does not step down to anything darker beyond it.
 bool paperReachesBorder(const cv::Mat& colour, const Corners& c);
+// Whether beyond one side of the outline at least, a little way past the contact shadow, the picture is hardly
+// anywhere darker than the outline's paper, along the part of that side beyond which it shows anything: what lies
+// there is as light as the paper. A sheet on a darker surface steps down beyond every side the picture shows, bands
+// drawn along it or not; on a plain colourless surface, an outline as light beyond a side is a sheet on a white
+// table or a piece of one.
+bool asLightBeyondASide(const cv::Mat& colour, const Corners& c);
 // The pixels of the analysis copy that hold colour.
 cv::Mat colourfulPixels(const Analysis& a);
 // Whether the surface is colourless: the picture's border, which shows the surface, holds hardly any colour.

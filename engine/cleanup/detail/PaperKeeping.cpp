@@ -96,11 +96,14 @@ std::vector<PaperCandidate> keptSheets(const Analysis& a, const RectangleDetecto
         // Nor, on a coloured surface or a white table, is an outline with clear edges along less than nine tenths
         // of it whose paper runs on outside it to the picture's border: a piece of a scan's paper, or of a sheet's
         // on a white table, bounded by strokes and bands of the drawing and a shadow's edge. A striped wall's
-        // white stripes are as light as the paper.
+        // white stripes are as light as the paper. Nor, on a plain colourless surface, is an outline beyond one of
+        // whose sides the picture is as light as its paper nearly all along: a sheet on a white table, or a piece
+        // of one, darker beyond its other sides only where a shadow or a band of the drawing lies.
         if (brightestSideStep(a.colour, s.corners, s.edges < doubtfulEdges && !colourless) < sheetStep ||
             !stepsDownBeyond(a.colour, s.corners, colourless, s.edges < doubtfulEdges, plainColourless) ||
             betweenStrokes(a.colour, s.corners, colourless) ||
-            ((!colourless || plainColourless) && s.edges < unclearEdges && paperReachesBorder(a.colour, s.corners)))
+            ((!colourless || plainColourless) && s.edges < unclearEdges && paperReachesBorder(a.colour, s.corners)) ||
+            (plainColourless && asLightBeyondASide(a.colour, s.corners)))
             continue;
         // A surer outline that is not crisp, holding a crisp one with no side along a line of the surface and
         // reaching past it over what is not its paper, is that sheet with a strip of a busy room beside it:

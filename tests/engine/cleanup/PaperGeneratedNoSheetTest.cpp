@@ -86,6 +86,10 @@ TEST(PaperCandidates, WhiteTablesAndScansThatOnceGaveAQuadGiveNone) {
         {Surface::whiteTable, 4601282, "the paper between a field of grass, a band of blue and shapes drawn on it"},
         {Surface::whiteTable, 4751704, "the sunlit paper beside a field of grass, run on over the table below it"},
         {Surface::whiteTable, 4750083, "a shape drawn in black on the sheet beside a field of grass, half in a shadow"},
+        // The sheet on a white table, or a piece of it, as light as the table beyond one of its sides: darker beyond
+        // the others only in a shadow or where bands and shapes of the drawing lie.
+        {Surface::whiteTable, 4600341, "the sheet below its band of sky, its right side on a hard shadow's edge"},
+        {Surface::whiteTable, 4750573, "the paper between a band of sky, a field of grass and a house drawn on it"},
     };
     for (const auto& c : cases) {
         const auto photo = photos::generate(c.seed, c.surface);

@@ -70,3 +70,45 @@ TEST(PaperJudging, AShadowsEdgeRunningOnAcrossAWhiteTableIsNoStepDownOfTheSheet)
         EXPECT_EQ(stepsDownBeyond(picture, outline, true, false, true), c.steps);
     }
 }
+
+TEST(PaperJudging, ASheetOnAWhiteTableIsAsLightAsTheTableBeyondASide) {
+    // A 480 x 360 table, the outline x 120...359, y 80...279 over white paper, the table darkened as the case says:
+    // beyond a side it is as light as the paper nearly all along on a white table, however a shadow falls, and
+    // nowhere on a darker table, bands drawn along the sheet's sides as dark as the table or not. A side that the
+    // picture shows little beyond is not weighed: the paper may run on out of the picture there.
+    const cv::Scalar paper(242, 242, 237), white(230, 230, 230), brown(115, 77, 46), grey(140, 140, 140);
+    struct Case {
+        const char* what;
+        cv::Scalar table;
+        cv::Rect shadow;  // where the table lies in a shadow halving its light
+        bool bands;       // blue bands 20 pixels wide drawn along the sheet's four sides
+        Corners outline;
+        bool asLight;
+    };
+    const Corners sheet{cv::Point2d(120, 80), cv::Point2d(359, 80), cv::Point2d(359, 279), cv::Point2d(120, 279)};
+    const Corners runningOut{cv::Point2d(24, 80), cv::Point2d(359, 80), cv::Point2d(359, 279), cv::Point2d(0, 279)};
+    const Case cases[] = {
+        {"the sheet on a brown table", brown, cv::Rect(), false, sheet, false},
+        {"the sheet on a white table", white, cv::Rect(), false, sheet, true},
+        {"the sheet on a white table, a shadow on the table above and beside it", white, cv::Rect(0, 0, 480, 280),
+         false, sheet, true},
+        {"the sheet on a white table in a shadow all round it", white, cv::Rect(0, 0, 480, 360), false, sheet, false},
+        {"the sheet on a grey table, bands as dark drawn along its sides", grey, cv::Rect(), true, sheet, false},
+        {"the sheet on a brown table, its left side running out of the picture over its paper", brown, cv::Rect(),
+         false, runningOut, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        cv::Mat picture(360, 480, CV_8UC3, c.table);
+        if (!c.shadow.empty()) picture(c.shadow) *= 0.5;
+        picture(cv::Rect(120, 80, 240, 200)).setTo(paper);
+        if (c.outline[3].x == 0) picture(cv::Rect(0, 80, 120, 200)).setTo(paper);
+        if (c.bands) {
+            for (const cv::Rect band : {cv::Rect(120, 80, 240, 20), cv::Rect(340, 80, 20, 200),
+                                        cv::Rect(120, 260, 240, 20), cv::Rect(120, 80, 20, 200)})
+                picture(band).setTo(cv::Scalar(200, 130, 60));
+        }
+        cv::GaussianBlur(picture, picture, cv::Size(), 1.0);
+        EXPECT_EQ(asLightBeyondASide(picture, c.outline), c.asLight);
+    }
+}
