@@ -37,19 +37,20 @@ bool pieceOfTheDrawing(const ScoredOutline& piece, const std::vector<ScoredOutli
 
 void handOverParts(const Analysis& a, std::vector<ScoredOutline>& scored, const SheetsIn& sheetsInRelit) {
     const double reach = std::max(a.size.width, a.size.height);
-    // The edge of a hard shadow across the sheet is as clear an edge as the sheet's own, and the sunlit part stands out
-    // from the shaded paper beside it more clearly than the whole sheet from the surface: the smallest sure outline
-    // that holds such a part, reaches on across the shadow's edge and is none itself is the whole sheet, as sure as its
-    // part, and the part is dropped. A stripe's edge of a wall, white beside grey as paper in full light beside paper
-    // in the shadow, looks like a shadow's edge: an outline stopped short of it, inside the sheet, holds none of the
-    // paper beyond it. Reaching across takes a hundredth of the picture: an outline of the part itself, refined from
-    // another proposal, may stray a few pixels past its side at a corner, and would take the part's place as the whole
-    // sheet. Of those reaching across, one with clear edges all round is the sheet before any smaller one: a part
-    // reaching a little further into the shadow, its side there along no edge, holds less of the sheet than the outline
-    // clear all round. Where no outline reaches across, the edge is a stripe's beyond the sheet, and the smallest
-    // outline holding the part is the sheet, if it keeps to the part's other sides: past them lies no more of the sheet
-    // the part was cut from, only more of the surface, so an outline reaching on past them is no such sheet, and the
-    // part is judged as one held by none.
+    // The edge of a hard shadow across the sheet is as clear an edge as the sheet's own, and the sunlit part
+    // stands out from the shaded paper beside it more clearly than the whole sheet from the surface: the
+    // smallest sure outline that holds such a part, reaches on across the shadow's edge and is none itself is
+    // the whole sheet, as sure as its part, and the part is dropped. A stripe's edge of a wall, white beside
+    // grey as paper in full light beside paper in the shadow, looks like a shadow's edge: an outline stopped
+    // short of it, inside the sheet, holds none of the paper beyond it. Reaching across takes a hundredth of
+    // the picture: an outline of the part itself, refined from another proposal, may stray a few pixels past
+    // its side at a corner, and would take the part's place as the whole sheet. Of those reaching across, one
+    // with clear edges all round is the sheet before any smaller one: a part reaching a little further into
+    // the shadow, its side there along no edge, holds less of the sheet than the outline clear all round.
+    // Where no outline reaches across, the edge is a stripe's beyond the sheet, and the smallest outline
+    // holding the part is the sheet, if it keeps to the part's other sides: past them lies no more of the
+    // sheet the part was cut from, only more of the surface, so an outline reaching on past them is no such
+    // sheet, and the part is judged as one held by none.
     std::vector<std::vector<int>> shaded(scored.size()), striped(scored.size());
     std::vector<char> dropped(scored.size());
     for (std::size_t i = 0; i < scored.size(); ++i) {
