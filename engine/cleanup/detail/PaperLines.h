@@ -23,8 +23,9 @@ std::vector<EdgeLine> edgeLines(const cv::Mat& luma8, std::size_t count);
 // Whether other runs parallel to l (within 2 degrees) and apart from it, as a stripe's other edges and a sheet's
 // opposite side do.
 bool parallelApart(const EdgeLine& l, const EdgeLine& other);
-// Whether a line is an edge of a wall's stripes: ten other lines at least run parallel to it and apart from it, where a sheet's side has one, its opposite side, and a room's edges, a hard shadow's edge
-// crossing a drawing or the strokes drawn along it a few.
+// Whether a line is an edge of a wall's stripes: ten other lines at least run parallel to it and apart from it,
+// where a sheet's side has one, its opposite side, and a room's edges, a hard shadow's edge crossing a drawing
+// or the strokes drawn along it a few.
 bool stripeEdge(const EdgeLine& l, const std::vector<EdgeLine>& lines);
 // The lines that are no edges of a wall's stripes, in their order.
 std::vector<EdgeLine> stripesSetAside(std::vector<EdgeLine> lines);
