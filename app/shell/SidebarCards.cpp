@@ -2,6 +2,7 @@
 
 #include "app/widgets/ScaledPictures.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
@@ -40,8 +41,35 @@ void CoverSwatch::paintEvent(QPaintEvent*) {
                        QRectF(thumb.rect()));
 }
 
+ElidedLabel::ElidedLabel(QWidget* parent) : QLabel(parent) {
+    setTextFormat(Qt::PlainText);
+    setMinimumWidth(0);
+    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+}
+
+void ElidedLabel::setFullText(const QString& text) {
+    if (text == m_full) return;
+    m_full = text;
+    elide();
+}
+
+void ElidedLabel::changeEvent(QEvent* event) {
+    QLabel::changeEvent(event);
+    if (event->type() == QEvent::FontChange) elide();
+}
+
+void ElidedLabel::resizeEvent(QResizeEvent* event) {
+    QLabel::resizeEvent(event);
+    elide();
+}
+
+void ElidedLabel::elide() {
+    const QString shown = fontMetrics().elidedText(m_full, Qt::ElideRight, contentsRect().width());
+    if (shown != text()) setText(shown);
+}
+
 SidebarCard::SidebarCard(QWidget* leading, QMargins padding, QWidget* parent)
-    : QAbstractButton(parent), m_headline(new QLabel), m_caption(new QLabel) {
+    : QAbstractButton(parent), m_headline(new ElidedLabel), m_caption(new ElidedLabel) {
     setFocusPolicy(Qt::TabFocus);
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(padding);
@@ -57,18 +85,15 @@ SidebarCard::SidebarCard(QWidget* leading, QMargins padding, QWidget* parent)
     m_caption->setFont(captionFont);
     m_caption->setForegroundRole(QPalette::PlaceholderText);
     for (auto* label : {m_headline, m_caption}) {
-        label->setTextFormat(Qt::PlainText);
         label->setAttribute(Qt::WA_TransparentForMouseEvents);
-        label->setMinimumWidth(0);
-        label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         lines->addWidget(label);
     }
     row->addLayout(lines, 1);
 }
 
 void SidebarCard::setTexts(const QString& headline, const QString& caption) {
-    m_headline->setText(headline);
-    m_caption->setText(caption);
+    m_headline->setFullText(headline);
+    m_caption->setFullText(caption);
 }
 
 void SidebarCard::setHighlighted(bool highlighted) {

@@ -2,8 +2,7 @@
 
 #include <QAbstractButton>
 #include <QImage>
-
-class QLabel;
+#include <QLabel>
 
 namespace quillfen {
 
@@ -27,6 +26,26 @@ private:
     ScaledPictures* m_scaled;
 };
 
+// A one-line label that shows its text whole when it fits and elided with "…" to its width otherwise,
+// as the drawing rows do. GUI thread only.
+class ElidedLabel : public QLabel {
+    Q_OBJECT
+
+public:
+    explicit ElidedLabel(QWidget* parent = nullptr);
+    void setFullText(const QString& text);
+    const QString& fullText() const { return m_full; }
+
+protected:
+    void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void elide();
+
+    QString m_full;
+};
+
 // A card at the top of the sidebar: a leading picture, a headline and a caption, on a rounded plate
 // tinted with the accent colour while the card's mode is shown. One accessible button. GUI thread.
 class SidebarCard : public QAbstractButton {
@@ -41,8 +60,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QLabel* m_headline;
-    QLabel* m_caption;
+    ElidedLabel* m_headline;
+    ElidedLabel* m_caption;
     bool m_highlighted = false;
 };
 

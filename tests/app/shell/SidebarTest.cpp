@@ -2,6 +2,7 @@
 
 #include "app/shell/DrawingListModel.h"
 #include "app/shell/DrawingRowDelegate.h"
+#include "app/shell/SidebarCards.h"
 #include "tests/app/AppFixtures.h"
 
 #include <QApplication>
@@ -148,5 +149,36 @@ TEST(Sidebar, RowsShowTheirTextsAsTheyAreNowAtTheWidthTheyHaveNow) {
         const QImage again = paintedRow(kept, c.title, c.detail, c.width);
         EXPECT_EQ(again, paintedRow(DrawingRowDelegate(), c.title, c.detail, c.width));
         EXPECT_EQ(again, paintedRow(kept, c.title, c.detail, c.width));
+    }
+}
+
+// A book title wider than the card was cut mid-word with no sign of the rest: it ends in "…" within
+// the card, as a drawing row's title does, and shows whole again once it fits.
+TEST(Sidebar, ABookTitleTooLongForTheCardIsElidedNotCut) {
+    AppModel model(false);
+    Sidebar sidebar(model);
+    sidebar.resize(280, 600);
+    sidebar.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&sidebar));
+    const auto headline = [&](const QString& title) -> ElidedLabel* {
+        for (auto* label : sidebar.findChildren<ElidedLabel*>())
+            if (label->fullText() == title) return label;
+        return nullptr;
+    };
+    const struct { QString title; bool elided; } cases[] = {
+        {QStringLiteral("Our Family Art Book 2026 Collected Drawings of the Whole Year"), true},
+        {QStringLiteral("Art 2026"), false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.title.toStdString());
+        auto settings = model.settings();
+        settings.title = c.title.toStdString();
+        model.setSettings(settings);
+        settle();
+        const ElidedLabel* label = headline(c.title);
+        ASSERT_TRUE(label);
+        EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->contentsRect().width());
+        EXPECT_EQ(label->text().endsWith(QChar(0x2026)), c.elided) << label->text().toStdString();
+        if (!c.elided) EXPECT_EQ(label->text(), c.title);
     }
 }
