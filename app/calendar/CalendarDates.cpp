@@ -10,6 +10,7 @@
 #include <QToolButton>
 
 #include <algorithm>
+#include <iterator>
 
 namespace quillfen {
 
@@ -27,7 +28,51 @@ QString trimmedEventTitle(const QString& title) {
     return title.mid(first, end - first);
 }
 
-QString eventDateText(const CustomEvent& event) {
+QString eventDateFormat(const QLocale& locale, bool withYear) {
+    // The format as fields (runs of one letter) and the literal text between them, quotes kept.
+    struct Token { QString text; bool field; };
+    std::vector<Token> tokens;
+    const QString format = locale.dateFormat(QLocale::ShortFormat);
+    for (qsizetype i = 0; i < format.size();) {
+        qsizetype end = i + 1;
+        const bool field = format[i].isLetter();
+        if (field) {
+            while (end < format.size() && format[end] == format[i]) ++end;
+        } else if (format[i] == u'\'') {
+            while (end < format.size() && format[end] != u'\'') ++end;
+            end = std::min(end + 1, format.size());
+        }
+        if (!field && !tokens.empty() && !tokens.back().field) tokens.back().text += format.mid(i, end - i);
+        else tokens.push_back({format.mid(i, end - i), field});
+        i = end;
+    }
+    const auto year = std::find_if(tokens.begin(), tokens.end(), [](const Token& t) { return t.field && t.text[0] == u'y'; });
+    if (year != tokens.end()) {
+        if (withYear) {
+            year->text = QStringLiteral("yyyy");
+        } else {
+            // The year goes with the separator that joins it to its neighbour, or with all that follows it.
+            const bool first = std::none_of(tokens.begin(), year, [](const Token& t) { return t.field; });
+            const bool last = std::none_of(year + 1, tokens.end(), [](const Token& t) { return t.field; });
+            auto from = year, to = year + 1;
+            if (first) {
+                if (to != tokens.end() && !to->field) ++to;
+            } else {
+                if (!std::prev(from)->field) --from;
+                if (last) to = tokens.end();
+            }
+            tokens.erase(from, to);
+        }
+    }
+    QString result;
+    for (const Token& t : tokens) result += t.text;
+    return result;
+}
+
+QString eventDateText(const CustomEvent& event, const QLocale& locale) {
+    const QDate date(event.date.year, event.date.month, event.date.day);
+    if (date.isValid()) return locale.toString(date, eventDateFormat(locale, !event.yearly));
+    // A date no calendar has (a hand-edited document) still shows its numbers.
     QString text = QString::number(event.date.month) + '/' + QString::number(event.date.day);
     if (!event.yearly) text += '/' + QString::number(event.date.year);
     return text;
@@ -58,6 +103,7 @@ CalendarDates::CalendarDates(AppModel& model, QWidget* parent) : QWidget(parent)
     m_newTitle->setPlaceholderText(tr("Grandma’s birthday"));
     m_newTitle->setAccessibleName(tr("New event"));
     m_newDate = new QDateEdit(QDate::currentDate(), this);
+    m_newDate->setDisplayFormat(eventDateFormat(locale(), true));
     m_newDate->setCalendarPopup(true);
     m_newDate->setDateRange(QDate(100, 1, 1), QDate(9999, 12, 31));
     m_newDate->setAccessibleName(tr("Date"));
@@ -125,7 +171,7 @@ void CalendarDates::refresh() {
             const QSignalBlocker blocker(row.title);
             row.title->setText(title);
         }
-        row.date->setText(eventDateText(events[i]));
+        row.date->setText(eventDateText(events[i], locale()));
         row.remove->setAccessibleName(tr("Remove %1").arg(title));
     }
 }

@@ -2,6 +2,7 @@
 
 #include "app/model/AppModel.h"
 
+#include <QLocale>
 #include <QWidget>
 
 #include <vector>
@@ -65,7 +66,10 @@ private:
 // The title the user typed without the spaces, tabs and other space separators at either end; line
 // breaks stay.
 QString trimmedEventTitle(const QString& title);
-// "3/14" for a yearly event, "3/14/2027" for a one-time one.
-QString eventDateText(const CustomEvent& event);
+// The locale's short date format with the year written in full; without `withYear`, the same format
+// with the year and its separator left out ("d MMM yyyy" and "d MMM", "M/d/yyyy" and "M/d").
+QString eventDateFormat(const QLocale& locale, bool withYear);
+// An event's date as the date field shows it: with its year for a one-time event, without for a yearly one.
+QString eventDateText(const CustomEvent& event, const QLocale& locale);
 
 }  // namespace quillfen

@@ -95,13 +95,13 @@ TEST_F(CalendarDatesTest, AddsTrimmedEventsAndKeepsTheDateAndRepeatForTheNext) {
     EXPECT_TRUE(leap.yearly);
     EXPECT_EQ(dates().newDateEdit().date(), QDate(2028, 2, 29));
     ASSERT_EQ(dates().rows().size(), 1u);
-    EXPECT_EQ(dates().rows()[0].date->text(), "2/29");
+    EXPECT_FALSE(dates().rows()[0].date->text().contains("2028")) << "a yearly event shows no year";
 
     dates().yearlyBox().click();
     QTest::keyClicks(&dates().newTitleEdit(), "Trip");
     QTest::keyClick(&dates().newTitleEdit(), Qt::Key_Return);
     ASSERT_EQ(dates().rows().size(), 2u);
-    EXPECT_EQ(dates().rows()[1].date->text(), "2/29/2028");
+    EXPECT_EQ(dates().rows()[1].date->text(), dates().newDateEdit().text());
 }
 
 TEST_F(CalendarDatesTest, RenamesInPlaceAndRemovesOnlyItsOwnRow) {
