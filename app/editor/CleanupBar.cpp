@@ -20,9 +20,12 @@ namespace quillfen {
 
 namespace {
 
-// Slider positions: straightening in half degrees, whitening in thousandths.
+// Slider positions: straightening in half degrees, whitening in thousandths, which drag smoothly; the
+// keys move the whitening a whole percent, ten with Page Up and Page Down.
 constexpr double straightenStep = 0.5;
 constexpr double whitenStep = 0.001;
+constexpr int whitenKeyStep = 10;
+constexpr int whitenPageStep = 100;
 
 QString shortcutText(const QKeySequence& keys) {
     return keys.toString(QKeySequence::NativeText);
@@ -104,6 +107,8 @@ CleanupBar::CleanupBar(AppModel& model, QWidget* parent)
     });
 
     m_whitenSlider->setRange(0, 1000);
+    m_whitenSlider->setSingleStep(whitenKeyStep);
+    m_whitenSlider->setPageStep(whitenPageStep);
     m_whitenSlider->setAccessibleName(tr("Whiten paper"));
     m_whitenColumn = sliderColumn(m_whitenLabel, m_whitenSlider, this);
     connect(m_whitenSlider, &QSlider::valueChanged, this, [this](int position) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/editor/SpokenSlider.h"
+#include "app/widgets/SpokenSlider.h"
 #include "app/model/AppModel.h"
 
 #include <QWidget>

@@ -1,5 +1,6 @@
 #include "app/widgets/PreviewFrame.h"
 
+#include "app/widgets/SpokenSlider.h"
 #include "app/widgets/WarningRow.h"
 
 #include <QCheckBox>
@@ -10,7 +11,6 @@
 #include <QLabel>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QSlider>
 
 #include <algorithm>
 #include <cmath>
@@ -19,8 +19,11 @@ namespace quillfen {
 
 namespace {
 
-// The slider moves in tenths of a point, which reads as continuous.
+// The slider moves in tenths of a point, which reads as continuous; the keys move it a whole point, ten
+// with Page Up and Page Down.
 constexpr double sliderSteps = 10;
+constexpr int keyStep = 10;
+constexpr int pageStep = 100;
 
 int sliderValue(double zoom) { return static_cast<int>(std::lround(zoom * sliderSteps)); }
 
@@ -57,13 +60,16 @@ PreviewFrame::PreviewFrame(AppModel& model, const PreviewFrameSetup& setup, QWid
     m_guides->setToolTip(
         setup.guidesTip.arg(QKeySequence(Qt::CTRL | Qt::Key_G).toString(QKeySequence::NativeText)));
     auto* sizeLabel = new QLabel(tr("Page size"), this);
-    m_slider = new QSlider(Qt::Horizontal, this);
+    m_slider = new SpokenSlider(1 / sliderSteps, this);
     m_slider->setRange(static_cast<int>(setup.zoom.minimum * sliderSteps),
                        static_cast<int>(setup.zoom.maximum * sliderSteps));
+    m_slider->setSingleStep(keyStep);
+    m_slider->setPageStep(pageStep);
     m_slider->setFixedWidth(120);
     m_slider->setAccessibleName(tr("Preview size"));
     sizeLabel->setBuddy(m_slider);
     m_slider->setValue(sliderValue(m_zoom));
+    m_slider->setSpokenValue(QString::number(std::lround(m_zoom)));
     header->addWidget(m_summary, 1);
     header->addWidget(m_guides);
     header->addWidget(sizeLabel);
@@ -113,6 +119,7 @@ void PreviewFrame::setZoom(double zoom) {
         const QSignalBlocker blocker(m_slider);
         m_slider->setValue(sliderValue(m_zoom));
     }
+    m_slider->setSpokenValue(QString::number(std::lround(m_zoom)));
     evaluate();
 }
 

@@ -11,7 +11,6 @@
 class QCheckBox;
 class QLabel;
 class QScrollArea;
-class QSlider;
 class QVBoxLayout;
 
 namespace quillfen {
@@ -39,6 +38,8 @@ struct PreviewFrameSetup {
 // below it. The derived preview fills the summary, warnings and grid from the model; the frame
 // evaluates it once after each pass of changes (while set aside, once when set back) and tells the grid
 // the part in view. GUI thread only.
+class SpokenSlider;
+
 class PreviewFrame : public QWidget, public KeptScreen {
     Q_OBJECT
 
@@ -81,7 +82,7 @@ private:
     bool m_changedAside = false;  // the model changed while the preview was set aside
     QLabel* m_summary;
     QCheckBox* m_guides;
-    QSlider* m_slider;
+    SpokenSlider* m_slider;
     QScrollArea* m_scroll;
     QWidget* m_warningsDivider;
     QWidget* m_warnings;

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSlider>
 #include <QTest>
 
 namespace quillfen {
@@ -45,6 +46,30 @@ BookSettings richBook() {
     settings.dedication = "For Grandma";
     settings.closing = "Made with love";
     return settings;
+}
+
+// The page size slider told assistive technologies its position in tenths of a point (2300 for pages
+// 230 points long) and an arrow key moved it a tenth: it reads as the size itself, and the keys move it
+// a whole point, ten with Page Up and Page Down.
+TEST_F(BookPreviewTest, PageSizeSliderReadsAndStepsTheSizeItself) {
+    open();
+    auto* slider = preview->findChild<QSlider*>();
+    ASSERT_TRUE(slider);
+    QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(slider);
+    ASSERT_TRUE(spoken && spoken->valueInterface());
+    EXPECT_EQ(spoken->text(QAccessible::Name), QStringLiteral("Preview size"));
+    EXPECT_EQ(spoken->valueInterface()->minimumValue().toDouble(), 150);
+    EXPECT_EQ(spoken->valueInterface()->maximumValue().toDouble(), 420);
+    const struct { Qt::Key key; double zoom; } steps[] = {
+        {Qt::Key_Right, 231}, {Qt::Key_PageUp, 241}, {Qt::Key_Left, 240}, {Qt::Key_PageDown, 230}};
+    EXPECT_EQ(spoken->valueInterface()->currentValue().toDouble(), 230);
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.zoom);
+        QTest::keyClick(slider, step.key);
+        EXPECT_DOUBLE_EQ(preview->zoom(), step.zoom);
+        EXPECT_DOUBLE_EQ(spoken->valueInterface()->currentValue().toDouble(), step.zoom);
+        EXPECT_EQ(spoken->text(QAccessible::Value), QString::number(step.zoom));
+    }
 }
 
 TEST_F(BookPreviewTest, OnlyCellsInViewRenderAndScrollingRendersTheNewOnes) {

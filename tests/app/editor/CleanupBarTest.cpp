@@ -2,7 +2,7 @@
 
 #include "app/editor/CleanupBar.h"
 #include "app/editor/EditorTexts.h"
-#include "app/editor/SpokenSlider.h"
+#include "app/widgets/SpokenSlider.h"
 
 #include <QAccessible>
 #include <QCheckBox>
@@ -78,6 +78,26 @@ TEST_F(CleanupBarTest, SlidersSpeakTheirValuesInDegreesAndPercent) {
         ASSERT_TRUE(straighten->valueInterface());
         EXPECT_EQ(straighten->valueInterface()->currentValue().toDouble(), c.number);
         EXPECT_EQ(straighten->valueInterface()->maximumValue().toDouble(), 15);
+    }
+}
+
+// The whitening slider moved a thousandth per arrow key, so its label hardly changed: an arrow key moves
+// it a whole percent, Page Up and Page Down ten, each written to the drawing.
+TEST_F(CleanupBarTest, KeysMoveTheWhiteningByWholePercents) {
+    const Drawing added = addDrawing({}, "", CleanupSettings{std::nullopt, false, 0, 0, true, 0.6});
+    CleanupBar bar(model);
+    bar.setDrawing(added);
+    const struct { Qt::Key key; const char* label; double whiten; } steps[] = {
+        {Qt::Key_Right, "Whiten paper 61%", 0.61},
+        {Qt::Key_PageUp, "Whiten paper 71%", 0.71},
+        {Qt::Key_Left, "Whiten paper 70%", 0.70},
+        {Qt::Key_PageDown, "Whiten paper 60%", 0.60},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.label);
+        QTest::keyClick(bar.whitenSlider(), step.key);
+        EXPECT_EQ(bar.whitenLabel()->text(), QString::fromUtf8(step.label));
+        EXPECT_NEAR(drawing(added.info.id).info.cleanup.whiten, step.whiten, 1e-9);
     }
 }
 

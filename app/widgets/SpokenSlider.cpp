@@ -1,4 +1,4 @@
-#include "app/editor/SpokenSlider.h"
+#include "app/widgets/SpokenSlider.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
