@@ -2,11 +2,11 @@
 
 #include "app/platform/ShowInFolder.h"
 #include "app/widgets/Icons.h"
+#include "app/widgets/WarningRow.h"
 
 #include <QButtonGroup>
 #include <QEvent>
 #include <QHBoxLayout>
-#include <QIcon>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -31,17 +31,7 @@ constexpr int warningRowSpacing = 6;
 constexpr int warningListHeight = 140;
 constexpr int iconSize = 16;
 
-const QColor red(215, 45, 40);
-const QColor orange(230, 126, 20);
 const QColor green(40, 160, 70);
-
-// A theme icon drawn in one colour, as symbol images are.
-QPixmap tinted(const QString& themeName, const QColor& color, qreal ratio) {
-    QPixmap pixmap = QIcon::fromTheme(themeName).pixmap(QSize(iconSize, iconSize), ratio);
-    if (pixmap.isNull()) pixmap = dotSymbol(iconSize, ratio);
-    tint(pixmap, color);
-    return pixmap;
-}
 
 // The picker's name for a kind of file.
 QString kindName(ExportKind kind) {
@@ -76,7 +66,7 @@ QWidget* symbolRow(const QString& themeName, const QColor& color, QLabel* text, 
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
     auto* symbol = new QLabel(row);
-    symbol->setPixmap(tinted(themeName, color, parent->devicePixelRatioF()));
+    symbol->setPixmap(tintedSymbol(themeName, color, iconSize, parent->devicePixelRatioF()));
     symbol->setAlignment(Qt::AlignTop);
     text->setParent(row);
     setForeground(text, color);
@@ -103,7 +93,7 @@ public:
         const bool severe = index.data(severeRole).toBool();
         const QRect row = option.rect.adjusted(0, 0, 0, -warningRowSpacing);
         painter->drawPixmap(QPoint(row.left(), row.top()), symbol(severe, m_list->devicePixelRatioF()));
-        painter->setPen(severe ? red : orange);
+        painter->setPen(warningColor(severe));
         painter->setFont(option.font);
         painter->drawText(QRect(row.left() + iconSize + textGap, row.top(), textWidth(), row.height()), flags,
                           index.data().toString());
@@ -120,7 +110,7 @@ private:
     QPixmap symbol(bool severe, qreal ratio) const {
         QPixmap& cached = severe ? m_severe : m_mild;
         if (cached.isNull() || cached.devicePixelRatio() != ratio)
-            cached = tinted(QStringLiteral("dialog-warning-symbolic"), severe ? red : orange, ratio);
+            cached = warningSymbol(severe, iconSize, ratio);
         return cached;
     }
 
@@ -183,7 +173,7 @@ ExportSheetFrame::ExportSheetFrame(AppModel& model, Texts texts, std::function<E
     QFont callout = m_noticeText->font();
     callout.setPointSizeF(callout.pointSizeF() * 0.95);
     m_noticeText->setFont(callout);
-    m_notice = symbolRow(QStringLiteral("dialog-information-symbolic"), orange, m_noticeText, column);
+    m_notice = symbolRow(QStringLiteral("dialog-information-symbolic"), warningColor(false), m_noticeText, column);
     layout->addWidget(m_notice);
 
     auto* sharpText = wrappingLabel(column);

@@ -35,4 +35,11 @@ void tint(QPixmap& pixmap, const QColor& color) {
     painter.fillRect(pixmap.rect(), color);
 }
 
+QPixmap tintedSymbol(const QString& themeName, const QColor& color, int side, qreal ratio) {
+    QPixmap pixmap = themeIcon(themeName).pixmap(QSize(side, side), ratio);
+    if (pixmap.isNull()) pixmap = dotSymbol(side, ratio);
+    tint(pixmap, color);
+    return pixmap;
+}
+
 }  // namespace quillfen

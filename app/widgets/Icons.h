@@ -16,5 +16,7 @@ QIcon themeIcon(const QString& name);
 QPixmap dotSymbol(int side, qreal ratio);
 // Paints the pixmap's shape in one colour, as symbol images are drawn.
 void tint(QPixmap& pixmap, const QColor& color);
+// A theme icon, `side` points square at `ratio`, drawn in one colour; a dot when the theme lacks it.
+QPixmap tintedSymbol(const QString& themeName, const QColor& color, int side, qreal ratio);
 
 }  // namespace quillfen

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "app/widgets/Icons.h"
 #include "tests/model/ModelFixtures.h"
 
 #include <QCoreApplication>
+#include <QIcon>
 #include <QImage>
+#include <QStandardPaths>
 #include <QStringList>
 
 #include <ostream>
@@ -42,6 +45,29 @@ inline Drawing drawing(std::int64_t sequence, std::optional<UUID> child = std::n
     d.thumb = QImage(120, 120, QImage::Format_RGB888);
     d.thumb.fill(QColor::fromHsv(static_cast<int>(sequence * 37 % 360), 200, 220));
     return d;
+}
+
+// While it lives, icons come from the system's icon themes as on a desktop; the offscreen platform
+// looks in none of the system's icon folders.
+struct DesktopIcons {
+    DesktopIcons() : kept(QIcon::themeSearchPaths()) {
+        QIcon::setThemeSearchPaths(kept + QStandardPaths::locateAll(QStandardPaths::GenericDataLocation,
+                                                                    QStringLiteral("icons"),
+                                                                    QStandardPaths::LocateDirectory));
+        useIconTheme();
+    }
+    ~DesktopIcons() { QIcon::setThemeSearchPaths(kept); }
+    QStringList kept;
+};
+
+// The most opaque pixel of a picture (the first of them), where a symbol is drawn at full strength.
+inline QColor strongestPixel(const QPixmap& picture) {
+    const QImage image = picture.toImage().convertToFormat(QImage::Format_ARGB32);
+    QColor strongest(Qt::transparent);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixelColor(x, y).alpha() > strongest.alpha()) strongest = image.pixelColor(x, y);
+    return strongest;
 }
 
 // Drawings 1 to `count`, oldest first.
