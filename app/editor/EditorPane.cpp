@@ -3,6 +3,7 @@
 #include "app/editor/AfterView.h"
 #include "app/editor/CleanupBar.h"
 #include "app/editor/CropView.h"
+#include "app/widgets/Icons.h"
 #include "app/widgets/Spinner.h"
 
 #include <QButtonGroup>
@@ -142,14 +143,14 @@ QWidget* EditorPane::makeHeader() {
 
     const auto stepButton = [&](const QString& icon, const QString& name, const QKeySequence& keys, int offset) {
         auto* button = new QToolButton(header);
-        button->setIcon(QIcon::fromTheme(icon));
+        button->setIcon(buttonSymbol(icon, button->palette()));
         button->setAccessibleName(name);
         button->setToolTip(tr("%1 (%2)").arg(name, keys.toString(QKeySequence::NativeText)));
         connect(button, &QToolButton::clicked, this, [this, offset] { m_model.step(offset); });
         row->addWidget(button);
     };
-    stepButton(QStringLiteral("go-up"), tr("Previous drawing"), QKeySequence(Qt::CTRL | Qt::Key_Up), -1);
-    stepButton(QStringLiteral("go-down"), tr("Next drawing"), QKeySequence(Qt::CTRL | Qt::Key_Down), 1);
+    stepButton(QStringLiteral("go-up-symbolic"), tr("Previous drawing"), QKeySequence(Qt::CTRL | Qt::Key_Up), -1);
+    stepButton(QStringLiteral("go-down-symbolic"), tr("Next drawing"), QKeySequence(Qt::CTRL | Qt::Key_Down), 1);
     return header;
 }
 

@@ -1,6 +1,7 @@
 #include "app/widgets/Icons.h"
 
 #include <QPainter>
+#include <QPalette>
 
 namespace quillfen {
 
@@ -40,6 +41,16 @@ QPixmap tintedSymbol(const QString& themeName, const QColor& color, int side, qr
     if (pixmap.isNull()) pixmap = dotSymbol(side, ratio);
     tint(pixmap, color);
     return pixmap;
+}
+
+QIcon buttonSymbol(const QString& themeName, const QPalette& palette) {
+    QIcon icon;
+    for (const int side : {16, 24, 32, 48}) {
+        icon.addPixmap(tintedSymbol(themeName, palette.color(QPalette::Active, QPalette::ButtonText), side, 1));
+        icon.addPixmap(tintedSymbol(themeName, palette.color(QPalette::Disabled, QPalette::ButtonText), side, 1),
+                       QIcon::Disabled);
+    }
+    return icon;
 }
 
 }  // namespace quillfen

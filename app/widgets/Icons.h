@@ -18,5 +18,8 @@ QPixmap dotSymbol(int side, qreal ratio);
 void tint(QPixmap& pixmap, const QColor& color);
 // A theme icon, `side` points square at `ratio`, drawn in one colour; a dot when the theme lacks it.
 QPixmap tintedSymbol(const QString& themeName, const QColor& color, int side, qreal ratio);
+// A theme symbol for a button: drawn in the palette's button text colour, and in its disabled button
+// text colour while the button is disabled.
+QIcon buttonSymbol(const QString& themeName, const QPalette& palette);
 
 }  // namespace quillfen

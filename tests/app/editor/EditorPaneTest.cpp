@@ -4,9 +4,11 @@
 #include "app/editor/CropView.h"
 #include "app/editor/EditorPane.h"
 #include "app/editor/PreviewRender.h"
+#include "tests/app/AppFixtures.h"
 
 #include <QFile>
 #include <QSignalSpy>
+#include <QToolButton>
 
 using namespace quillfen;
 using quillfen::testing::EditorFixture;
@@ -167,4 +169,28 @@ TEST_F(EditorPaneTest, NoNeighbourLoadsWhileAnImportRuns) {
     model.step(1);
     settle();
     EXPECT_EQ(pane.keptPhotos(), 2u) << "the last drawing and its one neighbour";
+}
+
+// The Previous and Next buttons drew the icon theme's pale arrows, which read as disabled while they
+// worked: enabled, their symbol is drawn in the button text colour at full strength; disabled, in the
+// disabled button text colour.
+TEST_F(EditorPaneTest, PreviousAndNextDrawAtFullStrengthWhileEnabled) {
+    const quillfen::testing::DesktopIcons icons;
+    const Drawing added = addDrawing(photo(800, 600));
+    model.setSelectedID(added.info.id);
+    EditorPane pane(model, added);
+    for (const QString name : {QStringLiteral("Previous drawing"), QStringLiteral("Next drawing")}) {
+        QToolButton* button = nullptr;
+        for (auto* candidate : pane.findChildren<QToolButton*>())
+            if (candidate->accessibleName() == name) button = candidate;
+        ASSERT_TRUE(button) << name.toStdString();
+        for (const auto& [mode, group] : {std::pair{QIcon::Normal, QPalette::Active},
+                                          std::pair{QIcon::Disabled, QPalette::Disabled}}) {
+            SCOPED_TRACE(::testing::Message() << name.toStdString() << (mode == QIcon::Normal ? " enabled" : " disabled"));
+            const QColor strongest = quillfen::testing::strongestPixel(button->icon().pixmap(button->iconSize(), mode));
+            EXPECT_EQ(strongest.alpha(), 255);
+            EXPECT_EQ(strongest.rgb(), button->palette().color(group, QPalette::ButtonText).rgb())
+                << strongest.name().toStdString();
+        }
+    }
 }
