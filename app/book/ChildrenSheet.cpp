@@ -124,10 +124,21 @@ void ChildrenSheet::refresh() {
     fitList();
 }
 
-// A row grows when its note wraps to more lines; the list and the sheet follow its new height.
+// A row grows when its note wraps to more lines; the list and the sheet follow its new height, and the
+// field being typed in stays in view once the list has placed the row anew.
 bool ChildrenSheet::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_list && event->type() == QEvent::LayoutRequest) fitList();
+    if (watched == m_list && event->type() == QEvent::LayoutRequest) {
+        fitList();
+        QMetaObject::invokeMethod(this, &ChildrenSheet::keepFocusInView, Qt::QueuedConnection);
+    }
     return QDialog::eventFilter(watched, event);
+}
+
+void ChildrenSheet::keepFocusInView() {
+    QWidget* field = focusWidget();
+    if (!field || !m_list->isAncestorOf(field)) return;
+    for (int pass = 0; pass < 3; ++pass) QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    m_scroll->ensureWidgetVisible(field);  // the text cursor of a field that has one, with a margin
 }
 
 void ChildrenSheet::fitList() {

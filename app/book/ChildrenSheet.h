@@ -37,6 +37,8 @@ private:
     void refresh();
     // Gives the list the height of its rows, within its limits, and the sheet the height of its content.
     void fitList();
+    // Scrolls the list so that the field with the focus, when it is in a row, shows its cursor.
+    void keepFocusInView();
     // Scrolls the new child's row into view and puts the cursor in its name.
     void reveal(const UUID& id);
 

@@ -92,6 +92,32 @@ TEST_F(ChildrenSheetTest, AddedChildShowsInViewWithItsNameFocusedAndNotesOpenAtT
     EXPECT_GT(list.verticalScrollBar()->maximum(), 0);
 }
 
+// A note that grows while it is typed in, in the last row of a list that scrolls, ran on below the list's
+// edge: the line being typed stays in view.
+TEST_F(ChildrenSheetTest, ANoteGrowingInTheLastRowStaysInView) {
+    for (const char* name : {"Zizu", "Roz", "Ada", "Bo"}) model.addChild(name);
+    open();
+    sheet->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(sheet.get()));
+    QScrollArea& list = sheet->list();
+    ASSERT_GT(list.verticalScrollBar()->maximum(), 0) << "the list scrolls";
+    auto* note = sheet->rows().back()->findChild<GrowingTextEdit*>();
+    ASSERT_TRUE(note);
+    note->setFocus();
+    list.ensureWidgetVisible(note, 0, 0);
+    testing::settle();
+    const int before = note->height();
+
+    QTest::keyClicks(note, "Bo draws trains, long ones with many carriages, a driver who waves at the cows, "
+                           "a dog on the roof of the last carriage and a sun with a face above the hills");
+    testing::settle();
+    ASSERT_GT(note->height(), before) << "the note grew";
+    const QRect cursor = note->cursorRect();
+    const QRect shown(note->viewport()->mapTo(list.viewport(), cursor.topLeft()), cursor.size());
+    EXPECT_TRUE(list.viewport()->rect().contains(shown))
+        << "the cursor's line ends " << shown.bottom() - list.viewport()->height() << " px below the list";
+}
+
 TEST(ChildRow, NewBirthdayStartsFiveCalendarYearsBackEvenFromALeapDay) {
     const QDateTime leap(QDate(2024, 2, 29), QTime(15, 30));
     const auto back = ChildRow::birthdayOn(std::nullopt, leap);
