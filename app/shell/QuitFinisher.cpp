@@ -59,6 +59,12 @@ void QuitFinisher::begin() {
     if (m_begun) return;
     m_begun = true;
     Q_EMIT finishing();
+    // The greyed window keeps empty fields' hints fainter than its greyed text, as they are while it works.
+    QPalette palette = m_window.palette();
+    QColor hint = palette.color(QPalette::Disabled, QPalette::Text);
+    hint.setAlphaF(hint.alphaF() / 2);
+    palette.setColor(QPalette::Disabled, QPalette::PlaceholderText, hint);
+    m_window.setPalette(palette);
     m_window.setEnabled(false);
     m_noticeDelay.start();
     m_model.finishForQuit();

@@ -4,11 +4,15 @@
 #include "tests/app/AppFixtures.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <tuple>
 
 using namespace quillfen;
 using namespace quillfen::testing;
@@ -63,6 +67,50 @@ TEST(QuitFinisher, TheWindowStaysUpAndSaysItIsFinishingUntilTheCopyIsMade) {
         EXPECT_FALSE(window.isVisible());
         EXPECT_EQ(model.drawings().size(), 1u);
     }
+}
+
+namespace {
+
+// How far a colour drawn on `base` stands from it: the sum of the three channels' differences.
+int contrast(const QColor& ink, const QColor& base) {
+    const double a = ink.alphaF();
+    const auto channel = [&](float i, float b) { return std::abs(static_cast<int>(std::lround(255 * a * (i - b)))); };
+    return channel(ink.redF(), base.redF()) + channel(ink.greenF(), base.greenF()) + channel(ink.blueF(), base.blueF());
+}
+
+}  // namespace
+
+// While quitting waits, the greyed window drew the hint of an empty field as dark as a field's text:
+// greyed, a hint still stands out less from its field than text does.
+TEST(QuitFinisher, TheGreyedWindowKeepsHintsFainterThanText) {
+    QTemporaryDir dir;
+    writeFile(dir.filePath("photo.jpg"), jpegBytes());
+    AppModel model(false);
+    model.setDrawings({drawing(1)});
+    model.setMode(ViewMode::calendar);
+    HeldWorker held(model);
+    RootView window(model);
+    QuitFinisher finisher(model, window);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    std::vector<std::tuple<QString, int, int>> fields;  // placeholder, its contrast, the text's
+    QTimer::singleShot(0, &window, [&] {
+        model.importURLs({QUrl::fromLocalFile(dir.filePath("photo.jpg"))});
+        QCoreApplication::quit();
+    });
+    QTimer::singleShot(200, &window, [&] {
+        for (const QLineEdit* field : window.findChildren<QLineEdit*>()) {
+            if (!field->isVisible() || !field->text().isEmpty() || field->placeholderText().isEmpty()) continue;
+            const QPalette& p = field->palette();
+            const QColor base = p.color(QPalette::Disabled, QPalette::Base);
+            fields.emplace_back(field->placeholderText(), contrast(p.color(QPalette::Disabled, QPalette::PlaceholderText), base),
+                                contrast(p.color(QPalette::Disabled, QPalette::Text), base));
+        }
+        held.release();
+    });
+    EXPECT_EQ(runUntilQuit(), 0);
+    ASSERT_FALSE(fields.empty()) << "no empty field with a hint on screen";
+    for (const auto& [hint, hintContrast, textContrast] : fields) EXPECT_LT(hintContrast, textContrast) << hint.toStdString();
 }
 
 TEST(QuitFinisher, QuitsAtOnceWithNothingToFinishAndClosingBesideAnotherWindowQuitsNothing) {
