@@ -112,6 +112,16 @@ QString failureCountMessage(int count) {
     return QStringLiteral("%1 file%2 couldn't be read.").arg(count).arg(count == 1 ? "" : "s");
 }
 
+// Which files a failure message is about: the first few names, then how many more; empty for none.
+QString fileNames(const QStringList& names) {
+    constexpr qsizetype shown = 3;
+    QStringList quoted;
+    for (const QString& name : names.first(std::min(shown, names.size()))) quoted << u'“' + name + u'”';
+    QString text = quoted.join(QStringLiteral(", "));
+    if (names.size() > shown) text += QStringLiteral(" and %1 more").arg(names.size() - shown);
+    return text.isEmpty() ? text : text + u'.';
+}
+
 }  // namespace
 
 namespace importing {
@@ -170,16 +180,16 @@ void AppModel::ImportState::enqueue(Kind kind, bool forCalendar,
             if (!batch->dropped) prepared = importing::prepare(source, originals, !batchOptions.date);
             QMetaObject::invokeMethod(
                 &model,
-                [this, batch, prepared = std::move(prepared), batchOptions] {
-                    finish(batch, prepared, batchOptions);
+                [this, batch, prepared = std::move(prepared), batchOptions, path = source.path] {
+                    finish(batch, prepared, batchOptions, path);
                 },
                 Qt::QueuedConnection);
         });
     }
 }
 
-void AppModel::ImportState::finish(const std::shared_ptr<Batch>& batch,
-                                   const importing::Prepared& prepared, const ImageOptions& options) {
+void AppModel::ImportState::finish(const std::shared_ptr<Batch>& batch, const importing::Prepared& prepared,
+                                   const ImageOptions& options, const QString& path) {
     using importing::Failure;
     --batch->remaining;
     if (batch->dropped) {
@@ -196,10 +206,13 @@ void AppModel::ImportState::finish(const std::shared_ptr<Batch>& batch,
             break;
         }
         case Failure::unreadableFile:
-            if (batch->kind == Kind::photos) model.setError(photoUnreadableMessage);
-            else ++batch->unreadable;
+            batch->unreadable << QFileInfo(path).fileName();
+            if (batch->kind == Kind::photos) model.setError(photoUnreadableMessage, fileNames(batch->unreadable));
             break;
-        case Failure::notAnImage: model.setError(notAnImageMessage); break;
+        case Failure::notAnImage:
+            if (!path.isEmpty()) batch->notImages << QFileInfo(path).fileName();
+            model.setError(notAnImageMessage, fileNames(batch->notImages));
+            break;
         case Failure::copyFailed: {
             const int failed = ++batch->copyFailures;
             model.setError(copyFailedMessage + prepared.detail,
@@ -209,7 +222,9 @@ void AppModel::ImportState::finish(const std::shared_ptr<Batch>& batch,
     }
     if (batch->remaining == 0 && batch->kind == Kind::files) {
         if (batch->read == 0) model.setError(noImagesMessage);
-        else if (batch->unreadable > 0) model.setError(failureCountMessage(batch->unreadable));
+        else if (!batch->unreadable.isEmpty())
+            model.setError(failureCountMessage(static_cast<int>(batch->unreadable.size())),
+                           fileNames(batch->unreadable));
     }
     model.setImporting(model.importing() - 1);
 }

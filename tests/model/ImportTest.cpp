@@ -285,3 +285,42 @@ TEST(Import, OnlyRegularFilesOfAPhotosSizeAreRead) {
     EXPECT_EQ(originals(model).size(), 1);
     EXPECT_EQ(model.error(), QString("That file isn't an image Quillfen can read."));
 }
+
+// A refused or unreadable file is named under the message, the first three by name and the rest
+// counted, so that the parent can find it among the others.
+TEST(Import, FailuresNameTheFilesUnderTheMessage) {
+    const QByteArray jpeg = jpegBytes();
+    const QByteArray truncated = jpeg.left(jpeg.size() / 3);
+    struct Case {
+        const char* what;
+        QStringList good, bad;
+        QString detail;
+    };
+    const Case cases[] = {
+        {"one truncated JPEG among six", {"1.jpg", "2.jpg", "4.jpg", "5.jpg", "6.jpg"}, {"3.jpg"}, "“3.jpg”."},
+        {"a folder with three bad files", {}, {"a.jpg", "b.png", "c.tiff"}, "“a.jpg”, “b.png”, “c.tiff”."},
+        {"five bad files", {"ok.jpg"}, {"v1.jpg", "v2.jpg", "v3.jpg", "v4.jpg", "v5.jpg"},
+         "“v1.jpg”, “v2.jpg”, “v3.jpg” and 2 more."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir dir;
+        for (const auto& name : c.good) writeFile(dir.filePath(name), jpeg);
+        for (const auto& name : c.bad) writeFile(dir.filePath(name), truncated);
+        AppModel model(false);
+        model.importURLs({url(dir, "")});
+        ASSERT_TRUE(importsFinished(model));
+        EXPECT_EQ(model.drawings().size(), static_cast<std::size_t>(c.good.size()));
+        EXPECT_EQ(model.error(), QString("That file isn't an image Quillfen can read."));
+        EXPECT_EQ(model.errorDetail().toStdString(), c.detail.toStdString());
+    }
+
+    QTemporaryDir dir;
+    writeFile(dir.filePath("1.jpg"), jpeg);
+    ASSERT_TRUE(QFile::link("/proc/self/mem", dir.filePath("2.jpg")));
+    AppModel model(false);
+    model.importURLs({url(dir, "")});
+    ASSERT_TRUE(importsFinished(model));
+    EXPECT_EQ(model.error(), QString("1 file couldn't be read."));
+    EXPECT_EQ(model.errorDetail().toStdString(), "“2.jpg”.");
+}

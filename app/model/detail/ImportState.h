@@ -2,6 +2,7 @@
 
 #include "app/model/AppModel.h"
 
+#include <QStringList>
 #include <QThreadPool>
 
 #include <atomic>
@@ -53,8 +54,9 @@ struct AppModel::ImportState {
         Kind kind = Kind::files;
         bool forCalendar = false;
         int remaining = 0;
-        int read = 0;        // files whose bytes were read
-        int unreadable = 0;  // files whose bytes could not be read
+        int read = 0;            // files whose bytes were read
+        QStringList unreadable;  // the names of the files whose bytes could not be read
+        QStringList notImages;   // the names of the files the decoder refused
         // Set on the GUI thread when a new book begins; the worker then skips the batch's images and
         // the copies already made are removed as their results arrive.
         std::atomic<bool> dropped = false;
@@ -68,9 +70,10 @@ struct AppModel::ImportState {
     // GUI thread: counts the images in `importing` and queues them on the worker.
     void enqueue(Kind kind, bool forCalendar, const std::vector<importing::Source>& sources,
                  const ImageOptions& options);
-    // GUI thread: applies one prepared image of a batch and reports the batch after its last image.
+    // GUI thread: applies one prepared image of a batch and reports the batch after its last image;
+    // a failure names the file at `path` (none for bytes in memory).
     void finish(const std::shared_ptr<Batch>& batch, const importing::Prepared& prepared,
-                const ImageOptions& options);
+                const ImageOptions& options, const QString& path);
     // GUI thread: appends the drawing of a copied image, selects it unless the user chose another
     // drawing while this import runs, and starts its processing.
     void add(const importing::Copied& copied, const ImageOptions& options);
