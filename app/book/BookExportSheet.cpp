@@ -1,5 +1,7 @@
 #include "app/book/BookExportSheet.h"
 
+#include "engine/book/Paginator.h"
+
 namespace quillfen {
 
 BookExportSheet::BookExportSheet(AppModel& model, QWidget* parent)
@@ -38,7 +40,8 @@ ExportSummary BookExportSheet::summary(const BookLayout& layout, const BookSetti
     std::optional<QString> notice;
     if (kind != ExportKind::home)
         notice = tr("%1: %2").arg(QString::fromUtf8(title(settings.preset)), QString::fromUtf8(printPresetCaveat));
-    return {description, notice, layout.warnings};
+    // A cover-only file holds no inside page, and nothing of the page count.
+    return {description, notice, kind == ExportKind::cover ? Paginator::coverWarnings(layout) : layout.warnings};
 }
 
 }  // namespace quillfen

@@ -295,4 +295,19 @@ BookLayout paginate(const BookSettings& settings, std::span<const Child> childre
     return BookLayout{std::move(pages), trim, spec, static_cast<int>(contentPages), std::move(warnings)};
 }
 
+std::vector<LayoutWarning> coverWarnings(const BookLayout& layout) {
+    // Only the cover warning names a drawing without a page, or names the cover page.
+    const auto onCover = [&](const LayoutWarning& warning) {
+        if (!warning.drawing) return false;
+        if (!warning.page) return true;
+        const auto index = static_cast<std::size_t>(*warning.page - 1);
+        return *warning.page >= 1 && index < layout.pages.size() &&
+               std::holds_alternative<CoverPage>(layout.pages[index].content);
+    };
+    std::vector<LayoutWarning> warnings;
+    for (const LayoutWarning& warning : layout.warnings)
+        if (onCover(warning) || warning.text == noRoomText) warnings.push_back(warning);
+    return warnings;
+}
+
 }  // namespace quillfen::Paginator

@@ -18,6 +18,10 @@ namespace quillfen::Paginator {
 BookLayout paginate(const BookSettings& settings, std::span<const Child> children,
                     std::span<const DrawingInfo> drawings);
 
+// The warnings of `layout` that hold for its cover page alone, as a cover-only file prints it: the
+// cover drawing's resolution and a safe margin that leaves no room. In the layout's order.
+std::vector<LayoutWarning> coverWarnings(const BookLayout& layout);
+
 // The drawings in book order, a stable sort; `children` are read only for `byChild`, which puts each
 // child's drawings in children order and the drawings of no listed child last.
 std::vector<DrawingInfo> ordered(std::span<const DrawingInfo> drawings, std::span<const Child> children,

@@ -255,3 +255,57 @@ TEST(ExportSheet, HundredsOfWarningsAreListedWithTheirTexts) {
     EXPECT_LE(list->height(), 140);
     EXPECT_GT(list->height(), 20);
 }
+
+// A cover-only file holds the cover page alone: the sheet lists the cover's own warnings, not those of
+// the inside pages nor of the page count, whether the cover is page 1 of the book file or not.
+TEST(ExportSheet, CoverOnlyListsTheCoversOwnWarnings) {
+    ExportFixture fixture(0);
+    std::vector<Drawing> drawings;
+    for (int i = 0; i < 12; ++i) {
+        Drawing d;
+        d.info.id = UUID::random();
+        d.info.sequence = i;
+        d.info.title = "Drawing " + std::to_string(i);
+        d.info.pixelSize = {300, 225};
+        d.info.aspect = 4.0 / 3;
+        drawings.push_back(d);
+    }
+    fixture.model.setDrawings(drawings);
+    fixture.model.setMode(ViewMode::book);
+    const auto rows = [](QListView& list) {
+        QStringList texts;
+        for (int row = 0; row < list.model()->rowCount(); ++row)
+            texts << list.model()->index(row, 0).data().toString();
+        return texts.join(" | ").toStdString();
+    };
+    struct Case {
+        const char* what;
+        bool coverInInterior;
+        double safe;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"cover is page 1", true, 27, "The cover drawing prints at 49 dpi (300 looks sharp)."},
+        {"cover in a file of its own", false, 27, "The cover drawing prints at 49 dpi (300 looks sharp)."},
+        {"no room inside the safe margin", true, 300,
+         "The safe margin leaves no room on the page. Choose a smaller safe margin."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        BookSettings settings = fixture.model.settings();
+        settings.coverInInterior = c.coverInInterior;
+        settings.spec.safe = c.safe;
+        settings.spec.maximumPages = 4;
+        fixture.model.setSettings(settings);
+        fixture.model.requestExport(ExportKind::cover);
+        BookExportSheet sheet(fixture.model);
+        sheet.show();
+        auto* list = sheet.findChild<QListView*>();
+        ASSERT_TRUE(list);
+        ASSERT_GE(fixture.model.layout().warnings.size(), 2u);
+        EXPECT_EQ(rows(*list), c.expected);
+
+        fixture.model.setExportKind(ExportKind::print);
+        EXPECT_EQ(list->model()->rowCount(), static_cast<int>(fixture.model.layout().warnings.size()));
+    }
+}
