@@ -148,6 +148,12 @@ void CalendarDates::addEvent() {
     m_newTitle->clear();
 }
 
+void CalendarDates::startNewEvent() {
+    m_newTitle->clear();
+    m_newDate->setDate(QDate::currentDate());
+    m_yearly->setChecked(true);
+}
+
 void CalendarDates::removeEvent(const UUID& id) {
     edit([&](CalendarSettings& c) { std::erase_if(c.customEvents, [&](const CustomEvent& e) { return e.id == id; }); });
 }

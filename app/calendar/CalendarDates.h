@@ -19,7 +19,7 @@ namespace quillfen {
 
 // The calendar inspector's "Dates" section: which holidays and birthdays the grids print, the user's
 // own events (renamed in place, removed one by one) and the row that adds a new one. The new event's
-// title, date and repeat switch belong to this section and last as long as it does. GUI thread only.
+// title, date and repeat switch belong to this section until startNewEvent(). GUI thread only.
 class CalendarDates : public QWidget {
     Q_OBJECT
 
@@ -32,6 +32,8 @@ public:
     void removeEvent(const UUID& id);
     // Shows the model's switches and events again; fields being typed in keep their cursor.
     void refresh();
+    // Starts the new event afresh: no title, today's date, repeating every year.
+    void startNewEvent();
 
     QLineEdit& newTitleEdit() const { return *m_newTitle; }
     QDateEdit& newDateEdit() const { return *m_newDate; }

@@ -276,6 +276,11 @@ QWidget* CalendarInspector::printingSection() {
     return box;
 }
 
+void CalendarInspector::catchUp() {
+    m_dates->startNewEvent();
+    refresh();
+}
+
 void CalendarInspector::stepYear(int by) {
     const int year = std::clamp(m_model.calendar().startYear + by, firstYear, lastYear);
     edit([year](CalendarSettings& c) { c.startYear = year; });

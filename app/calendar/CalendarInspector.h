@@ -46,7 +46,8 @@ public:
     CalendarDates& dates() const { return *m_dates; }
 
 protected:
-    void catchUp() override { refresh(); }
+    // Shown again: the settings as they are now, and a new event's row started afresh.
+    void catchUp() override;
 
 private:
     struct Candidate {

@@ -157,6 +157,11 @@ void DrawingInspector::catchUp() {
     if (const auto selected = m_model.selected()) setDrawing(*selected);
 }
 
+void DrawingInspector::letGo() {
+    m_popup->hide();
+    m_newChild->clear();
+}
+
 void DrawingInspector::makePopup() {
     m_popup = new QFrame(this, Qt::Popup);
     m_popup->setFrameShape(QFrame::StyledPanel);

@@ -39,6 +39,8 @@ public:
 
 protected:
     void catchUp() override;
+    // Set aside: the add-child row closes and forgets the name typed into it.
+    void letGo() override;
 
 private:
     void makePopup();

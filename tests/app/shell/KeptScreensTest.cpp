@@ -1,6 +1,8 @@
 #include "app/book/BookInspector.h"
 #include "app/book/BookPages.h"
 #include "app/book/BookPreview.h"
+#include "app/calendar/CalendarDates.h"
+#include "app/calendar/CalendarInspector.h"
 #include "app/editor/AfterView.h"
 #include "app/editor/CropView.h"
 #include "app/editor/DrawingInspector.h"
@@ -10,10 +12,13 @@
 #include "app/widgets/BookCover.h"
 #include "tests/app/AppFixtures.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QDir>
 #include <QLineEdit>
 #include <QPointer>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -181,4 +186,49 @@ TEST(KeptScreens, ADrawingRemovedWhileItsScreensAreSetAsideIsNotShownAgain) {
     window.model.setMode(ViewMode::drawing);
     settle();
     expectShowsSelected(window);
+}
+
+// Kept screens keep their widgets, not what the user half typed into an inspector's form: the calendar's
+// new event and the drawing's new child start afresh each time their inspector is shown again.
+TEST(KeptScreens, InspectorsShownAgainStartWithANewForm) {
+    Window window;
+    window.model.setDrawings(drawings(2));
+    window.model.setSelectedID(window.model.drawings().front().info.id);
+    window.model.setMode(ViewMode::calendar);
+    settle();
+    auto* calendar = qobject_cast<CalendarInspector*>(window.view.inspector());
+    ASSERT_TRUE(calendar);
+    CalendarDates& dates = calendar->dates();
+    QTest::keyClicks(&dates.newTitleEdit(), "Grandma");
+    dates.newDateEdit().setDate(QDate::currentDate().addDays(-40));
+    dates.yearlyBox().setChecked(false);
+
+    window.model.setMode(ViewMode::drawing);
+    settle();
+    auto* inspector = window.drawingInspector();
+    ASSERT_TRUE(inspector);
+    QPushButton* addChild = nullptr;
+    for (auto* button : inspector->findChildren<QPushButton*>())
+        if (button->text() == "Add a Child…") addChild = button;
+    ASSERT_TRUE(addChild);
+    addChild->click();
+    QWidget* row = inspector->addButton()->window();
+    auto* name = row->findChild<QLineEdit*>();
+    ASSERT_TRUE(row->isVisible() && name);
+    QTest::keyClicks(name, "Maya");
+
+    window.model.setMode(ViewMode::calendar);
+    settle();
+    ASSERT_EQ(window.view.inspector(), calendar);
+    EXPECT_EQ(dates.newTitleEdit().text(), "");
+    EXPECT_EQ(dates.newDateEdit().date(), QDate::currentDate());
+    EXPECT_TRUE(dates.yearlyBox().isChecked());
+    EXPECT_FALSE(row->isVisible()) << "the add-child row stays open over another inspector";
+
+    window.model.setMode(ViewMode::drawing);
+    settle();
+    ASSERT_EQ(window.view.inspector(), inspector);
+    EXPECT_FALSE(row->isVisible());
+    EXPECT_EQ(name->text(), "");
+    EXPECT_TRUE(window.model.children().empty());
 }
