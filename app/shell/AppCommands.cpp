@@ -40,6 +40,16 @@ AppCommands::AppCommands(AppModel& model, ShellCommands shell, QMainWindow& wind
                  MenuHelp(QStringLiteral("Quillfen"), QKeySequence(Qt::Key_F1), [] { WebPage::open(site::helpPage()); }))
         .install(bar);
 
+    // A shortcut held only by the menu bar matches nothing once the main window is closed or a
+    // sheet blocks it: every window holds these as its own, whenever it is shown. Settings and Quit
+    // act on the application from any window; Close Window closes the window it is pressed in, never
+    // one from behind its sheet.
+    QAction* closeWindow = file.findChild<QAction*>(QLatin1String(MenuBaseline::closeWindowName));
+    closeWindow->setShortcutContext(Qt::WindowShortcut);
+    m_everywhere << closeWindow;
+    for (QWidget* shown : QApplication::topLevelWidgets()) reach(*shown);
+    qApp->installEventFilter(this);
+
     for (auto changed : {&AppModel::modeChanged, &AppModel::drawingsChanged, &AppModel::selectedIDChanged,
                          &AppModel::showGuidesChanged, &AppModel::calendarChanged}) {
         connect(&model, changed, this, &AppCommands::refresh);
@@ -50,16 +60,31 @@ AppCommands::AppCommands(AppModel& model, ShellCommands shell, QMainWindow& wind
 void AppCommands::buildApplicationMenu(QMenu& menu) {
     addCommand(menu, tr("About %1").arg(QStringLiteral("Quillfen")), "about", {}, [this] { m_model.showAbout(); });
     menu.addSeparator();
-    addCommand(menu, tr("Settings…"), "settings", QKeySequence(Qt::CTRL | Qt::Key_Comma),
-               [this] { m_shell.showSettings(); });
+    m_everywhere << addCommand(menu, tr("Settings…"), "settings", QKeySequence(Qt::CTRL | Qt::Key_Comma),
+                               [this] { m_shell.showSettings(); });
+    m_everywhere.back()->setShortcutContext(Qt::ApplicationShortcut);
     menu.addSeparator();
     addCommand(menu, tr("More Mac Apps…"), "moreApps", {}, [this] { m_shell.showMoreApps(); });
     addCommand(menu, tr("Check for Updates…"), "checkForUpdates", {}, [this] { m_shell.checkForUpdates(); });
     menu.addSeparator();
-    QAction* quit = addCommand(menu, tr("Quit"), "quit", QKeySequence(Qt::CTRL | Qt::Key_Q), [] {
-        QApplication::quit();
-    });
-    quit->setShortcutContext(Qt::ApplicationShortcut);  // from the settings and other windows too
+    m_everywhere << addCommand(menu, tr("Quit"), "quit", QKeySequence(Qt::CTRL | Qt::Key_Q),
+                               [] { QApplication::quit(); });
+    m_everywhere.back()->setShortcutContext(Qt::ApplicationShortcut);
+}
+
+bool AppCommands::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Show && watched->isWidgetType()) {
+        auto* widget = static_cast<QWidget*>(watched);
+        if (widget->isWindow()) reach(*widget);
+    }
+    return false;
+}
+
+void AppCommands::reach(QWidget& window) const {
+    const Qt::WindowType type = window.windowType();
+    if (type == Qt::Popup || type == Qt::ToolTip) return;
+    for (QAction* action : m_everywhere)
+        if (!window.actions().contains(action)) window.addAction(action);
 }
 
 void AppCommands::buildFileMenu(QMenu& menu) {

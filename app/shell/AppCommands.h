@@ -7,6 +7,7 @@
 class QAction;
 class QMainWindow;
 class QMenu;
+class QWidget;
 
 namespace quillfen {
 
@@ -22,7 +23,8 @@ struct ShellCommands {
 
 // The main window's menu bar: every operation of the model with its shortcut, in the menus
 // "Quillfen", File, Book, Drawing and Help. Titles, enabled states and the guides' check mark follow
-// the model as soon as it changes. Each action carries an object name for lookups. GUI thread only.
+// the model as soon as it changes. Settings, Close Window and Quit answer in every window of the
+// application, sheets included. Each action carries an object name for lookups. GUI thread only.
 class AppCommands : public QObject {
     Q_OBJECT
 
@@ -30,7 +32,12 @@ public:
     // Builds the menus into the window's menu bar; lives as long as the window.
     AppCommands(AppModel& model, ShellCommands shell, QMainWindow& window);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    // Gives a window the commands that answer everywhere; menus and tooltips get none.
+    void reach(QWidget& window) const;
     void buildApplicationMenu(QMenu& menu);
     void buildFileMenu(QMenu& menu);
     void buildBookMenu(QMenu& menu);
@@ -44,6 +51,7 @@ private:
     QAction* m_showDrawing = nullptr;
     QAction* m_showGuides = nullptr;
     QList<QAction*> m_drawingActions;
+    QList<QAction*> m_everywhere;
 };
 
 }  // namespace quillfen

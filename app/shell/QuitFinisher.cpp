@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QLabel>
 #include <QVBoxLayout>
 
@@ -59,6 +60,9 @@ void QuitFinisher::begin() {
     if (m_begun) return;
     m_begun = true;
     Q_EMIT finishing();
+    // A sheet over the window ends with the quit, wherever the quit came from.
+    for (auto* sheet : m_window.findChildren<QDialog*>(Qt::FindDirectChildrenOnly))
+        if (sheet->isVisible()) sheet->close();
     // The greyed window keeps empty fields' hints fainter than its greyed text, as they are while it works.
     QPalette palette = m_window.palette();
     QColor hint = palette.color(QPalette::Disabled, QPalette::Text);

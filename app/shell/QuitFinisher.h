@@ -9,10 +9,10 @@ class QWidget;
 
 namespace quillfen {
 
-// Quitting waits for the work the document needs (AppModel::finishForQuit): the main window stays up,
-// takes no input and, once that has taken longer than a second, says that Quillfen is finishing; the
-// application quits when the model is ready. Catches every road to quitting: the Quit command, a
-// termination signal and closing the last window. GUI thread only.
+// Quitting waits for the work the document needs (AppModel::finishForQuit): the main window's sheets
+// end, the window stays up, takes no input and, once that has taken longer than a second, says that
+// Quillfen is finishing; the application quits when the model is ready. Catches every road to
+// quitting: the Quit command, a termination signal and closing the last window. GUI thread only.
 class QuitFinisher : public QObject {
     Q_OBJECT
 
