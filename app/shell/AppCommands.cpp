@@ -40,10 +40,9 @@ AppCommands::AppCommands(AppModel& model, ShellCommands shell, QMainWindow& wind
                  MenuHelp(QStringLiteral("Quillfen"), QKeySequence(Qt::Key_F1), [] { WebPage::open(site::helpPage()); }))
         .install(bar);
 
-    // A shortcut held only by the menu bar matches nothing once the main window is closed or a
-    // sheet blocks it: every window holds these as its own, whenever it is shown. Settings and Quit
-    // act on the application from any window; Close Window closes the window it is pressed in, never
-    // one from behind its sheet.
+    // The menu bar's shortcuts die with a closed or sheet-blocked main window, so every window holds
+    // these as its own once shown. Settings and Quit act from any window; Close Window only on the
+    // window it is pressed in, never on one behind its sheet.
     QAction* closeWindow = file.findChild<QAction*>(QLatin1String(MenuBaseline::closeWindowName));
     closeWindow->setShortcutContext(Qt::WindowShortcut);
     m_everywhere << closeWindow;

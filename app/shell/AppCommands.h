@@ -21,10 +21,9 @@ struct ShellCommands {
     std::function<void()> checkForUpdates;
 };
 
-// The main window's menu bar: every operation of the model with its shortcut, in the menus
-// "Quillfen", File, Book, Drawing and Help. Titles, enabled states and the guides' check mark follow
-// the model as soon as it changes. Settings, Close Window and Quit answer in every window of the
-// application, sheets included. Each action carries an object name for lookups. GUI thread only.
+// The main window's menu bar: every model operation with its shortcut, in "Quillfen", File, Book,
+// Drawing and Help, following the model at once; Settings, Close Window and Quit also answer in every
+// other window and sheet. Each action carries an object name for lookups. GUI thread only.
 class AppCommands : public QObject {
     Q_OBJECT
 
