@@ -1,5 +1,7 @@
 #include "engine/cleanup/detail/PaperAveraging.h"
 
+#include "engine/cleanup/detail/PaperSampling.h"
+
 #include <opencv2/core/hal/intrin.hpp>
 #include <opencv2/imgproc.hpp>
 
@@ -93,7 +95,7 @@ cv::Mat areaAveragedFour(const cv::Mat& picture, cv::Size size) {
                 sum = cv::v_setzero_f32();
                 column = weight.target;
             }
-            const cv::v_uint32x4 pixel = cv::v_load_expand_q(source + weight.source * 4);
+            const cv::v_uint32x4 pixel = bytesAt(source + weight.source * 4);
             sum = sum + cv::v_cvt_f32(cv::v_reinterpret_as_s32(pixel)) * cv::v_setall_f32(weight.weight);
         }
         across[column] = sum;

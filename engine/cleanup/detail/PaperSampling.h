@@ -18,14 +18,22 @@
 // take them in line.
 namespace quillfen::detail::paper {
 
+// The four bytes at p, each in a lane of its own. Copied out first: p need not be aligned as an int is,
+// which cv::v_load_expand_q asks of its address.
+inline cv::v_uint32x4 bytesAt(const std::uint8_t* p) {
+    alignas(4) std::uint8_t bytes[4];
+    std::memcpy(bytes, p, sizeof bytes);
+    return cv::v_load_expand_q(bytes);
+}
+
 // The three channels of the pixel at p, and a fourth lane that no caller reads.
 inline cv::v_float32x4 pixelAt(const std::uint8_t* p) {
-    return cv::v_cvt_f32(cv::v_reinterpret_as_s32(cv::v_load_expand_q(p)));
+    return cv::v_cvt_f32(cv::v_reinterpret_as_s32(bytesAt(p)));
 }
 
 // The pixel after p: its bytes are loaded from one before it, so that the load stays inside the row.
 inline cv::v_float32x4 nextPixelAt(const std::uint8_t* p) {
-    return cv::v_cvt_f32(cv::v_reinterpret_as_s32(cv::v_rotate_right<1>(cv::v_load_expand_q(p + 2))));
+    return cv::v_cvt_f32(cv::v_reinterpret_as_s32(cv::v_rotate_right<1>(bytesAt(p + 2))));
 }
 
 // The bilinear colour at p, 0...1 per channel, in the first three lanes. The four weights are taken in

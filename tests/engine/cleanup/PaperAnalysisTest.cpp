@@ -69,6 +69,18 @@ TEST(PaperAnalysis, BoxAveragedCopyIsWhatOpenCvsAreaResizeGives) {
     }
 }
 
+// A picture of four channels whose pixels lie off an int's alignment, as one over another's buffer may.
+TEST(PaperAnalysis, BoxAveragedCopyOfAPictureOffAnIntsAlignmentIsWhatOpenCvsAreaResizeGives) {
+    const cv::Size from(100, 70), to(30, 20);
+    std::vector<std::uint8_t> buffer(static_cast<std::size_t>(from.area()) * 4 + 1);
+    cv::Mat picture(from, CV_8UC4, buffer.data() + 1);
+    cv::RNG random(13);
+    random.fill(picture, cv::RNG::UNIFORM, 0, 256);
+    cv::Mat expected;
+    cv::resize(picture, expected, to, 0, 0, cv::INTER_AREA);
+    EXPECT_EQ(cv::norm(detail::paper::boxAveraged(picture, to), expected, cv::NORM_INF), 0);
+}
+
 TEST(PaperAnalysis, AnAnalysisKeepsItsColourWhileTheSameThreadAnalysesOtherPictures) {
     auto randomPicture = [](int width, int height, int seed) {
         Bitmap picture = Bitmap::toBeFilled(width, height);

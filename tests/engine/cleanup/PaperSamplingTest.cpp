@@ -71,3 +71,21 @@ TEST(PaperSampling, ColourStepsAcrossALineAreColourStepsBitForBit) {
         }
     }
 }
+
+// A row's pixels start three bytes apart, so most lie off an int's alignment: each pixel, and the pixel after
+// it, must come out as its bytes however its address lies.
+TEST(PaperSampling, PixelsOffAnIntsAlignmentAreTheirBytes) {
+    alignas(16) std::uint8_t row[16];
+    for (int i = 0; i < 16; ++i) row[i] = static_cast<std::uint8_t>(200 + 7 * i);
+    for (int offset = 0; offset < 4; ++offset) {
+        SCOPED_TRACE(offset);
+        const std::uint8_t* p = row + offset;
+        float pixel[4], next[4];
+        cv::v_store(pixel, detail::paper::pixelAt(p));
+        cv::v_store(next, detail::paper::nextPixelAt(p));
+        for (int c = 0; c < 3; ++c) {
+            EXPECT_EQ(pixel[c], p[c]) << "channel " << c;
+            EXPECT_EQ(next[c], p[3 + c]) << "channel " << c << " of the next pixel";
+        }
+    }
+}
