@@ -217,7 +217,7 @@ void CleanupBar::commitWhiten() {
     m_model.update(*m_id, [value](DrawingInfo& info) { info.cleanup.whiten = value; });
 }
 
-void CleanupBar::onSelected(void (AppModel::*operation)(const UUID&)) {
+void CleanupBar::onSelected(void (AppModel::*operation)(UUID)) {
     if (const auto id = m_model.selectedID()) (m_model.*operation)(*id);
 }
 

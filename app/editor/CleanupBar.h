@@ -43,7 +43,7 @@ private:
     void showValues();
     void commitStraighten();
     void commitWhiten();
-    void onSelected(void (AppModel::*operation)(const UUID&));
+    void onSelected(void (AppModel::*operation)(UUID));
 
     AppModel& m_model;
     std::optional<UUID> m_id;

@@ -144,7 +144,7 @@ public:
         Size pixelSize;
         QImage thumb;
     };
-    void process(const UUID& id, bool detect);
+    void process(UUID id, bool detect);
     // Engine only, any thread: decode, detect when asked, measure, clean the working copy, thumbnail
     // (left out when not wanted).
     static std::optional<Processed> makeProcessed(const QString& path, CleanupSettings cleanup,
@@ -160,14 +160,15 @@ public:
     void importPhotos(const QList<QUrl>& urls);
     void addDropped(const QList<ImportedImage>& images);
 
-    // ---- Drawing edits and paper search.
-    void update(const UUID& id, const std::function<void(DrawingInfo&)>& change);
-    void rotateRight(const UUID& id);
-    void rotateLeft(const UUID& id);
-    void resetCleanup(const UUID& id);
-    void setCrop(const UUID& id, const Quad& quad, bool automatic);
-    void setFlatten(const UUID& id, bool flatten);
-    void useWholePhoto(const UUID& id);
+    // ---- Drawing edits and paper search. Ids are taken by value: a caller may name a drawing by an id
+    // stored in what the operation replaces, or in a view that its signals rebuild.
+    void update(UUID id, const std::function<void(DrawingInfo&)>& change);
+    void rotateRight(UUID id);
+    void rotateLeft(UUID id);
+    void resetCleanup(UUID id);
+    void setCrop(UUID id, const Quad& quad, bool automatic);
+    void setFlatten(UUID id, bool flatten);
+    void useWholePhoto(UUID id);
     void findPaperEdgesAgain();
 
     // ---- Book and calendar views of the library, computed afresh on every read.
@@ -185,11 +186,11 @@ public:
     void fillEmptyMonths();
     void showCalendar();
 
-    // ---- Library edits.
-    void removeDrawing(const UUID& id);
+    // ---- Library edits. Ids by value, as for the drawing edits: removing frees the records that hold them.
+    void removeDrawing(UUID id);
     void newBook();
     UUID addChild(const QString& name);
-    void removeChild(const UUID& id);
+    void removeChild(UUID id);
 
     // ---- Sample book.
     void loadSampleBook(bool inlineRendering);

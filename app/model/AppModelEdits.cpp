@@ -38,7 +38,7 @@ PaperSearch searchPaper(const QString& path) {
 
 }  // namespace
 
-void AppModel::update(const UUID& id, const std::function<void(DrawingInfo&)>& change) {
+void AppModel::update(UUID id, const std::function<void(DrawingInfo&)>& change) {
     const auto index = m_processing->index.find(m_drawings, id);
     if (!index) return;
     Drawing* const found = &m_drawings[*index];
@@ -54,15 +54,15 @@ void AppModel::update(const UUID& id, const std::function<void(DrawingInfo&)>& c
     if (after.cleanup != before) process(id, false);
 }
 
-void AppModel::rotateRight(const UUID& id) {
+void AppModel::rotateRight(UUID id) {
     update(id, [](DrawingInfo& info) { info.cleanup.quarterTurns = (info.cleanup.quarterTurns + 1) & 3; });
 }
 
-void AppModel::rotateLeft(const UUID& id) {
+void AppModel::rotateLeft(UUID id) {
     update(id, [](DrawingInfo& info) { info.cleanup.quarterTurns = (info.cleanup.quarterTurns - 1) & 3; });
 }
 
-void AppModel::resetCleanup(const UUID& id) {
+void AppModel::resetCleanup(UUID id) {
     update(id, [](DrawingInfo& info) {
         auto& cleanup = info.cleanup;
         if (!cleanup.autoCropped) cleanup.crop.reset();
@@ -73,18 +73,18 @@ void AppModel::resetCleanup(const UUID& id) {
     });
 }
 
-void AppModel::setCrop(const UUID& id, const Quad& quad, bool automatic) {
+void AppModel::setCrop(UUID id, const Quad& quad, bool automatic) {
     update(id, [&](DrawingInfo& info) {
         info.cleanup.crop = quad;
         info.cleanup.autoCropped = automatic;
     });
 }
 
-void AppModel::setFlatten(const UUID& id, bool flatten) {
+void AppModel::setFlatten(UUID id, bool flatten) {
     update(id, [&](DrawingInfo& info) { info.cleanup.flatten = flatten; });
 }
 
-void AppModel::useWholePhoto(const UUID& id) {
+void AppModel::useWholePhoto(UUID id) {
     update(id, [](DrawingInfo& info) {
         info.cleanup.crop.reset();
         info.cleanup.autoCropped = false;

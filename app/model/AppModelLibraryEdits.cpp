@@ -11,7 +11,7 @@
 
 namespace quillfen {
 
-void AppModel::removeDrawing(const UUID& id) {
+void AppModel::removeDrawing(UUID id) {
     const auto found = std::find_if(m_drawings.begin(), m_drawings.end(),
                                     [&](const Drawing& d) { return d.info.id == id; });
     if (found == m_drawings.end()) return;
@@ -69,7 +69,7 @@ UUID AppModel::addChild(const QString& name) {
     return child.id;
 }
 
-void AppModel::removeChild(const UUID& id) {
+void AppModel::removeChild(UUID id) {
     auto children = m_children;
     std::erase_if(children, [&](const Child& c) { return c.id == id; });
     setChildren(std::move(children));

@@ -56,7 +56,7 @@ QString unreadableReason(const QString& path) {
 
 }  // namespace
 
-void AppModel::process(const UUID& id, bool detect) {
+void AppModel::process(UUID id, bool detect) {
     const auto index = m_processing->index.find(m_drawings, id);
     if (!index) return;
     const Drawing& found = m_drawings[*index];

@@ -44,6 +44,44 @@ TEST(LibraryEdits, RemovingADrawingClearsEveryReferenceToIt) {
     EXPECT_EQ(model.calendar().calendarOnly, std::vector<UUID>{kept});
 }
 
+// Each removal names its drawing or child by an id stored in the very records it replaces; the
+// records are freed on the way, and every reference after that must still be found.
+TEST(LibraryEdits, RemovingByAnIdHeldInTheRemovedRecordsStillClearsEveryReference) {
+    struct Case {
+        const char* what;
+        std::function<void(AppModel&)> remove;
+    };
+    const Case cases[] = {
+        {"drawing named by the drawings", [](AppModel& m) { m.removeDrawing(m.drawings()[0].info.id); }},
+        {"drawing named by the calendar", [](AppModel& m) { m.removeDrawing(m.calendar().calendarOnly[0]); }},
+        {"child named by the children", [](AppModel& m) { m.removeChild(m.children()[0].id); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        AppModel model(false);
+        model.setLastChild(model.addChild("Ada"));
+        const auto ids = addDrawings(model, 2);
+        editSettings(model, [&](BookSettings& s) { s.coverDrawing = ids[0]; });
+        editCalendar(model, [&](CalendarSettings& calendar) {
+            calendar.calendarOnly = {ids[0]};
+            calendar.pictures = {{0, ids[0]}};
+            calendar.coverPicture = ids[0];
+        });
+        model.setSelectedID(ids[0]);
+        c.remove(model);
+        if (model.children().empty()) {
+            EXPECT_FALSE(model.lastChild());
+            for (const auto& d : model.drawings()) EXPECT_FALSE(d.info.childID);
+            continue;
+        }
+        EXPECT_FALSE(model.settings().coverDrawing);
+        EXPECT_TRUE(model.calendar().calendarOnly.empty());
+        EXPECT_TRUE(model.calendar().pictures.empty());
+        EXPECT_FALSE(model.calendar().coverPicture);
+        EXPECT_EQ(model.selectedID(), ids[1]);
+    }
+}
+
 TEST(LibraryEdits, RemovingTheSelectedDrawingSelectsItsSuccessorInBookOrder) {
     struct Case { const char* what; int removed; int selected; bool calendarOnly; int expected; };
     const Case cases[] = {
