@@ -120,6 +120,8 @@ public:
     QString originalPath(const Drawing& drawing) const;
     void save();
     void load();
+    // Starts or restarts the autosave: 0.4 s after the last change, yet never more than 2 s after the
+    // first change that no save has taken up.
     void scheduleSave();
     // False when another running copy holds this book folder (the second copy must not open it); each
     // call tries again until this copy holds it.

@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -25,6 +26,9 @@ namespace quillfen {
 namespace {
 
 constexpr int autosaveDelayMilliseconds = 400;
+// Changes that keep coming less than the delay apart (an import of many photos) are still saved this
+// long after the first of them at the latest.
+constexpr qint64 autosaveLongestWaitMilliseconds = 2000;
 // A document this large is not one this program wrote; it is set aside rather than read.
 constexpr qint64 largestDocument = qint64(512) << 20;
 
@@ -125,6 +129,7 @@ std::optional<std::string> AppModel::encodedDocument() {
 }
 
 void AppModel::save() {
+    m_document->unsavedSince.invalidate();
     if (!m_persist || !ownsBookFolder()) return;
     // An autosave still writing would otherwise rename an older document over this one.
     m_document->writer.waitForDone();
@@ -134,6 +139,7 @@ void AppModel::save() {
 }
 
 void AppModel::saveInBackground() {
+    m_document->unsavedSince.invalidate();
     if (!m_persist || !ownsBookFolder()) return;
     auto bytes = encodedDocument();
     if (!bytes) return;
@@ -199,7 +205,12 @@ void AppModel::keepUnreadableDocument(const QString& path) {
 
 void AppModel::scheduleSave() {
     if (!m_persist) return;
-    m_document->autosave.start();
+    auto& document = *m_document;
+    if (!document.unsavedSince.isValid()) document.unsavedSince.start();
+    const qint64 left = autosaveLongestWaitMilliseconds - document.unsavedSince.elapsed();
+    // Every start so far is due by the longest wait: within the last delay, the save pending stays.
+    if (left < autosaveDelayMilliseconds && document.autosave.isActive()) return;
+    document.autosave.start(static_cast<int>(std::clamp<qint64>(left, 0, autosaveDelayMilliseconds)));
 }
 
 bool AppModel::ownsBookFolder() const {

@@ -8,7 +8,9 @@
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QSet>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -56,6 +58,31 @@ SavedBook snapshot(const AppModel& model) {
     SavedBook book{model.children(), {}, model.settings(), model.nextSequence(), model.calendar()};
     for (const auto& d : model.drawings()) book.drawings.push_back({d.info, d.file.toStdString()});
     return book;
+}
+
+// Runs this test program again as a child that runs only the test `name`, in this process's data
+// folder (its own temporary files go there too), and returns once the child said it is ready.
+void startChild(QProcess& child, const QString& name) {
+    auto environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QUILLFEN_CHILD_DATA", qEnvironmentVariable("XDG_DATA_HOME"));
+    environment.insert("TMPDIR", bookFolder());
+    child.setProcessEnvironment(environment);
+    child.start(QCoreApplication::applicationFilePath(), {"--gtest_filter=" + name});
+    ASSERT_TRUE(child.waitForStarted());
+    while (!child.readAllStandardOutput().contains("ready")) ASSERT_TRUE(child.waitForReadyRead(20000));
+}
+
+// In a child that startChild started: works in its parent's data folder. False in any other run.
+bool runsAsChild() {
+    const QByteArray dataFolder = qgetenv("QUILLFEN_CHILD_DATA");
+    if (dataFolder.isEmpty()) return false;
+    qputenv("XDG_DATA_HOME", dataFolder);
+    return true;
+}
+
+void sayReady() {
+    std::printf("ready\n");
+    std::fflush(stdout);
 }
 
 class Document : public ::testing::Test {
@@ -271,9 +298,7 @@ TEST_F(Document, ModelWithoutDocumentWorksInAPrivateFolderOfItsOwn) {
 // Runs only as the child of KilledWhileSavingLeavesAWholeDocument: saves a large library over and
 // over until it is killed.
 TEST(DocumentChild, SavesUntilKilled) {
-    const QByteArray dataFolder = qgetenv("QUILLFEN_SAVING_CHILD");
-    if (dataFolder.isEmpty()) GTEST_SKIP() << "only as a child process";
-    qputenv("XDG_DATA_HOME", dataFolder);
+    if (!runsAsChild()) GTEST_SKIP() << "only as a child process";
     AppModel model(true);
     std::vector<Drawing> drawings(3000);
     for (auto& d : drawings) {
@@ -284,10 +309,7 @@ TEST(DocumentChild, SavesUntilKilled) {
     for (std::int64_t version = 0;; ++version) {
         model.setNextSequence(version);
         model.save();
-        if (version == 0) {
-            std::printf("ready\n");
-            std::fflush(stdout);
-        }
+        if (version == 0) sayReady();
     }
 }
 
@@ -296,14 +318,7 @@ TEST_F(Document, KilledWhileSavingLeavesAWholeDocument) {
     for (int run = 0; run < runs; ++run) {
         SCOPED_TRACE(::testing::Message() << "run " << run);
         QProcess child;
-        auto environment = QProcessEnvironment::systemEnvironment();
-        // The child saves into this process's data folder, and its own temporary files go there too.
-        environment.insert("QUILLFEN_SAVING_CHILD", qEnvironmentVariable("XDG_DATA_HOME"));
-        environment.insert("TMPDIR", bookFolder());
-        child.setProcessEnvironment(environment);
-        child.start(QCoreApplication::applicationFilePath(), {"--gtest_filter=DocumentChild.SavesUntilKilled"});
-        ASSERT_TRUE(child.waitForStarted());
-        while (!child.readAllStandardOutput().contains("ready")) ASSERT_TRUE(child.waitForReadyRead(20000));
+        ASSERT_NO_FATAL_FAILURE(startChild(child, "DocumentChild.SavesUntilKilled"));
         QThread::msleep(QRandomGenerator::global()->bounded(1, 60));
         child.kill();
         child.waitForFinished();
@@ -380,5 +395,57 @@ TEST_F(Document, LoadRemovesOnlyUnnamedCopiesOlderThanTheDocument) {
         QStringList left = QDir(bookFolder() + "/Originals").entryList(QDir::Files);
         left.sort();
         EXPECT_EQ(left, expected);
+    }
+}
+
+// Runs only as the child of KilledDuringALongImportLosesOnlyItsLastSeconds: imports a photo every
+// 100 ms, so that the document changes more often than the autosave's delay, until it is killed.
+TEST(DocumentChild, ImportsUntilKilled) {
+    if (!runsAsChild()) GTEST_SKIP() << "only as a child process";
+    QTemporaryDir photos;
+    writeFile(photos.filePath("photo.jpg"), jpegBytes());
+    AppModel model(true);
+    QTimer pace;
+    QObject::connect(&pace, &QTimer::timeout, &model,
+                     [&] { model.importURLs({QUrl::fromLocalFile(photos.filePath("photo.jpg"))}); });
+    pace.start(100);
+    sayReady();
+    QTest::qWait(600000);
+}
+
+// An import killed at a random moment: every copy made more than the autosave's longest wait (2 s,
+// and as much again for a busy machine) before the kill is in the document, and every copy the
+// document names is in "Originals".
+TEST_F(Document, KilledDuringALongImportLosesOnlyItsLastSeconds) {
+    const QRegularExpression copyName("^[0-9A-F-]{36}\\.[a-z]+$");
+    for (int run = 0; run < 3; ++run) {
+        SCOPED_TRACE(::testing::Message() << "run " << run);
+        removeBookFolder();
+        QProcess child;
+        ASSERT_NO_FATAL_FAILURE(startChild(child, "DocumentChild.ImportsUntilKilled"));
+        QThread::msleep(QRandomGenerator::global()->bounded(5500, 8500));
+        const QDateTime killed = QDateTime::currentDateTime();
+        child.kill();
+        child.waitForFinished();
+
+        const QByteArray bytes = readFile(documentPath());
+        QSet<QString> named;
+        if (!bytes.isEmpty()) {
+            SavedBook saved;
+            ASSERT_NO_THROW(saved = bookFromDocument({bytes.constData(), std::size_t(bytes.size())}));
+            for (const auto& item : saved.drawings) named.insert(QString::fromStdString(item.file));
+        }
+        const QDir originalsFolder(bookFolder() + "/Originals");
+        for (const QString& file : named) EXPECT_TRUE(originalsFolder.exists(file)) << file.toStdString();
+        int copies = 0;
+        QStringList lost;
+        for (const QFileInfo& copy : originalsFolder.entryInfoList(QDir::Files | QDir::Hidden)) {
+            const bool madeLongBefore = copy.lastModified() < killed.addSecs(-4);
+            if (!copyName.match(copy.fileName()).hasMatch() || !madeLongBefore) continue;
+            ++copies;
+            if (!named.contains(copy.fileName())) lost.push_back(copy.fileName());
+        }
+        EXPECT_GT(copies, 0);
+        EXPECT_TRUE(lost.isEmpty()) << lost.size() << " of " << copies << " lost";
     }
 }

@@ -2,6 +2,7 @@
 
 #include "app/model/AppModel.h"
 
+#include <QElapsedTimer>
 #include <QLockFile>
 #include <QTemporaryDir>
 #include <QThreadPool>
@@ -20,8 +21,10 @@ struct AppModel::DocumentState {
     AppModel& model;
     // The private folder of a model without a document, made on first use and removed with the model.
     std::unique_ptr<QTemporaryDir> temporaryFolder;
-    // The autosave: single-shot, restarted by every document change.
+    // The autosave: single-shot, restarted by every document change until the longest wait is near.
     QTimer autosave;
+    // Runs from the first change that no save has taken up yet; invalid when there is none.
+    QElapsedTimer unsavedSince;
     // Writes the autosave's document off the GUI thread, one at a time and in the order started:
     // a write and its sync wait for the disk for tens of milliseconds.
     QThreadPool writer;
