@@ -111,6 +111,8 @@ public:
     QThreadPool& editorPool() { return m_editorPool; }
     // The import's worker: one thread that reads and copies the images in the order they were asked for.
     QThreadPool& importWorker();
+    // The document's writer: one thread that writes the autosave's documents in the order they were made.
+    QThreadPool& documentWriter();
 
     // ---- Book folder and document file.
     // The book folder; evaluating it creates "Originals" inside it.

@@ -94,6 +94,8 @@ AppModel::DocumentState::DocumentState(AppModel& model) : model(model) {
     }
 }
 
+QThreadPool& AppModel::documentWriter() { return m_document->writer; }
+
 QString AppModel::folder() const {
     QString path;
     if (m_persist) {

@@ -3,6 +3,7 @@
 #include "app/model/SavedBook.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDirIterator>
 #include <QFileInfo>
 #include <QProcess>
@@ -16,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <thread>
 
 using namespace quillfen;
 using namespace quillfen::testing;
@@ -448,4 +450,25 @@ TEST_F(Document, KilledDuringALongImportLosesOnlyItsLastSeconds) {
         EXPECT_GT(copies, 0);
         EXPECT_TRUE(lost.isEmpty()) << lost.size() << " of " << copies << " lost";
     }
+}
+
+// A direct save while the autosave's write of an older revision waits on the writer: the direct save
+// waits for it, so the newer document lands last.
+TEST_F(Document, DirectSaveLandsAfterAnAutosaveStillWriting) {
+    AppModel model(true);
+    HeldWorker held(model.documentWriter());
+    editSettings(model, [](BookSettings& s) { s.title = "Autosaved"; });
+    QTest::qWait(1000);  // the autosave has fired and waits behind the held writer
+    editSettings(model, [](BookSettings& s) { s.title = "Saved directly"; });
+    // Released once the direct save has landed, or after a while when it waits for the writer.
+    std::thread releaser([&] {
+        QDeadlineTimer patience(1000);
+        while (!readFile(documentPath()).contains("Saved directly") && !patience.hasExpired())
+            QThread::msleep(10);
+        held.release();
+    });
+    model.save();
+    releaser.join();
+    model.documentWriter().waitForDone();
+    EXPECT_TRUE(readFile(documentPath()).contains(R"("title":"Saved directly")"));
 }

@@ -244,6 +244,25 @@ TEST(Import, ANewBookDropsTheImportStillRunningAndItsCopies) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return originals(model).isEmpty(); }, 5000)) << originals(model).join(", ").toStdString();
 }
 
+// A copy the worker makes while a new book begins, or has made but not yet handed over: the new
+// book gets neither its drawing nor its file.
+TEST(Import, ANewBookDropsTheCopyInFlight) {
+    QTemporaryDir dir;
+    writeFile(dir.filePath("1.jpg"), jpegBytes());
+    for (const bool copyMade : {true, false}) {
+        SCOPED_TRACE(copyMade ? "copy made" : "copy under way");
+        removeBookFolder();
+        AppModel model(true);
+        model.importURLs({url(dir, "1.jpg")});
+        if (copyMade) model.importWorker().waitForDone();  // its result waits for the event loop
+        model.newBook();
+        ASSERT_TRUE(importsFinished(model));
+        EXPECT_TRUE(model.drawings().empty());
+        EXPECT_EQ(model.nextSequence(), 0);
+        EXPECT_TRUE(originals(model).isEmpty()) << originals(model).join(", ").toStdString();
+    }
+}
+
 // Copies that all fail give one message: the reason, and how many failed.
 TEST(Import, FailedCopiesAreCountedInOneMessage) {
     QTemporaryDir dir;

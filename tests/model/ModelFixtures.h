@@ -70,11 +70,13 @@ inline QByteArray pngBytes(int width = 64, int height = 48) {
     return data;
 }
 
-// Holds the import worker with a task of its own until release(): what an import adds after that
-// moment is surely added after everything the test did before.
+// Holds a worker of one thread (the import's by default) with a task of its own until release(): what
+// it runs after that moment surely runs after everything the test did before. release() may come from
+// any thread.
 struct HeldWorker {
-    explicit HeldWorker(AppModel& model) {
-        model.importWorker().start([this] { released.acquire(); });
+    explicit HeldWorker(AppModel& model) : HeldWorker(model.importWorker()) {}
+    explicit HeldWorker(QThreadPool& worker) {
+        worker.start([this] { released.acquire(); });
     }
     ~HeldWorker() {
         if (!wasReleased) release();
