@@ -1,7 +1,7 @@
 # The two commands a newcomer needs: `make run` and `make test`. Both set everything up first.
 JOBS ?= $(shell nproc)
 
-.PHONY: setup build run test bench screenshots journey
+.PHONY: setup build run test bench screenshots journey paper-photos
 
 setup:
 	./scripts/setup.sh
@@ -26,3 +26,10 @@ screenshots: build
 # The application's figures: start, sample book, memory and export times, medians of five starts.
 journey: build
 	./bench/journey.sh
+
+# Composes the photos the paper detector is trained and judged on from packaged surfaces and
+# artwork (training and validation files kept apart), installing those packages when missing.
+PAPER_PHOTOS ?= build/paper-photos
+paper-photos:
+	./scripts/paper/setup.sh
+	/usr/bin/python3 scripts/paper/compose_photos.py --out $(PAPER_PHOTOS)

@@ -27,22 +27,7 @@ packages=(
     dbus
 )
 
-missing=()
-for package in "${packages[@]}"; do
-    status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
-    [[ "$status" == "install ok installed" ]] || missing+=("$package")
-done
-
-if ((${#missing[@]})); then
-    echo "Installing: ${missing[*]}"
-    sudo=()
-    if [[ $(id -u) -ne 0 ]]; then
-        command -v sudo >/dev/null || { echo "Run as root or install sudo to install packages." >&2; exit 1; }
-        sudo=(sudo)
-    fi
-    "${sudo[@]}" apt-get update
-    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
-fi
+./scripts/install-packages.sh "${packages[@]}"
 
 if [[ ! -f build/build.ninja ]]; then
     cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
