@@ -1,7 +1,7 @@
 # The two commands a newcomer needs: `make run` and `make test`. Both set everything up first.
 JOBS ?= $(shell nproc)
 
-.PHONY: setup build run test bench screenshots journey paper-photos
+.PHONY: setup build run test bench screenshots journey paper-photos train-paper-detector
 
 setup:
 	./scripts/setup.sh
@@ -33,3 +33,7 @@ PAPER_PHOTOS ?= build/paper-photos
 paper-photos:
 	./scripts/paper/setup.sh
 	/usr/bin/python3 scripts/paper/compose_photos.py --out $(PAPER_PHOTOS)
+
+# Retrains the paper detector's network on CPU and writes engine/cleanup/models/paper-segmentation.*
+train-paper-detector: paper-photos
+	/usr/bin/python3 scripts/paper/train_detector.py --photos $(PAPER_PHOTOS)

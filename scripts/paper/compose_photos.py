@@ -191,6 +191,8 @@ def write_split(out, split, count, base, workers, long_side):
     if os.path.exists(manifest):
         with open(manifest) as f:
             for index, line in enumerate(f):
+                if not line.endswith("\n"):
+                    break
                 entry = json.loads(line)
                 if entry["seed"] != photo_seed(base, split, index) or not os.path.exists(
                         os.path.join(folder, entry["file"])):
