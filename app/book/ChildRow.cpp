@@ -64,12 +64,9 @@ ChildRow::ChildRow(AppModel& model, const Child& child, QWidget* parent)
     connect(m_hasBirthday, &QCheckBox::toggled, this, [this](bool on) {
         change([&](Child& c) { c.birthday = on ? birthdayOn(c.birthday, QDateTime::currentDateTime()) : std::nullopt; });
     });
-    connect(m_birthday, &QDateEdit::dateChanged, this, [this](QDate picked) {
-        change([&](Child& c) {
-            const QTime time = c.birthday ? local(*c.birthday).time() : QTime::currentTime();
-            c.birthday = date(QDateTime(picked, time));
-        });
-    });
+    // A birthday is a calendar day: the picked day is stored at its start in the local time zone.
+    connect(m_birthday, &QDateEdit::dateChanged, this,
+            [this](QDate picked) { change([&](Child& c) { c.birthday = date(picked.startOfDay()); }); });
     connect(m_about, &GrowingTextEdit::edited, this,
             [this](const QString& text) { change([&](Child& c) { c.about = text.toStdString(); }); });
     setChild(child);

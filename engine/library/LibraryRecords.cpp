@@ -7,13 +7,33 @@
 
 namespace quillfen {
 
-std::optional<int> Child::age(Date at) const {
-    if (!birthday || *birthday > at) return std::nullopt;
+namespace {
+
+// The start of the calendar day that `date` falls on in ICU's default time zone, as the same day at
+// midnight in UTC: days compared or counted in UTC meet no daylight-saving change.
+std::optional<UDate> dayOf(Date date) {
     UErrorCode status = U_ZERO_ERROR;
-    icu::GregorianCalendar calendar(icu::TimeZone::createDefault(), status);
+    icu::GregorianCalendar local(icu::TimeZone::createDefault(), status);
+    local.setTime(date.icuMilliseconds(), status);
+    icu::GregorianCalendar day(icu::TimeZone::getGMT()->clone(), status);
+    day.clear();
+    for (const UCalendarDateFields field : {UCAL_ERA, UCAL_YEAR, UCAL_MONTH, UCAL_DATE})
+        day.set(field, local.get(field, status));
+    const UDate start = day.getTime(status);
     if (U_FAILURE(status)) return std::nullopt;
-    calendar.setTime(birthday->icuMilliseconds(), status);
-    const int32_t years = calendar.fieldDifference(at.icuMilliseconds(), UCAL_YEAR, status);
+    return start;
+}
+
+}  // namespace
+
+std::optional<int> Child::age(Date at) const {
+    if (!birthday) return std::nullopt;
+    const auto born = dayOf(*birthday), drawn = dayOf(at);
+    if (!born || !drawn || *born > *drawn) return std::nullopt;
+    UErrorCode status = U_ZERO_ERROR;
+    icu::GregorianCalendar calendar(icu::TimeZone::getGMT()->clone(), status);
+    calendar.setTime(*born, status);
+    const int32_t years = calendar.fieldDifference(*drawn, UCAL_YEAR, status);
     if (U_FAILURE(status)) return std::nullopt;
     return years;
 }

@@ -19,8 +19,9 @@ struct Child {
     std::optional<Date> birthday;
     std::string about;  // may be empty
 
-    // Whole years from the birthday to `at`, counted in the Gregorian calendar in ICU's default time
-    // zone; absent without a birthday or when the birthday lies after `at`.
+    // Whole years from the birthday's calendar day to that of `at`, both days as the Gregorian calendar
+    // has them in ICU's default time zone, whatever time of day either carries; absent without a
+    // birthday or when the birthday's day comes after that of `at`.
     std::optional<int> age(Date at) const;
 
     bool operator==(const Child&) const = default;

@@ -1,5 +1,7 @@
 #include "engine/library/LibraryRecords.h"
 
+#include "engine/book/Caption.h"
+
 #include <gtest/gtest.h>
 
 #include "tests/engine/IcuDefaults.h"
@@ -43,6 +45,47 @@ TEST(ChildAge, CountsWholeYearsAroundBirthdaysInTheLocalZone) {
         EXPECT_EQ(child.age(localDate(c.at[0], c.at[1], c.at[2], c.at[3], c.at[4])), c.age);
     }
     EXPECT_EQ((Child{childID, "Ada", std::nullopt, ""}).age(Date::now()), std::nullopt);
+}
+
+TEST(ChildAge, TurnsOverAtTheStartOfTheBirthdayWhateverTimeOfDayEitherDateCarries) {
+    // Birthdays saved with the time of day they were picked at, or at the start of the day, against
+    // drawings dated on, just before and just after a birthday; captions print the same age.
+    struct Case {
+        const char* zone;
+        int born[5];
+        int at[5];
+        std::optional<int> age;
+    };
+    const Case cases[] = {
+        {"America/New_York", {2019, 6, 10, 15, 50}, {2023, 6, 10, 15, 42}, 4},
+        {"America/New_York", {2019, 6, 10, 23, 59}, {2023, 6, 10, 0, 0}, 4},
+        {"America/New_York", {2019, 6, 10, 15, 50}, {2023, 6, 9, 23, 59}, 3},
+        {"America/New_York", {2019, 6, 10, 0, 0}, {2023, 6, 9, 23, 59}, 3},
+        {"America/New_York", {2019, 6, 10, 15, 50}, {2023, 6, 11, 0, 0}, 4},
+        {"America/New_York", {2019, 6, 10, 15, 50}, {2019, 6, 10, 9, 0}, 0},  // earlier on the day of birth
+        {"America/New_York", {2019, 6, 10, 0, 0}, {2019, 6, 9, 23, 59}, std::nullopt},
+        {"Pacific/Auckland", {2018, 12, 31, 23, 30}, {2022, 12, 31, 0, 10}, 4},
+        {"Pacific/Auckland", {2018, 12, 31, 23, 30}, {2022, 12, 30, 23, 50}, 3},
+        {"Asia/Kolkata", {2020, 2, 29, 18, 0}, {2021, 2, 28, 6, 0}, 1},
+        // Born on a day whose midnight the clocks skipped, so the day started at 01:00.
+        {"America/Sao_Paulo", {2018, 11, 4, 0, 0}, {2022, 11, 4, 0, 0}, 4},
+    };
+    for (const Case& c : cases) {
+        quillfen::testing::ScopedIcuDefaults defaults(c.zone);
+        const Date born = localDate(c.born[0], c.born[1], c.born[2], c.born[3], c.born[4]);
+        const Date at = localDate(c.at[0], c.at[1], c.at[2], c.at[3], c.at[4]);
+        SCOPED_TRACE(::testing::Message() << c.zone << " born " << c.born[2] << "/" << c.born[1] << "/"
+                                          << c.born[0] << " " << c.born[3] << ":" << c.born[4] << ", drawn "
+                                          << c.at[2] << "/" << c.at[1] << "/" << c.at[0] << " " << c.at[3]
+                                          << ":" << c.at[4]);
+        const Child child{childID, "Ada", born, ""};
+        EXPECT_EQ(child.age(at), c.age);
+        DrawingInfo drawing;
+        drawing.childID = childID;
+        drawing.date = at;
+        const auto caption = Caption::ageText(drawing, &child);
+        EXPECT_EQ(caption, c.age ? std::optional("age " + std::to_string(*c.age)) : std::nullopt);
+    }
 }
 
 TEST(LibraryRecords, ReadsWhatTheOriginalPlatformWrote) {
