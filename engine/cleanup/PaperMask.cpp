@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <numeric>
 #include <optional>
 
 #include <opencv2/imgproc.hpp>
@@ -41,6 +42,13 @@ constexpr int histogramBins = 40;
 constexpr int surroundRadius = 8;
 constexpr float darkerFactor = 0.75f;
 constexpr float darkerShare = 0.05f;
+// Darker regions joined across the strokes that cut them (paper within joinFactor of one luma on both
+// sides) are a hard shadow when they reach within edgeReach of the border and under bareShare of their
+// gaps towards brighter paper hold ink (below inkFactor of their luma), as a fill's outline would.
+constexpr float joinFactor = 0.9f;
+constexpr int edgeReach = 3;
+constexpr float inkFactor = 0.8f;
+constexpr float bareShare = 0.5f;
 
 struct Chroma {
     float u = 0, v = 0;
@@ -115,9 +123,57 @@ ChromaPlane fittedPlane(const ChromaPlane& before, float distance, const std::ve
     return {normal.solve(u, cv::DECOMP_CHOLESKY), normal.solve(v, cv::DECOMP_CHOLESKY)};
 }
 
+// Per region, the gaps (runs of at most surroundRadius non-paper pixels in one of eight directions)
+// towards clearly brighter paper and those holding ink; and each region's root once the regions with
+// paper of much the same luma across a gap are joined.
+struct Gaps {
+    std::vector<int> root;
+    std::vector<int> facing, inked;
+};
+
+Gaps gapsOf(const std::vector<std::uint8_t>& mask, const std::vector<float>& luma, const int* label,
+            int regions, int width, int height) {
+    Gaps gaps{std::vector<int>(regions), std::vector<int>(regions, 0), std::vector<int>(regions, 0)};
+    std::iota(gaps.root.begin(), gaps.root.end(), 0);
+    const auto find = [&](int r) {
+        while (gaps.root[r] != r) r = gaps.root[r] = gaps.root[gaps.root[r]];
+        return r;
+    };
+    constexpr int directions[8][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}, {1, 1}, {1, -1}, {-1, 1}, {-1, -1}};
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const std::size_t p = static_cast<std::size_t>(y) * width + x;
+            if (!mask[p]) continue;
+            for (const auto& [dx, dy] : directions) {
+                float darkest = luma[p];
+                for (int step = 1; step <= surroundRadius; ++step) {
+                    const int gx = x + step * dx, gy = y + step * dy;
+                    if (gx < 0 || gy < 0 || gx >= width || gy >= height) break;
+                    const std::size_t g = static_cast<std::size_t>(gy) * width + gx;
+                    if (!mask[g]) {
+                        darkest = std::min(darkest, luma[g]);
+                        continue;
+                    }
+                    if (step == 1) break;  // no gap
+                    if (luma[p] < joinFactor * luma[g]) {
+                        ++gaps.facing[label[p]];
+                        if (darkest < inkFactor * luma[p]) ++gaps.inked[label[p]];
+                    } else if (std::min(luma[p], luma[g]) > joinFactor * std::max(luma[p], luma[g])) {
+                        gaps.root[find(label[p])] = find(label[g]);
+                    }
+                    break;
+                }
+            }
+        }
+    }
+    for (int r = 0; r < regions; ++r) gaps.root[r] = find(r);
+    return gaps;
+}
+
 // Clears the regions of the mask that are clearly darker than paper they border: a wide fill of a
 // neutral colour, which the 7 x 7 test separates from the paper by its sharp edge. A soft shadow
-// darkens gradually, so it stays joined to the lit paper and is kept.
+// darkens gradually, so it stays joined to the lit paper and is kept; a hard shadow runs out to the
+// sheet's edge without ink along its own edge, and is kept too.
 void clearDarkerRegions(std::vector<std::uint8_t>& mask, const std::vector<float>& luma, int width,
                         int height) {
     const std::size_t n = mask.size();
@@ -129,16 +185,32 @@ void clearDarkerRegions(std::vector<std::uint8_t>& mask, const std::vector<float
     for (std::size_t p = 0; p < n; ++p) paperLuma[p] = mask[p] ? luma[p] : 0;
     const std::vector<float> around = windowMaximum(paperLuma, width, height, surroundRadius);
     std::vector<int> size(regions, 0), overshadowed(regions, 0);
+    std::vector<bool> atEdge(regions, false);
     const auto* label = labels.ptr<int>();
-    for (std::size_t p = 0; p < n; ++p) {
-        if (!mask[p]) continue;
-        ++size[label[p]];
-        if (luma[p] < darkerFactor * around[p]) ++overshadowed[label[p]];
+    for (int y = 0; y < height; ++y) {
+        const bool edgeRow = y < edgeReach || y >= height - edgeReach;
+        for (int x = 0; x < width; ++x) {
+            const std::size_t p = static_cast<std::size_t>(y) * width + x;
+            if (!mask[p]) continue;
+            ++size[label[p]];
+            if (luma[p] < darkerFactor * around[p]) ++overshadowed[label[p]];
+            if (edgeRow || x < edgeReach || x >= width - edgeReach) atEdge[label[p]] = true;
+        }
+    }
+    const Gaps gaps = gapsOf(mask, luma, label, regions, width, height);
+    std::vector<int> facing(regions, 0), inked(regions, 0);
+    std::vector<bool> joinedAtEdge(regions, false);
+    for (int r = 1; r < regions; ++r) {
+        facing[gaps.root[r]] += gaps.facing[r];
+        inked[gaps.root[r]] += gaps.inked[r];
+        joinedAtEdge[gaps.root[r]] = joinedAtEdge[gaps.root[r]] || atEdge[r];
     }
     std::vector<bool> darker(regions, false);
     bool any = false;
     for (int r = 1; r < regions; ++r) {
-        darker[r] = overshadowed[r] > darkerShare * size[r];
+        const int root = gaps.root[r];
+        const bool shadow = joinedAtEdge[root] && inked[root] < bareShare * facing[root];
+        darker[r] = overshadowed[r] > darkerShare * size[r] && !shadow;
         any = any || darker[r];
     }
     if (!any) return;

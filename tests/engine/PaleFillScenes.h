@@ -13,6 +13,7 @@
 #include <opencv2/imgproc.hpp>
 
 #include "engine/core/Bitmap.h"
+#include "engine/library/CleanupRecords.h"
 
 // Photos of crayon drawings made in the test: the drawing as it would look on white paper (the
 // perfect evening of its light), and the same drawing photographed on slightly warm paper under an
@@ -73,6 +74,17 @@ inline Light softShadow() {
         std::nullopt};
 }
 
+// A hard-edged shadow (a phone or a hand held over the sheet): the light drops to `depth` of itself
+// where `inside` holds, over an edge a few pixels wide, on light falling a little across the sheet.
+inline Light hardShadow(std::string name, double depth, std::function<double(double u, double v)> inside) {
+    return {std::move(name),
+            [depth, inside = std::move(inside)](double u, double v) {
+                return (1 - 0.1 * u) * (1 - (1 - depth) * smoothstep(-0.004, 0.004, inside(u, v)));
+            },
+            {1.0, 0.95, 0.86},
+            std::nullopt};
+}
+
 // A drawing on white paper: an outlined crayon fill (an ellipse covering `fillArea` of the sheet,
 // crayon grain letting some paper through) with a stem and a scribble in thin lines. fillArea 0
 // draws the lines alone.
@@ -80,6 +92,7 @@ struct Drawing {
     int width = 640, height = 480;
     Colour fill;
     double fillArea = 0;
+    bool longLines = false;  // a horizon and a trunk that run on across most of the sheet
 
     double semiAxisX() const { return std::sqrt(fillArea * width * height / (M_PI * 0.75)); }
     double semiAxisY() const { return 0.75 * semiAxisX(); }
@@ -94,7 +107,9 @@ struct Drawing {
         const bool stem = std::abs(x - width * 0.45 + 0.2 * (y - height * 0.42)) < 2.5 && y > height * 0.42;
         const double wave = height * 0.85 + 12 * std::sin(x * 0.05);
         const bool scribble = std::abs(y - wave) < 1.5 && x > width * 0.6 && x < width * 0.95;
-        return stem || scribble;
+        const bool horizon = longLines && std::abs(y - height * 0.62 - 0.1 * x) < 2 && x > width * 0.04;
+        const bool trunk = longLines && std::abs(x - width * 0.3) < 2.5 && y > height * 0.15;
+        return stem || scribble || horizon || trunk;
     }
     bool inFillCentre(int x, int y) const { return ellipse(x, y) < 0.5; }
     Bitmap flat() const {
@@ -123,6 +138,14 @@ struct Drawing {
         return out;
     }
 };
+
+// The cleanup a book drawing gets by default: evened out and whitened at 0.6.
+inline CleanupSettings bookDefault() {
+    CleanupSettings settings;
+    settings.flatten = true;
+    settings.whiten = 0.6;
+    return settings;
+}
 
 // Where the bare paper of a flat drawing is: white, at least `margin` pixels from anything drawn and
 // from the sheet's edge.
