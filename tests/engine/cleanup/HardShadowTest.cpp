@@ -19,7 +19,7 @@ struct Shade {
 
 const Shade shades[] = {
     {"corner", [](double u, double v) { return std::min((0.45 - u) * 4 / 3, v - 0.5); }},
-    {"half the sheet", [](double u, double v) { return (v - u) * 0.6; }},
+    {"half the sheet", [](double u, double v) { return (v - u) * 0.8; }},
     {"bottom band", [](double, double v) { return v - 0.65; }},
     {"right band", [](double u, double) { return (u - 0.6) * 4 / 3; }},
 };
