@@ -6,7 +6,8 @@ its seed and its split's files: photos of the validation split use only validati
 Writes <out>/<split>/NNNNNN.jpg and <out>/<split>/manifest.jsonl, one JSON line a photo:
 file, kind, corners (top-left, top-right, bottom-right, bottom-left in pixels, origin at the
 picture's top-left edge; null where no quad is expected), sheet (the sheet's corners even
-then, for training a mask), surface, art and seed; and <out>/split.json, the material split."""
+then, for training a mask), surface, art and seed; <out>/big/val/ holds a few 12-megapixel
+validation photos for timing, and <out>/split.json the files of each split."""
 
 import argparse
 import json
@@ -32,6 +33,7 @@ FORMATS = [(4, 3), (16, 9), (3, 2), (1, 1)]
 
 
 def photo_seed(base, split, index):
+    """The seed of a split's photo: the two splits never share one."""
     return base * 10_000_000 + (5_000_000 if split == "val" else 0) + index
 
 
