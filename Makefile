@@ -1,7 +1,7 @@
 # The two commands a newcomer needs: `make run` and `make test`. Both set everything up first.
 JOBS ?= $(shell nproc)
 
-.PHONY: setup build run test bench screenshots journey paper-photos train-paper-detector
+.PHONY: setup build run test bench screenshots journey paper-photos train-paper-detector sanitize
 
 setup:
 	./scripts/setup.sh
@@ -37,3 +37,16 @@ paper-photos:
 # Retrains the paper detector's network on CPU and writes engine/cleanup/models/paper-segmentation.*
 train-paper-detector: paper-photos
 	/usr/bin/python3 scripts/paper/train_detector.py --photos $(PAPER_PHOTOS)
+
+# Every test under AddressSanitizer and UndefinedBehaviorSanitizer, in a build of its own in ./build-asan. Each
+# process writes what the sanitizers find to a file of its own in build-asan/sanitizer-reports, the real program
+# under the end-to-end tests too, whose own output no one reads; any such file fails the run.
+SANITIZER_REPORTS := $(CURDIR)/build-asan/sanitizer-reports
+sanitize: setup
+	cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLFEN_SANITIZE=ON
+	cmake --build build-asan --parallel $(JOBS)
+	rm -rf $(SANITIZER_REPORTS) && mkdir -p $(SANITIZER_REPORTS)
+	ASAN_OPTIONS=halt_on_error=1:log_path=$(SANITIZER_REPORTS)/report \
+	UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1:log_path=$(SANITIZER_REPORTS)/report \
+	ctest --test-dir build-asan --output-on-failure --parallel $(JOBS); status=$$?; \
+	if [ -n "$$(ls -A $(SANITIZER_REPORTS))" ]; then cat $(SANITIZER_REPORTS)/*; exit 1; fi; exit $$status
