@@ -48,5 +48,6 @@ sanitize: setup
 	rm -rf $(SANITIZER_REPORTS) && mkdir -p $(SANITIZER_REPORTS)
 	ASAN_OPTIONS=halt_on_error=1:log_path=$(SANITIZER_REPORTS)/report \
 	UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1:log_path=$(SANITIZER_REPORTS)/report \
+	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan-suppressions.txt:print_suppressions=0 \
 	ctest --test-dir build-asan --output-on-failure --parallel $(JOBS); status=$$?; \
 	if [ -n "$$(ls -A $(SANITIZER_REPORTS))" ]; then cat $(SANITIZER_REPORTS)/*; exit 1; fi; exit $$status
