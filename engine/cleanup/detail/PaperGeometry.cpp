@@ -77,6 +77,36 @@ std::optional<Corners> quadFromContour(const std::vector<cv::Point>& contour) {
     return Corners{hull[0], hull[1], hull[2], hull[3]};
 }
 
+// The four hull vertices that enclose the most area: for each pair of opposite corners, the vertex farthest
+// from the diagonal between them on either side. Corners rounded off keep their vertices near the true ones,
+// where dropping vertices one at a time may cut a whole side off.
+std::optional<Corners> quadEnclosingMost(const std::vector<cv::Point>& contour) {
+    // The hull within a pixel by fewer vertices: the search below takes the cube of their number.
+    std::vector<cv::Point> hullPoints, fewer;
+    cv::convexHull(contour, hullPoints);
+    cv::approxPolyDP(hullPoints, fewer, 1.0, true);
+    if (fewer.size() < 4) return std::nullopt;
+    const std::vector<cv::Point2d> hull(fewer.begin(), fewer.end());
+    const std::size_t n = hull.size();
+    // The vertex strictly between from and to (going round) farthest from the line through them, and twice
+    // the triangle's area.
+    auto farthest = [&](std::size_t from, std::size_t to) {
+        std::pair<double, std::size_t> best{-1, from};
+        for (std::size_t k = (from + 1) % n; k != to; k = (k + 1) % n)
+            best = std::max(best, {std::abs((hull[to] - hull[from]).cross(hull[k] - hull[from])), k});
+        return best;
+    };
+    double most = -1;
+    Corners out;
+    for (std::size_t i = 0; i < n; ++i)
+        for (std::size_t j = i + 2; j + (i == 0 ? 1 : 0) < n; ++j) {
+            const auto [one, k] = farthest(i, j);
+            const auto [other, l] = farthest(j, i);
+            if (one + other > most) most = one + other, out = {hull[i], hull[k], hull[j], hull[l]};
+        }
+    return out;
+}
+
 // Whether an outline has the size, proportions and corner angles asked for.
 bool withinLimits(const Corners& c, cv::Size size, const RectangleDetectorOptions& options) {
     if (!isConvex(c)) return false;

@@ -31,6 +31,8 @@ bool isConvex(const Corners& c);
 std::optional<Corners> cornersOf(const std::array<Line, 4>& sides);
 // The four hull vertices that keep the most area: vertices are dropped, least loss first.
 std::optional<Corners> quadFromContour(const std::vector<cv::Point>& contour);
+// The four vertices of the contour's hull that enclose the most area.
+std::optional<Corners> quadEnclosingMost(const std::vector<cv::Point>& contour);
 // Whether an outline has the size, proportions and corner angles asked for.
 bool withinLimits(const Corners& c, cv::Size size, const RectangleDetectorOptions& options);
 // How much of the outline a picture of that size does not show as a sheet's edge: the sides that lie along

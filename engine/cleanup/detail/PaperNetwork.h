@@ -1,0 +1,28 @@
+#pragma once
+
+#include <optional>
+#include <vector>
+
+#include <opencv2/core.hpp>
+
+#include "engine/cleanup/detail/PaperGeometry.h"
+
+// Internal to paper detection: the learned document detector. A segmentation network marks the sheet in the
+// working copy; the largest marked region's outline gets four fitted sides, whose corners are then refined on
+// the picture's edges. Pure functions; each thread runs a network of its own.
+namespace quillfen::detail::paper {
+
+// The chance that each cell shows the sheet, 0 to 1 (CV_32F, the network's square input side each way), for a
+// picture (CV_8UC3 RGB) stretched onto that square. Empty when the network cannot be read or run.
+cv::Mat sheetChances(const cv::Mat& rgb);
+// The outline of the largest region of chances above one half, in pixels of a picture of the given size: the
+// four hull corners that enclose the most area, then each side fitted to the outline's points along it. Nothing
+// without such a region or where the sides make no convex outline.
+std::optional<Corners> regionOutline(const cv::Mat& chances, cv::Size picture);
+// How far the chances agree with the outline: their mean inside it and of their complement outside it.
+double agreement(const cv::Mat& chances, const Corners& c, cv::Size picture);
+// The sheet that the network finds in a working copy's colour (lightly smoothed, CV_8UC3 RGB), its corners
+// refined on that colour, with the agreement as its confidence; empty when there is none.
+std::vector<PaperCandidate> networkSheetIn(const cv::Mat& colour);
+
+}  // namespace quillfen::detail::paper
