@@ -1,18 +1,16 @@
 #include "app/editor/PreviewRender.h"
 
+#include "app/model/FileReading.h"
 #include "app/model/ImageConversion.h"
 #include "engine/cleanup/Cleaner.h"
 #include "engine/cleanup/ImageIO.h"
 
-#include <QFile>
-
 namespace quillfen::PreviewRender {
 
 std::optional<Photo> loadPhoto(const QString& path) {
-    if (path.isEmpty()) return std::nullopt;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-    const QByteArray data = file.readAll();
+    const FileContent original = readOriginal(path);
+    if (original.failure != FileContent::Failure::none) return std::nullopt;
+    const QByteArray& data = original.bytes;
     // The decoder snaps scaled sides that land within rounding of a whole pixel, so the limits hold.
     auto working = Cleaner::decode(
         {reinterpret_cast<const std::uint8_t*>(data.constData()), static_cast<std::size_t>(data.size())},

@@ -149,9 +149,9 @@ public:
         QImage thumb;
     };
     void process(UUID id, bool detect);
-    // Engine only, any thread: decode, detect when asked, measure, clean the working copy, thumbnail
-    // (left out when not wanted).
-    static std::optional<Processed> makeProcessed(const QString& path, CleanupSettings cleanup,
+    // Engine only, any thread: decode the original's bytes, detect when asked, measure, clean the
+    // working copy, thumbnail (left out when not wanted).
+    static std::optional<Processed> makeProcessed(const QByteArray& bytes, CleanupSettings cleanup,
                                                   bool detect, bool thumbnail = true);
 
     // ---- Import.

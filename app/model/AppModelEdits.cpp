@@ -1,13 +1,12 @@
 #include "app/model/AppModel.h"
 
+#include "app/model/FileReading.h"
 #include "app/model/SavedBook.h"
 #include "app/model/detail/EditState.h"
 #include "app/model/detail/ProcessingState.h"
 #include "app/model/detail/ThreadPriority.h"
 #include "engine/cleanup/ImageIO.h"
 #include "engine/cleanup/PaperDetection.h"
-
-#include <QFile>
 
 #include <algorithm>
 
@@ -27,9 +26,9 @@ struct PaperSearch {
 
 // Reads and decodes the original as stored and looks for the sheet in it. Any thread.
 PaperSearch searchPaper(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    const QByteArray data = file.readAll();
+    const FileContent original = readOriginal(path);
+    if (original.failure != FileContent::Failure::none) return {};
+    const QByteArray& data = original.bytes;
     const auto image = Cleaner::decode(
         {reinterpret_cast<const std::uint8_t*>(data.constData()), static_cast<std::size_t>(data.size())});
     if (!image) return {};

@@ -1,5 +1,6 @@
 #include "app/model/AppModel.h"
 
+#include "app/model/FileReading.h"
 #include "app/model/FileWriting.h"
 #include "app/model/detail/ImportState.h"
 #include "app/model/detail/ThreadPriority.h"
@@ -12,10 +13,6 @@
 #include <QSet>
 
 #include <algorithm>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace quillfen {
 
@@ -67,47 +64,6 @@ std::vector<importing::Source> eachFileOnce(const QList<QUrl>& files) {
     return sources;
 }
 
-// A file larger than any photo or scan; anything larger is refused before it is read.
-constexpr qint64 largestPhoto = qint64(512) << 20;
-
-// The bytes and modification date of a photo file, or why it is not read.
-struct PhotoFile {
-    QByteArray bytes;
-    std::optional<Date> modified;
-    importing::Failure failure = importing::Failure::none;
-};
-
-// Reads a photo file. Only a regular file (after following links) of at most largestPhoto bytes is
-// read: a FIFO or device named like a photo would block the reader or never end. The file is opened
-// without blocking and checked through that descriptor, so nothing can be swapped in between the
-// check and the read.
-PhotoFile readPhotoFile(const QString& path) {
-    using importing::Failure;
-    const int descriptor = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (descriptor < 0) return {{}, {}, Failure::unreadableFile};
-    QFile file;
-    if (!file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(descriptor);
-        return {{}, {}, Failure::unreadableFile};
-    }
-    struct stat status {};
-    if (::fstat(descriptor, &status) != 0) return {{}, {}, Failure::unreadableFile};
-    if (!S_ISREG(status.st_mode) || status.st_size > largestPhoto) return {{}, {}, Failure::notAnImage};
-    // Read to the end, which a file that grows or a system file claiming 0 bytes may place elsewhere.
-    PhotoFile photo;
-    photo.bytes.reserve(status.st_size + 1);  // the last read, which finds the end, needs no copy
-    for (qint64 step = 1; step > 0;) {
-        const qint64 at = photo.bytes.size();
-        if (at > largestPhoto) return {{}, {}, Failure::notAnImage};
-        photo.bytes.resize(at + std::max<qint64>(photo.bytes.capacity() - at, 1 << 16));
-        step = file.read(photo.bytes.data() + at, photo.bytes.size() - at);
-        if (step < 0) return {{}, {}, Failure::unreadableFile};
-        photo.bytes.resize(at + step);
-    }
-    photo.modified = Date::fromUnixSeconds(static_cast<double>(status.st_mtim.tv_sec) + status.st_mtim.tv_nsec / 1e9);
-    return photo;
-}
-
 QString failureCountMessage(int count) {
     return QStringLiteral("%1 file%2 couldn't be read.").arg(count).arg(count == 1 ? "" : "s");
 }
@@ -130,8 +86,13 @@ Prepared prepare(const Source& source, const QString& originalsFolder, bool read
     QByteArray read;
     std::optional<Date> fileDate;
     if (!source.path.isEmpty()) {
-        auto file = readPhotoFile(source.path);
-        if (file.failure != Failure::none) return {std::nullopt, file.failure, {}};
+        auto file = readImageFile(source.path);
+        switch (file.failure) {
+            case FileContent::Failure::none: break;
+            case FileContent::Failure::notAnImageFile: return {std::nullopt, Failure::notAnImage, {}};
+            case FileContent::Failure::unopened:
+            case FileContent::Failure::unread: return {std::nullopt, Failure::unreadableFile, {}};
+        }
         read = std::move(file.bytes);
         fileDate = file.modified;
     }

@@ -1,5 +1,6 @@
 #include "app/model/AppModel.h"
 
+#include "app/model/FileReading.h"
 #include "app/model/ImageConversion.h"
 #include "app/model/SavedBook.h"
 #include "app/model/detail/ProcessingState.h"
@@ -8,7 +9,6 @@
 #include "engine/cleanup/ImageIO.h"
 #include "engine/cleanup/PaperDetection.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QSemaphore>
 
@@ -44,15 +44,8 @@ bool sameCrop(const CleanupSettings& a, const CleanupSettings& b) {
 }
 
 const QString unreadableMessage = QStringLiteral("Couldn't read one of the images.");
-// The reason of an original that opens but does not decode (or gives no usable sizes).
+// The reason of an original that reads but does not decode (or gives no usable sizes).
 const QString notAnImageReason = QStringLiteral("not an image Quillfen can read");
-
-// Why an original could not be processed: the system's reason when the file cannot be opened.
-QString unreadableReason(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return file.errorString();
-    return notAnImageReason;
-}
 
 }  // namespace
 
@@ -77,8 +70,11 @@ void AppModel::process(UUID id, bool detect) {
             const bool quitting = m_processing->quitting;
             if (quitting && !detect) return;
             runBelowTheWindow();
-            auto result = makeProcessed(path, cleanup, detect, !quitting);
-            QString failure = result ? QString() : unreadableReason(path);
+            const FileContent original = readOriginal(path);
+            std::optional<Processed> result;
+            if (original.failure == FileContent::Failure::none)
+                result = makeProcessed(original.bytes, cleanup, detect, !quitting);
+            QString failure = result ? QString() : original.reason;
             QMetaObject::invokeMethod(
                 this,
                 [this, result = std::move(result), id, ticket, cleanup, failure = std::move(failure)]() mutable {
@@ -89,12 +85,8 @@ void AppModel::process(UUID id, bool detect) {
         decodesWholePicture(path, detect) ? 1 : 0);
 }
 
-std::optional<AppModel::Processed> AppModel::makeProcessed(const QString& path, CleanupSettings cleanup,
+std::optional<AppModel::Processed> AppModel::makeProcessed(const QByteArray& bytes, CleanupSettings cleanup,
                                                            bool detect, bool thumbnail) {
-    if (path.isEmpty()) return std::nullopt;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-    const QByteArray bytes = file.readAll();
     const Cleaner::Bytes data(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
                               static_cast<std::size_t>(bytes.size()));
     // Paper detection needs the whole picture, and the working copy is scaled from it; otherwise the

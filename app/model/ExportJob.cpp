@@ -1,5 +1,6 @@
 #include "app/model/ExportJob.h"
 
+#include "app/model/FileReading.h"
 #include "app/model/detail/ThreadPriority.h"
 
 #include "engine/book/BookContent.h"
@@ -11,6 +12,7 @@
 #include "engine/cleanup/ImageIO.h"
 #include "engine/render/HomeSheet.h"
 
+#include <QFile>
 #include <QFuture>
 #include <QThread>
 #include <QThreadPool>
@@ -19,21 +21,12 @@
 #include <algorithm>
 #include <cmath>
 #include <deque>
-#include <fstream>
 #include <memory>
 #include <unordered_set>
 
 namespace quillfen {
 
 namespace {
-
-std::optional<std::vector<std::uint8_t>> readFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return std::nullopt;
-    return bytes;
-}
 
 // The drawings the renderer will fail to find in its cache, in the order it asks for them: the asks
 // walked through the cache's own rule (at most four kept; the fifth empties it).
@@ -179,9 +172,10 @@ std::optional<PageImage> ExportImages::prepare(const std::filesystem::path& orig
     if (!(slot.width > 0 && slot.height > 0 && std::isfinite(slot.width) && std::isfinite(slot.height))) {
         return std::nullopt;
     }
-    const auto bytes = readFile(original);
-    if (!bytes) return std::nullopt;
-    const auto source = Cleaner::decodeSource(*bytes);
+    const FileContent read = readOriginal(QFile::decodeName(original.c_str()));
+    if (read.failure != FileContent::Failure::none) return std::nullopt;
+    const auto source = Cleaner::decodeSource(
+        {reinterpret_cast<const std::uint8_t*>(read.bytes.constData()), static_cast<std::size_t>(read.bytes.size())});
     if (!source) return std::nullopt;
     // Left as stored: the cleanup stands it upright within its own warps.
     const Size size = Cleaner::outputSize(cleanup, *source);

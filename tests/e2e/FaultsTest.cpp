@@ -264,3 +264,34 @@ TEST_F(Faults, HostileFilesNamedLikePhotosNeitherHangNorEndTheProgram) {
     EXPECT_EQ(first.quit(), 0);
     EXPECT_EQ(originals(home.path()).size(), 2);
 }
+
+// Originals the program never wrote, named by its own document: one that would block its reader and
+// ones that would never end. The window comes up, the drawing counts as missing, and the program
+// still quits when asked.
+TEST_F(Faults, OriginalsThatBlockOrNeverEndNeitherHangNorEndTheProgram) {
+    writePhotoFolder(home.path() + "/photos", Qt::red);
+    {
+        App app;
+        auto settings = app.model.settings();
+        settings.title = "Hostile Originals";
+        app.model.setSettings(settings);
+        app.model.importURLs({QUrl::fromLocalFile(home.path() + "/photos/IMG_0003.png")});
+        app.waitForThumbnails();
+        app.model.save();
+    }
+    ASSERT_EQ(originals(home.path()).size(), 1);
+    const QString original = home.path() + "/data/Quillfen/Book/Originals/" + originals(home.path()).front();
+    const std::pair<const char*, std::function<bool()>> hostile[] = {
+        {"a FIFO", [&] { return ::mkfifo(QFile::encodeName(original).constData(), 0600) == 0; }},
+    };
+    for (const auto& [what, make] : hostile) {
+        SCOPED_TRACE(what);
+        ASSERT_TRUE(QFile::remove(original) && make());
+        Copy program(quillfenProgram(), home.path(), {}, 0, qint64(2) << 30);
+        const auto windows = [] { return run("xwininfo", {"-root", "-tree"}); };
+        EXPECT_TRUE(QTest::qWaitFor([&] { return windows().contains("Hostile Originals"); }, 60000));
+        QTest::qWait(2000);  // the drawing's processing and the editor's photo load meet the original
+        EXPECT_EQ(program.state(), QProcess::Running);
+        EXPECT_EQ(program.quit(), 0);
+    }
+}

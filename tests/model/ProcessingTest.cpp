@@ -6,11 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
-#include <fcntl.h>
-#include <unistd.h>
-
 using namespace quillfen;
 using namespace quillfen::testing;
 
@@ -81,28 +76,30 @@ TEST(Processing, ResultsArrivingTogetherChangeTheLibraryOnce) {
     for (const auto& id : ids) EXPECT_EQ(drawingOf(model, id).thumb.size(), QSize(400, 300));
 }
 
-// The first processing reads from a pipe that is written only after the second one's result was
-// applied, so the older result surely arrives last.
+// One pool thread, held: the newer processing (a PNG, which the pool starts first) runs, and its
+// result is applied, before a second hold lets the older one (a JPEG) run, so its result arrives last.
 TEST(Processing, LateResultOfAnOlderEditNeverReplacesTheNewer) {
     AppModel model(false);
     const QString originals = model.folder() + "/Originals/";
-    ASSERT_EQ(::mkfifo(QFile::encodeName(originals + "slow.jpeg").constData(), 0600), 0);
-    writeFile(originals + "photo.jpeg", jpegBytes(800, 600));
-    const UUID id = addStored(model, "slow.jpeg");
+    writeFile(originals + "older.jpeg", jpegBytes(800, 600));
+    writeFile(originals + "photo.png", pngBytes(800, 600));
+    model.processingPool().setMaxThreadCount(1);
+    QSemaphore first, second;
+    model.processingPool().start([&first] { first.acquire(); });
+    model.processingPool().start([&second] { second.acquire(); });
+    const UUID id = addStored(model, "older.jpeg");
     model.process(id, false);
 
     auto drawings = model.drawings();
-    drawings[0].file = "photo.jpeg";
+    drawings[0].file = "photo.png";
     drawings[0].info.cleanup.quarterTurns = 1;
     model.setDrawings(drawings);
     model.process(id, false);
+    first.release();
     const bool newerApplied = processed(model);
 
     QSignalSpy changes(&model, &AppModel::drawingsChanged);
-    const int pipe = ::open(QFile::encodeName(originals + "slow.jpeg").constData(), O_WRONLY);
-    const QByteArray older = jpegBytes(800, 600);
-    EXPECT_EQ(::write(pipe, older.constData(), static_cast<std::size_t>(older.size())), older.size());
-    ::close(pipe);
+    second.release();
     model.processingPool().waitForDone();
     QCoreApplication::sendPostedEvents(&model, QEvent::MetaCall);
 
@@ -152,19 +149,17 @@ double psnr(const QImage& a, const QImage& b) {
 // file again; the thumbnail must be the one the reduced-size decode gives for the same crop, up to
 // the two ways of scaling (hard pencil edges land a fraction of a pixel apart).
 TEST(Processing, ThumbnailOfAPaperSearchMatchesTheReducedDecodeOfTheSameCrop) {
-    AppModel model(false);
-    const QString path = model.folder() + "/Originals/sheet.jpeg";
-    writeFile(path, jpegOf(shaded(2400, 1800, [](double x, double y) {
+    const QByteArray sheet = jpegOf(shaded(2400, 1800, [](double x, double y) {
         if (x < 0.15 || x > 0.85 || y < 0.1 || y > 0.9) return std::uint8_t(50);  // the table
         return std::uint8_t(std::sin(x * 90) * std::cos(y * 70) > 0.6 ? 70 : 235);  // a drawing
-    })));
+    }));
     CleanupSettings cleanup;
     cleanup.whiten = 0.6;
     cleanup.flatten = true;
-    const auto searched = AppModel::makeProcessed(path, cleanup, true);
+    const auto searched = AppModel::makeProcessed(sheet, cleanup, true);
     ASSERT_TRUE(searched);
     ASSERT_TRUE(searched->cleanup.crop) << "the sheet was not found";
-    const auto reduced = AppModel::makeProcessed(path, searched->cleanup, false);
+    const auto reduced = AppModel::makeProcessed(sheet, searched->cleanup, false);
     ASSERT_TRUE(reduced);
     EXPECT_EQ(searched->pixelSize, reduced->pixelSize);
     EXPECT_EQ(searched->thumb.size(), reduced->thumb.size());
