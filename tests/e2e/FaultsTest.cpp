@@ -283,6 +283,11 @@ TEST_F(Faults, OriginalsThatBlockOrNeverEndNeitherHangNorEndTheProgram) {
     const QString original = home.path() + "/data/Quillfen/Book/Originals/" + originals(home.path()).front();
     const std::pair<const char*, std::function<bool()>> hostile[] = {
         {"a FIFO", [&] { return ::mkfifo(QFile::encodeName(original).constData(), 0600) == 0; }},
+        {"a file of 3 GB", [&] {
+             QFile sparse(original);
+             return sparse.open(QIODevice::WriteOnly) && sparse.resize(qint64(3) << 30);
+         }},
+        {"a link to /dev/zero", [&] { return QFile::link("/dev/zero", original); }},
     };
     for (const auto& [what, make] : hostile) {
         SCOPED_TRACE(what);

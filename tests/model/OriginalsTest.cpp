@@ -23,6 +23,11 @@ struct Hostile {
 const Hostile hostileOriginals[] = {
     {"a FIFO", [](const QString& path) { return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0; },
      "not a regular file"},
+    {"a file of 3 GB", [](const QString& path) {
+         QFile sparse(path);
+         return sparse.open(QIODevice::WriteOnly) && sparse.resize(qint64(3) << 30);
+     }, "larger than 512 MB"},
+    {"a link to /dev/zero", [](const QString& path) { return QFile::link("/dev/zero", path); }, "not a regular file"},
 };
 
 // Processing, the paper search and the export each meet `original` in "Originals" and give up on it
