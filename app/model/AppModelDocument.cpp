@@ -29,6 +29,10 @@ constexpr int autosaveDelayMilliseconds = 400;
 // Changes that keep coming less than the delay apart (an import of many photos) are still saved this
 // long after the first of them at the latest.
 constexpr qint64 autosaveLongestWaitMilliseconds = 2000;
+
+const QString linkedOriginalsMessage = QStringLiteral(
+    "Quillfen doesn't use the \u201COriginals\u201D folder in the book folder, because it is a link to another "
+    "place. Your drawings are shown without their pictures until it is a folder of its own again.");
 // A document this large is not one this program wrote; it is set aside rather than read.
 constexpr qint64 largestDocument = qint64(512) << 20;
 
@@ -179,14 +183,20 @@ void AppModel::load() {
     setSettings(std::move(book->settings));
     setCalendar(book->calendar.value_or(CalendarSettings()));
     setNextSequence(book->nextSequence);
+    // Originals behind a link are never read: the drawings keep their stored sizes and no thumbnail.
+    const bool linkedOriginals = QFileInfo(folder() + "/Originals").isSymLink();
     std::vector<Drawing> drawings;
     drawings.reserve(book->drawings.size());
     for (auto& item : book->drawings) {
-        drawings.push_back({std::move(item.info), QString::fromStdString(item.file), {}, true});
+        drawings.push_back({std::move(item.info), QString::fromStdString(item.file), {}, !linkedOriginals});
     }
     setDrawings(std::move(drawings));
     const auto inBook = bookDrawings();
     setSelectedID(inBook.empty() ? std::nullopt : std::optional(inBook.front().info.id));
+    if (linkedOriginals) {
+        setError(linkedOriginalsMessage);
+        return;
+    }
     std::vector<UUID> ids;
     for (const auto& d : m_drawings) ids.push_back(d.info.id);
     for (const auto& id : ids) process(id, false);

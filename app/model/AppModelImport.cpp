@@ -2,6 +2,7 @@
 
 #include "app/model/FileReading.h"
 #include "app/model/FileWriting.h"
+#include "app/model/OriginalsFolder.h"
 #include "app/model/detail/ImportState.h"
 #include "app/model/detail/ThreadPriority.h"
 #include "engine/cleanup/ImageIO.h"
@@ -103,6 +104,9 @@ Prepared prepare(const Source& source, const QString& originalsFolder, bool read
     const UUID id = UUID::random();
     const QString name = QString::fromStdString(id.string() + "." +
                                                 Cleaner::fileExtension(Cleaner::imageType(bytes)));
+    // Copies are written only into a folder of the book's own, never through a link.
+    if (QFileInfo(originalsFolder).isSymLink())
+        return {std::nullopt, Failure::copyFailed, OriginalsFolder::linkedFolderReason()};
     if (const auto failure = writeWholeFile(originalsFolder + "/" + name, data))
         return {std::nullopt, Failure::copyFailed, *failure};
 

@@ -1,6 +1,9 @@
 #include "app/model/FileReading.h"
 
+#include "app/model/OriginalsFolder.h"
+
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cerrno>
@@ -18,6 +21,7 @@ using Failure = FileContent::Failure;
 
 const QString notRegularReason = QStringLiteral("not a regular file");
 const QString tooLargeReason = QStringLiteral("larger than 512 MB");
+const QString linkReason = QStringLiteral("a link to another place");
 
 FileContent failed(Failure failure, const QString& reason) { return {{}, {}, failure, reason}; }
 
@@ -58,6 +62,23 @@ FileContent readImageFile(const QString& path) {
     return readOpen(descriptor);
 }
 
-FileContent readOriginal(const QString& path) { return readImageFile(path); }
+FileContent readOriginal(const QString& path) {
+    const QFileInfo original(path);
+    // The folder is opened without following a link, and the file is looked up through it.
+    const int folder = ::open(QFile::encodeName(original.path()).constData(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+    if (folder < 0) return failed(Failure::unopened, systemReason(errno));
+    struct stat status {};
+    if (::fstat(folder, &status) != 0 || !S_ISDIR(status.st_mode)) {
+        ::close(folder);
+        return failed(Failure::unopened,
+                      S_ISLNK(status.st_mode) ? OriginalsFolder::linkedFolderReason() : systemReason(ENOTDIR));
+    }
+    const int descriptor = ::openat(folder, QFile::encodeName(original.fileName()).constData(),
+                                    O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    const int error = errno;
+    ::close(folder);
+    if (descriptor < 0) return failed(Failure::unopened, error == ELOOP ? linkReason : systemReason(error));
+    return readOpen(descriptor);
+}
 
 }  // namespace quillfen

@@ -28,7 +28,8 @@ struct FileContent {
 // Reads a file the user chose, following links.
 FileContent readImageFile(const QString& path);
 
-// Reads an original of the book.
+// Reads an original of the book: neither the file nor the folder holding it may be a link, so that
+// nothing outside the book folder is read in its place.
 FileContent readOriginal(const QString& path);
 
 }  // namespace quillfen

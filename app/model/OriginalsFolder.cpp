@@ -30,6 +30,10 @@ bool removeRegularFile(const QString& originals, const QFileInfo& file) {
 
 }  // namespace
 
+QString linkedFolderReason() {
+    return QStringLiteral("the \u201COriginals\u201D folder is a link to another place");
+}
+
 bool removeInside(const QString& bookFolder, const QString& path) {
     const QString originals = realOriginals(bookFolder);
     return !originals.isEmpty() && !path.isEmpty() && removeRegularFile(originals, QFileInfo(path));

@@ -6,8 +6,11 @@
 
 namespace quillfen::OriginalsFolder {
 
-// Deleting files of a book folder's "Originals" without ever reaching outside it. Pure file work;
-// any thread.
+// A book folder's "Originals": deleting its files without ever reaching outside it, and why a link
+// in its place is not used. Pure file work; any thread.
+
+// Why an "Originals" that is a link is neither read nor written, as the detail of a message.
+QString linkedFolderReason();
 
 // Deletes `path` only when it is a regular file, not a link, whose real location is directly inside
 // `bookFolder`/Originals, and that folder is no link to another place. True when it was deleted.

@@ -2,6 +2,8 @@
 
 #include "app/model/ExportJob.h"
 
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
@@ -27,7 +29,12 @@ const Hostile hostileOriginals[] = {
          QFile sparse(path);
          return sparse.open(QIODevice::WriteOnly) && sparse.resize(qint64(3) << 30);
      }, "larger than 512 MB"},
-    {"a link to /dev/zero", [](const QString& path) { return QFile::link("/dev/zero", path); }, "not a regular file"},
+    {"a link to /dev/zero", [](const QString& path) { return QFile::link("/dev/zero", path); }, "a link to another place"},
+    {"a link to a photo outside the book", [](const QString& path) {
+         writeFile(path + ".outside", jpegBytes(640, 480));
+         return QFile::rename(path + ".outside", QFileInfo(path).path() + "/../outside.jpeg") &&
+                QFile::link(QFileInfo(path).path() + "/../outside.jpeg", path);
+     }, "a link to another place"},
 };
 
 // Processing, the paper search and the export each meet `original` in "Originals" and give up on it
@@ -63,4 +70,41 @@ TEST(Originals, OriginalsThatBlockOrNeverEndAreMissingOnEveryPath) {
         SCOPED_TRACE(original.what);
         inChildProcess([&] { return everyReaderGivesUp(original); });
     }
+}
+
+// An "Originals" that is a link to a folder elsewhere is neither written nor read: a loaded book says
+// so and reads no original, an import is refused with the reason, and processing counts the drawing
+// as missing.
+TEST(Originals, OriginalsFolderThatIsALinkIsNeitherWrittenNorRead) {
+    removeBookFolder();
+    QString file;
+    {
+        AppModel model(true);
+        model.addImage(jpegBytes(), {});
+        ASSERT_EQ(model.drawings().size(), 1u);
+        file = model.drawings().front().file;
+        model.save();
+    }
+    QTemporaryDir elsewhere;
+    ASSERT_TRUE(QFile::rename(bookFolder() + "/Originals/" + file, elsewhere.filePath(file)));
+    ASSERT_TRUE(QDir(bookFolder() + "/Originals").removeRecursively());
+    ASSERT_TRUE(QFile::link(elsewhere.path(), bookFolder() + "/Originals"));
+
+    AppModel model(true);
+    model.load();
+    ASSERT_TRUE(processed(model));
+    EXPECT_TRUE(model.error().value_or("").startsWith(
+        "Quillfen doesn't use the \u201COriginals\u201D folder in the book folder, because it is a link"));
+    EXPECT_TRUE(model.drawings().front().thumb.isNull());
+
+    const QString reason = "the \u201COriginals\u201D folder is a link to another place";
+    model.addImage(jpegBytes(), {});
+    EXPECT_EQ(model.error(), "Couldn't copy the image into Quillfen's folder: " + reason);
+    EXPECT_EQ(model.drawings().size(), 1u);
+    EXPECT_EQ(QDir(elsewhere.path()).entryList(QDir::Files), QStringList{file});
+
+    model.setError(std::nullopt);
+    model.process(model.drawings().front().info.id, false);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return model.error().has_value(); }, 20000));
+    EXPECT_EQ(model.errorDetail(), "1 image couldn't be read: " + reason + ".");
 }
