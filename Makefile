@@ -46,7 +46,7 @@ sanitize: setup
 	cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLFEN_SANITIZE=ON
 	cmake --build build-asan --parallel $(JOBS)
 	rm -rf $(SANITIZER_REPORTS) && mkdir -p $(SANITIZER_REPORTS)
-	ASAN_OPTIONS=halt_on_error=1:log_path=$(SANITIZER_REPORTS)/report \
+	ASAN_OPTIONS=halt_on_error=1:fast_unwind_on_malloc=0:log_path=$(SANITIZER_REPORTS)/report \
 	UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1:log_path=$(SANITIZER_REPORTS)/report \
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan-suppressions.txt:print_suppressions=0 \
 	ctest --test-dir build-asan --output-on-failure --parallel $(JOBS); status=$$?; \
