@@ -1,5 +1,6 @@
 #include "app/shell/Presentations.h"
 #include "tests/e2e/AppDriver.h"
+#include "tests/common/AddressLimit.h"
 #include "tests/e2e/RealProgram.h"
 
 #include <QImageReader>
@@ -245,14 +246,7 @@ TEST_F(Faults, HostileFilesNamedLikePhotosNeitherHangNorEndTheProgram) {
     ASSERT_TRUE(craftedFile.open(QIODevice::WriteOnly) && craftedFile.write(heic) == heic.size());
     craftedFile.close();
 
-#if defined(__SANITIZE_ADDRESS__)
-    // AddressSanitizer maps terabytes of shadow memory as a program starts, which no such limit allows.
-    const qint64 memoryLimit = 0;
-    std::fprintf(stderr, "Under AddressSanitizer the program runs without the limit of 2 GB of address space.\n");
-#else
-    const qint64 memoryLimit = qint64(2) << 30;
-#endif
-    Copy first(quillfenProgram(), home.path(), {photos + "/IMG_0001.jpg"}, 0, memoryLimit);
+    Copy first(quillfenProgram(), home.path(), {photos + "/IMG_0001.jpg"}, 0, childAddressLimit());
     ASSERT_TRUE(QTest::qWaitFor([&] { return drawingsOnDisk(home.path()) == 1; }, 180000));
     for (const QString& file : {pipe, zero, huge, crafted, photos + "/IMG_0003.png"}) {
         Copy forwarding(quillfenProgram(), home.path(), {file});
@@ -292,7 +286,7 @@ TEST_F(Faults, OriginalsThatBlockOrNeverEndNeitherHangNorEndTheProgram) {
     for (const auto& [what, make] : hostile) {
         SCOPED_TRACE(what);
         ASSERT_TRUE(QFile::remove(original) && make());
-        Copy program(quillfenProgram(), home.path(), {}, 0, qint64(2) << 30);
+        Copy program(quillfenProgram(), home.path(), {}, 0, childAddressLimit());
         const auto windows = [] { return run("xwininfo", {"-root", "-tree"}); };
         EXPECT_TRUE(QTest::qWaitFor([&] { return windows().contains("Hostile Originals"); }, 60000));
         QTest::qWait(2000);  // the drawing's processing and the editor's photo load meet the original

@@ -1,6 +1,7 @@
 #include "ModelFixtures.h"
 
 #include "app/model/ExportJob.h"
+#include "tests/common/AddressLimit.h"
 
 #include <QTemporaryDir>
 
@@ -42,8 +43,10 @@ const Hostile hostileOriginals[] = {
 // bound on memory, so that a reader that waits on the file or reads it whole fails alone.
 bool everyReaderGivesUp(const Hostile& original) {
     ::alarm(60);
-    const rlimit memory{rlim_t(2) << 30, rlim_t(2) << 30};
-    ::setrlimit(RLIMIT_AS, &memory);
+    if (const auto limit = rlim_t(childAddressLimit()); limit > 0) {
+        const rlimit memory{limit, limit};
+        ::setrlimit(RLIMIT_AS, &memory);
+    }
     AppModel model(false);
     const QString path = model.folder() + "/Originals/hostile.jpeg";
     if (!original.make(path)) return false;
