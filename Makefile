@@ -35,8 +35,10 @@ paper-photos:
 	/usr/bin/python3 scripts/paper/compose_photos.py --out $(PAPER_PHOTOS)
 
 # Retrains the paper detector's network on CPU and writes engine/cleanup/models/paper-segmentation.*
-train-paper-detector: paper-photos
-	/usr/bin/python3 scripts/paper/train_detector.py --photos $(PAPER_PHOTOS)
+# The scenes the project draws itself (bench/PaperPhotoWriterBench) are trained on beside the composed photos.
+train-paper-detector: paper-photos build
+	QUILLFEN_PAPER_WRITE=$(PAPER_PHOTOS)/generated ./build/bench/PaperPhotoWriterBench
+	/usr/bin/python3 scripts/paper/train_detector.py --photos $(PAPER_PHOTOS) --also $(PAPER_PHOTOS)/generated
 
 # Every test under AddressSanitizer and UndefinedBehaviorSanitizer, in a build of its own in ./build-asan. Each
 # process writes what the sanitizers find to a file of its own in build-asan/sanitizer-reports, the real program

@@ -73,11 +73,13 @@ class Photos:
         self.images = np.empty((0, size, size, 3), np.uint8)
         self.masks = np.empty((0, size, size), np.uint8)
         self.kinds = []
+        self.read = 0  # manifest lines of this folder taken in
         self.update()
 
     def update(self):
         with open(os.path.join(self.folder, "manifest.jsonl")) as f:
-            entries = [json.loads(line) for line in f if line.endswith("\n")][len(self.kinds):]
+            entries = [json.loads(line) for line in f if line.endswith("\n")][self.read:]
+        self.read += len(entries)
         size = self.size
         images = np.empty((len(entries), size, size, 3), np.uint8)
         masks = np.zeros((len(entries), size, size), np.uint8)
@@ -90,6 +92,12 @@ class Photos:
         self.images = np.concatenate([self.images, images])
         self.masks = np.concatenate([self.masks, masks])
         self.kinds += [entry["kind"] for entry in entries]
+
+    def join(self, other):
+        """Takes in another folder's photos once; update() then reads only this folder's newer ones."""
+        self.images = np.concatenate([other.images, self.images])
+        self.masks = np.concatenate([other.masks, self.masks])
+        self.kinds = other.kinds + self.kinds
 
 
 def augment(rng, images, masks):
@@ -144,6 +152,8 @@ def evaluate(model, photos):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     parser.add_argument("--photos", default="build/paper-photos")
+    parser.add_argument("--also", nargs="*", default=[],
+                        help="further folders of training photos, such as the project's generated scenes")
     parser.add_argument("--work", default="build/paper-detector", help="checkpoints and logs")
     parser.add_argument("--models", default="engine/cleanup/models")
     parser.add_argument("--size", type=int, default=160)
@@ -160,6 +170,8 @@ def main():
     os.makedirs(args.work, exist_ok=True)
 
     train = Photos(os.path.join(args.photos, "train"), args.size)
+    for folder in args.also:
+        train.join(Photos(folder, args.size))
     val = Photos(os.path.join(args.photos, "val"), args.size)
     model = PaperNet()
     print(f"{sum(p.numel() for p in model.parameters())} parameters", flush=True)
