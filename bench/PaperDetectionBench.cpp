@@ -13,9 +13,8 @@
 // rounds of changes, so that the final figures come from seeds no one had seen; 9 a third, 11 a fourth, 13 a
 // fifth, 15 a sixth, 17 a seventh, 19 an eighth, 21 a ninth, 23 a tenth, 25 an eleventh and 27 a twelfth, each
 // added for the same reason once the one before had been reported.
-// PaperFalseQuads is for developing the rules that keep detection from finding a sheet where it must find
-// none: it reports the quads found on 300 white tables, flatbed scans and ruled scans of seeds from 3,000,000
-// on, beside the few such photos of the sets above, so that a rule is judged on more than those few.
+// PaperFalseQuads reports the quads found where detection must find none, on 300 white tables, flatbed scans
+// and ruled scans of seeds from 3,000,000 on, beside the few such photos of the sets above.
 // DetectPaperStages times each stage of one detection on 12-megapixel photos on one core.
 
 #include <benchmark/benchmark.h>

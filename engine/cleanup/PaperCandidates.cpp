@@ -1,59 +1,37 @@
 #include "engine/cleanup/PaperCandidates.h"
 
-#include "engine/cleanup/detail/PaperAnalysis.h"
 #include "engine/cleanup/detail/PaperDetectors.h"
-#include "engine/cleanup/detail/PaperKeeping.h"
-#include "engine/cleanup/detail/PaperParts.h"
-#include "engine/cleanup/detail/PaperProposals.h"
-#include "engine/cleanup/detail/PaperShadows.h"
+#include "engine/cleanup/detail/PaperGeometry.h"
+#include "engine/cleanup/detail/PaperNetwork.h"
+#include "engine/cleanup/detail/PaperSmoothing.h"
 
-#include <algorithm>
+#include <opencv2/imgproc.hpp>
 
 namespace quillfen::detail::paper {
 
-namespace {
-
-// The outlines of sheets in the analysed picture; where relighting, a part of a sheet that a hard shadow's edge
-// cut off, held by no sure outline, is looked for again in the picture relit across that edge.
-std::vector<PaperCandidate> outlinesIn(const Analysis& a, const RectangleDetectorOptions& options, bool relighting,
-                                      bool stripesAside = false) {
-    if (options.maximumObservations <= 0) return {};
-    const Surface surface = surfaceOf(a);
-    std::vector<ScoredOutline> scored = scoredOutlines(a, options, surface, stripesAside);
-    const SheetsIn sheetsInRelit = [&](const Bitmap& picture) { return outlinesIn(analyse(picture), options, false); };
-    handOverParts(a, scored, relighting ? sheetsInRelit : SheetsIn());
-    dropMatsAndPieces(a, scored);
-    std::vector<PaperCandidate> sheets = keptSheets(a, options, surface, std::move(scored));
-    // Where no sheet is found, a hard shadow's edge across the picture may have split one into parts of which
-    // none stands out as a sheet: the sheets found in the picture relit across such an edge are proposed, the
-    // longest edge's first.
-    if (!sheets.empty() || !relighting) return sheets;
-    const std::vector<ShadowEdge> shadowEdges = hardShadowEdges(a, surface.straightEdges);
-    for (const ShadowEdge& edge : shadowEdges) {
-        const cv::Point2d along = edge.line.direction.cross(edge.lit) > 0 ? edge.line.direction : -edge.line.direction;
-        sheets = outlinesIn(analyse(relitBeyond(a.colour, edge.line.point, along, edge.light)), options, false);
-        if (!sheets.empty()) break;
-    }
-    // On a colourless wall the edges of its stripes, many and long, may crowd the sheet's own sides out of
-    // the lines the outlines are put together from: where still no sheet is found, in the picture as it is or
-    // relit across a hard shadow's edge, and no such edge stands alone, the best two outlines of the lines left
-    // when they are set aside are judged as well, with the same bar as the regions opened past the stripes, each
-    // only where it holds half of such a region at least: a line drawn across the sheet, as the edge of a shape,
-    // cuts off a piece of it. Only then: the edges of bands drawn along the sheet and of a shadow across it are
-    // left too, and an outline along them would take the place of the sheet's own, less clear where the stripes
-    // meet it, or pass for a sheet in the shadow's stead, the sunlit part between its edge and a stroke of the
-    // drawing. A shadow's edge beside other lines parallel to it may be a sheet's side beside a stripe's edge or
-    // a stroke, and the picture relit across it then shows no sheet; one standing alone is a shadow's.
-    if (sheets.empty() && surface.colourless && surface.striped &&
-        std::none_of(shadowEdges.begin(), shadowEdges.end(), [](const ShadowEdge& e) { return e.alone; }))
-        sheets = outlinesIn(a, options, false, true);
-    return sheets;
+bool analysable(const Bitmap& image) {
+    return !image.isEmpty() && image.pixels.size() == Bitmap::byteCount(image.width, image.height) &&
+           image.width >= 16 && image.height >= 16;
 }
 
-}  // namespace
+Sighting sight(const Bitmap& image) {
+    const cv::Mat rgba(image.height, image.width, CV_8UC4, const_cast<std::uint8_t*>(image.pixels.data()));
+    cv::Mat rgb, colour;
+    cv::cvtColor(rgba, rgb, cv::COLOR_RGBA2RGB);
+    // Lightly smoothed, so that paper grain and JPEG noise do not pass for the sheet's edges when refining.
+    smoothLightly(rgb, colour);
+    const std::vector<PaperCandidate> found = networkSheetIn(colour);
+    return {colour.size(), found.empty() ? std::nullopt : std::optional(found.front())};
+}
 
-std::vector<PaperCandidate> rectanglesIn(const Analysis& a, const RectangleDetectorOptions& options) {
-    return outlinesIn(a, options, true);
+std::vector<PaperCandidate> rectanglesIn(const Sighting& s, const RectangleDetectorOptions& options) {
+    if (options.maximumObservations <= 0 || !s.sheet || s.sheet->confidence < options.minimumConfidence) return {};
+    if (!withinLimits(pixelCorners(s.sheet->quad, s.size), s.size, options)) return {};
+    return {*s.sheet};
+}
+
+std::vector<PaperCandidate> documentIn(const Sighting& s) {
+    return s.sheet ? std::vector<PaperCandidate>{*s.sheet} : std::vector<PaperCandidate>{};
 }
 
 }  // namespace quillfen::detail::paper
@@ -62,7 +40,12 @@ namespace quillfen::Cleaner {
 
 std::vector<PaperCandidate> detectRectangles(const Bitmap& image, const RectangleDetectorOptions& options) {
     using namespace detail::paper;
-    return analysable(image) ? rectanglesIn(analyse(image), options) : std::vector<PaperCandidate>{};
+    return analysable(image) ? rectanglesIn(sight(image), options) : std::vector<PaperCandidate>{};
+}
+
+std::vector<PaperCandidate> segmentDocument(const Bitmap& image) {
+    using namespace detail::paper;
+    return analysable(image) ? documentIn(sight(image)) : std::vector<PaperCandidate>{};
 }
 
 }  // namespace quillfen::Cleaner

@@ -30,14 +30,13 @@ struct RectangleDetectorOptions {
 
 namespace quillfen::Cleaner {
 
-// Proposes bright, roughly rectangular outlines that stand out from a darker surround, best first,
-// at most options.maximumObservations of them, each at least options.minimumConfidence sure.
-// Pure; any thread.
+// The sheet that the paper segmentation network marks in the picture, its corners refined on the picture's
+// edges, where it keeps the limits and is at least options.minimumConfidence sure; at most one. Pure; any thread.
 std::vector<PaperCandidate> detectRectangles(const Bitmap& image,
                                              const RectangleDetectorOptions& options = {});
 
-// Outlines the one bright region that looks most like a document; empty when there is none.
-// Its confidence says how clearly the region stands out. Pure; any thread.
+// The sheet that the network marks, whatever its shape, with how sure the network is of it; empty when it
+// marks none. Pure; any thread.
 std::vector<PaperCandidate> segmentDocument(const Bitmap& image);
 
 }  // namespace quillfen::Cleaner

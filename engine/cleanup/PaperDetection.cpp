@@ -221,13 +221,13 @@ Quad photoQuad(const Quad& found, const Bitmap& image) {
 }
 
 std::optional<Quad> detectPaper(const Bitmap& image) {
-    // Both detectors look at the same working copy: the document detector reuses the analysis that the
-    // rectangle detector made of it.
+    // Both detectors look at the same working copy: the document detector reuses the sheet that the network
+    // marked in it for the rectangle detector.
     using namespace detail::paper;
-    std::optional<Analysis> analysis;
-    auto analysed = [&](const Bitmap& working) -> const Analysis& {
-        if (!analysis) analysis = analyse(working);
-        return *analysis;
+    std::optional<Sighting> sighting;
+    auto sighted = [&](const Bitmap& working) -> const Sighting& {
+        if (!sighting) sighting = sight(working);
+        return *sighting;
     };
     // The detectors find outlines in the working copy and propose them where they lie in the photo.
     auto inPhoto = [&](std::vector<PaperCandidate> found) {
@@ -236,12 +236,10 @@ std::optional<Quad> detectPaper(const Bitmap& image) {
     };
     const PaperDetectors detectors{
         [&](const Bitmap& working) {
-            return analysable(working) ? inPhoto(rectanglesIn(analysed(working), {}))
-                                       : std::vector<PaperCandidate>{};
+            return analysable(working) ? inPhoto(rectanglesIn(sighted(working), {})) : std::vector<PaperCandidate>{};
         },
         [&](const Bitmap& working) {
-            return analysable(working) ? inPhoto(documentIn(analysed(working)))
-                                       : std::vector<PaperCandidate>{};
+            return analysable(working) ? inPhoto(documentIn(sighted(working))) : std::vector<PaperCandidate>{};
         }};
     return detectPaper(image, detectors);
 }

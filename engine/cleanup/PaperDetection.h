@@ -31,8 +31,8 @@ std::optional<Bitmap> workingCopy(const Bitmap& image);
 Quad photoQuad(const Quad& found, const Bitmap& image);
 
 // The corners of the sheet of paper in a decoded photo, or nothing when no sheet stands out from a
-// darker surface: detectRectangles with its default limits, and segmentDocument, on one analysis of the
-// working copy. Pure; any thread, any number at once.
+// darker surface: detectRectangles with its default limits, and segmentDocument, on the sheet the paper
+// segmentation network marks once in the working copy. Pure; any thread, any number at once.
 std::optional<Quad> detectPaper(const Bitmap& image);
 std::optional<Quad> detectPaper(const Bitmap& image, const PaperDetectors& detectors);
 

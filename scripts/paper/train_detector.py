@@ -157,7 +157,7 @@ def main():
     parser.add_argument("--work", default="build/paper-detector", help="checkpoints and logs")
     parser.add_argument("--models", default="engine/cleanup/models")
     parser.add_argument("--size", type=int, default=160)
-    parser.add_argument("--epochs", type=int, default=24)
+    parser.add_argument("--epochs", type=int, default=40)
     parser.add_argument("--steps", type=int, default=100, help="batches an epoch")
     parser.add_argument("--batch", type=int, default=32)
     parser.add_argument("--lr", type=float, default=3e-3)

@@ -1,15 +1,30 @@
 #pragma once
 
+#include <optional>
 #include <vector>
 
-#include "engine/cleanup/PaperCandidates.h"
-#include "engine/cleanup/detail/PaperAnalysis.h"
+#include <opencv2/core.hpp>
 
-// Internal to paper detection: the rectangle and document detectors on an analysis of the working copy,
-// so that one detection analyses the copy once for both. Pure functions.
+#include "engine/cleanup/PaperCandidates.h"
+#include "engine/core/Bitmap.h"
+
+// Internal to paper detection: the rectangle and document detectors, both on the sheet that the paper
+// segmentation network marks in the working copy, which one detection looks for once. Pure functions.
 namespace quillfen::detail::paper {
 
-std::vector<PaperCandidate> rectanglesIn(const Analysis& a, const RectangleDetectorOptions& options);
-std::vector<PaperCandidate> documentIn(const Analysis& a);
+// The sheet the network marks in a picture, refined on the picture's edges; nothing where it marks none.
+struct Sighting {
+    cv::Size size;
+    std::optional<PaperCandidate> sheet;
+};
+
+// Whether a picture has pixels enough to look at: at least 16 each way.
+bool analysable(const Bitmap& image);
+// The sheet the network marks in an analysable picture.
+Sighting sight(const Bitmap& image);
+// The sighted sheet where it keeps the rectangle detector's limits and is at least as sure as they ask.
+std::vector<PaperCandidate> rectanglesIn(const Sighting& s, const RectangleDetectorOptions& options);
+// The sighted sheet, whatever its shape.
+std::vector<PaperCandidate> documentIn(const Sighting& s);
 
 }  // namespace quillfen::detail::paper

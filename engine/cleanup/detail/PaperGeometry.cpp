@@ -57,26 +57,6 @@ std::optional<Corners> cornersOf(const std::array<Line, 4>& sides) {
     return out;
 }
 
-// The four hull vertices that keep the most area: vertices are dropped, least loss first.
-std::optional<Corners> quadFromContour(const std::vector<cv::Point>& contour) {
-    std::vector<cv::Point> hullPoints;
-    cv::convexHull(contour, hullPoints);
-    if (hullPoints.size() < 4) return std::nullopt;
-    std::vector<cv::Point2d> hull(hullPoints.begin(), hullPoints.end());
-    while (hull.size() > 4) {
-        std::size_t drop = 0;
-        double least = 1e300;
-        for (std::size_t i = 0; i < hull.size(); ++i) {
-            const auto& p = hull[(i + hull.size() - 1) % hull.size()];
-            const auto& q = hull[(i + 1) % hull.size()];
-            const double loss = std::abs((hull[i] - p).cross(q - p));
-            if (loss < least) least = loss, drop = i;
-        }
-        hull.erase(hull.begin() + static_cast<std::ptrdiff_t>(drop));
-    }
-    return Corners{hull[0], hull[1], hull[2], hull[3]};
-}
-
 // The four hull vertices that enclose the most area: for each pair of opposite corners, the vertex farthest
 // from the diagonal between them on either side. Corners rounded off keep their vertices near the true ones,
 // where dropping vertices one at a time may cut a whole side off.
@@ -124,30 +104,6 @@ bool withinLimits(const Corners& c, cv::Size size, const RectangleDetectorOption
     return shortest >= options.minimumSize * shorterSide && shortest >= options.minimumAspectRatio * longest;
 }
 
-int unseenParts(const Corners& c, cv::Size size) {
-    // Pixels beyond an edge: as far out as the nearest colour an edge is judged by, and clearly beyond.
-    const double near = 2.5, clearly = 0.02 * std::max(size.width, size.height);
-    auto beyond = [&](cv::Point2d p, int edge, double by) {
-        switch (edge) {
-            case 0:
-                return p.x < -by;
-            case 1:
-                return p.y < -by;
-            case 2:
-                return p.x > size.width - 1 + by;
-            default:
-                return p.y > size.height - 1 + by;
-        }
-    };
-    int unseen = 0;
-    for (int i = 0; i < 4; ++i)
-        for (int edge = 0; edge < 4; ++edge) {
-            unseen += beyond(c[i], edge, -near) && beyond(c[(i + 1) % 4], edge, -near);
-            unseen += beyond(c[i], edge, clearly);
-        }
-    return unseen;
-}
-
 std::optional<Corners> inset(const Corners& c, double distance) {
     cv::Point2d centre(0, 0);
     for (const auto& p : c) centre += p * 0.25;
@@ -163,15 +119,6 @@ std::optional<Corners> inset(const Corners& c, double distance) {
     const auto turn = [](const Corners& q) { return (q[1] - q[0]).cross(q[2] - q[1]); };
     if (!out || turn(*out) * turn(c) < 0) return std::nullopt;
     return out;
-}
-
-bool sidesAlong(const Corners& a, const Corners& b, double degrees) {
-    const double limit = std::cos(degrees * CV_PI / 180);
-    for (int i = 0; i < 4; ++i) {
-        const cv::Point2d u = a[(i + 1) % 4] - a[i], v = b[(i + 1) % 4] - b[i];
-        if (u.dot(v) < limit * cv::norm(u) * cv::norm(v)) return false;
-    }
-    return true;
 }
 
 double overlap(const Corners& a, const Corners& b) {

@@ -29,22 +29,13 @@ bool isConvex(const Corners& c);
 // The outline whose side i lies along sides[i], each corner where the sides before and after it cross;
 // nothing where two neighbouring sides are parallel or the outline is not convex.
 std::optional<Corners> cornersOf(const std::array<Line, 4>& sides);
-// The four hull vertices that keep the most area: vertices are dropped, least loss first.
-std::optional<Corners> quadFromContour(const std::vector<cv::Point>& contour);
 // The four vertices of the contour's hull that enclose the most area.
 std::optional<Corners> quadEnclosingMost(const std::vector<cv::Point>& contour);
 // Whether an outline has the size, proportions and corner angles asked for.
 bool withinLimits(const Corners& c, cv::Size size, const RectangleDetectorOptions& options);
-// How much of the outline a picture of that size does not show as a sheet's edge: the sides that lie along
-// its border, both ends within a few pixels of the same edge or beyond it, and the corners that lie beyond it
-// by more than a fiftieth of its longer side. Past such a side nothing is seen, and the sides towards such a
-// corner run out of the picture.
-int unseenParts(const Corners& c, cv::Size size);
 // The convex outline with each side moved the given distance towards its inside, parallel to itself; nothing
 // when the sides would pass each other.
 std::optional<Corners> inset(const Corners& c, double distance);
-// Whether each side of b runs within the given angle of the same side of a, the same way round.
-bool sidesAlong(const Corners& a, const Corners& b, double degrees);
 // Intersection over union of two convex outlines.
 double overlap(const Corners& a, const Corners& b);
 // The share of a's area that b covers.

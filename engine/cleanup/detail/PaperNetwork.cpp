@@ -125,7 +125,9 @@ std::vector<PaperCandidate> networkSheetIn(const cv::Mat& colour) {
     const double cell = static_cast<double>(std::max(size.width, size.height)) / chances.cols;
     const Corners c = refine(colour, *outline, std::max(3.0, 1.5 * cell));
     if (!isConvex(c)) return {};
-    return {PaperCandidate{unitQuad(c, size), agreement(chances, c, size)}};
+    // Agreement is high wherever most of the picture is plainly surface; below 0.8 the outline is no better
+    // than a guess, and at 0.9 as sure as a detector's confidence of one half.
+    return {PaperCandidate{unitQuad(c, size), std::clamp((agreement(chances, c, size) - 0.8) / 0.2, 0.0, 1.0)}};
 }
 
 }  // namespace quillfen::detail::paper

@@ -22,7 +22,7 @@ std::optional<Corners> regionOutline(const cv::Mat& chances, cv::Size picture);
 // How far the chances agree with the outline: their mean inside it and of their complement outside it.
 double agreement(const cv::Mat& chances, const Corners& c, cv::Size picture);
 // The sheet that the network finds in a working copy's colour (lightly smoothed, CV_8UC3 RGB), its corners
-// refined on that colour, with the agreement as its confidence; empty when there is none.
+// refined on that colour, with a confidence from its agreement; empty when there is none.
 std::vector<PaperCandidate> networkSheetIn(const cv::Mat& colour);
 
 }  // namespace quillfen::detail::paper
