@@ -4,10 +4,7 @@
 // a document whose book title is 200 MB, until the model holds it (the window shows what it holds).
 #include <benchmark/benchmark.h>
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -15,43 +12,17 @@
 
 #include "app/model/AppModel.h"
 #include "app/model/SavedBook.h"
+#include "bench/LargeBooks.h"
 
 using namespace quillfen;
 
 namespace {
 
-void ensureApplication() {
-    static int argc = 1;
-    static char name[] = "ModelLoadBench";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
-}
-
-// Writes the document into a data folder of its own and points the model there.
-void writeDocument(QTemporaryDir& data, const SavedBook& book) {
-    ensureApplication();
-    qputenv("XDG_DATA_HOME", data.path().toUtf8());
-    const QString folder = data.path() + "/Quillfen/Book";
-    QDir().mkpath(folder + "/Originals");
-    QFile file(folder + "/book.json");
-    const std::string bytes = documentBytes(book);
-    file.open(QIODevice::WriteOnly);
-    file.write(bytes.data(), static_cast<qint64>(bytes.size()));
-}
+using namespace quillfen::largebooks;
 
 void LoadHundredThousandDrawings(benchmark::State& state) {
     constexpr int count = 100000;
-    SavedBook book;
-    for (int i = 0; i < count; ++i) {
-        SavedBook::Item item;
-        item.info.id = UUID::random();
-        item.info.date = Date(700000000.0 + 60.0 * i);
-        item.info.title = "Drawing number " + std::to_string(i);
-        item.info.sequence = i;
-        item.file = item.info.id.string() + ".jpeg";
-        book.drawings.push_back(std::move(item));
-    }
-    book.nextSequence = count;
+    const SavedBook book = bookOf(count);
     QTemporaryDir data;
     writeDocument(data, book);
     double settled = 0;

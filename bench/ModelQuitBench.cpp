@@ -4,9 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -15,6 +13,7 @@
 
 #include "app/model/AppModel.h"
 #include "app/model/SavedBook.h"
+#include "bench/LargeBooks.h"
 
 using namespace quillfen;
 
@@ -22,39 +21,12 @@ namespace {
 
 constexpr int drawingCount = 100000;
 
-void ensureApplication() {
-    static int argc = 1;
-    static char name[] = "ModelQuitBench";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
-}
-
-SavedBook largeBook() {
-    SavedBook book;
-    for (int i = 0; i < drawingCount; ++i) {
-        SavedBook::Item item;
-        item.info.id = UUID::random();
-        item.info.date = Date(700000000.0 + 60.0 * i);
-        item.info.title = "Drawing number " + std::to_string(i);
-        item.info.sequence = i;
-        item.file = item.info.id.string() + ".jpeg";
-        book.drawings.push_back(std::move(item));
-    }
-    book.nextSequence = drawingCount;
-    return book;
-}
+using namespace quillfen::largebooks;
 
 // A data folder holding the book; the model is pointed there.
 std::unique_ptr<QTemporaryDir> folderOf(const SavedBook& book) {
-    ensureApplication();
     auto data = std::make_unique<QTemporaryDir>();
-    qputenv("XDG_DATA_HOME", data->path().toUtf8());
-    const QString folder = data->path() + "/Quillfen/Book";
-    QDir().mkpath(folder + "/Originals");
-    QFile file(folder + "/book.json");
-    const std::string bytes = documentBytes(book);
-    file.open(QIODevice::WriteOnly);
-    file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    writeDocument(*data, book);
     return data;
 }
 
@@ -63,7 +35,7 @@ bool busy(const AppModel& model) {
 }
 
 void quit(benchmark::State& state, bool settle) {
-    const SavedBook book = largeBook();
+    const SavedBook book = bookOf(drawingCount);
     const auto data = folderOf(book);
     double ready = 0, prepared = 0, ended = 0, encoded = 0;
     for (auto _ : state) {
