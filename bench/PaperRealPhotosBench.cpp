@@ -4,7 +4,9 @@
 // found), surface, artwork and seed. The folder is named by QUILLFEN_PAPER_PHOTOS. Per kind of surface it
 // reports on stderr: photos, photos without a quad, the mean Jaccard index of found against true
 // sheets, over all of them and over those whose true outline the selection rules accept, the sheets
-// missed among the latter, the quads found where none is to be found, and the milliseconds of one detection on one core (median and most).
+// missed among the latter, the quads found where none is to be found, and the milliseconds of one detection
+// on one core (median and most). QUILLFEN_PAPER_EACH names a file for one tab-separated line per photo: file,
+// kind, truth passes, quad found, Jaccard, surface, and the quad found in unit coordinates.
 
 #include <benchmark/benchmark.h>
 
@@ -46,7 +48,8 @@ std::vector<Entry> manifest(const fs::path& folder) {
         Entry e{j.at("file").get<std::string>(), j.value("kind", ""), j.value("surface", ""), std::nullopt};
         if (j.contains("corners") && j["corners"].is_array()) {
             std::array<Point, 4> c;
-            for (int i = 0; i < 4; ++i) c[i] = {j["corners"][i][0].get<double>(), j["corners"][i][1].get<double>()};
+            for (int i = 0; i < 4; ++i)
+                c[i] = {j["corners"][i][0].get<double>(), j["corners"][i][1].get<double>()};
             e.corners = c;
         }
         entries.push_back(std::move(e));
@@ -73,22 +76,27 @@ struct Measured {
     double jaccard = 0;
     bool truthAccepted = false;
     double milliseconds = 0;
+    std::optional<Quad> found;
 };
 
 Measured measured(const Entry& entry, const fs::path& folder) {
     const auto image = decodedFile(folder / entry.file);
     if (!image) return {};
-    Measured m{true};
+    Measured m;
+    m.decoded = true;
     const auto start = std::chrono::steady_clock::now();
     const auto quad = Cleaner::detectPaper(*image);
-    m.milliseconds = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    m.milliseconds =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     m.quadFound = quad.has_value();
+    m.found = quad;
     if (!entry.corners) return m;
     const Quad truth = truthOf(*entry.corners, image->width, image->height);
     m.jaccard = quad ? paperphotos::jaccard(*quad, truth, image->width, image->height) : 0;
-    const Cleaner::PaperDetectors truthOnly{
-        [&](const Bitmap&) { return std::vector<PaperCandidate>{{truth, 1}}; },
-        [](const Bitmap&) { return std::vector<PaperCandidate>{}; }};
+    const Cleaner::PaperDetectors truthOnly{[&](const Bitmap&) {
+                                                return std::vector<PaperCandidate>{{truth, 1}};
+                                            },
+                                            [](const Bitmap&) { return std::vector<PaperCandidate>{}; }};
     m.truthAccepted = Cleaner::detectPaper(*image, truthOnly).has_value();
     return m;
 }
@@ -118,20 +126,23 @@ struct Tally {
         std::sort(v.begin(), v.end());
         return v.empty() ? 0 : v[v.size() / 2];
     }
-    double mostMs() const { return milliseconds.empty() ? 0 : *std::max_element(milliseconds.begin(), milliseconds.end()); }
+    double mostMs() const {
+        return milliseconds.empty() ? 0 : *std::max_element(milliseconds.begin(), milliseconds.end());
+    }
 };
 
 void printRow(const std::string& name, const Tally& t) {
-    std::fprintf(stderr, "%-16s %6d %7d %6d %8.4f %8d %8.4f %7d %9d %7d %8.1f %8.1f\n", name.c_str(), t.photos,
-                 t.noQuad, t.sheets, t.meanJaccard(), t.accepted, t.acceptedMeanJaccard(), t.missed, t.negatives,
-                 t.falseQuads, t.medianMs(), t.mostMs());
+    std::fprintf(stderr, "%-16s %6d %7d %6d %8.4f %8d %8.4f %7d %9d %7d %8.1f %8.1f\n", name.c_str(),
+                 t.photos, t.noQuad, t.sheets, t.meanJaccard(), t.accepted, t.acceptedMeanJaccard(), t.missed,
+                 t.negatives, t.falseQuads, t.medianMs(), t.mostMs());
 }
 
 void PaperRealPhotosQuality(benchmark::State& state) {
     const char* folderName = std::getenv("QUILLFEN_PAPER_PHOTOS");
     if (!folderName || !fs::exists(fs::path(folderName) / "manifest.jsonl")) {
         state.SkipWithError("QUILLFEN_PAPER_PHOTOS names no folder with a manifest.jsonl");
-        for (auto _ : state) {}
+        for (auto _ : state) {
+        }
         return;
     }
     const fs::path folder(folderName);
@@ -150,7 +161,8 @@ void PaperRealPhotosQuality(benchmark::State& state) {
         for (int w = 0; w < workers; ++w)
             running.push_back(std::async(std::launch::async, [&, w] {
                 Cleaner::detectPaper(Bitmap(64, 48));
-                for (std::size_t i = w; i < entries.size(); i += workers) results[i] = measured(entries[i], folder);
+                for (std::size_t i = w; i < entries.size(); i += workers)
+                    results[i] = measured(entries[i], folder);
             }));
         for (auto& r : running) r.get();
         cv::setNumThreads(openCvThreads);
@@ -173,14 +185,26 @@ void PaperRealPhotosQuality(benchmark::State& state) {
                  "sheets", "mean J", "passing", "mean J", "missed", "no sheet", "false", "med ms", "most ms");
     for (const auto& [name, t] : byKind) printRow(name, t);
     printRow("all", all);
-    std::fprintf(stderr,
-                 "sheets: %d, mean Jaccard %.4f; of the %d whose true outline passes: mean Jaccard %.4f, missed %d "
-                 "(%.2f%%); false quads %d of %d; one core: median %.1f ms, most %.1f ms\n",
-                 all.sheets, all.meanJaccard(), all.accepted, all.acceptedMeanJaccard(), all.missed,
-                 all.accepted ? 100.0 * all.missed / all.accepted : 0.0, all.falseQuads, all.negatives,
-                 all.medianMs(), all.mostMs());
+    std::fprintf(
+        stderr,
+        "sheets: %d, mean Jaccard %.4f; of the %d whose true outline passes: mean Jaccard %.4f, missed %d "
+        "(%.2f%%); false quads %d of %d; one core: median %.1f ms, most %.1f ms\n",
+        all.sheets, all.meanJaccard(), all.accepted, all.acceptedMeanJaccard(), all.missed,
+        all.accepted ? 100.0 * all.missed / all.accepted : 0.0, all.falseQuads, all.negatives, all.medianMs(),
+        all.mostMs());
     std::fprintf(stderr, "unreadable: %zu; below Jaccard 0.9 or with a false quad:\n", unreadable.size());
     for (const auto& file : poor) std::fprintf(stderr, "  %s\n", file.c_str());
+    if (const char* each = std::getenv("QUILLFEN_PAPER_EACH")) {
+        std::ofstream out(each);
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            out << entries[i].file << '\t' << entries[i].kind << '\t' << results[i].truthAccepted << '\t'
+                << results[i].quadFound << '\t' << results[i].jaccard << '\t' << entries[i].surface;
+            if (const auto& q = results[i].found)
+                for (const Point& p : {q->topLeft, q->topRight, q->bottomRight, q->bottomLeft})
+                    out << '\t' << p.x << '\t' << p.y;
+            out << '\n';
+        }
+    }
     state.counters["meanJaccard"] = all.meanJaccard();
     state.counters["meanJaccardTruthPasses"] = all.acceptedMeanJaccard();
     state.counters["missed"] = all.missed;

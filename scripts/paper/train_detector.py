@@ -27,8 +27,9 @@ def conv(cin, cout, stride=1):
 
 
 class PaperNet(nn.Module):
-    """A small U-Net working at half the input's size: a strided first convolution, three
-    halvings, skips joined by addition, and the logits enlarged to the input's size at the end."""
+    """A small U-Net working at half the input's size: a strided first convolution, a halving
+    before each further width, skips joined by addition, and the logits enlarged to the input's
+    size at the end."""
 
     def __init__(self, widths=(16, 24, 40, 64)):
         super().__init__()
@@ -157,6 +158,8 @@ def main():
     parser.add_argument("--work", default="build/paper-detector", help="checkpoints and logs")
     parser.add_argument("--models", default="engine/cleanup/models")
     parser.add_argument("--size", type=int, default=160)
+    parser.add_argument("--widths", type=int, nargs="+", default=[16, 24, 40, 64],
+                        help="channels at each scale, from half the input's size down")
     parser.add_argument("--epochs", type=int, default=40)
     parser.add_argument("--steps", type=int, default=100, help="batches an epoch")
     parser.add_argument("--batch", type=int, default=32)
@@ -173,7 +176,7 @@ def main():
     for folder in args.also:
         train.join(Photos(folder, args.size))
     val = Photos(os.path.join(args.photos, "val"), args.size)
-    model = PaperNet()
+    model = PaperNet(tuple(args.widths))
     print(f"{sum(p.numel() for p in model.parameters())} parameters", flush=True)
     if args.resume:
         model.load_state_dict(torch.load(args.resume))
@@ -202,6 +205,7 @@ def main():
             torch.save(model.state_dict(), os.path.join(args.work, "best.pt"))
             export_detector.export(model, args.size, args.models, {
                 "trained": "make train-paper-detector", "train_photos": len(train.kinds),
+                "widths": args.widths,
                 "val_iou": round(iou, 4)}, val.images[:8])
 
 
