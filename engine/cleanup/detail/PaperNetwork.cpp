@@ -59,6 +59,37 @@ Line fittedSide(const std::vector<cv::Point>& outline, cv::Point2d a, cv::Point2
     return {cv::Point2d(fit[2], fit[3]), direction};
 }
 
+// The outline of a region's contour: the hull's four corners that enclose the most area, then each side
+// fitted to the contour's points along it, twice over; every convex stage is one outline.
+std::vector<Corners> outlinesOf(const std::vector<cv::Point>& contour) {
+    const auto hull = contour.empty() ? std::nullopt : quadEnclosingMost(contour);
+    if (!hull) return {};
+    std::vector<Corners> outlines{ordered(*hull)};
+    for (int pass = 0; pass < 2; ++pass) {
+        const Corners& c = outlines.back();
+        std::array<Line, 4> sides;
+        for (int i = 0; i < 4; ++i) sides[i] = fittedSide(contour, c[i], c[(i + 1) % 4]);
+        const auto fitted = cornersOf(sides);
+        if (!fitted || !isConvex(*fitted)) break;
+        outlines.push_back(*fitted);
+    }
+    return outlines;
+}
+
+// The outer contour of the largest region of a mask; empty without one.
+std::vector<cv::Point> largestContour(const cv::Mat& mask) {
+    cv::Mat labels, stats, centres;
+    const int count = cv::connectedComponentsWithStats(mask, labels, stats, centres, 8, CV_32S);
+    int largest = 0;
+    for (int i = 1; i < count; ++i)
+        if (largest == 0 || stats.at<int>(i, cv::CC_STAT_AREA) > stats.at<int>(largest, cv::CC_STAT_AREA))
+            largest = i;
+    if (largest == 0) return {};
+    std::vector<std::vector<cv::Point>> contours;
+    cv::findContours(labels == largest, contours, cv::RETR_EXTERNAL, cv::CHAIN_APPROX_NONE);
+    return contours.empty() ? std::vector<cv::Point>{} : contours.front();
+}
+
 }  // namespace
 
 cv::Mat sheetChances(const cv::Mat& rgb) {
@@ -78,41 +109,45 @@ cv::Mat sheetChances(const cv::Mat& rgb) {
     }
 }
 
+Corners frameOf(cv::Size picture) {
+    const double right = picture.width - 0.5, bottom = picture.height - 0.5;
+    return {{{-0.5, -0.5}, {right, -0.5}, {right, bottom}, {-0.5, bottom}}};
+}
+
 std::optional<Corners> regionOutline(const cv::Mat& chances, cv::Size picture) {
     cv::Mat fine;
     cv::resize(chances, fine, picture, 0, 0, cv::INTER_LINEAR);
-    cv::Mat labels, stats, centres;
-    const int count = cv::connectedComponentsWithStats(fine > 0.5, labels, stats, centres, 8, CV_32S);
-    int largest = 0;
-    for (int i = 1; i < count; ++i)
-        if (largest == 0 || stats.at<int>(i, cv::CC_STAT_AREA) > stats.at<int>(largest, cv::CC_STAT_AREA))
-            largest = i;
-    if (largest == 0) return std::nullopt;
-    std::vector<std::vector<cv::Point>> outlines;
-    cv::findContours(labels == largest, outlines, cv::RETR_EXTERNAL, cv::CHAIN_APPROX_NONE);
+    std::vector<Corners> outlines = outlinesOf(largestContour(fine > 0.5));
     if (outlines.empty()) return std::nullopt;
-    const auto hull = quadEnclosingMost(outlines.front());
-    if (!hull) return std::nullopt;
-    const Corners c = ordered(*hull);
-    std::array<Line, 4> sides;
-    for (int i = 0; i < 4; ++i) sides[i] = fittedSide(outlines.front(), c[i], c[(i + 1) % 4]);
-    const auto fitted = cornersOf(sides);
-    return fitted && isConvex(*fitted) ? fitted : std::optional<Corners>(c);
+    // A spur of the region can pull a hull corner, and a side fitted from it, away from the sheet; a region
+    // that fills nearly all of a scan is the whole sheet. The first fitted outline stands unless the chances
+    // agree clearly better with another.
+    outlines.push_back(frameOf(picture));
+    std::size_t best = std::min<std::size_t>(1, outlines.size() - 2);
+    double most = agreement(chances, outlines[best], picture);
+    for (std::size_t i = 0; i < outlines.size(); ++i)
+        if (const double a = agreement(chances, outlines[i], picture); a > most + 0.001) best = i, most = a;
+    return outlines[best];
 }
 
 double agreement(const cv::Mat& chances, const Corners& c, cv::Size picture) {
-    constexpr int shift = 4;  // corners in sixteenths of a cell
+    // The share of each cell inside the outline, from a square of four sub-cells each way to a cell. Filling
+    // takes in the sub-cells whose centres lie within half of one outside, so the outline is drawn that much
+    // in.
+    constexpr int fine = 4, shift = 4;
+    Corners sub;
+    for (int i = 0; i < 4; ++i)
+        sub[i] =
+            (onSquare(c[i], picture, chances.cols) + cv::Point2d(0.5, 0.5)) * fine - cv::Point2d(0.5, 0.5);
     std::vector<cv::Point> corners;
-    for (const auto& p : c) corners.emplace_back(onSquare(p, picture, chances.cols) * (1 << shift));
-    cv::Mat inside(chances.size(), CV_8U, cv::Scalar(0));
-    cv::fillConvexPoly(inside, corners, cv::Scalar(1), cv::LINE_8, shift);
-    double sum = 0;
-    for (int y = 0; y < chances.rows; ++y)
-        for (int x = 0; x < chances.cols; ++x) {
-            const float p = chances.at<float>(y, x);
-            sum += inside.at<std::uint8_t>(y, x) ? p : 1 - p;
-        }
-    return sum / chances.total();
+    for (const auto& p : inset(sub, 0.5).value_or(sub)) corners.emplace_back(p * (1 << shift));
+    cv::Mat inside(chances.size() * fine, CV_8U, cv::Scalar(0)), share;
+    cv::fillConvexPoly(inside, corners, cv::Scalar(255), cv::LINE_8, shift);
+    cv::resize(inside, share, chances.size(), 0, 0, cv::INTER_AREA);
+    share.convertTo(share, CV_32F, 1 / 255.0);
+    // Each cell agrees by its chance where inside and by its complement where outside.
+    const cv::Mat agreeing = share.mul(chances) + (1 - share).mul(1 - chances);
+    return cv::sum(agreeing)[0] / chances.total();
 }
 
 std::vector<PaperCandidate> networkSheetIn(const cv::Mat& colour) {
@@ -123,11 +158,13 @@ std::vector<PaperCandidate> networkSheetIn(const cv::Mat& colour) {
     if (!outline) return {};
     // The region's outline is as sure as a cell of the network's square: the edges are looked for that far.
     const double cell = static_cast<double>(std::max(size.width, size.height)) / chances.cols;
-    const Corners c = refine(colour, *outline, std::max(3.0, 1.5 * cell));
+    const Corners c =
+        *outline == frameOf(size) ? *outline : refine(colour, *outline, std::max(3.0, 1.5 * cell));
     if (!isConvex(c)) return {};
     // Agreement is high wherever most of the picture is plainly surface; below 0.8 the outline is no better
     // than a guess, and at 0.9 as sure as a detector's confidence of one half.
-    return {PaperCandidate{unitQuad(c, size), std::clamp((agreement(chances, c, size) - 0.8) / 0.2, 0.0, 1.0)}};
+    return {
+        PaperCandidate{unitQuad(c, size), std::clamp((agreement(chances, c, size) - 0.8) / 0.2, 0.0, 1.0)}};
 }
 
 }  // namespace quillfen::detail::paper

@@ -15,11 +15,15 @@ namespace quillfen::detail::paper {
 // The chance that each cell shows the sheet, 0 to 1 (CV_32F, the network's square input side each way), for a
 // picture (CV_8UC3 RGB) stretched onto that square. Empty when the network cannot be read or run.
 cv::Mat sheetChances(const cv::Mat& rgb);
-// The outline of the largest region of chances above one half, in pixels of a picture of the given size: the
-// four hull corners that enclose the most area, then each side fitted to the outline's points along it. Nothing
-// without such a region or where the sides make no convex outline.
+// The outline of the largest region of chances above one half, in pixels of a picture of the given size: of
+// the four hull corners that enclose the most area, the outline with each side fitted to the region's outline
+// points along it, that fitted again, and the picture's frame, the one the chances agree with clearly most
+// (the first fitted outline where none does). Nothing without such a region.
 std::optional<Corners> regionOutline(const cv::Mat& chances, cv::Size picture);
-// How far the chances agree with the outline: their mean inside it and of their complement outside it.
+// The outline of the whole picture of that size, along the outer edges of its border pixels.
+Corners frameOf(cv::Size picture);
+// How far the chances agree with the outline: the mean over cells of their chance by the share of the cell
+// inside it and of their complement by the share outside.
 double agreement(const cv::Mat& chances, const Corners& c, cv::Size picture);
 // The sheet that the network finds in a working copy's colour (lightly smoothed, CV_8UC3 RGB), its corners
 // refined on that colour, with a confidence from its agreement; empty when there is none.

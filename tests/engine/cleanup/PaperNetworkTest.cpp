@@ -35,7 +35,9 @@ cv::Mat chancesOf(const std::vector<std::vector<cv::Point2d>>& polygons, int sid
     return chances;
 }
 
-std::vector<cv::Point2d> pointsOf(const Corners& c) { return {c.begin(), c.end()}; }
+std::vector<cv::Point2d> pointsOf(const Corners& c) {
+    return {c.begin(), c.end()};
+}
 
 }  // namespace
 
@@ -48,6 +50,11 @@ TEST(PaperNetwork, TheLargestRegionsOutlineGetsFourFittedSidesWithCornersWithinA
     const std::vector<cv::Point2d> hand{{450, 600}, {560, 600}, {560, 700}, {450, 700}};
     const std::vector<cv::Point2d> bump{{790, 300}, {830, 320}, {830, 380}, {790, 400}};
     const std::vector<cv::Point2d> sliver{{20, 20}, {120, 20}, {120, 740}, {20, 740}};
+    // A blot the network takes for paper against the sheet's top left corner.
+    const std::vector<cv::Point2d> spur{{150, 90}, {230, 90}, {230, 170}, {150, 170}};
+    // A scan whose top right corner the network is unsure of.
+    const Corners scan = detail::paper::frameOf(picture);
+    const std::vector<cv::Point2d> unsureCorner{{700, -1}, {1025, -1}, {1025, 100}};
     struct Case {
         const char* name;
         cv::Mat chances;
@@ -62,6 +69,8 @@ TEST(PaperNetwork, TheLargestRegionsOutlineGetsFourFittedSidesWithCornersWithinA
         {"a hand over one side", chancesOf({pointsOf(upright)}, 64, {hand}), upright},
         {"a bump on one side", chancesOf({pointsOf(upright), bump}), upright},
         {"a smaller region beside the sheet", chancesOf({pointsOf(turned), sliver}), turned},
+        {"a blot against one corner", chancesOf({pointsOf(upright), spur}), upright},
+        {"a scan with an unsure corner", chancesOf({pointsOf(scan)}, 64, {unsureCorner}) * 0.6 + 0.4, scan},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -79,19 +88,25 @@ TEST(PaperNetwork, NoOutlineWithoutARegionOfChancesAboveOneHalf) {
 }
 
 TEST(PaperNetwork, AgreementIsTheChancesMeanInsideAndTheirComplementsOutside) {
-    // Cells 16 to 47 each way are sure, a quarter of the square; the outline runs through their centres.
+    // Cells 16 to 47 each way are sure, a quarter of the square; the outline runs along their outer edges,
+    // and half a cell further in, through the centres of the outermost.
     cv::Mat sure(64, 64, CV_32F, cv::Scalar(0));
     sure(cv::Rect(16, 16, 32, 32)).setTo(1);
-    const Corners sheet{{{263.5, 197.5}, {759.5, 197.5}, {759.5, 569.5}, {263.5, 569.5}}};
-    const Corners whole{{{0, 0}, {1023, 0}, {1023, 767}, {0, 767}}};
-    EXPECT_DOUBLE_EQ(detail::paper::agreement(sure, sheet, picture), 1.0);
-    EXPECT_DOUBLE_EQ(detail::paper::agreement(1 - sure, sheet, picture), 0.0);
-    EXPECT_DOUBLE_EQ(detail::paper::agreement(cv::Mat(64, 64, CV_32F, cv::Scalar(0.5)), sheet, picture), 0.5);
-    EXPECT_DOUBLE_EQ(detail::paper::agreement(sure, whole, picture), 0.25);
+    const Corners sheet{{{255.5, 191.5}, {767.5, 191.5}, {767.5, 575.5}, {255.5, 575.5}}};
+    const Corners within{{{263.5, 197.5}, {759.5, 197.5}, {759.5, 569.5}, {263.5, 569.5}}};
+    const Corners whole = detail::paper::frameOf(picture);
+    const cv::Mat unsure(64, 64, CV_32F, cv::Scalar(0.5));
+    const double ring = (4 * 32 - 2) * 0.5 / (64 * 64);  // the outermost sure cells, half outside
+    EXPECT_NEAR(detail::paper::agreement(sure, sheet, picture), 1.0, 1e-3);
+    EXPECT_NEAR(detail::paper::agreement(1 - sure, sheet, picture), 0.0, 1e-3);
+    EXPECT_NEAR(detail::paper::agreement(sure, within, picture), 1.0 - ring, 1e-3);
+    EXPECT_NEAR(detail::paper::agreement(unsure, sheet, picture), 0.5, 1e-3);
+    EXPECT_NEAR(detail::paper::agreement(sure, whole, picture), 0.25, 1e-3);
 }
 
-// A phone photo of a drawing, 1024 x 768, as the working copy holds it (lightly smoothed RGB): a sheet with the
-// given corners and a few strokes of colour, on a surface of the given colour with a grain of noise, lit unevenly.
+// A phone photo of a drawing, 1024 x 768, as the working copy holds it (lightly smoothed RGB): a sheet with
+// the given corners and a few strokes of colour, on a surface of the given colour with a grain of noise, lit
+// unevenly.
 cv::Mat photoOfASheet(const Corners& sheet, cv::Scalar surface, std::uint64_t seed) {
     cv::RNG random(seed);
     cv::Mat photo(picture, CV_8UC3, surface), grain(picture, CV_8UC3);
@@ -105,7 +120,8 @@ cv::Mat photoOfASheet(const Corners& sheet, cv::Scalar surface, std::uint64_t se
     for (int stroke = 0; stroke < 6; ++stroke) {
         const cv::Point2d from = middle + cv::Point2d(random.uniform(-120, 120), random.uniform(-90, 90));
         const cv::Point2d to = from + cv::Point2d(random.uniform(-80, 80), random.uniform(-60, 60));
-        cv::line(photo, from, to, cv::Scalar(random.uniform(0, 200), random.uniform(0, 200), random.uniform(0, 200)),
+        cv::line(photo, from, to,
+                 cv::Scalar(random.uniform(0, 200), random.uniform(0, 200), random.uniform(0, 200)),
                  random.uniform(3, 9), cv::LINE_AA);
     }
     cv::Mat light(picture, CV_32F);
@@ -130,8 +146,10 @@ TEST(PaperNetwork, TheShippedNetworkFindsTheSheetInPhotos) {
         cv::Scalar surface;
     };
     const Case cases[] = {
-        {"on a brown table", Corners{{{250, 140}, {760, 170}, {800, 610}, {210, 640}}}, cv::Scalar(120, 80, 50)},
-        {"on a dark blue cloth", Corners{{{320, 100}, {720, 120}, {700, 680}, {300, 660}}}, cv::Scalar(30, 40, 90)},
+        {"on a brown table", Corners{{{250, 140}, {760, 170}, {800, 610}, {210, 640}}},
+         cv::Scalar(120, 80, 50)},
+        {"on a dark blue cloth", Corners{{{320, 100}, {720, 120}, {700, 680}, {300, 660}}},
+         cv::Scalar(30, 40, 90)},
         {"on grey stone", Corners{{{150, 200}, {870, 160}, {900, 560}, {130, 600}}}, cv::Scalar(90, 90, 85)},
     };
     std::uint64_t seed = 1;
