@@ -155,11 +155,11 @@ std::vector<PaperCandidate> networkSheetIn(const cv::Mat& colour) {
     if (chances.empty()) return {};
     const cv::Size size = colour.size();
     const auto outline = regionOutline(chances, size);
-    if (!outline) return {};
+    // A sheet that fills the picture has no outline in it, as on a scan or a plain table.
+    if (!outline || *outline == frameOf(size)) return {};
     // The region's outline is as sure as a cell of the network's square: the edges are looked for that far.
     const double cell = static_cast<double>(std::max(size.width, size.height)) / chances.cols;
-    const Corners c =
-        *outline == frameOf(size) ? *outline : refine(colour, *outline, std::max(3.0, 1.5 * cell));
+    const Corners c = refine(colour, *outline, std::max(3.0, 1.5 * cell));
     if (!isConvex(c)) return {};
     // Agreement is high wherever most of the picture is plainly surface; below 0.8 the outline is no better
     // than a guess, and at 0.9 as sure as a detector's confidence of one half.

@@ -26,7 +26,8 @@ Corners frameOf(cv::Size picture);
 // inside it and of their complement by the share outside.
 double agreement(const cv::Mat& chances, const Corners& c, cv::Size picture);
 // The sheet that the network finds in a working copy's colour (lightly smoothed, CV_8UC3 RGB), its corners
-// refined on that colour, with a confidence from its agreement; empty when there is none.
+// refined on that colour, with a confidence from its agreement; empty when there is none or it fills the
+// picture.
 std::vector<PaperCandidate> networkSheetIn(const cv::Mat& colour);
 
 }  // namespace quillfen::detail::paper
