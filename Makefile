@@ -35,10 +35,14 @@ paper-photos:
 	/usr/bin/python3 scripts/paper/compose_photos.py --out $(PAPER_PHOTOS)
 
 # Retrains the paper detector's network on CPU and writes engine/cleanup/models/paper-segmentation.*
-# The scenes the project draws itself (bench/PaperPhotoWriterBench) are trained on beside the composed photos.
+# The scenes the project draws itself (bench/PaperPhotoWriterBench) are trained on beside the composed photos;
+# a short second stage adds noise-free pictures of a sheet, as scans and screenshots show one.
 train-paper-detector: paper-photos build
 	QUILLFEN_PAPER_WRITE=$(PAPER_PHOTOS)/generated ./build/bench/PaperPhotoWriterBench
-	/usr/bin/python3 scripts/paper/train_detector.py --photos $(PAPER_PHOTOS) --also $(PAPER_PHOTOS)/generated
+	/usr/bin/python3 scripts/paper/train_detector.py --photos $(PAPER_PHOTOS) --also $(PAPER_PHOTOS)/generated \
+		--work build/paper-detector
+	/usr/bin/python3 scripts/paper/train_detector.py --photos $(PAPER_PHOTOS) --also $(PAPER_PHOTOS)/generated \
+		--work build/paper-detector/plain --resume build/paper-detector/best.pt --plain 2 --epochs 8 --lr 3e-4
 
 # Every test under AddressSanitizer and UndefinedBehaviorSanitizer, in a build of its own in ./build-asan. Each
 # process writes what the sanitizers find to a file of its own in build-asan/sanitizer-reports, the real program

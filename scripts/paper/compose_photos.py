@@ -241,7 +241,7 @@ def check():
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--out", default="build/paper-photos")
-    parser.add_argument("--train", type=int, default=3000, help="training photos")
+    parser.add_argument("--train", type=int, default=9000, help="training photos")
     parser.add_argument("--val", type=int, default=900, help="validation photos")
     parser.add_argument("--big", type=int, default=12, help="12-megapixel validation photos")
     parser.add_argument("--train-side", type=int, nargs=2, default=[640, 1024],

@@ -120,6 +120,39 @@ def augment(rng, images, masks):
     return x, torch.from_numpy(np.ascontiguousarray(y[:, None]))
 
 
+def plain_sheets(rng, count, size):
+    """Noise-free pictures of a light sheet on an even darker ground, as a scan or a screenshot shows one:
+    the sheet any convex four-sided shape, drawn four times finer and area-averaged like the input."""
+    images = np.empty((count, size, size, 3), np.uint8)
+    masks = np.empty((count, size, size), np.uint8)
+    fine = 4 * size
+    for i in range(count):
+        ground = rng.uniform(0, 170, 3)
+        picture = np.empty((fine, fine, 3), np.uint8)
+        picture[:] = ground
+        mask = np.zeros((fine, fine), np.uint8)
+        centre = rng.uniform(0.3, 0.7, 2) * fine
+        side = rng.uniform(0.12, 0.45) * fine
+        corners = centre + np.array([[-1, -1], [1, -1], [1, 1], [-1, 1]]) * side * rng.uniform(0.4, 1.0, 2)
+        corners = corners + rng.normal(0, 0.12 * side, (4, 2))
+        shear = rng.uniform(-0.8, 0.8) if rng.random() < 0.3 else 0
+        corners[:, 0] += shear * (corners[:, 1] - centre[1])
+        hull = cv2.convexHull(np.round(corners * 16).astype(np.int32))
+        if len(hull) == 4:
+            cv2.fillConvexPoly(picture, hull, rng.uniform(225, 255, 3).tolist(), cv2.LINE_AA, 4)
+            cv2.fillConvexPoly(mask, hull, 255, cv2.LINE_AA, 4)
+        images[i] = cv2.resize(picture, (size, size), interpolation=cv2.INTER_AREA)
+        masks[i] = cv2.resize(mask, (size, size), interpolation=cv2.INTER_AREA)
+    return images, masks
+
+
+def drawing_chances(kinds, balance):
+    """The chance of drawing each photo, in proportion to its kind's count to the power -balance."""
+    counts = {k: n for k, n in zip(*np.unique(kinds, return_counts=True))}
+    weights = np.array([float(counts[k]) ** -balance for k in kinds])
+    return weights / weights.sum()
+
+
 def loss_of(logits, target):
     bce = nn.functional.binary_cross_entropy_with_logits(logits, target)
     p = torch.sigmoid(logits)
@@ -157,10 +190,15 @@ def main():
                         help="further folders of training photos, such as the project's generated scenes")
     parser.add_argument("--work", default="build/paper-detector", help="checkpoints and logs")
     parser.add_argument("--models", default="engine/cleanup/models")
-    parser.add_argument("--size", type=int, default=160)
-    parser.add_argument("--widths", type=int, nargs="+", default=[16, 24, 40, 64],
+    parser.add_argument("--size", type=int, default=192)
+    parser.add_argument("--widths", type=int, nargs="+", default=[16, 24, 40, 64, 96],
                         help="channels at each scale, from half the input's size down")
-    parser.add_argument("--epochs", type=int, default=40)
+    parser.add_argument("--balance", type=float, default=0.5,
+                        help="evens out the kinds of photo: each kind is drawn in proportion to its count "
+                             "to the power 1 - balance; 0 draws every photo alike, 1 every kind alike")
+    parser.add_argument("--plain", type=int, default=0,
+                        help="noise-free pictures of a sheet in each batch (plain_sheets)")
+    parser.add_argument("--epochs", type=int, default=60)
     parser.add_argument("--steps", type=int, default=100, help="batches an epoch")
     parser.add_argument("--batch", type=int, default=32)
     parser.add_argument("--lr", type=float, default=3e-3)
@@ -187,9 +225,14 @@ def main():
     for epoch in range(args.epochs):
         began, losses = time.time(), []
         train.update()
+        chances = drawing_chances(train.kinds, args.balance) if args.balance else None
         for _ in range(args.steps):
-            pick = np.sort(rng.choice(len(train.kinds), args.batch, replace=False))
-            x, y = augment(rng, train.images[pick], train.masks[pick])
+            pick = np.sort(rng.choice(len(train.kinds), args.batch, replace=False, p=chances))
+            images, masks = train.images[pick], train.masks[pick]
+            if args.plain:
+                plain = plain_sheets(rng, args.plain, args.size)
+                images, masks = np.concatenate([images, plain[0]]), np.concatenate([masks, plain[1]])
+            x, y = augment(rng, images, masks)
             loss = loss_of(model(x), y)
             optimiser.zero_grad()
             loss.backward()
