@@ -31,7 +31,7 @@ class PaperNet(nn.Module):
     before each further width, skips joined by addition, and the logits enlarged to the input's
     size at the end."""
 
-    def __init__(self, widths=(16, 24, 40, 64)):
+    def __init__(self, widths):
         super().__init__()
         stem = nn.Sequential(conv(3, widths[0], 2), conv(widths[0], widths[0]))
         self.down = nn.ModuleList([stem])

@@ -14,12 +14,6 @@ std::optional<cv::Point2d> intersect(const Line& a, const Line& b) {
     return a.point + a.direction * t;
 }
 
-double polygonArea(const Corners& c) {
-    double sum = 0;
-    for (int i = 0; i < 4; ++i) sum += c[i].cross(c[(i + 1) % 4]);
-    return std::abs(sum) / 2;
-}
-
 // Puts four points in clockwise order on screen, starting with the one nearest the top left.
 Corners ordered(Corners c) {
     cv::Point2d centre(0, 0);
@@ -119,24 +113,6 @@ std::optional<Corners> inset(const Corners& c, double distance) {
     const auto turn = [](const Corners& q) { return (q[1] - q[0]).cross(q[2] - q[1]); };
     if (!out || turn(*out) * turn(c) < 0) return std::nullopt;
     return out;
-}
-
-double overlap(const Corners& a, const Corners& b) {
-    std::vector<cv::Point2f> pa, pb, meet;
-    for (const auto& p : a) pa.emplace_back(static_cast<float>(p.x), static_cast<float>(p.y));
-    for (const auto& p : b) pb.emplace_back(static_cast<float>(p.x), static_cast<float>(p.y));
-    const double inter = std::max(0.0f, cv::intersectConvexConvex(pa, pb, meet, true));
-    const double uni = polygonArea(a) + polygonArea(b) - inter;
-    return uni > 0 ? inter / uni : 0;
-}
-
-// The share of a's area that b covers.
-double covered(const Corners& a, const Corners& b) {
-    std::vector<cv::Point2f> pa, pb, meet;
-    for (const auto& p : a) pa.emplace_back(static_cast<float>(p.x), static_cast<float>(p.y));
-    for (const auto& p : b) pb.emplace_back(static_cast<float>(p.x), static_cast<float>(p.y));
-    const double area = polygonArea(a);
-    return area > 0 ? std::max(0.0f, cv::intersectConvexConvex(pa, pb, meet, true)) / area : 0;
 }
 
 Quad unitQuad(const Corners& c, cv::Size size) {

@@ -22,7 +22,6 @@ struct Line {
 // Where two lines cross; nothing for parallel lines.
 std::optional<cv::Point2d> intersect(const Line& a, const Line& b);
 
-double polygonArea(const Corners& c);
 // Puts four points in clockwise order on screen, starting with the one nearest the top left.
 Corners ordered(Corners c);
 bool isConvex(const Corners& c);
@@ -36,10 +35,6 @@ bool withinLimits(const Corners& c, cv::Size size, const RectangleDetectorOption
 // The convex outline with each side moved the given distance towards its inside, parallel to itself; nothing
 // when the sides would pass each other.
 std::optional<Corners> inset(const Corners& c, double distance);
-// Intersection over union of two convex outlines.
-double overlap(const Corners& a, const Corners& b);
-// The share of a's area that b covers.
-double covered(const Corners& a, const Corners& b);
 // Corners in unit coordinates of a picture of that size, origin at the bottom left, y upwards.
 Quad unitQuad(const Corners& c, cv::Size size);
 // Corners in pixels of a picture of that size of a quad in unit coordinates: the inverse of unitQuad.
