@@ -8,12 +8,8 @@
 // the working copy (CV_8UC3 RGB, lightly smoothed). Pure functions.
 namespace quillfen::detail::paper {
 
-// Moves each side of the outline onto the edge nearby, keeping sides that show no edge. Of the clear edges
-// it takes the outermost, so that colour drawn up to the sheet's edge does not pull a side inwards, but not
-// the far edge of a white stripe of a grey wall, or of a mat's light border, that runs along the side, nor the
-// outer edge of a light line of a lattice or motif on the surface that runs along it outside the sheet. Past
-// drawn lines, the steps of a line drawn near the side do not count in telling a clear edge, so that the
-// sheet's fainter edge beyond a frame drawn close inside it is taken.
-Corners refine(const cv::Mat& colour, Corners c, double range, bool pastDrawnLines = false);
+// Moves each side of the outline onto the strongest straight colour edge within range pixels of it, keeping
+// sides that show no edge and the outline itself where the sides would move its corners far.
+Corners refine(const cv::Mat& colour, Corners c, double range);
 
 }  // namespace quillfen::detail::paper

@@ -54,12 +54,6 @@ inline cv::v_float32x4 nextPixelAt(const std::uint8_t* p) {
            nextPixelAt(r1) * cv::v_broadcast_element<3>(weights);
 }
 
-[[gnu::always_inline]] inline cv::Vec3f sampleColour(const cv::Mat& m, cv::Point2d p) {
-    float lanes[4];
-    cv::v_store(lanes, colourAt(m, p));
-    return {lanes[0], lanes[1], lanes[2]};
-}
-
 // Asks for the rows of the pixels that a colour at p is taken from to be fetched into the cache.
 inline void prefetchColour(const cv::Mat& m, cv::Point2d p) {
     const int x0 = static_cast<int>(std::clamp(p.x, 0.0, m.cols - 1.001));
@@ -182,44 +176,6 @@ struct Places {
         std::memcpy(steps.data() + k, &lengths, sizeof lengths);
     }
     steps.resize(count);
-}
-
-// The colour steps across the line from a to b at the four points a + (b - a) * t, each as colourStep takes
-// it between the point moved by across and the point moved back by it.
-[[gnu::always_inline]] inline lanes::Floats colourStepsAcross(const cv::Mat& m, cv::Point2d a, cv::Point2d b,
-                                                              const lanes::Doubles& t, cv::Point2d across) {
-    const lanes::Doubles x = a.x + (b.x - a.x) * t, y = a.y + (b.y - a.y) * t;
-    return lanes::colourStepsBetween(m, x + across.x, y + across.y, x - across.x, y - across.y);
-}
-
-inline double luma(cv::Vec3f c) { return 0.2126 * c[0] + 0.7152 * c[1] + 0.0722 * c[2]; }
-
-// The luma of a colour in floats, as the edges and the paper are compared.
-inline float lumaOf(cv::Vec3f c) { return 0.2126f * c[0] + 0.7152f * c[1] + 0.0722f * c[2]; }
-
-// The colour of the outline's paper: that of the brighter quarter of points spread over its inside.
-inline cv::Vec3f paperColour(const cv::Mat& colour, const Corners& c) {
-    std::vector<std::pair<float, cv::Vec3f>> samples;
-    for (int u = 0; u < 8; ++u)
-        for (int v = 0; v < 8; ++v) {
-            const double s = 0.1 + 0.8 * u / 7, t = 0.1 + 0.8 * v / 7;
-            const cv::Point2d p = (c[0] * (1 - s) + c[1] * s) * (1 - t) + (c[3] * (1 - s) + c[2] * s) * t;
-            const cv::Vec3f at = sampleColour(colour, p);
-            samples.emplace_back(lumaOf(at), at);
-        }
-    const auto byLuma = [](const auto& x, const auto& y) { return x.first < y.first; };
-    std::nth_element(samples.begin(), samples.begin() + 48, samples.end(), byLuma);
-    return samples[48].second;
-}
-
-// The luma of the outline's paper, as lumaAt takes it.
-inline double paperLuma(const cv::Mat& colour, const Corners& c) {
-    return lumaOf(paperColour(colour, c));
-}
-
-// The luma of the colour at p, in floats.
-inline float lumaAt(const cv::Mat& colour, cv::Point2d p) {
-    return lumaOf(sampleColour(colour, p));
 }
 
 }  // namespace quillfen::detail::paper

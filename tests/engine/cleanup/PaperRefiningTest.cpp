@@ -10,19 +10,23 @@ using namespace quillfen::detail::paper;
 using quillfen::paperscenes::box;
 using quillfen::paperscenes::photographed;
 
-TEST(PaperRefining, RefiningPastDrawnLinesReachesTheSheetsEdgeBeyondAFrameDrawnNearIt) {
-    // A white sheet (x 120...360, y 80...280) on a light grey table, a dark frame 4 pixels wide ruled 12
-    // pixels inside its edges: the frame's step is far stronger than the paper's onto the table.
-    cv::Mat picture(360, 480, CV_32FC3, cv::Scalar::all(0.75));
-    picture(cv::Rect(120, 80, 240, 200)).setTo(cv::Scalar(0.95, 0.95, 0.93));
-    cv::rectangle(picture, cv::Rect(132, 92, 216, 176), cv::Scalar(0.3, 0.05, 0.1), 4);
-    const cv::Mat colour = photographed(picture);
-    const Corners frame = box(134, 94, 345, 265);
-    for (const bool pastDrawnLines : {false, true}) {
-        SCOPED_TRACE(pastDrawnLines ? "past drawn lines" : "on the strongest edges");
-        const Corners expected = pastDrawnLines ? box(120, 80, 359, 279) : box(130, 90, 349, 269);
-        const Corners refined = refine(colour, frame, 20, pastDrawnLines);
-        for (int i = 0; i < 4; ++i) EXPECT_LT(cv::norm(refined[i] - expected[i]), 2.5) << "corner " << i;
+TEST(PaperRefining, RefiningTakesTheSheetsEdgeRatherThanTheOuterEdgeOfAHardShadow) {
+    // A white sheet (x 120...360, y 80...280) on a light table under a lamp, a dark shadow of the given width
+    // along its right and bottom sides: the table's step onto the shadow is over half the sheet's own, and
+    // the outline the network gives lies a few pixels off the sheet.
+    struct Case {
+        int shadow;
+        double range, off;
+    };
+    for (const auto [shadow, range, off] : {Case{3, 12, 2}, Case{6, 12, -3}, Case{8, 20, 4}}) {
+        SCOPED_TRACE(testing::Message() << "shadow " << shadow << " wide, refined within " << range);
+        cv::Mat picture(360, 480, CV_32FC3, cv::Scalar::all(0.7));
+        picture(cv::Rect(120 + shadow, 80 + shadow, 240, 200)).setTo(cv::Scalar::all(0.3));
+        picture(cv::Rect(120, 80, 240, 200)).setTo(cv::Scalar(0.95, 0.95, 0.93));
+        const cv::Mat colour = photographed(picture);
+        const Corners sheet = box(120, 80, 359, 279);
+        const Corners refined = refine(colour, box(120 + off, 80 + off, 359 + off, 279 + off), range);
+        for (int i = 0; i < 4; ++i) EXPECT_LT(cv::norm(refined[i] - sheet[i]), 2) << "corner " << i;
     }
 }
 

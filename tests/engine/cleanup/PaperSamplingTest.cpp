@@ -42,38 +42,6 @@ TEST(PaperSampling, ColourStepsAreColourStepsBitForBit) {
 }
 
 // The steps across a line, four points at a time, must each be the step colourStep takes at its point.
-TEST(PaperSampling, ColourStepsAcrossALineAreColourStepsBitForBit) {
-    struct Case {
-        const char* name;
-        cv::Point2d a, b;
-        int count;
-    };
-    const Case cases[] = {
-        {"along a row", {5, 30}, {75, 30}, 23},
-        {"aslant, the last four past the line's end", {10.3, 7.9}, {61.7, 52.1}, 17},
-        {"along the picture's edge, clamped onto it", {0.4, 58.8}, {79.2, 59.6}, 9},
-    };
-    cv::Mat picture(60, 80, CV_8UC3);
-    cv::RNG random(7);
-    random.fill(picture, cv::RNG::UNIFORM, 0, 256);
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        const cv::Point2d normal = cv::Point2d(-(c.b - c.a).y, (c.b - c.a).x) / cv::norm(c.b - c.a);
-        for (int k = 0; k < c.count; k += 4) {
-            const detail::paper::lanes::Doubles along =
-                (detail::paper::lanes::Doubles{0, 1, 2, 3} + k + 0.5) / c.count;
-            const auto found = detail::paper::colourStepsAcross(picture, c.a, c.b, along, normal * 3);
-            for (int j = 0; j < 4; ++j) {
-                const cv::Point2d on = c.a + (c.b - c.a) * ((k + j + 0.5) / c.count);
-                const float alone = detail::paper::colourStep(picture, on + normal * 3, on - normal * 3);
-                EXPECT_EQ(std::memcmp(&found[j], &alone, sizeof alone), 0) << "point " << k + j;
-            }
-        }
-    }
-}
-
-// A row's pixels start three bytes apart, so most lie off an int's alignment: each pixel, and the pixel after
-// it, must come out as its bytes however its address lies.
 TEST(PaperSampling, PixelsOffAnIntsAlignmentAreTheirBytes) {
     alignas(16) std::uint8_t row[16];
     for (int i = 0; i < 16; ++i) row[i] = static_cast<std::uint8_t>(200 + 7 * i);
