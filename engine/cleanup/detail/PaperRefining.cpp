@@ -15,10 +15,11 @@ namespace quillfen::detail::paper {
 
 namespace {
 
-// The straight edge near the side a-b where the colour changes most, found along the side's normal
-// within range pixels and fitted robustly; nothing when too little of it shows. Built for processors with AVX2 as well as for any other, picked when the program loads,
-// with the colour steps taken in line: AVX2's three-operand forms of the same operations save copies of
-// registers, and neither fuses a multiplication with an addition, so both find the same edges bit for bit.
+// The straight edge near the side a-b where the colour changes most, found along the side's normal within
+// range pixels and fitted robustly; nothing when too little of it shows. Built for processors with AVX2 as
+// well as for any other, picked when the program loads, with the colour steps taken in line: AVX2's
+// three-operand forms of the same operations save copies of registers, and neither fuses a multiplication
+// with an addition, so both find the same edges bit for bit.
 [[gnu::target_clones("avx2", "default")]] std::optional<Line> refineSide(const cv::Mat& colour,
                                                                          cv::Point2d a, cv::Point2d b,
                                                                          double range) {
