@@ -8,14 +8,10 @@
 #include <cstdint>
 #include <cstring>
 #include <emmintrin.h>
-#include <utility>
 #include <vector>
 
-#include "engine/cleanup/detail/PaperGeometry.h"
-
-// Internal to paper detection: colours and lumas taken between the pixels of the working copy (CV_8UC3 RGB),
-// as the edge judgements and the refining of sides take them. Inline, so that the AVX2 builds of their callers
-// take them in line.
+// Internal to paper detection: colours and colour steps taken between the pixels of the working copy (CV_8UC3
+// RGB), as the refining of sides takes them. Inline, so that the AVX2 builds of their callers take them in line.
 namespace quillfen::detail::paper {
 
 // The four bytes at p, each in a lane of its own. Copied out first: p need not be aligned as an int is,

@@ -41,7 +41,8 @@ TEST(PaperSampling, ColourStepsAreColourStepsBitForBit) {
     }
 }
 
-// The steps across a line, four points at a time, must each be the step colourStep takes at its point.
+// A row's pixels start three bytes apart, so most lie off an int's alignment: each pixel, and the pixel after
+// it, must come out as its bytes however its address lies.
 TEST(PaperSampling, PixelsOffAnIntsAlignmentAreTheirBytes) {
     alignas(16) std::uint8_t row[16];
     for (int i = 0; i < 16; ++i) row[i] = static_cast<std::uint8_t>(200 + 7 * i);
