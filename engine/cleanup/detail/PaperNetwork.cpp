@@ -76,18 +76,15 @@ std::vector<Corners> outlinesOf(const std::vector<cv::Point>& contour) {
     return outlines;
 }
 
-// The outer contour of the largest region of a mask; empty without one.
+// The outer contour of a mask's region that encloses the most area; empty without one.
 std::vector<cv::Point> largestContour(const cv::Mat& mask) {
-    cv::Mat labels, stats, centres;
-    const int count = cv::connectedComponentsWithStats(mask, labels, stats, centres, 8, CV_32S);
-    int largest = 0;
-    for (int i = 1; i < count; ++i)
-        if (largest == 0 || stats.at<int>(i, cv::CC_STAT_AREA) > stats.at<int>(largest, cv::CC_STAT_AREA))
-            largest = i;
-    if (largest == 0) return {};
     std::vector<std::vector<cv::Point>> contours;
-    cv::findContours(labels == largest, contours, cv::RETR_EXTERNAL, cv::CHAIN_APPROX_NONE);
-    return contours.empty() ? std::vector<cv::Point>{} : contours.front();
+    cv::findContours(mask, contours, cv::RETR_EXTERNAL, cv::CHAIN_APPROX_NONE);
+    std::size_t largest = contours.size();
+    double most = -1;
+    for (std::size_t i = 0; i < contours.size(); ++i)
+        if (const double area = cv::contourArea(contours[i]); area > most) most = area, largest = i;
+    return largest < contours.size() ? std::move(contours[largest]) : std::vector<cv::Point>{};
 }
 
 }  // namespace
