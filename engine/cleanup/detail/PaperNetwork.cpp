@@ -1,5 +1,6 @@
 #include "engine/cleanup/detail/PaperNetwork.h"
 
+#include "engine/cleanup/detail/PaperLineFit.h"
 #include "engine/cleanup/detail/PaperModel.h"
 #include "engine/cleanup/detail/PaperRefining.h"
 
@@ -52,8 +53,7 @@ Line fittedSide(const std::vector<cv::Point>& outline, cv::Point2d a, cv::Point2
         if (t > 0.1 && t < 0.9 && std::abs(d.dot(across)) < reach) near.emplace_back(p);
     }
     if (near.size() < 8) return {a, along};
-    cv::Vec4f fit;
-    cv::fitLine(near, fit, cv::DIST_HUBER, 0, 0.01, 0.01);
+    const cv::Vec4f fit = huberLine(near);
     cv::Point2d direction(fit[0], fit[1]);
     if (direction.dot(along) < 0) direction = -direction;
     return {cv::Point2d(fit[2], fit[3]), direction};
