@@ -9,6 +9,7 @@
 #include <opencv2/imgproc.hpp>
 
 #include <algorithm>
+#include <cmath>
 
 namespace quillfen::detail::paper {
 
@@ -123,7 +124,8 @@ std::optional<Corners> regionOutline(const cv::Mat& chances, cv::Size picture) {
     std::size_t best = std::min<std::size_t>(1, outlines.size() - 2);
     double most = agreement(chances, outlines[best], picture);
     for (std::size_t i = 0; i < outlines.size(); ++i)
-        if (const double a = agreement(chances, outlines[i], picture); a > most + 0.001) best = i, most = a;
+        if (i != best)
+            if (const double a = agreement(chances, outlines[i], picture); a > most + 0.001) best = i, most = a;
     return outlines[best];
 }
 
@@ -136,15 +138,30 @@ double agreement(const cv::Mat& chances, const Corners& c, cv::Size picture) {
     for (int i = 0; i < 4; ++i)
         sub[i] =
             (onSquare(c[i], picture, chances.cols) + cv::Point2d(0.5, 0.5)) * fine - cv::Point2d(0.5, 0.5);
-    std::vector<cv::Point> corners;
-    for (const auto& p : inset(sub, 0.5).value_or(sub)) corners.emplace_back(p * (1 << shift));
-    cv::Mat inside(chances.size() * fine, CV_8U, cv::Scalar(0)), share;
-    cv::fillConvexPoly(inside, corners, cv::Scalar(255), cv::LINE_8, shift);
-    cv::resize(inside, share, chances.size(), 0, 0, cv::INTER_AREA);
-    share.convertTo(share, CV_32F, 1 / 255.0);
-    // Each cell agrees by its chance where inside and by its complement where outside.
-    const cv::Mat agreeing = share.mul(chances) + (1 - share).mul(1 - chances);
-    return cv::sum(agreeing)[0] / chances.total();
+    // Only the cells around the outline are filled: those beyond lie wholly outside it.
+    const auto drawn = inset(sub, 0.5).value_or(sub);
+    cv::Point2d low = drawn[0], high = drawn[0];
+    for (const auto& p : drawn) {
+        low = {std::min(low.x, p.x), std::min(low.y, p.y)};
+        high = {std::max(high.x, p.x), std::max(high.y, p.y)};
+    }
+    auto cellOf = [&](double at) { return static_cast<int>(std::floor(at / fine)); };
+    const cv::Rect cells = cv::Rect(cv::Point(cellOf(low.x) - 1, cellOf(low.y) - 1),
+                                    cv::Point(cellOf(high.x) + 2, cellOf(high.y) + 2)) &
+                           cv::Rect(cv::Point(), chances.size());
+    // Each cell agrees by its chance where inside and by its complement where outside: the complements' total
+    // and, for the share inside, the chance less its complement.
+    double total = static_cast<double>(chances.total()) - cv::sum(chances)[0];
+    if (!cells.empty()) {
+        std::vector<cv::Point> corners;
+        for (const auto& p : drawn) corners.emplace_back((p - cv::Point2d(cells.tl() * fine)) * (1 << shift));
+        cv::Mat inside(cells.size() * fine, CV_8U, cv::Scalar(0)), share;
+        cv::fillConvexPoly(inside, corners, cv::Scalar(255), cv::LINE_8, shift);
+        cv::resize(inside, share, cells.size(), 0, 0, cv::INTER_AREA);
+        share.convertTo(share, CV_32F, 1 / 255.0);
+        total += share.dot(2 * chances(cells) - 1);
+    }
+    return total / static_cast<double>(chances.total());
 }
 
 std::vector<PaperCandidate> networkSheetIn(const cv::Mat& colour) {
