@@ -117,11 +117,15 @@ std::optional<Corners> regionOutline(const cv::Mat& chances, cv::Size picture) {
     cv::resize(chances, fine, picture, 0, 0, cv::INTER_LINEAR);
     std::vector<Corners> outlines = outlinesOf(largestContour(fine > 0.5));
     if (outlines.empty()) return std::nullopt;
-    // A spur of the region can pull a hull corner, and a side fitted from it, away from the sheet; a region
-    // that fills nearly all of a scan is the whole sheet. The first fitted outline stands unless the chances
-    // agree clearly better with another.
+    // A spur of the region can pull a hull corner, and a side fitted from it, away from the sheet; where the
+    // network is unsure of what joins the sheet (a mat, a shadow, a glowing panel), the region of chances
+    // above a quarter or three quarters may follow the sheet better; a region that fills nearly all of a scan
+    // is the whole sheet. The first fitted outline at a half stands unless the chances agree clearly better
+    // with another.
+    std::size_t best = std::min<std::size_t>(1, outlines.size() - 1);
+    for (const double level : {0.25, 0.75})
+        for (const Corners& c : outlinesOf(largestContour(fine > level))) outlines.push_back(c);
     outlines.push_back(frameOf(picture));
-    std::size_t best = std::min<std::size_t>(1, outlines.size() - 2);
     double most = agreement(chances, outlines[best], picture);
     for (std::size_t i = 0; i < outlines.size(); ++i)
         if (i != best)

@@ -15,10 +15,11 @@ namespace quillfen::detail::paper {
 // The chance that each cell shows the sheet, 0 to 1 (CV_32F, the network's square input side each way), for a
 // picture (CV_8UC3 RGB) stretched onto that square. Empty when the network cannot be read or run.
 cv::Mat sheetChances(const cv::Mat& rgb);
-// The outline of the region of chances above one half whose outer contour encloses the most area, in pixels
-// of a picture of the given size: of the four hull corners that enclose the most area, the outline with each
-// side fitted to the region's outline points along it, that fitted again, and the picture's frame, the one
-// the chances agree with clearly most (the first fitted outline where none does). Nothing without a region.
+// The sheet's outline from the chances, in pixels of a picture of the given size. For the regions of chances
+// above a half, a quarter and three quarters (of each, the one whose outer contour encloses the most area): the
+// four hull corners that enclose the most area, the outline with each side fitted to the region's outline
+// points along it, and that fitted again. Of these and the picture's frame, the one the chances agree with
+// clearly most; the first fitted outline at a half where none does. Nothing without a region above a half.
 std::optional<Corners> regionOutline(const cv::Mat& chances, cv::Size picture);
 // The outline of the whole picture of that size, along the outer edges of its border pixels.
 Corners frameOf(cv::Size picture);
