@@ -127,9 +127,10 @@ std::optional<Corners> regionOutline(const cv::Mat& chances, cv::Size picture) {
         for (const Corners& c : outlinesOf(largestContour(fine > level))) outlines.push_back(c);
     outlines.push_back(frameOf(picture));
     double most = agreement(chances, outlines[best], picture);
-    for (std::size_t i = 0; i < outlines.size(); ++i)
-        if (i != best)
-            if (const double a = agreement(chances, outlines[i], picture); a > most + 0.001) best = i, most = a;
+    for (std::size_t i = 0; i < outlines.size(); ++i) {
+        if (i == best) continue;
+        if (const double a = agreement(chances, outlines[i], picture); a > most + 0.001) best = i, most = a;
+    }
     return outlines[best];
 }
 

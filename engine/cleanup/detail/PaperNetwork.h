@@ -16,8 +16,8 @@ namespace quillfen::detail::paper {
 // picture (CV_8UC3 RGB) stretched onto that square. Empty when the network cannot be read or run.
 cv::Mat sheetChances(const cv::Mat& rgb);
 // The sheet's outline from the chances, in pixels of a picture of the given size. For the regions of chances
-// above a half, a quarter and three quarters (of each, the one whose outer contour encloses the most area): the
-// four hull corners that enclose the most area, the outline with each side fitted to the region's outline
+// above a half, a quarter and three quarters (of each, the one whose outer contour encloses the most area):
+// the four hull corners that enclose the most area, the outline with each side fitted to the region's outline
 // points along it, and that fitted again. Of these and the picture's frame, the one the chances agree with
 // clearly most; the first fitted outline at a half where none does. Nothing without a region above a half.
 std::optional<Corners> regionOutline(const cv::Mat& chances, cv::Size picture);

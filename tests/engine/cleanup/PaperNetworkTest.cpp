@@ -89,8 +89,10 @@ TEST(PaperNetwork, AFringeJoinedToTheSheetBarelyAboveAHalfIsLeftOut) {
     const Corners sheet{{{200, 150}, {800, 150}, {800, 650}, {200, 650}}};
     const std::vector<cv::Point2d> weft{{200, 650}, {800, 650}, {800, 672}, {200, 672}};
     std::vector<std::vector<cv::Point2d>> tufts;
-    for (double x = 216; x < 800; x += 96) tufts.push_back({{x, 672}, {x + 32, 672}, {x + 32, 760}, {x, 760}});
-    const cv::Mat chances = cv::max(chancesOf({pointsOf(sheet)}), chancesOf({weft}) * 0.6 + chancesOf(tufts) * 0.9);
+    for (double x = 216; x < 800; x += 96)
+        tufts.push_back({{x, 672}, {x + 32, 672}, {x + 32, 760}, {x, 760}});
+    const cv::Mat chances =
+        cv::max(chancesOf({pointsOf(sheet)}), chancesOf({weft}) * 0.6 + chancesOf(tufts) * 0.9);
     const auto found = detail::paper::regionOutline(chances, picture);
     ASSERT_TRUE(found.has_value());
     for (int i = 0; i < 4; ++i) EXPECT_LT(cv::norm((*found)[i] - sheet[i]), 16.0 * 0.75) << "corner " << i;
