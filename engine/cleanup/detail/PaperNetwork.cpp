@@ -143,8 +143,11 @@ double agreement(const cv::Mat& chances, const Corners& c, cv::Size picture) {
     for (int i = 0; i < 4; ++i)
         sub[i] =
             (onSquare(c[i], picture, chances.cols) + cv::Point2d(0.5, 0.5)) * fine - cv::Point2d(0.5, 0.5);
-    // Only the cells around the outline are filled: those beyond lie wholly outside it.
-    const auto drawn = inset(sub, 0.5).value_or(sub);
+    // Only the cells around the outline are filled: those beyond lie wholly outside it. Corners more than a
+    // square's side beyond it are held there, so that every index stays small.
+    auto drawn = inset(sub, 0.5).value_or(sub);
+    const double reach = fine * static_cast<double>(std::max(chances.cols, chances.rows));
+    for (auto& p : drawn) p = {std::clamp(p.x, -reach, 2 * reach), std::clamp(p.y, -reach, 2 * reach)};
     cv::Point2d low = drawn[0], high = drawn[0];
     for (const auto& p : drawn) {
         low = {std::min(low.x, p.x), std::min(low.y, p.y)};

@@ -118,6 +118,8 @@ TEST(PaperNetwork, AgreementIsTheChancesMeanInsideAndTheirComplementsOutside) {
     EXPECT_NEAR(detail::paper::agreement(sure, within, picture), 1.0 - ring, 1e-3);
     EXPECT_NEAR(detail::paper::agreement(unsure, sheet, picture), 0.5, 1e-3);
     EXPECT_NEAR(detail::paper::agreement(sure, whole, picture), 0.25, 1e-3);
+    const Corners farBeyond{{{-1e12, -1e12}, {1e12, -1e12}, {1e12, 1e12}, {-1e12, 1e12}}};
+    EXPECT_NEAR(detail::paper::agreement(sure, farBeyond, picture), 0.25, 1e-3);
 }
 
 // A phone photo of a drawing, 1024 x 768, as the working copy holds it (lightly smoothed RGB): a sheet with
