@@ -95,7 +95,8 @@ TEST(PaperNetwork, AFringeJoinedToTheSheetBarelyAboveAHalfIsLeftOut) {
         cv::max(chancesOf({pointsOf(sheet)}), chancesOf({weft}) * 0.6 + chancesOf(tufts) * 0.9);
     const auto found = detail::paper::regionOutline(chances, picture);
     ASSERT_TRUE(found.has_value());
-    for (int i = 0; i < 4; ++i) EXPECT_LT(cv::norm((*found)[i] - sheet[i]), 16.0 * 0.75) << "corner " << i;
+    const double cell = 1024.0 / chances.cols;
+    for (int i = 0; i < 4; ++i) EXPECT_LT(cv::norm((*found)[i] - sheet[i]), 0.75 * cell) << "corner " << i;
 }
 
 TEST(PaperNetwork, NoOutlineWithoutARegionOfChancesAboveOneHalf) {
