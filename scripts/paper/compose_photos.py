@@ -30,6 +30,9 @@ KINDS = {"wood": 30, "stone": 30, "fabric": 25, "animal-print": 25, "wallpaper":
 SCHEDULE = np.random.default_rng(300).permutation(
     [kind for kind, n in KINDS.items() for _ in range(n)])
 FORMATS = [(4, 3), (16, 9), (3, 2), (1, 1)]
+# The share of training sheets printed with a frame around the page; validation sheets show only the
+# packaged frames.
+FRAMED = 0.08
 
 
 def photo_seed(base, split, index):
@@ -45,7 +48,7 @@ def frame_size(rng, long_side):
     return size if rng.random() < 0.5 else size[::-1]
 
 
-def lay_sheet(rng, picture, homography, sheet_size, art, tint=None):
+def lay_sheet(rng, picture, homography, sheet_size, art, tint=None, framed=0.0):
     """Draws the sheet with its drawing and shadow onto the picture; returns its corners and
     the main artwork's path."""
     height, width = picture.shape[:2]
@@ -56,7 +59,7 @@ def lay_sheet(rng, picture, homography, sheet_size, art, tint=None):
     px_w = int(np.clip(span * 1.15 * sw / max(sw, sh), 64, 4000))
     px_h = int(round(px_w * sh / sw))
     sheet = drawing.paper(rng, px_h, px_w, tint)
-    main = drawing.child_art(rng, sheet, art)
+    main = drawing.child_art(rng, sheet, art, framed)
     to_table = np.array([[sw / px_w, 0, -sw / 2], [0, sh / px_h, -sh / 2], [0, 0, 1]])
     warped = cv2.warpPerspective(sheet, scene.to_cv(homography @ to_table), (width, height),
                                  flags=cv2.INTER_AREA if span < px_w else cv2.INTER_LINEAR,
@@ -120,11 +123,11 @@ def camera_effects(rng, picture, scanner=False):
     return cv2.cvtColor((picture * 255 + 0.5).astype(np.uint8), cv2.COLOR_RGB2BGR)
 
 
-def flatbed(rng, size, art):
+def flatbed(rng, size, art, framed=0.0):
     """Paper filling the scanner's frame, at most a sliver of the lid at one side."""
     width, height = size
     sheet = drawing.paper(rng, height, width)
-    main = drawing.child_art(rng, sheet, art)
+    main = drawing.child_art(rng, sheet, art, framed)
     grow, angle = rng.uniform(1.0, 1.03), rng.normal(0, 0.6)
     m = cv2.getRotationMatrix2D((width / 2, height / 2), angle, grow)
     if rng.random() < 0.3:
@@ -142,13 +145,14 @@ def compose(seed, split, kind, long_side=(1024, 1600)):
     """One photo: (JPEG bytes, manifest entry without the file name)."""
     rng = np.random.default_rng(seed)
     mats = materials.of_split(split)
+    framed = FRAMED if split == "train" else 0.0
     size = frame_size(rng, long_side)
     sheet_size = scene.SHEETS[rng.choice(len(scene.SHEETS), p=scene.SHEET_WEIGHTS)]
     if rng.random() < 0.5:
         sheet_size = sheet_size[::-1]
     surface_path = ""
     if kind == "flatbed":
-        picture, sheet_corners, art = flatbed(rng, size, mats)
+        picture, sheet_corners, art = flatbed(rng, size, mats, framed)
     else:
         homography = scene.camera(rng, *size, sheet_size)
         while homography is None:
@@ -164,7 +168,7 @@ def compose(seed, split, kind, long_side=(1024, 1600)):
                 rng.normal(0, 0.005, 3).astype(np.float32)
             picture = picture.astype(np.float32)
             tint = "white"
-        sheet_corners, art = lay_sheet(rng, picture, homography, sheet_size, mats, tint)
+        sheet_corners, art = lay_sheet(rng, picture, homography, sheet_size, mats, tint, framed)
         light(rng, picture)
     encoded = cv2.imencode(".jpg", camera_effects(rng, picture, kind == "flatbed"),
                            [cv2.IMWRITE_JPEG_QUALITY, int(rng.uniform(55, 96))])[1].tobytes()

@@ -152,9 +152,46 @@ def paste(rng, sheet, path, fraction, centre=None):
     sheet[y0:y1, x0:x1] = region * (1 - a) + region * part[..., :3] * a
 
 
-def child_art(rng, sheet, art):
-    """Draws on the sheet; art is one split's catalogue. Returns the main packaged file used."""
+def frame(rng, sheet, surfaces):
+    """A picture frame printed around the page, as on colouring pages: a band of a surface's texture
+    or of one colour, shaded like mitred moulding, inside the margin of paper a printer leaves."""
     h, w = sheet.shape[:2]
+    side = min(h, w)
+    margin = rng.uniform(0.01, 0.06) * side
+    width = rng.uniform(0.03, 0.16) * side
+    xx = np.arange(w, dtype=np.float32)[None] + 0.5
+    yy = np.arange(h, dtype=np.float32)[:, None] + 0.5
+    across, down = np.minimum(xx, w - xx), np.minimum(yy, h - yy)
+    depth = np.minimum(across, down) - margin
+    band = np.clip(depth + 0.5, 0, 1) * np.clip(width - depth + 0.5, 0, 1)
+    if rng.random() < 0.6:
+        for _ in range(10):
+            rgba = materials.load_rgba(str(surfaces[rng.integers(len(surfaces))][0]))
+            if materials.usable_surface(rgba):
+                break
+        texture = rgba[..., :3]
+        scale = rng.uniform(0.3, 1.5) * w / texture.shape[1]
+        size = (max(2, int(texture.shape[1] * scale)), max(2, int(texture.shape[0] * scale)))
+        texture = cv2.resize(texture, size, interpolation=cv2.INTER_AREA)
+        reps = (-(-h // texture.shape[0]), -(-w // texture.shape[1]), 1)
+        colour = np.tile(texture, reps)[:h, :w] * (rng.uniform(0.3, 0.8) / max(texture.mean(), 0.05))
+    else:
+        colour = np.broadcast_to(rng.uniform(0.1, 0.9, 3).astype(np.float32), (h, w, 3))
+    # Each side of the moulding lit alike along its length, with ridges across it.
+    shades = rng.uniform(0.6, 1.3, 4).astype(np.float32)
+    nearest = np.where(across < down, np.where(xx < w / 2, 0, 1), np.where(yy < h / 2, 2, 3))
+    ridges = 1 + rng.uniform(0, 0.3) * np.cos(2 * np.pi * rng.integers(1, 4) * depth / width
+                                              + rng.uniform(0, 2 * np.pi))
+    ink = np.clip(colour * (shades[nearest] * ridges)[..., None], 0, 1)
+    sheet[:] = sheet * (1 - band[..., None]) + sheet * ink * band[..., None]
+
+
+def child_art(rng, sheet, art, framed=0.0):
+    """Draws on the sheet; art is one split's catalogue, framed the chance of a printed frame around
+    the page. Returns the main packaged file used."""
+    h, w = sheet.shape[:2]
+    if framed and rng.random() < framed:
+        frame(rng, sheet, art["surfaces"])
     style = rng.choice(["stamps", "starter", "strokes", "mixed", "painting", "sparse"],
                        p=[0.25, 0.15, 0.2, 0.25, 0.08, 0.07])
     main = str(rng.choice(art["stamps"]))
