@@ -37,7 +37,8 @@ paper-photos:
 # Retrains the paper detector's network on CPU and writes engine/cleanup/models/paper-segmentation.*
 # The scenes the project draws itself (bench/PaperPhotoWriterBench) are trained on beside the composed photos;
 # a short second stage adds noise-free pictures of a sheet, as scans and screenshots show one; a third, longer
-# one goes on from there with 6,000 generated scenes, the kinds of photo evened out further.
+# one goes on from there with 6,000 generated scenes, the kinds of photo evened out further, and a fourth goes
+# over the same photos once more with a fresh schedule.
 train-paper-detector: paper-photos build
 	QUILLFEN_PAPER_WRITE=$(PAPER_PHOTOS)/generated ./build/bench/PaperPhotoWriterBench
 	/usr/bin/python3 scripts/paper/train_detector.py --photos $(PAPER_PHOTOS) --also $(PAPER_PHOTOS)/generated \
@@ -47,6 +48,9 @@ train-paper-detector: paper-photos build
 	QUILLFEN_PAPER_WRITE=$(PAPER_PHOTOS)/generated QUILLFEN_PAPER_WRITE_COUNT=6000 ./build/bench/PaperPhotoWriterBench
 	/usr/bin/python3 scripts/paper/train_detector.py --photos $(PAPER_PHOTOS) --also $(PAPER_PHOTOS)/generated \
 		--work build/paper-detector/longer --resume build/paper-detector/plain/best.pt --plain 2 --epochs 80 \
+		--lr 1e-3 --balance 0.8
+	/usr/bin/python3 scripts/paper/train_detector.py --photos $(PAPER_PHOTOS) --also $(PAPER_PHOTOS)/generated \
+		--work build/paper-detector/again --resume build/paper-detector/longer/best.pt --plain 2 --epochs 40 \
 		--lr 1e-3 --balance 0.8
 
 # Every test under AddressSanitizer and UndefinedBehaviorSanitizer, in a build of its own in ./build-asan. Each

@@ -125,8 +125,8 @@ TEST(PaperNetwork, AgreementIsTheChancesMeanInsideAndTheirComplementsOutside) {
 
 // A phone photo of a drawing, 1024 x 768, as the working copy holds it (lightly smoothed RGB): a sheet with
 // the given corners and a few strokes of colour, on a surface of the given colour with a grain of noise, lit
-// unevenly.
-cv::Mat photoOfASheet(const Corners& sheet, cv::Scalar surface, std::uint64_t seed) {
+// unevenly; when framed, printed with a broad gold frame a little inside its edges, as colouring pages are.
+cv::Mat photoOfASheet(const Corners& sheet, cv::Scalar surface, std::uint64_t seed, bool framed) {
     cv::RNG random(seed);
     cv::Mat photo(picture, CV_8UC3, surface), grain(picture, CV_8UC3);
     random.fill(grain, cv::RNG::NORMAL, cv::Scalar::all(0), cv::Scalar::all(18));
@@ -136,6 +136,16 @@ cv::Mat photoOfASheet(const Corners& sheet, cv::Scalar surface, std::uint64_t se
     for (const auto& p : sheet) corners.emplace_back(p * 16);
     cv::fillConvexPoly(photo, corners, cv::Scalar(236, 234, 226), cv::LINE_AA, 4);
     const cv::Point2d middle = (sheet[0] + sheet[2]) * 0.5;
+    if (framed) {
+        auto towardsMiddle = [&](double share) {
+            std::vector<cv::Point> inset;
+            for (const auto& p : sheet) inset.emplace_back((p + (middle - p) * share) * 16);
+            return inset;
+        };
+        cv::fillConvexPoly(photo, towardsMiddle(0.04), cv::Scalar(40, 140, 185), cv::LINE_AA, 4);
+        cv::polylines(photo, towardsMiddle(0.1), true, cv::Scalar(20, 70, 100), 3, cv::LINE_AA, 4);
+        cv::fillConvexPoly(photo, towardsMiddle(0.16), cv::Scalar(236, 234, 226), cv::LINE_AA, 4);
+    }
     for (int stroke = 0; stroke < 6; ++stroke) {
         const cv::Point2d from = middle + cv::Point2d(random.uniform(-120, 120), random.uniform(-90, 90));
         const cv::Point2d to = from + cv::Point2d(random.uniform(-80, 80), random.uniform(-60, 60));
@@ -163,6 +173,7 @@ TEST(PaperNetwork, TheShippedNetworkFindsTheSheetInPhotos) {
         const char* name;
         Corners sheet;
         cv::Scalar surface;
+        bool framed = false;
     };
     const Case cases[] = {
         {"on a brown table", Corners{{{250, 140}, {760, 170}, {800, 610}, {210, 640}}},
@@ -170,11 +181,13 @@ TEST(PaperNetwork, TheShippedNetworkFindsTheSheetInPhotos) {
         {"on a dark blue cloth", Corners{{{320, 100}, {720, 120}, {700, 680}, {300, 660}}},
          cv::Scalar(30, 40, 90)},
         {"on grey stone", Corners{{{150, 200}, {870, 160}, {900, 560}, {130, 600}}}, cv::Scalar(90, 90, 85)},
+        {"printed with a frame", Corners{{{250, 140}, {760, 170}, {800, 610}, {210, 640}}},
+         cv::Scalar(60, 60, 70), true},
     };
     std::uint64_t seed = 1;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const auto found = detail::paper::networkSheetIn(photoOfASheet(c.sheet, c.surface, seed++));
+        const auto found = detail::paper::networkSheetIn(photoOfASheet(c.sheet, c.surface, seed++, c.framed));
         ASSERT_EQ(found.size(), 1u);
         EXPECT_GT(found.front().confidence, 0.9);
         const Quad truth = detail::paper::unitQuad(c.sheet, picture);
